@@ -1,0 +1,3 @@
+#include "platform/errors.h"
+
+void Abort() { throw EAbort(); }

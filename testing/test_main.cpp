@@ -1,0 +1,13 @@
+// GoogleTest main for tests without widgets.
+#include "testing/dialog_responder.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_NUMERIC, "C");
+  ::testing::InitGoogleTest(&argc, argv);
+  InstallStrictDialogs();
+  return RUN_ALL_TESTS();
+}
