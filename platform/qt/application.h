@@ -1,0 +1,25 @@
+// The application object's share of the runtime: its title and Terminate.
+// Terminate only asks: the current handler runs to its end and the program
+// leaves its event loop at the loop's next turn, as the Parts expect of a
+// start-up that finds its data unusable.
+#pragma once
+
+#include <string>
+
+class QString;
+class QWidget;
+
+// Sets a flag and queues a quit of the event loop; safe before the loop runs.
+void Terminate();
+bool Terminated();
+// Clears the flag (tests, and a fresh start in the same process).
+void ResetTerminated();
+
+// Shows the window unless the program is ending: after a termination during
+// start-up no window may flash up. True when shown.
+bool ShowUnlessTerminated(QWidget* window);
+
+// The caption of message boxes; the product name until a title is set.
+QString ApplicationTitle();
+// Title is Windows-1252.
+void SetApplicationTitle(const std::string& title);
