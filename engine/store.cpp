@@ -1,0 +1,431 @@
+#include "engine/store.h"
+
+#include "engine/key_codec.h"
+#include "engine/status.h"
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace engine {
+namespace {
+
+// "MDRM" in the header's application id field (offset 68, big-endian).
+constexpr uint32_t ApplicationId = 0x4D44524D;
+constexpr const char* FormatMarker = "Corvenstead record manager file 1";
+// How long a call waits for another client's SQLite lock before answering 85.
+constexpr int BusyWaitMs = 300;
+
+constexpr size_t HeaderSize = 100;
+
+std::string KeyColumn(int ordering) {
+  return ordering == Physical ? std::string("X''") : "k" + std::to_string(ordering);
+}
+
+// The statement text of one seek; empty for a seek that cannot match on the
+// physical ordering, where every row has the same (empty) key.
+std::string FindSql(int ordering, Seek seek) {
+  const std::string k = KeyColumn(ordering);
+  const bool physical = ordering == Physical;
+  const std::string select = "SELECT id, record, " + k + " FROM records ";
+  const std::string up = physical ? "ORDER BY id LIMIT ?3" : "ORDER BY " + k + ", id LIMIT ?3";
+  const std::string down =
+      physical ? "ORDER BY id DESC LIMIT ?3" : "ORDER BY " + k + " DESC, id DESC LIMIT ?3";
+  const std::string same = physical ? "WHERE " : "WHERE " + k + " = ?1 AND ";
+  switch (seek) {
+    case Seek::First:
+      return select + up;
+    case Seek::Last:
+      return select + down;
+    case Seek::SameKeyAfter:
+      return select + same + "id > ?2 ORDER BY id LIMIT ?3";
+    case Seek::SameKeyBefore:
+      return select + same + "id < ?2 ORDER BY id DESC LIMIT ?3";
+    case Seek::Greater:
+      return physical ? "" : select + "WHERE " + k + " > ?1 " + up;
+    case Seek::GreaterOrEqual:
+      return physical ? select + up : select + "WHERE " + k + " >= ?1 " + up;
+    case Seek::Less:
+      return physical ? "" : select + "WHERE " + k + " < ?1 " + down;
+    case Seek::LessOrEqual:
+      return physical ? select + down : select + "WHERE " + k + " <= ?1 " + down;
+  }
+  return "";
+}
+
+std::string SchemaSql(const FileSpec& spec) {
+  std::string sql =
+      "CREATE TABLE metadata(name TEXT PRIMARY KEY, value BLOB NOT NULL);"
+      "CREATE TABLE records(id INTEGER PRIMARY KEY AUTOINCREMENT CHECK (id BETWEEN 1 AND 4294967295),"
+      " record BLOB NOT NULL";
+  for (size_t k = 0; k < spec.Keys.size(); ++k) sql += ", k" + std::to_string(k) + " BLOB NOT NULL";
+  sql += ");";
+  for (size_t k = 0; k < spec.Keys.size(); ++k) {
+    const std::string n = std::to_string(k);
+    sql += std::string("CREATE ") + (spec.Keys[k].Duplicates ? "" : "UNIQUE ") + "INDEX records_k" + n +
+           " ON records(k" + n + ");";
+  }
+  return sql;
+}
+
+int16_t StatusOf(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return status::FileLocked;
+    case SQLITE_CONSTRAINT:
+      return rc == SQLITE_CONSTRAINT_UNIQUE ? status::DuplicateKey : status::IoError;
+    default:
+      return status::IoError;
+  }
+}
+
+// Resets a statement when the scope ends, ending its read transaction.
+class ResetOnExit {
+public:
+  explicit ResetOnExit(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~ResetOnExit() { sqlite3_reset(stmt_); }
+
+private:
+  sqlite3_stmt* stmt_;
+};
+
+void BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
+  // A zero-length blob must still be a blob, not NULL.
+  sqlite3_bind_blob(stmt, index, bytes.data() ? bytes.data() : "", int(bytes.size()), SQLITE_STATIC);
+}
+
+std::string ColumnBlob(sqlite3_stmt* stmt, int column) {
+  const void* p = sqlite3_column_blob(stmt, column);
+  return p ? std::string(static_cast<const char*>(p), size_t(sqlite3_column_bytes(stmt, column))) : std::string();
+}
+
+int OpenConnection(const std::string& path, int flags, sqlite3*& db) {
+  db = nullptr;
+  // This SQLite reads names beginning with "file:" as URIs; a relative name
+  // must not become one.
+  const std::string name = path.starts_with("/") ? path : "./" + path;
+  const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc == SQLITE_OK) sqlite3_busy_timeout(db, BusyWaitMs);
+  return rc;
+}
+
+// The first bytes of the file, read through the connection's own descriptor:
+// opening and closing another descriptor of a database this process holds
+// would drop SQLite's locks on it.
+bool ReadHeader(sqlite3* db, uint8_t (&header)[HeaderSize], int64_t& fileSize) {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+    return false;
+  sqlite3_int64 size = 0;
+  if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return false;
+  fileSize = size;
+  return size >= sqlite3_int64(HeaderSize) && file->pMethods->xRead(file, header, HeaderSize, 0) == SQLITE_OK;
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+bool IsOurHeader(const uint8_t (&h)[HeaderSize]) {
+  static const char magic[16] = "SQLite format 3";  // with its NUL
+  const uint32_t appId = BigEndian32(h + 68);
+  // Bytes 18 and 19 are 1 in rollback-journal mode, 2 in WAL.
+  return std::memcmp(h, magic, sizeof magic) == 0 && h[18] == 1 && h[19] == 1 && appId == ApplicationId;
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Builds the empty database in a fresh file; false on any SQLite failure.
+bool WriteEmptyFile(const std::string& path, const FileSpec& spec) {
+  sqlite3* db = nullptr;
+  bool ok = OpenConnection(path, SQLITE_OPEN_READWRITE, db) == SQLITE_OK;
+  const std::string setup = "PRAGMA application_id = " + std::to_string(ApplicationId) +
+                            ";PRAGMA user_version = 1;PRAGMA page_size = 4096;"
+                            "PRAGMA journal_mode = DELETE;PRAGMA synchronous = FULL;BEGIN;" +
+                            SchemaSql(spec);
+  ok = ok && sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_stmt* stmt = nullptr;
+  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES ('format', ?1), ('spec', ?2)", -1, &stmt,
+                                nullptr) == SQLITE_OK;
+  if (ok) {
+    sqlite3_bind_text(stmt, 1, FormatMarker, -1, SQLITE_STATIC);
+    BindBlob(stmt, 2, spec.Layout);
+    ok = sqlite3_step(stmt) == SQLITE_DONE;
+  }
+  sqlite3_finalize(stmt);
+  ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+  return sqlite3_close(db) == SQLITE_OK && ok;
+}
+
+}  // namespace
+
+DataFile::~DataFile() {
+  for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
+  sqlite3_close(db_);
+}
+
+int16_t DataFile::Create(const std::string& path, const FileSpec& spec, bool replace) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
+    if (!replace) return status::FileAlreadyExists;
+  }
+  const std::filesystem::path target(path);
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  std::string temp = folder + "/." + target.filename().string() + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return status::CreateError;
+  ::close(fd);
+
+  int16_t result = status::Success;
+  if (!WriteEmptyFile(temp, spec)) {
+    result = status::CreateError;
+  } else {
+    // A journal left at the target's name by a crash would be played back
+    // into the new file as if it belonged to it.
+    ::unlink((path + "-journal").c_str());
+    if (replace) {
+      if (::rename(temp.c_str(), path.c_str()) != 0) result = status::CreateError;
+    } else if (!RenameFile(temp, path)) {
+      result = errno == EEXIST ? status::FileAlreadyExists : status::CreateError;
+    }
+  }
+  if (result != status::Success) {
+    ::unlink(temp.c_str());
+    ::unlink((temp + "-journal").c_str());
+  } else {
+    SyncFolder(folder);
+  }
+  return result;
+}
+
+int16_t DataFile::Open(const std::string& path, std::shared_ptr<DataFile>& file) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
+  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
+  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
+
+  std::shared_ptr<DataFile> opened(new DataFile);
+  opened->device_ = st.st_dev;
+  opened->inode_ = st.st_ino;
+  if (OpenConnection(path, SQLITE_OPEN_READWRITE, opened->db_) != SQLITE_OK) return status::IoError;
+  if (int16_t s = opened->Validate()) return s;
+  file = std::move(opened);
+  return status::Success;
+}
+
+// Everything that makes a file ours, checked before SQLite may touch it
+// (a foreign WAL file would otherwise get its companions created).
+int16_t DataFile::Validate() {
+  uint8_t header[HeaderSize];
+  int64_t fileSize = 0;
+  if (!ReadHeader(db_, header, fileSize) || !IsOurHeader(header)) return status::NotRecordManagerFile;
+
+  // The first read rolls back a journal a crashed writer left behind.
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db_, "SELECT name, value FROM metadata", -1, &stmt, nullptr);
+  if (rc != SQLITE_OK) return StatusOf(rc) == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+  std::string format, layout;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    if (name == "format") format = ColumnBlob(stmt, 1);
+    if (name == "spec") layout = ColumnBlob(stmt, 1);
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_DONE) return StatusOf(rc) == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+  if (format != FormatMarker) return status::NotRecordManagerFile;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(layout.data());
+  if (DecodeCreateBuffer(bytes, layout.size(), spec_) != status::Success || spec_.Layout != layout)
+    return status::NotRecordManagerFile;
+
+  // A file cut short still opens in SQLite; its page count gives it away.
+  if (!ReadHeader(db_, header, fileSize)) return status::NotRecordManagerFile;
+  const uint32_t pageSize = header[16] == 0 && header[17] == 1 ? 65536u : (uint32_t(header[16]) << 8) | header[17];
+  const uint32_t pages = BigEndian32(header + 28);
+  // The page count is trustworthy while its change counter is current.
+  if (BigEndian32(header + 92) == BigEndian32(header + 24) && int64_t(pageSize) * pages > fileSize)
+    return status::NotRecordManagerFile;
+
+  // Every statement a call may need, so a damaged schema shows now.
+  const size_t keys = spec_.Keys.size();
+  statements_.assign((keys + 1) * SeekKinds + 2 * keys + 6, nullptr);
+  try {
+    Execute("PRAGMA journal_mode = DELETE");
+    Execute("PRAGMA synchronous = FULL");
+    for (int ordering = Physical; ordering < int(keys); ++ordering) {
+      for (int seek = 0; seek < SeekKinds; ++seek) FindStatement(ordering, Seek(seek));
+      Row row;
+      ReadById(ordering, 0, row);
+    }
+    RecordCount();
+    Stamp();
+  } catch (const StoreFailure& failure) {
+    return failure.Status == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+  }
+  return status::Success;
+}
+
+void DataFile::Fail(int rc) { throw StoreFailure{StatusOf(rc)}; }
+
+void DataFile::Execute(const char* sql) {
+  const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) Fail(rc);
+}
+
+sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
+  sqlite3_stmt*& stmt = statements_.at(slot);
+  if (!stmt) {
+    const int rc = sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) Fail(rc);
+  }
+  return stmt;
+}
+
+// Statement slots: the seeks of every ordering, then one read by id per
+// ordering, the highest value per key, and the single statements.
+sqlite3_stmt* DataFile::FindStatement(int ordering, Seek seek) {
+  const std::string sql = FindSql(ordering, seek);
+  if (sql.empty()) return nullptr;
+  return Prepare(size_t(ordering + 1) * SeekKinds + size_t(seek), sql);
+}
+
+namespace {
+size_t ReadSlot(size_t keys, int ordering) { return (keys + 1) * SeekKinds + size_t(ordering + 1); }
+size_t HighestSlot(size_t keys, int key) { return (keys + 1) * SeekKinds + keys + 1 + size_t(key); }
+size_t FixedSlot(size_t keys, int n) { return (keys + 1) * SeekKinds + 2 * keys + 1 + size_t(n); }
+enum Fixed { DataVersionSql, InsertSql, UpdateSql, DeleteSql, CountSql };
+}  // namespace
+
+void DataFile::ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out) {
+  ResetOnExit reset(stmt);
+  int rc = SQLITE_DONE;
+  while (limit-- > 0 && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    Row row;
+    row.Id = sqlite3_column_int64(stmt, 0);
+    row.Record = ColumnBlob(stmt, 1);
+    row.Key = ColumnBlob(stmt, 2);
+    out.push_back(std::move(row));
+  }
+  if (limit >= 0 && rc != SQLITE_DONE) Fail(rc);
+}
+
+ChangeStamp DataFile::Stamp() {
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DataVersionSql), "PRAGMA data_version");
+  ResetOnExit reset(stmt);
+  const int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) Fail(rc);
+  return ChangeStamp{sqlite3_column_int64(stmt, 0), localWrites_};
+}
+
+void DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out) {
+  sqlite3_stmt* stmt = FindStatement(ordering, seek);
+  if (!stmt || limit <= 0) return;
+  if (ordering != Physical) BindBlob(stmt, 1, key);
+  sqlite3_bind_int64(stmt, 2, id);
+  sqlite3_bind_int(stmt, 3, limit);
+  ReadRows(stmt, limit, out);
+}
+
+bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
+  sqlite3_stmt* stmt = Prepare(ReadSlot(spec_.Keys.size(), ordering),
+                               "SELECT id, record, " + KeyColumn(ordering) + " FROM records WHERE id = ?1");
+  sqlite3_bind_int64(stmt, 1, id);
+  std::vector<Row> rows;
+  ReadRows(stmt, 1, rows);
+  if (rows.empty()) return false;
+  row = std::move(rows.front());
+  return true;
+}
+
+uint32_t DataFile::RecordCount() {
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), CountSql), "SELECT count(*) FROM records");
+  ResetOnExit reset(stmt);
+  const int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) Fail(rc);
+  return uint32_t(sqlite3_column_int64(stmt, 0));
+}
+
+bool DataFile::HighestKey(int keyNumber, int64_t& value) {
+  const SegmentSpec& seg = spec_.Keys.at(size_t(keyNumber)).Segments.front();
+  const std::string k = KeyColumn(keyNumber);
+  const bool descending = seg.Flags & key_flag::Descending;
+  sqlite3_stmt* stmt = Prepare(HighestSlot(spec_.Keys.size(), keyNumber),
+                               "SELECT " + k + " FROM records ORDER BY " + k + (descending ? "" : " DESC") + " LIMIT 1");
+  ResetOnExit reset(stmt);
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_DONE) return false;
+  if (rc != SQLITE_ROW) Fail(rc);
+  value = DecodeIntegerKey(seg, ColumnBlob(stmt, 0));
+  return true;
+}
+
+int64_t DataFile::Insert(const std::string& record, const std::vector<std::string>& keys) {
+  ++localWrites_;
+  std::string sql = "INSERT INTO records(record";
+  std::string values = ") VALUES (?1";
+  for (size_t k = 0; k < keys.size(); ++k) {
+    sql += ", k" + std::to_string(k);
+    values += ", ?" + std::to_string(k + 2);
+  }
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), InsertSql), sql + values + ")");
+  ResetOnExit reset(stmt);
+  BindBlob(stmt, 1, record);
+  for (size_t k = 0; k < keys.size(); ++k) BindBlob(stmt, int(k + 2), keys[k]);
+  const int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_DONE) Fail(rc);
+  return sqlite3_last_insert_rowid(db_);
+}
+
+bool DataFile::Update(int64_t id, const std::string& record, const std::vector<std::string>& keys) {
+  ++localWrites_;
+  std::string sql = "UPDATE records SET record = ?1";
+  for (size_t k = 0; k < keys.size(); ++k) sql += ", k" + std::to_string(k) + " = ?" + std::to_string(k + 2);
+  sql += " WHERE id = ?" + std::to_string(keys.size() + 2);
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), UpdateSql), sql);
+  ResetOnExit reset(stmt);
+  BindBlob(stmt, 1, record);
+  for (size_t k = 0; k < keys.size(); ++k) BindBlob(stmt, int(k + 2), keys[k]);
+  sqlite3_bind_int64(stmt, int(keys.size() + 2), id);
+  const int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_DONE) Fail(rc);
+  return sqlite3_changes(db_) > 0;
+}
+
+bool DataFile::Delete(int64_t id) {
+  ++localWrites_;
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DeleteSql), "DELETE FROM records WHERE id = ?1");
+  ResetOnExit reset(stmt);
+  sqlite3_bind_int64(stmt, 1, id);
+  const int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_DONE) Fail(rc);
+  return sqlite3_changes(db_) > 0;
+}
+
+DataFile::WriteScope::WriteScope(DataFile& file) : file_(file) {
+  ++file_.localWrites_;
+  file_.Execute("BEGIN IMMEDIATE");
+  open_ = true;
+}
+
+DataFile::WriteScope::~WriteScope() {
+  if (open_) sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void DataFile::WriteScope::Commit() {
+  file_.Execute("COMMIT");
+  open_ = false;
+}
+
+}  // namespace engine

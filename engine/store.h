@@ -1,0 +1,137 @@
+// The SQLite store behind one record-manager file.
+//
+// Each file is one SQLite database at the caller's path:
+//   metadata(name TEXT PRIMARY KEY, value BLOB)
+//     'format'  the marker text below
+//     'spec'    the file's specification: the Stat answer with a zero record
+//               count (engine/file_spec.h)
+//   records(id INTEGER PRIMARY KEY AUTOINCREMENT, record BLOB, k0, k1, ...)
+//     id        the physical position: never reused, never 0, below 2^32,
+//               never renumbered (nothing here vacuums)
+//     record    the record, exactly the record length
+//     k<n>      the encoded value of key n (engine/key_codec.h), indexed as
+//               records_k<n>, UNIQUE unless the key allows duplicates; an
+//               index on a column holds the rowid too, so duplicates keep
+//               insertion order
+// The header carries our application id; a file without it, in WAL mode,
+// shorter than its pages, or without our metadata is not ours (status 30),
+// and is found out before SQLite reads or changes anything in it.
+//
+// Journal mode DELETE (a rollback journal) with synchronous FULL: it is the
+// mode in which SQLite commits over several attached files atomically, and
+// it needs no shared memory, which folders shared over the network lack.
+//
+// Every statement is reset as soon as its rows are read, so no read lock
+// outlives a call: a statement left stepping would block every other
+// client's commit.
+#pragma once
+
+#include "engine/file_spec.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace engine {
+
+// A SQLite failure, carrying the status the call answers: 85 for another
+// client's lock outlasting the wait, 5 for a unique key, 2 for the rest.
+struct StoreFailure {
+  int16_t Status;
+};
+
+struct Row {
+  int64_t Id = 0;
+  std::string Record;
+  std::string Key;  // encoded value on the ordering it was read by
+};
+
+// The ordering by physical position; key numbers order by their key.
+inline constexpr int Physical = -1;
+
+// Moves whenever the file may have changed: another connection's commit
+// (SQLite's data version) or a write through this connection.
+struct ChangeStamp {
+  int64_t DataVersion = -1;
+  uint64_t LocalWrites = 0;
+  bool operator==(const ChangeStamp&) const = default;
+};
+
+// The row sets Find reads, each in its own direction:
+//   First, Last                 the whole ordering from its start or end
+//   SameKeyAfter, SameKeyBefore rows of the key value past the position id
+//   Greater, GreaterOrEqual     rows above the key value, upwards
+//   Less, LessOrEqual           rows below the key value, downwards
+enum class Seek { First, Last, SameKeyAfter, SameKeyBefore, Greater, GreaterOrEqual, Less, LessOrEqual };
+inline constexpr int SeekKinds = 8;
+
+class DataFile {
+public:
+  ~DataFile();
+  DataFile(const DataFile&) = delete;
+  DataFile& operator=(const DataFile&) = delete;
+
+  // Writes a new empty file under a temporary name beside path and moves it
+  // into place, replacing an existing file only when asked (else 59). Any
+  // failure leaves what was at path untouched and answers 25.
+  static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
+
+  // Opens an existing file of ours; 30 for one that is not, 12 when missing.
+  static int16_t Open(const std::string& path, std::shared_ptr<DataFile>& file);
+
+  const FileSpec& Spec() const { return spec_; }
+  dev_t Device() const { return device_; }
+  ino_t Inode() const { return inode_; }
+
+  ChangeStamp Stamp();
+  // Appends at most limit rows in seek's order on ordering (Physical or a
+  // key number); key and id are the bounds the seek names.
+  void Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out);
+  bool ReadById(int ordering, int64_t id, Row& row);
+  uint32_t RecordCount();
+  // The highest value of a single-segment integer key; false when empty.
+  bool HighestKey(int keyNumber, int64_t& value);
+
+  // Writes. The caller wraps a read-then-write in a WriteScope.
+  int64_t Insert(const std::string& record, const std::vector<std::string>& keys);
+  // False when the record is gone.
+  bool Update(int64_t id, const std::string& record, const std::vector<std::string>& keys);
+  bool Delete(int64_t id);
+
+  // One write transaction: begun immediately (so a read inside it is the
+  // state the write replaces), rolled back unless committed.
+  class WriteScope {
+  public:
+    explicit WriteScope(DataFile& file);
+    ~WriteScope();
+    void Commit();
+
+  private:
+    DataFile& file_;
+    bool open_ = false;
+  };
+
+private:
+  DataFile() = default;
+  int16_t Validate();
+  sqlite3_stmt* Prepare(size_t slot, const std::string& sql);
+  sqlite3_stmt* FindStatement(int ordering, Seek seek);
+  void Execute(const char* sql);
+  [[noreturn]] void Fail(int rc);
+  void ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out);
+
+  sqlite3* db_ = nullptr;
+  FileSpec spec_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+  uint64_t localWrites_ = 0;
+  std::vector<sqlite3_stmt*> statements_;
+};
+
+}  // namespace engine
