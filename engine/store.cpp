@@ -269,7 +269,6 @@ int16_t DataFile::Validate() {
       Row row;
       ReadById(ordering, 0, row);
     }
-    RecordCount();
     Stamp();
   } catch (const StoreFailure& failure) {
     return failure.Status == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
