@@ -20,6 +20,8 @@ namespace {
 
 constexpr int FirstBatch = 2;
 constexpr int MaxBatch = 64;
+// Bytes of records one open may hold read ahead.
+constexpr int MaxAheadBytes = 256 * 1024;
 
 // Moves the position to a row found by a get, dropping what was read ahead.
 void Land(OpenFile& open, Call& call, int ordering, const Row& row, bool withData) {
@@ -40,7 +42,8 @@ int16_t Advance(OpenFile& open, int ordering, int direction, Row& row) {
     pos.Ahead.pop_front();
     return status::Success;
   }
-  const int batch = continuing ? std::min(pos.Batch * 4, MaxBatch) : FirstBatch;
+  const int most = std::clamp(MaxAheadBytes / std::max<int>(1, file.Spec().RecordLength), FirstBatch, MaxBatch);
+  const int batch = continuing ? std::min(pos.Batch * 4, most) : FirstBatch;
   // After a step the position has no key on a key ordering and vice versa.
   const std::string key = pos.Ordering == ordering ? pos.Key : std::string();
   std::vector<Row> rows;
