@@ -14,6 +14,7 @@ std::string BtrieveStatusText(int Status) {
     case 11: return "The file name is not valid";
     case 12: return "The file could not be found";
     case 20: return "The record manager is not loaded or not started";
+    case 21: return "The key buffer is too short for the key";
     case 22: return "The data buffer parameter is too short";
     case 25: return "The file could not be created";
     case 26: return "The number of keys is not valid";
