@@ -5,10 +5,9 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QWidget>
-
-#include <memory>
 
 namespace {
 
@@ -25,13 +24,20 @@ bool TopLevelWindowShown() {
 }
 
 struct Membership {
-  std::unique_ptr<QSocketNotifier> notifier;
+  QPointer<QSocketNotifier> notifier;
   QMetaObject::Connection ready_watch;
 
+  // A handler may leave the bus from inside the notifier's own signal: the
+  // notifier stops at once and goes when the loop next turns (or with the
+  // application).
   void Stop() {
     QObject::disconnect(ready_watch);
-    notifier.reset();
     SetInstanceBusWakeHook({});
+    if (notifier) {
+      notifier->setEnabled(false);
+      notifier->deleteLater();
+    }
+    notifier = nullptr;
   }
 };
 
@@ -47,9 +53,9 @@ BusJoin JoinInstanceBus(BusRole role) {
   const BusJoin joined = OpenInstanceBus(role);
   if (joined != BusJoin::Joined) return joined;
   Membership& m = Current();
-  m.notifier = std::make_unique<QSocketNotifier>(InstanceBusDescriptor(), QSocketNotifier::Read);
-  QObject::connect(m.notifier.get(), &QSocketNotifier::activated, m.notifier.get(), &Serve);
-  QSocketNotifier* context = m.notifier.get();
+  m.notifier = new QSocketNotifier(InstanceBusDescriptor(), QSocketNotifier::Read, QCoreApplication::instance());
+  QSocketNotifier* context = m.notifier;
+  QObject::connect(context, &QSocketNotifier::activated, context, &Serve);
   SetInstanceBusWakeHook([context] { QMetaObject::invokeMethod(context, &Serve, Qt::QueuedConnection); });
   m.ready_watch = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                                    context, [] {
@@ -61,7 +67,7 @@ BusJoin JoinInstanceBus(BusRole role) {
 }
 
 void LeaveInstanceBus() {
-  // The notifier goes before its descriptor is closed and reused.
+  // The notifier stops before its descriptor is closed and reused.
   Current().Stop();
   CloseInstanceBus();
 }
