@@ -96,7 +96,9 @@ TEST_F(EngineSqlite, OtherSQLiteFilesAreRefusedUntouched) {
   const std::string wal = TempPath("wal.db");
   for (const std::string& path : {plain, wal}) {
     sqlite3* db = Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (path == wal) ASSERT_EQ(Text(db, "PRAGMA journal_mode = WAL"), "wal;");
+    if (path == wal) {
+      ASSERT_EQ(Text(db, "PRAGMA journal_mode = WAL"), "wal;");
+    }
     ASSERT_EQ(Exec(db, "CREATE TABLE records(id INTEGER PRIMARY KEY, record BLOB);"
                        "CREATE TABLE metadata(name TEXT PRIMARY KEY, value BLOB);"
                        "INSERT INTO records VALUES (1, x'00');"),
