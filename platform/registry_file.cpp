@@ -43,6 +43,11 @@ const Escape* FindEscape(char Escape::*side, char c) {
   return nullptr;
 }
 
+// ASCII reads the same in both encodings; most registry files are nothing else.
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool NeedsHexEscape(unsigned char byte) {
   return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
@@ -157,6 +162,7 @@ private:
   // The whole file at once; when a character does not convert, the line by
   // line conversion finds where it is.
   std::string ToWin1252(const std::string& utf8) {
+    if (IsAscii(utf8)) return utf8;
     try {
       return Utf8ToWin1252(utf8);
     } catch (const EConvertError&) {
@@ -394,7 +400,7 @@ std::string FormatRegistryText(const RegDocument& doc) {
       text += '\n';
     }
   }
-  return Win1252ToUtf8(text);
+  return IsAscii(text) ? text : Win1252ToUtf8(text);
 }
 
 RegDocument ParseRegistryText(const std::string& utf8, const std::string& fileName) {
