@@ -7,6 +7,7 @@
 //   write                WriteString of a changing value: lock, read afresh,
 //                        write and sync the temporary file, rename
 // The change of the second is made by a child process outside the timing.
+#include "platform/format.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -26,13 +27,15 @@ constexpr int Keys = 100;
 constexpr int ValuesPerKey = 10;
 const std::string BenchKey = "\\Software\\Ondral\\Bench\\Key050";
 
-std::string KeyPath(int k) { return "Software\\Ondral\\Bench\\Key" + std::string(k < 10 ? "00" : k < 100 ? "0" : "") + IntToStr(k); }
+std::string KeyPath(int k) { return Format("Software\\Ondral\\Bench\\Key%.3d", k); }
 
 void WriteRegistry(const std::string& file) {
   RegDocument doc;
   for (int k = 0; k < Keys; ++k) {
     RegKey& key = doc.CreateKey(KeyPath(k));
-    for (int v = 0; v < ValuesPerKey; ++v) key.SetValue({"Value" + IntToStr(v), rdString, "C:\\mddata\\folder" + IntToStr(k * 10 + v), 0});
+    for (int v = 0; v < ValuesPerKey; ++v) {
+      key.SetValue({"Value" + IntToStr(v), rdString, "C:\\mddata\\folder" + IntToStr(k * 10 + v), 0});
+    }
   }
   std::ofstream(file, std::ios::binary) << FormatRegistryText(doc);
 }

@@ -249,9 +249,9 @@ TEST_F(RegistryTest, EscapesAndHighBytesRoundTrip) {
   reg.WriteString(oddName, "a\"b\\c\r\n\td\x01\x81\xa0\xe9\x80");
   const std::string text = ReadFileBytes(File);
   EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\K \xc3\xa9[x]=\"y\"]\n"), std::string::npos);
-  EXPECT_NE(text.find("\"Q\\\"uote\\\\Back\\r\\x7f\xc3\xa9\"=\"a\\\"b\\\\c\\r\\n\\td\\x01\\x81\xc2\xa0\xc3\xa9\xe2\x82\xac\"\n"),
-            std::string::npos)
-      << text;
+  const std::string line =
+      "\"Q\\\"uote\\\\Back\\r\\x7f\xc3\xa9\"=\"a\\\"b\\\\c\\r\\n\\td\\x01\\x81\xc2\xa0\xc3\xa9\xe2\x82\xac\"\n";
+  EXPECT_NE(text.find(line), std::string::npos) << text;
   const RegDocument doc = ParseFile(File);
   const RegKey* key = doc.FindKey("K \xe9[x]=\"y\"");
   ASSERT_NE(key, nullptr);

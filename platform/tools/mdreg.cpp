@@ -88,7 +88,9 @@ int List(const std::string& key) {
   TRegistry reg;
   if (!reg.OpenKeyReadOnly(key)) return Absent("no key " + key);
   for (const std::string& subkey : reg.GetKeyNames()) Print(subkey + "\\");
-  for (const std::string& name : reg.GetValueNames()) Print(QuoteRegText(name) + "=" + FormatRegData(ValueOf(reg, name)));
+  for (const std::string& name : reg.GetValueNames()) {
+    Print(QuoteRegText(name) + "=" + FormatRegData(ValueOf(reg, name)));
+  }
   return kDone;
 }
 
