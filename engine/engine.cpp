@@ -1,28 +1,154 @@
 #include "engine/engine.h"
 
 #include "engine/file_spec.h"
+#include "engine/recovery.h"
+#include "engine/transaction.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <random>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace engine {
 
-int16_t Client::Attach(const std::string& path, std::shared_ptr<DataFile>& file) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
-    auto found = files_.find({st.st_dev, st.st_ino});
-    if (found != files_.end()) {
-      if ((file = found->second.lock())) return status::Success;
-      files_.erase(found);
-    }
+bool ClientFile::Acquire(uint32_t position) {
+  auto [held, first] = Held.try_emplace(position, 0);
+  if (first && !Locks->LockRecord(position)) {
+    Held.erase(held);
+    return false;
   }
-  if (int16_t s = DataFile::Open(path, file)) return s;
-  files_[{file->Device(), file->Inode()}] = file;
+  ++held->second;
+  return true;
+}
+
+void ClientFile::Release(uint32_t position) {
+  auto held = Held.find(position);
+  if (held == Held.end()) return;
+  if (--held->second == 0) {
+    Locks->UnlockRecord(position);
+    Held.erase(held);
+  }
+}
+
+bool ClientFile::SyncOpenLock() {
+  return Locks->HoldOpen(ExclusiveOpens > 0 ? Sidecar::Hold::Exclusive
+                         : InUse()          ? Sidecar::Hold::Shared
+                                            : Sidecar::Hold::None);
+}
+
+Client::Client() = default;
+
+// The transaction goes first (its views use the files' connections' specs
+// and its locks the files' sidecars), rolled back by closing it.
+Client::~Client() { tx_.reset(); }
+
+int16_t Client::OpenFile(const std::string& path, int8_t mode, ClientFile*& out) {
+  const int exclusive = mode == open_mode::Exclusive ? 1 : 0;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
+  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
+  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
+
+  auto found = files_.find({st.st_dev, st.st_ino});
+  if (found != files_.end()) {
+    ClientFile& file = *found->second;
+    ++file.Opens;
+    file.ExclusiveOpens += exclusive;
+    if (!file.SyncOpenLock()) {
+      --file.Opens;
+      file.ExclusiveOpens -= exclusive;
+      return status::FileLocked;
+    }
+    out = &file;
+    return status::Success;
+  }
+
+  // The open lock comes before SQLite opens the file, so nothing reads it
+  // while another client holds it exclusively or renames it.
+  auto file = std::make_unique<ClientFile>();
+  file->Path = path;
+  if (int16_t s = Sidecar::Open(path, file->Locks)) return s;
+  file->Opens = 1;
+  file->ExclusiveOpens = exclusive;
+  if (!file->SyncOpenLock()) return status::FileLocked;
+  if (int16_t s = DataFile::Open(path, file->Own)) {
+    // No lock file stays beside what is not one of ours.
+    if (file->Locks->Created()) ::unlink(Sidecar::PathFor(path).c_str());
+    return s;
+  }
+  if (file->Own->Device() != st.st_dev || file->Own->Inode() != st.st_ino) return status::FileLocked;
+  // What killed clients left beside the file goes while nobody has it open.
+  if (HasLeftovers(path) && file->Locks->HoldOpen(Sidecar::Hold::Exclusive)) {
+    SweepLeftovers(path);
+    file->SyncOpenLock();
+  }
+  out = file.get();
+  files_[{st.st_dev, st.st_ino}] = std::move(file);
   return status::Success;
+}
+
+void Client::CloseFile(ClientFile& file, int8_t mode) {
+  --file.Opens;
+  if (mode == open_mode::Exclusive) --file.ExclusiveOpens;
+  if (file.InUse())
+    file.SyncOpenLock();
+  else
+    Forget(file);
+}
+
+void Client::Forget(ClientFile& file) { files_.erase({file.Own->Device(), file.Own->Inode()}); }
+
+bool Client::Holds(dev_t device, ino_t inode) const { return files_.contains({device, inode}); }
+
+int16_t Client::WriteStore(ClientFile& file, DataFile*& store) {
+  if (!tx_) {
+    store = file.Own.get();
+    return status::Success;
+  }
+  if (tx_->Lost()) return status::IoError;
+  return tx_->Join(file, store);
+}
+
+void Client::KeepWritten(ClientFile& file, uint32_t position) {
+  if (tx_) tx_->Hold(file, position);
+}
+
+int16_t Client::Begin() {
+  if (tx_) return status::TransactionActive;
+  tx_ = std::make_unique<Transaction>();
+  return status::Success;
+}
+
+int16_t Client::End() {
+  if (!tx_) return status::NoTransaction;
+  const int16_t s = tx_->Commit();
+  if (s != status::Success && tx_->Open()) return s;
+  FinishTransaction();
+  return s;
+}
+
+int16_t Client::Abort() {
+  if (!tx_) return status::NoTransaction;
+  tx_->Rollback();
+  FinishTransaction();
+  return status::Success;
+}
+
+// Once committed or rolled back: the views go, the records the transaction
+// kept locked are released, and files held only for it are let go.
+void Client::FinishTransaction() {
+  std::unique_ptr<Transaction> tx = std::move(tx_);
+  const std::vector<ClientFile*> joined = tx->Joined();
+  for (ClientFile* file : joined) file->Written = nullptr;
+  for (const auto& [file, position] : tx->Kept()) file->Release(position);
+  tx.reset();
+  for (ClientFile* file : joined) {
+    if (!file->InUse()) Forget(*file);
+  }
 }
 
 OpenTable::OpenTable() {
@@ -75,12 +201,6 @@ void OpenTable::Remove(uint32_t handle) {
   free_.push_back(handle);
 }
 
-bool OpenTable::AnyOpen(dev_t device, ino_t inode) const {
-  return std::any_of(slots_.begin(), slots_.end(), [&](const std::unique_ptr<OpenFile>& open) {
-    return open && open->File->Device() == device && open->File->Inode() == inode;
-  });
-}
-
 Client& Engine::ClientFor(const uint8_t* clientId) {
   std::array<uint8_t, ClientIdSize + 1> key{};
   if (clientId) {
@@ -95,13 +215,24 @@ Client& Engine::ClientFor(const uint8_t* clientId) {
 void Engine::Close(uint32_t handle) {
   OpenFile* open = Opens.At(handle);
   if (!open) return;
-  std::erase(open->Owner->Opens, handle);
+  Client& client = *open->Owner;
+  ClientFile& file = *open->File;
+  const int8_t mode = open->Mode;
+  if (open->Locked) file.Release(open->Locked);
+  std::erase(client.Opens, handle);
   Opens.Remove(handle);
+  client.CloseFile(file, mode);
 }
 
 void Engine::StopClient(Client& client) {
+  client.Abort();
   for (uint32_t handle : std::vector<uint32_t>(client.Opens)) Close(handle);
   std::erase_if(clients_, [&](const auto& entry) { return entry.second.get() == &client; });
+}
+
+bool Engine::AnyHolds(dev_t device, ino_t inode) const {
+  return std::any_of(clients_.begin(), clients_.end(),
+                     [&](const auto& entry) { return entry.second->Holds(device, inode); });
 }
 
 void Engine::StopAll() {

@@ -1,5 +1,6 @@
-// Dispatch of a call to its operation, and the operations on whole files:
-// Open, Close, Create, Stat, plus Stop and Unlock.
+// Dispatch of a call to its operation, the operations on whole files (Open,
+// Close, Create, Stat) and those of the client (Begin, End, Abort, Stop),
+// which need no open file, plus Unlock.
 //
 // File names come zero-terminated in the key buffer and are resolved like
 // every file name of the program (platform/files.h): "\" and "/" both
@@ -57,7 +58,7 @@ int16_t OpenFileOp(Engine& engine, Client& client, Call& call) {
   if (call.KeyNum > open_mode::Normal || call.KeyNum < open_mode::Exclusive) return status::InvalidOperation;
 
   auto open = std::make_unique<OpenFile>();
-  if (int16_t s = client.Attach(path, open->File)) return s;
+  if (int16_t s = client.OpenFile(path, call.KeyNum, open->File)) return s;
   open->Owner = &client;
   open->Mode = call.KeyNum;
   // A block that is still open is closed only once its new open succeeded.
@@ -81,13 +82,14 @@ int16_t CreateFileOp(Engine& engine, Call& call) {
   if (int16_t s = DecodeCreateBuffer(call.Data, call.DataSize(), spec)) return s;
   const bool replace = call.KeyNum == create_mode::Replace;
   struct stat st;
-  if (replace && ::stat(path.c_str(), &st) == 0 && engine.Opens.AnyOpen(st.st_dev, st.st_ino))
+  if (replace && ::stat(path.c_str(), &st) == 0 && engine.AnyHolds(st.st_dev, st.st_ino))
     return status::FileLocked;
   return DataFile::Create(path, spec, replace);
 }
 
 int16_t StatOp(OpenFile& open, Call& call) {
-  const std::string answer = EncodeStatBuffer(open.File->Spec(), open.File->RecordCount());
+  DataFile& file = open.Store();
+  const std::string answer = EncodeStatBuffer(file.Spec(), file.RecordCount());
   const uint32_t room = call.DataSize();
   const uint32_t n = std::min<uint32_t>(room, uint32_t(answer.size()));
   if (n > 0) {
@@ -95,6 +97,16 @@ int16_t StatOp(OpenFile& open, Call& call) {
     *call.DataLen = n;
   }
   return n < answer.size() ? status::DataBufferTooShort : status::Success;
+}
+
+// Releases the block's record lock. The data buffer may name the position;
+// a position the block does not hold locked leaves it alone.
+int16_t UnlockOp(OpenFile& open, Call& call) {
+  if (!open.Locked) return status::Success;
+  if (call.DataSize() >= PhysicalPositionSize && DecodeFixed32(call.Data) != open.Locked) return status::Success;
+  open.File->Release(open.Locked);
+  open.Locked = 0;
+  return status::Success;
 }
 
 bool TakesLock(uint16_t op) {
@@ -119,6 +131,13 @@ int16_t Execute(Engine& engine, Client& client, Call& call) {
     case op::Stop:
       engine.StopClient(client);
       return status::Success;
+    case op::BeginTransaction:
+    case op::BeginConcurrentTransaction:
+      return client.Begin();
+    case op::EndTransaction:
+      return client.End();
+    case op::AbortTransaction:
+      return client.Abort();
     case op::Close:
     case op::Insert:
     case op::Update:
@@ -173,7 +192,7 @@ int16_t Execute(Engine& engine, Client& client, Call& call) {
     case op::StepPrevious:
       return Step(*open, call);
     case op::Unlock:
-      return status::Success;
+      return UnlockOp(*open, call);
     default:
       return GetByKey(*open, call);
   }

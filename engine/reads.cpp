@@ -7,6 +7,13 @@
 // between calls. Any commit by another client or write through this one
 // moves the stamp and the rows are read again. The batch starts small (a
 // single Next after a Get reads little) and grows while the walk goes on.
+//
+// Each read first finds its row without moving the position, then lands on
+// it. A locked read (the operation plus 200) takes the row's record lock
+// between the two and finds the row again once the lock is held, so the
+// record returned is never one read before the lock; refused (84), it
+// leaves the position, the read-ahead and the caller's buffers as they were.
+// Plain reads never look at record locks.
 #include "engine/operations.h"
 
 #include "engine/key_codec.h"
@@ -14,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace engine {
 namespace {
@@ -22,19 +30,77 @@ constexpr int FirstBatch = 2;
 constexpr int MaxBatch = 64;
 // Bytes of records one open may hold read ahead.
 constexpr int MaxAheadBytes = 256 * 1024;
+// A record that keeps changing under a locked read between finding it and
+// locking it is given up on as locked.
+constexpr int LockAttempts = 8;
 
-// Moves the position to a row found by a get, dropping what was read ahead.
-void Land(OpenFile& open, Call& call, int ordering, const Row& row, bool withData) {
-  open.Pos.MoveTo(ordering, row);
-  open.Pos.DropAhead();
+// Moves the position to a row and returns it. A get starts afresh; a walk
+// keeps what it read ahead.
+void Land(OpenFile& open, Call& call, int ordering, Row&& row, bool withData, bool walking) {
+  if (!walking) open.Pos.DropAhead();
   if (withData) ReturnRecord(call, row.Record);
-  if (ordering != Physical) ReturnKey(call, open.File->Spec().Keys[size_t(ordering)], row.Record);
+  if (ordering != Physical) ReturnKey(call, open.File->Store().Spec().Keys[size_t(ordering)], row.Record);
+  open.Pos.MoveTo(ordering, std::move(row));
+}
+
+// A record lock taken during one call, given back unless kept.
+class PendingLock {
+public:
+  explicit PendingLock(ClientFile& file) : file_(file) {}
+  ~PendingLock() { Drop(); }
+  bool Take(uint32_t position) {
+    Drop();
+    if (!file_.Acquire(position)) return false;
+    position_ = position;
+    return true;
+  }
+  void Drop() {
+    if (position_) file_.Release(position_);
+    position_ = 0;
+  }
+  uint32_t Position() const { return position_; }
+  uint32_t Keep() { return std::exchange(position_, 0); }
+
+private:
+  ClientFile& file_;
+  uint32_t position_ = 0;
+};
+
+// find(row) finds the row a read returns without moving the position.
+template <typename Finder>
+int16_t FindLocked(OpenFile& open, const Finder& find, Row& row) {
+  PendingLock lock(*open.File);
+  for (int attempt = 0; attempt < LockAttempts; ++attempt) {
+    open.Pos.DropAhead();
+    if (int16_t s = find(row)) {
+      open.Pos.DropAhead();
+      return s;
+    }
+    if (lock.Position() == uint32_t(row.Id)) {
+      // The block's lock moves to this record.
+      if (open.Locked) open.File->Release(open.Locked);
+      open.Locked = lock.Keep();
+      return status::Success;
+    }
+    if (!lock.Take(uint32_t(row.Id))) break;
+  }
+  open.Pos.DropAhead();
+  return status::RecordLocked;
+}
+
+// Finds (locking when asked) and lands.
+template <typename Finder>
+int16_t Read(OpenFile& open, Call& call, int ordering, bool withData, bool walking, const Finder& find) {
+  Row row;
+  if (int16_t s = call.Lock ? FindLocked(open, find, row) : find(row)) return s;
+  Land(open, call, ordering, std::move(row), withData, walking);
+  return status::Success;
 }
 
 // The row after (direction +1) or before (-1) the position on ordering.
 int16_t Advance(OpenFile& open, int ordering, int direction, Row& row) {
   Position& pos = open.Pos;
-  DataFile& file = *open.File;
+  DataFile& file = open.Store();
   const ChangeStamp stamp = file.Stamp();
   const bool continuing = pos.Direction == direction && pos.Ordering == ordering && pos.Stamp == stamp;
   if (continuing && !pos.Ahead.empty()) {
@@ -70,7 +136,8 @@ int16_t Advance(OpenFile& open, int ordering, int direction, Row& row) {
 }  // namespace
 
 int16_t GetByKey(OpenFile& open, Call& call) {
-  const FileSpec& spec = open.File->Spec();
+  DataFile& file = open.Store();
+  const FileSpec& spec = file.Spec();
   if (!IsKeyNumber(spec, call.KeyNum)) return status::InvalidKeyNumber;
   const KeySpec& key = spec.Keys[size_t(call.KeyNum)];
   if (int16_t s = CheckKeyRoom(call, key)) return s;
@@ -89,48 +156,48 @@ int16_t GetByKey(OpenFile& open, Call& call) {
     case op::GetLast: seek = Seek::Last; break;
     default: break;  // Get Equal: the first of the key's duplicates
   }
-  std::vector<Row> rows;
-  open.File->Find(call.KeyNum, seek, wanted, 0, 1, rows);
-  if (rows.empty()) return seek == Seek::SameKeyAfter ? status::KeyNotFound : status::EndOfFile;
-  Land(open, call, call.KeyNum, rows.front(), withData);
-  return status::Success;
+  const int ordering = call.KeyNum;
+  return Read(open, call, ordering, withData, false, [&](Row& row) {
+    std::vector<Row> rows;
+    file.Find(ordering, seek, wanted, 0, 1, rows);
+    if (rows.empty()) return seek == Seek::SameKeyAfter ? status::KeyNotFound : status::EndOfFile;
+    row = std::move(rows.front());
+    return status::Success;
+  });
 }
 
 int16_t GetAdjacent(OpenFile& open, Call& call, int direction) {
-  const FileSpec& spec = open.File->Spec();
+  const FileSpec& spec = open.Store().Spec();
   Position& pos = open.Pos;
   if (!pos.Placed || pos.Ordering == Physical) return status::InvalidPositioning;
   const KeySpec& key = spec.Keys[size_t(pos.Ordering)];
   if (int16_t s = CheckKeyRoom(call, key)) return s;
   if (call.DataSize() < spec.RecordLength) return status::DataBufferTooShort;
-  Row row;
-  if (int16_t s = Advance(open, pos.Ordering, direction, row)) return s;
-  pos.MoveTo(pos.Ordering, row);
-  ReturnRecord(call, row.Record);
-  ReturnKey(call, key, row.Record);
-  return status::Success;
+  const int ordering = pos.Ordering;
+  return Read(open, call, ordering, true, true, [&](Row& row) { return Advance(open, ordering, direction, row); });
 }
 
 int16_t Step(OpenFile& open, Call& call) {
-  Position& pos = open.Pos;
-  if (call.DataSize() < open.File->Spec().RecordLength) return status::DataBufferTooShort;
-  Row row;
+  DataFile& file = open.Store();
+  if (call.DataSize() < file.Spec().RecordLength) return status::DataBufferTooShort;
   if (call.Op == op::StepFirst || call.Op == op::StepLast) {
-    std::vector<Row> rows;
-    open.File->Find(Physical, call.Op == op::StepFirst ? Seek::First : Seek::Last, "", 0, 1, rows);
-    if (rows.empty()) return status::EndOfFile;
-    Land(open, call, Physical, rows.front(), true);
-    return status::Success;
+    const Seek seek = call.Op == op::StepFirst ? Seek::First : Seek::Last;
+    return Read(open, call, Physical, true, false, [&](Row& row) {
+      std::vector<Row> rows;
+      file.Find(Physical, seek, "", 0, 1, rows);
+      if (rows.empty()) return status::EndOfFile;
+      row = std::move(rows.front());
+      return status::Success;
+    });
   }
-  if (!pos.Placed) return status::InvalidPositioning;
-  if (int16_t s = Advance(open, Physical, call.Op == op::StepNext ? 1 : -1, row)) return s;
-  pos.MoveTo(Physical, row);
-  ReturnRecord(call, row.Record);
-  return status::Success;
+  if (!open.Pos.Placed) return status::InvalidPositioning;
+  const int direction = call.Op == op::StepNext ? 1 : -1;
+  return Read(open, call, Physical, true, true, [&](Row& row) { return Advance(open, Physical, direction, row); });
 }
 
 int16_t GetDirect(OpenFile& open, Call& call) {
-  const FileSpec& spec = open.File->Spec();
+  DataFile& file = open.Store();
+  const FileSpec& spec = file.Spec();
   // Without a key of that number the record becomes current in physical
   // order only (a file without keys is read this way).
   const int ordering = IsKeyNumber(spec, call.KeyNum) ? call.KeyNum : Physical;
@@ -140,10 +207,9 @@ int16_t GetDirect(OpenFile& open, Call& call) {
   if (call.DataSize() < std::max<uint32_t>(PhysicalPositionSize, spec.RecordLength))
     return status::DataBufferTooShort;
   const uint32_t id = DecodeFixed32(call.Data);
-  Row row;
-  if (id == 0 || !open.File->ReadById(ordering, id, row)) return status::InvalidRecordAddress;
-  Land(open, call, ordering, row, true);
-  return status::Success;
+  return Read(open, call, ordering, true, false, [&](Row& row) {
+    return id != 0 && file.ReadById(ordering, id, row) ? status::Success : status::InvalidRecordAddress;
+  });
 }
 
 int16_t GetPosition(OpenFile& open, Call& call) {

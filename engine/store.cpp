@@ -1,6 +1,7 @@
 #include "engine/store.h"
 
 #include "engine/key_codec.h"
+#include "engine/recovery.h"
 #include "engine/status.h"
 #include "platform/files.h"
 
@@ -9,9 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace engine {
 namespace {
@@ -19,8 +24,8 @@ namespace {
 // "MDRM" in the header's application id field (offset 68, big-endian).
 constexpr uint32_t ApplicationId = 0x4D44524D;
 constexpr const char* FormatMarker = "Corvenstead record manager file 1";
-// How long a call waits for another client's SQLite lock before answering 85.
-constexpr int BusyWaitMs = 300;
+std::atomic<int> busyWaitMs{DefaultBusyWait};
+std::atomic<uint64_t> nextView{1};
 
 constexpr size_t HeaderSize = 100;
 
@@ -28,12 +33,12 @@ std::string KeyColumn(int ordering) {
   return ordering == Physical ? std::string("X''") : "k" + std::to_string(ordering);
 }
 
-// The statement text of one seek; empty for a seek that cannot match on the
-// physical ordering, where every row has the same (empty) key.
-std::string FindSql(int ordering, Seek seek) {
+// The statement text of one seek on table; empty for a seek that cannot
+// match on the physical ordering, where every row has the same (empty) key.
+std::string FindSql(const std::string& table, int ordering, Seek seek) {
   const std::string k = KeyColumn(ordering);
   const bool physical = ordering == Physical;
-  const std::string select = "SELECT id, record, " + k + " FROM records ";
+  const std::string select = "SELECT id, record, " + k + " FROM " + table + " ";
   const std::string up = physical ? "ORDER BY id LIMIT ?3" : "ORDER BY " + k + ", id LIMIT ?3";
   const std::string down =
       physical ? "ORDER BY id DESC LIMIT ?3" : "ORDER BY " + k + " DESC, id DESC LIMIT ?3";
@@ -86,6 +91,16 @@ int16_t StatusOf(int rc) {
   }
 }
 
+[[noreturn]] void Fail(int rc) { throw StoreFailure{StatusOf(rc)}; }
+
+// What an open answers when its first reads fail: 85 for another client's
+// lock, 2 for an I/O failure (among them a crashed commit whose journals
+// cannot be settled from here), else the file is not ours.
+int16_t OpenFailure(int rc) {
+  if ((rc & 0xFF) == SQLITE_IOERR) return status::IoError;
+  return StatusOf(rc) == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+}
+
 // Resets a statement when the scope ends, ending its read transaction.
 class ResetOnExit {
 public:
@@ -106,13 +121,23 @@ std::string ColumnBlob(sqlite3_stmt* stmt, int column) {
   return p ? std::string(static_cast<const char*>(p), size_t(sqlite3_column_bytes(stmt, column))) : std::string();
 }
 
+// Polls about every millisecond until the bound has passed since the wait
+// began (count 0), then gives up and the call answers 85.
+int PollWhileBusy(void*, int count) {
+  using Clock = std::chrono::steady_clock;
+  thread_local Clock::time_point began;
+  const Clock::time_point now = Clock::now();
+  if (count == 0) began = now;
+  if (now - began >= std::chrono::milliseconds(busyWaitMs.load())) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
 int OpenConnection(const std::string& path, int flags, sqlite3*& db) {
   db = nullptr;
-  // This SQLite reads names beginning with "file:" as URIs; a relative name
-  // must not become one.
-  const std::string name = path.starts_with("/") ? path : "./" + path;
-  const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc == SQLITE_OK) sqlite3_busy_timeout(db, BusyWaitMs);
+  const int rc = sqlite3_open_v2(SqliteName(path).c_str(), &db,
+                                 flags | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX, RecoveryVfs());
+  if (rc == SQLITE_OK) sqlite3_busy_handler(db, PollWhileBusy, nullptr);
   return rc;
 }
 
@@ -171,10 +196,75 @@ bool WriteEmptyFile(const std::string& path, const FileSpec& spec) {
 
 }  // namespace
 
+void SetBusyWait(int milliseconds) { busyWaitMs = std::clamp(milliseconds, 0, 60000); }
+int BusyWait() { return busyWaitMs; }
+
+std::string SqliteName(const std::string& path) {
+  // This SQLite reads names beginning with "file:" as URIs; a relative name
+  // must not become one.
+  return path.starts_with("/") ? path : "./" + path;
+}
+
+Connection::~Connection() { sqlite3_close(db_); }
+
+int Connection::Open(const std::string& path, std::shared_ptr<Connection>& out) {
+  std::shared_ptr<Connection> connection(new Connection);
+  const int rc = OpenConnection(path, SQLITE_OPEN_READWRITE, connection->db_);
+  if (rc == SQLITE_OK) out = std::move(connection);
+  return rc;
+}
+
+void Connection::Execute(const std::string& sql) {
+  const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw StoreFailure{StatusOf(rc)};
+}
+
+int64_t Connection::Integer(const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
+  int64_t value = 0;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+      value = sqlite3_column_int64(stmt, 0);
+      rc = SQLITE_OK;
+    }
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_OK) Fail(rc);
+  return value;
+}
+
+void Connection::Attach(const std::string& path, const std::string& schema) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db_, ("ATTACH ?1 AS \"" + schema + "\"").c_str(), -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) {
+    const std::string name = SqliteName(path);
+    sqlite3_bind_text(stmt, 1, name.c_str(), int(name.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_OK) Fail(rc);
+}
+
+void Connection::Detach(const std::string& schema) {
+  sqlite3_exec(db_, ("DETACH \"" + schema + "\"").c_str(), nullptr, nullptr, nullptr);
+}
+
+bool Connection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+void Connection::Rollback() {
+  if (InTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+DataFile::DataFile() : view_(nextView++) {}
+
 DataFile::~DataFile() {
   for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
-  sqlite3_close(db_);
 }
+
+std::string DataFile::Table(const char* name) const { return "\"" + schema_ + "\"." + name; }
 
 int16_t DataFile::Create(const std::string& path, const FileSpec& spec, bool replace) {
   struct stat st;
@@ -220,23 +310,36 @@ int16_t DataFile::Open(const std::string& path, std::shared_ptr<DataFile>& file)
   std::shared_ptr<DataFile> opened(new DataFile);
   opened->device_ = st.st_dev;
   opened->inode_ = st.st_ino;
-  if (OpenConnection(path, SQLITE_OPEN_READWRITE, opened->db_) != SQLITE_OK) return status::IoError;
+  if (Connection::Open(path, opened->connection_) != SQLITE_OK) return status::IoError;
   if (int16_t s = opened->Validate()) return s;
   file = std::move(opened);
   return status::Success;
 }
 
+std::unique_ptr<DataFile> DataFile::View(const DataFile& file, std::shared_ptr<Connection> connection,
+                                         const std::string& schema) {
+  std::unique_ptr<DataFile> view(new DataFile);
+  view->connection_ = std::move(connection);
+  view->schema_ = schema;
+  view->spec_ = file.spec_;
+  view->device_ = file.device_;
+  view->inode_ = file.inode_;
+  view->statements_.assign(file.statements_.size(), nullptr);
+  return view;
+}
+
 // Everything that makes a file ours, checked before SQLite may touch it
 // (a foreign WAL file would otherwise get its companions created).
 int16_t DataFile::Validate() {
+  sqlite3* db = connection_->Db();
   uint8_t header[HeaderSize];
   int64_t fileSize = 0;
-  if (!ReadHeader(db_, header, fileSize) || !IsOurHeader(header)) return status::NotRecordManagerFile;
+  if (!ReadHeader(db, header, fileSize) || !IsOurHeader(header)) return status::NotRecordManagerFile;
 
   // The first read rolls back a journal a crashed writer left behind.
   sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db_, "SELECT name, value FROM metadata", -1, &stmt, nullptr);
-  if (rc != SQLITE_OK) return StatusOf(rc) == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+  int rc = sqlite3_prepare_v2(db, "SELECT name, value FROM metadata", -1, &stmt, nullptr);
+  if (rc != SQLITE_OK) return OpenFailure(rc);
   std::string format, layout;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
@@ -244,14 +347,14 @@ int16_t DataFile::Validate() {
     if (name == "spec") layout = ColumnBlob(stmt, 1);
   }
   sqlite3_finalize(stmt);
-  if (rc != SQLITE_DONE) return StatusOf(rc) == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+  if (rc != SQLITE_DONE) return OpenFailure(rc);
   if (format != FormatMarker) return status::NotRecordManagerFile;
   const auto* bytes = reinterpret_cast<const uint8_t*>(layout.data());
   if (DecodeCreateBuffer(bytes, layout.size(), spec_) != status::Success || spec_.Layout != layout)
     return status::NotRecordManagerFile;
 
   // A file cut short still opens in SQLite; its page count gives it away.
-  if (!ReadHeader(db_, header, fileSize)) return status::NotRecordManagerFile;
+  if (!ReadHeader(db, header, fileSize)) return status::NotRecordManagerFile;
   const uint32_t pageSize = header[16] == 0 && header[17] == 1 ? 65536u : (uint32_t(header[16]) << 8) | header[17];
   const uint32_t pages = BigEndian32(header + 28);
   // The page count is trustworthy while its change counter is current.
@@ -262,8 +365,8 @@ int16_t DataFile::Validate() {
   const size_t keys = spec_.Keys.size();
   statements_.assign((keys + 1) * SeekKinds + 2 * keys + 6, nullptr);
   try {
-    Execute("PRAGMA journal_mode = DELETE");
-    Execute("PRAGMA synchronous = FULL");
+    connection_->Execute("PRAGMA journal_mode = DELETE");
+    connection_->Execute("PRAGMA synchronous = FULL");
     for (int ordering = Physical; ordering < int(keys); ++ordering) {
       for (int seek = 0; seek < SeekKinds; ++seek) FindStatement(ordering, Seek(seek));
       Row row;
@@ -271,22 +374,17 @@ int16_t DataFile::Validate() {
     }
     Stamp();
   } catch (const StoreFailure& failure) {
-    return failure.Status == status::FileLocked ? status::FileLocked : status::NotRecordManagerFile;
+    return failure.Status == status::FileLocked || failure.Status == status::IoError ? failure.Status
+                                                                                    : status::NotRecordManagerFile;
   }
   return status::Success;
-}
-
-void DataFile::Fail(int rc) { throw StoreFailure{StatusOf(rc)}; }
-
-void DataFile::Execute(const char* sql) {
-  const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) Fail(rc);
 }
 
 sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
   sqlite3_stmt*& stmt = statements_.at(slot);
   if (!stmt) {
-    const int rc = sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v3(connection_->Db(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (rc != SQLITE_OK) Fail(rc);
   }
   return stmt;
@@ -295,7 +393,7 @@ sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
 // Statement slots: the seeks of every ordering, then one read by id per
 // ordering, the highest value per key, and the single statements.
 sqlite3_stmt* DataFile::FindStatement(int ordering, Seek seek) {
-  const std::string sql = FindSql(ordering, seek);
+  const std::string sql = FindSql(Table("records"), ordering, seek);
   if (sql.empty()) return nullptr;
   return Prepare(size_t(ordering + 1) * SeekKinds + size_t(seek), sql);
 }
@@ -321,11 +419,12 @@ void DataFile::ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out) {
 }
 
 ChangeStamp DataFile::Stamp() {
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DataVersionSql), "PRAGMA data_version");
+  sqlite3_stmt* stmt =
+      Prepare(FixedSlot(spec_.Keys.size(), DataVersionSql), "PRAGMA \"" + schema_ + "\".data_version");
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) Fail(rc);
-  return ChangeStamp{sqlite3_column_int64(stmt, 0), localWrites_};
+  return ChangeStamp{view_, sqlite3_column_int64(stmt, 0), localWrites_};
 }
 
 void DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out) {
@@ -339,7 +438,7 @@ void DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id,
 
 bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
   sqlite3_stmt* stmt = Prepare(ReadSlot(spec_.Keys.size(), ordering),
-                               "SELECT id, record, " + KeyColumn(ordering) + " FROM records WHERE id = ?1");
+                               "SELECT id, record, " + KeyColumn(ordering) + " FROM " + Table("records") + " WHERE id = ?1");
   sqlite3_bind_int64(stmt, 1, id);
   std::vector<Row> rows;
   ReadRows(stmt, 1, rows);
@@ -349,7 +448,7 @@ bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
 }
 
 uint32_t DataFile::RecordCount() {
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), CountSql), "SELECT count(*) FROM records");
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), CountSql), "SELECT count(*) FROM " + Table("records"));
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) Fail(rc);
@@ -361,7 +460,7 @@ bool DataFile::HighestKey(int keyNumber, int64_t& value) {
   const std::string k = KeyColumn(keyNumber);
   const bool descending = seg.Flags & key_flag::Descending;
   sqlite3_stmt* stmt = Prepare(HighestSlot(spec_.Keys.size(), keyNumber),
-                               "SELECT " + k + " FROM records ORDER BY " + k + (descending ? "" : " DESC") + " LIMIT 1");
+                               "SELECT " + k + " FROM " + Table("records") + " ORDER BY " + k + (descending ? "" : " DESC") + " LIMIT 1");
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_DONE) return false;
@@ -372,7 +471,7 @@ bool DataFile::HighestKey(int keyNumber, int64_t& value) {
 
 int64_t DataFile::Insert(const std::string& record, const std::vector<std::string>& keys) {
   ++localWrites_;
-  std::string sql = "INSERT INTO records(record";
+  std::string sql = "INSERT INTO " + Table("records") + "(record";
   std::string values = ") VALUES (?1";
   for (size_t k = 0; k < keys.size(); ++k) {
     sql += ", k" + std::to_string(k);
@@ -384,12 +483,12 @@ int64_t DataFile::Insert(const std::string& record, const std::vector<std::strin
   for (size_t k = 0; k < keys.size(); ++k) BindBlob(stmt, int(k + 2), keys[k]);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_DONE) Fail(rc);
-  return sqlite3_last_insert_rowid(db_);
+  return sqlite3_last_insert_rowid(connection_->Db());
 }
 
 bool DataFile::Update(int64_t id, const std::string& record, const std::vector<std::string>& keys) {
   ++localWrites_;
-  std::string sql = "UPDATE records SET record = ?1";
+  std::string sql = "UPDATE " + Table("records") + " SET record = ?1";
   for (size_t k = 0; k < keys.size(); ++k) sql += ", k" + std::to_string(k) + " = ?" + std::to_string(k + 2);
   sql += " WHERE id = ?" + std::to_string(keys.size() + 2);
   sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), UpdateSql), sql);
@@ -399,31 +498,39 @@ bool DataFile::Update(int64_t id, const std::string& record, const std::vector<s
   sqlite3_bind_int64(stmt, int(keys.size() + 2), id);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_DONE) Fail(rc);
-  return sqlite3_changes(db_) > 0;
+  return sqlite3_changes(connection_->Db()) > 0;
 }
 
 bool DataFile::Delete(int64_t id) {
   ++localWrites_;
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DeleteSql), "DELETE FROM records WHERE id = ?1");
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DeleteSql), "DELETE FROM " + Table("records") + " WHERE id = ?1");
   ResetOnExit reset(stmt);
   sqlite3_bind_int64(stmt, 1, id);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_DONE) Fail(rc);
-  return sqlite3_changes(db_) > 0;
+  return sqlite3_changes(connection_->Db()) > 0;
+}
+
+void DataFile::ReserveForWrite() {
+  ++localWrites_;
+  // Any write statement takes the lock; this one changes nothing.
+  connection_->Execute("DELETE FROM " + Table("records") + " WHERE 0");
 }
 
 DataFile::WriteScope::WriteScope(DataFile& file) : file_(file) {
   ++file_.localWrites_;
-  file_.Execute("BEGIN IMMEDIATE");
+  if (file_.connection_->InTransaction()) return;
+  file_.connection_->Execute("BEGIN IMMEDIATE");
   open_ = true;
 }
 
 DataFile::WriteScope::~WriteScope() {
-  if (open_) sqlite3_exec(file_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (open_) sqlite3_exec(file_.connection_->Db(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void DataFile::WriteScope::Commit() {
-  file_.Execute("COMMIT");
+  if (!open_) return;
+  file_.connection_->Execute("COMMIT");
   open_ = false;
 }
 

@@ -21,9 +21,17 @@
 // mode in which SQLite commits over several attached files atomically, and
 // it needs no shared memory, which folders shared over the network lack.
 //
+// A DataFile is one file as seen through one connection under one schema
+// name: the client's own connection to the file ("main"), or a
+// transaction's connection that has the file attached (engine/transaction.h).
+// Every statement names its schema, so the same code serves both.
+//
 // Every statement is reset as soon as its rows are read, so no read lock
 // outlives a call: a statement left stepping would block every other
-// client's commit.
+// client's commit. A call that meets another client's SQLite lock polls
+// about every millisecond up to the configured bound (SetBusyWait), then
+// answers 85: SQLite's own busy handler sleeps in growing steps and loses
+// to a few busy writers.
 #pragma once
 
 #include "engine/file_spec.h"
@@ -46,6 +54,12 @@ struct StoreFailure {
   int16_t Status;
 };
 
+// The longest a call waits for another client's SQLite lock, in
+// milliseconds.
+inline constexpr int DefaultBusyWait = 300;
+void SetBusyWait(int milliseconds);
+int BusyWait();
+
 struct Row {
   int64_t Id = 0;
   std::string Record;
@@ -55,9 +69,11 @@ struct Row {
 // The ordering by physical position; key numbers order by their key.
 inline constexpr int Physical = -1;
 
-// Moves whenever the file may have changed: another connection's commit
-// (SQLite's data version) or a write through this connection.
+// Moves whenever what a view shows may have changed: another connection's
+// commit (SQLite's data version), a write through this view, or a switch to
+// another view of the file (View is unique to each DataFile object).
 struct ChangeStamp {
+  uint64_t View = 0;
   int64_t DataVersion = -1;
   uint64_t LocalWrites = 0;
   bool operator==(const ChangeStamp&) const = default;
@@ -71,6 +87,38 @@ struct ChangeStamp {
 enum class Seek { First, Last, SameKeyAfter, SameKeyBefore, Greater, GreaterOrEqual, Less, LessOrEqual };
 inline constexpr int SeekKinds = 8;
 
+// One SQLite connection, opened through the engine's VFS
+// (engine/recovery.h) with the busy wait installed.
+class Connection {
+public:
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // An existing database; SQLite's result code.
+  static int Open(const std::string& path, std::shared_ptr<Connection>& out);
+  sqlite3* Db() const { return db_; }
+  void Execute(const std::string& sql);  // throws StoreFailure
+  // The first column of the first row of sql, as an integer.
+  int64_t Integer(const std::string& sql);
+  // Attaches the database at path under schema; throws StoreFailure.
+  void Attach(const std::string& path, const std::string& schema);
+  void Detach(const std::string& schema);
+  // Whether an explicit transaction is open on the connection.
+  bool InTransaction() const;
+  // Rolls back an open transaction; failures leave a journal that the next
+  // reader of the file plays back.
+  void Rollback();
+
+private:
+  Connection() = default;
+  sqlite3* db_ = nullptr;
+};
+
+// The name SQLite is given for a path: a relative name that began with
+// "file:" would be read as a URI.
+std::string SqliteName(const std::string& path);
+
 class DataFile {
 public:
   ~DataFile();
@@ -82,12 +130,18 @@ public:
   // failure leaves what was at path untouched and answers 25.
   static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
 
-  // Opens an existing file of ours; 30 for one that is not, 12 when missing.
+  // Opens an existing file of ours on a connection of its own; 30 for one
+  // that is not, 12 when missing.
   static int16_t Open(const std::string& path, std::shared_ptr<DataFile>& file);
+
+  // The same file as attached under schema on another connection.
+  static std::unique_ptr<DataFile> View(const DataFile& file, std::shared_ptr<Connection> connection,
+                                        const std::string& schema);
 
   const FileSpec& Spec() const { return spec_; }
   dev_t Device() const { return device_; }
   ino_t Inode() const { return inode_; }
+  Connection& Conn() const { return *connection_; }
 
   ChangeStamp Stamp();
   // Appends at most limit rows in seek's order on ordering (Physical or a
@@ -104,8 +158,14 @@ public:
   bool Update(int64_t id, const std::string& record, const std::vector<std::string>& keys);
   bool Delete(int64_t id);
 
+  // Takes SQLite's write lock on this file inside the connection's open
+  // transaction, waiting like any call: a transaction that read the file
+  // first would be refused the upgrade at once, without the wait.
+  void ReserveForWrite();
+
   // One write transaction: begun immediately (so a read inside it is the
-  // state the write replaces), rolled back unless committed.
+  // state the write replaces), rolled back unless committed. Inside a
+  // transaction of the connection it does nothing: that one commits later.
   class WriteScope {
   public:
     explicit WriteScope(DataFile& file);
@@ -118,18 +178,20 @@ public:
   };
 
 private:
-  DataFile() = default;
+  DataFile();
   int16_t Validate();
   sqlite3_stmt* Prepare(size_t slot, const std::string& sql);
   sqlite3_stmt* FindStatement(int ordering, Seek seek);
-  void Execute(const char* sql);
-  [[noreturn]] void Fail(int rc);
   void ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out);
+  // The table name qualified by the schema.
+  std::string Table(const char* name) const;
 
-  sqlite3* db_ = nullptr;
+  std::shared_ptr<Connection> connection_;
+  std::string schema_ = "main";
   FileSpec spec_;
   dev_t device_ = 0;
   ino_t inode_ = 0;
+  uint64_t view_ = 0;
   uint64_t localWrites_ = 0;
   std::vector<sqlite3_stmt*> statements_;
 };

@@ -1,5 +1,14 @@
 // The writing operations: Insert, Update and Delete of the current record.
 //
+// Update and Delete write only the record this block last read or wrote,
+// as it was then: a record changed since (by another client or another
+// block) answers 80 and nothing is written, so no update is lost silently.
+// They take the record's lock for the write: held by another client, they
+// answer 84. The block's own lock on the record goes with its Update or
+// Delete; inside a transaction the record stays locked to other clients
+// until End or Abort. Inserts are never blocked by record locks. A block
+// opened read-only answers 46 to every write.
+//
 // Autoincrement: a key of type 15 whose field is zero on Insert takes the
 // highest value in the file plus one (at least 1), read and written in one
 // write transaction so two clients never draw the same value; the value is
@@ -12,6 +21,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace engine {
 namespace {
@@ -60,16 +70,56 @@ bool AssignAutoIncrements(DataFile& file, std::string& record, std::vector<int>&
   return true;
 }
 
+// The store a write of this block goes to and, for Update and Delete, the
+// record's lock for the write; the status refusing the write otherwise.
+class WriteAccess {
+public:
+  explicit WriteAccess(OpenFile& open) : open_(open) {}
+  ~WriteAccess() {
+    if (position_) open_.File->Release(position_);
+  }
+  int16_t Begin(DataFile*& store, uint32_t position = 0) {
+    if (int16_t s = open_.Owner->WriteStore(*open_.File, store)) return s;
+    if (position && !open_.File->Acquire(position)) return status::RecordLocked;
+    position_ = position;
+    return status::Success;
+  }
+  // After the written record's write: the transaction keeps it locked, and
+  // the block's own lock on it is released.
+  void Written() {
+    open_.Owner->KeepWritten(*open_.File, position_);
+    if (open_.Locked == position_) open_.File->Release(std::exchange(open_.Locked, 0));
+  }
+
+private:
+  OpenFile& open_;
+  uint32_t position_ = 0;
+};
+
+int16_t CheckWritable(const OpenFile& open) {
+  return open.Mode == open_mode::ReadOnly ? status::ReadOnlyOpen : status::Success;
+}
+
+// 80 unless the record is still what the block last saw.
+int16_t CheckUnchanged(DataFile& file, const Position& pos, Row& current) {
+  if (!file.ReadById(Physical, pos.Id, current) || current.Record != pos.Record) return status::Conflict;
+  return status::Success;
+}
+
 }  // namespace
 
 int16_t Insert(OpenFile& open, Call& call) {
-  DataFile& file = *open.File;
-  const FileSpec& spec = file.Spec();
+  if (int16_t s = CheckWritable(open)) return s;
+  const FileSpec& spec = open.Store().Spec();
   if (call.DataSize() != spec.RecordLength) return status::DataBufferTooShort;
   const bool keyed = IsKeyNumber(spec, call.KeyNum);
   if (keyed) {
     if (int16_t s = CheckKeyRoom(call, spec.Keys[size_t(call.KeyNum)])) return s;
   }
+  WriteAccess access(open);
+  DataFile* store = nullptr;
+  if (int16_t s = access.Begin(store)) return s;
+  DataFile& file = *store;
   std::string record(reinterpret_cast<const char*>(call.Data), spec.RecordLength);
 
   // The highest value and the insert that uses it form one transaction;
@@ -80,7 +130,7 @@ int16_t Insert(OpenFile& open, Call& call) {
     scope.emplace(file);
     if (!AssignAutoIncrements(file, record, assigned)) return status::DuplicateKey;
   }
-  const std::vector<std::string> keys = EncodeKeys(spec, record);
+  std::vector<std::string> keys = EncodeKeys(spec, record);
   const int64_t id = file.Insert(record, keys);
   if (scope) scope->Commit();
 
@@ -88,31 +138,35 @@ int16_t Insert(OpenFile& open, Call& call) {
     const KeySpec& key = spec.Keys[size_t(k)];
     std::memcpy(call.Data + key.Segments.front().Position - 1, AutoField(key, record), key.Segments.front().Length);
   }
+  if (keyed) ReturnKey(call, spec.Keys[size_t(call.KeyNum)], record);
   // A negative key number keeps the position where it was.
   if (call.KeyNum >= 0) {
-    Row row{id, {}, keyed ? keys[size_t(call.KeyNum)] : std::string()};
-    open.Pos.MoveTo(keyed ? call.KeyNum : Physical, row);
+    Row row{id, std::move(record), keyed ? std::move(keys[size_t(call.KeyNum)]) : std::string()};
+    open.Pos.MoveTo(keyed ? call.KeyNum : Physical, std::move(row));
     open.Pos.DropAhead();
   }
-  if (keyed) ReturnKey(call, spec.Keys[size_t(call.KeyNum)], record);
   return status::Success;
 }
 
 int16_t Update(OpenFile& open, Call& call) {
-  DataFile& file = *open.File;
-  const FileSpec& spec = file.Spec();
+  const FileSpec& spec = open.Store().Spec();
   Position& pos = open.Pos;
+  if (int16_t s = CheckWritable(open)) return s;
   if (!pos.OnRecord) return status::InvalidPositioning;
   if (call.DataSize() != spec.RecordLength) return status::DataBufferTooShort;
   const bool keyed = IsKeyNumber(spec, call.KeyNum);
   if (keyed) {
     if (int16_t s = CheckKeyRoom(call, spec.Keys[size_t(call.KeyNum)])) return s;
   }
-  const std::string record(reinterpret_cast<const char*>(call.Data), spec.RecordLength);
+  WriteAccess access(open);
+  DataFile* store = nullptr;
+  if (int16_t s = access.Begin(store, uint32_t(pos.Id))) return s;
+  DataFile& file = *store;
+  std::string record(reinterpret_cast<const char*>(call.Data), spec.RecordLength);
 
   DataFile::WriteScope scope(file);
   Row old;
-  if (!file.ReadById(Physical, pos.Id, old)) return status::Conflict;
+  if (int16_t s = CheckUnchanged(file, pos, old)) return s;
   const auto* before = reinterpret_cast<const uint8_t*>(old.Record.data());
   const auto* after = reinterpret_cast<const uint8_t*>(record.data());
   for (const KeySpec& key : spec.Keys) {
@@ -121,17 +175,30 @@ int16_t Update(OpenFile& open, Call& call) {
   const std::vector<std::string> keys = EncodeKeys(spec, record);
   if (!file.Update(pos.Id, record, keys)) return status::Conflict;
   scope.Commit();
+  access.Written();
 
   if (pos.Ordering != Physical) pos.Key = keys[size_t(pos.Ordering)];
   pos.DropAhead();
   if (keyed) ReturnKey(call, spec.Keys[size_t(call.KeyNum)], record);
+  pos.Record = std::move(record);
   return status::Success;
 }
 
 int16_t Delete(OpenFile& open, Call&) {
   Position& pos = open.Pos;
+  if (int16_t s = CheckWritable(open)) return s;
   if (!pos.OnRecord) return status::InvalidPositioning;
-  if (!open.File->Delete(pos.Id)) return status::Conflict;
+  WriteAccess access(open);
+  DataFile* store = nullptr;
+  if (int16_t s = access.Begin(store, uint32_t(pos.Id))) return s;
+  DataFile& file = *store;
+
+  DataFile::WriteScope scope(file);
+  Row old;
+  if (int16_t s = CheckUnchanged(file, pos, old)) return s;
+  if (!file.Delete(pos.Id)) return status::Conflict;
+  scope.Commit();
+  access.Written();
   // The key value and position stay, so Next and Previous go on from here.
   pos.OnRecord = false;
   pos.DropAhead();

@@ -1,6 +1,7 @@
 #include "engine/tests/engine_harness.h"
 
-#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -10,20 +11,13 @@ constexpr size_t GuardSize = 16;
 }  // namespace
 
 const Library& Wbtrv() {
+  static std::string error;
   static const Library library = [] {
     Library lib;
-    void* handle = dlopen(WBTRV32_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-      ADD_FAILURE() << "dlopen: " << dlerror();
-      return lib;
-    }
-    lib.Call = reinterpret_cast<BtrCallFn>(dlsym(handle, "BTRCALL"));
-    lib.CallId = reinterpret_cast<BtrCallIdFn>(dlsym(handle, "BTRCALLID"));
-    lib.Init = reinterpret_cast<InitFn>(dlsym(handle, "WBTRVINIT"));
-    lib.Stop = reinterpret_cast<StopFn>(dlsym(handle, "WBTRVSTOP"));
+    LoadWbtrv(WBTRV32_PATH, lib, error);
     return lib;
   }();
-  if (!library.Call || !library.CallId || !library.Init || !library.Stop) ADD_FAILURE() << "entry points missing";
+  if (!library.Call) ADD_FAILURE() << "loading the record manager: " << error;
   return library;
 }
 
@@ -143,9 +137,39 @@ std::string PersonRecord(const Person& p) {
   return LE(p.Id, 4) + pad(p.Name, 10) + pad(p.Group, 6) + pad(p.Rest, 12);
 }
 
+std::string PersonName(const std::string& name) { return PersonRecord({0, name, "", ""}).substr(4, 10); }
+
+std::string PeopleSeen(BtrFile& f) {
+  auto field = [](const std::string& record, size_t at) { return record.substr(at, record.find(' ', at) - at); };
+  std::string out;
+  for (int16_t s = f.Get(engine::op::GetFirst, "", 1); s == 0; s = f.Get(engine::op::GetNext, "", 1))
+    out += field(f.Data(), 4) + "/" + field(f.Data(), 14) + " ";
+  return out;
+}
+
+void ShortWaitTest::SetUp() {
+  Wbtrv().Stop();
+  ASSERT_EQ(Wbtrv().Init("busy=100"), 0);
+}
+
+void ShortWaitTest::TearDown() { Wbtrv().Stop(); }
+
 std::string PeopleLayout() {
   using namespace engine::key_flag;
   return CreateBuffer(32, {{1, 4, ExtendedType, engine::key_type::AutoIncrement},
                            {5, 10, ExtendedType},
                            {15, 6, ExtendedType | Duplicates | Modifiable}});
+}
+
+bool SidecarByteLocked(const std::string& path, uint32_t byte) {
+  const int fd = open((path + ".lck").c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  probe.l_start = byte;
+  probe.l_len = 1;
+  const bool locked = fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  close(fd);
+  return locked;
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "engine/status.h"
+#include "engine/tests/engine_library.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +14,6 @@
 #include <string>
 #include <vector>
 
-using BtrCallFn = int16_t (*)(uint16_t, void*, void*, uint32_t*, void*, uint8_t, int8_t);
-using BtrCallIdFn = int16_t (*)(uint16_t, void*, void*, uint32_t*, void*, uint8_t, int8_t, const uint8_t*);
-using InitFn = int16_t (*)(const char*);
-using StopFn = int16_t (*)();
-
-struct Library {
-  BtrCallFn Call = nullptr;
-  BtrCallIdFn CallId = nullptr;
-  InitFn Init = nullptr;
-  StopFn Stop = nullptr;
-};
 // Loaded once per test program (RTLD_NOW); fails the test when it cannot be.
 const Library& Wbtrv();
 
@@ -43,6 +34,10 @@ std::string CollatingSequence(const std::string& name, const std::array<uint8_t,
 
 // Calls Create with the name in a zero-terminated key buffer.
 int16_t CreateFile(const std::string& name, const std::string& createBuffer, int8_t mode = engine::create_mode::NoReplace);
+
+// Whether some descriptor holds a lock on a byte of the file's sidecar
+// ("<path>.lck"): 0 is the open byte, n the record at position n.
+bool SidecarByteLocked(const std::string& path, uint32_t byte);
 
 // Little-endian integer fields and raw bytes as text.
 std::string LE(int64_t value, size_t length);
@@ -95,3 +90,15 @@ struct Person {
 };
 std::string PersonRecord(const Person& p);
 std::string PeopleLayout();
+// The name field of a person (key 1), blank-padded, as a key buffer holds it.
+std::string PersonName(const std::string& name);
+// The people a block's client sees, walked by name: "name/group " each.
+std::string PeopleSeen(BtrFile& f);
+
+// A test that restarts the engine with a short wait for other clients'
+// SQLite locks, and stops it afterwards.
+class ShortWaitTest : public TempDirTest {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+};

@@ -110,7 +110,8 @@ TEST_F(EngineSqlite, OtherSQLiteFilesAreRefusedUntouched) {
     BtrFile f;
     EXPECT_EQ(f.Open(path), status::NotRecordManagerFile) << path;
     EXPECT_EQ(ReadFileBytes(path), before);
-    EXPECT_FALSE(fs::exists(path + "-wal") || fs::exists(path + "-shm") || fs::exists(path + "-journal"));
+    EXPECT_FALSE(fs::exists(path + "-wal") || fs::exists(path + "-shm") || fs::exists(path + "-journal") ||
+                 fs::exists(path + ".lck"));
   }
 }
 

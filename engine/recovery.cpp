@@ -1,0 +1,232 @@
+#include "engine/recovery.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace engine {
+namespace {
+
+constexpr const char* VfsName = "mdrm";
+constexpr std::string_view JournalSuffix = "-journal";
+// "-mj", six hex digits, "9", two hex digits.
+constexpr size_t SuperSuffixSize = 12;
+// A super-journal lists a few paths; anything longer is not one of ours.
+constexpr size_t MaxSuperJournalSize = 1 << 20;
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// The database a super-journal is named after; "" when path names none.
+std::string DatabaseOfSuperJournal(const std::string& path) {
+  if (path.size() <= SuperSuffixSize) return "";
+  const size_t at = path.size() - SuperSuffixSize;
+  if (path.compare(at, 3, "-mj") != 0 || path[at + 9] != '9') return "";
+  for (size_t i = at + 3; i < path.size(); ++i) {
+    if (!IsHexDigit(path[i])) return "";
+  }
+  return path.substr(0, at);
+}
+
+std::string DatabaseOfJournal(const std::string& path) {
+  return path.size() > JournalSuffix.size() && path.ends_with(JournalSuffix)
+             ? path.substr(0, path.size() - JournalSuffix.size())
+             : "";
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A copy of name that lives as long as the process, as SQLite keeps the
+// name of an open file. Only recoveries from another mount path add names.
+const char* Keep(const std::string& name) {
+  static std::mutex* lock = new std::mutex;
+  static std::set<std::string>* names = new std::set<std::string>;
+  std::lock_guard<std::mutex> hold(*lock);
+  return names->insert(name).first->c_str();
+}
+
+// Folders of the journal and the super-journal opened last on this thread.
+// SQLite opens the journal it plays back just before it asks for the
+// super-journal that journal names, and opens a super-journal just before
+// it asks for the journals listed in it; calls run one at a time.
+thread_local std::string playbackFolder;
+thread_local std::string superFolder;
+
+enum class Lookup { AsGiven, Elsewhere, Missing, Unknown };
+
+// Where a companion file that does not exist under path is on this
+// machine. AsGiven: path is no companion the lookup concerns. Journals are
+// looked up only once a super-journal has been read on this thread: only
+// its list names journals of other files; a file's own journal is asked
+// for at every read and is always beside it. A super-journal is looked for
+// beside the journal being played back (and, when SQLite deletes it, where
+// it was just read), never in a folder of an earlier recovery.
+Lookup Locate(const std::string& path, std::string& moved, bool deleting = false) {
+  std::string database = DatabaseOfSuperJournal(path);
+  const bool super = !database.empty();
+  if (!super) {
+    if (superFolder.empty()) return Lookup::AsGiven;
+    database = DatabaseOfJournal(path);
+    if (database.empty()) return Lookup::AsGiven;
+  }
+  // The recorded folder holds the database: its companions would be there.
+  if (Exists(database)) return Lookup::Missing;
+  const std::string databaseName = NameOf(database);
+  const std::string* first = super && !deleting ? &playbackFolder : &superFolder;
+  const std::string* second = super ? first : &playbackFolder;
+  for (const std::string* folder : {first, second}) {
+    if (folder->empty() || !Exists(*folder + "/" + databaseName)) continue;
+    moved = *folder + "/" + NameOf(path);
+    return Exists(moved) ? Lookup::Elsewhere : Lookup::Missing;
+  }
+  return IsFolder(FolderOf(path)) ? Lookup::Missing : Lookup::Unknown;
+}
+
+sqlite3_vfs* Base(sqlite3_vfs* vfs) { return static_cast<sqlite3_vfs*>(vfs->pAppData); }
+
+int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+  sqlite3_vfs* base = Base(vfs);
+  const char* actual = name;
+  const int companion = SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_SUPER_JOURNAL;
+  if (name && (flags & companion) && !(flags & SQLITE_OPEN_CREATE) && !Exists(name)) {
+    std::string moved;
+    if (Locate(name, moved) == Lookup::Elsewhere) actual = Keep(moved);
+  }
+  const int rc = base->xOpen(base, actual, file, flags, outFlags);
+  if (rc == SQLITE_OK && actual) {
+    if (flags & SQLITE_OPEN_MAIN_JOURNAL) playbackFolder = FolderOf(actual);
+    if (flags & SQLITE_OPEN_SUPER_JOURNAL) superFolder = FolderOf(actual);
+  }
+  return rc;
+}
+
+int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
+  sqlite3_vfs* base = Base(vfs);
+  std::string moved;
+  if (name && !DatabaseOfSuperJournal(name).empty() && !Exists(name) &&
+      Locate(name, moved, true) == Lookup::Elsewhere)
+    return base->xDelete(base, moved.c_str(), syncDir);
+  return base->xDelete(base, name, syncDir);
+}
+
+int Access(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
+  sqlite3_vfs* base = Base(vfs);
+  const int rc = base->xAccess(base, name, flags, result);
+  if (rc != SQLITE_OK || flags != SQLITE_ACCESS_EXISTS || *result || !name) return rc;
+  std::string moved;
+  switch (Locate(name, moved)) {
+    case Lookup::Elsewhere:
+      *result = 1;
+      return SQLITE_OK;
+    case Lookup::Unknown:
+      return SQLITE_IOERR_ACCESS;
+    default:
+      return SQLITE_OK;
+  }
+}
+
+// SQLite plays a journal back only when its first byte is not zero.
+bool IsDeadJournal(const std::string& journal) {
+  const int fd = ::open(journal.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char first = 0;
+  const ssize_t n = ::pread(fd, &first, 1, 0);
+  ::close(fd);
+  return n == 0 || (n == 1 && first == 0);
+}
+
+std::vector<std::string> SuperJournalsOf(const std::string& path) {
+  std::vector<std::string> found;
+  const std::string folder = FolderOf(path);
+  const std::string name = NameOf(path);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.starts_with(name) && DatabaseOfSuperJournal(entryName) == name)
+      found.push_back(folder + "/" + entryName);
+  }
+  ::closedir(dir);
+  return found;
+}
+
+// Whether any journal a super-journal lists still exists, under its
+// recorded path or beside the super-journal.
+bool ListsLiveJournal(const std::string& super) {
+  const int fd = ::open(super.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  std::string text(MaxSuperJournalSize, '\0');
+  const ssize_t n = ::pread(fd, text.data(), text.size(), 0);
+  ::close(fd);
+  if (n < 0 || size_t(n) == text.size()) return true;
+  text.resize(size_t(n));
+  const std::string folder = FolderOf(super);
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find('\0', begin);
+    if (end == std::string::npos) end = text.size();
+    const std::string journal = text.substr(begin, end - begin);
+    if (!journal.empty() && (Exists(journal) || Exists(folder + "/" + NameOf(journal)))) return true;
+    begin = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* RecoveryVfs() {
+  static const char* name = [] {
+    sqlite3_initialize();
+    sqlite3_vfs* unix = sqlite3_vfs_find("unix");
+    if (!unix) unix = sqlite3_vfs_find(nullptr);
+    static sqlite3_vfs vfs = *unix;
+    vfs.zName = VfsName;
+    vfs.pAppData = unix;
+    vfs.pNext = nullptr;
+    vfs.xOpen = Open;
+    vfs.xDelete = Delete;
+    vfs.xAccess = Access;
+    sqlite3_vfs_register(&vfs, 0);
+    return VfsName;
+  }();
+  return name;
+}
+
+bool HasLeftovers(const std::string& path) {
+  return IsDeadJournal(path + std::string(JournalSuffix)) || !SuperJournalsOf(path).empty();
+}
+
+void SweepLeftovers(const std::string& path) {
+  const std::string journal = path + std::string(JournalSuffix);
+  if (IsDeadJournal(journal)) ::unlink(journal.c_str());
+  for (const std::string& super : SuperJournalsOf(path)) {
+    if (!ListsLiveJournal(super)) ::unlink(super.c_str());
+  }
+}
+
+}  // namespace engine

@@ -1,0 +1,42 @@
+// Settling what a killed commit leaves behind.
+//
+// A transaction over several files commits through a super-journal that
+// SQLite writes beside the connection's main database
+// ("<main>-mjXXXXXX9XX", listing the journals of the files written) and
+// whose absolute path it records in each of those journals. Recovery looks
+// for it under that path: present, the journals are hot and roll back;
+// absent, the transaction had committed and they are dropped. A workstation
+// that mounts the shared folder at another path would not find it there and
+// would keep half a transaction.
+//
+// So every connection goes through the engine's VFS, which is SQLite's unix
+// VFS except for this: a super-journal, or a journal listed in one, that is
+// missing under a recorded path whose folder does not hold its database is
+// looked for under its own name in the folder of the journal being played
+// back (where its database is). Found, it is used there. When the recorded
+// folder holds its database, or the database is found beside the journal
+// being played back, absence is taken as absence. When neither tells, the
+// lookup fails as an I/O error and the open answers 2: the files stay as
+// they are until a workstation that sees the recorded path opens them.
+// A file's own journal is always its database's path plus "-journal" and is
+// never looked for elsewhere.
+#pragma once
+
+#include <string>
+
+namespace engine {
+
+// The name of the engine's VFS, registered on first use.
+const char* RecoveryVfs();
+
+// Whether the file at path has leftovers SweepLeftovers would remove.
+bool HasLeftovers(const std::string& path);
+
+// Removes what kills leave beside the file at path: its journal when SQLite
+// would never play it back (empty, or its header zeroed), and super-journals
+// named after it of which no listed journal exists any more.
+// REQUIRES: no client anywhere has the file open (the caller holds its
+// exclusive open lock), so no commit naming it as main is under way.
+void SweepLeftovers(const std::string& path);
+
+}  // namespace engine

@@ -1,0 +1,18 @@
+#include "engine/tests/engine_library.h"
+
+#include <dlfcn.h>
+
+bool LoadWbtrv(const char* path, Library& library, std::string& error) {
+  void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    error = dlerror();
+    return false;
+  }
+  library.Call = reinterpret_cast<BtrCallFn>(dlsym(handle, "BTRCALL"));
+  library.CallId = reinterpret_cast<BtrCallIdFn>(dlsym(handle, "BTRCALLID"));
+  library.Init = reinterpret_cast<InitFn>(dlsym(handle, "WBTRVINIT"));
+  library.Stop = reinterpret_cast<StopFn>(dlsym(handle, "WBTRVSTOP"));
+  if (library.Call && library.CallId && library.Init && library.Stop) return true;
+  error = "entry points missing";
+  return false;
+}

@@ -1,0 +1,46 @@
+// The test's side of engine_peer: another process using the record
+// manager, driven over a pipe. Every wait for an answer is bounded; a peer
+// that does not answer in time fails the test and is killed.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+
+class Peer {
+public:
+  Peer();   // starts the helper program
+  ~Peer();  // asks it to quit, killing it when it does not
+  Peer(const Peer&) = delete;
+  Peer& operator=(const Peer&) = delete;
+
+  struct Reply {
+    int16_t Status = -1;  // -1: no answer
+    std::string Data;     // the DataLen bytes returned
+    std::string Key;      // the 255-byte key buffer
+  };
+  // A call on one of the peer's 16 position blocks, as BtrFile::Call makes
+  // it; client is a 16-byte id for BTRCALLID, empty for BTRCALL.
+  Reply Call(int block, uint16_t op, const std::string& data = "", const std::string& key = "", int8_t keyNum = 0,
+             uint32_t room = 0, const std::string& client = "");
+  int16_t Open(int block, const std::string& path, int8_t mode = 0);
+
+  // Sends a command line and returns the answer line; "" when the peer
+  // ended or did not answer.
+  std::string Ask(const std::string& line);
+  // Sends a command without waiting.
+  void Send(const std::string& line);
+  // The next answer line; "" when the peer ended or did not answer.
+  std::string Receive();
+
+  void Kill();  // SIGKILL, then reaps the process
+  // Reaps the process once it ended; true when SIGKILL ended it.
+  bool EndedByKill();
+
+private:
+  pid_t pid_ = -1;
+  int toPeer_ = -1;
+  int fromPeer_ = -1;
+  std::string pending_;
+};
