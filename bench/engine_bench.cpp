@@ -6,6 +6,8 @@
 // string with duplicates. Each raw statement runs in its own implicit
 // transaction, as each engine call does. The workloads:
 //   insert    2,000 records, each its own commit, into a fresh file
+//   insert_tx 100,000 records in one transaction into a fresh file: Begin,
+//             the inserts, End; raw SQLite BEGIN, the inserts, COMMIT
 //   equal k0  20,000 Get Equal of random autoincrement values
 //   equal k1  20,000 Get Equal of random unique strings
 //   walk kN   Get First then Get Next to the end over 100,000 records
@@ -15,7 +17,9 @@
 //
 // Each round runs every workload on both sides, the side that goes first
 // alternating from round to round; the ratios (engine time / raw time, over
-// all rounds) are printed at the end. MD_BENCH_ROUNDS sets the rounds (3).
+// all rounds) are printed at the end, with the most memory SQLite held
+// during one insert_tx on each side (the engine keeps a transaction's
+// changes in memory until End). MD_BENCH_ROUNDS sets the rounds (3).
 #include "engine/status.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +27,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +46,7 @@ namespace {
 constexpr uint32_t RecordLength = 512;
 constexpr int InsertCount = 2000;
 constexpr int FileRecords = 100000;
+constexpr int TransactionInserts = 100000;
 constexpr int Lookups = 20000;
 constexpr int DuplicateGroups = 1000;
 
@@ -118,6 +124,11 @@ public:
     Check(Btr()(engine::op::Open, pos_.data(), nullptr, &len, name.data(), 255, 0) == 0, "open " + path);
   }
   ~EngineFile() { Call(engine::op::Close, 0); }
+  // Begin, End and Abort need no data.
+  void ClientCall(uint16_t op) {
+    uint32_t len = 0;
+    Check(Btr()(op, pos_.data(), nullptr, &len, key_.data(), 255, 0) == 0, "engine transaction call");
+  }
   int16_t Call(uint16_t op, int8_t keyNum) {
     uint32_t len = RecordLength;
     return Btr()(op, pos_.data(), data_.data(), &len, key_.data(), 255, keyNum);
@@ -242,31 +253,54 @@ std::vector<int> RandomRecords() {
 
 int fileSerial = 0;
 
-void EngineInsert(benchmark::State& state) {
+// The most memory SQLite held during one insert_tx, per side.
+std::map<std::string, int64_t> transactionMemory;
+
+void ResetMemoryHighWater() {
+  sqlite3_int64 current = 0, highest = 0;
+  sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 1);
+}
+void NoteMemoryHighWater(const std::string& side) {
+  sqlite3_int64 current = 0, highest = 0;
+  sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &current, &highest, 0);
+  transactionMemory[side] = std::max<int64_t>(transactionMemory[side], highest);
+}
+
+// Inserts count records into a fresh file; inside one transaction when
+// transaction is set.
+void EngineInsert(benchmark::State& state, int count, bool transaction) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string path = Work() / ("ins" + std::to_string(++fileSerial) + ".dat");
     EngineFile::Create(path);
     {
       EngineFile f(path);
+      ResetMemoryHighWater();
       state.ResumeTiming();
-      for (int n = 1; n <= InsertCount; ++n) f.Insert(Record(n, false));
+      if (transaction) f.ClientCall(engine::op::BeginTransaction);
+      for (int n = 1; n <= count; ++n) f.Insert(Record(n, false));
+      if (transaction) f.ClientCall(engine::op::EndTransaction);
       state.PauseTiming();
+      if (transaction) NoteMemoryHighWater("engine");
     }
     fs::remove(path);
     state.ResumeTiming();
   }
 }
 
-void RawInsert(benchmark::State& state) {
+void RawInsert(benchmark::State& state, int count, bool transaction) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string path = Work() / ("ins" + std::to_string(++fileSerial) + ".db");
     {
       RawFile f(path);
+      ResetMemoryHighWater();
       state.ResumeTiming();
-      for (int n = 1; n <= InsertCount; ++n) f.Insert(n);
+      if (transaction) f.Exec("BEGIN");
+      for (int n = 1; n <= count; ++n) f.Insert(n);
+      if (transaction) f.Exec("COMMIT");
       state.PauseTiming();
+      if (transaction) NoteMemoryHighWater("raw");
     }
     fs::remove(path);
     state.ResumeTiming();
@@ -346,8 +380,10 @@ struct Workload {
   int key;
 };
 
-void EngineInsertK(benchmark::State& s, int) { EngineInsert(s); }
-void RawInsertK(benchmark::State& s, int) { RawInsert(s); }
+void EngineInsertK(benchmark::State& s, int) { EngineInsert(s, InsertCount, false); }
+void RawInsertK(benchmark::State& s, int) { RawInsert(s, InsertCount, false); }
+void EngineInsertTx(benchmark::State& s, int) { EngineInsert(s, TransactionInserts, true); }
+void RawInsertTx(benchmark::State& s, int) { RawInsert(s, TransactionInserts, true); }
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -369,6 +405,8 @@ public:
       const double e = engineTime_[w.name], r = rawTime_[w.name];
       std::printf("%-10s %14.1f %14.1f %7.2fx\n", w.name.c_str(), e, r, r > 0 ? e / r : 0.0);
     }
+    std::printf("\nmost memory SQLite held during insert_tx: engine %.1f MB, raw SQLite %.1f MB\n",
+                double(transactionMemory["engine"]) / 1e6, double(transactionMemory["raw"]) / 1e6);
   }
 
 private:
@@ -379,7 +417,8 @@ private:
 
 int main(int argc, char** argv) {
   const std::vector<Workload> workloads = {
-      {"insert", EngineInsertK, RawInsertK, 0}, {"equal_k0", EngineEqual, RawEqual, 0},
+      {"insert", EngineInsertK, RawInsertK, 0}, {"insert_tx", EngineInsertTx, RawInsertTx, 0},
+      {"equal_k0", EngineEqual, RawEqual, 0},
       {"equal_k1", EngineEqual, RawEqual, 1},   {"walk_k0", EngineWalk, RawWalk, 0},
       {"walk_k1", EngineWalk, RawWalk, 1},      {"walk_k2", EngineWalk, RawWalk, 2},
   };

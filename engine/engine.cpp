@@ -102,8 +102,6 @@ void Client::CloseFile(ClientFile& file, int8_t mode) {
 
 void Client::Forget(ClientFile& file) { files_.erase({file.Own->Device(), file.Own->Inode()}); }
 
-bool Client::Holds(dev_t device, ino_t inode) const { return files_.contains({device, inode}); }
-
 int16_t Client::WriteStore(ClientFile& file, DataFile*& store) {
   if (!tx_) {
     store = file.Own.get();
@@ -228,11 +226,6 @@ void Engine::StopClient(Client& client) {
   client.Abort();
   for (uint32_t handle : std::vector<uint32_t>(client.Opens)) Close(handle);
   std::erase_if(clients_, [&](const auto& entry) { return entry.second.get() == &client; });
-}
-
-bool Engine::AnyHolds(dev_t device, ino_t inode) const {
-  return std::any_of(clients_.begin(), clients_.end(),
-                     [&](const auto& entry) { return entry.second->Holds(device, inode); });
 }
 
 void Engine::StopAll() {

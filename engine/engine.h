@@ -43,6 +43,13 @@
 // super-journal, all together (engine/recovery.h); before the super-journal
 // is gone nothing of the transaction remains, after it all of it does.
 //
+// Waiting: a call that meets another client's SQLite lock polls for it up
+// to a bound (300 ms, "busy=N" in the init text) and then answers 85 with
+// nothing changed; it never hangs. Reads meet it only while another client
+// commits (its End, or a single write); writes also while another client's
+// transaction has written the same file, until that End; End while another
+// client is in the middle of a read. Record locks are never waited for.
+//
 // Position block (the caller's 128 bytes; only the first 16 are ours, the
 // rest is left as the caller had it):
 //   0-7    serial of the open, never reused in the process
@@ -145,8 +152,6 @@ public:
   int16_t OpenFile(const std::string& path, int8_t mode, ClientFile*& file);
   // Gives back one open of the file in mode.
   void CloseFile(ClientFile& file, int8_t mode);
-  // Whether the client holds the file with this identity.
-  bool Holds(dev_t device, ino_t inode) const;
 
   // Where a write to the file goes: inside a transaction its view there
   // (joined at the first write; 85 or 86 when it cannot be), else the
@@ -203,8 +208,6 @@ public:
   void StopAll();
   // Closes an open: its record lock and its hold on the file go.
   void Close(uint32_t handle);
-  // Whether any client of the process holds the file (by identity).
-  bool AnyHolds(dev_t device, ino_t inode) const;
 
 private:
   std::map<std::array<uint8_t, ClientIdSize + 1>, std::unique_ptr<Client>> clients_;

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -75,16 +76,22 @@ int16_t CloseFileOp(Engine& engine, Call& call) {
   return status::Success;
 }
 
-int16_t CreateFileOp(Engine& engine, Call& call) {
+int16_t CreateFileOp(Call& call) {
   std::string path;
   if (int16_t s = FileNameOf(call, path)) return s;
   FileSpec spec;
   if (int16_t s = DecodeCreateBuffer(call.Data, call.DataSize(), spec)) return s;
   const bool replace = call.KeyNum == create_mode::Replace;
   struct stat st;
-  if (replace && ::stat(path.c_str(), &st) == 0 && engine.AnyHolds(st.st_dev, st.st_ino))
-    return status::FileLocked;
-  return DataFile::Create(path, spec, replace);
+  if (!replace || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return DataFile::Create(path, spec, replace);
+  // A file some client anywhere has open is not replaced under it: the
+  // exclusive open lock is held while the new file takes its place.
+  std::unique_ptr<Sidecar> locks;
+  if (int16_t s = Sidecar::Open(path, locks)) return s;
+  if (!locks->HoldOpen(Sidecar::Hold::Exclusive)) return status::FileLocked;
+  const int16_t s = DataFile::Create(path, spec, replace);
+  if (s != status::Success && locks->Created()) ::unlink(Sidecar::PathFor(path).c_str());
+  return s;
 }
 
 int16_t StatOp(OpenFile& open, Call& call) {
@@ -127,7 +134,7 @@ int16_t Execute(Engine& engine, Client& client, Call& call) {
     case op::Open:
       return OpenFileOp(engine, client, call);
     case op::Create:
-      return CreateFileOp(engine, call);
+      return CreateFileOp(call);
     case op::Stop:
       engine.StopClient(client);
       return status::Success;

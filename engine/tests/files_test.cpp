@@ -201,6 +201,38 @@ TEST_F(EngineFiles, ForeignDamagedAndEmptyFilesAnswer30AndStayAsTheyWere) {
   }
 }
 
+TEST_F(EngineFiles, KilledCommitsLeftoversGoOnlyWhenNobodyHasTheFileOpen) {
+  const std::string path = TempPath("a.dat");
+  ASSERT_EQ(CreateFile(path, PeopleLayout()), 0);
+  const uint8_t other[16] = {9};
+  BtrFile theirs;
+  theirs.ClientId = other;
+  ASSERT_EQ(theirs.Open(path), 0);
+  // A journal SQLite never plays back, a super-journal whose journals are
+  // all gone, and one whose journal is still there.
+  WriteFileBytes(path + "-journal", std::string(512, '\0'));
+  WriteFileBytes(path + "-mj0123459AB", "/gone/a.dat-journal" + std::string(1, '\0'));
+  WriteFileBytes(TempPath("b.dat-journal"), "");
+  WriteFileBytes(path + "-mjABCDEF9AB", TempPath("b.dat-journal") + '\0');
+  const std::set<std::string> all = {"a.dat", "a.dat.lck", "a.dat-journal", "a.dat-mj0123459AB",
+                                     "a.dat-mjABCDEF9AB", "b.dat-journal"};
+  auto names = [&] {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(Temp.path())) found.insert(entry.path().filename().string());
+    return found;
+  };
+  {
+    BtrFile mine;
+    ASSERT_EQ(mine.Open(path), 0);
+    EXPECT_EQ(names(), all);
+  }
+  ASSERT_EQ(theirs.Close(), 0);
+  BtrFile mine;
+  ASSERT_EQ(mine.Open(path), 0);
+  EXPECT_EQ(names(), (std::set<std::string>{"a.dat", "a.dat.lck", "a.dat-mjABCDEF9AB", "b.dat-journal"}));
+  EXPECT_EQ(mine.Insert(PersonRecord({0, "Ann", "g", ""})), 0);
+}
+
 TEST_F(EngineFiles, PositionBlocksNeverOpenedClosedOrGarbageAnswer3) {
   ASSERT_EQ(CreateFile(TempPath("a.dat"), PeopleLayout()), 0);
   BtrFile never;

@@ -77,6 +77,21 @@ TEST_F(EngineProcesses, ARecordLockedByAnotherProcessHoldsUntilThatProcessIsKill
   EXPECT_EQ(Seen(path), "Ann/g Bob/mine Cleo/g ");
 }
 
+TEST_F(EngineProcesses, AnUpdateOfARecordAnotherProcessChangedSinceAnswers80) {
+  const std::string path = TempPath("p.dat");
+  MakeFile(path);
+  Peer peer;
+  ASSERT_EQ(peer.Open(0, path), 0);
+  ASSERT_EQ(peer.Call(0, op::GetEqual, "", PersonName("Bob"), 1, 32).Status, 0);
+  BtrFile f;
+  ASSERT_EQ(f.Open(path), 0);
+  ASSERT_EQ(f.Get(op::GetEqual, PersonName("Bob"), 1), 0);
+  ASSERT_EQ(f.Call(op::Update, PersonRecord({2, "Bob", "mine", ""}), "", 1), 0);
+  EXPECT_EQ(peer.Call(0, op::Update, PersonRecord({2, "Bob", "theirs", ""}), "", 1).Status, status::Conflict);
+  EXPECT_EQ(peer.Call(0, op::Delete).Status, status::Conflict);
+  EXPECT_EQ(Seen(path), "Ann/g Bob/mine ");
+}
+
 TEST_F(EngineProcesses, ExclusiveOpensShutOutOtherProcessesUntilClosedOrKilled) {
   const std::string path = TempPath("p.dat");
   MakeFile(path);
@@ -95,6 +110,21 @@ TEST_F(EngineProcesses, ExclusiveOpensShutOutOtherProcessesUntilClosedOrKilled) 
   EXPECT_EQ(f.Open(path), status::FileLocked);
   peer.Kill();
   EXPECT_EQ(f.Open(path, open_mode::Exclusive), 0);
+}
+
+TEST_F(EngineProcesses, CreateDoesNotReplaceAFileAnotherProcessHasOpen) {
+  const std::string path = TempPath("p.dat");
+  MakeFile(path);
+  const std::string before = ReadFileBytes(path);
+  Peer peer;
+  ASSERT_EQ(peer.Open(0, path, open_mode::ReadOnly), 0);
+  EXPECT_EQ(CreateFile(path, CreateBuffer(8, {}), create_mode::Replace), status::FileLocked);
+  EXPECT_EQ(ReadFileBytes(path), before);
+  peer.Kill();
+  EXPECT_EQ(CreateFile(path, CreateBuffer(8, {}), create_mode::Replace), 0);
+  BtrFile f;
+  ASSERT_EQ(f.Open(path), 0);
+  EXPECT_EQ(f.RecordRoom, 8u);
 }
 
 TEST_F(EngineProcesses, ATransactionOverTwoFilesLandsWholeOnlyWhenEnded) {
