@@ -199,6 +199,8 @@ void OpenTable::Remove(uint32_t handle) {
   free_.push_back(handle);
 }
 
+Engine::Engine() { RecoveryVfs(); }
+
 Client& Engine::ClientFor(const uint8_t* clientId) {
   std::array<uint8_t, ClientIdSize + 1> key{};
   if (clientId) {

@@ -198,6 +198,10 @@ private:
 
 class Engine {
 public:
+  // Registers the engine's VFS first, so that it outlives the engine's
+  // connections at the end of the process.
+  Engine();
+
   bool Started = false;
   OpenTable Opens;
 

@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstring>
+
 #include <mutex>
 #include <set>
 #include <string>
@@ -70,12 +73,28 @@ const char* Keep(const std::string& name) {
   return names->insert(name).first->c_str();
 }
 
+// A folder name kept per thread without a destructor, so that nothing of
+// it outlives the library (a thread-local object with a destructor would
+// keep an unloaded library mapped) or is used after the thread's end.
+class FolderName {
+public:
+  void Set(const std::string& folder) {
+    const size_t n = folder.size() < sizeof text_ ? folder.size() : 0;  // too long: none
+    std::memcpy(text_, folder.data(), n);
+    text_[n] = '\0';
+  }
+  std::string Get() const { return text_; }
+
+private:
+  char text_[PATH_MAX] = "";
+};
+
 // Folders of the journal and the super-journal opened last on this thread.
 // SQLite opens the journal it plays back just before it asks for the
 // super-journal that journal names, and opens a super-journal just before
 // it asks for the journals listed in it; calls run one at a time.
-thread_local std::string playbackFolder;
-thread_local std::string superFolder;
+thread_local FolderName playbackFolder;
+thread_local FolderName superFolder;
 
 enum class Lookup { AsGiven, Elsewhere, Missing, Unknown };
 
@@ -89,17 +108,19 @@ enum class Lookup { AsGiven, Elsewhere, Missing, Unknown };
 Lookup Locate(const std::string& path, std::string& moved, bool deleting = false) {
   std::string database = DatabaseOfSuperJournal(path);
   const bool super = !database.empty();
+  const std::string superAt = superFolder.Get();
   if (!super) {
-    if (superFolder.empty()) return Lookup::AsGiven;
+    if (superAt.empty()) return Lookup::AsGiven;
     database = DatabaseOfJournal(path);
     if (database.empty()) return Lookup::AsGiven;
   }
   // The recorded folder holds the database: its companions would be there.
   if (Exists(database)) return Lookup::Missing;
   const std::string databaseName = NameOf(database);
-  const std::string* first = super && !deleting ? &playbackFolder : &superFolder;
-  const std::string* second = super ? first : &playbackFolder;
-  for (const std::string* folder : {first, second}) {
+  const std::string playbackAt = playbackFolder.Get();
+  const std::string& first = super && !deleting ? playbackAt : superAt;
+  const std::string& second = super ? first : playbackAt;
+  for (const std::string* folder : {&first, &second}) {
     if (folder->empty() || !Exists(*folder + "/" + databaseName)) continue;
     moved = *folder + "/" + NameOf(path);
     return Exists(moved) ? Lookup::Elsewhere : Lookup::Missing;
@@ -119,8 +140,8 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
   }
   const int rc = base->xOpen(base, actual, file, flags, outFlags);
   if (rc == SQLITE_OK && actual) {
-    if (flags & SQLITE_OPEN_MAIN_JOURNAL) playbackFolder = FolderOf(actual);
-    if (flags & SQLITE_OPEN_SUPER_JOURNAL) superFolder = FolderOf(actual);
+    if (flags & SQLITE_OPEN_MAIN_JOURNAL) playbackFolder.Set(FolderOf(actual));
+    if (flags & SQLITE_OPEN_SUPER_JOURNAL) superFolder.Set(FolderOf(actual));
   }
   return rc;
 }
@@ -197,24 +218,34 @@ bool ListsLiveJournal(const std::string& super) {
   return false;
 }
 
-}  // namespace
-
-const char* RecoveryVfs() {
-  static const char* name = [] {
+// Registered while the library is loaded: SQLite may stay loaded after the
+// library is unloaded, and must not keep this VFS in its list then.
+class Registration {
+public:
+  Registration() {
     sqlite3_initialize();
     sqlite3_vfs* unix = sqlite3_vfs_find("unix");
     if (!unix) unix = sqlite3_vfs_find(nullptr);
-    static sqlite3_vfs vfs = *unix;
-    vfs.zName = VfsName;
-    vfs.pAppData = unix;
-    vfs.pNext = nullptr;
-    vfs.xOpen = Open;
-    vfs.xDelete = Delete;
-    vfs.xAccess = Access;
-    sqlite3_vfs_register(&vfs, 0);
-    return VfsName;
-  }();
-  return name;
+    vfs_ = *unix;
+    vfs_.zName = VfsName;
+    vfs_.pAppData = unix;
+    vfs_.pNext = nullptr;
+    vfs_.xOpen = Open;
+    vfs_.xDelete = Delete;
+    vfs_.xAccess = Access;
+    sqlite3_vfs_register(&vfs_, 0);
+  }
+  ~Registration() { sqlite3_vfs_unregister(&vfs_); }
+
+private:
+  sqlite3_vfs vfs_;
+};
+
+}  // namespace
+
+const char* RecoveryVfs() {
+  static Registration registration;
+  return VfsName;
 }
 
 bool HasLeftovers(const std::string& path) {

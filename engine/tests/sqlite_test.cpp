@@ -3,6 +3,7 @@
 #include "engine/tests/engine_harness.h"
 #include "testing/temp_dir.h"
 
+#include <dlfcn.h>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -89,6 +90,37 @@ TEST_F(EngineSqlite, PhysicalPositionsStopBelowTwoToThe32) {
   EXPECT_EQ(f.Position(), 4294967295u);
   EXPECT_EQ(f.Insert(PersonRecord({0, "Cleo", "g", ""})), status::IoError);
   EXPECT_EQ(f.RecordCount(), 2u);
+}
+
+// The library registers its VFS with the process's SQLite, which may stay
+// loaded when the library is unloaded and must not keep a VFS that is gone.
+TEST_F(EngineSqlite, UnloadingTheLibraryLeavesSQLiteWhole) {
+  auto engineVfsCount = [] {
+    int n = 0;
+    for (sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr); vfs; vfs = vfs->pNext) n += std::string(vfs->zName) == "mdrm";
+    return n;
+  };
+  const int before = engineVfsCount();
+  // A copy is a library of its own, unloaded by its dlclose.
+  const std::string copy = TempPath("libcopy.so");
+  fs::copy_file(WBTRV32_PATH, copy);
+  void* library = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  auto call = reinterpret_cast<BtrCallFn>(dlsym(library, "BTRCALL"));
+  auto stop = reinterpret_cast<StopFn>(dlsym(library, "WBTRVSTOP"));
+  std::string spec = PeopleLayout(), name = TempPath("p.dat") + '\0';
+  std::array<uint8_t, 128> pos{};
+  uint32_t length = uint32_t(spec.size());
+  ASSERT_EQ(call(op::Create, pos.data(), spec.data(), &length, name.data(), 255, 0), 0);
+  length = 0;
+  ASSERT_EQ(call(op::Open, pos.data(), nullptr, &length, name.data(), 255, 0), 0);
+  EXPECT_EQ(engineVfsCount(), before + 1);
+  EXPECT_EQ(stop(), 0);
+  ASSERT_EQ(dlclose(library), 0);
+  EXPECT_EQ(engineVfsCount(), before);
+  sqlite3* db = Connect(TempPath("p.dat"), SQLITE_OPEN_READONLY);
+  EXPECT_EQ(Text(db, "SELECT count(*) FROM records"), "0;");
+  sqlite3_close(db);
 }
 
 TEST_F(EngineSqlite, OtherSQLiteFilesAreRefusedUntouched) {
