@@ -79,10 +79,11 @@ public:
     if (position_) open_.File->Release(position_);
   }
   int16_t Begin(DataFile*& store, uint32_t position = 0) {
-    if (int16_t s = open_.Owner->WriteStore(*open_.File, store)) return s;
+    // The record first: a refused write must not draw the file into the
+    // client's transaction.
     if (position && !open_.File->Acquire(position)) return status::RecordLocked;
     position_ = position;
-    return status::Success;
+    return open_.Owner->WriteStore(*open_.File, store);
   }
   // After the written record's write: the transaction keeps it locked, and
   // the block's own lock on it is released.

@@ -134,6 +134,17 @@ TEST_F(EngineTransactions, OtherClientsWaitForTheWrittenFileAndFindWrittenRecord
   EXPECT_EQ(otherA.Insert(PersonRecord({0, "Dan", "g", ""})), 0);
 }
 
+TEST_F(EngineTransactions, ARefusedWriteDoesNotDrawItsFileIntoTheTransaction) {
+  ASSERT_EQ(otherA.Get(op::GetEqual + op::SingleNoWaitLock, PersonName("Bob"), 1), 0);
+  ASSERT_EQ(ClientCall(op::BeginTransaction), 0);
+  ASSERT_EQ(a.Get(op::GetEqual, PersonName("Bob"), 1), 0);
+  EXPECT_EQ(a.Call(op::Update, PersonRecord({2, "Bob", "new", ""}), "", 1), status::RecordLocked);
+  // The file is not held for the transaction: other clients write it.
+  EXPECT_EQ(otherA.Insert(PersonRecord({0, "Cleo", "g", ""})), 0);
+  ASSERT_EQ(ClientCall(op::EndTransaction), 0);
+  EXPECT_EQ(PeopleSeen(a), "Ann/g Bob/g Cleo/g ");
+}
+
 TEST_F(EngineTransactions, AWriteBeyondTheAttachLimitAnswers86AndWritesNothing) {
   constexpr int Files = 12;  // the main database and ten attached, then one too many
   std::vector<std::unique_ptr<BtrFile>> files;
