@@ -34,6 +34,14 @@ void ClientFile::Release(uint32_t position) {
   }
 }
 
+bool ClientFile::ShareForWrite(uint32_t position) {
+  return Held.contains(position) || Locks->ShareRecord(position);
+}
+
+void ClientFile::EndWrite(uint32_t position) {
+  if (!Held.contains(position)) Locks->UnlockRecord(position);
+}
+
 bool ClientFile::SyncOpenLock() {
   return Locks->HoldOpen(ExclusiveOpens > 0 ? Sidecar::Hold::Exclusive
                          : InUse()          ? Sidecar::Hold::Shared

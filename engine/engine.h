@@ -17,6 +17,9 @@
 // Record locks (a Get, Step or Get Direct plus 200): one per position block,
 // counted per client and record, so several blocks may hold one record.
 // The sidecar byte of a record is locked while the count is above zero.
+// A write outside a transaction holds the byte shared while it runs, so no
+// locked read can return a record about to change; two plain writers of one
+// record pass and SQLite orders them.
 //
 // Transactions (engine/transaction.h) belong to the client and cover every
 // file it writes between Begin and End, opened before or after Begin. The
@@ -125,6 +128,12 @@ struct ClientFile {
   // another client holds the record.
   bool Acquire(uint32_t position);
   void Release(uint32_t position);
+  // Marks a record as being written outside a transaction until EndWrite:
+  // other writers may do the same (SQLite orders their writes, and the
+  // later one finds the record changed), record locks may not. False when
+  // another client holds the record locked.
+  bool ShareForWrite(uint32_t position);
+  void EndWrite(uint32_t position);
   // Sets the open byte to what the opens and the transaction need; false
   // when another client's hold refuses it.
   bool SyncOpenLock();

@@ -53,6 +53,8 @@ bool Sidecar::HoldOpen(Hold hold) {
 
 bool Sidecar::LockRecord(uint32_t position) { return Set(F_WRLCK, position); }
 
+bool Sidecar::ShareRecord(uint32_t position) { return Set(F_RDLCK, position); }
+
 void Sidecar::UnlockRecord(uint32_t position) { Set(F_UNLCK, position); }
 
 }  // namespace engine

@@ -4,7 +4,8 @@
 //   byte 0      the "open" byte: shared while the client has the file open
 //               (or its transaction writes it), exclusive for an exclusive
 //               open
-//   byte n      the record at physical position n (1 to 2^32-1), exclusive
+//   byte n      the record at physical position n (1 to 2^32-1): exclusive
+//               while locked, shared while written outside a transaction
 // The locks belong to the descriptor, not the process, so two clients of one
 // process conflict exactly as two processes do, and they vanish with the
 // descriptor, so a killed process leaves nothing locked. SQLite's database
@@ -37,8 +38,11 @@ public:
   // Sets the open byte to hold; false, changing nothing, when another
   // descriptor's lock conflicts. Lowering a hold never fails.
   bool HoldOpen(Hold hold);
-  // Locks one record; false when another descriptor holds it.
+  // Locks one record, exclusively or shared; false when another
+  // descriptor's lock conflicts. Either replaces this descriptor's own lock
+  // on the record.
   bool LockRecord(uint32_t position);
+  bool ShareRecord(uint32_t position);
   void UnlockRecord(uint32_t position);
 
 private:

@@ -3,10 +3,10 @@
 // Update and Delete write only the record this block last read or wrote,
 // as it was then: a record changed since (by another client or another
 // block) answers 80 and nothing is written, so no update is lost silently.
-// They take the record's lock for the write: held by another client, they
-// answer 84. The block's own lock on the record goes with its Update or
-// Delete; inside a transaction the record stays locked to other clients
-// until End or Abort. Inserts are never blocked by record locks. A block
+// A record another client holds locked answers 84. While they write, no
+// other client can lock the record; inside a transaction it stays locked
+// until End or Abort. The block's own lock on the record goes with its
+// Update or Delete. Inserts are never blocked by record locks. A block
 // opened read-only answers 46 to every write.
 //
 // Autoincrement: a key of type 15 whose field is zero on Insert takes the
@@ -71,18 +71,27 @@ bool AssignAutoIncrements(DataFile& file, std::string& record, std::vector<int>&
 }
 
 // The store a write of this block goes to and, for Update and Delete, the
-// record's lock for the write; the status refusing the write otherwise.
+// record's hold for the write (inside a transaction its lock, kept until
+// the end); the status refusing the write otherwise.
 class WriteAccess {
 public:
   explicit WriteAccess(OpenFile& open) : open_(open) {}
   ~WriteAccess() {
-    if (position_) open_.File->Release(position_);
+    if (!position_) return;
+    if (locked_)
+      open_.File->Release(position_);
+    else
+      open_.File->EndWrite(position_);
   }
   int16_t Begin(DataFile*& store, uint32_t position = 0) {
     // The record first: a refused write must not draw the file into the
     // client's transaction.
-    if (position && !open_.File->Acquire(position)) return status::RecordLocked;
-    position_ = position;
+    if (position) {
+      locked_ = open_.Owner->InTransaction();
+      if (!(locked_ ? open_.File->Acquire(position) : open_.File->ShareForWrite(position)))
+        return status::RecordLocked;
+      position_ = position;
+    }
     return open_.Owner->WriteStore(*open_.File, store);
   }
   // After the written record's write: the transaction keeps it locked, and
@@ -95,6 +104,7 @@ public:
 private:
   OpenFile& open_;
   uint32_t position_ = 0;
+  bool locked_ = false;
 };
 
 int16_t CheckWritable(const OpenFile& open) {
