@@ -41,10 +41,11 @@
 // or a no-op write for an attached file): a transaction that read first
 // would be refused the later upgrade at once. Changes stay in the
 // connection's cache until End (cache_spill off), so other clients' reads
-// are shut out only while End writes. A kill at any point leaves hot
-// journals that the next reader of each file plays back, through the
-// super-journal, all together (engine/recovery.h); before the super-journal
-// is gone nothing of the transaction remains, after it all of it does.
+// are shut out only while End writes; the cost is memory (about 72 MB for
+// 100,000 records of 512 bytes with three keys). A kill at any point
+// leaves journals that the next reader of each file settles the same way,
+// by whether the super-journal is still there (engine/recovery.h): before
+// it is deleted nothing of the transaction remains, after it all of it does.
 //
 // Waiting: a call that meets another client's SQLite lock polls for it up
 // to a bound (300 ms, "busy=N" in the init text) and then answers 85 with
