@@ -14,19 +14,23 @@ TStatLayout::TStatLayout(const uint8_t* Data, size_t Len) : data_(Data), len_(Da
   }
 }
 
-uint16_t TStatLayout::RecordLength() const { return len_ >= StatHeaderSize ? GetLE16(data_) : 0; }
-uint16_t TStatLayout::PageSize() const { return len_ >= StatHeaderSize ? GetLE16(data_ + 2) : 0; }
-uint16_t TStatLayout::KeyCount() const { return len_ >= StatHeaderSize ? GetLE16(data_ + 4) : 0; }
-uint32_t TStatLayout::RecordCount() const { return len_ >= StatHeaderSize ? GetLE32(data_ + 6) : 0; }
+uint16_t TStatLayout::RecordLength() const {
+  return len_ >= StatHeaderSize ? GetLE16(data_ + StatField::RecordLength) : 0;
+}
+uint16_t TStatLayout::PageSize() const { return len_ >= StatHeaderSize ? GetLE16(data_ + StatField::PageSize) : 0; }
+uint16_t TStatLayout::KeyCount() const { return len_ >= StatHeaderSize ? GetLE16(data_ + StatField::KeyCount) : 0; }
+uint32_t TStatLayout::RecordCount() const {
+  return len_ >= StatHeaderSize ? GetLE32(data_ + StatField::RecordCount) : 0;
+}
 
 TStatSegment TStatLayout::Segment(size_t I) const {
   const uint8_t* e = data_ + EntryOffset(I);
   TStatSegment s;
-  s.Position = GetLE16(e);
-  s.Length = GetLE16(e + 2);
-  s.Flags = GetLE16(e + 4);
-  s.Type = e[10];
-  s.Sequence = e[15];
+  s.Position = GetLE16(e + StatSegmentField::Position);
+  s.Length = GetLE16(e + StatSegmentField::Length);
+  s.Flags = GetLE16(e + StatSegmentField::Flags);
+  s.Type = e[StatSegmentField::Type];
+  s.Sequence = e[StatSegmentField::Sequence];
   return s;
 }
 

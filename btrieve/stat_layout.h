@@ -13,9 +13,10 @@
 //   ends a key and key n starts at the first entry after n keys ended:
 //     0-1   position in the record, 1-based
 //     2-3   length
-//     4-5   flags (16 continues in the next entry, 32 alternate collating)
+//     4-5   flags (1 duplicates, 2 modifiable, 16 continues in the next
+//           entry, 32 alternate collating, 256 extended type)
 //     6-9   not read here
-//     10    extended key type
+//     10    extended key type (0 string, 15 autoincrement)
 //     11-14 not read here
 //     15    number of the key's collating sequence (with flag 32)
 //   behind the last segment of the last key, one 265-byte collating sequence
@@ -38,10 +39,37 @@ constexpr size_t CollatingSequenceSize = 265;
 constexpr size_t StatBufferSize = 1920;
 constexpr size_t MaxStatSegments = (StatBufferSize - StatHeaderSize) / StatSegmentSize;
 
+// Offsets of the header's fields; Create reads the same ones.
+namespace StatField {
+constexpr size_t RecordLength = 0;
+constexpr size_t PageSize = 2;
+constexpr size_t KeyCount = 4;
+constexpr size_t RecordCount = 6;
+}  // namespace StatField
+
+// Offsets within one segment entry.
+namespace StatSegmentField {
+constexpr size_t Position = 0;
+constexpr size_t Length = 2;
+constexpr size_t Flags = 4;
+constexpr size_t Type = 10;
+constexpr size_t Sequence = 15;
+}  // namespace StatSegmentField
+
 namespace StatKeyFlag {
+constexpr uint16_t Duplicates = 1;
+constexpr uint16_t Modifiable = 2;
 constexpr uint16_t Segmented = 16;
 constexpr uint16_t AlternateCollating = 32;
+// The type byte of the entry holds the key's type.
+constexpr uint16_t ExtendedType = 256;
 }  // namespace StatKeyFlag
+
+// Extended key types.
+namespace StatKeyType {
+constexpr uint8_t String = 0;
+constexpr uint8_t AutoIncrement = 15;
+}  // namespace StatKeyType
 
 // Little-endian fields of the engine's buffers.
 inline uint16_t GetLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }

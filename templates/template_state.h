@@ -7,6 +7,7 @@
 // 1..1000) and refuse any index outside it (ETableIndex).
 #pragma once
 
+#include "btrieve/numbered_files.h"
 #include "templates/checked_table.h"
 
 #include <array>
@@ -109,7 +110,7 @@ struct TPrimKey {
 using TTemplateNames = TTable<std::string, 1, MaxListEntries, "template list">;
 using THostFldNames = TTable<std::string, 0, MaxHostFldCode, "HostFldNames">;
 // A record as the numbered-file layer reads it, prefix first.
-using TRecordBuffer = std::vector<uint8_t>;
+using TRecordBuffer = TDynCharArr;
 
 struct TTemplateStore {
   TFieldTable FldTable;
