@@ -5,6 +5,7 @@
 
 #include "btrieve/binding.h"
 #include "btrieve/numbered_files.h"
+#include "btrieve/tests/expect_btr_abort.h"
 #include "btrieve/tests/fake_engine.h"
 #include "btrieve/tests/stat_answer.h"
 
@@ -82,15 +83,3 @@ protected:
 private:
   size_t mark_ = 0;
 };
-
-// Runs f and expects EBtrAbort with exactly this text and status.
-template <class F>
-void ExpectBtrAbort(F&& f, const std::string& text, int status) {
-  try {
-    f();
-    ADD_FAILURE() << "nothing raised; expected \"" << text << "\"";
-  } catch (const EBtrAbort& e) {
-    EXPECT_EQ(e.Message, text);
-    EXPECT_EQ(e.Status, status);
-  }
-}
