@@ -72,7 +72,9 @@ int16_t RetryOnLock(const std::string& Question, bool (*Locking)(int16_t), F&& R
 
 // ---- reads ----
 
-std::string ReadFailure(int16_t status) { return "A record could not be read from the file.\r\r" + BtrStatusTail(status); }
+std::string ReadFailure(int16_t status) {
+  return "A record could not be read from the file.\r\r" + BtrStatusTail(status);
+}
 
 int16_t ReadStatus(TWinBtr& e, uint16_t op, TDynCharArr& Rec) {
   return CallStatus(e, [&] {
@@ -436,7 +438,8 @@ void BtrBeginTransaction() {
   const std::string failure = "Unable to start a transaction.";
   TransFileNo = NoTransFile;
   try {
-    const auto busy = std::find_if(FileSlots.begin(), FileSlots.end(), [](const TBtrFile& s) { return bool(s.Engine); });
+    const auto busy =
+        std::find_if(FileSlots.begin(), FileSlots.end(), [](const TBtrFile& s) { return bool(s.Engine); });
     if (busy == FileSlots.end())
       Fail("No files are currently opened.\r\rYou must have a file open to begin a transaction.", 0);
     TransFileNo = uint16_t(busy - FileSlots.begin());

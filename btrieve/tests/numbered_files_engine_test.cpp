@@ -159,7 +159,8 @@ TEST_F(NumberedFilesEngineTest, OpensCreatesAndClonesReportTheirStatus) {
   const std::string path = CreatePeople();
   const std::string missing = TempPath("MISSING.DAT");
   ExpectBtrAbort([&] { BtrOpenFile(2, missing, 0); },
-                 "The file " + missing + " could not be opened.\r\rBtrieve status 12.\rThe file could not be found.", 12);
+                 "The file " + missing + " could not be opened.\r\rBtrieve status 12.\rThe file could not be found.",
+                 12);
   EXPECT_FALSE(FileSlots[2].Engine);
 
   OpenPeople(2, path);

@@ -105,7 +105,8 @@ TEST_F(ProductDatesTest, DatesOutsideTheWindowOrWithoutADateGiveTheDefault) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.shown);
     DialogResponder dialogs;
-    dialogs.Expect("Invalid date (" + std::string(r.shown) + ") cannot convert to CV file format. " + DefaultUsed + Call);
+    dialogs.Expect("Invalid date (" + std::string(r.shown) + ") cannot convert to CV file format. " + DefaultUsed +
+                   Call);
     std::string file;
     DateToFileDate(false, file, r.value);
     EXPECT_EQ(file, "010101");
