@@ -11,7 +11,6 @@
 #include <random>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace engine {
 
@@ -57,9 +56,7 @@ Client::~Client() { tx_.reset(); }
 int16_t Client::OpenFile(const std::string& path, int8_t mode, ClientFile*& out) {
   const int exclusive = mode == open_mode::Exclusive ? 1 : 0;
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
-  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
-  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
+  if (int16_t s = StatDataPath(path, st)) return s;
 
   auto found = files_.find({st.st_dev, st.st_ino});
   if (found != files_.end()) {
@@ -79,13 +76,13 @@ int16_t Client::OpenFile(const std::string& path, int8_t mode, ClientFile*& out)
   // while another client holds it exclusively or renames it.
   auto file = std::make_unique<ClientFile>();
   file->Path = path;
-  if (int16_t s = Sidecar::Open(path, file->Locks)) return s;
+  if (int16_t s = Sidecar::Claim(path, exclusive ? Sidecar::Hold::Exclusive : Sidecar::Hold::Shared, file->Locks))
+    return s;
   file->Opens = 1;
   file->ExclusiveOpens = exclusive;
-  if (!file->SyncOpenLock()) return status::FileLocked;
   if (int16_t s = DataFile::Open(path, file->Own)) {
     // No lock file stays beside what is not one of ours.
-    if (file->Locks->Created()) ::unlink(Sidecar::PathFor(path).c_str());
+    if (file->Locks->Created()) file->Locks->Remove();
     return s;
   }
   if (file->Own->Device() != st.st_dev || file->Own->Inode() != st.st_ino) return status::FileLocked;

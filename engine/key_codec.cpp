@@ -77,6 +77,19 @@ std::string EncodedKey(const FileSpec& spec, const KeySpec& key, const uint8_t* 
   return out;
 }
 
+std::vector<std::string> EncodeKeys(const FileSpec& spec, const std::string& record) {
+  std::vector<std::string> keys;
+  keys.reserve(spec.Keys.size());
+  std::string raw;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(record.data());
+  for (const KeySpec& key : spec.Keys) {
+    raw.clear();
+    AppendRawKey(key, bytes, raw);
+    keys.push_back(EncodedKey(spec, key, reinterpret_cast<const uint8_t*>(raw.data())));
+  }
+  return keys;
+}
+
 int64_t DecodeSignedLE(const uint8_t* p, size_t length) {
   uint64_t v = 0;
   for (size_t i = length; i-- > 0;) v = (v << 8) | p[i];

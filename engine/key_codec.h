@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -31,6 +32,9 @@ void AppendEncodedKey(const FileSpec& spec, const KeySpec& key, const uint8_t* r
 
 std::string RawKey(const KeySpec& key, const uint8_t* record);
 std::string EncodedKey(const FileSpec& spec, const KeySpec& key, const uint8_t* raw);
+// The encoded value of every key of the file for a record of its length, in
+// key order: what the file stores beside the record.
+std::vector<std::string> EncodeKeys(const FileSpec& spec, const std::string& record);
 
 // The signed value of a little-endian integer field of 1 to 8 bytes, and the
 // field written back.

@@ -3,17 +3,14 @@
 // which need no open file, plus Unlock.
 //
 // File names come zero-terminated in the key buffer and are resolved like
-// every file name of the program (platform/files.h): "\" and "/" both
+// every file name of the program (engine/whole_file.h): "\" and "/" both
 // separate, each component matches what exists without regard to case, and
 // a new file keeps the name given.
 #include "engine/operations.h"
 
 #include "engine/key_codec.h"
 #include "engine/status.h"
-#include "platform/files.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "engine/whole_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -44,10 +41,9 @@ namespace {
 int16_t FileNameOf(const Call& call, std::string& path) {
   if (!call.Key) return status::InvalidFileName;
   const void* end = std::memchr(call.Key, 0, call.KeyLen);
-  if (!end || end == call.Key) return status::InvalidFileName;
-  path = ResolvePath(std::string(reinterpret_cast<const char*>(call.Key), static_cast<const uint8_t*>(end) - call.Key));
-  if (path.empty() || path.back() == '/') return status::InvalidFileName;
-  return status::Success;
+  if (!end) return status::InvalidFileName;
+  return ResolveFileName(
+      std::string(reinterpret_cast<const char*>(call.Key), static_cast<const uint8_t*>(end) - call.Key), path);
 }
 
 int16_t OpenFileOp(Engine& engine, Client& client, Call& call) {
@@ -81,17 +77,7 @@ int16_t CreateFileOp(Call& call) {
   if (int16_t s = FileNameOf(call, path)) return s;
   FileSpec spec;
   if (int16_t s = DecodeCreateBuffer(call.Data, call.DataSize(), spec)) return s;
-  const bool replace = call.KeyNum == create_mode::Replace;
-  struct stat st;
-  if (!replace || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return DataFile::Create(path, spec, replace);
-  // A file some client anywhere has open is not replaced under it: the
-  // exclusive open lock is held while the new file takes its place.
-  std::unique_ptr<Sidecar> locks;
-  if (int16_t s = Sidecar::Open(path, locks)) return s;
-  if (!locks->HoldOpen(Sidecar::Hold::Exclusive)) return status::FileLocked;
-  const int16_t s = DataFile::Create(path, spec, replace);
-  if (s != status::Success && locks->Created()) ::unlink(Sidecar::PathFor(path).c_str());
-  return s;
+  return CreateRecordFile(path, spec, call.KeyNum == create_mode::Replace);
 }
 
 int16_t StatOp(OpenFile& open, Call& call) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -171,15 +172,21 @@ int Access(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
   }
 }
 
-// SQLite plays a journal back only when its first byte is not zero.
-bool IsDeadJournal(const std::string& journal) {
+enum class JournalState { Missing, Dead, Live };
+
+// SQLite plays a journal back only when its first byte is not zero; it
+// writes that byte last, once the journal is complete. A journal that cannot
+// be read counts as live.
+JournalState StateOf(const std::string& journal) {
   const int fd = ::open(journal.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? JournalState::Missing : JournalState::Live;
   char first = 0;
   const ssize_t n = ::pread(fd, &first, 1, 0);
   ::close(fd);
-  return n == 0 || (n == 1 && first == 0);
+  return n == 0 || (n == 1 && first == 0) ? JournalState::Dead : JournalState::Live;
 }
+
+bool IsDeadJournal(const std::string& journal) { return StateOf(journal) == JournalState::Dead; }
 
 std::vector<std::string> SuperJournalsOf(const std::string& path) {
   std::vector<std::string> found;
@@ -196,8 +203,9 @@ std::vector<std::string> SuperJournalsOf(const std::string& path) {
   return found;
 }
 
-// Whether any journal a super-journal lists still exists, under its
-// recorded path or beside the super-journal.
+// Whether any journal a super-journal lists may still be played back (and
+// so needs it to tell whether its transaction committed), under its
+// recorded path or beside the super-journal. A dead one never will.
 bool ListsLiveJournal(const std::string& super) {
   const int fd = ::open(super.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return true;
@@ -212,7 +220,9 @@ bool ListsLiveJournal(const std::string& super) {
     size_t end = text.find('\0', begin);
     if (end == std::string::npos) end = text.size();
     const std::string journal = text.substr(begin, end - begin);
-    if (!journal.empty() && (Exists(journal) || Exists(folder + "/" + NameOf(journal)))) return true;
+    if (!journal.empty() &&
+        (StateOf(journal) == JournalState::Live || StateOf(folder + "/" + NameOf(journal)) == JournalState::Live))
+      return true;
     begin = end + 1;
   }
   return false;

@@ -34,7 +34,9 @@ bool HasLeftovers(const std::string& path);
 
 // Removes what kills leave beside the file at path: its journal when SQLite
 // would never play it back (empty, or its header zeroed), and super-journals
-// named after it of which no listed journal exists any more.
+// named after it none of whose listed journals SQLite would play back any
+// more (all gone or dead: a commit writes the database only after every
+// journal is complete, so a dead one's file never needs the super-journal).
 // REQUIRES: no client anywhere has the file open (the caller holds its
 // exclusive open lock), so no commit naming it as main is under way.
 void SweepLeftovers(const std::string& path);

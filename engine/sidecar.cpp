@@ -3,36 +3,84 @@
 #include "engine/status.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace engine {
+namespace {
 
-Sidecar::~Sidecar() {
-  if (fd_ >= 0) ::close(fd_);
-}
+// A claim that keeps finding its lock file removed under it gives up as
+// if the file were locked; each round means another removal completed.
+constexpr int ClaimAttempts = 100;
 
-int16_t Sidecar::Open(const std::string& dataPath, std::unique_ptr<Sidecar>& out) {
-  const std::string path = PathFor(dataPath);
-  std::unique_ptr<Sidecar> sidecar(new Sidecar);
-  // Close-on-exec: a program started from this process must not carry the
-  // descriptor, and with it the locks, past this process's end.
-  sidecar->fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  sidecar->created_ = sidecar->fd_ >= 0;
-  if (sidecar->fd_ < 0 && errno == EEXIST) sidecar->fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (sidecar->fd_ < 0) return status::IoError;
-  out = std::move(sidecar);
-  return status::Success;
-}
-
-bool Sidecar::Set(short type, int64_t offset) {
+struct flock ByteLock(short type, int64_t offset) {
   struct flock lock {};
   lock.l_type = type;
   lock.l_whence = SEEK_SET;
   lock.l_start = offset;
   lock.l_len = 1;
   lock.l_pid = 0;  // required of open-file-description locks
+  return lock;
+}
+
+}  // namespace
+
+Sidecar::~Sidecar() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int16_t Sidecar::Claim(const std::string& dataPath, Hold hold, std::unique_ptr<Sidecar>& out, bool mayGoWithout) {
+  const std::string path = PathFor(dataPath);
+  for (int attempt = 0; attempt < ClaimAttempts; ++attempt) {
+    std::unique_ptr<Sidecar> sidecar(new Sidecar);
+    sidecar->path_ = path;
+    // Close-on-exec: a program started from this process must not carry the
+    // descriptor, and with it the locks, past this process's end.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    sidecar->created_ = fd >= 0;
+    const int createError = errno;
+    if (fd < 0 && createError == EEXIST) fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    // A shared lock needs only read access.
+    if (fd < 0 && hold == Hold::Shared && (errno == EACCES || errno == EROFS))
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno == ENOENT && createError == EEXIST) continue;  // removed in between
+      if (mayGoWithout && hold == Hold::Shared && (createError == EACCES || createError == EROFS) &&
+          errno == ENOENT) {
+        out.reset();
+        return status::Success;
+      }
+      return status::IoError;
+    }
+    sidecar->fd_ = fd;
+    if (!sidecar->HoldOpen(hold)) return status::FileLocked;
+    if (sidecar->StillNamed()) {
+      out = std::move(sidecar);
+      return status::Success;
+    }
+  }
+  return status::FileLocked;
+}
+
+bool Sidecar::Held(const std::string& dataPath) {
+  const int fd = ::open(PathFor(dataPath).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;  // every open creates it first
+  struct flock probe = ByteLock(F_WRLCK, 0);
+  const bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  ::close(fd);
+  return held;
+}
+
+bool Sidecar::StillNamed() const {
+  struct stat mine, named;
+  return ::fstat(fd_, &mine) == 0 && ::stat(path_.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+         mine.st_ino == named.st_ino;
+}
+
+bool Sidecar::Set(short type, int64_t offset) {
+  struct flock lock = ByteLock(type, offset);
   while (::fcntl(fd_, F_OFD_SETLK, &lock) != 0) {
     if (errno != EINTR) return false;
   }
@@ -56,5 +104,11 @@ bool Sidecar::LockRecord(uint32_t position) { return Set(F_WRLCK, position); }
 bool Sidecar::ShareRecord(uint32_t position) { return Set(F_RDLCK, position); }
 
 void Sidecar::UnlockRecord(uint32_t position) { Set(F_UNLCK, position); }
+
+bool Sidecar::Remove() {
+  if (!HoldOpen(Hold::Exclusive)) return false;
+  if (StillNamed()) ::unlink(path_.c_str());
+  return true;
+}
 
 }  // namespace engine

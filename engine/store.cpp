@@ -3,9 +3,7 @@
 #include "engine/key_codec.h"
 #include "engine/recovery.h"
 #include "engine/status.h"
-#include "platform/files.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +13,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 namespace engine {
@@ -165,35 +162,6 @@ bool IsOurHeader(const uint8_t (&h)[HeaderSize]) {
   return std::memcmp(h, magic, sizeof magic) == 0 && h[18] == 1 && h[19] == 1 && appId == ApplicationId;
 }
 
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-// Builds the empty database in a fresh file; false on any SQLite failure.
-bool WriteEmptyFile(const std::string& path, const FileSpec& spec) {
-  sqlite3* db = nullptr;
-  bool ok = OpenConnection(path, SQLITE_OPEN_READWRITE, db) == SQLITE_OK;
-  const std::string setup = "PRAGMA application_id = " + std::to_string(ApplicationId) +
-                            ";PRAGMA user_version = 1;PRAGMA page_size = 4096;"
-                            "PRAGMA journal_mode = DELETE;PRAGMA synchronous = FULL;BEGIN;" +
-                            SchemaSql(spec);
-  ok = ok && sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_stmt* stmt = nullptr;
-  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES ('format', ?1), ('spec', ?2)", -1, &stmt,
-                                nullptr) == SQLITE_OK;
-  if (ok) {
-    sqlite3_bind_text(stmt, 1, FormatMarker, -1, SQLITE_STATIC);
-    BindBlob(stmt, 2, spec.Layout);
-    ok = sqlite3_step(stmt) == SQLITE_DONE;
-  }
-  sqlite3_finalize(stmt);
-  ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-  return sqlite3_close(db) == SQLITE_OK && ok;
-}
-
 }  // namespace
 
 void SetBusyWait(int milliseconds) { busyWaitMs = std::clamp(milliseconds, 0, 60000); }
@@ -266,46 +234,37 @@ DataFile::~DataFile() {
 
 std::string DataFile::Table(const char* name) const { return "\"" + schema_ + "\"." + name; }
 
-int16_t DataFile::Create(const std::string& path, const FileSpec& spec, bool replace) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
-    if (!replace) return status::FileAlreadyExists;
+bool DataFile::WriteEmpty(const std::string& path, const FileSpec& spec) {
+  sqlite3* db = nullptr;
+  bool ok = OpenConnection(path, SQLITE_OPEN_READWRITE, db) == SQLITE_OK;
+  const std::string setup = "PRAGMA application_id = " + std::to_string(ApplicationId) +
+                            ";PRAGMA user_version = 1;PRAGMA page_size = 4096;"
+                            "PRAGMA journal_mode = DELETE;PRAGMA synchronous = FULL;BEGIN;" +
+                            SchemaSql(spec);
+  ok = ok && sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_stmt* stmt = nullptr;
+  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES ('format', ?1), ('spec', ?2)", -1, &stmt,
+                                nullptr) == SQLITE_OK;
+  if (ok) {
+    sqlite3_bind_text(stmt, 1, FormatMarker, -1, SQLITE_STATIC);
+    BindBlob(stmt, 2, spec.Layout);
+    ok = sqlite3_step(stmt) == SQLITE_DONE;
   }
-  const std::filesystem::path target(path);
-  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-  std::string temp = folder + "/." + target.filename().string() + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return status::CreateError;
-  ::close(fd);
+  sqlite3_finalize(stmt);
+  ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+  return sqlite3_close(db) == SQLITE_OK && ok;
+}
 
-  int16_t result = status::Success;
-  if (!WriteEmptyFile(temp, spec)) {
-    result = status::CreateError;
-  } else {
-    // A journal left at the target's name by a crash would be played back
-    // into the new file as if it belonged to it.
-    ::unlink((path + "-journal").c_str());
-    if (replace) {
-      if (::rename(temp.c_str(), path.c_str()) != 0) result = status::CreateError;
-    } else if (!RenameFile(temp, path)) {
-      result = errno == EEXIST ? status::FileAlreadyExists : status::CreateError;
-    }
-  }
-  if (result != status::Success) {
-    ::unlink(temp.c_str());
-    ::unlink((temp + "-journal").c_str());
-  } else {
-    SyncFolder(folder);
-  }
-  return result;
+int16_t StatDataPath(const std::string& path, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
+  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
+  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
+  return status::Success;
 }
 
 int16_t DataFile::Open(const std::string& path, std::shared_ptr<DataFile>& file) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
-  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
-  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
+  if (int16_t s = StatDataPath(path, st)) return s;
 
   std::shared_ptr<DataFile> opened(new DataFile);
   opened->device_ = st.st_dev;
@@ -509,6 +468,45 @@ bool DataFile::Delete(int64_t id) {
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_DONE) Fail(rc);
   return sqlite3_changes(connection_->Db()) > 0;
+}
+
+int16_t DataFile::WriteSnapshot(int fd) {
+  sqlite3_file* file = nullptr;
+  sqlite3* db = connection_->Db();
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
+    return status::IoError;
+  // The read lock comes with the first read of the transaction and stays
+  // until its end; writers need the file to themselves to change it.
+  try {
+    connection_->Execute("BEGIN");
+    connection_->Integer("SELECT count(*) FROM main.metadata");
+  } catch (const StoreFailure& failure) {
+    connection_->Rollback();
+    return failure.Status;
+  }
+  int16_t result = status::Success;
+  sqlite3_int64 size = 0;
+  if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) result = status::IoError;
+  std::string buffer(1 << 16, '\0');
+  for (sqlite3_int64 at = 0; result == status::Success && at < size;) {
+    const int n = int(std::min<sqlite3_int64>(sqlite3_int64(buffer.size()), size - at));
+    if (file->pMethods->xRead(file, buffer.data(), n, at) != SQLITE_OK) {
+      result = status::IoError;
+      break;
+    }
+    for (int done = 0; done < n;) {
+      const ssize_t written = ::write(fd, buffer.data() + done, size_t(n - done));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        result = status::IoError;
+        break;
+      }
+      done += int(written);
+    }
+    at += n;
+  }
+  connection_->Rollback();
+  return result;
 }
 
 void DataFile::ReserveForWrite() {

@@ -36,6 +36,7 @@
 
 #include "engine/file_spec.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -115,6 +116,10 @@ private:
   sqlite3* db_ = nullptr;
 };
 
+// What the path holds, checked before anything opens it: 0 for a regular
+// file (st filled in), 12 nothing, 11 a folder, 30 anything else.
+int16_t StatDataPath(const std::string& path, struct stat& st);
+
 // The name SQLite is given for a path: a relative name that began with
 // "file:" would be read as a URI.
 std::string SqliteName(const std::string& path);
@@ -125,10 +130,10 @@ public:
   DataFile(const DataFile&) = delete;
   DataFile& operator=(const DataFile&) = delete;
 
-  // Writes a new empty file under a temporary name beside path and moves it
-  // into place, replacing an existing file only when asked (else 59). Any
-  // failure leaves what was at path untouched and answers 25.
-  static int16_t Create(const std::string& path, const FileSpec& spec, bool replace);
+  // Builds an empty file of spec at path, which must be a new empty file
+  // nobody else knows of (engine/whole_file.h puts it into place); false on
+  // any SQLite failure.
+  static bool WriteEmpty(const std::string& path, const FileSpec& spec);
 
   // Opens an existing file of ours on a connection of its own; 30 for one
   // that is not, 12 when missing.
@@ -157,6 +162,12 @@ public:
   // False when the record is gone.
   bool Update(int64_t id, const std::string& record, const std::vector<std::string>& keys);
   bool Delete(int64_t id);
+
+  // Writes the whole file as committed into fd, read under SQLite's read
+  // lock so no commit can change it meanwhile: 0, 85 when another client's
+  // commit outlasts the wait, 2 on a failure to read or write.
+  // REQUIRES: a connection of its own outside any transaction.
+  int16_t WriteSnapshot(int fd);
 
   // Takes SQLite's write lock on this file inside the connection's open
   // transaction, waiting like any call: a transaction that read the file

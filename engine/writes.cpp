@@ -26,19 +26,6 @@
 namespace engine {
 namespace {
 
-std::vector<std::string> EncodeKeys(const FileSpec& spec, const std::string& record) {
-  std::vector<std::string> keys;
-  keys.reserve(spec.Keys.size());
-  std::string raw;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(record.data());
-  for (const KeySpec& key : spec.Keys) {
-    raw.clear();
-    AppendRawKey(key, bytes, raw);
-    keys.push_back(EncodedKey(spec, key, reinterpret_cast<const uint8_t*>(raw.data())));
-  }
-  return keys;
-}
-
 // The autoincrement field of a key within a record.
 uint8_t* AutoField(const KeySpec& key, std::string& record) {
   return reinterpret_cast<uint8_t*>(record.data()) + key.Segments.front().Position - 1;

@@ -165,7 +165,9 @@ std::string LastComponent(const std::string& name) {
   return name.substr(begin, end - begin);
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to) {
+}  // namespace
+
+bool RenameNativeNoReplace(const std::string& from, const std::string& to) {
 #ifdef SYS_renameat2
   if (syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
     return true;
@@ -174,6 +176,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 #endif
   return files_detail::RenameByLink(from, to);
 }
+
+namespace {
 
 // Case-insensitive wildcard match of folded texts: '*' any run, '?' one byte.
 bool WildMatch(const std::string& mask, const std::string& name) {
@@ -278,18 +282,24 @@ bool DeleteFile(const std::string& name) {
   return unlink(path.c_str()) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-  std::string source, target;
-  if (!NativeName(from, source) || !NativeName(to, target)) return false;
-  if (const RecordFileOps* ops = RecordOpsFor(source)) return ops->rename(source, target);
-  if (target == source) {
-    // `to` differs from `from` at most in case, so it resolved onto the
+std::string ResolveRenameTarget(const std::string& source, const std::string& to) {
+  std::string target = ResolvePath(to);
+  if (!target.empty() && target == source) {
+    // `to` differs from the source at most in case, so it resolved onto the
     // source itself: the new name is the one the caller wrote.
     const std::string given = LastComponent(to);
     if (!given.empty() && given != "." && given != "..")
       target = target.substr(0, target.rfind('/') + 1) + given;
   }
-  return RenameNoReplace(source, target);
+  return target;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  std::string source, target;
+  if (!NativeName(from, source) || !NativeName(to, target)) return false;
+  target = ResolveRenameTarget(source, to);
+  if (const RecordFileOps* ops = RecordOpsFor(source)) return ops->rename(source, target);
+  return RenameNativeNoReplace(source, target);
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {

@@ -46,6 +46,17 @@ bool DeleteFile(const std::string& name);
 // allowed, as on the system the names come from.
 bool RenameFile(const std::string& from, const std::string& to);
 
+// The native path a rename of the file at native path source to `to` moves
+// it to: `to` resolved, except that a name resolving onto the source itself
+// (it differs at most in case) keeps its last component as written, so
+// "Master.Bak" renamed to "MASTER.BAK" takes the new spelling.
+std::string ResolveRenameTarget(const std::string& source, const std::string& to);
+
+// The rename under RenameFile, between native paths, without resolving
+// names or routing record-manager files: false (errno EEXIST) when `to`
+// exists. For the record manager's own renames.
+bool RenameNativeNoReplace(const std::string& from, const std::string& to);
+
 // Copies the bytes of a file. With failIfExists an existing target makes the
 // call fail (errno EEXIST) and stays untouched; without it the target is
 // replaced in one step, so it is either the old or the complete new file.
@@ -56,8 +67,11 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 // Record-manager files are copied, renamed and deleted by the record
 // manager, which knows their companions and whether anyone has them open.
 // When installed and isRecordFile answers true for the source (native path),
-// CopyFile, RenameFile and DeleteFile hand the resolved native paths to
-// these functions instead. copy and rename must never replace their target.
+// CopyFile, RenameFile and DeleteFile hand the resolved native paths (the
+// rename's target as ResolveRenameTarget gives it) to these functions
+// instead, and answer what they answer; a refusal leaves errno set. copy and
+// rename must never replace their target, so CopyFile of a record-manager
+// file fails on an existing target whatever failIfExists says.
 struct RecordFileOps {
   bool (*isRecordFile)(const std::string& path);
   bool (*copy)(const std::string& from, const std::string& to);

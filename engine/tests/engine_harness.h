@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,11 +95,35 @@ std::string PeopleLayout();
 std::string PersonName(const std::string& name);
 // The people a block's client sees, walked by name: "name/group " each.
 std::string PeopleSeen(BtrFile& f);
+// Creates a file of PeopleLayout holding Ann and Bob in group "g".
+void MakePeopleFile(const std::string& path);
+// The people of a file as PeopleSeen gives them, or "open answered N".
+std::string PeopleIn(const std::string& path);
+// The names of the entries of a folder.
+std::set<std::string> FolderNames(const std::string& folder);
+
+// A program run to its end: its exit status (-1 when it could not be run or
+// did not exit) and what it wrote to standard output and standard error.
+struct ProgramRun {
+  int Exit = -1;
+  std::string Out;
+  std::string Err;
+};
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args);
+// mdbtr, built beside the library.
+ProgramRun RunMdbtr(const std::vector<std::string>& args);
+
+// A test in a temporary folder whose record-manager files must all pass
+// mdbtr check when it ends: the engine is stopped, so nothing is left open,
+// and every file of ours in the folder (and below) is checked.
+class CheckedFolderTest : public TempDirTest {
+protected:
+  void TearDown() override;
+};
 
 // A test that restarts the engine with a short wait for other clients'
 // SQLite locks, and stops it afterwards.
-class ShortWaitTest : public TempDirTest {
+class ShortWaitTest : public CheckedFolderTest {
 protected:
   void SetUp() override;
-  void TearDown() override;
 };

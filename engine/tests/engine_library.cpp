@@ -12,7 +12,13 @@ bool LoadWbtrv(const char* path, Library& library, std::string& error) {
   library.CallId = reinterpret_cast<BtrCallIdFn>(dlsym(handle, "BTRCALLID"));
   library.Init = reinterpret_cast<InitFn>(dlsym(handle, "WBTRVINIT"));
   library.Stop = reinterpret_cast<StopFn>(dlsym(handle, "WBTRVSTOP"));
-  if (library.Call && library.CallId && library.Init && library.Stop) return true;
+  library.FileInUse = reinterpret_cast<FileFn>(dlsym(handle, "WBTRVFILEINUSE"));
+  library.CopyFile = reinterpret_cast<FileToFileFn>(dlsym(handle, "WBTRVCOPYFILE"));
+  library.RenameFile = reinterpret_cast<FileToFileFn>(dlsym(handle, "WBTRVRENAMEFILE"));
+  library.DeleteFile = reinterpret_cast<FileFn>(dlsym(handle, "WBTRVDELETEFILE"));
+  if (library.Call && library.CallId && library.Init && library.Stop && library.FileInUse && library.CopyFile &&
+      library.RenameFile && library.DeleteFile)
+    return true;
   error = "entry points missing";
   return false;
 }

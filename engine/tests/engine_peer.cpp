@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -32,10 +33,10 @@
 
 namespace {
 
-volatile int syncsLeft = 0;  // 0: not armed
+std::atomic<int> syncsLeft{0};  // flushes left before the kill; 0: not armed
 
 void CountSync() {
-  if (syncsLeft > 0 && --syncsLeft == 0) raise(SIGKILL);
+  if (syncsLeft.load() > 0 && --syncsLeft == 0) raise(SIGKILL);
 }
 
 std::string ToHex(const uint8_t* bytes, size_t n) {

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EngineFiles : public TempDirTest {};
+class EngineFiles : public CheckedFolderTest {};
 
 // The Stat answer for a create buffer: bytes 6-15 carry only the count.
 std::string StatOf(std::string create, uint32_t count) {
@@ -209,13 +209,16 @@ TEST_F(EngineFiles, KilledCommitsLeftoversGoOnlyWhenNobodyHasTheFileOpen) {
   theirs.ClientId = other;
   ASSERT_EQ(theirs.Open(path), 0);
   // A journal SQLite never plays back, a super-journal whose journals are
-  // all gone, and one whose journal is still there.
+  // all gone, one whose journal SQLite would play back, and one whose
+  // journal it never would.
   WriteFileBytes(path + "-journal", std::string(512, '\0'));
   WriteFileBytes(path + "-mj0123459AB", "/gone/a.dat-journal" + std::string(1, '\0'));
-  WriteFileBytes(TempPath("b.dat-journal"), "");
+  WriteFileBytes(TempPath("b.dat-journal"), "\xD9\xD5\x05\xF9");
   WriteFileBytes(path + "-mjABCDEF9AB", TempPath("b.dat-journal") + '\0');
-  const std::set<std::string> all = {"a.dat", "a.dat.lck", "a.dat-journal", "a.dat-mj0123459AB",
-                                     "a.dat-mjABCDEF9AB", "b.dat-journal"};
+  WriteFileBytes(TempPath("c.dat-journal"), std::string(28, '\0'));
+  WriteFileBytes(path + "-mj13579B9CD", TempPath("c.dat-journal") + '\0');
+  const std::set<std::string> all = {"a.dat", "a.dat.lck", "a.dat-journal", "a.dat-mj0123459AB", "a.dat-mjABCDEF9AB",
+                                     "a.dat-mj13579B9CD", "b.dat-journal", "c.dat-journal"};
   auto names = [&] {
     std::set<std::string> found;
     for (const auto& entry : fs::directory_iterator(Temp.path())) found.insert(entry.path().filename().string());
@@ -229,7 +232,8 @@ TEST_F(EngineFiles, KilledCommitsLeftoversGoOnlyWhenNobodyHasTheFileOpen) {
   ASSERT_EQ(theirs.Close(), 0);
   BtrFile mine;
   ASSERT_EQ(mine.Open(path), 0);
-  EXPECT_EQ(names(), (std::set<std::string>{"a.dat", "a.dat.lck", "a.dat-mjABCDEF9AB", "b.dat-journal"}));
+  EXPECT_EQ(names(),
+            (std::set<std::string>{"a.dat", "a.dat.lck", "a.dat-mjABCDEF9AB", "b.dat-journal", "c.dat-journal"}));
   EXPECT_EQ(mine.Insert(PersonRecord({0, "Ann", "g", ""})), 0);
 }
 
@@ -312,7 +316,7 @@ TEST_F(EngineFiles, StartStopAndClientStop) {
   EXPECT_EQ(theirs.Call(op::Stat, "", "", 0, 1920), status::Success);
 }
 
-TEST(EngineLibrary, ExportsExactlyTheFourEntryPoints) {
+TEST(EngineLibrary, ExportsExactlyTheEntryPointsAndTheWholeFileFunctions) {
   FILE* nm = popen("nm -D --defined-only " WBTRV32_PATH " 2>/dev/null", "r");
   ASSERT_NE(nm, nullptr);
   std::set<std::string> names;
@@ -323,7 +327,8 @@ TEST(EngineLibrary, ExportsExactlyTheFourEntryPoints) {
     names.insert(s.substr(s.rfind(' ') + 1));
   }
   if (pclose(nm) != 0 && names.empty()) GTEST_SKIP() << "nm is not available";
-  EXPECT_EQ(names, (std::set<std::string>{"BTRCALL", "BTRCALLID", "WBTRVINIT", "WBTRVSTOP"}));
+  EXPECT_EQ(names, (std::set<std::string>{"BTRCALL", "BTRCALLID", "WBTRVINIT", "WBTRVSTOP", "WBTRVFILEINUSE",
+                                          "WBTRVCOPYFILE", "WBTRVRENAMEFILE", "WBTRVDELETEFILE"}));
 }
 
 }  // namespace

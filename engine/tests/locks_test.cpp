@@ -15,7 +15,7 @@ constexpr uint16_t Locked = op::SingleNoWaitLock;
 
 // Ann, Bob, Cleo, Dan at positions 1-4; `mine` is a block of the process's
 // own client, `theirs` one of another client, both open on the file.
-class EngineLocks : public TempDirTest {
+class EngineLocks : public CheckedFolderTest {
 protected:
   void SetUp() override {
     path = TempPath("p.dat");
@@ -57,7 +57,9 @@ TEST_F(EngineLocks, OpenModesConflictBetweenClientsNeverWithinOne) {
       EXPECT_EQ(again.Open(path, c.second), 0);
       other.ClientId = OtherClient;
       EXPECT_EQ(other.Open(path, c.second), c.status);
-      if (c.status) EXPECT_EQ(other.Call(op::Stat, "", "", 0, 1920), status::FileNotOpen);
+      if (c.status) {
+        EXPECT_EQ(other.Call(op::Stat, "", "", 0, 1920), status::FileNotOpen);
+      }
     }
     BtrFile later;
     later.ClientId = OtherClient;
@@ -163,8 +165,9 @@ TEST_F(EngineLocks, ABlocksLockGoesWithItsRecordsWriteUnlockCloseOrStop) {
     EXPECT_EQ(SidecarByteLocked(path, 2), !c.released);
     BtrFile probe;
     ASSERT_EQ(probe.Open(path), 0);
-    if (std::string(c.what) != "delete")
+    if (std::string(c.what) != "delete") {
       EXPECT_EQ(probe.Get(op::GetEqual + Locked, PersonName("Bob"), 1), c.released ? 0 : status::RecordLocked);
+    }
   }
 }
 

@@ -140,3 +140,28 @@ bool Peer::EndedByKill() {
   pid_ = -1;
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
+
+void two_files::Write(Peer& peer, const std::string& a, const std::string& b) {
+  using namespace engine;
+  ASSERT_EQ(peer.Open(0, a), 0);
+  ASSERT_EQ(peer.Open(1, b), 0);
+  ASSERT_EQ(peer.Call(0, op::BeginConcurrentTransaction).Status, 0);
+  ASSERT_EQ(peer.Call(0, op::Insert, PersonRecord({0, "Cleo", "g", ""}), "", 1).Status, 0);
+  ASSERT_EQ(peer.Call(0, op::GetEqual, "", PersonName("Ann"), 1, 32).Status, 0);
+  ASSERT_EQ(peer.Call(0, op::Update, PersonRecord({1, "Ann", "new", ""}), "", 1).Status, 0);
+  ASSERT_EQ(peer.Call(1, op::GetEqual, "", PersonName("Bob"), 1, 32).Status, 0);
+  ASSERT_EQ(peer.Call(1, op::Delete, "", "", 1, 32).Status, 0);
+}
+
+bool two_files::EndKilledAtFlush(Peer& peer, int step) {
+  if (step == 0) {
+    peer.Kill();
+    return false;
+  }
+  EXPECT_EQ(peer.Ask("kill-at-sync " + std::to_string(step)), "ok");
+  const Peer::Reply end = peer.Call(0, engine::op::EndTransaction);
+  if (end.Status == 0) return true;
+  EXPECT_EQ(end.Status, -1);
+  EXPECT_TRUE(peer.EndedByKill());
+  return false;
+}

@@ -44,3 +44,19 @@ private:
   int fromPeer_ = -1;
   std::string pending_;
 };
+
+// A transaction of the peer over two files of Ann and Bob (MakePeopleFile),
+// a and b: a gets Cleo and Ann's group "new", b loses Bob. What the files
+// hold without it and with it, as PeopleIn gives them:
+namespace two_files {
+inline constexpr const char* OldA = "Ann/g Bob/g ";
+inline constexpr const char* OldB = "Ann/g Bob/g ";
+inline constexpr const char* NewA = "Ann/new Bob/g Cleo/g ";
+inline constexpr const char* NewB = "Ann/g ";
+// Opens a and b in the peer's blocks 0 and 1 and writes the transaction,
+// leaving it open.
+void Write(Peer& peer, const std::string& a, const std::string& b);
+// Ends it with the peer killed at its step-th flush to disk from now on
+// (at 0 before End): true when End went through first.
+bool EndKilledAtFlush(Peer& peer, int step);
+}  // namespace two_files

@@ -20,45 +20,13 @@ namespace {
 
 constexpr uint16_t Locked = op::SingleNoWaitLock;
 
-class EngineProcesses : public ShortWaitTest {
-public:
-  // A file holding Ann and Bob.
-  static void MakeFile(const std::string& path) {
-    ASSERT_EQ(CreateFile(path, PeopleLayout()), 0);
-    BtrFile f;
-    ASSERT_EQ(f.Open(path), 0);
-    for (const char* name : {"Ann", "Bob"}) ASSERT_EQ(f.Insert(PersonRecord({0, name, "g", ""})), 0);
-  }
-  // The records of a file as "name/group" in name order.
-  static std::string Seen(const std::string& path) {
-    BtrFile f;
-    if (int16_t s = f.Open(path)) return "open answered " + std::to_string(s);
-    return PeopleSeen(f);
-  }
-  // The names of the files in a folder.
-  static std::set<std::string> Names(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-  }
-  // In the peer's transaction: a gets Cleo and Ann's group "new", b loses Bob.
-  static void WriteBothFiles(Peer& peer) {
-    ASSERT_EQ(peer.Call(0, op::BeginConcurrentTransaction).Status, 0);
-    ASSERT_EQ(peer.Call(0, op::Insert, PersonRecord({0, "Cleo", "g", ""}), "", 1).Status, 0);
-    ASSERT_EQ(peer.Call(0, op::GetEqual, "", PersonName("Ann"), 1, 32).Status, 0);
-    ASSERT_EQ(peer.Call(0, op::Update, PersonRecord({1, "Ann", "new", ""}), "", 1).Status, 0);
-    ASSERT_EQ(peer.Call(1, op::GetEqual, "", PersonName("Bob"), 1, 32).Status, 0);
-    ASSERT_EQ(peer.Call(1, op::Delete, "", "", 1, 32).Status, 0);
-  }
-  static constexpr const char* OldA = "Ann/g Bob/g ";
-  static constexpr const char* OldB = "Ann/g Bob/g ";
-  static constexpr const char* NewA = "Ann/new Bob/g Cleo/g ";
-  static constexpr const char* NewB = "Ann/g ";
-};
+class EngineProcesses : public ShortWaitTest {};
+
+using namespace two_files;
 
 TEST_F(EngineProcesses, ARecordLockedByAnotherProcessHoldsUntilThatProcessIsKilled) {
   const std::string path = TempPath("p.dat");
-  MakeFile(path);
+  MakePeopleFile(path);
   Peer peer;
   ASSERT_EQ(peer.Open(0, path), 0);
   ASSERT_EQ(peer.Call(0, op::GetEqual + Locked, "", PersonName("Bob"), 1, 32).Status, 0);
@@ -74,12 +42,12 @@ TEST_F(EngineProcesses, ARecordLockedByAnotherProcessHoldsUntilThatProcessIsKill
   peer.Kill();
   EXPECT_EQ(f.Get(op::GetEqual + Locked, PersonName("Bob"), 1), 0);
   EXPECT_EQ(f.Call(op::Update, PersonRecord({2, "Bob", "mine", ""}), "", 1), 0);
-  EXPECT_EQ(Seen(path), "Ann/g Bob/mine Cleo/g ");
+  EXPECT_EQ(PeopleIn(path), "Ann/g Bob/mine Cleo/g ");
 }
 
 TEST_F(EngineProcesses, AnUpdateOfARecordAnotherProcessChangedSinceAnswers80) {
   const std::string path = TempPath("p.dat");
-  MakeFile(path);
+  MakePeopleFile(path);
   Peer peer;
   ASSERT_EQ(peer.Open(0, path), 0);
   ASSERT_EQ(peer.Call(0, op::GetEqual, "", PersonName("Bob"), 1, 32).Status, 0);
@@ -89,12 +57,12 @@ TEST_F(EngineProcesses, AnUpdateOfARecordAnotherProcessChangedSinceAnswers80) {
   ASSERT_EQ(f.Call(op::Update, PersonRecord({2, "Bob", "mine", ""}), "", 1), 0);
   EXPECT_EQ(peer.Call(0, op::Update, PersonRecord({2, "Bob", "theirs", ""}), "", 1).Status, status::Conflict);
   EXPECT_EQ(peer.Call(0, op::Delete).Status, status::Conflict);
-  EXPECT_EQ(Seen(path), "Ann/g Bob/mine ");
+  EXPECT_EQ(PeopleIn(path), "Ann/g Bob/mine ");
 }
 
 TEST_F(EngineProcesses, ExclusiveOpensShutOutOtherProcessesUntilClosedOrKilled) {
   const std::string path = TempPath("p.dat");
-  MakeFile(path);
+  MakePeopleFile(path);
   Peer peer;
   ASSERT_EQ(peer.Open(0, path, open_mode::Exclusive), 0);
   BtrFile f;
@@ -114,7 +82,7 @@ TEST_F(EngineProcesses, ExclusiveOpensShutOutOtherProcessesUntilClosedOrKilled) 
 
 TEST_F(EngineProcesses, CreateDoesNotReplaceAFileAnotherProcessHasOpen) {
   const std::string path = TempPath("p.dat");
-  MakeFile(path);
+  MakePeopleFile(path);
   const std::string before = ReadFileBytes(path);
   Peer peer;
   ASSERT_EQ(peer.Open(0, path, open_mode::ReadOnly), 0);
@@ -137,16 +105,14 @@ TEST_F(EngineProcesses, ATransactionOverTwoFilesLandsWholeOnlyWhenEnded) {
     const std::string folder = TempPath(c.what);
     fs::create_directory(folder);
     const std::string a = folder + "/a.dat", b = folder + "/b.dat";
-    MakeFile(a);
-    MakeFile(b);
+    MakePeopleFile(a);
+    MakePeopleFile(b);
     Peer peer;
-    ASSERT_EQ(peer.Open(0, a), 0);
-    ASSERT_EQ(peer.Open(1, b), 0);
-    WriteBothFiles(peer);
+    ASSERT_NO_FATAL_FAILURE(two_files::Write(peer, a, b));
     // Meanwhile other workstations read the files as they were, and their
     // writes wait for the transaction and then give up.
-    EXPECT_EQ(Seen(a), OldA);
-    EXPECT_EQ(Seen(b), OldB);
+    EXPECT_EQ(PeopleIn(a), OldA);
+    EXPECT_EQ(PeopleIn(b), OldB);
     BtrFile f;
     ASSERT_EQ(f.Open(a), 0);
     EXPECT_EQ(f.Insert(PersonRecord({0, "Dan", "g", ""})), status::FileLocked);
@@ -156,8 +122,8 @@ TEST_F(EngineProcesses, ATransactionOverTwoFilesLandsWholeOnlyWhenEnded) {
     } else {
       ASSERT_EQ(peer.Call(0, c.lands ? op::EndTransaction : op::AbortTransaction).Status, 0);
     }
-    EXPECT_EQ(Seen(a), c.lands ? NewA : OldA);
-    EXPECT_EQ(Seen(b), c.lands ? NewB : OldB);
+    EXPECT_EQ(PeopleIn(a), c.lands ? NewA : OldA);
+    EXPECT_EQ(PeopleIn(b), c.lands ? NewB : OldB);
     EXPECT_EQ(f.Insert(PersonRecord({0, "Dan", "g", ""})), 0);
   }
 }
@@ -186,21 +152,12 @@ void KillAtEveryStepOfEnd(const std::string& root, Layout layout) {
     const std::string y = layout == Layout::MainFolderMoved ? run + "/y" : run;
     fs::create_directories(x);
     fs::create_directories(y);
-    EngineProcesses::MakeFile(x + "/a.dat");
-    EngineProcesses::MakeFile(y + "/b.dat");
+    MakePeopleFile(x + "/a.dat");
+    MakePeopleFile(y + "/b.dat");
     {
       Peer peer;
-      ASSERT_EQ(peer.Open(0, x + "/a.dat"), 0);
-      ASSERT_EQ(peer.Open(1, y + "/b.dat"), 0);
-      EngineProcesses::WriteBothFiles(peer);
-      ASSERT_EQ(peer.Ask("kill-at-sync " + std::to_string(step)), "ok");
-      const Peer::Reply end = peer.Call(0, op::EndTransaction);
-      if (end.Status == 0) {
-        ended = true;
-      } else {
-        ASSERT_EQ(end.Status, -1);
-        ASSERT_TRUE(peer.EndedByKill());
-      }
+      ASSERT_NO_FATAL_FAILURE(two_files::Write(peer, x + "/a.dat", y + "/b.dat"));
+      ended = two_files::EndKilledAtFlush(peer, step);
     }
     std::string seenX = x, seenY = y;
     if (layout == Layout::FolderMoved) {
@@ -210,17 +167,21 @@ void KillAtEveryStepOfEnd(const std::string& root, Layout layout) {
     std::string early;
     if (layout == Layout::MainFolderMoved) {
       fs::rename(x, x + "-elsewhere");
-      early = EngineProcesses::Seen(y + "/b.dat");
+      early = PeopleIn(y + "/b.dat");
       fs::rename(x + "-elsewhere", x);
       if (early == "open answered 2") ++refused;
     }
-    const std::string a = EngineProcesses::Seen(seenX + "/a.dat");
-    const std::string b = EngineProcesses::Seen(seenY + "/b.dat");
-    const bool all = a == EngineProcesses::NewA && b == EngineProcesses::NewB;
-    const bool none = a == EngineProcesses::OldA && b == EngineProcesses::OldB;
+    const std::string a = PeopleIn(seenX + "/a.dat");
+    const std::string b = PeopleIn(seenY + "/b.dat");
+    const bool all = a == NewA && b == NewB;
+    const bool none = a == OldA && b == OldB;
     EXPECT_TRUE(all || none) << "a: " << a << "b: " << b;
-    if (!early.empty() && early != "open answered 2") EXPECT_EQ(early, b);
-    if (ended) EXPECT_TRUE(all);
+    if (!early.empty() && early != "open answered 2") {
+      EXPECT_EQ(early, b);
+    }
+    if (ended) {
+      EXPECT_TRUE(all);
+    }
     outcomes.insert(all ? "all" : "none");
     for (const std::string& file : {seenX + "/a.dat", seenY + "/b.dat"}) {
       BtrFile f;
@@ -228,15 +189,17 @@ void KillAtEveryStepOfEnd(const std::string& root, Layout layout) {
       EXPECT_EQ(f.Insert(PersonRecord({0, "Dan", "g", ""})), 0);
     }
     if (layout == Layout::MainFolderMoved) {
-      EXPECT_EQ(EngineProcesses::Names(x), (std::set<std::string>{"a.dat", "a.dat.lck"}));
-      EXPECT_EQ(EngineProcesses::Names(y), (std::set<std::string>{"b.dat", "b.dat.lck"}));
+      EXPECT_EQ(FolderNames(x), (std::set<std::string>{"a.dat", "a.dat.lck"}));
+      EXPECT_EQ(FolderNames(y), (std::set<std::string>{"b.dat", "b.dat.lck"}));
     } else {
-      EXPECT_EQ(EngineProcesses::Names(seenX), (std::set<std::string>{"a.dat", "a.dat.lck", "b.dat", "b.dat.lck"}));
+      EXPECT_EQ(FolderNames(seenX), (std::set<std::string>{"a.dat", "a.dat.lck", "b.dat", "b.dat.lck"}));
     }
   }
   EXPECT_TRUE(ended);
   EXPECT_EQ(outcomes, (std::set<std::string>{"all", "none"}));
-  if (layout == Layout::MainFolderMoved) EXPECT_GT(refused, 0);
+  if (layout == Layout::MainFolderMoved) {
+    EXPECT_GT(refused, 0);
+  }
 }
 
 TEST_F(EngineProcesses, AKillAtAnyStepOfEndLeavesAllOrNothing) { KillAtEveryStepOfEnd(Temp.path(), Layout::OneFolder); }

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EngineSqlite : public TempDirTest {
+class EngineSqlite : public CheckedFolderTest {
 protected:
   // A connection of its own, as another program would hold it.
   sqlite3* Connect(const std::string& path, int flags = SQLITE_OPEN_READWRITE) {

@@ -7,7 +7,7 @@ using namespace engine;
 
 namespace {
 
-class EngineWrites : public TempDirTest {
+class EngineWrites : public CheckedFolderTest {
 protected:
   void SetUp() override {
     ASSERT_EQ(CreateFile(TempPath("p.dat"), PeopleLayout()), 0);

@@ -1,0 +1,114 @@
+// mdbtr from a shell: stat, dump and check of a sample file; a damaged key
+// found by check; a junk file, a missing file and bad arguments refused
+// with one line and a failing exit status.
+#include "engine/tests/engine_harness.h"
+#include "testing/temp_dir.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+using namespace engine;
+
+namespace {
+
+class Mdbtr : public CheckedFolderTest {
+protected:
+  // A 12-byte record: key 0 an autoincrement (bytes 1-4), key 1 a
+  // case-insensitive name with duplicates (5-10), key 2 a descending
+  // integer (11-12). Three records, the second with control bytes.
+  std::string MakeSample() {
+    using namespace key_flag;
+    const std::string path = TempPath("sample.dat");
+    EXPECT_EQ(CreateFile(path, CreateBuffer(12, {{1, 4, ExtendedType, key_type::AutoIncrement},
+                                                 {5, 6, ExtendedType | Duplicates | Modifiable | CaseInsensitive},
+                                                 {11, 2, ExtendedType | Duplicates | Descending, key_type::Integer}})),
+              0);
+    BtrFile f;
+    EXPECT_EQ(f.Open(path), 0);
+    for (const std::string& record : {LE(0, 4) + "Zo\xEB   " + LE(7, 2), LE(0, 4) + std::string("ann\0\x01\\", 6) + LE(-1, 2),
+                                      LE(0, 4) + "Bob   " + LE(300, 2)})
+      EXPECT_EQ(f.Insert(record), 0);
+    return path;
+  }
+};
+
+TEST_F(Mdbtr, StatDumpAndCheckASampleFile) {
+  const std::string path = MakeSample();
+  const ProgramRun stat = RunMdbtr({"stat", path});
+  EXPECT_EQ(stat.Exit, 0) << stat.Err;
+  EXPECT_EQ(stat.Out,
+            "record length: 12\n"
+            "page size: 4096\n"
+            "records: 3\n"
+            "keys: 3\n"
+            "key 0: length 4, unique\n"
+            "  at 1, length 4, autoincrement\n"
+            "key 1: length 6, duplicates, modifiable\n"
+            "  at 5, length 6, string, case-insensitive\n"
+            "key 2: length 2, duplicates\n"
+            "  at 11, length 2, integer, descending\n");
+
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::string zoe = "#1 \\x01\\x00\\x00\\x00Zo\xC3\xAB   \\x07\\x00\n";
+  const std::string ann = "#2 \\x02\\x00\\x00\\x00ann\\x00\\x01\\\\\xC3\xBF\xC3\xBF\n";
+  const std::string bob = "#3 \\x03\\x00\\x00\\x00Bob   ,\\x01\n";
+  for (const Case& c : {Case{{"dump", path}, zoe + ann + bob}, Case{{"dump", path, "--key", "1"}, ann + bob + zoe},
+                        Case{{"dump", path, "--key", "2"}, bob + zoe + ann},
+                        Case{{"check", path}, path + ": sound, 3 records\n"}}) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    const ProgramRun run = RunMdbtr(c.args);
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, c.out);
+    EXPECT_EQ(run.Err, "");
+  }
+}
+
+TEST_F(Mdbtr, CheckFindsAKeyThatNoLongerMatchesItsRecord) {
+  const std::string path = MakeSample();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, "UPDATE records SET k1 = X'414E4E000120' WHERE id = 2", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  const ProgramRun run = RunMdbtr({"check", path});
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_EQ(run.Out, path + ": record at position 2: key 1 does not match the record\n");
+  std::filesystem::remove(path);  // the folder's own check would find it too
+}
+
+TEST_F(Mdbtr, JunkMissingFilesAndBadArgumentsFailWithOneLine) {
+  const std::string path = MakeSample();
+  const std::string junk = TempPath("junk.dat"), missing = TempPath("none.dat");
+  WriteFileBytes(junk, "not a record-manager file");
+  const std::string notOurs = "The file is not a record manager file or is damaged (status 30)";
+  const std::string notFound = "The file could not be found (status 12)";
+  const std::string usage = "usage: mdbtr stat FILE | mdbtr dump FILE [--key N] | mdbtr check FILE...";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"stat", junk}, junk + ": " + notOurs},
+           {{"dump", junk}, junk + ": " + notOurs},
+           {{"check", junk}, junk + ": " + notOurs},
+           {{"stat", missing}, missing + ": " + notFound},
+           {{"dump", missing, "--key", "0"}, missing + ": " + notFound},
+           {{"check", path, missing}, missing + ": " + notFound},
+           {{"dump", path, "--key", "3"}, path + ": has no key 3"},
+           {{}, usage},
+           {{"stat"}, usage},
+           {{"stat", path, path}, usage},
+           {{"dump", path, "--key", "x"}, usage},
+           {{"list", path}, usage},
+       }) {
+    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0] + " " + c.args.back());
+    const ProgramRun run = RunMdbtr(c.args);
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "mdbtr: " + c.err + "\n");
+  }
+}
+
+}  // namespace
