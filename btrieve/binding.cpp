@@ -1,5 +1,6 @@
 #include "btrieve/binding.h"
 
+#include "btrieve/record_files.h"
 #include "platform/paths.h"
 #include "platform/session.h"
 #include "platform/text.h"
@@ -73,6 +74,7 @@ std::string BtrieveLibraryFile(const std::string& DllName) {
 }
 
 int16_t LoadBtrieveDll(const std::string& InitString, const std::string& DllName) {
+  RouteRecordFiles();
   std::unique_lock guard(BindingLock());
   Binding& b = TheBinding();
   if (!b.Library && !OpenLibrary(b, DllName)) return BtrStatus::NotLoaded;

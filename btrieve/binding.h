@@ -85,7 +85,9 @@ using TBtrCallId = int16_t (*)(uint16_t Op, void* PosBlock, void* DataBuf, uint3
 using TWbtrvInit = int16_t (*)(const char* InitString);
 using TWbtrvStop = int16_t (*)();
 
-// Loads the library when needed, then starts the engine with InitString and
+// Routes the platform's copies, renames and deletes of record-manager files
+// through the record manager (btrieve/record_files.h), loads the library
+// when needed, then starts the engine with InitString and
 // returns WBTRVINIT's status (0, or 1016 when already started, both mean
 // loaded and take a reference). Status 20 when the library cannot be loaded
 // or lacks an entry point; nothing stays loaded then, and the next call
