@@ -47,6 +47,7 @@ bool FillSegments(std::vector<uint8_t>& buffer, uint16_t RecLen, const std::vect
     if (!s.AutoInc) {
       if (s.Duplicates) flags |= StatKeyFlag::Duplicates;
       if (s.Modifiable) flags |= StatKeyFlag::Modifiable;
+      if (s.CaseInsensitive) flags |= StatKeyFlag::CaseInsensitive;
     }
     if (i + 1 < specs.size() && specs[i + 1].KeyNo == s.KeyNo) flags |= StatKeyFlag::Segmented;
     flags |= StatKeyFlag::ExtendedType;

@@ -10,7 +10,8 @@
 //           (4 for the auto-increment key), flags (1 duplicates, 2
 //           modifiable, 16 when the next segment belongs to the same key,
 //           256 always), type byte 15 for the auto-increment segment, else
-//           0 (string); every other byte 0
+//           0 (string); every other byte 0; a case-insensitive segment
+//           adds flag 0x400
 // The key buffer carries the file name and a zero byte; key length is the
 // name length + 1.
 #pragma once
@@ -29,7 +30,7 @@ struct TKeySpec {
   bool Duplicates = false;
   bool Modifiable = false;
   bool AutoInc = false;  // key 0 only
-  uint8_t Spare = 0;
+  bool CaseInsensitive = false;  // letters compare in one case (flag 0x400)
 
   bool operator==(const TKeySpec&) const = default;
 };

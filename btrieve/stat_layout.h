@@ -14,7 +14,8 @@
 //     0-1   position in the record, 1-based
 //     2-3   length
 //     4-5   flags (1 duplicates, 2 modifiable, 16 continues in the next
-//           entry, 32 alternate collating, 256 extended type)
+//           entry, 32 alternate collating, 256 extended type, 0x400
+//           case-insensitive)
 //     6-9   not read here
 //     10    extended key type (0 string, 15 autoincrement)
 //     11-14 not read here
@@ -63,6 +64,7 @@ constexpr uint16_t Segmented = 16;
 constexpr uint16_t AlternateCollating = 32;
 // The type byte of the entry holds the key's type.
 constexpr uint16_t ExtendedType = 256;
+constexpr uint16_t CaseInsensitive = 0x400;
 }  // namespace StatKeyFlag
 
 // Extended key types.
