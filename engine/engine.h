@@ -47,6 +47,10 @@
 // by whether the super-journal is still there (engine/recovery.h): before
 // it is deleted nothing of the transaction remains, after it all of it does.
 //
+// Whole files (engine/whole_file.h): Create, the in-use probe, copy,
+// rename and delete take the same open byte for as long as they run, rename
+// and delete exclusively, so they never act on a file a client has open.
+//
 // Waiting: a call that meets another client's SQLite lock polls for it up
 // to a bound (300 ms, "busy=N" in the init text) and then answers 85 with
 // nothing changed; it never hangs. Reads meet it only while another client
