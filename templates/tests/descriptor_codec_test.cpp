@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/text.h"
+#include "templates/tests/field_fixture.h"
 #include "testing/expect_message.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +35,6 @@ std::string ReferenceFieldText(const TFld& f, int offset) {
 
 // A record as the engine hands it over: a non-zero prefix, then the text.
 std::string AsRead(const std::string& text) { return std::string("\x07\x00\x00\x00", 4) + text; }
-
-TFld Field(int seq, const std::string& name, char type, int width) {
-  TFld f;
-  f.SeqNo = seq;
-  f.FldId = seq;
-  f.Name = name;
-  f.FldType = type;
-  f.Width = width;
-  f.KeyWidth = width;
-  return f;
-}
 
 void ShowColumns(TFld& f, std::initializer_list<int> cols) {
   f.DispCols.Fill(-1);
