@@ -51,19 +51,7 @@ public:
     }
   }
 
-  // Closes the program's input, which ends it, and reaps it; a program
-  // still running after the wait is killed.
-  ~PipedProcess() {
-    if (toChild_ >= 0) close(toChild_);
-    if (pid_ > 0) {
-      pollfd p{fromChild_, POLLIN, 0};
-      char c;
-      while (poll(&p, 1, AnswerWaitMs) > 0 && read(fromChild_, &c, 1) > 0) {
-      }
-      Kill();
-    }
-    if (fromChild_ >= 0) close(fromChild_);
-  }
+  ~PipedProcess() { End(); }
   PipedProcess(const PipedProcess&) = delete;
   PipedProcess& operator=(const PipedProcess&) = delete;
 
@@ -99,6 +87,22 @@ public:
   std::string Ask(const std::string& line) {
     Send(line);
     return Receive();
+  }
+
+  // Closes the program's input, which ends it, and reaps it; a program
+  // still running after the wait is killed. Nothing more can be sent.
+  void End() {
+    if (toChild_ >= 0) close(toChild_);
+    toChild_ = -1;
+    if (pid_ > 0) {
+      pollfd p{fromChild_, POLLIN, 0};
+      char c;
+      while (poll(&p, 1, AnswerWaitMs) > 0 && read(fromChild_, &c, 1) > 0) {
+      }
+      Kill();
+    }
+    if (fromChild_ >= 0) close(fromChild_);
+    fromChild_ = -1;
   }
 
   // SIGKILL, then reaps the process.

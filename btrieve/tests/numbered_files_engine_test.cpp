@@ -5,7 +5,7 @@
 
 #include "btrieve/binding.h"
 #include "btrieve/tests/expect_btr_abort.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +35,13 @@ std::string NameOf(const TDynCharArr& rec) { return std::string(rec.begin() + 4,
 std::string TextOf(const TDynCharArr& rec) { return std::string(rec.begin() + 4, rec.begin() + RecLen); }
 uint32_t PrefixOf(const TDynCharArr& rec) { return GetLE32(rec.data()); }
 
-class NumberedFilesEngineTest : public TempDirTest {
+class NumberedFilesEngineTest : public CheckedFolderTest {
 protected:
   void SetUp() override { ResetBtrLayer(); }
-  void TearDown() override { ResetBtrLayer(); }
+  void TearDown() override {
+    ResetBtrLayer();
+    CheckedFolderTest::TearDown();
+  }
 
   std::string CreatePeople(const std::string& name = "PEOPLE.DAT") {
     const std::string path = TempPath(name);

@@ -7,7 +7,7 @@
 
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ std::string Text(const std::string& name) {
 
 std::string NameOf(const TDynCharArr& rec) { return std::string(rec.begin() + 4, rec.begin() + 14); }
 
-class TwoWorkstationsTest : public TempDirTest {
+class TwoWorkstationsTest : public CheckedFolderTest {
 protected:
   void SetUp() override {
     ResetBtrLayer();
@@ -37,7 +37,11 @@ protected:
     first_ = Create("FIRST.DAT", {"ALPHA", "BRAVO", "CHARLIE"});
     second_ = Create("SECOND.DAT", {});
   }
-  void TearDown() override { ResetBtrLayer(); }
+  void TearDown() override {
+    peer_.End();
+    ResetBtrLayer();
+    CheckedFolderTest::TearDown();
+  }
 
   std::string Create(const std::string& name, const std::vector<std::string>& names) {
     const std::string path = TempPath(name);

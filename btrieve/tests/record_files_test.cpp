@@ -12,7 +12,7 @@
 
 namespace {
 
-class RecordFileRoutes : public CheckedFolderTest {
+class RecordFileRoutes : public EngineFolderTest {
 protected:
   void SetUp() override { RouteRecordFiles(); }
   std::set<std::string> Names() const { return FolderNames(Temp.path()); }

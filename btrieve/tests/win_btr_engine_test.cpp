@@ -5,7 +5,7 @@
 #include "btrieve/binding.h"
 #include "btrieve/engine_errors.h"
 #include "btrieve/tests/stat_answer.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -48,13 +48,16 @@ void ExpectStatus(F&& f, int status) {
   }
 }
 
-class WinBtrEngineTest : public TempDirTest {
+class WinBtrEngineTest : public CheckedFolderTest {
 protected:
   void SetUp() override {
     const int16_t status = LoadBtrieveDll("", "wbtrv32.dll");
     ASSERT_TRUE(status == BtrStatus::Success || status == BtrStatus::AlreadyStarted) << status;
   }
-  void TearDown() override { UnloadBtrieveDll(); }
+  void TearDown() override {
+    UnloadBtrieveDll();
+    CheckedFolderTest::TearDown();
+  }
 
   // A raw Create call, as file creation makes it.
   std::string CreateFile(const std::string& name, const std::string& layout) {

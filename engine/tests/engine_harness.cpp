@@ -1,15 +1,10 @@
 #include "engine/tests/engine_harness.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
-
-extern char** environ;
 
 namespace {
 constexpr uint8_t Guard = 0xA5;
@@ -177,64 +172,10 @@ void ShortWaitTest::SetUp() {
   ASSERT_EQ(Wbtrv().Init("busy=100"), 0);
 }
 
-void CheckedFolderTest::TearDown() {
+void EngineFolderTest::TearDown() {
   Wbtrv().Stop();
-  std::vector<std::string> args{"check"};
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(Temp.path())) {
-    const std::string path = entry.path().string();
-    if (!entry.is_regular_file() || path.ends_with(".lck") || path.ends_with("-journal")) continue;
-    const int16_t s = Wbtrv().FileInUse(path.c_str());
-    if (s == engine::status::Success)
-      args.push_back(path);
-    else if (s != engine::status::NotRecordManagerFile)
-      ADD_FAILURE() << path << " left behind answers " << s;
-  }
-  if (args.size() == 1) return;
-  const ProgramRun run = RunMdbtr(args);
-  EXPECT_EQ(run.Exit, 0) << run.Out << run.Err;
+  CheckedFolderTest::TearDown();
 }
-
-ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args) {
-  ProgramRun run;
-  int out[2], err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-  std::vector<char*> argv{const_cast<char*>(path.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  close(err[1]);
-  // Both pipes are drained together, so neither can fill up and stall the program.
-  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  std::string* text[2] = {&run.Out, &run.Err};
-  int openPipes = rc == 0 ? 2 : 0;
-  while (openPipes > 0 && poll(fds, 2, -1) > 0) {
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || !fds[i].revents) continue;
-      char buffer[4096];
-      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        text[i]->append(buffer, size_t(n));
-      } else {
-        fds[i].fd = -1;
-        --openPipes;
-      }
-    }
-  }
-  close(out[0]);
-  close(err[0]);
-  int status = 0;
-  if (rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.Exit = WEXITSTATUS(status);
-  return run;
-}
-
-ProgramRun RunMdbtr(const std::vector<std::string>& args) { return RunProgram(MDBTR_PATH, args); }
 
 std::string PeopleLayout() {
   using namespace engine::key_flag;

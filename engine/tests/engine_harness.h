@@ -5,7 +5,7 @@
 
 #include "engine/status.h"
 #include "engine/tests/engine_library.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -102,28 +102,17 @@ std::string PeopleIn(const std::string& path);
 // The names of the entries of a folder.
 std::set<std::string> FolderNames(const std::string& folder);
 
-// A program run to its end: its exit status (-1 when it could not be run or
-// did not exit) and what it wrote to standard output and standard error.
-struct ProgramRun {
-  int Exit = -1;
-  std::string Out;
-  std::string Err;
-};
-ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& args);
-// mdbtr, built beside the library.
-ProgramRun RunMdbtr(const std::vector<std::string>& args);
-
 // A test in a temporary folder whose record-manager files must all pass
-// mdbtr check when it ends: the engine is stopped, so nothing is left open,
-// and every file of ours in the folder (and below) is checked.
-class CheckedFolderTest : public TempDirTest {
+// mdbtr check when it ends; the engine is stopped first, so nothing is left
+// open.
+class EngineFolderTest : public CheckedFolderTest {
 protected:
   void TearDown() override;
 };
 
 // A test that restarts the engine with a short wait for other clients'
 // SQLite locks, and stops it afterwards.
-class ShortWaitTest : public CheckedFolderTest {
+class ShortWaitTest : public EngineFolderTest {
 protected:
   void SetUp() override;
 };

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EngineFiles : public CheckedFolderTest {};
+class EngineFiles : public EngineFolderTest {};
 
 // The Stat answer for a create buffer: bytes 6-15 carry only the count.
 std::string StatOf(std::string create, uint32_t count) {

@@ -8,7 +8,7 @@ using namespace engine;
 
 namespace {
 
-class EngineKeys : public CheckedFolderTest {};
+class EngineKeys : public EngineFolderTest {};
 
 // A record of one key field of `length` bytes at position 1 plus a tag byte
 // telling the records apart.

@@ -15,7 +15,7 @@ constexpr uint16_t Locked = op::SingleNoWaitLock;
 
 // Ann, Bob, Cleo, Dan at positions 1-4; `mine` is a block of the process's
 // own client, `theirs` one of another client, both open on the file.
-class EngineLocks : public CheckedFolderTest {
+class EngineLocks : public EngineFolderTest {
 protected:
   void SetUp() override {
     path = TempPath("p.dat");

@@ -1,9 +1,11 @@
 // mdbtr from a shell: stat, dump and check of a sample file; a damaged key
 // found by check; a junk file, a missing file and bad arguments refused
-// with one line and a failing exit status.
+// with one line and a failing exit status; the check every test folder gets
+// at its end.
 #include "engine/tests/engine_harness.h"
 #include "testing/temp_dir.h"
 
+#include <gtest/gtest-spi.h>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -12,7 +14,7 @@ using namespace engine;
 
 namespace {
 
-class Mdbtr : public CheckedFolderTest {
+class Mdbtr : public EngineFolderTest {
 protected:
   // A 12-byte record: key 0 an autoincrement (bytes 1-4), key 1 a
   // case-insensitive name with duplicates (5-10), key 2 a descending
@@ -76,7 +78,18 @@ TEST_F(Mdbtr, CheckFindsAKeyThatNoLongerMatchesItsRecord) {
   const ProgramRun run = RunMdbtr({"check", path});
   EXPECT_EQ(run.Exit, 1);
   EXPECT_EQ(run.Out, path + ": record at position 2: key 1 does not match the record\n");
-  std::filesystem::remove(path);  // the folder's own check would find it too
+  // So does the check every test folder gets at its end, which then drops it.
+  EXPECT_NONFATAL_FAILURE(CheckRecordFiles(Temp.path()), "key 1 does not match the record");
+  std::filesystem::remove(path);
+}
+
+TEST_F(Mdbtr, TheFolderCheckPassesOverPlainFilesAndFailsAFileLeftOpen) {
+  const std::string path = MakeSample();
+  WriteFileBytes(TempPath("notes.dat"), "not a record-manager file");
+  CheckRecordFiles(Temp.path());
+  BtrFile f;
+  ASSERT_EQ(f.Open(path), 0);
+  EXPECT_NONFATAL_FAILURE(CheckRecordFiles(Temp.path()), path + " left behind answers 85");
 }
 
 TEST_F(Mdbtr, JunkMissingFilesAndBadArgumentsFailWithOneLine) {

@@ -12,7 +12,7 @@ namespace {
 //   1  Dora  blue       4  Ann   red
 //   2  Bob   red        5  Cleo  blue
 //   3  Eve   green      6  Fay   red
-class EngineReads : public CheckedFolderTest {
+class EngineReads : public EngineFolderTest {
 protected:
   void SetUp() override {
     ASSERT_EQ(CreateFile(TempPath("p.dat"), PeopleLayout()), 0);

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EngineSqlite : public CheckedFolderTest {
+class EngineSqlite : public EngineFolderTest {
 protected:
   // A connection of its own, as another program would hold it.
   sqlite3* Connect(const std::string& path, int flags = SQLITE_OPEN_READWRITE) {

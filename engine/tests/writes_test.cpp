@@ -7,7 +7,7 @@ using namespace engine;
 
 namespace {
 
-class EngineWrites : public CheckedFolderTest {
+class EngineWrites : public EngineFolderTest {
 protected:
   void SetUp() override {
     ASSERT_EQ(CreateFile(TempPath("p.dat"), PeopleLayout()), 0);
