@@ -112,6 +112,9 @@ using THostFldNames = TTable<std::string, 0, MaxHostFldCode, "HostFldNames">;
 // A record as the numbered-file layer reads it, prefix first.
 using TRecordBuffer = TDynCharArr;
 
+// The lookup field catalogue's names (templates/validation_files.cpp).
+THostFldNames LookupCatalogueNames();
+
 struct TTemplateStore {
   TFieldTable FldTable;
   int FldCount = 0;
@@ -139,7 +142,9 @@ struct TTemplateStore {
   TTemplateNames CaseTpls;
   TTemplateNames EmpTpls;
 
-  // Folder of every file of the program (set by the start-up).
+  // The product family's data folder, where its validation files lie, and
+  // the folder of every file of the program (both set by the start-up).
+  std::string DataRoot;
   std::string DataDir;
   // Record buffers of the open template's data file and of a lookup target's.
   TRecordBuffer TplRec;
@@ -147,7 +152,7 @@ struct TTemplateStore {
 
   // Names of the family-file fields that lookups can show. A constant of
   // the run: Reset keeps it.
-  THostFldNames HostFldNames;
+  THostFldNames HostFldNames = LookupCatalogueNames();
 
   // Everything back to its start value (HostFldNames aside).
   void Reset();
