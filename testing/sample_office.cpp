@@ -500,7 +500,7 @@ TSampleOffice BuildSampleOffice(const TSampleOfficeSizes& Sizes) {
 
 namespace {
 
-constexpr uint8_t FirstWriteFileNo = 200;
+constexpr uint8_t FirstWriteFileNo = 240;
 
 // The names in Folder that begin with a family file's name: the file and
 // the companions the record manager keeps beside it.

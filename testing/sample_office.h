@@ -112,9 +112,10 @@ struct TSampleFileCount {
 
 // Writes the nine files into Folder (created when missing), one
 // transaction per file, through the numbered-file layer (file numbers
-// 200-208, closed again). Refuses, writing nothing, when Folder holds any
-// of the nine names in any case. A failure removes what this call created:
-// the files, their companions and the folder. False with the reason in Msg;
-// Counts holds each file's name and record count on success.
+// 240-248, which the program leaves free; closed again). Refuses, writing
+// nothing, when Folder holds any of the nine names in any case. A failure
+// removes what this call created: the files, their companions and the
+// folder. False with the reason in Msg; Counts holds each file's name and
+// record count on success.
 bool WriteSampleOffice(const std::string& Folder, const TSampleOffice& Office, std::vector<TSampleFileCount>& Counts,
                        std::string& Msg);

@@ -219,7 +219,7 @@ TEST_F(SampleOfficeTest, AFailureRemovesOnlyWhatThisRunCreated) {
   const std::string duplicateKey = "This record could not be written.\rBtrieve status 5.";
   EXPECT_EQ(msg.substr(0, duplicateKey.size()), duplicateKey);
   EXPECT_EQ(FolderBytes(folder), before);
-  for (int fileNo = 200; fileNo <= 208; ++fileNo) EXPECT_FALSE(BtrIsFileOpen(uint8_t(fileNo)));
+  for (int fileNo = 240; fileNo <= 248; ++fileNo) EXPECT_FALSE(BtrIsFileOpen(uint8_t(fileNo)));
 
   EXPECT_FALSE(WriteSampleOffice(TempPath("new/sub"), broken, counts, msg));
   EXPECT_FALSE(std::filesystem::exists(TempPath("new")));
