@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -22,27 +23,26 @@ struct Row {
   int offset;
 };
 
-// The tables as the product ships them.
-std::vector<Row> ClientRows() {
-  std::vector<Row> rows{{1, "Client code", 7, 5}};
-  const int names[] = {12, 92, 172, 252, 332, 412, 492, 572};
-  const int addresses[] = {47, 127, 207, 287, 367, 447, 527, 607};
+// The tables as the product ships them: the key fields, then names and
+// addresses alternating from sequence number FirstSeq.
+std::vector<Row> Rows(std::vector<Row> rows, const std::array<int, 8>& names, const std::array<int, 8>& addresses,
+                      int addressWidth) {
+  const int firstSeq = int(rows.size()) + 1;
   for (int k = 0; k < 8; ++k) {
-    rows.push_back({2 + 2 * k, "Name " + std::to_string(k + 1), 35, names[k]});
-    rows.push_back({3 + 2 * k, "Address " + std::to_string(k + 1), 45, addresses[k]});
+    rows.push_back({firstSeq + 2 * k, "Name " + std::to_string(k + 1), 35, names[size_t(k)]});
+    rows.push_back({firstSeq + 1 + 2 * k, "Address " + std::to_string(k + 1), addressWidth, addresses[size_t(k)]});
   }
   return rows;
 }
 
+std::vector<Row> ClientRows() {
+  return Rows({{1, "Client code", 7, 5}}, {12, 92, 172, 252, 332, 412, 492, 572},
+              {47, 127, 207, 287, 367, 447, 527, 607}, 45);
+}
+
 std::vector<Row> MatterRows() {
-  std::vector<Row> rows{{1, "Client code", 7, 5}, {2, "Case suffix", 7, 12}};
-  const int names[] = {19, 94, 169, 244, 319, 394, 469, 544};
-  const int addresses[] = {54, 129, 204, 279, 354, 429, 504, 579};
-  for (int k = 0; k < 8; ++k) {
-    rows.push_back({3 + 2 * k, "Name " + std::to_string(k + 1), 35, names[k]});
-    rows.push_back({4 + 2 * k, "Address " + std::to_string(k + 1), 40, addresses[k]});
-  }
-  return rows;
+  return Rows({{1, "Client code", 7, 5}, {2, "Case suffix", 7, 12}}, {19, 94, 169, 244, 319, 394, 469, 544},
+              {54, 129, 204, 279, 354, 429, 504, 579}, 40);
 }
 
 void ExpectFields(const std::vector<std::string>& texts, const std::vector<Row>& rows, int dataLength) {
