@@ -1,11 +1,14 @@
-// The program's entry point. Until the start-up is built it only says what it is.
-#include <cstdio>
+// mtdesk: the program.
+#include "mainwin/main_block.h"
+#include "platform/qt/clipboard_qt.h"
+#include "platform/qt/message_boxes.h"
+#include "platform/qt/printers_qt.h"
 
-#ifndef MD_VERSION
-#define MD_VERSION "0"
-#endif
-
-int main() {
-  std::printf("Corvenstead Matterdesk %s\n", MD_VERSION);
-  return 0;
+int main(int argc, char** argv) {
+  return RunWithApplication(argc, argv, [](StartupContext& context) {
+    InstallQtDialogs();
+    InstallQtPrinters();
+    UseQtClipboard();
+    return MainBlock(context);
+  });
 }

@@ -1,0 +1,159 @@
+#include "mainwin/main_block.h"
+
+#include "btrieve/numbered_files.h"
+#include "btrieve/record_files.h"
+#include "datetime/dw_intl.h"
+#include "mainwin/mtdesk_form.h"
+#include "mainwin/mtdesk_unit.h"
+#include "platform/command_line.h"
+#include "platform/dialogs.h"
+#include "platform/qt/application.h"
+#include "platform/qt/exception_reporter.h"
+#include "platform/qt/instance_bus_qt.h"
+
+#include <QApplication>
+
+#include <clocale>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int TerminatedStatus = 1;
+
+// A unit's initialization (false: the start-up must end) and finalization.
+struct TUnit {
+  const char* Name;
+  bool (*Initialization)(const StartupContext&);
+  void (*Finalization)();
+};
+
+bool InitDateControls(const StartupContext&) {
+  InitIntl();
+  return true;
+}
+
+// The units in the order they initialize; they finalize in reverse. The
+// dataset library's units join ahead of the date controls.
+constexpr TUnit Units[] = {
+    {"numbered files", nullptr, FinalizeBtrLayer},
+    {"date controls", InitDateControls, FinalIntl},
+    {"MtdeskU", InitMtdeskU, nullptr},
+};
+
+// Runs the initializations up to a termination; the destructor finalizes
+// every unit whose initialization ran.
+class TUnitChain {
+public:
+  explicit TUnitChain(const StartupContext& Context) {
+    for (const TUnit& unit : Units) {
+      ++started_;
+      if (unit.Initialization && !unit.Initialization(Context)) {
+        Terminate();
+        return;
+      }
+    }
+  }
+  ~TUnitChain() {
+    while (started_ > 0) {
+      const TUnit& unit = Units[--started_];
+      if (unit.Finalization) unit.Finalization();
+    }
+  }
+  TUnitChain(const TUnitChain&) = delete;
+  TUnitChain& operator=(const TUnitChain&) = delete;
+
+private:
+  size_t started_ = 0;
+};
+
+// The forms made at start. Each lives until the main block ends.
+struct TStartForms {
+  std::unique_ptr<TMtdeskF> Mtdesk;
+
+  TStartForms() = default;
+  TStartForms(const TStartForms&) = delete;
+  TStartForms& operator=(const TStartForms&) = delete;
+  ~TStartForms() {
+    if (MtdeskF == Mtdesk.get()) MtdeskF = nullptr;
+  }
+};
+
+void CreateMtdeskF(TStartForms& Forms) {
+  Forms.Mtdesk = std::make_unique<TMtdeskF>();
+  MtdeskF = Forms.Mtdesk.get();
+  bool created = false;
+  // An exception is reported as the default handler would, and ends the
+  // start-up: the window would be half made.
+  GuardEvent([&] { created = MtdeskF->FormCreate(); });
+  if (!created) Terminate();
+}
+
+struct TFormSlot {
+  const char* Name;
+  void (*Create)(TStartForms&);
+};
+
+// The order the main block makes them in; a form not built yet has no
+// creation.
+constexpr TFormSlot FormSlots[] = {
+    {"TMtdeskF", CreateMtdeskF},
+    {"TDescriptorF", nullptr},
+    {"TMinMaxF", nullptr},
+    {"TGetNameF", nullptr},
+    {"TLKUPF", nullptr},
+    {"TGetDescF", nullptr},
+    {"TEditDispF", nullptr},
+    {"TEGridF", nullptr},
+    {"TDupSelF", nullptr},
+};
+
+// Creates the forms in order until a termination.
+void CreateForms(TStartForms& Forms) {
+  for (const TFormSlot& slot : FormSlots) {
+    if (Terminated()) return;
+    if (slot.Create) slot.Create(Forms);
+  }
+}
+
+// Shows the main window and runs the loop; TerminatedStatus when the start
+// ended before.
+int ShowAndRun(StartupContext& Context) {
+  if (Terminated()) return TerminatedStatus;
+  MtdeskF->FormShow();
+  if (!ShowUnlessTerminated(MtdeskF)) return TerminatedStatus;
+  JoinInstanceBus();
+  const int status = Context.EventLoop ? Context.EventLoop() : QApplication::exec();
+  LeaveInstanceBus();
+  return status;
+}
+
+}  // namespace
+
+int MainBlock(StartupContext& Context) {
+  UseRegistryOf(Context);
+  // Before any file is copied: batch files come from Desc.clo.
+  RouteRecordFiles();
+  std::string error;
+  if (!SetCommandLine(Context.Params, error)) {
+    MessageDlg(error, mtError, mbOKOnly);
+    Terminate();
+    return TerminatedStatus;
+  }
+  SetApplicationTitle("Corvenstead Matterdesk");
+  TUnitChain units(Context);
+  TStartForms forms;
+  CreateForms(forms);
+  return ShowAndRun(Context);
+}
+
+int RunWithApplication(int argc, char** argv, const std::function<int(StartupContext&)>& Body) {
+  StartupContext context = ContextFromCommandLine(argc, argv);
+  static char programName[] = "mtdesk";
+  int qtArgc = 1;
+  char* qtArgv[] = {argc > 0 && argv[0] ? argv[0] : programName, nullptr};
+  QApplication app(qtArgc, qtArgv);
+  // Qt sets the C library's locale from the environment; numbers stay ".".
+  std::setlocale(LC_NUMERIC, "C");
+  return Body(context);
+}

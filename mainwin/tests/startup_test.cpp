@@ -1,0 +1,301 @@
+// The start-up through the main block, as main() runs it, with a context of
+// the test's own: a registry file, an office folder, a fixed clock and a
+// stand-in event loop that records what it found. A start-up that ends
+// shows exactly its one message, makes no batch file, shows no window and
+// never reaches the loop.
+#include "mainwin/main_block.h"
+
+#include "mainwin/mtdesk_form.h"
+#include "mainwin/mtdesk_unit.h"
+#include "mainwin/tests/startup_fixture.h"
+#include "platform/command_line.h"
+#include "platform/datetime_value.h"
+#include "platform/date_format.h"
+#include "platform/paths.h"
+#include "platform/qt/application.h"
+#include "platform/qt/widget_text.h"
+#include "platform/spelling.h"
+#include "templates/product_dates.h"
+#include "templates/startup_globals.h"
+#include "templates/template_state.h"
+#include "testing/clock_fixture.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string DataFolderFailure =
+    "Unable to locate or create a data folder.  Application will be terminated.\r\r"
+    "Please contact Ondral, Inc. for assistance.";
+const std::string CallLine = "\r\rPlease call Ondral, Inc. for assistance.";
+
+// Counts every top-level window that is shown.
+class WindowWatch : public QObject {
+public:
+  WindowWatch() { qApp->installEventFilter(this); }
+  ~WindowWatch() override { qApp->removeEventFilter(this); }
+  int Shown = 0;
+
+protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Show && object->isWidgetType() && static_cast<QWidget*>(object)->isWindow()) ++Shown;
+    return false;
+  }
+};
+
+// What the stand-in loop saw of the main window.
+struct LoopVisit {
+  bool Visible = false;
+  std::string Title;
+  std::string Panel0;
+  std::string Panel1;
+};
+
+class StartupTest : public CheckedFolderTest {
+protected:
+  void SetUp() override {
+    ResetAll();
+    std::filesystem::create_directory(TempPath("office"));
+    std::filesystem::create_directory(TempPath("run"));
+    std::filesystem::permissions(TempPath("run"), std::filesystem::perms::owner_all);
+    PutRegValue(CvwinKey, "PhysicalName", Office());
+    PutRegValue(HostKey, "WSID", "01");
+  }
+  void TearDown() override {
+    // The quit a termination queued must not reach a later test's loop.
+    QCoreApplication::removePostedEvents(qApp);
+    ResetAll();
+    CheckedFolderTest::TearDown();
+  }
+  static void ResetAll() {
+    ResetTerminated();
+    ResetBtrLayer();
+    ResetDateConversionFailed();
+    ResetFormatSettings();
+    Startup.Reset();
+    Store.Reset();
+    SSCE_SetRegTreeName("");
+  }
+
+  std::string Office() const { return TempPath("office"); }
+  std::string Data(const std::string& name) const { return TempPath("office/mddata/" + name); }
+
+  // Runs the main block with parameters after the program; the loop, when
+  // reached, returns 0 at once.
+  int Run(const std::vector<std::string>& params = {}, const std::string& programFolder = BinDir) {
+    StartupContext context;
+    context.RegistryPath = TempPath("registry.ini");
+    context.Params = {"mtdesk"};
+    context.Params.insert(context.Params.end(), params.begin(), params.end());
+    context.ProgramFolder = programFolder;
+    context.EventLoop = [this] {
+      Visit = LoopVisit{MtdeskF->isVisible(), StoredText(MtdeskF->windowTitle()), MtdeskF->StatusPanelText(0),
+                        MtdeskF->StatusPanelText(1)};
+      return 0;
+    };
+    return MainBlock(context);
+  }
+
+  // A start-up that ended: status 1, no loop, no window, no batch file.
+  void ExpectEnded(int status) {
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(Terminated());
+    EXPECT_FALSE(Visit.has_value());
+    EXPECT_EQ(Windows.Shown, 0);
+    EXPECT_FALSE(std::filesystem::exists(Data("TRIN01.MD")));
+    EXPECT_FALSE(std::filesystem::exists(Data("DESC01.MD")));
+  }
+
+  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
+  ScopedEnv Runtime{"XDG_RUNTIME_DIR", TempPath("run")};
+  ScopedClock Clock{EncodeDate(2025, 3, 15) + 0.5};
+  DialogResponder Boxes;
+  WindowWatch Windows;
+  std::optional<LoopVisit> Visit;
+};
+
+TEST_F(StartupTest, AGoodStartShowsTheMainWindowWithItsPanelsAndRunsTheLoop) {
+  EXPECT_EQ(Run(), 0);
+  ASSERT_TRUE(Visit.has_value());
+  EXPECT_TRUE(Visit->Visible);
+  EXPECT_EQ(Visit->Title, "Corvenstead Matterdesk");
+  EXPECT_EQ(Visit->Panel0, "Data Location:  " + DisplayPath(Office() + "\\mddata"));
+  EXPECT_EQ(Visit->Panel0, "Data Location:  " + Office() + "/mddata");
+  EXPECT_EQ(Visit->Panel1, "WorkStation:  01");
+  EXPECT_FALSE(Terminated());
+  EXPECT_TRUE(Boxes.Texts().empty());
+
+  EXPECT_EQ(Store.DataDir, Office() + "\\mddata");
+  EXPECT_EQ(Store.DataRoot, Office());
+  EXPECT_EQ(Startup.ExeDir, BinDir);
+  EXPECT_EQ(Startup.WSID, "01");
+  EXPECT_EQ(Startup.DescCloName, BinDir + "\\Desc.clo");
+  EXPECT_EQ(Startup.DescFileName, Office() + "\\mddata\\DESC01.MD");
+  EXPECT_EQ(LayoutOfFile(Data("TRIN01.MD")), ExpectedTrin);
+  EXPECT_EQ(LayoutOfFile(Data("DESC01.MD")), ExpectedDesc);
+  ResetBtrLayer();
+  EXPECT_EQ(SSCE_GetRegTreeName(), "HKEY_LOCAL_MACHINE\\Software\\Ondral\\Corvenstead\\Spelling");
+  EXPECT_TRUE(Startup.AutoClear);
+  EXPECT_EQ(GetRegValue(ProgramKey, "AutoLoadLinks"), "N");
+  EXPECT_EQ(MtdeskF, nullptr);
+
+  // A second start reuses what the first made.
+  ResetAll();
+  Visit.reset();
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(Visit.has_value());
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+TEST_F(StartupTest, WorkDateFromParameterOneOrTheClock) {
+  struct Row {
+    std::vector<std::string> Params;
+    std::string WorkDateStr;
+    TDateTime WorkDate;
+    std::string WorkDateText;
+  };
+  const TDateTime today = EncodeDate(2025, 3, 15);
+  const std::vector<Row> rows{
+      {{"250704"}, "250704", EncodeDate(2005, 7, 4), "07/04/05"},
+      {{"000101"}, "000101", EncodeDate(1980, 1, 1), "01/01/80"},
+      {{"991231"}, "991231", EncodeDate(2079, 12, 31), "12/31/79"},
+      {{"X"}, "450315", today, "03/15/25"},
+      {{}, "450315", today, "03/15/25"},
+      {{"45031"}, "450315", today, "03/15/25"},
+      {{"4503155"}, "450315", today, "03/15/25"},
+      {{"", "7"}, "450315", today, "03/15/25"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Params.empty() ? "no parameter" : "parameter 1 '" + row.Params[0] + "'");
+    ResetAll();
+    EXPECT_EQ(Run(row.Params), 0);
+    EXPECT_EQ(Startup.WorkDateStr, row.WorkDateStr);
+    EXPECT_EQ(Startup.WorkDate, row.WorkDate);
+    EXPECT_EQ(Startup.WorkDateText, row.WorkDateText);
+    EXPECT_TRUE(Boxes.Texts().empty());
+  }
+}
+
+TEST_F(StartupTest, AWorkDateTheDateRoutinesCannotConvertEndsTheStartWithTheirMessageAlone) {
+  struct Row {
+    std::string Param1;
+    std::string Message;
+  };
+  const std::string used = " Date 01/01/1981 will be used. " + CallLine;
+  const std::vector<Row> rows{
+      {"ABCDEF", "Invalid date - must be 6 integers. (ABCDEF)" + used},
+      {"4503 5", "Invalid date - must be 6 integers. (4503 5)" + used},
+      {" 45031", "Invalid date length - Must be 6 integers. ( 45031)" + used},
+      {"450230", "'02/30/2025' is not a valid date"},
+      {"451301", "'13/01/2025' is not a valid date"},
+      // Six characters once in Windows-1252, seven bytes of UTF-8.
+      {"\xc3\xa9" "12345", "Invalid date - must be 6 integers. (\xe9" "12345)" + used},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("parameter 1 '" + row.Param1 + "'");
+    ResetAll();
+    DialogResponder boxes;
+    boxes.Expect(row.Message);
+    ExpectEnded(Run({row.Param1}));
+    EXPECT_EQ(boxes.Texts().size(), 1u);
+  }
+}
+
+TEST_F(StartupTest, AClockOutsideTheFileDateYearsEndsTheStart) {
+  ScopedClock early(EncodeDate(1975, 6, 1));
+  Boxes.Expect("Invalid date (6/1/1975) cannot convert to CV file format. Date 01/01/1981 will be used. " + CallLine);
+  ExpectEnded(Run());
+  EXPECT_EQ(Boxes.Texts().size(), 1u);
+}
+
+TEST_F(StartupTest, TheDataFolderIsUsedOrMadeOneLevelDeep) {
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(TempPath("office/mddata")));
+  ResetAll();
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+TEST_F(StartupTest, ADataRootThatGivesNoDataFolderEndsTheStart) {
+  WriteFileBytes(TempPath("plain"), "a file");
+  const bool rootHadMddata = std::filesystem::exists("/mddata");
+  for (const std::string& root : {TempPath("missing"), TempPath("missing/deeper"), TempPath("plain"), std::string(),
+                                 std::string("   ")}) {
+    SCOPED_TRACE("DataRoot '" + root + "'");
+    ResetAll();
+    PutRegValue(CvwinKey, "PhysicalName", root);
+    DialogResponder boxes;
+    boxes.Expect(DataFolderFailure);
+    ExpectEnded(Run());
+    EXPECT_EQ(boxes.Boxes().at(0).type, mtError);
+    EXPECT_FALSE(std::filesystem::exists(TempPath("missing")));
+  }
+  EXPECT_EQ(std::filesystem::exists("/mddata"), rootHadMddata);
+}
+
+TEST_F(StartupTest, AMissingAliasKeyIsToldAndEndsInTheDataFolderFailure) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.DeleteKey(CvwinKey));
+  Boxes.Expect("Unable to read the 'PhysicalName' value from the registry key "
+               "\\Software\\Orrin\\Btrieve\\Aliases\\CVWIN at this time." + ContactLine)
+      .Expect(DataFolderFailure);
+  ExpectEnded(Run());
+}
+
+TEST_F(StartupTest, AMissingHostKeyIsToldAndTheStartGoesOnWithoutAWorkstationId) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.DeleteKey(HostKey));
+  Boxes.Expect("Unable to read the 'WSID' value from the registry key \\Software\\Ondral\\Corvenstead\\Host at this "
+               "time." + ContactLine);
+  EXPECT_EQ(Run(), 0);
+  ASSERT_TRUE(Visit.has_value());
+  EXPECT_EQ(Visit->Panel1, "WorkStation:  ");
+  EXPECT_TRUE(std::filesystem::exists(Data("TRIN.MD")));
+  EXPECT_TRUE(std::filesystem::exists(Data("DESC.MD")));
+}
+
+TEST_F(StartupTest, ABatchFileThatCannotBeMadeEndsTheStartBeforeTheSettings) {
+  // A program folder without Desc.clo: TRIN is made, DESC cannot be.
+  Boxes.Expect("Corvenstead cannot find an existing DESC.MD file for\rWorkstation 01 and it was also unable\rto "
+               "create a new file of that type." + ContactLine);
+  EXPECT_EQ(Run({}, TempPath("no-program-here")), 1);
+  EXPECT_TRUE(Terminated());
+  EXPECT_FALSE(Visit.has_value());
+  EXPECT_EQ(Windows.Shown, 0);
+  EXPECT_TRUE(std::filesystem::exists(Data("TRIN01.MD")));
+  EXPECT_FALSE(std::filesystem::exists(Data("DESC01.MD")));
+  EXPECT_EQ(SSCE_GetRegTreeName(), "");
+  EXPECT_EQ(GetRegValue(ProgramKey, "AutoClear"), "<absent>");
+}
+
+TEST_F(StartupTest, ParametersArriveInWindows1252AndABadOneEndsTheStartNamingItsPosition) {
+  EXPECT_EQ(Run({"X", "7", "-reverse", "Caf\xc3\xa9"}), 0);
+  EXPECT_EQ(ParamCount(), 4);
+  EXPECT_EQ(ParamStr(3), "-reverse");
+  EXPECT_EQ(ParamStr(4), "Caf\xe9");
+
+  for (const auto& [params, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"X", "\xff"}, "Parameter 2 of the command line cannot be used.\r\rThe text is not valid UTF-8 (byte 1)."},
+           {{"X", "7", "c", "\xe4\xb8\xad"},
+            "Parameter 4 of the command line cannot be used.\r\rThe character U+4E2D cannot be stored."}}) {
+    ResetAll();
+    Visit.reset();
+    Windows.Shown = 0;
+    std::filesystem::remove_all(TempPath("office/mddata"));
+    DialogResponder boxes;
+    boxes.Expect(message);
+    ExpectEnded(Run(params));
+    EXPECT_EQ(ParamCount(), 0);
+    // Nothing of the start-up ran.
+    EXPECT_FALSE(std::filesystem::exists(TempPath("office/mddata")));
+  }
+}
+
+}  // namespace

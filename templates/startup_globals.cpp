@@ -1,0 +1,3 @@
+#include "templates/startup_globals.h"
+
+TStartupGlobals Startup;
