@@ -224,6 +224,9 @@ void ResetDescriptorForm() {
 }
 
 bool LoadTemplateDescriptor(const std::string& Number) {
+  // Only a template number names a descriptor; any other text finds none.
+  TTemplateNumber number;
+  if (!TTemplateNumber::TryParse(Number, number)) return false;
   const std::string name = Store.DataDir + "\\mngr" + Number + ".dsc";
   if (!FileExists(name)) return false;
   FileLockMsg =

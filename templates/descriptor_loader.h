@@ -47,7 +47,7 @@ void ClearFieldTables();
 void ResetDescriptorForm();
 
 // Reads <DataDir>\mngr<Number>.dsc (Number three digits). False without a
-// message when the file is missing; false after an error box when it cannot
+// message when the file is missing or Number is no template number; false after an error box when it cannot
 // be opened or read: an unreadable number, more than 50 field or 5 index
 // records, a sort position outside 1..3 or a key field id outside the table.
 bool LoadTemplateDescriptor(const std::string& Number);

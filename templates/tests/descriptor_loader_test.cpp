@@ -219,6 +219,10 @@ TEST_F(DescriptorLoaderTest, WrittenTableComesBackButForWhatIsNotLoaded) {
 
 TEST_F(DescriptorLoaderTest, MissingDescriptorIsFalseWithoutAMessage) {
   EXPECT_FALSE(LoadTemplateDescriptor("007"));
+  // A text that is no number names no file, even one that lies there.
+  WriteClientTemplate(1);
+  WriteFileBytes(TempPath("mngr.dsc"), "");
+  for (const char* text : {"", "\\..\\mngr001", "00x", "999"}) EXPECT_FALSE(LoadTemplateDescriptor(text)) << text;
   EXPECT_TRUE(designer.Calls.empty());
 }
 
