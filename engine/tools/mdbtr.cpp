@@ -1,7 +1,7 @@
 // mdbtr: a look into record-manager files, for people who keep an office
 // running.
 //
-//   mdbtr stat FILE              the specification, its keys, the record count
+//   mdbtr stat FILE              the file's specification, its keys, the record count
 //   mdbtr dump FILE [--key N]    every record in the order of key N (0 unless
 //                                given; a file without keys in physical
 //                                order), one line each: its position, then
@@ -269,7 +269,7 @@ private:
     std::vector<std::string> found;
     if (!Prepare("PRAGMA table_info(records)")) return false;
     while (Step()) found.push_back(Text(1));
-    if (found != expected) Fault("the record table's columns do not match the specification's keys");
+    if (found != expected) Fault("the record table's columns do not match the file's key definitions");
     return !failed_;
   }
 
