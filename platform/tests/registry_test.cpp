@@ -3,6 +3,7 @@
 #include "platform/format.h"
 #include "platform/text.h"
 #include "testing/expect_message.h"
+#include "testing/scoped_env.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -21,29 +22,6 @@ using namespace std::string_literals;
 using Names = std::vector<std::string>;
 
 namespace {
-
-// Sets or unsets an environment variable for one scope.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnv() { Set(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      setenv(name_, value->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 RegDocument ParseFile(const std::string& file) { return ParseRegistryText(ReadFileBytes(file), file); }
 
