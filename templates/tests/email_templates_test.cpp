@@ -131,6 +131,7 @@ TEST_F(EmailPairTest, FirstTwoFreeNumbersSideBySide) {
     const bool found = FindEmailTemplatePair(pair);
     BtrCloseFile(MasterFileNo);
     EXPECT_EQ(found ? pair : -1, cases[i].pair);
+    CheckRecordFiles(folder.path());
   }
 }
 

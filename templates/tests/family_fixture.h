@@ -7,7 +7,7 @@
 #include "templates/template_state.h"
 #include "templates/validation_files.h"
 #include "testing/sample_office.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ inline std::vector<std::string> ReadRecords(uint8_t FileNo) {
   return records;
 }
 
-class FamilyDataTest : public TempDirTest {
+class FamilyDataTest : public CheckedFolderTest {
 protected:
   static void SetUpTestSuite() {
     ResetBtrLayer();
@@ -36,10 +36,17 @@ protected:
     ASSERT_TRUE(WriteSampleOffice(SampleFolder(), Office(), counts, msg)) << msg;
     ResetBtrLayer();
   }
-  static void TearDownTestSuite() { folder_.reset(); }
+  static void TearDownTestSuite() {
+    ResetBtrLayer();
+    CheckRecordFiles(folder_->path());
+    folder_.reset();
+  }
 
   void SetUp() override { ResetAll(); }
-  void TearDown() override { ResetAll(); }
+  void TearDown() override {
+    ResetAll();
+    CheckedFolderTest::TearDown();
+  }
 
   static void ResetAll() {
     ResetBtrLayer();

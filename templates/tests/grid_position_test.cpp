@@ -2,7 +2,7 @@
 
 #include "btrieve/create_file.h"
 #include "templates/template_state.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST(GridPositionTest, ACellThatIsNoPositionIsRefused) {
 }
 
 // A template data file of the real record manager as file 52.
-class GridRowRecordTest : public TempDirTest {
+class GridRowRecordTest : public CheckedFolderTest {
 protected:
   static constexpr uint16_t RecLen = 16;
 
@@ -79,6 +79,7 @@ protected:
   void TearDown() override {
     ResetBtrLayer();
     Store.Reset();
+    CheckedFolderTest::TearDown();
   }
 
   // Records "ALPHA", "BRAVO", "CHARLIE" (key 1 the name); their positions.

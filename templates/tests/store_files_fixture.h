@@ -9,14 +9,14 @@
 #include "templates/master_codec.h"
 #include "templates/master_file.h"
 #include "templates/template_state.h"
-#include "testing/temp_dir.h"
+#include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-class StoreFilesTest : public TempDirTest {
+class StoreFilesTest : public CheckedFolderTest {
 protected:
   void SetUp() override {
     ResetBtrLayer();
@@ -26,6 +26,7 @@ protected:
   void TearDown() override {
     ResetBtrLayer();
     Store.Reset();
+    CheckedFolderTest::TearDown();
   }
 
   // An empty master file.
