@@ -105,12 +105,30 @@ public:
     fromChild_ = -1;
   }
 
+  bool Running() const { return pid_ > 0; }
+
   // SIGKILL, then reaps the process.
   void Kill() {
     if (pid_ <= 0) return;
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
+  }
+
+  // Reaps the process once it ended by itself; true when SIGKILL ended it.
+  bool EndedByKill() {
+    if (pid_ <= 0) return false;
+    int status = 0;
+    for (int waited = 0; waitpid(pid_, &status, WNOHANG) != pid_; waited += 10) {
+      if (waited >= AnswerWaitMs) {
+        ADD_FAILURE() << "the program did not end";
+        Kill();
+        return false;
+      }
+      usleep(10000);
+    }
+    pid_ = -1;
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
   }
 
 private:

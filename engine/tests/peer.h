@@ -3,7 +3,7 @@
 // that does not answer in time fails the test and is killed.
 #pragma once
 
-#include <sys/types.h>
+#include "testing/piped_process.h"
 
 #include <cstdint>
 #include <string>
@@ -28,21 +28,18 @@ public:
 
   // Sends a command line and returns the answer line; "" when the peer
   // ended or did not answer.
-  std::string Ask(const std::string& line);
+  std::string Ask(const std::string& line) { return process_.Ask(line); }
   // Sends a command without waiting.
-  void Send(const std::string& line);
+  void Send(const std::string& line) { process_.Send(line); }
   // The next answer line; "" when the peer ended or did not answer.
-  std::string Receive();
+  std::string Receive() { return process_.Receive(); }
 
-  void Kill();  // SIGKILL, then reaps the process
+  void Kill() { process_.Kill(); }  // SIGKILL, then reaps the process
   // Reaps the process once it ended; true when SIGKILL ended it.
-  bool EndedByKill();
+  bool EndedByKill() { return process_.EndedByKill(); }
 
 private:
-  pid_t pid_ = -1;
-  int toPeer_ = -1;
-  int fromPeer_ = -1;
-  std::string pending_;
+  PipedProcess process_;
 };
 
 // A transaction of the peer over two files of Ann and Bob (MakePeopleFile),
