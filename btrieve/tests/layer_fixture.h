@@ -6,6 +6,7 @@
 #include "btrieve/binding.h"
 #include "btrieve/numbered_files.h"
 #include "btrieve/tests/expect_btr_abort.h"
+#include "btrieve/tests/fake_call_log.h"
 #include "btrieve/tests/fake_engine.h"
 #include "btrieve/tests/stat_answer.h"
 
@@ -27,12 +28,7 @@ inline FakeAnswer Fails(int16_t status) {
   return a;
 }
 
-// One call as "op k<key number> d<data length>".
-inline std::string Describe(const FakeCall& c) {
-  return std::to_string(c.Op) + " k" + std::to_string(c.KeyNum) + " d" + std::to_string(c.DataLen);
-}
-
-class FakeLayerTest : public ::testing::Test {
+class FakeLayerTest : public ::testing::Test, public FakeCallMark {
 protected:
   static constexpr uint16_t RecLen = 40;
   static inline const std::string FileName = "C:\\DATA\\CLIENTS.DAT";
@@ -68,18 +64,4 @@ protected:
     ASSERT_TRUE(BtrIsFileOpen(fileNo));
     Mark();
   }
-
-  void Mark() { mark_ = FakeEngine::Calls().size(); }
-  std::vector<FakeCall> CallsSinceMark() const {
-    const auto& all = FakeEngine::Calls();
-    return std::vector<FakeCall>(all.begin() + long(mark_), all.end());
-  }
-  std::vector<std::string> DescribedSinceMark() const {
-    std::vector<std::string> out;
-    for (const FakeCall& c : CallsSinceMark()) out.push_back(Describe(c));
-    return out;
-  }
-
-private:
-  size_t mark_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "btrieve/binding.h"
 #include "btrieve/engine_errors.h"
+#include "btrieve/tests/fake_call_log.h"
 #include "btrieve/tests/fake_engine.h"
 #include "btrieve/tests/stat_answer.h"
 
@@ -50,11 +51,6 @@ std::string Record(const std::string& text) {
   return r;
 }
 
-// One call as "op k<key number> d<data length>".
-std::string Describe(const FakeCall& c) {
-  return std::to_string(c.Op) + " k" + std::to_string(c.KeyNum) + " d" + std::to_string(c.DataLen);
-}
-
 template <class F>
 void ExpectEngineError(F&& f, int status, const std::string& key = "") {
   try {
@@ -66,7 +62,7 @@ void ExpectEngineError(F&& f, int status, const std::string& key = "") {
   }
 }
 
-class WinBtrTest : public ::testing::Test {
+class WinBtrTest : public ::testing::Test, public FakeCallMark {
 protected:
   void SetUp() override {
     FakeEngine::Reset();
@@ -90,18 +86,6 @@ protected:
     ASSERT_TRUE(b.IsOpen());
     Mark();
   }
-  void Mark() { mark_ = FakeEngine::Calls().size(); }
-  std::vector<FakeCall> CallsSinceMark() const {
-    const auto& all = FakeEngine::Calls();
-    return std::vector<FakeCall>(all.begin() + long(mark_), all.end());
-  }
-  std::vector<std::string> DescribedSinceMark() const {
-    std::vector<std::string> out;
-    for (const FakeCall& c : CallsSinceMark()) out.push_back(Describe(c));
-    return out;
-  }
-
-  size_t mark_ = 0;
 };
 
 struct CallRow {
