@@ -235,20 +235,37 @@ bool BtrLoadEngine(std::string& Msg, size_t MaxLen) {
 
 // ---- files ----
 
+namespace {
+
+[[noreturn]] void FailOpen(const std::string& Name, int status) {
+  Fail("The file " + Name + " could not be opened.\r\r" + BtrStatusTail(status) + ".", status);
+}
+
+// The open's lock rule over Open; any other status than a file lock ends
+// it, success or failure. Raises the open failure for Name unless it
+// succeeded.
+template <class F>
+void OpenWithRetry(const std::string& Name, const std::string& LockMsg, F&& Open) {
+  bool declined;
+  const int16_t status = RetryOnLock("File:  " + Name + "\r\r" + LockMsg, IsFileLockAtOpen, Open, declined);
+  if (status != BtrStatus::Success) FailOpen(Name, status);
+}
+
+}  // namespace
+
+void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<bool()>& TryTake) {
+  OpenWithRetry(Name, LockMsg,
+                [&] { return TryTake() ? int16_t(BtrStatus::Success) : int16_t(BtrStatus::FileLocked); });
+}
+
 void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode) {
-  const std::string failure = "The file " + Name + " could not be opened.\r\r";
   std::string reason;
-  if (!BtrLoadEngine(reason, MaxShortText))
-    Fail(failure + BtrStatusTail(BtrStatus::NotLoaded) + ".", BtrStatus::NotLoaded);
+  if (!BtrLoadEngine(reason, MaxShortText)) FailOpen(Name, BtrStatus::NotLoaded);
   TBtrFile& slot = FileSlots[FileNo];
   if (slot.Engine) Fail("File already opened as number " + Number(FileNo) + ":\r" + slot.FileName, 0);
 
   auto engine = std::make_unique<TWinBtr>();
-  bool declined;
-  const int16_t status = RetryOnLock(
-      "File:  " + Name + "\r\r" + FileLockMsg, IsFileLockAtOpen,
-      [&] { return CallStatus(*engine, [&] { engine->Open(Name, {}, Mode); }); }, declined);
-  if (status != BtrStatus::Success) Fail(failure + BtrStatusTail(status) + ".", status);
+  OpenWithRetry(Name, FileLockMsg, [&] { return CallStatus(*engine, [&] { engine->Open(Name, {}, Mode); }); });
   slot.Engine = std::move(engine);
   slot.FileName = Name;
   slot.SavedPos = {};
