@@ -334,14 +334,24 @@ bool BtrGetGreaterLess(uint8_t FileNo, const std::string& Key, TDynCharArr& Rec,
 
 // ---- writes ----
 
-void BtrInsertRecord(uint8_t FileNo, const std::string& Rec) {
+namespace {
+
+// Data is the whole record, prefix first.
+void InsertWholeRecord(uint8_t FileNo, std::string Data) {
   BtrCheckFileNo(FileNo);
   TWinBtr& e = EngineOf(FileNo);
-  // Four zero bytes: the engine numbers the record.
-  std::string data = WithPrefix(nullptr, Rec);
-  const int16_t status = CallStatus(e, [&] { e.ExecuteBuffer(BtrOp::Insert, data.data(), uint32_t(data.size())); });
+  const int16_t status = CallStatus(e, [&] { e.ExecuteBuffer(BtrOp::Insert, Data.data(), uint32_t(Data.size())); });
   if (status != BtrStatus::Success) Fail("This record could not be written.\r" + BtrStatusTail(status), status);
 }
+
+}  // namespace
+
+void BtrInsertRecord(uint8_t FileNo, const std::string& Rec) {
+  // Four zero bytes: the engine numbers the record.
+  InsertWholeRecord(FileNo, WithPrefix(nullptr, Rec));
+}
+
+void BtrInsertRecordKeepPrefix(uint8_t FileNo, const std::string& Rec) { InsertWholeRecord(FileNo, Rec); }
 
 void BtrUpdateRecord(uint8_t FileNo, const std::string& Rec, TDynCharArr& Buf) {
   BtrCheckFileNo(FileNo);

@@ -131,6 +131,10 @@ bool BtrKeyedOperation(uint8_t FileNo, const std::string& Key, TDynCharArr& Rec,
                        uint16_t Op);
 
 void BtrInsertRecord(uint8_t FileNo, const std::string& Rec);
+// Rec is the whole record INCLUDING its 4-byte key-0 prefix, which is sent
+// as it is: a non-zero prefix is kept (status 5 when another record has
+// it), a zero one is numbered by the engine. Fails as BtrInsertRecord.
+void BtrInsertRecordKeepPrefix(uint8_t FileNo, const std::string& Rec);
 // Updates the current record; the prefix comes from Buf's first 4 bytes.
 void BtrUpdateRecord(uint8_t FileNo, const std::string& Rec, TDynCharArr& Buf);
 void BtrDeleteRecord(uint8_t FileNo);

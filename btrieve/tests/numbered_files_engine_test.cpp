@@ -4,6 +4,7 @@
 #include "btrieve/numbered_files.h"
 
 #include "btrieve/binding.h"
+#include "btrieve/stat_layout.h"
 #include "btrieve/tests/expect_btr_abort.h"
 #include "testing/checked_folder.h"
 
@@ -212,6 +213,44 @@ TEST_F(NumberedFilesEngineTest, ATransactionOverTwoFilesCommitsOrRollsBackBoth) 
     EXPECT_EQ(BtrRecordCount(1), commit ? 1 : 0);
     EXPECT_EQ(BtrRecordCount(2), commit ? 1 : 0);
   }
+}
+
+// A transfer carries records over with their own numbers, inside the
+// transaction of the save, and later records must not take them again.
+TEST_F(NumberedFilesEngineTest, AKeptPrefixStaysAndLaterNumbersGoAboveTheHighest) {
+  const std::string path = CreatePeople();
+  BtrOpenFile(1, path, 0);
+  const auto whole = [](uint32_t prefix, const std::string& name) {
+    std::string rec(4, '\0');
+    PutLE32(reinterpret_cast<uint8_t*>(rec.data()), prefix);
+    return rec + Text(name, name);
+  };
+  BtrBeginTransaction();
+  BtrInsertRecordKeepPrefix(1, whole(7, "SEVEN"));
+  BtrInsertRecordKeepPrefix(1, whole(3, "THREE"));
+  ExpectBtrAbort([&] { BtrInsertRecordKeepPrefix(1, whole(7, "AGAIN")); },
+                 "This record could not be written.\rBtrieve status 5.\rThe record has a key field containing a "
+                 "duplicate key value",
+                 5);
+  ExpectBtrAbort([] { BtrInsertRecordKeepPrefix(1, std::string(4, '\0') + "short"); },
+                 "This record could not be written.\rBtrieve status 22.\rThe data buffer parameter is too short", 22);
+  BtrInsertRecord(1, Text("EIGHT", "EIGHT"));
+  BtrInsertRecordKeepPrefix(1, whole(0, "NINE"));
+  BtrEndTransaction();
+
+  TDynCharArr rec(RecLen);
+  BtrSetKeyNumber(1, 0);
+  const struct {
+    uint32_t prefix;
+    const char* name;
+  } stored[] = {{3, "THREE     "}, {7, "SEVEN     "}, {8, "EIGHT     "}, {9, "NINE      "}};
+  for (const auto& s : stored) {
+    SCOPED_TRACE(s.prefix);
+    ASSERT_TRUE(BtrGetEqual(1, whole(s.prefix, "").substr(0, 4), rec, false));
+    EXPECT_EQ(NameOf(rec), s.name);
+    EXPECT_EQ(PrefixOf(rec), s.prefix);
+  }
+  EXPECT_EQ(BtrRecordCount(1), 4);
 }
 
 TEST_F(NumberedFilesEngineTest, AnEngineThatCannotBeLoadedLeavesTheSlotFree) {
