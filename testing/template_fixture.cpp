@@ -1,0 +1,145 @@
+#include "testing/template_fixture.h"
+
+#include "btrieve/numbered_files.h"
+#include "templates/deleted_fields.h"
+#include "templates/descriptor_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+int SlotOf(int FldId) {
+  for (int k = 1; k <= Store.FldCount; ++k) {
+    if (Store.FldTable[k].FldId == FldId) return k;
+  }
+  ADD_FAILURE() << "no field with id " << FldId;
+  throw std::out_of_range("no field with id " + std::to_string(FldId));
+}
+
+// Drops every index membership of the field and every sort field naming it.
+void LeaveIndexes(TFld& Fld) {
+  for (int i = 1; i <= MaxIndexes; ++i) {
+    for (int s = 1; s <= MaxSortFields; ++s) {
+      if (Store.IndexRecs.SortFld(i, s) == Fld.FldId) Store.IndexRecs.SortFld(i, s) = 0;
+    }
+  }
+  for (int j = 1; j <= MaxIndexes; ++j) Fld.IdxNo[j] = Fld.SortPos[j] = 0;
+  Fld.IdxCount = 0;
+}
+
+}  // namespace
+
+TTemplateTableBuilder::TTemplateTableBuilder() {
+  ClearFieldTables();
+  Store.RecLen = 4;
+  Store.IndexUnique = {};
+  Store.IndexNamesToWrite = {};
+  Store.NewFldIds = {};
+  Store.DeletedFlds.clear();
+  Store.IdxChanged = Store.LayoutChanged = Store.JustifyChanged = Store.MinMaxChanged = Store.ListFldWidened = false;
+}
+
+TFld& TTemplateTableBuilder::Add(const std::string& Name, char Type, int Width, int FldId) {
+  const int slot = ++Store.FldCount;
+  TFld& f = Store.FldTable[slot];
+  f.Name = Name;
+  f.SeqNo = slot;
+  f.FldId = FldId == 0 ? slot : FldId;
+  f.FldType = Type;
+  f.Width = Width;
+  f.KeyWidth = Width;
+  f.Offset = Store.RecLen + 1;
+  Store.RecLen += Width;
+  return f;
+}
+
+TFld& TTemplateTableBuilder::Field(int FldId) { return Store.FldTable[SlotOf(FldId)]; }
+
+TTemplateTableBuilder& TTemplateTableBuilder::Index(int IndexNo, const std::vector<int>& FldIds, bool Unique,
+                                                    const std::string& Name) {
+  for (size_t s = 0; s < FldIds.size(); ++s) {
+    TFld& f = Field(FldIds[s]);
+    ++f.IdxCount;
+    f.IdxNo[f.IdxCount] = IndexNo;
+    f.SortPos[f.IdxCount] = int(s) + 1;
+    Store.IndexRecs.SortFld(IndexNo, int(s) + 1) = FldIds[s];
+  }
+  Store.IndexUnique[IndexNo] = Unique;
+  Store.IndexNamesToWrite[IndexNo] = Name;
+  return *this;
+}
+
+TTemplateTableBuilder& TTemplateTableBuilder::Delete(int FldId) {
+  const int slot = SlotOf(FldId);
+  TFld& gone = Store.FldTable[slot];
+  Store.DeletedFlds += FormatDeletedFld({gone.Offset, gone.Width, gone.FldId});
+  LeaveIndexes(gone);
+  Store.RecLen -= gone.Width;
+  for (int k = slot; k < Store.FldCount; ++k) {
+    Store.FldTable[k] = Store.FldTable[k + 1];
+    Store.FldTable[k].SeqNo = k;
+  }
+  InitFieldSlot(Store.FldCount);
+  --Store.FldCount;
+  return *this;
+}
+
+TTemplateTableBuilder& TTemplateTableBuilder::Resize(int FldId, int Width, bool Shift) {
+  TFld& f = Field(FldId);
+  const int delta = Width - f.Width;
+  if (f.KeyWidth == f.Width) f.KeyWidth = Width;
+  if (Shift) {
+    for (int k = 1; k <= Store.FldCount; ++k) {
+      if (Store.FldTable[k].Offset > f.Offset) Store.FldTable[k].Offset += delta;
+    }
+  }
+  f.Width = Width;
+  Store.RecLen += delta;
+  return *this;
+}
+
+std::string FillRecord(const TFieldValues& Values, const std::string& Stamp) {
+  std::string text(size_t(Store.RecLen - 4), ' ');
+  for (const auto& [id, value] : Values) {
+    int slot = 0;
+    for (int k = 1; k <= Store.FldCount; ++k) {
+      if (Store.FldTable[k].FldId == id) slot = k;
+    }
+    if (slot == 0) throw std::invalid_argument("no field with id " + std::to_string(id));
+    const TFld& f = Store.FldTable[slot];
+    if (value.size() > size_t(f.Width) || f.Offset < 5 || f.Offset - 5 + f.Width > Store.RecLen - 4) {
+      throw std::invalid_argument("value of field " + std::to_string(id) + " does not fit");
+    }
+    const size_t at = size_t(f.Offset - 5) + (f.RightJustify ? size_t(f.Width) - value.size() : 0);
+    text.replace(at, value.size(), value);
+  }
+  return text + Stamp;
+}
+
+std::string WithPrefix(uint32_t Prefix, const std::string& Text) {
+  std::string rec(4, '\0');
+  for (int i = 0; i < 4; ++i) rec[size_t(i)] = char((Prefix >> (8 * i)) & 0xFF);
+  return rec + Text;
+}
+
+void InsertRecords(const std::string& Name, const std::vector<std::string>& Records, uint8_t FileNo) {
+  BtrOpenFile(FileNo, Name, 0);
+  BtrBeginTransaction();
+  for (const std::string& r : Records) BtrInsertRecordKeepPrefix(FileNo, r);
+  BtrEndTransaction();
+  BtrCloseFile(FileNo);
+}
+
+std::vector<std::string> ReadRecords(const std::string& Name, uint8_t FileNo) {
+  BtrOpenFile(FileNo, Name, 0);
+  BtrSetKeyNumber(FileNo, 0);
+  std::vector<std::string> out;
+  TDynCharArr rec(1);
+  bool atEnd = false;
+  for (BtrGetFirst(FileNo, rec, atEnd, false); !atEnd; BtrGetNext(FileNo, rec, atEnd, false))
+    out.emplace_back(rec.begin(), rec.end());
+  BtrCloseFile(FileNo);
+  return out;
+}
