@@ -253,9 +253,8 @@ void OpenWithRetry(const std::string& Name, const std::string& LockMsg, F&& Open
 
 }  // namespace
 
-void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<bool()>& TryTake) {
-  OpenWithRetry(Name, LockMsg,
-                [&] { return TryTake() ? int16_t(BtrStatus::Success) : int16_t(BtrStatus::FileLocked); });
+void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<int16_t()>& Take) {
+  OpenWithRetry(Name, LockMsg, Take);
 }
 
 void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode) {

@@ -103,11 +103,12 @@ bool BtrLoadEngine(std::string& Msg, size_t MaxLen);
 // interface cannot be loaded (status 20), the number is busy, or the engine
 // refuses (after the file-lock question for 85 and 88).
 void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode);
-// The open's lock rule for a lock held outside the engine: TryTake runs
-// until it answers true, again at once until LockRetryMs have passed, then
-// the user is asked "File:  " + Name + "\r\r" + LockMsg; Yes gives a new
-// period, No raises the open failure for Name with status 85.
-void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<bool()>& TryTake);
+// The open's lock rule for a lock held outside the engine. Take answers a
+// status as an open would: 85 (held elsewhere) runs it again at once until
+// LockRetryMs have passed, then the user is asked "File:  " + Name + "\r\r"
+// + LockMsg; Yes gives a new period. No, or any status but 0 and 85, raises
+// the open failure for Name with that status.
+void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<int16_t()>& Take);
 // A free slot, or one whose file is not open, is left alone.
 void BtrCloseFile(uint8_t FileNo);
 bool BtrIsFileOpen(uint8_t FileNo);

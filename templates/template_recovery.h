@@ -1,0 +1,23 @@
+// Recovery of a template whose save was cut short (a killed process, a
+// machine gone down): the files a save leaves behind are put back to one
+// whole generation, the old or the new, deciding from what they hold.
+#pragma once
+
+#include <string>
+
+// A previous generation (.DSX or .QMX, names compared without case) of
+// the template lies in the folder.
+bool TemplateBackupExists(const std::string& DataDir, int TplNo);
+
+// The caller holds the exclusive save lock. Silent when it resolves the
+// files; otherwise one message naming them, and false.
+bool RecoverTemplateLocked(const std::string& DataDir, int TplNo);
+
+// Takes the exclusive save lock (waiting as AcquireSaveLock with FileName
+// and LockMsg), recovers, releases. For callers that then take their own
+// shared lock.
+bool RecoverTemplate(const std::string& DataDir, int TplNo, const std::string& FileName, const std::string& LockMsg);
+
+// At start-up: every number whose files need it and whose lock is free; a
+// held lock (a save in progress elsewhere) is skipped silently.
+void RecoverTemplatesAtStartup(const std::string& DataDir);
