@@ -20,6 +20,7 @@
 namespace {
 
 constexpr int TerminatedStatus = 1;
+constexpr int InstalledStatus = 0;
 
 // A unit's initialization (false: the start-up must end) and finalization.
 struct TUnit {
@@ -116,11 +117,14 @@ void CreateForms(TStartForms& Forms) {
   }
 }
 
-// Shows the main window and runs the loop; TerminatedStatus when the start
-// ended before.
+// Fills and shows the main window and runs the loop; TerminatedStatus when
+// the start ended before. An installation ends here, successfully, without
+// a window.
 int ShowAndRun(StartupContext& Context) {
   if (Terminated()) return TerminatedStatus;
-  MtdeskF->FormShow();
+  TListOutcome shown = TListOutcome::Terminate;
+  if (!GuardEvent([&] { shown = MtdeskF->FormShow(); })) Terminate();
+  if (shown == TListOutcome::Installed) return InstalledStatus;
   if (!ShowUnlessTerminated(MtdeskF)) return TerminatedStatus;
   JoinInstanceBus();
   const int status = Context.EventLoop ? Context.EventLoop() : QApplication::exec();

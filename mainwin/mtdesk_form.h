@@ -1,37 +1,125 @@
 // The main window, TMtdeskF: the application's main form, so closing it ends
 // the program. Its creation handler runs the start-up's share
 // (MtdeskFormCreate) and shows the data folder and the workstation in the
-// status bar's two panels.
+// status bar's two panels; FormShow fills the template list before the
+// window first shows and again whenever a command changed the templates.
+//
+// Every template command works on the item selected in ListBox1; the menu
+// captions name it. Commands whose screens do not exist yet are shown with
+// their captions, disabled (mainwin/mtdesk_menus.h).
 #pragma once
 
 #include "mainwin/mtdesk_unit.h"
+#include "mainwin/template_list.h"
 
 #include <QMainWindow>
+#include <QStyle>
 
 #include <array>
+#include <string>
 
+class QAction;
 class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPainter;
+class QPushButton;
 class QStatusBar;
+class QTimer;
 
 class TMtdeskF : public QMainWindow, public TMtdeskStartupHost {
 public:
   explicit TMtdeskF(QWidget* parent = nullptr);
+  // Runs FormDestroy.
+  ~TMtdeskF() override;
 
   // The creation handler; false when the start-up must end.
   bool FormCreate();
-  // Fills the window before it is first shown (and again on reload).
-  void FormShow() {}
+  // Fills the list from the master file (and makes the master, or installs,
+  // where none exists). Terminate and Installed have asked the program to
+  // end; the window must not show then.
+  TListOutcome FormShow();
 
   // Panel I (0 or 1) of StatusBar1, Windows-1252.
   std::string StatusPanelText(int I) const;
-
   void SetStatusPanels(const std::string& DataLocation, const std::string& WorkStation) override;
 
-  QStatusBar* StatusBar1;
+  // Handlers.
+  void ListBox1Click();
+  void ListBox1MouseDown(Qt::MouseButton Button, const QPoint& Pos);
+  void ListBox1DrawItem(QPainter& Canvas, int Index, const QRect& Rect, QStyle::State State) const;
+  void Image1MouseDown(Qt::MouseButton Button);
+  void Shape3MouseMove(QObject* Sender);
+  void BitBtnAddEnter(QPushButton* Sender);
+  void BitBtnAddExit();
+  void ResetButtonStyles();
+  void BitBtnExitClick();
+  void Timer1Timer();
+  void FormDestroy();
+  void Setupclientandcaseemailtemplates1Click();
+
+  // The item selected in ListBox1 as stored (30 bytes); "" for none.
+  std::string SelectedItem() const;
+
+  // Components, in the order the form declares them.
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* Edit1 = nullptr;
+  QAction* Modify1 = nullptr;
+  QAction* Delete1 = nullptr;
+  QAction* SetupOptions1 = nullptr;
+  QMenu* Createa1 = nullptr;
+  QAction* Userdefined1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Importfrom1 = nullptr;
+  QMenu* Data1 = nullptr;
+  QAction* EntryMaintenancefor1 = nullptr;
+  QAction* Reports1 = nullptr;
+  QWidget* PanelButtons = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QAction* N1 = nullptr;
+  QAction* Importdata1 = nullptr;
+  QAction* Rename1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* Modify2 = nullptr;
+  QAction* Createreport1 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* Printlayoutfor1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QWidget* Shape3 = nullptr;
+  QWidget* Shape1 = nullptr;
+  QTimer* Timer1 = nullptr;
+  QWidget* Panel6 = nullptr;
+  QLabel* Image1 = nullptr;
+  QPushButton* BitBtnAdd = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPushButton* BitBtnModify = nullptr;
+  QPushButton* BitBtnAccess = nullptr;
+  QPushButton* BitBtnExit = nullptr;
+  QMenu* Utilities1 = nullptr;
+  QAction* Recreatemasterfile1 = nullptr;
+  QAction* Rebuildallfiles1 = nullptr;
+  QAction* N3 = nullptr;
+  QAction* ExportTemplate1 = nullptr;
+  QAction* Setupclientandcaseemailtemplates1 = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction* About1 = nullptr;
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  void BuildLayout();
+  void FillList(const TTemplateListing& Listing);
+  // The buttons whose look follows the mouse and the focus.
+  std::array<QPushButton*, 4> HighlightButtons() const;
+
   std::array<QLabel*, 2> statusPanels_{};
 };
 
 // The global form variable; null while no main window exists.
 extern TMtdeskF* MtdeskF;
+
+// Margin (the space around a button's glyph) as the button keeps it.
+int ButtonMargin(const QPushButton& Button);

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/format.h"
+#include "templates/busy_creation.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
 #include "templates/email_templates.h"
@@ -78,9 +79,13 @@ bool CreateFile(const std::string& Name, uint16_t RecLen, const std::array<TKeyS
 TMasterCreation CreateMasterFile(bool Install) {
   const std::string name = MasterFileName();
   std::string msg;
-  if (!BtrCreateFile(name, MasterRecordLength, static_cast<int8_t>(MasterKeySegments.size()), msg, CreateMsgLength,
-                     true, MasterKeySegments)) {
-    if (FileExists(name)) return TMasterCreation::Existed;
+  const TMaking made = MakeUnlessMadeMeanwhile(name, [&] {
+    return CreationAttempt(BtrCreateFile(name, MasterRecordLength, static_cast<int8_t>(MasterKeySegments.size()), msg,
+                                         CreateMsgLength, true, MasterKeySegments),
+                           msg);
+  });
+  if (made == TMaking::MadeMeanwhile) return TMasterCreation::Existed;
+  if (made == TMaking::Failed) {
     ErrorBox("Unable to create file " + Store.DataDir + "\\MASTER.DSC." + "\r\r" + msg + ContactMsg);
     return TMasterCreation::Failed;
   }
