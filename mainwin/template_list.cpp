@@ -15,6 +15,7 @@
 #include "templates/master_file.h"
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
+#include "templates/template_recovery.h"
 #include "templates/template_state.h"
 
 TMainWindowFlags MainFlags;
@@ -133,6 +134,9 @@ bool InstallRequested() { return ParamStr(1) == "X"; }
 
 TListOutcome LoadTemplateList(TTemplateListing& Listing, bool Install) {
   Listing = TTemplateListing();
+  // A save cut short elsewhere leaves a template half written; it is put
+  // back whole before anything lists or opens it.
+  RecoverTemplatesAtStartup(Store.DataDir);
   if (FileExists(MasterFileName())) return ReadMasterFile(Listing);
   if (TemplatesExist()) {
     ErrorBox("A required file MASTER.DSC could not be found.  The application cannot function without it." +
