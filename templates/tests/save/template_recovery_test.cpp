@@ -1,0 +1,299 @@
+#include "templates/template_recovery.h"
+
+#include "btrieve/create_file.h"
+#include "btrieve/numbered_files.h"
+#include "btrieve/status_text.h"
+#include "btrieve/tests/expect_btr_abort.h"
+#include "platform/files.h"
+#include "templates/save_lock.h"
+#include "templates/store_constants.h"
+#include "templates/tests/store_files_fixture.h"
+#include "testing/dialog_responder.h"
+#include "testing/piped_process.h"
+#include "testing/template_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Tpl = 7;
+constexpr uint16_t RecordLength = 24;
+
+// The folder's files by name, each a record-manager file (its records'
+// texts in key-0 order) or a plain file (its bytes, marked).
+using TFolder = std::map<std::string, std::vector<std::string>>;
+
+class RecoveryTest : public StoreFilesTest {
+protected:
+  std::string Dir() const { return Temp.path().string(); }
+
+  // A record-manager file of Count records "<Tag> <k>".
+  void MakeFile(const std::string& name, int count, const std::string& tag) {
+    std::string msg;
+    const TKeySpec key0{0, 0, 1, 4, false, false, true, false};
+    ASSERT_TRUE(BtrCreateFile(TempPath(name), RecordLength, 1, msg, 255, true, std::span(&key0, 1))) << msg;
+    std::vector<std::string> records;
+    for (int k = 1; k <= count; ++k) {
+      std::string text = tag + " " + std::to_string(k);
+      text.resize(RecordLength - 4, ' ');
+      records.push_back(WithPrefix(0, text));
+    }
+    if (!records.empty()) InsertRecords(TempPath(name), records);
+  }
+
+  // What lies in the folder, lock files left out.
+  TFolder Folder() {
+    TFolder folder;
+    for (const auto& entry : std::filesystem::directory_iterator(Temp.path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".lck") || name.ends_with(".LCK")) continue;
+      if (name.ends_with(".FMT")) {
+        folder[name] = {"plain " + ReadFileBytes(entry.path().string())};
+        continue;
+      }
+      std::vector<std::string> texts;
+      for (const std::string& r : ReadRecords(entry.path().string())) texts.push_back(r.substr(4));
+      folder[name] = texts;
+    }
+    return folder;
+  }
+
+  static std::vector<std::string> Texts(int count, const std::string& tag) {
+    std::vector<std::string> texts;
+    for (int k = 1; k <= count; ++k) {
+      std::string text = tag + " " + std::to_string(k);
+      text.resize(RecordLength - 4, ' ');
+      texts.push_back(text);
+    }
+    return texts;
+  }
+};
+
+// The file set a stopped save may leave, and what recovery makes of it.
+struct TCase {
+  const char* Name;
+  int Dsc, Dsx, Qmd, Qmx;  // record counts; -1 for no such file
+  bool MasterRecord;
+  // The expected outcome: the counts (and generation) under each final name.
+  std::map<std::string, std::pair<int, std::string>> After;
+};
+
+const std::vector<TCase> Resolved = {
+    {"CommittedWithData", 3, 2, 5, 5, true, {{"MNGR007.DSC", {3, "new dsc"}}, {"MGRDT007.QMD", {5, "new qmd"}}}},
+    {"CommittedEmptyData", 3, 2, 0, 0, true, {{"MNGR007.DSC", {3, "new dsc"}}, {"MGRDT007.QMD", {0, "new qmd"}}}},
+    {"CommittedDescriptorOnly", 3, 2, 5, -1, true, {{"MNGR007.DSC", {3, "new dsc"}}, {"MGRDT007.QMD", {5, "new qmd"}}}},
+    {"UncommittedBoth", 0, 2, 0, 5, true, {{"MNGR007.DSC", {2, "old dsx"}}, {"MGRDT007.QMD", {5, "old qmx"}}}},
+    {"UncommittedNoNewFiles", -1, 2, -1, 5, true, {{"MNGR007.DSC", {2, "old dsx"}}, {"MGRDT007.QMD", {5, "old qmx"}}}},
+    {"UncommittedDescriptorOnly", 0, 2, 5, -1, true, {{"MNGR007.DSC", {2, "old dsx"}}, {"MGRDT007.QMD", {5, "new qmd"}}}},
+    {"BetweenDataAndDescriptor", 2, -1, 0, 5, true, {{"MNGR007.DSC", {2, "new dsc"}}, {"MGRDT007.QMD", {5, "old qmx"}}}},
+    {"DataMovedAsideOnly", 2, -1, -1, 5, true, {{"MNGR007.DSC", {2, "new dsc"}}, {"MGRDT007.QMD", {5, "old qmx"}}}},
+    {"NewTemplateLeftover", 0, -1, 0, -1, false, {}},
+    {"NewTemplateDescriptorOnly", 0, -1, -1, -1, false, {}},
+    {"EmptyTemplateWithMasterRecordStays", 0, -1, 0, -1, true, {{"MNGR007.DSC", {0, "new dsc"}}, {"MGRDT007.QMD", {0, "new qmd"}}}},
+    {"WholeTemplateStays", 3, -1, 4, -1, false, {{"MNGR007.DSC", {3, "new dsc"}}, {"MGRDT007.QMD", {4, "new qmd"}}}},
+};
+
+void PrintTo(const TCase& c, std::ostream* os) { *os << c.Name; }
+
+class RecoveryRulesTest : public RecoveryTest, public ::testing::WithParamInterface<TCase> {};
+
+TEST_P(RecoveryRulesTest, ResolvesSilentlyAndAgainChangesNothing) {
+  const TCase& c = GetParam();
+  CreateMasterWith(c.MasterRecord ? std::vector<int>{Tpl} : std::vector<int>{});
+  if (c.Dsc >= 0) MakeFile("MNGR007.DSC", c.Dsc, "new dsc");
+  if (c.Dsx >= 0) MakeFile("MNGR007.DSX", c.Dsx, "old dsx");
+  if (c.Qmd >= 0) MakeFile("MGRDT007.QMD", c.Qmd, "new qmd");
+  if (c.Qmx >= 0) MakeFile("MGRDT007.QMX", c.Qmx, "old qmx");
+  WriteFileBytes(TempPath("Grid007.FMT"), "layout");
+  const bool committed = c.Dsx >= 0 && c.Dsc > 0;
+
+  TFolder expected;
+  for (const auto& [name, content] : c.After) expected[name] = Texts(content.first, content.second);
+  expected["master.dsc"] = Folder()["master.dsc"];
+  // The grid layout goes with a committed save only.
+  if (!committed) expected["Grid007.FMT"] = {"plain layout"};
+
+  EXPECT_EQ(TemplateBackupExists(Dir(), Tpl), c.Dsx >= 0 || c.Qmx >= 0);
+  {
+    const TSaveLock lock = TryAcquireSaveLock(Dir(), Tpl, TSaveLockMode::Exclusive);
+    ASSERT_TRUE(lock.Held());
+    EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
+    EXPECT_EQ(Folder(), expected);
+    EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
+  }
+  EXPECT_EQ(Folder(), expected);
+  EXPECT_FALSE(TemplateBackupExists(Dir(), Tpl));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, RecoveryRulesTest, ::testing::ValuesIn(Resolved),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Files that disagree: one message naming them, nothing deleted or moved.
+struct TDisagreeCase {
+  const char* Name;
+  int Dsc, Dsx, Qmd, Qmx;
+  const char* Reason;  // with %QMD% and %QMX% for the paths
+};
+
+const std::vector<TDisagreeCase> Disagreeing = {
+    {"CommittedDataShort", 3, 2, 4, 5, "The data file %QMD% holds 4 records, its previous generation %QMX% 5 records."},
+    {"CommittedDataMissing", 3, 2, -1, 5, "The data file %QMD% is missing beside its previous generation %QMX%."},
+    {"UncommittedDataHoldsRecords", 0, 2, 1, 5,
+     "The data file %QMD% holds 1 record although the save that made it did not finish."},
+    {"MovedAsideDataHoldsRecords", 2, -1, 3, 5,
+     "The data file %QMD% holds 3 records although the save that made it did not finish."},
+    {"NewTemplateDataHoldsRecords", 0, -1, 2, -1,
+     "The data file %QMD% holds 2 records although the save that made it did not finish."},
+};
+
+void PrintTo(const TDisagreeCase& c, std::ostream* os) { *os << c.Name; }
+
+class RecoveryDisagreesTest : public RecoveryTest, public ::testing::WithParamInterface<TDisagreeCase> {};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST_P(RecoveryDisagreesTest, OneMessageNothingMoved) {
+  const TDisagreeCase& c = GetParam();
+  CreateMasterWith({});
+  std::string list;
+  if (c.Dsc >= 0) MakeFile("MNGR007.DSC", c.Dsc, "new dsc");
+  if (c.Dsx >= 0) MakeFile("MNGR007.DSX", c.Dsx, "old dsx");
+  if (c.Qmd >= 0) MakeFile("MGRDT007.QMD", c.Qmd, "new qmd");
+  if (c.Qmx >= 0) MakeFile("MGRDT007.QMX", c.Qmx, "old qmx");
+  for (const char* name : {"MNGR007.DSC", "MNGR007.DSX", "MGRDT007.QMD", "MGRDT007.QMX"}) {
+    if (std::filesystem::exists(Temp.path() / name)) list += "\r" + TempPath(name);
+  }
+  const TFolder before = Folder();
+  const std::string reason =
+      Replace(Replace(c.Reason, "%QMD%", TempPath("MGRDT007.QMD")), "%QMX%", TempPath("MGRDT007.QMX"));
+  DialogResponder dialogs;
+  dialogs.Expect("Template 007 was left unfinished by a save that did not end, and its files do not agree:" + list +
+                 "\r\r" + reason + "\r\rNothing was deleted or moved." + ContactMsg);
+  EXPECT_FALSE(RecoverTemplateLocked(Dir(), Tpl));
+  EXPECT_EQ(dialogs.Boxes().at(0).type, mtError);
+  EXPECT_EQ(Folder(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RecoveryDisagreesTest, ::testing::ValuesIn(Disagreeing),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(RecoveryTest, BackupsFoundWithoutCaseAndPutBackInTheirOwnSpelling) {
+  CreateMasterWith({Tpl});
+  MakeFile("mngr007.dsx", 2, "old dsx");
+  MakeFile("mngr007.DSC", 0, "new dsc");
+  MakeFile("MgrDt007.QmX", 5, "old qmx");
+  EXPECT_TRUE(TemplateBackupExists(Dir(), Tpl));
+  EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
+  const TFolder folder = Folder();
+  EXPECT_EQ(folder.at("mngr007.dsc"), Texts(2, "old dsx"));
+  EXPECT_EQ(folder.at("MgrDt007.QmD"), Texts(5, "old qmx"));
+  EXPECT_EQ(folder.size(), 3u);
+}
+
+TEST_F(RecoveryTest, AFileThatWillNotOpenStopsItBeforeAnyChange) {
+  CreateMasterWith({Tpl});
+  MakeFile("MNGR007.DSC", 0, "new dsc");
+  WriteFileBytes(TempPath("MNGR007.DSX"), std::string(5000, 'x'));
+  MakeFile("MGRDT007.QMX", 5, "old qmx");
+  MakeFile("MGRDT007.QMD", 0, "new qmd");
+  DialogResponder dialogs;
+  dialogs.Answer(mrOk);
+  EXPECT_FALSE(RecoverTemplateLocked(Dir(), Tpl));
+  const std::string text = dialogs.Texts().at(0);
+  EXPECT_TRUE(text.find("The file " + TempPath("MNGR007.DSX") + " could not be opened.\rBtrieve status ") !=
+              std::string::npos)
+      << text;
+  EXPECT_TRUE(text.ends_with("\r\rNothing was deleted or moved." + ContactMsg)) << text;
+  EXPECT_EQ(ReadFileBytes(TempPath("MNGR007.DSX")), std::string(5000, 'x'));
+  EXPECT_TRUE(FileExists(TempPath("MGRDT007.QMX")));
+  EXPECT_TRUE(FileExists(TempPath("MNGR007.DSC")));
+  std::filesystem::remove(TempPath("MNGR007.DSX"));  // not a record-manager file for the folder check
+}
+
+TEST_F(RecoveryTest, AFileHeldOpenElsewhereStopsItBeforeAnyChange) {
+  CreateMasterWith({Tpl});
+  MakeFile("MNGR007.DSC", 0, "new dsc");
+  MakeFile("MNGR007.DSX", 2, "old dsx");
+  MakeFile("MGRDT007.QMX", 5, "old qmx");
+  const TFolder before = Folder();
+  PipedProcess peer(LAYER_PEER_PATH);
+  ASSERT_EQ(peer.Ask("open 3 -4 " + TempPath("MGRDT007.QMX")), "ok");
+  DialogResponder dialogs;
+  dialogs.Expect("Template 007 was left unfinished by a save that did not end, and its files do not agree:\r" +
+                 TempPath("MNGR007.DSC") + "\r" + TempPath("MNGR007.DSX") + "\r" + TempPath("MGRDT007.QMX") +
+                 "\r\rThe file " + TempPath("MGRDT007.QMX") + " could not be opened.\r" + BtrStatusTail(85) +
+                 "\r\rNothing was deleted or moved." + ContactMsg);
+  EXPECT_FALSE(RecoverTemplateLocked(Dir(), Tpl));
+  peer.End();
+  EXPECT_EQ(Folder(), before);
+}
+
+TEST_F(RecoveryTest, AnUnfinishedTransactionOfAKilledProcessCountsAsNotCommitted) {
+  CreateMasterWith({Tpl});
+  MakeFile("MNGR007.DSX", 2, "old dsx");
+  MakeFile("MNGR007.DSC", 0, "new dsc");
+  {
+    PipedProcess peer(LAYER_PEER_PATH);
+    ASSERT_EQ(peer.Ask("open 2 0 " + TempPath("MNGR007.DSC")), "ok");
+    ASSERT_EQ(peer.Ask("begin"), "ok");
+    ASSERT_EQ(peer.Ask("insert 2 uncommitted record 1"), "ok");
+    peer.Kill();
+  }
+  EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
+  EXPECT_EQ(Folder().at("MNGR007.DSC"), Texts(2, "old dsx"));
+}
+
+TEST_F(RecoveryTest, RecoverTemplateWaitsForTheLockAndNoEndsItAsARefusedOpen) {
+  CreateMasterWith({Tpl});
+  MakeFile("MNGR007.DSC", 0, "new dsc");
+  MakeFile("MNGR007.DSX", 2, "old dsx");
+  LockRetryMs = 0;
+  const std::string name = TempPath("MNGR007.DSC");
+  {
+    const TSaveLock other = TryAcquireSaveLock(Dir(), Tpl, TSaveLockMode::Shared);
+    DialogResponder dialogs;
+    dialogs.Expect("File:  " + name + "\r\rRetry?", mrNo);
+    ExpectBtrAbort([&] { RecoverTemplate(Dir(), Tpl, name, "Retry?"); },
+                   "The file " + name + " could not be opened.\r\r" + BtrStatusTail(85) + ".", 85);
+    EXPECT_TRUE(TemplateBackupExists(Dir(), Tpl));
+  }
+  EXPECT_TRUE(RecoverTemplate(Dir(), Tpl, name, "Retry?"));
+  EXPECT_FALSE(TemplateBackupExists(Dir(), Tpl));
+  // The lock went with the recovery.
+  EXPECT_TRUE(TryAcquireSaveLock(Dir(), Tpl, TSaveLockMode::Exclusive).Held());
+}
+
+TEST_F(RecoveryTest, StartUpRecoversEveryFreeNumberAndLeavesAHeldOneAlone) {
+  CreateMasterWith({7, 8, 10});
+  MakeFile("MNGR007.DSC", 0, "new dsc");  // stopped before its commit
+  MakeFile("MNGR007.DSX", 2, "old dsx");
+  MakeFile("MNGR008.DSC", 0, "new dsc");  // a save under way elsewhere
+  MakeFile("MNGR008.DSX", 2, "old dsx");
+  MakeFile("MNGR009.DSC", 0, "new dsc");  // a new template's leftover
+  MakeFile("MGRDT009.QMD", 0, "new qmd");
+  MakeFile("MNGR010.DSC", 3, "new dsc");  // whole
+  MakeFile("MGRDT010.QMD", 1, "new qmd");
+  MakeFile("MNGR011.DSC", 3, "new dsc");  // whole, without master record: not recovery's business
+  PipedProcess peer(SAVE_PEER_PATH, {Dir()});
+  ASSERT_EQ(peer.Ask("lock exclusive 8"), "held");
+
+  TFolder expected = Folder();
+  expected.erase("MNGR007.DSX");
+  expected["MNGR007.DSC"] = Texts(2, "old dsx");
+  expected.erase("MNGR009.DSC");
+  expected.erase("MGRDT009.QMD");
+  RecoverTemplatesAtStartup(Dir());
+  EXPECT_EQ(Folder(), expected);
+}
+
+}  // namespace
