@@ -1,6 +1,8 @@
 #include "btrieve/binding.h"
 
 #include "btrieve/record_files.h"
+#include "engine/status.h"
+#include "platform/fault_point.h"
 #include "platform/paths.h"
 #include "platform/session.h"
 #include "platform/text.h"
@@ -61,6 +63,9 @@ bool OpenLibrary(Binding& b, const std::string& dllName) {
   return false;
 }
 
+// What a call the fault point fails answers, without reaching the engine.
+int16_t InjectedFailure() { return engine::status::IoError; }
+
 }  // namespace
 
 std::string BtrieveLibraryFile(const std::string& DllName) {
@@ -107,16 +112,24 @@ bool BtrieveDllLoaded() {
 
 int16_t BTRCALL(uint16_t Op, void* PosBlock, void* DataBuf, uint32_t* DataLen, void* KeyBuf,
                 uint8_t KeyLen, int8_t KeyNum) {
-  std::shared_lock guard(BindingLock());
-  const Binding& b = TheBinding();
-  if (!b.Call) return BtrStatus::NotLoaded;
-  return b.Call(Op, PosBlock, DataBuf, DataLen, KeyBuf, KeyLen, KeyNum);
+  return FaultCountedStep(
+      [&]() -> int16_t {
+        std::shared_lock guard(BindingLock());
+        const Binding& b = TheBinding();
+        if (!b.Call) return BtrStatus::NotLoaded;
+        return b.Call(Op, PosBlock, DataBuf, DataLen, KeyBuf, KeyLen, KeyNum);
+      },
+      InjectedFailure);
 }
 
 int16_t BTRCALLID(uint16_t Op, void* PosBlock, void* DataBuf, uint32_t* DataLen, void* KeyBuf,
                   uint8_t KeyLen, int8_t KeyNum, const uint8_t* ClientId) {
-  std::shared_lock guard(BindingLock());
-  const Binding& b = TheBinding();
-  if (!b.CallId) return BtrStatus::NotLoaded;
-  return b.CallId(Op, PosBlock, DataBuf, DataLen, KeyBuf, KeyLen, KeyNum, ClientId);
+  return FaultCountedStep(
+      [&]() -> int16_t {
+        std::shared_lock guard(BindingLock());
+        const Binding& b = TheBinding();
+        if (!b.CallId) return BtrStatus::NotLoaded;
+        return b.CallId(Op, PosBlock, DataBuf, DataLen, KeyBuf, KeyLen, KeyNum, ClientId);
+      },
+      InjectedFailure);
 }

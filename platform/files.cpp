@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/fault_point.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -165,6 +166,12 @@ std::string LastComponent(const std::string& name) {
   return name.substr(begin, end - begin);
 }
 
+// A file step the fault point fails: refused, nothing changed.
+bool InjectedFailure() {
+  errno = EIO;
+  return false;
+}
+
 }  // namespace
 
 bool RenameNativeNoReplace(const std::string& from, const std::string& to) {
@@ -249,12 +256,22 @@ bool DirectoryExists(const std::string& name) {
   return NativeName(name, path) && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateDir(const std::string& name) {
+namespace {
+
+bool CreateDirNow(const std::string& name) {
   std::string path;
   return NativeName(name, path) && mkdir(path.c_str(), 0777) == 0;
 }
 
-bool ForceDirectories(const std::string& name) {
+}  // namespace
+
+bool CreateDir(const std::string& name) {
+  return FaultCountedStep([&] { return CreateDirNow(name); }, InjectedFailure);
+}
+
+namespace {
+
+bool ForceDirectoriesNow(const std::string& name) {
   std::string path;
   if (!NativeName(name, path)) return false;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -275,11 +292,25 @@ bool ForceDirectories(const std::string& name) {
   return true;
 }
 
-bool DeleteFile(const std::string& name) {
+}  // namespace
+
+bool ForceDirectories(const std::string& name) {
+  return FaultCountedStep([&] { return ForceDirectoriesNow(name); }, InjectedFailure);
+}
+
+namespace {
+
+bool DeleteFileNow(const std::string& name) {
   std::string path;
   if (!NativeName(name, path)) return false;
   if (const RecordFileOps* ops = RecordOpsFor(path)) return ops->remove(path);
   return unlink(path.c_str()) == 0;
+}
+
+}  // namespace
+
+bool DeleteFile(const std::string& name) {
+  return FaultCountedStep([&] { return DeleteFileNow(name); }, InjectedFailure);
 }
 
 std::string ResolveRenameTarget(const std::string& source, const std::string& to) {
@@ -294,7 +325,9 @@ std::string ResolveRenameTarget(const std::string& source, const std::string& to
   return target;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+namespace {
+
+bool RenameFileNow(const std::string& from, const std::string& to) {
   std::string source, target;
   if (!NativeName(from, source) || !NativeName(to, target)) return false;
   target = ResolveRenameTarget(source, to);
@@ -302,7 +335,15 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return RenameNativeNoReplace(source, target);
 }
 
-bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+}  // namespace
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return FaultCountedStep([&] { return RenameFileNow(from, to); }, InjectedFailure);
+}
+
+namespace {
+
+bool CopyFileNow(const std::string& from, const std::string& to, bool failIfExists) {
   std::string source, target;
   if (!NativeName(from, source) || !NativeName(to, target)) return false;
   if (const RecordFileOps* ops = RecordOpsFor(source)) return ops->copy(source, target);
@@ -319,6 +360,12 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
   close(in);
   errno = error;
   return ok;
+}
+
+}  // namespace
+
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+  return FaultCountedStep([&] { return CopyFileNow(from, to, failIfExists); }, InjectedFailure);
 }
 
 void SetRecordFileOps(const RecordFileOps* ops) { recordFileOps.store(ops); }

@@ -1,5 +1,6 @@
 #include "btrieve/binding.h"
 #include "btrieve/tests/fake_engine.h"
+#include "platform/fault_point.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ protected:
     FakeEngine::Reset();
   }
   void TearDown() override {
+    DisarmFaultPoint();
     while (BtrieveDllLoaded()) UnloadBtrieveDll();
   }
 };
@@ -151,6 +153,40 @@ TEST_F(BindingTest, CallsReachTheEngineWithTheirArgumentsAndAnswers) {
   EXPECT_EQ(second.Data, std::string("\x01\0\x02", 3));
   EXPECT_EQ(second.Key, std::string("Z\0Y", 3));
   EXPECT_EQ(std::string(data + 3, 5), "defgh");
+}
+
+// Each call through either entry point is one file step; a failed one
+// answers I/O error without reaching the engine or touching the buffers.
+TEST_F(BindingTest, TheFaultPointCountsEveryCallAndFailsOnesBeforeTheEngine) {
+  ASSERT_EQ(LoadBtrieveDll("", "btrfake.dll"), BtrStatus::Success);
+  char posBlock[128] = {'P'};
+  char data[4] = {'a', 'b', 'c', 'd'};
+  uint32_t len = sizeof data;
+  const uint8_t clientId[16] = {'C'};
+  const auto call = [&](uint16_t op) { return BTRCALL(op, posBlock, data, &len, nullptr, 0, 0); };
+  const auto callId = [&](uint16_t op) { return BTRCALLID(op, posBlock, data, &len, nullptr, 0, 0, clientId); };
+  const int16_t ioError = 2;
+  FakeEngine::Answer({0, std::string("wxyz"), std::nullopt, std::nullopt});
+
+  ArmFaultPoint(2, TFaultAction::FailFromN);
+  EXPECT_EQ(call(BtrOp::GetFirst), 0);
+  EXPECT_EQ(callId(BtrOp::GetNext), ioError);
+  EXPECT_EQ(call(BtrOp::GetNext), ioError);
+  EXPECT_EQ(FaultStepCount(), 3u);
+  EXPECT_EQ(std::string(data, 4), "wxyz");
+  EXPECT_EQ(len, 4u);
+  ASSERT_EQ(FakeEngine::Calls().size(), 1u);
+  EXPECT_EQ(FakeEngine::Calls()[0].Op, BtrOp::GetFirst);
+
+  ArmFaultPoint(1, TFaultAction::FailOnce);
+  EXPECT_EQ(callId(BtrOp::Stat), ioError);
+  EXPECT_EQ(callId(BtrOp::GetLast), 0);
+  DisarmFaultPoint();
+  EXPECT_EQ(call(BtrOp::GetPrevious), 0);
+  EXPECT_EQ(FaultStepCount(), 1u);
+  ASSERT_EQ(FakeEngine::Calls().size(), 3u);
+  EXPECT_EQ(FakeEngine::Calls()[1].Op, BtrOp::GetLast);
+  EXPECT_EQ(FakeEngine::Calls()[2].Op, BtrOp::GetPrevious);
 }
 
 }  // namespace
