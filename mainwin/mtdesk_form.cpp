@@ -107,7 +107,7 @@ TMtdeskF::TMtdeskF(QWidget* parent)
   Timer1->setSingleShot(true);
   Timer1->setInterval(Timer1Interval);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-  connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
+  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { ListBox1Click(); });
   // The exit button is the form's Cancel button.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, BitBtnExit, &QPushButton::click);
@@ -141,6 +141,9 @@ void TMtdeskF::BuildLayout() {
   column->addWidget(Panel6, 1);
   for (QPushButton* button : HighlightButtons()) {
     button->setFixedSize(ButtonSize);
+    // A move over a button is the button's alone: the panel behind it would
+    // take the highlight away again.
+    button->setAttribute(Qt::WA_NoMousePropagation);
     column->addWidget(button);
   }
 

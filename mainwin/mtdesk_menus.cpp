@@ -103,7 +103,7 @@ void BuildMtdeskCommands(TMtdeskF& Form) {
     QAction* item = def.Caption ? menu->addAction(WidgetText(def.Caption)) : menu->addSeparator();
     Form.*def.Item = item;
     item->setData(def.Tag);
-    item->setEnabled(def.Handler != nullptr && def.Start == TStart::Enabled);
+    if (def.Caption) item->setEnabled(def.Handler != nullptr && def.Start == TStart::Enabled);
     if (def.Handler) QObject::connect(item, &QAction::triggered, &Form, Runner(Form, def.Handler));
   }
   for (const TButtonDef& def : Buttons) {

@@ -15,13 +15,18 @@
 #include "platform/qt/application.h"
 #include "platform/qt/widget_text.h"
 #include "platform/spelling.h"
+#include "platform/text.h"
+#include "templates/email_templates.h"
+#include "templates/master_file.h"
 #include "templates/product_dates.h"
 #include "templates/startup_globals.h"
 #include "templates/template_state.h"
 #include "testing/clock_fixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QListWidget>
 #include <QWidget>
 
 #include <filesystem>
@@ -56,6 +61,8 @@ struct LoopVisit {
   std::string Title;
   std::string Panel0;
   std::string Panel1;
+  std::vector<std::string> Items;
+  bool EmailSetupEnabled = false;
 };
 
 class StartupTest : public CheckedFolderTest {
@@ -81,6 +88,7 @@ protected:
     ResetFormatSettings();
     Startup.Reset();
     Store.Reset();
+    MainFlags.Reset();
     SSCE_SetRegTreeName("");
   }
 
@@ -97,7 +105,9 @@ protected:
     context.ProgramFolder = programFolder;
     context.EventLoop = [this] {
       Visit = LoopVisit{MtdeskF->isVisible(), StoredText(MtdeskF->windowTitle()), MtdeskF->StatusPanelText(0),
-                        MtdeskF->StatusPanelText(1)};
+                        MtdeskF->StatusPanelText(1), {}, MtdeskF->Setupclientandcaseemailtemplates1->isEnabled()};
+      for (int i = 0; i < MtdeskF->ListBox1->count(); ++i)
+        Visit->Items.push_back(TrimRight(StoredText(MtdeskF->ListBox1->item(i)->text())));
       return 0;
     };
     return MainBlock(context);
@@ -296,6 +306,98 @@ TEST_F(StartupTest, ParametersArriveInWindows1252AndABadOneEndsTheStartNamingIts
     // Nothing of the start-up ran.
     EXPECT_FALSE(std::filesystem::exists(TempPath("office/mddata")));
   }
+}
+
+// The e-mail templates' data files as their layout tables give them.
+const FileLayout ExpectedClientData{659, 4096, 2, 0, {{0, 1, 4, false, false, true}, {1, 5, 7, false, true, false}}};
+const FileLayout ExpectedMatterData{626, 4096, 3, 0,
+                                    {{0, 1, 4, false, false, true},
+                                     {1, 5, 7, true, true, false},
+                                     {2, 5, 7, false, true, false},
+                                     {2, 12, 7, false, true, false}}};
+
+// Every record text of a record-manager file (prefix dropped), key 0 order.
+std::vector<std::string> FileTexts(const std::string& path) {
+  BtrOpenFile(9, path, 0);
+  std::vector<std::string> texts;
+  TDynCharArr rec(1);
+  bool atEnd = false;
+  for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false))
+    texts.emplace_back(rec.begin() + 4, rec.end());
+  BtrCloseFile(9);
+  return texts;
+}
+
+TEST_F(StartupTest, InstallOnAnEmptyFolderEndsWithoutAWindowAndLaterStartsListBothTemplates) {
+  EXPECT_EQ(Run({"X"}), 0);
+  EXPECT_FALSE(Visit.has_value());
+  EXPECT_EQ(Windows.Shown, 0);
+  EXPECT_TRUE(Boxes.Texts().empty());
+  EXPECT_EQ(FileTexts(Data("master.dsc")),
+            (std::vector<std::string>{"Client e-mail                   0", "Matter e-mail                   1"}));
+  EXPECT_EQ(FileTexts(Data("MNGR000.DSC")), EmailDescriptorTexts(TEmailTemplate::Client));
+  EXPECT_EQ(FileTexts(Data("MNGR001.DSC")), EmailDescriptorTexts(TEmailTemplate::Matter));
+  EXPECT_EQ(LayoutOfFile(Data("MGRDT000.QMD")), ExpectedClientData);
+  EXPECT_EQ(LayoutOfFile(Data("MGRDT001.QMD")), ExpectedMatterData);
+  EXPECT_FALSE(std::filesystem::exists(Data("CLCA.IDX")));
+  ResetBtrLayer();
+
+  // Each workstation's first start writes its line, its next one none.
+  for (const char* wsid : {"01", "7"}) {
+    SCOPED_TRACE(std::string("workstation '") + wsid + "'");
+    PutRegValue(HostKey, "WSID", wsid);
+    for (int start = 0; start < 2; ++start) {
+      ResetAll();
+      Visit.reset();
+      EXPECT_EQ(Run(), 0);
+      ASSERT_TRUE(Visit.has_value());
+      EXPECT_EQ(Visit->Items, (std::vector<std::string>{"Client e-mail", "Matter e-mail"}));
+      EXPECT_FALSE(Visit->EmailSetupEnabled);
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(Data("CLCA.IDX")), "01  0  1\r\n7   0  1\r\n");
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+TEST_F(StartupTest, WithoutTheSwitchAnEmptyMasterIsMadeAndTheSetupWaitsForTheNextStart) {
+  EXPECT_EQ(Run(), 0);
+  ASSERT_TRUE(Visit.has_value());
+  EXPECT_TRUE(Visit->Items.empty());
+  EXPECT_FALSE(Visit->EmailSetupEnabled);
+  EXPECT_TRUE(std::filesystem::exists(Data("master.dsc")));
+  EXPECT_FALSE(std::filesystem::exists(Data("MNGR000.DSC")));
+  // "X" on an existing office is an ordinary start.
+  ResetAll();
+  EXPECT_EQ(Run({"X"}), 0);
+  ASSERT_TRUE(Visit.has_value());
+  EXPECT_TRUE(Visit->EmailSetupEnabled);
+  EXPECT_FALSE(std::filesystem::exists(Data("MNGR000.DSC")));
+}
+
+TEST_F(StartupTest, AFailedInstallEndsWithStatusOneAndLeavesNoMaster) {
+  std::filesystem::create_directories(TempPath("office/mddata/MGRDT001.QMD"));
+  DialogResponder boxes;
+  boxes.Answer(mrOk);
+  EXPECT_EQ(Run({"X"}), 1);
+  EXPECT_FALSE(Visit.has_value());
+  EXPECT_EQ(Windows.Shown, 0);
+  ASSERT_EQ(boxes.Texts().size(), 1u);
+  EXPECT_TRUE(boxes.Texts()[0].starts_with("Unable to create new data file "));
+  EXPECT_FALSE(std::filesystem::exists(Data("master.dsc")));
+  EXPECT_FALSE(std::filesystem::exists(Data("MNGR000.DSC")));
+  EXPECT_FALSE(std::filesystem::exists(Data("MGRDT000.QMD")));
+}
+
+TEST_F(StartupTest, AFolderWithDescriptorsButNoMasterEndsTheStartWithoutAWindow) {
+  std::filesystem::create_directory(TempPath("office/mddata"));
+  WriteFileBytes(Data("MNGR003.DSC"), "kept");
+  Boxes.Expect("A required file MASTER.DSC could not be found.  The application cannot function without it." +
+               ContactLine);
+  EXPECT_EQ(Run(), 1);
+  EXPECT_FALSE(Visit.has_value());
+  EXPECT_EQ(Windows.Shown, 0);
+  EXPECT_FALSE(std::filesystem::exists(Data("master.dsc")));
+  EXPECT_EQ(ReadFileBytes(Data("MNGR003.DSC")), "kept");
 }
 
 }  // namespace
