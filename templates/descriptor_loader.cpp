@@ -10,6 +10,7 @@
 #include "templates/master_codec.h"
 #include "templates/store_constants.h"
 #include "templates/store_utils.h"
+#include "templates/template_recovery.h"
 
 #include <string_view>
 
@@ -19,6 +20,10 @@ std::string BlankPrimKey;
 namespace {
 
 const std::string DefaultLockMsg = "A file lock was encountered.  Retry?";
+const std::string DescriptorLockMsg =
+    "Unable to open the description file for this template.\r\rIf there are other workstations present, check to "
+    "see if the template is\rbeing accessed.  You may retry this operation and this message will reappear if\rthe "
+    "file remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
 const std::string ErrorLead = "Error:  ";
 constexpr std::string_view HostLetters = "ABE";  // client, case, employee
 constexpr int DscKeyNo = 1;
@@ -228,12 +233,14 @@ bool LoadTemplateDescriptor(const std::string& Number) {
   TTemplateNumber number;
   if (!TTemplateNumber::TryParse(Number, number)) return false;
   const std::string name = Store.DataDir + "\\mngr" + Number + ".dsc";
-  if (!FileExists(name)) return false;
-  FileLockMsg =
-      "Unable to open the description file for this template.\r\rIf there are other workstations present, check to "
-      "see if the template is\rbeing accessed.  You may retry this operation and this message will reappear if\rthe "
-      "file remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
+  if (!FileExists(name) && !TemplateBackupExists(Store.DataDir, number.Value())) return false;
+  // Held for the whole load: a save renames the descriptor and commits its
+  // new records later, and a load in between would read no fields.
+  TSaveLock lock;
   try {
+    if (!AcquireSharedAfterRecovery(Store.DataDir, number.Value(), name, DescriptorLockMsg, lock)) return false;
+    if (!FileExists(name)) return false;
+    FileLockMsg = DescriptorLockMsg;
     BtrOpenFile(LoadedDescriptorFileNo, name, 0);
   } catch (const Exception& e) {
     FileLockMsg = DefaultLockMsg;

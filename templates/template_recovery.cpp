@@ -245,6 +245,18 @@ bool RecoverTemplate(const std::string& DataDir, int TplNo, const std::string& F
   return RecoverTemplateLocked(DataDir, TplNo);
 }
 
+bool AcquireSharedAfterRecovery(const std::string& DataDir, int TplNo, const std::string& FileName,
+                                const std::string& LockMsg, TSaveLock& Lock) {
+  Lock.Release();
+  for (;;) {
+    if (TemplateBackupExists(DataDir, TplNo) && !RecoverTemplate(DataDir, TplNo, FileName, LockMsg)) return false;
+    Lock = AcquireSaveLock(DataDir, TplNo, TSaveLockMode::Shared, FileName, LockMsg);
+    // Held shared, no save runs: a backup now is one a save left as it died.
+    if (!TemplateBackupExists(DataDir, TplNo)) return true;
+    Lock.Release();
+  }
+}
+
 void RecoverTemplatesAtStartup(const std::string& DataDir) {
   const TTemplateNumberSet withFiles = TemplateFilesInFolder(DataDir);
   std::optional<TMasterProbe> master;

@@ -3,6 +3,8 @@
 // whole generation, the old or the new, deciding from what they hold.
 #pragma once
 
+#include "templates/save_lock.h"
+
 #include <string>
 
 // A previous generation (.DSX or .QMX, names compared without case) of
@@ -21,3 +23,11 @@ bool RecoverTemplate(const std::string& DataDir, int TplNo, const std::string& F
 // At start-up: every number whose files need it and whose lock is free; a
 // held lock (a save in progress elsewhere) is skipped silently.
 void RecoverTemplatesAtStartup(const std::string& DataDir);
+
+// The shared save lock of a reader (descriptor load, data-file open), taken
+// once no previous generation lies beside the template: a cut-short save
+// is recovered first, also one that ended between that recovery and the
+// lock. False, Lock unheld, when recovery did not resolve the files (its
+// message was shown). Waits, asks and raises as AcquireSaveLock.
+bool AcquireSharedAfterRecovery(const std::string& DataDir, int TplNo, const std::string& FileName,
+                                const std::string& LockMsg, TSaveLock& Lock);

@@ -18,9 +18,10 @@ int SlotOf(int FldId) {
   throw std::out_of_range("no field with id " + std::to_string(FldId));
 }
 
-// Drops every index membership of the field and every sort field naming it.
-void LeaveIndexes(TFld& Fld) {
-  for (int i = 1; i <= MaxIndexes; ++i) {
+// Drops every index membership of the field and, with FromTable, every sort
+// field naming it.
+void LeaveIndexes(TFld& Fld, bool FromTable) {
+  for (int i = 1; FromTable && i <= MaxIndexes; ++i) {
     for (int s = 1; s <= MaxSortFields; ++s) {
       if (Store.IndexRecs.SortFld(i, s) == Fld.FldId) Store.IndexRecs.SortFld(i, s) = 0;
     }
@@ -31,7 +32,8 @@ void LeaveIndexes(TFld& Fld) {
 
 }  // namespace
 
-TTemplateTableBuilder::TTemplateTableBuilder() {
+TTemplateTableBuilder::TTemplateTableBuilder(TTableStart Start) {
+  if (Start == TTableStart::AsItIs) return;
   ClearFieldTables();
   Store.RecLen = 4;
   Store.IndexUnique = {};
@@ -71,11 +73,25 @@ TTemplateTableBuilder& TTemplateTableBuilder::Index(int IndexNo, const std::vect
   return *this;
 }
 
+TTemplateTableBuilder& TTemplateTableBuilder::MembershipsFromIndexes() {
+  for (int k = 1; k <= Store.FldCount; ++k) LeaveIndexes(Store.FldTable[k], false);
+  for (int i = 1; i <= Store.IndexRecs.IndexCount(); ++i) {
+    for (int s = 1; s <= MaxSortFields; ++s) {
+      if (Store.IndexRecs.SortFld(i, s) == 0) continue;
+      TFld& f = Field(Store.IndexRecs.SortFld(i, s));
+      ++f.IdxCount;
+      f.IdxNo[f.IdxCount] = i;
+      f.SortPos[f.IdxCount] = s;
+    }
+  }
+  return *this;
+}
+
 TTemplateTableBuilder& TTemplateTableBuilder::Delete(int FldId) {
   const int slot = SlotOf(FldId);
   TFld& gone = Store.FldTable[slot];
   Store.DeletedFlds += FormatDeletedFld({gone.Offset, gone.Width, gone.FldId});
-  LeaveIndexes(gone);
+  LeaveIndexes(gone, true);
   Store.RecLen -= gone.Width;
   for (int k = slot; k < Store.FldCount; ++k) {
     Store.FldTable[k] = Store.FldTable[k + 1];

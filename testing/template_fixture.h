@@ -16,9 +16,13 @@
 #include <string>
 #include <vector>
 
+// Cleared: the builder starts from empty tables; AsItIs: it works on the
+// table in use, e.g. as the descriptor loader left it before a change.
+enum class TTableStart { Cleared, AsItIs };
+
 class TTemplateTableBuilder {
 public:
-  TTemplateTableBuilder();
+  explicit TTemplateTableBuilder(TTableStart Start = TTableStart::Cleared);
 
   // Appends a field; FldId 0 takes the slot number. Returns the slot's entry
   // for further settings (flags, lookups, KeyWidth).
@@ -33,6 +37,10 @@ public:
   // sort fields, IndexUnique and IndexNamesToWrite their values.
   TTemplateTableBuilder& Index(int IndexNo, const std::vector<int>& FldIds, bool Unique = false,
                                const std::string& Name = "");
+
+  // Every field's index memberships set from the index table, as the
+  // designer does for a template it opens (the loader leaves them cleared).
+  TTemplateTableBuilder& MembershipsFromIndexes();
 
   // The field leaves the table as the designer deletes it: its entry goes
   // into DeletedFlds (through the deleted-fields codec), later slots move

@@ -5,6 +5,9 @@
 #include "btrieve/status_text.h"
 #include "btrieve/tests/expect_btr_abort.h"
 #include "platform/files.h"
+#include "templates/descriptor_codec.h"
+#include "templates/descriptor_file.h"
+#include "templates/descriptor_loader.h"
 #include "templates/save_lock.h"
 #include "templates/store_constants.h"
 #include "templates/tests/store_files_fixture.h"
@@ -294,6 +297,98 @@ TEST_F(RecoveryTest, StartUpRecoversEveryFreeNumberAndLeavesAHeldOneAlone) {
   expected.erase("MGRDT009.QMD");
   RecoverTemplatesAtStartup(Dir());
   EXPECT_EQ(Folder(), expected);
+}
+
+// The loader: a cut-short save is recovered before the descriptor is read,
+// and the shared lock is held across the whole load.
+class LoaderLockTest : public RecoveryTest {
+protected:
+  static inline const std::string LockMsg =
+      "Unable to open the description file for this template.\r\rIf there are other workstations present, check to "
+      "see if the template is\rbeing accessed.  You may retry this operation and this message will reappear if\rthe "
+      "file remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
+
+  void TearDown() override {
+    SetDesignerLink(nullptr);
+    RecoveryTest::TearDown();
+  }
+
+  // The descriptor of template 7 with fields Alpha and Beta.
+  static void WriteDescriptor() {
+    TTemplateTableBuilder table;
+    table.Add("Alpha", 'C', 10);
+    table.Add("Beta", 'C', 6);
+    TFieldPositions offsets;
+    for (int k = 1; k <= Store.FldCount; ++k) offsets[k] = Store.FldTable[k].Offset;
+    std::string name;
+    bool inTrans = false;
+    CreateDescriptionFile(name, inTrans, TTemplateNumber(Tpl));
+    WriteFieldRecords(offsets);
+    BtrCloseFile(DescriptorFileNo);
+    ClearFieldTables();
+  }
+
+  std::string DescriptorName() const { return Dir() + "\\mngr007.dsc"; }
+};
+
+class FieldNames : public TDesignerLink {
+public:
+  explicit FieldNames(std::function<void()> OnField) : onField_(std::move(OnField)) {}
+  void AddFieldName(const std::string& Name) override {
+    Names.push_back(Name);
+    onField_();
+  }
+  std::vector<std::string> Names;
+
+private:
+  std::function<void()> onField_;
+};
+
+TEST_F(LoaderLockTest, ACutShortSaveIsRecoveredAndTheOldGenerationLoaded) {
+  CreateMasterWith({Tpl});
+  WriteDescriptor();
+  ASSERT_TRUE(RenameFile(TempPath("MNGR007.DSC"), TempPath("MNGR007.DSX")));
+  std::string msg;
+  ASSERT_TRUE(BtrCreateFile(TempPath("MNGR007.DSC"), DscRecordLength, int8_t(DescriptorKeySegments.size()), msg, 255,
+                            true, DescriptorKeySegments))
+      << msg;
+  FieldNames link([] {});
+  SetDesignerLink(&link);
+  ASSERT_TRUE(LoadTemplateDescriptor("007"));
+  EXPECT_EQ(link.Names, (std::vector<std::string>{"Alpha", "Beta"}));
+  EXPECT_FALSE(TemplateBackupExists(Dir(), Tpl));
+
+  // With only the previous generation left, it is put back and loaded.
+  ASSERT_TRUE(RenameFile(TempPath("MNGR007.DSC"), TempPath("MNGR007.DSX")));
+  link.Names.clear();
+  ASSERT_TRUE(LoadTemplateDescriptor("007"));
+  EXPECT_EQ(link.Names, (std::vector<std::string>{"Alpha", "Beta"}));
+}
+
+TEST_F(LoaderLockTest, TheSharedLockIsHeldForTheWholeLoad) {
+  CreateMasterWith({Tpl});
+  WriteDescriptor();
+  PipedProcess peer(SAVE_PEER_PATH, {Dir()});
+  FieldNames link([&] { EXPECT_EQ(peer.Ask("lock exclusive 7"), "busy"); });
+  SetDesignerLink(&link);
+  ASSERT_TRUE(LoadTemplateDescriptor("007"));
+  EXPECT_EQ(link.Names.size(), 2u);
+  EXPECT_EQ(peer.Ask("lock exclusive 7"), "held");
+}
+
+TEST_F(LoaderLockTest, ASaveElsewhereIsWaitedForAndNoEndsTheLoadAsARefusedOpen) {
+  CreateMasterWith({Tpl});
+  WriteDescriptor();
+  PipedProcess peer(SAVE_PEER_PATH, {Dir()});
+  ASSERT_EQ(peer.Ask("lock exclusive 7"), "held");
+  LockRetryMs = 0;
+  DialogResponder dialogs;
+  dialogs.Expect("File:  " + DescriptorName() + "\r\r" + LockMsg, mrNo)
+      .Expect("Error:  The file " + DescriptorName() + " could not be opened.\r\r" + BtrStatusTail(85) +
+              ".\r\rUnable to open description file.  You will not be able to modify your template at this time." +
+              ContactMsg);
+  EXPECT_FALSE(LoadTemplateDescriptor("007"));
+  EXPECT_FALSE(BtrIsFileOpen(LoadedDescriptorFileNo));
 }
 
 }  // namespace
