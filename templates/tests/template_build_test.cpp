@@ -9,6 +9,7 @@
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
 #include "templates/save_layout.h"
+#include "templates/save_lock.h"
 #include "templates/store_constants.h"
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
@@ -35,6 +36,16 @@ struct TFolderState {
   std::vector<std::string> Data;
   bool operator==(const TFolderState&) const = default;
 };
+
+// The writer's refusal of a hint too long for its column.
+std::string HintTooLong(int slot, int offset) {
+  try {
+    FormatFieldRecord(Store.FldTable[slot], offset);
+  } catch (const EDescriptorError& e) {
+    return e.Message;
+  }
+  return "no failure";
+}
 
 class TemplateBuildTest : public StoreFilesTest {
 protected:
@@ -228,6 +239,9 @@ TEST_F(TemplateBuildTest, NewTemplateWithAFaultyTableChangesNothing) {
        FieldPositionsMsg},
       {"id twice", [] { MatterTable(); Store.FldTable[2].FldId = 1; }, FieldPositionsMsg},
       {"key width", [] { MatterTable(); Store.FldTable[1].KeyWidth = 6; }, FieldPositionsMsg},
+      // After the data file was made: it goes again.
+      {"hint", [] { MatterTable(); Store.FldTable[2].Hint = std::string(51, 'h'); },
+       "Field \"Name\": Hint \"" + std::string(51, 'h') + "\" is longer than 50 characters."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -239,6 +253,32 @@ TEST_F(TemplateBuildTest, NewTemplateWithAFaultyTableChangesNothing) {
     EXPECT_TRUE(MasterTexts().empty());
     EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
   }
+}
+
+TEST_F(TemplateBuildTest, AModificationWithoutRecordsGetsItsEmptyDataFileBackWhenTheNewOneFails) {
+  SeedMatters(false);
+  TTemplateTableBuilder t(TTableStart::AsItIs);
+  t.Resize(2, 2970);
+  const TFolderState before = State(0);
+  DialogResponder boxes;
+  boxes.Expect("Unable to create new data file " + Data(0) + ":\r" + "Record length exceeds maximum of 3000" +
+               ContactMsg);
+  ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+  EXPECT_EQ(State(0), before);
+  EXPECT_EQ(RecordLength(Data(0)), 42);
+}
+
+TEST_F(TemplateBuildTest, TheSaveLockHeldElsewhereIsWaitedForAndRefusedBeforeAnyChange) {
+  SeedMatters();
+  const TFolderState before = State(0);
+  TSaveLock other = TryAcquireSaveLock(Store.DataDir, 0, TSaveLockMode::Shared);
+  ASSERT_TRUE(other.Held());
+  LockRetryMs = 20;
+  DialogResponder boxes;
+  boxes.Expect("File:  " + Data(0) + "\r\r" + ModifyFileLockMsg, mrNo)
+      .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
+  ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+  EXPECT_EQ(State(0), before);
 }
 
 // A modification with records, each change carried into every record.
@@ -406,14 +446,7 @@ INSTANTIATE_TEST_SUITE_P(
                       t.Add("Notes", 'C', 4).Hint = std::string(51, 'h');
                       Store.LayoutChanged = true;
                     },
-                    [] {
-                      try {
-                        FormatFieldRecord(Store.FldTable[5], 39);
-                      } catch (const EDescriptorError& e) {
-                        return e.Message;
-                      }
-                      return std::string("no failure");
-                    }},
+                    [] { return HintTooLong(5, 39); }},
         TFailedSave{"InsertRefusedDuringTransfer",
                     [](TTemplateTableBuilder& t) {
                       t.Add("Notes", 'C', 4);
