@@ -1,0 +1,214 @@
+// The main window's two loads on the real record manager.
+//
+//   formshow/999        TMtdeskF::FormShow over a master of 999 templates:
+//                       the folder scanned for cut-short saves, the master
+//                       read in name order, the list filled and the first
+//                       item selected (aim: 100 ms)
+//   descriptor/50+200   LoadTemplateDescriptor of a 50-field template whose
+//                       first index sorts on a client lookup, IndexFieldCodes,
+//                       then CheckMatchingIndexes over 200 descriptors in the
+//                       folder (aim: 500 ms)
+//   opens/200           the 200 descriptors only opened and closed through
+//                       the numbered-file layer: the floor of the check
+//
+// The table at the end gives the mean of each against its aim.
+#include "btrieve/create_file.h"
+#include "btrieve/numbered_files.h"
+#include "mainwin/mtdesk_form.h"
+#include "mainwin/template_list.h"
+#include "templates/descriptor_codec.h"
+#include "templates/descriptor_loader.h"
+#include "templates/email_templates.h"
+#include "templates/master_codec.h"
+#include "templates/master_file.h"
+#include "templates/startup_globals.h"
+#include "templates/template_state.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int ListedTemplates = 999;
+constexpr int ScannedDescriptors = 200;
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+fs::path Root() {
+  static const fs::path root = fs::temp_directory_path() / ("mainwin_bench." + std::to_string(getpid()));
+  return root;
+}
+
+void UseFolder(const std::string& name) {
+  const fs::path folder = Root() / name;
+  fs::create_directories(folder);
+  Store.DataDir = folder.string();
+}
+
+// The master file of the folder in use with "Template nnn" for 0..Count-1.
+void MakeMaster(int Count) {
+  std::string msg;
+  Check(BtrCreateFile(MasterFileName(), MasterRecordLength, int8_t(MasterKeySegments.size()), msg, 255, true,
+                      MasterKeySegments),
+        "create master: " + msg);
+  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+  BtrBeginTransaction();
+  for (int n = 0; n < Count; ++n) InsertMasterRecord(TTemplateNumber(n).Stored(), "Template " + std::to_string(n));
+  BtrEndTransaction();
+  BtrCloseFile(MasterFileNo);
+}
+
+void MakeDescriptor(int Number, const std::vector<std::string>& Texts) {
+  const std::string name = DescriptorFileName(TTemplateNumber(Number));
+  std::string msg;
+  Check(BtrCreateFile(name, DscRecordLength, int8_t(DescriptorKeySegments.size()), msg, 255, true,
+                      DescriptorKeySegments),
+        "create descriptor: " + msg);
+  BtrOpenFile(9, name, 0);
+  BtrBeginTransaction();
+  for (const std::string& text : Texts) BtrInsertRecord(9, text);
+  BtrEndTransaction();
+  BtrCloseFile(9);
+}
+
+// 50 fields; field 1 a client lookup that index 1 sorts on, every third
+// one a template lookup with display columns.
+std::vector<std::string> FiftyFieldTemplate() {
+  std::vector<std::string> texts;
+  int offset = 5;
+  for (int k = 1; k <= MaxFields; ++k) {
+    TFld f;
+    f.SeqNo = f.FldId = k;
+    f.Name = "Field number " + std::to_string(k);
+    f.FldType = k == 1 ? 'C' : "CNDdB"[k % 5];
+    f.Width = f.KeyWidth = k == 1 ? 7 : 10 + k % 20;
+    f.MinVal = "-100";
+    f.MaxVal = "99999.99";
+    f.Hint = "The hint of field " + std::to_string(k);
+    if (k == 1) {
+      f.IsLookup = f.Forced = f.Unique = true;
+      f.LkpKind = "L";
+      f.LkpSpec = "A  0  1";
+      f.IdxCount = 1;
+      f.IdxNo[1] = 1;
+      f.SortPos[1] = 1;
+    } else if (k % 3 == 0) {
+      f.IsLookup = true;
+      f.LkpKind = "M";
+      f.LkpTarget = "MNGR007.DSC";
+      f.LkpSpec = "1  3  4  5  6";
+      for (int c = 1; c <= 20; ++c) f.DispCols[c] = c * 3;
+    }
+    texts.push_back(FormatFieldRecord(f, offset));
+    offset += f.Width;
+  }
+  TIndexRecord index;
+  index.Number = 1;
+  index.Name = "Client";
+  index.SortFlds[1] = 1;
+  index.Unique = true;
+  index.TplName = "Template 0";
+  texts.push_back(FormatIndexRecord(index));
+  return texts;
+}
+
+std::map<std::string, double> meanMs;
+
+template <class F>
+void Timed(benchmark::State& state, const std::string& name, F&& work) {
+  double total = 0;
+  int64_t n = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ++n;
+  }
+  meanMs[name] = n > 0 ? total / double(n) : 0;
+}
+
+void FormShow999(benchmark::State& state) {
+  UseFolder("formshow");
+  TMtdeskF form;
+  Timed(state, "formshow/999", [&] {
+    Check(form.FormShow() == TListOutcome::Listed, "FormShow");
+    Check(form.ListBox1->count() == ListedTemplates, "list count");
+  });
+}
+
+void DescriptorWithCheck(benchmark::State& state) {
+  UseFolder("descriptors");
+  TTemplateListing listing;
+  Check(LoadTemplateList(listing, false) == TListOutcome::Listed, "template list");
+  Timed(state, "descriptor/50+200", [&] {
+    Check(LoadTemplateDescriptor("000"), "load");
+    std::string code;
+    IndexFieldCodes(code);
+    Check(code == "A", "index field codes");
+    CheckMatchingIndexes(code);
+    Check(!Store.ClientTpls[ScannedDescriptors].empty(), "matching templates");
+  });
+}
+
+void BareOpens(benchmark::State& state) {
+  UseFolder("descriptors");
+  std::vector<std::string> names;
+  for (int n = 0; n < ScannedDescriptors; ++n) names.push_back(DescriptorFileName(TTemplateNumber(n)));
+  Timed(state, "opens/200", [&] {
+    for (const std::string& name : names) {
+      BtrOpenFile(ScannedDescriptorFileNo, name, 0);
+      BtrCloseFile(ScannedDescriptorFileNo);
+    }
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication app(qtArgc, qtArgv);
+  benchmark::RegisterBenchmark("formshow/999", FormShow999)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("descriptor/50+200", DescriptorWithCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("opens/200", BareOpens)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::Initialize(&argc, argv);
+  int status = 0;
+  try {
+    Startup.WSID = "01";
+    UseFolder("formshow");
+    MakeMaster(ListedTemplates);
+    UseFolder("descriptors");
+    MakeMaster(ScannedDescriptors);
+    MakeDescriptor(0, FiftyFieldTemplate());
+    for (int n = 1; n < ScannedDescriptors; ++n) MakeDescriptor(n, EmailDescriptorTexts(TEmailTemplate::Client));
+    benchmark::RunSpecifiedBenchmarks();
+    const std::map<std::string, double> aims{{"formshow/999", 100}, {"descriptor/50+200", 500}, {"opens/200", 0}};
+    std::printf("\n%-20s %12s %12s\n", "workload", "mean ms", "aim ms");
+    for (const auto& [name, ms] : meanMs) std::printf("%-20s %12.3f %12.0f\n", name.c_str(), ms, aims.at(name));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mainwin_bench: %s\n", e.what());
+    status = 1;
+  }
+  FinalizeBtrLayer();
+  std::error_code ignored;
+  fs::remove_all(Root(), ignored);
+  benchmark::Shutdown();
+  return status;
+}
