@@ -46,6 +46,15 @@ void CloseQuietly(uint8_t FileNo) {
   }
 }
 
+// Ends a transaction a failure left running; its own failure adds nothing.
+void AbortQuietly() {
+  if (TransFileNo == NoTransFile) return;
+  try {
+    BtrAbortTransaction();
+  } catch (const Exception&) {
+  }
+}
+
 void RemoveFiles(const std::vector<std::string>& Names) {
   for (const std::string& name : Names) DeleteFile(name);
 }
@@ -93,10 +102,15 @@ TMasterCreation CreateMasterFile(bool Install) {
   try {
     BtrCloseFile(MasterFileNo);
     BtrOpenFile(MasterFileNo, name, 0);
+    // Both records or neither: another workstation may list the new master
+    // at any moment, and registers whatever pair it finds there for good.
+    BtrBeginTransaction();
     InsertMasterRecord(TTemplateNumber(InstallMasterNo).Stored(), ClientEmailName);
     InsertMasterRecord(TTemplateNumber(InstallMatterNo).Stored(), MatterEmailName);
+    BtrEndTransaction();
     BtrCloseFile(MasterFileNo);
   } catch (const Exception& e) {
+    AbortQuietly();
     CloseQuietly(MasterFileNo);
     DeleteFile(name);
     ErrorBox(e.Message + ContactMsg);

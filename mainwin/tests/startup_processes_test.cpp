@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -108,6 +109,32 @@ TEST_F(StartupProcessesTest, SeveralStartsAtOnceOnAFreshFolderAllSucceedWithOneS
   EXPECT_EQ(files, (std::vector<std::string>{"DESC01.MD", "TRIN01.MD"}));
   EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/TRIN01.MD")), ExpectedTrin);
   EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/DESC01.MD")), ExpectedDesc);
+  ResetBtrLayer();
+}
+
+TEST_F(StartupProcessesTest, InstallsStartedAtOnceMakeOneMasterAndOneSetOfEmailTemplates) {
+  ScopedEnv mode("MTDESK_PROBE", "start");
+  constexpr int Starts = 4;
+  std::vector<std::unique_ptr<Spawned>> starts;
+  for (int i = 0; i < Starts; ++i)
+    starts.push_back(std::make_unique<Spawned>(PROBE_PATH, std::vector<std::string>{"X"},
+                                               TempPath("out" + std::to_string(i))));
+  for (auto& start : starts) EXPECT_EQ(start->Wait(), 0);
+
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(TempPath("office/mddata"))) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".lck") && !name.ends_with(".MD") && name != "CLCA.IDX") files.push_back(name);
+  }
+  // A start that found the master made by another lists it and registers
+  // the workstation when the records were in by then.
+  if (std::filesystem::exists(TempPath("office/mddata/CLCA.IDX"))) {
+    EXPECT_EQ(ReadFileBytes(TempPath("office/mddata/CLCA.IDX")), "01  0  1\r\n");
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"MGRDT000.QMD", "MGRDT001.QMD", "MNGR000.DSC", "MNGR001.DSC",
+                                             "master.dsc"}));
+  EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/master.dsc")).RecordCount, 2);
   ResetBtrLayer();
 }
 
