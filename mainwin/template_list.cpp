@@ -56,10 +56,9 @@ void NoteEmailTemplate(const std::string& Entry, TEmailFinds& Finds) {
 
 // Whether the entry is the item to select: the template just saved, else
 // the template parameter 2 names (compared with the stored number without
-// its leading blanks, so "007" names nothing).
+// its leading blanks, so "007" names nothing). A later entry chosen wins.
 bool ChoosesEntry(const std::string& Entry) {
   if (TplSaved && Trim(Entry.substr(0, MasterName.Width)) == Trim(Store.TplName)) return true;
-  if (TplSaved) return false;
   if (ParamStr(2) != TrimLeft(Entry.substr(MasterName.Width))) return false;
   Startup.DirectMode = true;
   MainFlags.IsChildApp = ParamStr(7) == "1";

@@ -188,14 +188,19 @@ TEST_F(TemplateListTest, ParametersTwoAndSevenChooseADirectStart) {
   }
 }
 
-TEST_F(TemplateListTest, ASavedTemplateIsSelectedInsteadOfTheDirectOne) {
-  MasterOf({{"Twelve", 12}, {"seven", 7}});
-  Params({"", "7"});
+TEST_F(TemplateListTest, ASavedTemplateIsSelectedByItsTrimmedName) {
+  MasterOf({{"Twelve", 12}, {"seven", 7}, {"Zulu", 26}});
   TplSaved = true;
-  Store.TplName = "Twelve   ";
+  Store.TplName = "seven   ";
   ASSERT_EQ(Load(), TListOutcome::Listed);
-  EXPECT_EQ(Listing.Selected, 0);
+  EXPECT_EQ(Listing.Selected, 2);
   EXPECT_FALSE(Startup.DirectMode);
+  // A template parameter 2 names is still chosen; the later one wins.
+  Store.TplName = "Twelve";
+  Params({"", "26"});
+  ASSERT_EQ(Load(), TListOutcome::Listed);
+  EXPECT_EQ(Listing.Selected, 1);
+  EXPECT_TRUE(Startup.DirectMode);
 }
 
 TEST_F(TemplateListTest, NoMasterButADescriptorIsRefused) {
