@@ -46,7 +46,8 @@ public:
 };
 
 std::string LockText(const std::string& FileName, TMode Mode) {
-  const char* doing = Mode == TMode::DeletedFields ? "Checking for references to deleted field" : "Checking for linked lookups";
+  const char* doing =
+      Mode == TMode::DeletedFields ? "Checking for references to deleted field" : "Checking for linked lookups";
   return "The description file " + FileName + " is currently not accessible (" + doing + ")." + "\r\r" +
          "It may be in use elsewhere.   Retry accessing the file?";
 }
@@ -88,7 +89,8 @@ int NeededNumber(std::string_view Record, const TDscRange& Range, const std::str
 }
 
 bool RefersTo(std::string_view Record, const TCheck& Check) {
-  return RecordRange(Record, DscField::LkpKind) == "M" && RecordRange(Record, DscField::LkpTargetNumber) == Check.Number;
+  return RecordRange(Record, DscField::LkpKind) == "M" &&
+         RecordRange(Record, DscField::LkpTargetNumber) == Check.Number;
 }
 
 // The index a referring record reads the examined template by, 1..5.
@@ -240,7 +242,9 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     check.Number = Examined.ZeroFilled();
     check.Changed = ChangedIndexes;
     for (const TDeletedFld& fld : Deleted) check.Deleted.push_back(fld.FldId);
-    for (const TDescriptorEntry& entry : DescriptorFiles(Store.DataDir)) CheckDescriptor(entry, check, result.References);
+    for (const TDescriptorEntry& entry : DescriptorFiles(Store.DataDir)) {
+      CheckDescriptor(entry, check, result.References);
+    }
     result.Complete = true;
   } catch (const EIntegrityStop& e) {
     result.References.clear();

@@ -403,7 +403,8 @@ TEST_F(TemplateIntegrityTest, AReferringRecordThatCannotBeReadFailsTheCheck) {
       {false, 103, "1x ", "LkpSpec first id \"1x \" at positions 103-105 is not a number."},
       {true, 106, "x5 ", "LkpSpec other ids \"x5 \" at positions 106-108 is not a field id."},
       {true, 119, "5-1", "DispCols \"5-1\" at positions 119-121 is not a field id."},
-      {true, 122, std::string("1\0" "2", 3), "DispCols \"1" + std::string(1, '\0') + "2\" at positions 122-124 is not a field id."},
+      {true, 122, std::string("1\0" "2", 3),
+       "DispCols \"1" + std::string(1, '\0') + "2\" at positions 122-124 is not a field id."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
