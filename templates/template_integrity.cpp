@@ -6,7 +6,9 @@
 #include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_listing.h"
+#include "platform/files.h"
 #include "templates/save_lock.h"
+#include "templates/template_recovery.h"
 #include "templates/store_utils.h"
 
 #include <algorithm>
@@ -148,17 +150,27 @@ bool DropDeletedIds(std::string& Text, const TDscRange& Range, const TCheck& Che
 
 // A descriptor open as file 200 under its template's save lock (none for a
 // name that carries no number); closed, and the lock given up, when it goes.
-// A refused lock or open ends the check with the open failure.
+// With Recover, a save cut short is recovered first. A refused lock or open
+// ends the check with the open failure; a recovery that cannot resolve the
+// files ends it after its own message.
 class TOpenDescriptor {
 public:
-  TOpenDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, TSaveLockMode Mode) {
+  TOpenDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, TSaveLockMode Mode, bool Recover) {
     const std::string path = Store.DataDir + "\\" + Entry.Name;
     const std::string lockText = LockText(Entry.Name, Check.Mode);
     FileLockMsg = lockText;
     try {
-      if (Entry.HasNumber) lock_ = AcquireSaveLock(Store.DataDir, Entry.Number.Value(), Mode, path, lockText);
-      BtrOpenFile(IntegrityFileNo, path, 0);
+      if (Entry.HasNumber && !Lock(Entry.Number.Value(), Mode, Recover, path, lockText)) {
+        FileLockMsg = DefaultFileLockText;
+        throw EIntegrityStop("");
+      }
+      // Gone since the listing, with its template or moved aside by a save.
+      open_ = FileExists(path);
+      if (open_) BtrOpenFile(IntegrityFileNo, path, 0);
+    } catch (const EIntegrityStop&) {
+      throw;
     } catch (const std::exception& e) {
+      open_ = false;
       FileLockMsg = DefaultFileLockText;
       throw EIntegrityStop(OpenFailure(ReasonOf(e)));
     }
@@ -167,27 +179,45 @@ public:
   // A close that fails after a failed read has nothing left to tell.
   ~TOpenDescriptor() {
     try {
-      BtrCloseFile(IntegrityFileNo);
+      if (open_) BtrCloseFile(IntegrityFileNo);
     } catch (const std::exception&) {
     }
   }
   TOpenDescriptor(const TOpenDescriptor&) = delete;
   TOpenDescriptor& operator=(const TOpenDescriptor&) = delete;
 
+  bool Open() const { return open_; }
+
 private:
+  bool Lock(int TplNo, TSaveLockMode Mode, bool Recover, const std::string& Path, const std::string& LockText) {
+    if (Mode == TSaveLockMode::Shared && Recover) {
+      return AcquireSharedAfterRecovery(Store.DataDir, TplNo, Path, LockText, lock_);
+    }
+    lock_ = AcquireSaveLock(Store.DataDir, TplNo, Mode, Path, LockText);
+    return !Recover || !TemplateBackupExists(Store.DataDir, TplNo) || RecoverTemplateLocked(Store.DataDir, TplNo);
+  }
+
   TSaveLock lock_;
+  bool open_ = false;
+};
+
+struct TScan {
+  int Records = 0;
+  int Losing = 0;  // referring records that lose ids
 };
 
 // Reads every record of the descriptor open as file 200. Linked lookups:
 // adds the references. Deleted fields: counts the referring records that
 // lose ids and, with Rewrite, updates each in place. Any failure ends the
 // check naming the file.
-int ScanRecords(const TDescriptorEntry& Entry, const TCheck& Check, bool Rewrite, std::vector<TLookupReference>& Refs) {
-  int losing = 0;
+TScan ScanRecords(const TDescriptorEntry& Entry, const TCheck& Check, bool Rewrite,
+                  std::vector<TLookupReference>& Refs) {
+  TScan scan;
   try {
     TDynCharArr rec(DscRecordLength);
     bool atEnd = false;
     for (BtrGetFirst(IntegrityFileNo, rec, atEnd, false); !atEnd; BtrGetNext(IntegrityFileNo, rec, atEnd, false)) {
+      ++scan.Records;
       const std::string_view record(reinterpret_cast<const char*>(rec.data()), rec.size());
       if (!RefersTo(record, Check)) continue;
       const std::string field = Trim(RecordRange(record, DscField::Name));
@@ -200,30 +230,66 @@ int ScanRecords(const TDescriptorEntry& Entry, const TCheck& Check, bool Rewrite
       const bool fromSpec = DropDeletedIds(text, DscField::LkpSpecOtherIds, Check, field);
       const bool fromDisplay = DropDeletedIds(text, CleanedDisplay, Check, field);
       if (!fromSpec && !fromDisplay) continue;
-      ++losing;
+      ++scan.Losing;
       if (Rewrite) BtrUpdateRecord(IntegrityFileNo, text, rec);
     }
   } catch (const std::exception& e) {
     throw EIntegrityStop(AccessFailure(Entry.Name, ReasonOf(e)));
   }
-  return losing;
+  return scan;
 }
 
-// Reads the descriptor under its template's shared save lock; a record to
-// clean is rewritten under the exclusive one, after reading the file again
-// (a save may have replaced it between the two).
-void CheckDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, std::vector<TLookupReference>& Refs) {
-  {
-    TOpenDescriptor shared(Entry, Check, TSaveLockMode::Shared);
-    // A name without a number has no save lock to change to.
-    const int losing = ScanRecords(Entry, Check, !Entry.HasNumber, Refs);
-    if (losing == 0 || !Entry.HasNumber) return;
+// Reads the descriptor under its template's lock in Mode. A save that died
+// leaves its descriptor missing or without records beside the previous
+// generation: that read is done again once the save is recovered. Looking
+// for the previous generation only then keeps the usual read to one lock
+// and one open.
+TScan ReadDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, TSaveLockMode Mode, bool Rewrite,
+                     std::vector<TLookupReference>& Refs) {
+  TScan scan;
+  for (const bool recover : {false, true}) {
+    TOpenDescriptor file(Entry, Check, Mode, recover);
+    scan = file.Open() ? ScanRecords(Entry, Check, Rewrite, Refs) : TScan{};
+    if (scan.Records > 0 || !Entry.HasNumber || !TemplateBackupExists(Store.DataDir, Entry.Number.Value())) break;
   }
-  TOpenDescriptor exclusive(Entry, Check, TSaveLockMode::Exclusive);
-  ScanRecords(Entry, Check, true, Refs);
+  return scan;
+}
+
+// Read under the shared save lock; a record to clean is rewritten under the
+// exclusive one, after reading the file again (a save may have replaced it
+// between the two).
+void CheckDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, std::vector<TLookupReference>& Refs) {
+  // A name without a number has no save lock to change to.
+  const TScan scan = ReadDescriptor(Entry, Check, TSaveLockMode::Shared, !Entry.HasNumber, Refs);
+  if (scan.Losing == 0 || !Entry.HasNumber) return;
+  ReadDescriptor(Entry, Check, TSaveLockMode::Exclusive, true, Refs);
+}
+
+// The listing's descriptors, then each template whose descriptor lies only
+// under its previous generation at this moment: a save elsewhere between
+// moving the old one aside and writing the new, or one cut short there. Its
+// lock is waited for like any other and its descriptor checked once the
+// save has ended or been recovered; left out, its references would go
+// unseen.
+std::vector<TDescriptorEntry> DescriptorsToCheck() {
+  std::vector<TDescriptorEntry> entries = DescriptorFiles(Store.DataDir);
+  TTemplateNumberSet listed;
+  for (const TDescriptorEntry& entry : entries) {
+    if (entry.HasNumber) listed.set(static_cast<size_t>(entry.Number.Value()));
+  }
+  const TTemplateNumberSet withFiles = TemplateFilesInFolder(Store.DataDir);
+  for (int n = 0; n <= MaxTemplateNumber; ++n) {
+    const size_t bit = static_cast<size_t>(n);
+    if (!withFiles.test(bit) || listed.test(bit) || !TemplateBackupExists(Store.DataDir, n)) continue;
+    const TTemplateNumber number(n);
+    // The name without the folder, as the listing gives it.
+    entries.push_back({DescriptorFileName(number).substr(Store.DataDir.size() + 1), true, number});
+  }
+  return entries;
 }
 
 void ShowStop(const std::string& Text) {
+  if (Text.empty()) return;
   try {
     MessageDlg(Text, mtError, mbOKOnly);
   } catch (const std::exception&) {
@@ -242,7 +308,7 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     check.Number = Examined.ZeroFilled();
     check.Changed = ChangedIndexes;
     for (const TDeletedFld& fld : Deleted) check.Deleted.push_back(fld.FldId);
-    for (const TDescriptorEntry& entry : DescriptorFiles(Store.DataDir)) {
+    for (const TDescriptorEntry& entry : DescriptorsToCheck()) {
       CheckDescriptor(entry, check, result.References);
     }
     result.Complete = true;

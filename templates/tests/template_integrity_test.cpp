@@ -464,6 +464,23 @@ TEST_F(TemplateIntegrityTest, ARecordLockedElsewhereThatIsNotWaitedForFailsTheCh
   EXPECT_EQ(Snapshot(), before);
 }
 
+TEST_F(TemplateIntegrityTest, ASaveCutShortIsRecoveredBeforeItsDescriptorIsRead) {
+  const TLookupReference matter{TTemplateNumber(2), "Matter", 5, 8, 1, 1};
+  for (const bool emptiedNew : {false, true}) {
+    SCOPED_TRACE(emptiedNew ? "an empty new descriptor beside the old" : "the old descriptor moved aside only");
+    WriteDescriptor(2, {{"Matter", 8, "M", "MNGR007.DSC", "1  1  5", {5}}});
+    ASSERT_TRUE(RenameFile(PathOf("MNGR002.DSC"), PathOf("MNGR002.DSX")));
+    if (emptiedNew) WriteDescriptor(2, {});
+    DialogResponder dialogs;
+    const TIntegrityResult result = CheckTemplateIntegrity(TTemplateNumber(7), Indexes({1}), {});
+    EXPECT_TRUE(result.Complete);
+    EXPECT_EQ(result.References, std::vector<TLookupReference>{matter});
+    EXPECT_FALSE(FileExists(PathOf("MNGR002.DSX")));
+    ExpectLeftClean();
+    ASSERT_TRUE(DeleteFile(PathOf("MNGR002.DSC")));
+  }
+}
+
 TEST_F(TemplateIntegrityTest, AnEmptyFolderIsCheckedAtOnce) {
   DialogResponder dialogs;
   const TIntegrityResult result = CheckTemplateIntegrity(TTemplateNumber(7), {}, {{5, 1, 3}});
