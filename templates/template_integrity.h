@@ -4,9 +4,11 @@
 // fields (three ids in its specification, up to 80 display columns).
 //
 // CheckTemplateIntegrity walks every descriptor of Store.DataDir (the
-// descriptor listing's order, the examined template's own one included) as
-// file 200, reading each under the shared save lock of its template. It
-// works in one of two modes:
+// descriptor listing's order, the examined template's own one included,
+// then any template whose descriptor lies only under its previous
+// generation) as file 200, reading each under the shared save lock of its
+// template, after recovering a save that was cut short. It works in one of
+// two modes:
 //   - deleted fields (a non-empty Deleted list): in each record referring
 //     to the examined template, the specification ids and display columns
 //     1..50 that name a deleted field are dropped, the others close up in
