@@ -2,14 +2,14 @@
 
 #include "btrieve/numbered_files.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_listing.h"
-#include "platform/files.h"
 #include "templates/save_lock.h"
-#include "templates/template_recovery.h"
 #include "templates/store_utils.h"
+#include "templates/template_recovery.h"
 
 #include <algorithm>
 #include <string_view>
@@ -68,7 +68,7 @@ std::string PositionsOf(const TDscRange& Range) {
 }
 
 [[noreturn]] void RaiseUnreadable(const std::string& Field, const TDscRange& Range, std::string_view Raw,
-                                  const char* Expected) {
+                                  std::string_view Expected) {
   throw EDescriptorError(
       Format("Field \"%s\": %s \"%s\" at %s is not %s.", Field, Range.Label, Raw, PositionsOf(Range), Expected));
 }
@@ -101,7 +101,7 @@ int LookupIndex(std::string_view Record, const std::string& Field) {
   const std::string raw = RecordRange(Record, range);
   int index = 0;
   if (!ReadNumber(raw, index) || !TIndexFlags::InRange(index)) {
-    RaiseUnreadable(Field, range, raw, Format("an index number 1..%d", MaxIndexes).c_str());
+    RaiseUnreadable(Field, range, raw, Format("an index number 1..%d", MaxIndexes));
   }
   return index;
 }

@@ -7,13 +7,13 @@
 #include "btrieve/numbered_files.h"
 #include "platform/files.h"
 #include "platform/format.h"
-#include "testing/temp_dir.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
 #include "templates/save_lock.h"
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
+#include "testing/temp_dir.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -145,9 +145,7 @@ protected:
   static TFolderSnapshot Snapshot() {
     TFolderSnapshot files;
     for (const FileEntry& e : FindFiles(Store.DataDir + "\\MNGR???.DSC")) {
-      BtrOpenFile(9, PathOf(e.Name), 0);
-      files[e.Name] = Records(9, 0);
-      BtrCloseFile(9);
+      files[e.Name] = ReadRecords(PathOf(e.Name));
     }
     return files;
   }
@@ -170,13 +168,13 @@ protected:
     EXPECT_EQ(FileLockMsg, DefaultLockText);
   }
 
-  // The folder after WriteFolder and a clean of the ids 5 and 12.
-  static void CleanFiveAndTwelve(TFolderSnapshot& s) {
+  // The records of WriteFolder that lose the ids 5 and 12.
+  static void CleanFiveAndTwelveIn002(TFolderSnapshot& s) {
     Clean(s, "MNGR002.DSC", "Matter", Groups({9}, SpecIdsWidth), Groups({3, 9, 1}, DisplayWidth));
     Clean(s, "MNGR002.DSC", "Partner", Groups({}, SpecIdsWidth), Groups({}, DisplayWidth));
     Clean(s, "MNGR002.DSC", "Wide", Groups({}, SpecIdsWidth), Groups(std::vector<int>(49, 2), DisplayWidth));
   }
-  static void CleanFiveAndTwelveAfterThree(TFolderSnapshot& s) {
+  static void CleanFiveAndTwelveIn004And007(TFolderSnapshot& s) {
     Clean(s, "mngr004.dsc", "Case", Groups({}, SpecIdsWidth), Groups({}, DisplayWidth));
     Clean(s, "MNGR007.DSC", "Parent", Groups({}, SpecIdsWidth), Groups({1}, DisplayWidth));
   }
@@ -188,8 +186,8 @@ const std::string DesignerDeletedFlds = "15   8     5*23   5    12*";
 TEST_F(TemplateIntegrityTest, DeletedFieldsLeaveEveryReferenceAndNothingElse) {
   WriteFolder();
   TFolderSnapshot expected = Snapshot();
-  CleanFiveAndTwelve(expected);
-  CleanFiveAndTwelveAfterThree(expected);
+  CleanFiveAndTwelveIn002(expected);
+  CleanFiveAndTwelveIn004And007(expected);
   {
     DialogResponder dialogs;
     const TIntegrityResult result =
@@ -310,7 +308,7 @@ std::string LockedOpenRefusal(const std::string& path) {
 TEST_F(TemplateIntegrityTest, ADescriptorHeldElsewhereEndsTheCheckAfterTheFilesBeforeIt) {
   WriteFolder();
   TFolderSnapshot expected = Snapshot();
-  CleanFiveAndTwelve(expected);
+  CleanFiveAndTwelveIn002(expected);
   PipedProcess peer(LAYER_PEER_PATH);
   ASSERT_EQ(peer.Ask("open 1 -4 " + ResolvePath(PathOf("MNGR003.DSC"))), "ok");
   {
