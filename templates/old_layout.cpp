@@ -7,10 +7,14 @@
 
 namespace {
 
-// Closes the descriptor when the read ends, whichever way.
-struct TClosedOnExit {
-  ~TClosedOnExit() { BtrCloseFile(OldDescriptorFileNo); }
-};
+// After a failed read: the read's failure is what the caller hears of, not
+// a close behind it.
+void CloseQuietly() {
+  try {
+    BtrCloseFile(OldDescriptorFileNo);
+  } catch (const std::exception&) {
+  }
+}
 
 void Add(TOldLayout& Layout, const TFld& Fld, const std::string& DscName, int RecordLimit) {
   const TOldField field{Fld.Offset, Fld.Width, Fld.KeyWidth};
@@ -25,18 +29,27 @@ void Add(TOldLayout& Layout, const TFld& Fld, const std::string& DscName, int Re
   Layout[Fld.FldId] = field;
 }
 
-}  // namespace
-
-TOldLayout ReadOldLayout(const std::string& DscName, int RecordLimit) {
-  TClosedOnExit closed;
-  BtrOpenFile(OldDescriptorFileNo, DscName, 0);
+void ReadFields(const std::string& DscName, int RecordLimit, TOldLayout& Layout) {
   BtrSetKeyNumber(OldDescriptorFileNo, 0);
-  TOldLayout layout;
   TDynCharArr rec(DscRecordLength);
   bool atEnd = false;
   for (BtrGetFirst(OldDescriptorFileNo, rec, atEnd, false); !atEnd; BtrGetNext(OldDescriptorFileNo, rec, atEnd, false)) {
     const std::string_view record(reinterpret_cast<const char*>(rec.data()), rec.size());
-    if (!IsIndexRecord(record)) Add(layout, ParseFieldRecord(record), DscName, RecordLimit);
+    if (!IsIndexRecord(record)) Add(Layout, ParseFieldRecord(record), DscName, RecordLimit);
   }
+}
+
+}  // namespace
+
+TOldLayout ReadOldLayout(const std::string& DscName, int RecordLimit) {
+  BtrOpenFile(OldDescriptorFileNo, DscName, 0);
+  TOldLayout layout;
+  try {
+    ReadFields(DscName, RecordLimit, layout);
+  } catch (...) {
+    CloseQuietly();
+    throw;
+  }
+  BtrCloseFile(OldDescriptorFileNo);
   return layout;
 }

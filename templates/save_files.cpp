@@ -1,6 +1,7 @@
 #include "templates/save_files.h"
 
 #include "btrieve/numbered_files.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "templates/data_transfer.h"
 #include "templates/descriptor_file.h"
@@ -44,8 +45,16 @@ bool MoveDataAside(const TSaveFiles& Files) {
   return RenameFile(Files.DataName, PreviousGeneration(Files.DataName));
 }
 
-void CloseSaveFiles() {
-  for (uint8_t fileNo : {MasterFileNo, DescriptorFileNo, OldDataFileNo, NewDataFileNo}) BtrCloseFile(fileNo);
+std::string CloseSaveFiles() {
+  std::string report;
+  for (uint8_t fileNo : {MasterFileNo, DescriptorFileNo, OldDataFileNo, NewDataFileNo}) {
+    try {
+      BtrCloseFile(fileNo);
+    } catch (const Exception& e) {
+      Note(report, e.Message);
+    }
+  }
+  return report;
 }
 
 std::string PutBackOldFiles(const TSaveFiles& Files) {
@@ -60,6 +69,8 @@ std::string DropOldFiles(const TSaveFiles& Files) {
   Delete(PreviousGeneration(Files.DataName), report);
   DeleteGridFormat(Files.Number.ZeroFilled());
   if (FileExists(GridFormatFileName(Files.Number))) Note(report, "Unable to delete " + GridFormatFileName(Files.Number) + ".");
-  Delete(PreviousGeneration(Files.DscName), report);
+  // While a .QMX or the grid layout stays, so does the .DSX: beside the
+  // committed descriptor it tells recovery to finish this save.
+  if (report.empty()) Delete(PreviousGeneration(Files.DscName), report);
   return Closing(report);
 }

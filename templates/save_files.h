@@ -29,13 +29,14 @@ struct TSaveFiles {
 bool MoveDataAside(const TSaveFiles& Files);
 
 // Files 1, 2, 56 and 57 closed: the engine renames and deletes no file that
-// is open.
-void CloseSaveFiles();
+// is open. Every one is tried; "" when all closed, else the failures' texts.
+std::string CloseSaveFiles();
 
 // After a failure: the new files deleted and the old ones moved back. ""
 // when all went back, else the texts of what did not.
 std::string PutBackOldFiles(const TSaveFiles& Files);
 
-// After the commit: the previous generations and the grid layout deleted.
-// "" when all went, else the texts of what did not.
+// After the commit: the .QMX, the grid layout and then the .DSX deleted;
+// the .DSX stays when either of the others does. "" when all went, else the
+// texts of what did not.
 std::string DropOldFiles(const TSaveFiles& Files);

@@ -235,13 +235,16 @@ bool BuildTemplateDataFile(const std::string& Name) {
   } catch (const std::exception& e) {
     failure = e.what();
   }
+  // A step that showed its own message (the descriptor writer's) failed
+  // with no text: what the clean-up could not do is then left to recovery,
+  // which finds it by the previous generations, so the user sees one box.
+  const bool shown = !saved && failure.empty();
   failure = Joined(failure, AbortBuild(inTrans));
-  CloseSaveFiles();
+  failure = Joined(failure, CloseSaveFiles());
   TransferLayout.clear();
   if (files) failure = Joined(failure, saved ? DropOldFiles(*files) : PutBackOldFiles(*files));
   lock.Release();
-  if (saved && failure.empty()) return true;
-  if (!failure.empty()) MessageDlg(failure, saved ? mtWarning : mtError, mbOKOnly);
+  if (!failure.empty() && !shown) MessageDlg(failure, saved ? mtWarning : mtError, mbOKOnly);
   if (!saved) SilentAbort();
   return true;
 }

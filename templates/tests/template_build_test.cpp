@@ -350,6 +350,22 @@ INSTANTIATE_TEST_SUITE_P(
         TRestructure{"NothingChanged", [](TTemplateTableBuilder&) {}, NoChange}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TemplateBuildTest, AnIndexAddedWithRecordsGivesTheNewFileItsKey) {
+  SeedMatters();
+  TTemplateTableBuilder t(TTableStart::AsItIs);
+  t.Field(2).KeyWidth = 6;
+  t.Index(3, {3, 2}, false, "By amount");
+  Store.IdxChanged = true;
+  EXPECT_TRUE(BuildTemplateDataFile("Matters"));
+  ExpectSaved(Values);
+  EXPECT_EQ(RunMdbtr({"stat", ResolvePath(Data(0))}).Out,
+            "record length: 42\npage size: 4096\nrecords: 3\nkeys: 4\n"
+            "key 0: length 4, unique\n  at 1, length 4, autoincrement\n"
+            "key 1: length 5, unique, modifiable\n  at 5, length 5, string\n"
+            "key 2: length 11, duplicates, modifiable\n  at 26, length 5, string\n  at 10, length 6, string\n"
+            "key 3: length 12, duplicates, modifiable\n  at 20, length 6, string\n  at 10, length 6, string\n");
+}
+
 TEST_F(TemplateBuildTest, AFieldPastRecLenLengthensTheRecord) {
   SeedMatters();
   TTemplateTableBuilder t(TTableStart::AsItIs);
