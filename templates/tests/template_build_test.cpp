@@ -366,6 +366,32 @@ TEST_F(TemplateBuildTest, AnIndexAddedWithRecordsGivesTheNewFileItsKey) {
             "key 3: length 12, duplicates, modifiable\n  at 20, length 6, string\n  at 10, length 6, string\n");
 }
 
+TEST_F(TemplateBuildTest, ABackupLeftByACommittedSaveIsRecoveredAndTheSaveGoesOn) {
+  SeedMatters();
+  BtrCloseFile(MasterFileNo);
+  ASSERT_TRUE(CopyFile(Dsc(0), PreviousGeneration(Dsc(0)), true));
+  OpenMasterOn(0);
+  TTemplateTableBuilder t(TTableStart::AsItIs);
+  t.Add("Notes", 'C', 10);
+  Store.LayoutChanged = true;
+  DialogResponder boxes;
+  EXPECT_TRUE(BuildTemplateDataFile("Matters"));
+  EXPECT_TRUE(boxes.Boxes().empty());
+  ExpectSaved(Values);
+}
+
+TEST_F(TemplateBuildTest, ABackupRecoveryCannotResolveEndsTheSaveWithRecoverysMessageAlone) {
+  SeedMatters();
+  WriteFileBytes(TempPath("MGRDT000.QMX"), "not a record-manager file");
+  const TFolderState before = State(0);
+  DialogResponder boxes;
+  boxes.Answer(mrOk);
+  ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+  EXPECT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(State(0), before);
+  ASSERT_TRUE(DeleteFile(TempPath("MGRDT000.QMX")));
+}
+
 TEST_F(TemplateBuildTest, AFieldPastRecLenLengthensTheRecord) {
   SeedMatters();
   TTemplateTableBuilder t(TTableStart::AsItIs);
