@@ -361,7 +361,7 @@ namespace {
 size_t ReadSlot(size_t keys, int ordering) { return (keys + 1) * SeekKinds + size_t(ordering + 1); }
 size_t HighestSlot(size_t keys, int key) { return (keys + 1) * SeekKinds + keys + 1 + size_t(key); }
 size_t FixedSlot(size_t keys, int n) { return (keys + 1) * SeekKinds + 2 * keys + 1 + size_t(n); }
-enum Fixed { DataVersionSql, InsertSql, UpdateSql, DeleteSql, CountSql };
+enum Fixed { InsertSql, UpdateSql, DeleteSql, CountSql };
 }  // namespace
 
 void DataFile::ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out) {
@@ -377,13 +377,20 @@ void DataFile::ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out) {
   if (limit >= 0 && rc != SQLITE_DONE) Fail(rc);
 }
 
+// The file change counter of the header (bytes 24-27), which every commit
+// to the file moves, whichever connection makes it. Read without a lock: a
+// query would take and drop SQLite's read lock, several system calls on
+// every step of a walk. A commit under way is seen either as not yet begun
+// (the rows read before it are still what a read would give) or as made
+// (the caller reads again, under the lock, and waits for it).
 ChangeStamp DataFile::Stamp() {
-  sqlite3_stmt* stmt =
-      Prepare(FixedSlot(spec_.Keys.size(), DataVersionSql), "PRAGMA \"" + schema_ + "\".data_version");
-  ResetOnExit reset(stmt);
-  const int rc = sqlite3_step(stmt);
-  if (rc != SQLITE_ROW) Fail(rc);
-  return ChangeStamp{view_, sqlite3_column_int64(stmt, 0), localWrites_};
+  sqlite3_file* file = nullptr;
+  int rc = sqlite3_file_control(connection_->Db(), schema_.c_str(), SQLITE_FCNTL_FILE_POINTER, &file);
+  if (rc == SQLITE_OK && (!file || !file->pMethods)) rc = SQLITE_IOERR;
+  uint8_t counter[4];
+  if (rc == SQLITE_OK) rc = file->pMethods->xRead(file, counter, sizeof counter, 24);
+  if (rc != SQLITE_OK) Fail(rc);
+  return ChangeStamp{view_, int64_t(BigEndian32(counter)), localWrites_};
 }
 
 void DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out) {

@@ -70,12 +70,13 @@ struct Row {
 // The ordering by physical position; key numbers order by their key.
 inline constexpr int Physical = -1;
 
-// Moves whenever what a view shows may have changed: another connection's
-// commit (SQLite's data version), a write through this view, or a switch to
-// another view of the file (View is unique to each DataFile object).
+// Moves whenever what a view shows may have changed: a commit to the file
+// (the change counter of its header), a write through this view, or a
+// switch to another view of the file (View is unique to each DataFile
+// object).
 struct ChangeStamp {
   uint64_t View = 0;
-  int64_t DataVersion = -1;
+  int64_t ChangeCounter = -1;
   uint64_t LocalWrites = 0;
   bool operator==(const ChangeStamp&) const = default;
 };

@@ -238,4 +238,23 @@ TEST_F(EngineReads, AWalkSeesWritesMadeBetweenItsCalls) {
   EXPECT_EQ(f.Get(op::GetNext, "", 2), status::EndOfFile);
 }
 
+// Another client's transaction commits through a connection of its own; a
+// walk's rows read ahead must not outlive it.
+TEST_F(EngineReads, AWalkSeesATransactionCommittedBetweenItsCalls) {
+  const uint8_t id[16] = {7};
+  BtrFile other, otherClient;
+  other.ClientId = id;
+  otherClient.ClientId = id;
+  ASSERT_EQ(other.Open(TempPath("p.dat")), 0);
+
+  ASSERT_EQ(f.Get(op::GetFirst, "", 2), 0);  // Dora, blue
+  ASSERT_EQ(f.Get(op::GetNext, "", 2), 0);   // Cleo, blue: the walk reads ahead
+  ASSERT_EQ(otherClient.Call(op::BeginTransaction), 0);
+  ASSERT_EQ(other.Get(op::GetEqual, Name("Eve"), 1), 0);
+  ASSERT_EQ(other.Call(op::Delete), 0);
+  ASSERT_EQ(otherClient.Call(op::EndTransaction), 0);
+  ASSERT_EQ(f.Get(op::GetNext, "", 2), 0);
+  EXPECT_EQ(Id(), 2);  // Bob, red: Eve is gone
+}
+
 }  // namespace
