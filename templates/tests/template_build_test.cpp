@@ -4,6 +4,7 @@
 #include "templates/template_build.h"
 
 #include "btrieve/numbered_files.h"
+#include "platform/fault_point.h"
 #include "platform/files.h"
 #include "templates/data_transfer.h"
 #include "templates/descriptor_codec.h"
@@ -46,6 +47,22 @@ std::string HintTooLong(int slot, int offset) {
   }
   return "no failure";
 }
+
+// Every box shown, answered OK, whatever its text.
+class TBoxRecorder : public DialogService {
+public:
+  TBoxRecorder() : previous_(SetDialogService(this)) {}
+  ~TBoxRecorder() override { SetDialogService(previous_); }
+  int MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) override {
+    Texts.push_back(text);
+    return mrOk;
+  }
+  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+  std::vector<std::string> Texts;
+
+private:
+  DialogService* previous_;
+};
 
 class TemplateBuildTest : public StoreFilesTest {
 protected:
@@ -506,6 +523,39 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     [] { return "Unable to find 'Matters'." + ContactMsg; }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The data file's move to its previous generation refused: found by
+// failing each step in turn until the save reports that move.
+TEST_F(TemplateBuildTest, ARefusedMoveOfTheDataFileEndsTheSave) {
+  bool met = false;
+  for (uint64_t step = 1; step < 200 && !met; ++step) {
+    ScopedTempDir run;
+    ResetBtrLayer();
+    Store.Reset();
+    Store.DataDir = run.path().string();
+    CreateMaster();
+    SeedMatters();
+    TTemplateTableBuilder t(TTableStart::AsItIs);
+    t.Add("Notes", 'C', 10);
+    Store.LayoutChanged = true;
+    const TFolderState before = State(0);
+    TBoxRecorder boxes;
+    ArmFaultPoint(step, TFaultAction::FailOnce);
+    try {
+      BuildTemplateDataFile("Matters");
+    } catch (const EAbort&) {
+    }
+    DisarmFaultPoint();
+    met = boxes.Texts == std::vector<std::string>{"Unable to rename old data file " + Data(0) + "\r" + "to " +
+                                                  PreviousGeneration(Data(0)) + "." + ContactMsg};
+    if (met) {
+      EXPECT_EQ(State(0), before);
+    }
+  }
+  EXPECT_TRUE(met);
+  ResetBtrLayer();
+  Store.DataDir = Temp.path().string();
+}
 
 TEST_F(TemplateBuildTest, AMissingDataFileEndsTheSave) {
   SeedMatters();
