@@ -15,6 +15,7 @@
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
+#include "testing/piped_process.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -296,6 +297,25 @@ TEST_F(TemplateBuildTest, TheSaveLockHeldElsewhereIsWaitedForAndRefusedBeforeAny
       .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
   ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
   EXPECT_EQ(State(0), before);
+}
+
+TEST_F(TemplateBuildTest, ADataFileHeldOpenElsewhereIsAskedAboutAndRefusedBeforeAnyChange) {
+  SeedMatters();
+  TTemplateTableBuilder t(TTableStart::AsItIs);
+  t.Add("Notes", 'C', 10);
+  Store.LayoutChanged = true;
+  const TFolderState before = State(0);
+  {
+    PipedProcess peer(LAYER_PEER_PATH);
+    ASSERT_EQ(peer.Ask("open 9 0 " + ResolvePath(Data(0))), "ok");
+    LockRetryMs = 20;
+    DialogResponder boxes;
+    boxes.Expect("File:  " + Data(0) + "\r\r" + ModifyFileLockMsg, mrNo)
+        .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
+    ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+  }
+  EXPECT_EQ(State(0), before);
+  EXPECT_EQ(FileLockMsg, "A file lock was encountered.  Retry?");
 }
 
 // A modification with records, each change carried into every record.
