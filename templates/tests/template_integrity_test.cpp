@@ -10,6 +10,7 @@
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
 #include "templates/save_lock.h"
+#include "templates/template_recovery.h"
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
@@ -477,6 +478,27 @@ TEST_F(TemplateIntegrityTest, ASaveCutShortIsRecoveredBeforeItsDescriptorIsRead)
     ExpectLeftClean();
     ASSERT_TRUE(DeleteFile(PathOf("MNGR002.DSC")));
   }
+}
+
+TEST_F(TemplateIntegrityTest, ARecoveryThatCannotResolveTheFilesEndsTheCheckWithItsOwnMessage) {
+  WriteDescriptor(2, {{"Matter", 8, "M", "MNGR007.DSC", "1  1  5", {5}}});
+  WriteFileBytes(TempPath("MNGR003.DSX"), "not a record file");
+  // What recovery says of these files, shown once by itself.
+  std::string recoveryText;
+  {
+    DialogResponder dialogs;
+    dialogs.Answer(mrOk);
+    EXPECT_FALSE(RecoverTemplate(Store.DataDir, 3, PathOf("MNGR003.DSC"), "Retry?"));
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    recoveryText = dialogs.Boxes()[0].text;
+  }
+  DialogResponder dialogs;
+  dialogs.Expect(recoveryText);
+  const TIntegrityResult result = CheckTemplateIntegrity(TTemplateNumber(7), Indexes({1}), {});
+  EXPECT_FALSE(result.Complete);
+  EXPECT_TRUE(result.References.empty());
+  ExpectLeftClean();
+  EXPECT_EQ(ReadFileBytes(TempPath("MNGR003.DSX")), "not a record file");
 }
 
 TEST_F(TemplateIntegrityTest, AnEmptyFolderIsCheckedAtOnce) {
