@@ -144,6 +144,10 @@ bool TransferData(const std::string& NewName) {
   const size_t oldLen = BtrRecordLength(OldDataFileNo);
   const size_t newLen = BtrRecordLength(NewDataFileNo);
   const size_t tail = PrefixLength + StampLength;
+  if (oldLen < tail || newLen < tail) {
+    throw ESaveRefused("The data file " + NewName + " has records too short for a prefix and a date stamp." +
+                       ContactMsg);
+  }
   BtrSetKeyNumber(OldDataFileNo, 0);
   TDynCharArr rec(oldLen);
   bool atEnd = false;
