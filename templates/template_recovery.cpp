@@ -5,6 +5,7 @@
 #include "btrieve/win_btr.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "templates/master_codec.h"
 #include "templates/save_lock.h"
@@ -13,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A save changes a template's files in this order: the data file moved to
@@ -147,9 +149,29 @@ void Open(TFile& File) {
   if (File.Exists) CountRecords(File);
 }
 
+// A new record-manager file is written under a hidden name beside its own,
+// "." + name + "." + process + "-" + count, and renamed into place; a save
+// killed meanwhile leaves it (and its journal) behind. Under the exclusive
+// lock no save of the template runs, so none of these is being written.
+void AddHiddenLeftovers(TPlan& Plan, const std::string& DataDir, const TFile& File) {
+  const std::string name = ExtractFileName(File.Name);
+  for (const FileEntry& entry : FindFiles(DataDir + "\\." + name + ".*")) {
+    std::string_view rest = std::string_view(entry.Name).substr(name.size() + 2);
+    if (rest.ends_with("-journal")) rest.remove_suffix(8);
+    const size_t dash = rest.find('-');
+    const auto digits = [](std::string_view t) {
+      return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (dash != std::string_view::npos && digits(rest.substr(0, dash)) && digits(rest.substr(dash + 1)))
+      Plan.push_back({TStep::Delete, ResolvePath(DataDir + "\\" + entry.Name), ""});
+  }
+}
+
 TPlan Decide(const std::string& DataDir, int TplNo, TTemplateFiles& f) {
   TPlan plan;
   for (TFile* file : {&f.Dsc, &f.Dsx, &f.Qmd, &f.Qmx}) Open(*file);
+  AddHiddenLeftovers(plan, DataDir, f.Dsc);
+  AddHiddenLeftovers(plan, DataDir, f.Qmd);
   if (f.Dsx.Exists && f.Dsc.Exists && f.Dsc.Records > 0) {
     // Committed: the new generation is whole once its data file holds every
     // record the previous one did.
@@ -187,7 +209,8 @@ TPlan Decide(const std::string& DataDir, int TplNo, TTemplateFiles& f) {
 
 void Carry(const TStep& Step) {
   if (Step.Kind == TStep::Delete) {
-    if (!DeleteFile(Step.Name)) throw TStepFailure{"Unable to delete " + Step.Name + "."};
+    // Gone already (a journal goes with its file): nothing left to do.
+    if (FileExists(Step.Name) && !DeleteFile(Step.Name)) throw TStepFailure{"Unable to delete " + Step.Name + "."};
   } else if (!RenameFile(Step.Name, Step.To)) {
     throw TStepFailure{"Unable to rename " + Step.Name + "\rto " + Step.To + "."};
   }

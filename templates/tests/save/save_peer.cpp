@@ -1,29 +1,95 @@
 // A second workstation for the save tests: a process of its own (started
 // by exec, so it shares no lock with the test) running the commands a test
 // sends on standard input, one answer line each on standard output.
-//   lock shared|exclusive N   TryAcquireSaveLock in the folder; "held" or "busy"
+//   lock shared|exclusive N   TryAcquireSaveLock; "held" or "busy"
 //   release                   lets go of every lock taken
+//   build                     the scenario's folder made in the empty folder
+//   modify                    the scenario's template loaded and changed
+//   arm STEP ACTION           the fault point: fail-once, fail-from,
+//                             kill-before, kill-after
+//   kill-at-sync N            the Nth flush to disk from now on kills this
+//                             process (SIGKILL) instead
+//   save                      the scenario's save: "saved" or "aborted"
+//   steps | syncs             steps / flushes counted since the last arm
+//   recover                   the start-up recovery of the folder
+//   load N                    LoadTemplateDescriptor: "ok <fields>" or "false"
+//   open                      OpenTemplateDataFile of template 0 as file 52
+//   insert CODE               a record with that code through file 52
+//   close                     file 52 closed
 //   exit
-// argv[1] is the data folder.
+// argv[1] is the data folder. A message box shows as a line "box <text>"
+// before the answer and is answered OK; a question as "ask <text>", and the
+// next input line ("yes" or "no") answers it. In texts "\r" is written as
+// "\\r". A failure answers "error <status> <text>".
+#include "btrieve/numbered_files.h"
+#include "platform/dialogs.h"
+#include "platform/fault_point.h"
+#include "templates/data_file_open.h"
+#include "templates/descriptor_loader.h"
 #include "templates/save_lock.h"
+#include "templates/template_build.h"
+#include "templates/template_recovery.h"
+#include "templates/template_state.h"
+#include "templates/tests/save/save_scenario.h"
 
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string dataDir;
+constexpr uint8_t DataFileNo = 52;
+
 std::vector<TSaveLock> locks;
+std::atomic<int> syncsLeft{0};  // flushes left before the kill; 0: not armed
+std::atomic<int> syncs{0};
+
+// Flushes are counted by defining fsync and fdatasync here: the program's
+// own definitions come before the C library's for every library it loads.
+void CountSync() {
+  ++syncs;
+  if (syncsLeft.load() > 0 && --syncsLeft == 0) raise(SIGKILL);
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out;
+}
+
+class LineDialogs : public DialogService {
+public:
+  int MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons buttons, int) override {
+    if (buttons == TMsgDlgButtons(mbYesNo)) {
+      std::cout << "ask " << Escaped(text) << std::endl;
+      std::string answer;
+      std::getline(std::cin, answer);
+      return answer == "yes" ? mrYes : mrNo;
+    }
+    std::cout << "box " << Escaped(text) << std::endl;
+    return mrOk;
+  }
+  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+};
 
 std::string Run(const std::string& command, std::istringstream& in) {
+  static const std::map<std::string, TFaultAction> actions{{"fail-once", TFaultAction::FailOnce},
+                                                           {"fail-from", TFaultAction::FailFromN},
+                                                           {"kill-before", TFaultAction::KillBefore},
+                                                           {"kill-after", TFaultAction::KillAfter}};
   if (command == "lock") {
     std::string mode;
     int number = -1;
     in >> mode >> number;
-    TSaveLock lock = TryAcquireSaveLock(dataDir, number, mode == "exclusive" ? TSaveLockMode::Exclusive
-                                                                             : TSaveLockMode::Shared);
+    TSaveLock lock = TryAcquireSaveLock(Store.DataDir, number,
+                                        mode == "exclusive" ? TSaveLockMode::Exclusive : TSaveLockMode::Shared);
     if (!lock.Held()) return "busy";
     locks.push_back(std::move(lock));
     return "held";
@@ -32,15 +98,76 @@ std::string Run(const std::string& command, std::istringstream& in) {
     locks.clear();
     return "released";
   }
-  if (command == "exit") return "bye";
-  return "bad command";
+  if (command == "build") {
+    BuildScenarioFolder();
+  } else if (command == "modify") {
+    PrepareScenarioChange();
+  } else if (command == "arm") {
+    uint64_t step = 0;
+    std::string action;
+    in >> step >> action;
+    if (!actions.contains(action)) return "bad command";
+    ArmFaultPoint(step, actions.at(action));
+  } else if (command == "kill-at-sync") {
+    int n = 0;
+    in >> n;
+    syncs = 0;
+    syncsLeft = n;
+  } else if (command == "save") {
+    try {
+      return BuildTemplateDataFile(ScenarioName) ? "saved" : "not saved";
+    } catch (const EAbort& e) {
+      if (e.Message.empty()) return "aborted";
+      throw;
+    }
+  } else if (command == "steps") {
+    return std::to_string(FaultStepCount());
+  } else if (command == "syncs") {
+    return std::to_string(syncs.load());
+  } else if (command == "recover") {
+    RecoverTemplatesAtStartup(Store.DataDir);
+  } else if (command == "load") {
+    std::string number;
+    in >> number;
+    return LoadTemplateDescriptor(number) ? "ok " + std::to_string(Store.FldCount) : "false";
+  } else if (command == "open") {
+    Store.OpenTplNumber = "000";
+    OpenTemplateDataFile(DataFileNo);
+  } else if (command == "insert") {
+    std::string code;
+    in >> code;
+    std::string text(size_t(TplTextLen), ' ');
+    text.replace(0, code.size(), code);
+    BtrInsertRecord(DataFileNo, text);
+  } else if (command == "close") {
+    BtrCloseFile(DataFileNo);
+  } else if (command == "exit") {
+    return "bye";
+  } else {
+    return "bad command";
+  }
+  return "ok";
 }
 
 }  // namespace
 
+extern "C" int fsync(int fd) {
+  CountSync();
+  return int(syscall(SYS_fsync, fd));
+}
+
+extern "C" int fdatasync(int fd) {
+  CountSync();
+  return int(syscall(SYS_fdatasync, fd));
+}
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  dataDir = argv[1];
+  Store.DataDir = argv[1];
+  LineDialogs dialogs;
+  SetDialogService(&dialogs);
+  // Questions come at once: the test decides when a wait is over.
+  LockRetryMs = 0;
   std::string line;
   while (std::getline(std::cin, line)) {
     std::istringstream in(line);
@@ -49,11 +176,16 @@ int main(int argc, char** argv) {
     std::string answer;
     try {
       answer = Run(command, in);
+    } catch (const EBtrAbort& e) {
+      answer = "error " + std::to_string(e.Status) + " " + Escaped(e.Message);
+    } catch (const Exception& e) {
+      answer = "error 0 " + Escaped(e.Message);
     } catch (const std::exception& e) {
-      answer = std::string("error ") + e.what();
+      answer = std::string("error 0 ") + Escaped(e.what());
     }
     std::cout << answer << std::endl;
     if (command == "exit") break;
   }
+  FinalizeBtrLayer();
   return 0;
 }

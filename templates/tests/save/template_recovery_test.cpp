@@ -56,7 +56,7 @@ protected:
     for (const auto& entry : std::filesystem::directory_iterator(Temp.path())) {
       const std::string name = entry.path().filename().string();
       if (name.ends_with(".lck") || name.ends_with(".LCK")) continue;
-      if (name.ends_with(".FMT")) {
+      if (name.ends_with(".FMT") || name.ends_with(".notes")) {
         folder[name] = {"plain " + ReadFileBytes(entry.path().string())};
         continue;
       }
@@ -201,6 +201,24 @@ TEST_F(RecoveryTest, BackupsFoundWithoutCaseAndPutBackInTheirOwnSpelling) {
   EXPECT_EQ(folder.at("mngr007.dsc"), Texts(2, "old dsx"));
   EXPECT_EQ(folder.at("MgrDt007.QmD"), Texts(5, "old qmx"));
   EXPECT_EQ(folder.size(), 3u);
+}
+
+TEST_F(RecoveryTest, HiddenNewFilesOfAKilledSaveGoWithIt) {
+  CreateMasterWith({Tpl});
+  MakeFile("MNGR007.DSC", 2, "new dsc");
+  MakeFile("MGRDT007.QMX", 5, "old qmx");
+  // A new data file being written under its hidden name when the save died.
+  MakeFile(".MGRDT007.QMD.4242-0", 0, "new qmd");
+  WriteFileBytes(TempPath(".MGRDT007.QMD.4242-0-journal"), std::string(512, '\0'));
+  WriteFileBytes(TempPath(".mngr007.dsc.77-3"), "");
+  WriteFileBytes(TempPath(".MGRDT007.QMD.notes"), "kept");
+  EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
+  TFolder expected;
+  expected["MNGR007.DSC"] = Texts(2, "new dsc");
+  expected["MGRDT007.QMD"] = Texts(5, "old qmx");
+  expected["master.dsc"] = Folder()["master.dsc"];
+  expected[".MGRDT007.QMD.notes"] = {"plain kept"};
+  EXPECT_EQ(Folder(), expected);
 }
 
 TEST_F(RecoveryTest, AFileThatWillNotOpenStopsItBeforeAnyChange) {
