@@ -213,6 +213,9 @@ std::string FileLockMsg = DefaultFileLockMsg;
 std::string RecLockAbortMsg = DefaultRecLockAbortMsg;
 TDynCharArr DscLookupBuf;
 
+TFileLockMsgScope::TFileLockMsgScope(std::string Text) { FileLockMsg = std::move(Text); }
+TFileLockMsgScope::~TFileLockMsgScope() { FileLockMsg = DefaultFileLockMsg; }
+
 std::string BtrStatusTail(int Status) {
   return "Btrieve status " + IntToStr(Status) + ".\r" + BtrieveStatusText(Status);
 }

@@ -72,6 +72,16 @@ extern bool AbortOnLockNo;
 extern std::string RecLockMsg;       // the question when a record stays locked
 extern std::string FileLockMsg;      // last paragraph of the question at an open
 extern std::string RecLockAbortMsg;  // the text of a declined record-lock retry
+
+// FileLockMsg holds Text while the scope lives and the layer's default
+// ("A file lock was encountered.  Retry?") after it, however it ends.
+class TFileLockMsgScope {
+public:
+  explicit TFileLockMsgScope(std::string Text);
+  ~TFileLockMsgScope();
+  TFileLockMsgScope(const TFileLockMsgScope&) = delete;
+  TFileLockMsgScope& operator=(const TFileLockMsgScope&) = delete;
+};
 // The entry screen's buffer for file 32; the layer only frees it.
 extern TDynCharArr DscLookupBuf;
 

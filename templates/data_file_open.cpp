@@ -27,16 +27,6 @@ const char* const LookupFileLockMsg =
     "Unable to open the data file for a template referenced as a\rlookup by this template.\r\rYou may retry this "
     "operation and this message will reappear if\rthe file remains inaccessible.  Otherwise, contact Ondral, Inc. "
     "for assistance.\r\rRetry opening the file?";
-const char* const DefaultFileLockMsg = "A file lock was encountered.  Retry?";
-
-// FileLockMsg is the opener's text while the scope lives, the default after.
-class TOpenerLockMsg {
-public:
-  explicit TOpenerLockMsg(const char* Text) { FileLockMsg = Text; }
-  ~TOpenerLockMsg() { FileLockMsg = DefaultFileLockMsg; }
-  TOpenerLockMsg(const TOpenerLockMsg&) = delete;
-  TOpenerLockMsg& operator=(const TOpenerLockMsg&) = delete;
-};
 
 // The template's shared save lock, taken once a save of it that was cut
 // short has been put back. A recovery that could not resolve the files has
@@ -69,7 +59,7 @@ bool IsKeyDigit(const std::string& LkpSpec) {
 
 void OpenTemplateDataFile(uint8_t FileNo) {
   if (BtrIsFileOpen(FileNo)) return;
-  const TOpenerLockMsg lockMsg(TemplateFileLockMsg);
+  const TFileLockMsgScope lockMsg(TemplateFileLockMsg);
   const TTemplateNumber number = TTemplateNumber::Parse(Store.OpenTplNumber);
   const std::string name = DataFileName(number);
   {
@@ -83,7 +73,7 @@ void OpenTemplateDataFile(uint8_t FileNo) {
 
 void OpenLookupDataFile(uint8_t FileNo, int Slot) {
   const TBusyCursor hourglass;
-  const TOpenerLockMsg lockMsg(LookupFileLockMsg);
+  const TFileLockMsgScope lockMsg(LookupFileLockMsg);
   BtrCloseFile(FileNo);
   const TFld& field = Store.FldTable[Slot];
   const std::string targetPart = Copy(field.LkpTarget, 5, 4);
