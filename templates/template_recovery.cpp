@@ -236,8 +236,8 @@ bool Fail(const std::string& Text) {
 }  // namespace
 
 bool TemplateBackupExists(const std::string& DataDir, int TplNo) {
-  const TTemplateFiles files = LocateFiles(DataDir, TplNo);
-  return files.Dsx.Exists || files.Qmx.Exists;
+  const std::string number = TTemplateNumber(TplNo).ZeroFilled();
+  return Locate(DataDir, "MNGR" + number + ".DSX").Exists || Locate(DataDir, "MGRDT" + number + ".QMX").Exists;
 }
 
 bool RecoverTemplateLocked(const std::string& DataDir, int TplNo) {
