@@ -17,6 +17,7 @@
 //
 // The table at the end gives the mean of each in milliseconds beside its
 // aim, and the ratio of each scan to the bare reads.
+#include "bench/bench_support.h"
 #include "btrieve/numbered_files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
@@ -44,14 +45,9 @@ constexpr int Referring = 30;
 constexpr int ReferringField = 10;
 const TTemplateNumber Examined(7);
 
-void Check(bool ok, const std::string& what) {
-  if (!ok) throw std::runtime_error(what);
-}
+using bench::Check;
 
-fs::path Root() {
-  static const fs::path root = fs::temp_directory_path() / ("integrity_bench." + std::to_string(getpid()));
-  return root;
-}
+fs::path Root() { return bench::Root("integrity_bench"); }
 
 bool IsReferring(int number) { return number >= FirstReferring && number < FirstReferring + Referring; }
 
@@ -118,11 +114,9 @@ void PutBack(const std::map<int, std::string>& originals) {
   }
 }
 
-std::map<std::string, double> meanMs;
+std::map<std::string, double>& meanMs = bench::MeanMs();
 
-double MsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
+using bench::MsSince;
 
 void LinkedLookups(benchmark::State& state) {
   TIndexFlags all(true);
@@ -180,8 +174,7 @@ void DeletedFields(benchmark::State& state, const std::map<int, std::string>* or
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  int status = 0;
-  try {
+  return bench::Run("integrity_bench", [&] {
     const std::map<int, std::string> originals = WriteFolder();
     for (benchmark::internal::Benchmark* b :
          {benchmark::RegisterBenchmark("integrity/linked-lookups", LinkedLookups),
@@ -202,13 +195,5 @@ int main(int argc, char** argv) {
         if (meanMs.count(scan)) std::printf("%s : integrity/bare-reads = %.2fx\n", scan, meanMs[scan] / bare);
       }
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "integrity_bench: %s\n", e.what());
-    status = 1;
-  }
-  FinalizeBtrLayer();
-  std::error_code ignored;
-  fs::remove_all(Root(), ignored);
-  benchmark::Shutdown();
-  return status;
+  });
 }

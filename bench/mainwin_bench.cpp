@@ -12,6 +12,7 @@
 //                       the numbered-file layer: the floor of the check
 //
 // The table at the end gives the mean of each against its aim.
+#include "bench/bench_support.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "mainwin/mtdesk_form.h"
@@ -46,14 +47,9 @@ namespace {
 constexpr int ListedTemplates = 999;
 constexpr int ScannedDescriptors = 200;
 
-void Check(bool ok, const std::string& what) {
-  if (!ok) throw std::runtime_error(what);
-}
+using bench::Check;
 
-fs::path Root() {
-  static const fs::path root = fs::temp_directory_path() / ("mainwin_bench." + std::to_string(getpid()));
-  return root;
-}
+fs::path Root() { return bench::Root("mainwin_bench"); }
 
 void UseFolder(const std::string& name) {
   const fs::path folder = Root() / name;
@@ -128,20 +124,9 @@ std::vector<std::string> FiftyFieldTemplate() {
   return texts;
 }
 
-std::map<std::string, double> meanMs;
+std::map<std::string, double>& meanMs = bench::MeanMs();
 
-template <class F>
-void Timed(benchmark::State& state, const std::string& name, F&& work) {
-  double total = 0;
-  int64_t n = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    ++n;
-  }
-  meanMs[name] = n > 0 ? total / double(n) : 0;
-}
+using bench::Timed;
 
 void FormShow999(benchmark::State& state) {
   UseFolder("formshow");
@@ -189,8 +174,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("descriptor/50+200", DescriptorWithCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("opens/200", BareOpens)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::Initialize(&argc, argv);
-  int status = 0;
-  try {
+  return bench::Run("mainwin_bench", [&] {
     Startup.WSID = "01";
     UseFolder("formshow");
     MakeMaster(ListedTemplates);
@@ -202,13 +186,5 @@ int main(int argc, char** argv) {
     const std::map<std::string, double> aims{{"formshow/999", 100}, {"descriptor/50+200", 500}, {"opens/200", 0}};
     std::printf("\n%-20s %12s %12s\n", "workload", "mean ms", "aim ms");
     for (const auto& [name, ms] : meanMs) std::printf("%-20s %12.3f %12.0f\n", name.c_str(), ms, aims.at(name));
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "mainwin_bench: %s\n", e.what());
-    status = 1;
-  }
-  FinalizeBtrLayer();
-  std::error_code ignored;
-  fs::remove_all(Root(), ignored);
-  benchmark::Shutdown();
-  return status;
+  });
 }

@@ -19,6 +19,7 @@
 // generation (copied back untimed) and times both sides by hand; the
 // benchmark's time is the engine's, and the counters give both means and
 // their ratio. MD_BENCH_ROUNDS sets the iterations (3).
+#include "bench/bench_support.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "platform/files.h"
@@ -58,14 +59,9 @@ const std::vector<std::string> TemplateFiles = {"master.dsc", "MNGR000.DSC", "MG
 
 enum FieldId { Code = 1, Name, City, Amount, Notes };
 
-void Check(bool ok, const std::string& what) {
-  if (!ok) throw std::runtime_error(what);
-}
+using bench::Check;
 
-fs::path Root() {
-  static const fs::path root = fs::temp_directory_path() / ("restructure_bench." + std::to_string(getpid()));
-  return root;
-}
+fs::path Root() { return bench::Root("restructure_bench"); }
 std::string Pristine() { return (Root() / "pristine").string(); }
 std::string Work() { return (Root() / "work").string(); }
 std::string RawOld() { return (Root() / "raw-old.db").string(); }
@@ -316,17 +312,8 @@ int main(int argc, char** argv) {
       ->UseManualTime()
       ->Unit(benchmark::kMillisecond)
       ->Iterations(rounds ? std::max(1, std::atoi(rounds)) : 3);
-  int status = 0;
-  try {
+  return bench::Run("restructure_bench", [&] {
     BuildFixture();
     benchmark::RunSpecifiedBenchmarks();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "restructure_bench: %s\n", e.what());
-    status = 1;
-  }
-  FinalizeBtrLayer();
-  std::error_code ignored;
-  fs::remove_all(Root(), ignored);
-  benchmark::Shutdown();
-  return status;
+  });
 }

@@ -15,6 +15,7 @@
 //
 // The table at the end gives the mean of each and the ratio of the master-
 // only search to the bare probes.
+#include "bench/bench_support.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "templates/descriptor_codec.h"
@@ -40,14 +41,9 @@ namespace {
 
 constexpr int UsedNumbers = 998;
 
-void Check(bool ok, const std::string& what) {
-  if (!ok) throw std::runtime_error(what);
-}
+using bench::Check;
 
-fs::path Root() {
-  static const fs::path root = fs::temp_directory_path() / ("template_store_bench." + std::to_string(getpid()));
-  return root;
-}
+fs::path Root() { return bench::Root("template_store_bench"); }
 
 // A data folder whose master holds 0..997; with files, each of them also
 // has its descriptor and data file beside it.
@@ -74,21 +70,9 @@ std::string DataFolder(bool withFiles) {
   return folder.string();
 }
 
-// Mean milliseconds per iteration by workload.
-std::map<std::string, double> meanMs;
+std::map<std::string, double>& meanMs = bench::MeanMs();
 
-template <class F>
-void Timed(benchmark::State& state, const std::string& name, F&& work) {
-  double total = 0;
-  int64_t n = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    ++n;
-  }
-  meanMs[name] = n > 0 ? total / double(n) : 0;
-}
+using bench::Timed;
 
 void NextNumber(benchmark::State& state, bool withFiles) {
   Store.DataDir = (Root() / (withFiles ? "with-files" : "master-only")).string();
@@ -198,8 +182,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("descriptor/format", DescriptorFormat)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("descriptor/parse", DescriptorParse)->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);
-  int status = 0;
-  try {
+  return bench::Run("template_store_bench", [&] {
     DataFolder(false);
     DataFolder(true);
     benchmark::RunSpecifiedBenchmarks();
@@ -207,13 +190,5 @@ int main(int argc, char** argv) {
     for (const auto& [name, ms] : meanMs) std::printf("%-20s %12.4f\n", name.c_str(), ms);
     const double bare = meanMs["probes/bare"];
     if (bare > 0) std::printf("next/master-only : probes/bare = %.3fx\n", meanMs["next/master-only"] / bare);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "template_store_bench: %s\n", e.what());
-    status = 1;
-  }
-  FinalizeBtrLayer();
-  std::error_code ignored;
-  fs::remove_all(Root(), ignored);
-  benchmark::Shutdown();
-  return status;
+  });
 }

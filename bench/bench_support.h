@@ -1,0 +1,75 @@
+// What the benchmark programs over the template store share: a scratch folder
+// per run, a check that stops the run, mean times by workload, and the frame
+// around a run that always closes the record manager and removes the folder.
+#pragma once
+
+#include "btrieve/numbered_files.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace bench {
+
+inline void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+// One folder per program run; the program's name is fixed at the first call.
+inline const std::filesystem::path& Root(const std::string& program) {
+  static const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / (program + "." + std::to_string(getpid()));
+  return root;
+}
+
+inline double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Mean milliseconds per iteration by workload.
+inline std::map<std::string, double>& MeanMs() {
+  static std::map<std::string, double> means;
+  return means;
+}
+
+template <class F>
+void Timed(benchmark::State& state, const std::string& name, F&& work) {
+  double total = 0;
+  int64_t n = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    total += MsSince(start);
+    ++n;
+  }
+  MeanMs()[name] = n > 0 ? total / double(n) : 0;
+}
+
+// Runs Body (which builds its fixture and runs the benchmarks); a failure is
+// reported and gives status 1. The record manager is closed and the scratch
+// folder removed whatever happened.
+inline int Run(const std::string& program, const std::function<void()>& body) {
+  int status = 0;
+  try {
+    body();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), e.what());
+    status = 1;
+  }
+  FinalizeBtrLayer();
+  std::error_code ignored;
+  std::filesystem::remove_all(Root(program), ignored);
+  benchmark::Shutdown();
+  return status;
+}
+
+}  // namespace bench
