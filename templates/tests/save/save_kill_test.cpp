@@ -60,7 +60,6 @@ protected:
   // Start-up recovery after the child died, and the checks; the outcome.
   static TOutcome Recovered(const std::filesystem::path& folder, const std::string& label) {
     SCOPED_TRACE(label);
-    ResetBtrLayer();
     Use(folder);
     {
       RecordedDialogs boxes;
@@ -69,7 +68,6 @@ protected:
     }
     EXPECT_TRUE(TryAcquireSaveLock(Store.DataDir, ScenarioTpl, TSaveLockMode::Exclusive).Held());
     const TFolderSnapshot after = Snapshot(folder);
-    ResetBtrLayer();
     EXPECT_TRUE(after == Old || after == New) << ::testing::PrintToString(after);
     return after == New ? TOutcome::New : TOutcome::Old;
   }
