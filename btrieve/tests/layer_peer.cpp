@@ -13,8 +13,8 @@
 // A layer failure answers "error STATUS". It never waits on a lock: it
 // asks nobody and declines at once.
 #include "btrieve/numbered_files.h"
+#include "testing/peer_loop.h"
 
-#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -70,22 +70,15 @@ std::string Run(const std::string& command, std::istringstream& in) {
 int main() {
   SetBtrAsker([](const std::string&) { return false; });
   LockRetryMs = 0;
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    std::istringstream in(line);
-    std::string command;
-    in >> command;
-    std::string answer;
+  ServePeerCommands("exit", Run, [] {
     try {
-      answer = Run(command, in);
+      throw;
     } catch (const EBtrAbort& e) {
-      answer = "error " + std::to_string(e.Status);
+      return "error " + std::to_string(e.Status);
     } catch (const std::exception& e) {
-      answer = std::string("error ") + e.what();
+      return std::string("error ") + e.what();
     }
-    std::cout << answer << std::endl;
-    if (command == "exit") break;
-  }
+  });
   FinalizeBtrLayer();
   return 0;
 }

@@ -12,18 +12,14 @@
 //   counter PATH CYCLES LOCKED
 //       answers "done R84 R85 R80" after CYCLES increments of the counter
 //       file (engine/tests/counter_worker.h), or "error TEXT"
-//   quit
-// The flushes are counted by defining fdatasync and fsync here: the
-// program exports them, and the SQLite the library loads calls them.
+//   quit               answers "bye" and ends
+// A command that throws answers "error TEXT".
 #include "engine/tests/counter_worker.h"
 #include "engine/tests/engine_library.h"
-
-#include <signal.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "testing/peer_loop.h"
+#include "testing/sync_kill.h"
 
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -32,12 +28,6 @@
 #include <vector>
 
 namespace {
-
-std::atomic<int> syncsLeft{0};  // flushes left before the kill; 0: not armed
-
-void CountSync() {
-  if (syncsLeft.load() > 0 && --syncsLeft == 0) raise(SIGKILL);
-}
 
 std::string ToHex(const uint8_t* bytes, size_t n) {
   static const char digits[] = "0123456789ABCDEF";
@@ -85,16 +75,6 @@ std::string RunCall(const Library& library, std::array<std::array<uint8_t, 128>,
 
 }  // namespace
 
-extern "C" int fdatasync(int fd) {
-  CountSync();
-  return int(syscall(SYS_fdatasync, fd));
-}
-
-extern "C" int fsync(int fd) {
-  CountSync();
-  return int(syscall(SYS_fsync, fd));
-}
-
 int main() {
   Library library;
   std::string error;
@@ -103,34 +83,26 @@ int main() {
     return 1;
   }
   std::array<std::array<uint8_t, 128>, 16> blocks{};
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    std::istringstream in(line);
-    std::string command;
-    in >> command;
-    std::string answer;
-    if (command == "call") {
-      answer = RunCall(library, blocks, in);
-    } else if (command == "kill-at-sync") {
+  ServePeerCommands("quit", [&](const std::string& command, std::istringstream& in) -> std::string {
+    if (command == "call") return RunCall(library, blocks, in);
+    if (command == "kill-at-sync") {
       int n = 0;
       in >> n;
-      syncsLeft = n;
-      answer = "ok";
-    } else if (command == "counter") {
+      ArmKillAtSync(n);
+      return "ok";
+    }
+    if (command == "counter") {
       std::string path;
       int cycles = 0, locked = 0;
       in >> path >> cycles >> locked;
       const CounterRun run = RunCounter(library, path, cycles, locked != 0);
-      answer = run.Error.empty() ? "done " + std::to_string(run.Locked84) + " " + std::to_string(run.Busy85) + " " +
-                                       std::to_string(run.Conflicts80)
-                                 : "error " + run.Error;
-    } else if (command == "quit") {
-      break;
-    } else {
-      answer = "error unknown command";
+      return run.Error.empty() ? "done " + std::to_string(run.Locked84) + " " + std::to_string(run.Busy85) + " " +
+                                     std::to_string(run.Conflicts80)
+                               : "error " + run.Error;
     }
-    std::cout << answer << std::endl;
-  }
+    if (command == "quit") return "bye";
+    return "error unknown command";
+  });
   library.Stop();
   return 0;
 }

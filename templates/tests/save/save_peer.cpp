@@ -31,12 +31,9 @@
 #include "templates/template_recovery.h"
 #include "templates/template_state.h"
 #include "templates/tests/save/save_scenario.h"
+#include "testing/peer_loop.h"
+#include "testing/sync_kill.h"
 
-#include <signal.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -48,15 +45,6 @@ namespace {
 constexpr uint8_t DataFileNo = 52;
 
 std::vector<TSaveLock> locks;
-std::atomic<int> syncsLeft{0};  // flushes left before the kill; 0: not armed
-std::atomic<int> syncs{0};
-
-// Flushes are counted by defining fsync and fdatasync here: the program's
-// own definitions come before the C library's for every library it loads.
-void CountSync() {
-  ++syncs;
-  if (syncsLeft.load() > 0 && --syncsLeft == 0) raise(SIGKILL);
-}
 
 std::string Escaped(const std::string& text) {
   std::string out;
@@ -111,8 +99,7 @@ std::string Run(const std::string& command, std::istringstream& in) {
   } else if (command == "kill-at-sync") {
     int n = 0;
     in >> n;
-    syncs = 0;
-    syncsLeft = n;
+    ArmKillAtSync(n);
   } else if (command == "save") {
     try {
       return BuildTemplateDataFile(ScenarioName) ? "saved" : "not saved";
@@ -123,7 +110,7 @@ std::string Run(const std::string& command, std::istringstream& in) {
   } else if (command == "steps") {
     return std::to_string(FaultStepCount());
   } else if (command == "syncs") {
-    return std::to_string(syncs.load());
+    return std::to_string(SyncsCounted());
   } else if (command == "recover") {
     RecoverTemplatesAtStartup(Store.DataDir);
   } else if (command == "load") {
@@ -149,17 +136,19 @@ std::string Run(const std::string& command, std::istringstream& in) {
   return "ok";
 }
 
+std::string Failure() {
+  try {
+    throw;
+  } catch (const EBtrAbort& e) {
+    return "error " + std::to_string(e.Status) + " " + Escaped(e.Message);
+  } catch (const Exception& e) {
+    return "error 0 " + Escaped(e.Message);
+  } catch (const std::exception& e) {
+    return std::string("error 0 ") + Escaped(e.what());
+  }
+}
+
 }  // namespace
-
-extern "C" int fsync(int fd) {
-  CountSync();
-  return int(syscall(SYS_fsync, fd));
-}
-
-extern "C" int fdatasync(int fd) {
-  CountSync();
-  return int(syscall(SYS_fdatasync, fd));
-}
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
@@ -168,24 +157,7 @@ int main(int argc, char** argv) {
   SetDialogService(&dialogs);
   // Questions come at once: the test decides when a wait is over.
   LockRetryMs = 0;
-  std::string line;
-  while (std::getline(std::cin, line)) {
-    std::istringstream in(line);
-    std::string command;
-    in >> command;
-    std::string answer;
-    try {
-      answer = Run(command, in);
-    } catch (const EBtrAbort& e) {
-      answer = "error " + std::to_string(e.Status) + " " + Escaped(e.Message);
-    } catch (const Exception& e) {
-      answer = "error 0 " + Escaped(e.Message);
-    } catch (const std::exception& e) {
-      answer = std::string("error 0 ") + Escaped(e.what());
-    }
-    std::cout << answer << std::endl;
-    if (command == "exit") break;
-  }
+  ServePeerCommands("exit", Run, Failure);
   FinalizeBtrLayer();
   return 0;
 }
