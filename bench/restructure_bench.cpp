@@ -53,7 +53,8 @@ namespace {
 constexpr int RecordCount = 100000;
 constexpr size_t PrefixLength = 4;
 constexpr size_t StampLength = 8;
-const TTemplateNumber Number(0);
+constexpr int TplNo = 0;
+const TTemplateNumber Number(TplNo);
 const std::string TemplateName = "Bench";
 const std::vector<std::string> TemplateFiles = {"master.dsc", "MNGR000.DSC", "MGRDT000.QMD"};
 
@@ -100,21 +101,6 @@ std::vector<std::string> BenchRecords() {
     records.push_back(WithPrefix(uint32_t(n + n / 7), FillRecord(values)));
   }
   return records;
-}
-
-// The template as the designer has it before a change: loaded, file 1 on
-// its master record.
-void LoadForModification() {
-  Check(LoadTemplateDescriptor(Number.ZeroFilled()), "load descriptor");
-  Store.Modifying = true;
-  Store.HasData = true;
-  Store.TplNumber = Number.ZeroFilled();
-  for (int i = 1; i <= MaxIndexes; ++i) Store.IndexNamesToWrite[i] = Store.IndexRecs.Names[i];
-  TTemplateTableBuilder(TTableStart::AsItIs).MembershipsFromIndexes();
-  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
-  BtrSetKeyNumber(MasterFileNo, 2);
-  TDynCharArr rec(1);
-  Check(BtrGetEqual(MasterFileNo, Number.Stored(), rec, false), "master record");
 }
 
 void ChangeTemplate() {
@@ -274,7 +260,7 @@ void Restructure(benchmark::State& state) {
     RestoreWork();
     Store.Reset();
     Store.DataDir = Work();
-    LoadForModification();
+    LoadForModification(TplNo, true);
     ChangeTemplate();
 
     auto start = std::chrono::steady_clock::now();

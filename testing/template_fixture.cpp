@@ -3,6 +3,9 @@
 #include "btrieve/numbered_files.h"
 #include "templates/deleted_fields.h"
 #include "templates/descriptor_loader.h"
+#include "templates/master_codec.h"
+#include "templates/master_file.h"
+#include "templates/template_number.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +161,40 @@ std::vector<std::string> ReadRecords(const std::string& Name, uint8_t FileNo) {
     out.emplace_back(rec.begin(), rec.end());
   BtrCloseFile(FileNo);
   return out;
+}
+
+TFld& AddMatterFields(TTemplateTableBuilder& Table, int AmountWidth) {
+  Table.Add("Code", 'C', 5);
+  Table.Add("Name", 'C', 10);
+  TFld& amount = Table.Add("Amount", 'N', AmountWidth);
+  amount.RightJustify = true;
+  amount.Decimals = 1;
+  TFld& client = Table.Add("Client", 'C', 9);
+  client.KeyWidth = 5;
+  client.IsLookup = true;
+  client.LkpKind = "M";
+  client.LkpTarget = "MNGR007.DSC";
+  client.LkpSpec = "1  1";
+  return amount;
+}
+
+void LoadForModification(int TplNo, bool HasData) {
+  const TTemplateNumber number(TplNo);
+  if (!LoadTemplateDescriptor(number.ZeroFilled()))
+    throw std::runtime_error("the descriptor of template " + number.ZeroFilled() + " did not load");
+  Store.Modifying = true;
+  Store.HasData = HasData;
+  Store.TplNumber = number.ZeroFilled();
+  for (int i = 1; i <= MaxIndexes; ++i) Store.IndexNamesToWrite[i] = Store.IndexRecs.Names[i];
+  TTemplateTableBuilder(TTableStart::AsItIs).MembershipsFromIndexes();
+  OpenMasterOn(TplNo);
+}
+
+void OpenMasterOn(int TplNo) {
+  const TTemplateNumber number(TplNo);
+  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+  BtrSetKeyNumber(MasterFileNo, static_cast<int8_t>(MasterKeySegments[2].KeyNo));
+  TDynCharArr rec(1);
+  if (!BtrGetEqual(MasterFileNo, MasterNumberKey(number), rec, false))
+    throw std::runtime_error("no master record of template " + number.ZeroFilled());
 }

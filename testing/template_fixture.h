@@ -79,3 +79,20 @@ void InsertRecords(const std::string& Name, const std::vector<std::string>& Reco
 
 // Every record of the file Name in key-0 order, prefix first, as read.
 std::vector<std::string> ReadRecords(const std::string& Name, uint8_t FileNo = 9);
+
+// The fields of the matter template the save tests share, as fields 1-4:
+// Code (C 5), Name (C 10), Amount (N AmountWidth, right-justified, one
+// decimal) and Client (C 9, a template lookup on MNGR007.DSC keyed on its
+// first 5 characters, the target's key bytes behind them). Returns Amount.
+TFld& AddMatterFields(TTemplateTableBuilder& Table, int AmountWidth);
+
+// Template TplNo loaded for modification as the designer has it: its
+// descriptor read, the index names to write and every field's memberships
+// set, Modifying, HasData and TplNumber set, file 1 (the master) open on
+// its master record. A descriptor that does not load or a missing master
+// record raises std::runtime_error.
+void LoadForModification(int TplNo, bool HasData);
+
+// File 1 (the master) opened and on template TplNo's master record; a
+// missing record raises std::runtime_error.
+void OpenMasterOn(int TplNo);

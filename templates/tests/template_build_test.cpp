@@ -129,17 +129,7 @@ protected:
   // whose key bytes lie behind its text.
   static void MatterTable() {
     TTemplateTableBuilder t;
-    t.Add("Code", 'C', 5);
-    t.Add("Name", 'C', 10);
-    TFld& amount = t.Add("Amount", 'N', 6);
-    amount.RightJustify = true;
-    amount.Decimals = 1;
-    TFld& client = t.Add("Client", 'C', 9);
-    client.KeyWidth = 5;
-    client.IsLookup = true;
-    client.LkpKind = "M";
-    client.LkpTarget = "MNGR007.DSC";
-    client.LkpSpec = "1  1";
+    AddMatterFields(t, 6);
     t.Index(1, {1}, true, "By code").Index(2, {4, 2}, false, "By client");
   }
 
@@ -170,21 +160,14 @@ protected:
     LoadForModification(0, withRecords);
   }
 
-  static void LoadForModification(int n, bool hasData) {
-    ASSERT_TRUE(LoadTemplateDescriptor(TTemplateNumber(n).ZeroFilled()));
-    Store.Modifying = true;
-    Store.HasData = hasData;
-    Store.TplNumber = TTemplateNumber(n).ZeroFilled();
-    for (int i = 1; i <= MaxIndexes; ++i) Store.IndexNamesToWrite[i] = Store.IndexRecs.Names[i];
-    TTemplateTableBuilder(TTableStart::AsItIs).MembershipsFromIndexes();
-    OpenMasterOn(n);
-  }
-
-  static void OpenMasterOn(int n) {
-    BtrOpenFile(MasterFileNo, MasterFileName(), 0);
-    BtrSetKeyNumber(MasterFileNo, 2);
-    TDynCharArr rec(1);
-    ASSERT_TRUE(BtrGetEqual(MasterFileNo, TTemplateNumber(n).Stored(), rec, false));
+  // The save of template 0 finds its data file locked elsewhere: the
+  // question at the open is declined, the failure shown, and it aborts.
+  static void ExpectSaveRefusedAsLocked() {
+    LockRetryMs = 20;
+    DialogResponder boxes;
+    boxes.Expect("File:  " + Data(0) + "\r\r" + ModifyFileLockMsg, mrNo)
+        .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
+    ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
   }
 
   // The records the data file must hold after the save, built by the table
@@ -291,11 +274,7 @@ TEST_F(TemplateBuildTest, TheSaveLockHeldElsewhereIsWaitedForAndRefusedBeforeAny
   const TFolderState before = State(0);
   TSaveLock other = TryAcquireSaveLock(Store.DataDir, 0, TSaveLockMode::Shared);
   ASSERT_TRUE(other.Held());
-  LockRetryMs = 20;
-  DialogResponder boxes;
-  boxes.Expect("File:  " + Data(0) + "\r\r" + ModifyFileLockMsg, mrNo)
-      .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
-  ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+  ExpectSaveRefusedAsLocked();
   EXPECT_EQ(State(0), before);
 }
 
@@ -308,11 +287,7 @@ TEST_F(TemplateBuildTest, ADataFileHeldOpenElsewhereIsAskedAboutAndRefusedBefore
   {
     PipedProcess peer(LAYER_PEER_PATH);
     ASSERT_EQ(peer.Ask("open 9 0 " + ResolvePath(Data(0))), "ok");
-    LockRetryMs = 20;
-    DialogResponder boxes;
-    boxes.Expect("File:  " + Data(0) + "\r\r" + ModifyFileLockMsg, mrNo)
-        .Expect("The file " + Data(0) + " could not be opened.\r\r" + BtrStatusTail(85) + ".");
-    ExpectMessage<EAbort>([] { BuildTemplateDataFile("Matters"); }, "");
+    ExpectSaveRefusedAsLocked();
   }
   EXPECT_EQ(State(0), before);
   EXPECT_EQ(FileLockMsg, "A file lock was encountered.  Retry?");

@@ -26,19 +26,9 @@ void Require(bool Ok, const std::string& What) {
 
 void ScenarioTable() {
   TTemplateTableBuilder t;
-  t.Add("Code", 'C', 5);
-  t.Add("Name", 'C', 10);
-  TFld& amount = t.Add("Amount", 'N', 8);
-  amount.RightJustify = true;
-  amount.Decimals = 1;
+  TFld& amount = AddMatterFields(t, 8);
   amount.MinVal = "0";
   amount.MaxVal = "99999.9";
-  TFld& client = t.Add("Client", 'C', 9);
-  client.KeyWidth = 5;
-  client.IsLookup = true;
-  client.LkpKind = "M";
-  client.LkpTarget = "MNGR007.DSC";
-  client.LkpSpec = "1  1";
   t.Add("Extra", 'C', 4);
   t.Index(1, {Code}, true, "By code").Index(2, {Client, Name}, false, "By client");
 }
@@ -75,20 +65,6 @@ void BuildScenarioFolder() {
   const std::string grid = ResolvePath(Store.DataDir + "\\" + ScenarioGrid);
   FILE* f = std::fopen(grid.c_str(), "wb");
   Require(f && std::fwrite("grid layout\r\n", 1, 13, f) == 13 && std::fclose(f) == 0, "grid layout");
-}
-
-void LoadForModification(int TplNo, bool HasData) {
-  const TTemplateNumber number(TplNo);
-  Require(LoadTemplateDescriptor(number.ZeroFilled()), "the descriptor did not load");
-  Store.Modifying = true;
-  Store.HasData = HasData;
-  Store.TplNumber = number.ZeroFilled();
-  for (int i = 1; i <= MaxIndexes; ++i) Store.IndexNamesToWrite[i] = Store.IndexRecs.Names[i];
-  TTemplateTableBuilder(TTableStart::AsItIs).MembershipsFromIndexes();
-  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
-  BtrSetKeyNumber(MasterFileNo, static_cast<int8_t>(MasterKeySegments[2].KeyNo));
-  TDynCharArr rec(1);
-  Require(BtrGetEqual(MasterFileNo, MasterNumberKey(number), rec, false), "no master record");
 }
 
 void PrepareScenarioChange() {

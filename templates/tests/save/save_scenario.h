@@ -30,7 +30,3 @@ void BuildScenarioFolder();
 // its master record), then changed: Note added, Amount from 1 to 2
 // decimals, Name right-justified, Extra deleted.
 void PrepareScenarioChange();
-
-// The template loaded for modification as the designer does: descriptor
-// read, memberships set, file 1 on the template's master record.
-void LoadForModification(int TplNo, bool HasData);
