@@ -4,6 +4,8 @@
 #pragma once
 
 #include "btrieve/numbered_files.h"
+#include "templates/email_setup.h"
+#include "templates/template_state.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -22,6 +24,11 @@ namespace bench {
 
 inline void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what);
+}
+
+// An empty master file in Store.DataDir, made as the program's setup makes it.
+inline void CreateMaster() {
+  Check(CreateMasterFile(false) == TMasterCreation::Created, "create master in " + Store.DataDir);
 }
 
 // One folder per program run; the program's name is fixed at the first call.

@@ -59,10 +59,7 @@ void UseFolder(const std::string& name) {
 
 // The master file of the folder in use with "Template nnn" for 0..Count-1.
 void MakeMaster(int Count) {
-  std::string msg;
-  Check(BtrCreateFile(MasterFileName(), MasterRecordLength, int8_t(MasterKeySegments.size()), msg, 255, true,
-                      MasterKeySegments),
-        "create master: " + msg);
+  bench::CreateMaster();
   BtrOpenFile(MasterFileNo, MasterFileName(), 0);
   BtrBeginTransaction();
   for (int n = 0; n < Count; ++n) InsertMasterRecord(TTemplateNumber(n).Stored(), "Template " + std::to_string(n));

@@ -227,10 +227,7 @@ void BuildFixture() {
   fs::create_directories(Pristine());
   Store.Reset();
   Store.DataDir = Pristine();
-  std::string msg;
-  Check(BtrCreateFile(MasterFileName(), MasterRecordLength, int8_t(MasterKeySegments.size()), msg, 255, true,
-                      MasterKeySegments),
-        "create master: " + msg);
+  bench::CreateMaster();
   BenchTable();
   Check(BuildTemplateDataFile(TemplateName), "new template");
   const std::vector<std::string> records = BenchRecords();

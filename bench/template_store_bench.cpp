@@ -51,10 +51,7 @@ std::string DataFolder(bool withFiles) {
   const fs::path folder = Root() / (withFiles ? "with-files" : "master-only");
   fs::create_directories(folder);
   Store.DataDir = folder.string();
-  std::string msg;
-  Check(BtrCreateFile(MasterFileName(), MasterRecordLength, int8_t(MasterKeySegments.size()), msg, 255, true,
-                      MasterKeySegments),
-        "create master: " + msg);
+  bench::CreateMaster();
   BtrOpenFile(MasterFileNo, MasterFileName(), 0);
   BtrBeginTransaction();
   for (int n = 0; n < UsedNumbers; ++n) {
