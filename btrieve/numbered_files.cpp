@@ -24,7 +24,6 @@ constexpr size_t PrefixSize = 4;
 
 const char* const DefaultLibraryName = "wbtrv32.dll";
 const char* const DefaultRecLockMsg = "A record lock was encountered.  Retry?";
-const char* const DefaultFileLockMsg = "A file lock was encountered.  Retry?";
 const char* const DefaultRecLockAbortMsg = "A record lock was encountered.";
 
 TBtrAsker asker;
@@ -208,6 +207,7 @@ bool BtrLoaded = false;
 uint16_t TransFileNo = NoTransFile;
 int LockRetryMs = DefaultLockRetryMs;
 bool AbortOnLockNo = true;
+const std::string DefaultFileLockMsg = "A file lock was encountered.  Retry?";
 std::string RecLockMsg = DefaultRecLockMsg;
 std::string FileLockMsg = DefaultFileLockMsg;
 std::string RecLockAbortMsg = DefaultRecLockAbortMsg;

@@ -72,9 +72,11 @@ extern bool AbortOnLockNo;
 extern std::string RecLockMsg;       // the question when a record stays locked
 extern std::string FileLockMsg;      // last paragraph of the question at an open
 extern std::string RecLockAbortMsg;  // the text of a declined record-lock retry
+// FileLockMsg's own text, "A file lock was encountered.  Retry?".
+extern const std::string DefaultFileLockMsg;
 
-// FileLockMsg holds Text while the scope lives and the layer's default
-// ("A file lock was encountered.  Retry?") after it, however it ends.
+// FileLockMsg holds Text while the scope lives and DefaultFileLockMsg after
+// it, however it ends.
 class TFileLockMsgScope {
 public:
   explicit TFileLockMsgScope(std::string Text);

@@ -24,7 +24,6 @@ const std::string MasterOpenLockMsg =
     "Unable to open this file.\r\rIt is possible that another user is performing an operation that requires "
     "exclusive\raccess to this file.  You may retry this operation and this message will reappear if\rthe file "
     "remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
-const std::string FileLockRetryMsg = "A file lock was encountered.  Retry?";
 
 namespace {
 
@@ -94,17 +93,15 @@ void RegisterWorkstation(const std::string& Pair) {
 }
 
 TListOutcome ReadMasterFile(TTemplateListing& Listing) {
-  FileLockMsg = MasterOpenLockMsg;
   try {
+    TFileLockMsgScope lockText(MasterOpenLockMsg);
     BtrCloseFile(MasterFileNo);
     BtrOpenFile(MasterFileNo, MasterFileName(), 0);
   } catch (const Exception& e) {
-    FileLockMsg = FileLockRetryMsg;
     ErrorBox("Unable to open the file MASTER.DSC.\r\r" + e.Message + "\r\r" + CannotRunLine + ContactMsg);
     return TListOutcome::Terminate;
   }
   MainFlags.OwnHandle = MainWindowHandle();
-  FileLockMsg = FileLockRetryMsg;
   TEmailFinds finds;
   try {
     ReadMasterRecords(Listing, finds);

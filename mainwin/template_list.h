@@ -33,8 +33,6 @@ extern TMainWindowFlags MainFlags;
 
 // The question while the master file stays locked at the list's open.
 extern const std::string MasterOpenLockMsg;
-// The question at every later open while the list is shown.
-extern const std::string FileLockRetryMsg;
 
 struct TTemplateListing {
   std::vector<std::string> Items;  // the 30-byte names as stored, in list order

@@ -12,7 +12,6 @@
 
 namespace {
 
-const std::string DefaultFileLockMsg = "A file lock was encountered.  Retry?";
 constexpr int8_t ExclusiveMode = -4;
 constexpr size_t PrefixLength = 4;
 constexpr size_t StampLength = 8;
@@ -70,11 +69,6 @@ std::string WithDecimals(const std::string& T, int Decimals) {
   return whole + "." + behind;
 }
 
-// FileLockMsg back to the default however an open ends.
-struct TDefaultLockMsgOnExit {
-  ~TDefaultLockMsgOnExit() { FileLockMsg = DefaultFileLockMsg; }
-};
-
 }  // namespace
 
 const std::string ModifyFileLockMsg =
@@ -85,8 +79,7 @@ const std::string ModifyFileLockMsg =
 TOldLayout TransferLayout;
 
 void OpenForModification(uint8_t FileNo, const std::string& Name) {
-  TDefaultLockMsgOnExit restored;
-  FileLockMsg = ModifyFileLockMsg;
+  TFileLockMsgScope lockText(ModifyFileLockMsg);
   BtrOpenFile(FileNo, Name, ExclusiveMode);
 }
 

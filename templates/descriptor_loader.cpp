@@ -19,7 +19,6 @@ std::string BlankPrimKey;
 
 namespace {
 
-const std::string DefaultLockMsg = "A file lock was encountered.  Retry?";
 const std::string DescriptorLockMsg =
     "Unable to open the description file for this template.\r\rIf there are other workstations present, check to "
     "see if the template is\rbeing accessed.  You may retry this operation and this message will reappear if\rthe "
@@ -240,17 +239,15 @@ bool LoadTemplateDescriptor(const std::string& Number) {
   try {
     if (!AcquireSharedAfterRecovery(Store.DataDir, number.Value(), name, DescriptorLockMsg, lock)) return false;
     if (!FileExists(name)) return false;
-    FileLockMsg = DescriptorLockMsg;
+    TFileLockMsgScope lockText(DescriptorLockMsg);
     BtrOpenFile(LoadedDescriptorFileNo, name, 0);
   } catch (const Exception& e) {
-    FileLockMsg = DefaultLockMsg;
     ErrorBox(ErrorLead + e.Message + "\r\r" +
              "Unable to open description file.  You will not be able to modify your template at this time." +
              ContactMsg);
     return false;
   }
   TSlotCloser closer(LoadedDescriptorFileNo);
-  FileLockMsg = DefaultLockMsg;
   std::string code;
   try {
     ClearFieldTables();
@@ -288,17 +285,16 @@ void CheckMatchingIndexes(const std::string& Code) {
   int counts[3] = {0, 0, 0};
   try {
     for (const TDescriptorEntry& entry : DescriptorFiles(Store.DataDir)) {
-      FileLockMsg = "The description file " + entry.Name + " is currently not accessible (Checking for matching indexes)." +
-                    "\r\r" + "It may be in use elsewhere.   Retry accessing the file?";
       try {
+        TFileLockMsgScope lockText("The description file " + entry.Name +
+                                   " is currently not accessible (Checking for matching indexes)." + "\r\r" +
+                                   "It may be in use elsewhere.   Retry accessing the file?");
         BtrOpenFile(ScannedDescriptorFileNo, Store.DataDir + "\\" + entry.Name, 0);
       } catch (const Exception& e) {
-        FileLockMsg = DefaultLockMsg;
         ErrorBox(ErrorLead + e.Message + "\r\r" + "Unable to open description file " + entry.Name + "." + ContactMsg);
         return;
       }
       TSlotCloser closer(ScannedDescriptorFileNo);
-      FileLockMsg = DefaultLockMsg;
       const std::string pattern = IndexPattern(entry.Name);
       for (size_t p = 0; p < Code.size() && p < pattern.size(); ++p) {
         if (Code[p] != pattern[p]) continue;
@@ -308,7 +304,6 @@ void CheckMatchingIndexes(const std::string& Code) {
       }
     }
   } catch (const Exception& e) {
-    FileLockMsg = DefaultLockMsg;
     ErrorBox(std::string("The following error occurred while checking ") + "\r" + "for a matching index." + "\r\r" +
              ErrorLead + e.Message);
   }

@@ -16,7 +16,6 @@
 
 namespace {
 
-const std::string DefaultFileLockText = "A file lock was encountered.  Retry?";
 const std::string ErrorLead = "Error:  ";
 const std::string Incomplete = "Template integrity checks incomplete.";
 
@@ -158,12 +157,9 @@ public:
   TOpenDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, TSaveLockMode Mode, bool Recover) {
     const std::string path = Store.DataDir + "\\" + Entry.Name;
     const std::string lockText = LockText(Entry.Name, Check.Mode);
-    FileLockMsg = lockText;
     try {
-      if (Entry.HasNumber && !Lock(Entry.Number.Value(), Mode, Recover, path, lockText)) {
-        FileLockMsg = DefaultFileLockText;
-        throw EIntegrityStop("");
-      }
+      TFileLockMsgScope lockMsg(lockText);
+      if (Entry.HasNumber && !Lock(Entry.Number.Value(), Mode, Recover, path, lockText)) throw EIntegrityStop("");
       // Gone since the listing, with its template or moved aside by a save.
       open_ = FileExists(path);
       if (open_) BtrOpenFile(IntegrityFileNo, path, 0);
@@ -171,10 +167,8 @@ public:
       throw;
     } catch (const std::exception& e) {
       open_ = false;
-      FileLockMsg = DefaultFileLockText;
       throw EIntegrityStop(OpenFailure(ReasonOf(e)));
     }
-    FileLockMsg = DefaultFileLockText;
   }
   // A close that fails after a failed read has nothing left to tell.
   ~TOpenDescriptor() {
@@ -319,7 +313,7 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     result.References.clear();
     ShowStop(ErrorLead + ReasonOf(e) + "\r\r" + Incomplete);
   }
-  FileLockMsg = DefaultFileLockText;
+  FileLockMsg = DefaultFileLockMsg;
   return result;
 }
 
