@@ -1,7 +1,7 @@
 // The references templates hold to each other, checked when one of them
 // changes: an "M" lookup field of a descriptor names another template (its
 // target number), reads it by one of its indexes and shows some of its
-// fields (three ids in its specification, up to 80 display columns).
+// fields (three ids in its LkpSpec, up to 80 display columns).
 //
 // CheckTemplateIntegrity walks every descriptor of Store.DataDir (the
 // descriptor listing's order, the examined template's own one included,
@@ -10,7 +10,7 @@
 // template, after recovering a save that was cut short. It works in one of
 // two modes:
 //   - deleted fields (a non-empty Deleted list): in each record referring
-//     to the examined template, the specification ids and display columns
+//     to the examined template, the LkpSpec ids and display columns
 //     1..50 that name a deleted field are dropped, the others close up in
 //     their order, and the record is rewritten in place under the template's
 //     exclusive save lock. Every other byte stays. Each rewrite stands alone:

@@ -39,7 +39,7 @@ inline void PrintTo(const TFolderSnapshot& s, std::ostream* os) {
   for (const auto& [name, text] : s.Files) *os << "\n--- " << name << "\n" << text;
 }
 
-// A record-manager file as another client sees it: the specification Stat
+// A record-manager file as another client sees it: the file layout Stat
 // gives, then every committed record in key-0 order with its prefix.
 inline std::string DumpThroughEngine(const std::string& path) {
   static const uint8_t otherClient[ClientIdSize] = {'s', 'n', 'a', 'p', 's', 'h', 'o', 't'};
