@@ -2,6 +2,7 @@
 
 #include "platform/bus_datagram.h"
 #include "platform/log.h"
+#include "platform/session.h"
 #include "platform/text.h"
 #include "platform/window_messages.h"
 
@@ -31,6 +32,11 @@ namespace {
 constexpr std::string_view kReadyName = "CV_Instance_Ready";
 constexpr std::string_view kHubFile = "hub.sock";
 constexpr std::string_view kSocketSuffix = ".sock";
+
+// One turn of the event loop serves at most this many datagrams, and starts
+// no new one after this long: a steady sender must not hold the window.
+constexpr int kBatchMessages = 256;
+constexpr std::chrono::milliseconds kBatchTime{20};
 
 struct Bus {
   int fd = -1;
@@ -74,6 +80,45 @@ std::optional<sockaddr_un> AddressOf(const std::string& path) {
 
 int NewSocket() { return socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0); }
 
+// A member's own socket has the kernel add the sender's credentials to every
+// datagram it receives, whatever the sender's build: nothing changes on the
+// wire.
+int NewMemberSocket() {
+  Descriptor fd(NewSocket());
+  const int on = 1;
+  if (fd.get() >= 0 && setsockopt(fd.get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof(on)) != 0) return -1;
+  return fd.release();
+}
+
+// The bus folder in the user's own: $XDG_RUNTIME_DIR, else the user's
+// state folder ($XDG_STATE_HOME, else ~/.local/state); never a temporary
+// folder others may write. Relative XDG folders are ignored, as the XDG base
+// directory rules say. "" with `why` when the user has no home to hold it.
+std::string BusFolder(std::string& why) {
+  const auto absolute = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value && value[0] == '/' ? std::string(value) : std::string();
+  };
+  std::string base = absolute("XDG_RUNTIME_DIR");
+  if (base.empty()) base = absolute("XDG_STATE_HOME");
+  if (base.empty()) {
+    base = HomeFolder(why);
+    if (base.empty()) return base;
+    base += "/.local/state";
+  }
+  return base + "/corvenstead/bus";
+}
+
+// Makes the missing folders of `path` (0700, as the XDG rules ask for the
+// user's own folders); those that exist stay as they are.
+void MakeMissingFolders(const std::filesystem::path& path) {
+  std::filesystem::path made;
+  for (const auto& part : path) {
+    made /= part;
+    mkdir(made.c_str(), 0700);
+  }
+}
+
 // Creates the folder when missing (0700) and says why it cannot be trusted,
 // or "" when it can. lstat, so a symbolic link is never followed.
 std::string FolderProblem(const std::string& folder) {
@@ -89,8 +134,9 @@ std::string FolderProblem(const std::string& folder) {
 
 // The folder and its parent are ours: made here, checked whether made or found.
 bool PrepareFolder(const std::string& folder) {
-  const std::string parent = std::filesystem::path(folder).parent_path().string();
-  for (const std::string& level : {parent, folder}) {
+  const std::filesystem::path parent = std::filesystem::path(folder).parent_path();
+  MakeMissingFolders(parent.parent_path());
+  for (const std::string& level : {parent.string(), folder}) {
     if (const std::string problem = FolderProblem(level); !problem.empty()) {
       LogWarning("instance messages are off: the folder " + level + " " + problem);
       return false;
@@ -167,12 +213,38 @@ void NoteReady(Bus& bus, uint32_t sender) {
   bus.ready.insert(sender);
 }
 
+// Why a datagram does not come from whom it claims, or "" when it does: the
+// kernel's credentials name the sending process, which must be the claimed
+// sender and belong to this user (the kernel gives the sender's real user).
+std::string SenderProblem(msghdr& header, uint32_t claimed) {
+  for (cmsghdr* part = CMSG_FIRSTHDR(&header); part; part = CMSG_NXTHDR(&header, part)) {
+    if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_CREDENTIALS) continue;
+    ucred sender;
+    std::memcpy(&sender, CMSG_DATA(part), sizeof(sender));
+    if (sender.uid != getuid()) return "sent by user " + IntToStr(sender.uid) + ", not this one";
+    if (uint32_t(sender.pid) != claimed)
+      return "sent by process " + IntToStr(sender.pid) + " in the name of " + IntToStr(claimed);
+    return {};
+  }
+  return "datagram without its sender's credentials";
+}
+
 // One datagram off the socket: nullopt when none is waiting. Broken ones
-// are logged and skipped; announcements are noted, never returned.
+// and those of a false sender are logged and skipped; announcements are
+// noted, never returned.
 std::optional<BusDatagram> ReadOne(Bus& bus, bool& empty) {
   char buffer[kBusMaxDatagram + 1];
+  // Room for the credentials only: descriptors a sender attached do not fit
+  // and the kernel closes them.
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
+  iovec data{buffer, sizeof(buffer)};
+  msghdr header{};
+  header.msg_iov = &data;
+  header.msg_iovlen = 1;
+  header.msg_control = control;
+  header.msg_controllen = sizeof(control);
   empty = false;
-  const ssize_t length = recv(bus.fd, buffer, sizeof(buffer), MSG_DONTWAIT | MSG_TRUNC);
+  const ssize_t length = recvmsg(bus.fd, &header, MSG_DONTWAIT | MSG_TRUNC | MSG_CMSG_CLOEXEC);
   if (length < 0) {
     if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
       LogWarning("instance messages: cannot read: " + ErrnoText(errno));
@@ -186,7 +258,8 @@ std::optional<BusDatagram> ReadOne(Bus& bus, bool& empty) {
     why = "oversized datagram (" + IntToStr(length) + " bytes)";
   else
     message = DecodeBusDatagram(std::string_view(buffer, std::size_t(length)), why);
-  if (!message) {
+  if (message) why = SenderProblem(header, message->sender);
+  if (!message || !why.empty()) {
     LogWarning("instance message dropped: " + why);
     return std::nullopt;
   }
@@ -215,17 +288,21 @@ bool ProcessEnded(int pidfd, int pid) {
 }  // namespace
 
 std::string InstanceBusFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime) return std::string(runtime) + "/corvenstead/bus";
-  return (std::filesystem::temp_directory_path() / ("corvenstead-" + IntToStr(geteuid())) / "bus").string();
+  std::string why;
+  return BusFolder(why);
 }
 
 BusJoin OpenInstanceBus(BusRole role) {
   CloseInstanceBus();
   Bus& bus = State();
-  const std::string folder = InstanceBusFolder();
+  std::string why;
+  const std::string folder = BusFolder(why);
+  if (folder.empty()) {
+    LogWarning("instance messages are off: no runtime or state folder is set and " + why);
+    return BusJoin::Off;
+  }
   if (!PrepareFolder(folder)) return BusJoin::Off;
-  Descriptor fd(NewSocket());
+  Descriptor fd(NewMemberSocket());
   if (fd.get() < 0) {
     LogWarning("instance messages are off: no socket: " + ErrnoText(errno));
     return BusJoin::Off;
@@ -260,11 +337,17 @@ bool InstanceBusOpen() { return State().fd >= 0; }
 
 int InstanceBusDescriptor() { return State().fd; }
 
-void ProcessInstanceBus() {
+bool ProcessInstanceBus() {
   Bus& bus = State();
+  const auto stop = std::chrono::steady_clock::now() + kBatchTime;
   // One message at a time, re-reading the state after each: a handler may
   // run a nested loop that delivers the next ones, or close the bus.
-  while (bus.fd >= 0) {
+  for (int served = 0; bus.fd >= 0; ++served) {
+    if (served == kBatchMessages || std::chrono::steady_clock::now() >= stop) {
+      // The socket's notifier fires again by itself; kept messages need a call.
+      if (!bus.kept.empty() && bus.wake) bus.wake();
+      return true;
+    }
     if (!bus.kept.empty()) {
       const BusDatagram message = std::move(bus.kept.front());
       bus.kept.pop_front();
@@ -273,8 +356,9 @@ void ProcessInstanceBus() {
     }
     bool empty = false;
     if (const auto message = ReadOne(bus, empty)) Deliver(*message);
-    if (empty) return;
+    if (empty) return false;
   }
+  return false;
 }
 
 void BroadcastOnInstanceBus(std::string_view name, std::string_view text) {
@@ -292,7 +376,8 @@ void BroadcastOnInstanceBus(std::string_view name, std::string_view text) {
 bool HubOnInstanceBus() {
   const Bus& bus = State();
   if (bus.own_file == kHubFile && bus.fd >= 0) return true;
-  return SocketAlive(InstanceBusFolder() + "/" + std::string(kHubFile));
+  const std::string folder = InstanceBusFolder();
+  return !folder.empty() && SocketAlive(folder + "/" + std::string(kHubFile));
 }
 
 void AnnounceInstanceReady() {
@@ -309,23 +394,33 @@ bool WaitForInputIdle(int pid, unsigned milliseconds) {
   Descriptor pidfd(OpenPidDescriptor(pid));
   if (pidfd.get() < 0 && errno == ESRCH) return false;
   bool answered = false;
-  for (;;) {
-    bool empty = false;
-    while (!empty && bus.fd >= 0) {
-      if (auto message = ReadOne(bus, empty)) bus.kept.push_back(std::move(*message));
-    }
+  std::size_t dropped = 0;
+  // Everything is checked again after each datagram: a steady sender must
+  // not keep the wait reading past its limit, nor fill the memory.
+  while (bus.fd >= 0) {
     if (bus.ready.erase(uint32_t(pid))) {
       answered = true;
       break;
     }
-    if (bus.fd < 0 || ProcessEnded(pidfd.get(), pid)) break;
+    if (ProcessEnded(pidfd.get(), pid)) break;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
+    bool empty = false;
+    if (auto message = ReadOne(bus, empty)) {
+      if (bus.kept.size() < kInstanceBusMaxKept)
+        bus.kept.push_back(std::move(*message));
+      else
+        ++dropped;
+    }
+    if (!empty) continue;
     pollfd watch[2] = {{bus.fd, POLLIN, 0}, {pidfd.get(), POLLIN, 0}};
     // Without a process descriptor the end is checked between short polls.
     const int slice = pidfd.get() >= 0 ? int(std::min<long long>(left.count(), 60'000)) : int(std::min<long long>(left.count(), 50));
     poll(watch, pidfd.get() >= 0 ? 2 : 1, slice);
   }
+  if (dropped > 0)
+    LogWarning(IntToStr(dropped) + " instance messages dropped: more than " + IntToStr(kInstanceBusMaxKept) +
+               " arrived while waiting for process " + IntToStr(pid));
   if (!bus.kept.empty() && bus.wake) bus.wake();
   return answered;
 }

@@ -4,16 +4,27 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
-std::string GetUserName() {
-  std::vector<char> buffer(16384);
-  passwd entry{};
+namespace {
+
+// The password database's entry for the effective user, or nullptr.
+const passwd* OwnEntry(std::vector<char>& buffer, passwd& entry) {
+  buffer.assign(16384, '\0');
   passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-    return found->pw_name;
-  return {};
+  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0) return found;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string GetUserName() {
+  std::vector<char> buffer;
+  passwd entry{};
+  const passwd* found = OwnEntry(buffer, entry);
+  return found ? found->pw_name : std::string();
 }
 
 std::string GetComputerName() {
@@ -27,4 +38,19 @@ std::string ProgramFolder() {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
   return exe.parent_path().string();
+}
+
+std::string HomeFolder(std::string& why) {
+  if (const char* set = std::getenv("HOME")) {
+    const std::string home = set;
+    if (home.starts_with('/')) return home;
+    why = home.empty() ? "HOME is empty" : "HOME (" + home + ") is not an absolute path";
+    return {};
+  }
+  std::vector<char> buffer;
+  passwd entry{};
+  const passwd* found = OwnEntry(buffer, entry);
+  if (found && found->pw_dir && found->pw_dir[0] == '/') return found->pw_dir;
+  why = "HOME is not set and the user database names no home folder";
+  return {};
 }

@@ -12,3 +12,9 @@ std::string GetComputerName();
 
 // The folder of the running executable, without a trailing separator.
 std::string ProgramFolder();
+
+// The user's home folder: HOME, or the password database's entry for this
+// user when HOME is unset. An empty or relative HOME names no folder of the
+// user's (it would land in the current one): "" with `why` saying so, as
+// when the password database knows no home either.
+std::string HomeFolder(std::string& why);

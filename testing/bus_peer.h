@@ -1,19 +1,29 @@
 // A bare datagram socket in the bus folder, standing for another member, so
-// that tests and benchmarks see exactly the bytes on the wire. Also the
-// fixture that points the bus at a folder of the test's own: without it a
-// test would broadcast into a program running on the desktop.
+// that tests and benchmarks see exactly the bytes on the wire; a member that
+// floods another; and the fixture that points the bus at a folder of the
+// test's own: without it a test would broadcast into a program running on
+// the desktop.
 #pragma once
+
+#include "platform/bus_datagram.h"
+#include "testing/scoped_env.h"
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 class BusPeer {
  public:
@@ -66,22 +76,61 @@ class BusPeer {
   int fd_ = -1;
 };
 
-// Sets XDG_RUNTIME_DIR for the life of the object and puts it back after.
-class ScopedRuntimeDir {
+// A member that never pauses: messages named `name` with the texts "1",
+// "2", ... sent to the socket at `to` from a thread of its own, each send
+// waiting while the receiver's queue is full, so that a receiver slower than
+// the sender always finds the next one waiting. They name this process as
+// their sender unless told otherwise (`sender`, a false one). Stops when
+// told, when the receiver's socket goes, or after `limit` (so that a
+// receiver that never lets go of the flood sees it end and fails its test
+// instead of hanging).
+class BusFlood {
  public:
-  explicit ScopedRuntimeDir(const std::string& folder) {
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) previous_ = old;
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+  BusFlood(const std::string& to, const std::string& name,
+           std::chrono::milliseconds limit = std::chrono::seconds(5), uint32_t sender = uint32_t(getpid())) {
+    const sockaddr_un address = BusPeer::AddressOf(to);
+    fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    // A full queue is waited on in short slices, so that Stop is heard.
+    const timeval slice{0, 50'000};
+    if (fd_ < 0 || setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &slice, sizeof(slice)) != 0)
+      throw std::runtime_error("no socket for the flood");
+    thread_ = std::thread([this, address, name, limit, sender] {
+      const auto end = std::chrono::steady_clock::now() + limit;
+      uint32_t next = 1;
+      while (!stop_ && std::chrono::steady_clock::now() < end) {
+        const std::string bytes = EncodeBusDatagram({sender, name, std::to_string(next)});
+        if (sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&address),
+                   sizeof(address)) == ssize_t(bytes.size())) {
+          sent_ = next++;
+        } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+          break;  // the receiver has gone
+        }
+      }
+    });
   }
-  ~ScopedRuntimeDir() {
-    if (previous_)
-      setenv("XDG_RUNTIME_DIR", previous_->c_str(), 1);
-    else
-      unsetenv("XDG_RUNTIME_DIR");
+  ~BusFlood() {
+    Stop();
+    close(fd_);
   }
-  ScopedRuntimeDir(const ScopedRuntimeDir&) = delete;
-  ScopedRuntimeDir& operator=(const ScopedRuntimeDir&) = delete;
+  BusFlood(const BusFlood&) = delete;
+  BusFlood& operator=(const BusFlood&) = delete;
+
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  // The number of the last message sent.
+  uint32_t Sent() const { return sent_; }
 
  private:
-  std::optional<std::string> previous_;
+  int fd_ = -1;
+  std::atomic<bool> stop_{false};
+  std::atomic<uint32_t> sent_{0};
+  std::thread thread_;
+};
+
+// Sets XDG_RUNTIME_DIR for the life of the object and puts it back after.
+class ScopedRuntimeDir : public ScopedEnv {
+ public:
+  explicit ScopedRuntimeDir(const std::string& folder) : ScopedEnv("XDG_RUNTIME_DIR", folder) {}
 };

@@ -5,9 +5,12 @@
 //   mdmsg send command NAME CMD [N1 N2 TEXT72 EXTRA20]
 //   mdmsg send grid NAME CMD [TEXT72 EXTRA20]
 //   mdmsg send raw MSGNAME TEXT
+//   mdmsg --help | -h
 //
-// Arguments are UTF-8 and travel as Windows-1252. Bad arguments: one line
-// on stderr, exit status 2. The bus off or the hub taken: exit status 1.
+// Arguments are UTF-8 and travel as Windows-1252. --help prints the usage
+// on stdout (exit status 0). No command or an unknown one: the usage on
+// stderr; other bad arguments: one line on stderr; either way exit status 2.
+// The bus off or the hub taken: exit status 1.
 #include "platform/atoms.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -30,6 +33,16 @@ namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kNoBus = 1;
+
+constexpr const char* kUsage =
+    "usage: mdmsg listen [--hub]\n"
+    "       mdmsg send status CODE NAME [N1 N2]\n"
+    "       mdmsg send command NAME CMD [N1 N2 TEXT72 EXTRA20]\n"
+    "       mdmsg send grid NAME CMD [TEXT72 EXTRA20]\n"
+    "       mdmsg send raw MSGNAME TEXT\n"
+    "       mdmsg --help\n"
+    "Watches (listen) or sends (send) the instance messages of the running copies of the program.\n"
+    "Arguments are UTF-8 and travel as Windows-1252.\n";
 
 class BadArguments : public Exception {
  public:
@@ -204,10 +217,16 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string command = args.empty() ? "" : args[0];
   const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   try {
     if (command == "listen") return Listen(rest);
     if (command == "send") return Send(rest);
-    throw BadArguments("usage: mdmsg listen [--hub] | mdmsg send status|command|grid|raw ...");
+    if (!command.empty()) PrintLine(stderr, "mdmsg: unknown command '" + command + "'");
+    std::fputs(kUsage, stderr);
+    return kBadArguments;
   } catch (const BadArguments& e) {
     PrintLine(stderr, "mdmsg: " + e.Message);
     return kBadArguments;

@@ -5,18 +5,23 @@
 #include "platform/window_messages.h"
 #include "testing/bus_peer.h"
 #include "testing/temp_dir.h"
+#include "testing/watchdog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -51,10 +56,12 @@ class InstanceBusQtTest : public TempDirTest {
 
   std::string Folder() const { return TempPath("corvenstead/bus"); }
   std::string OwnSocket() const { return Folder() + "/" + std::to_string(getpid()) + ".sock"; }
-  void SendToUs(BusPeer& peer, const std::string& name, const std::string& text, uint32_t sender = 4242) {
-    ASSERT_TRUE(peer.SendTo(OwnSocket(), EncodeBusDatagram({sender, name, text})));
+  // The peer lives in this process: its datagrams speak for it.
+  void SendToUs(BusPeer& peer, const std::string& name, const std::string& text) {
+    ASSERT_TRUE(peer.SendTo(OwnSocket(), EncodeBusDatagram({uint32_t(getpid()), name, text})));
   }
 
+  Watchdog watchdog;
   ScopedRuntimeDir runtime{Temp.path().string()};
   UINT id = RegisterWindowMessage("CV_Test_Qt");
   std::vector<std::string> seen;
@@ -112,7 +119,7 @@ TEST_F(InstanceBusQtTest, MessagesKeptDuringAWaitAreDeliveredByTheLoopAfterwards
   BusPeer peer(Folder(), "9000001.sock");
   SendToUs(peer, "CV_Test_Qt", "during 1");
   SendToUs(peer, "CV_Test_Qt", "during 2");
-  SendToUs(peer, "CV_Instance_Ready", "", uint32_t(getpid()));
+  SendToUs(peer, "CV_Instance_Ready", "");
   ASSERT_TRUE(WaitForInputIdle(getpid(), 60000));
   EXPECT_TRUE(seen.empty());
   // No further datagram arrives: only the wake can bring these.
@@ -130,4 +137,35 @@ TEST_F(InstanceBusQtTest, AHandlerMayLeaveTheBusAndNothingIsDeliveredAfter) {
   EXPECT_EQ(seen, std::vector<std::string>{"last"});
   EXPECT_FALSE(InstanceBusOpen());
   EXPECT_FALSE(std::filesystem::exists(OwnSocket()));
+}
+
+TEST_F(InstanceBusQtTest, AFloodingPeerNeverHoldsTheEventLoop) {
+  // A handler with some work to do, as the program's have: the flood keeps
+  // the socket readable for as long as it lasts.
+  on_message = [](const std::string&) { std::this_thread::sleep_for(std::chrono::microseconds(100)); };
+  BusFlood flood(OwnSocket(), "CV_Test_Qt", std::chrono::seconds(5));
+  // A timer measures how long the loop goes without turning, for a second
+  // and a half of flood.
+  QElapsedTimer clock;
+  qint64 last = 0, widest = 0;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const qint64 now = clock.elapsed();
+    widest = std::max(widest, now - last);
+    last = now;
+  });
+  QEventLoop loop;
+  QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+  clock.start();
+  tick.start(5);
+  loop.exec();
+  tick.stop();
+  flood.Stop();
+
+  // The bound on a turn of the loop under a flood.
+  EXPECT_LT(widest, 100) << "the loop stood still for " << widest << " ms";
+  EXPECT_LT(clock.elapsed(), 4000) << "the flood held the loop until it ended";
+  // The flood was served meanwhile, over many turns, in order.
+  ASSERT_GT(seen.size(), 256u);
+  for (std::size_t i = 0; i < seen.size(); ++i) ASSERT_EQ(seen[i], std::to_string(i + 1));
 }

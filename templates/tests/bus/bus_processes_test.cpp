@@ -257,20 +257,63 @@ TEST_F(BusProcessesTest, AListenerDropsBadDatagramsAndKeepsWorking) {
   auto listeners = StartListeners(1);
   Listener& listener = *listeners[0];
   BusPeer peer(TempPath("corvenstead/bus"), "9000001.sock");
-  const std::string good = EncodeBusDatagram({4242, "CV_Message_Status", "good"});
+  // The peer lives in this process: its datagrams speak for it, but one.
+  const uint32_t me = uint32_t(getpid());
+  const std::string good = EncodeBusDatagram({me, "CV_Message_Status", "good"});
   const std::vector<std::string> bad = {
       "CVM9" + good.substr(4),
       good.substr(0, 14),
       std::string("CVM1\x92\x10\0\0\x11", 9) + "CV_Message_Status" + std::string("\x00\x01", 2) + std::string(256, 't'),
-      EncodeBusDatagram({4242, "CV_Unknown", "nobody listens"}),
+      EncodeBusDatagram({me, "CV_Unknown", "nobody listens"}),
+      EncodeBusDatagram({4242, "CV_Message_Status", "spoofed"}),
   };
   for (const std::string& bytes : bad) ASSERT_TRUE(peer.SendTo(listener.Socket(), bytes));
   ASSERT_TRUE(peer.SendTo(listener.Socket(), good));
   ASSERT_TRUE(listener.WaitMessages(1));
-  EXPECT_EQ(listener.Messages(), std::vector<std::string>{"CV_Message_Status from 4242 \"good\" name \"good\" letter \"\" rest \"\""});
-  EXPECT_EQ(listener.Process().ErrLines(), (std::vector<std::string>{
-                                               "mdmsg: instance message dropped: datagram without the bus tag",
-                                               "mdmsg: instance message dropped: datagram with a bad name length",
-                                               "mdmsg: instance message dropped: datagram with a bad text length",
-                                           }));
+  EXPECT_EQ(listener.Messages(), std::vector<std::string>{"CV_Message_Status from " + std::to_string(me) +
+                                                          " \"good\" name \"good\" letter \"\" rest \"\""});
+  EXPECT_EQ(listener.Process().ErrLines(),
+            (std::vector<std::string>{
+                "mdmsg: instance message dropped: datagram without the bus tag",
+                "mdmsg: instance message dropped: datagram with a bad name length",
+                "mdmsg: instance message dropped: datagram with a bad text length",
+                "mdmsg: instance message dropped: sent by process " + std::to_string(me) + " in the name of 4242",
+            }));
+}
+
+TEST_F(BusProcessesTest, MdmsgHelpGoesToStdoutAndAWrongCommandLineToStderr) {
+  const auto run = [&](const std::vector<std::string>& args, std::vector<std::string>& out,
+                       std::vector<std::string>& err) {
+    std::vector<std::string> argv{MDMSG_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ChildProcess mdmsg(argv, TempPath("mdmsg.out"), TempPath("mdmsg.err"));
+    const int status = mdmsg.Wait();
+    out = mdmsg.OutLines();
+    err = mdmsg.ErrLines();
+    return status;
+  };
+  std::vector<std::string> usage, out, err;
+  ASSERT_EQ(run({"--help"}, usage, err), 0);
+  EXPECT_TRUE(err.empty());
+  ASSERT_FALSE(usage.empty());
+  EXPECT_EQ(usage[0], "usage: mdmsg listen [--hub]");
+  EXPECT_EQ(usage[5], "       mdmsg --help");
+
+  EXPECT_EQ(run({"-h"}, out, err), 0);
+  EXPECT_EQ(out, usage);
+  EXPECT_TRUE(err.empty());
+
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> first;  // what comes before the usage on stderr
+  };
+  const Case cases[] = {{{}, {}}, {{"bogus"}, {"mdmsg: unknown command 'bogus'"}}, {{"--hlep"}, {"mdmsg: unknown command '--hlep'"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+    std::vector<std::string> expected = c.first;
+    expected.insert(expected.end(), usage.begin(), usage.end());
+    EXPECT_EQ(run(c.args, out, err), 2);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(err, expected);
+  }
 }
