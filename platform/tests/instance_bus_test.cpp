@@ -179,7 +179,8 @@ TEST_F(InstanceBusTest, WithoutARuntimeFolderTheBusLivesInTheUsersStateFolder) {
     ScopedEnv bad_home("HOME", value);
     LogCapture log;
     EXPECT_EQ(OpenInstanceBus(), BusJoin::Off);
-    EXPECT_EQ(log.Lines(), std::vector<std::string>{"instance messages are off: no runtime or state folder is set and " + why});
+    EXPECT_EQ(log.Lines(),
+              std::vector<std::string>{"instance messages are off: no runtime or state folder is set and " + why});
     EXPECT_FALSE(HubOnInstanceBus());
   }
 }

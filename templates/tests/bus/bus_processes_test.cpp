@@ -307,7 +307,11 @@ TEST_F(BusProcessesTest, MdmsgHelpGoesToStdoutAndAWrongCommandLineToStderr) {
     std::vector<std::string> args;
     std::vector<std::string> first;  // what comes before the usage on stderr
   };
-  const Case cases[] = {{{}, {}}, {{"bogus"}, {"mdmsg: unknown command 'bogus'"}}, {{"--hlep"}, {"mdmsg: unknown command '--hlep'"}}};
+  const Case cases[] = {
+      {{}, {}},
+      {{"bogus"}, {"mdmsg: unknown command 'bogus'"}},
+      {{"--hlep"}, {"mdmsg: unknown command '--hlep'"}},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
     std::vector<std::string> expected = c.first;
