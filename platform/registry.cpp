@@ -226,8 +226,9 @@ void SyncFolder(const std::string& folder) {
   if (fd.get() >= 0) fsync(fd.get());
 }
 
-// Writes text as the file's next state: a synced temporary file renamed
-// over it. Answers the new file's identity.
+// Writes text as the file's next state: a synced temporary file, with the
+// permissions of the file it replaces (0600 for a new one), renamed over
+// it. Answers the new file's identity.
 FileIdentity Replace(const std::string& file, const std::string& text, const FileIdentity& old) {
   const std::string temp = file + ".tmp";
   const auto fail = [&temp](const char* what) {
@@ -241,8 +242,8 @@ FileIdentity Replace(const std::string& file, const std::string& text, const Fil
   FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (fd.get() < 0) Fail("Cannot write the registry file", temp);
   struct stat st;
-  if (fchmod(fd.get(), old.exists ? old.permissions : 0600) != 0 || !WriteAll(fd.get(), text) || !StampAfter(fd.get(), old) || fsync(fd.get()) != 0 || fstat(fd.get(), &st) != 0 ||
-      !fd.Close()) {
+  if (fchmod(fd.get(), old.exists ? old.permissions : 0600) != 0 || !WriteAll(fd.get(), text) ||
+      !StampAfter(fd.get(), old) || fsync(fd.get()) != 0 || fstat(fd.get(), &st) != 0 || !fd.Close()) {
     fail("Cannot write the registry file");
   }
   if (registry_detail::BeforeReplace) registry_detail::BeforeReplace();
@@ -281,8 +282,7 @@ std::string WriteTarget(const std::string& file) {
 
 // Applies change to the newest contents under the writers' lock and writes
 // the result when change answers true. The lock, the temporary file and
-// the rename are beside the file written; what is not a regular file is
-// refused by the read before anything is written.
+// the rename are beside the file written (WriteTarget).
 void Change(const std::string& file, const std::function<bool(RegDocument&)>& change) {
   MakePrivateFolders(FolderOf(file));
   const std::string target = WriteTarget(file);

@@ -400,16 +400,16 @@ TEST(RegistryFileName, TheHomeFolderMustBeAnAbsolutePath) {
     std::string refusal;
   };
   const std::string tail = "/.config/corvenstead/registry.ini cannot be used: ";
+  const std::string fullPath = "; it must name the home folder by its full path.";
+  const std::string empty = "The registry file ~" + tail + "HOME is empty" + fullPath;
   const Case cases[] = {
       {std::nullopt, std::nullopt, userHome + "/.config/corvenstead/registry.ini", ""},
       {"relative", std::nullopt, userHome + "/.config/corvenstead/registry.ini", ""},
-      {std::nullopt, "", "", "The registry file ~" + tail + "HOME is empty; it must name the home folder by its full path."},
-      {"relative", "", "", "The registry file ~" + tail + "HOME is empty; it must name the home folder by its full path."},
-      {std::nullopt, ".", "",
-       "The registry file ." + tail + "HOME (\".\") is a relative path; it must name the home folder by its full path."},
+      {std::nullopt, "", "", empty},
+      {"relative", "", "", empty},
+      {std::nullopt, ".", "", "The registry file ." + tail + "HOME (\".\") is a relative path" + fullPath},
       {std::nullopt, "home/me", "",
-       "The registry file home/me" + tail +
-           "HOME (\"home/me\") is a relative path; it must name the home folder by its full path."},
+       "The registry file home/me" + tail + "HOME (\"home/me\") is a relative path" + fullPath},
       {"/x", "", "/x/corvenstead/registry.ini", ""},
   };
   for (const Case& c : cases) {
