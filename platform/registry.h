@@ -53,11 +53,11 @@ void CheckRegistryFile();
 // a leading "\" makes one absolute, any other is relative to the current key
 // (to the root when none is open). Names compare without case.
 //
-// Raising and answering: a registry file that cannot be read or is damaged
-// raises ERegistryException from every call that needs its contents;
-// otherwise OpenKey, KeyExists, DeleteKey and DeleteValue answer false for a
-// key or value that is absent or a path that is not valid (empty names,
-// control characters). Writes raise ERegistryException when they fail, when
+// Raising and answering: a registry file that cannot be named, read or used
+// (see CheckRegistryFile) raises ERegistryException from every call that
+// needs its contents; otherwise OpenKey, KeyExists, DeleteKey and
+// DeleteValue answer false for a key or value that is absent or a path that
+// is not valid (empty names, control characters). Writes raise ERegistryException when they fail, when
 // the key was opened read-only, when no key is open, and when the current
 // key has been deleted since it was opened.
 class TRegistry {
