@@ -1,15 +1,13 @@
 #include "mainwin/batch_files.h"
 
+#include "btrieve/create_file.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "templates/busy_creation.h"
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
-#include "templates/template_state.h"
 
 #include <cerrno>
-
-std::string TrinFileName() { return Store.DataDir + "\\TRIN" + Startup.WSID + ".MD"; }
 
 bool EnsureTrinFile() {
   const std::string name = TrinFileName();

@@ -8,12 +8,14 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "platform/spelling.h"
 #include "platform/text.h"
 #include "templates/product_dates.h"
 #include "templates/registry_settings.h"
 #include "templates/startup_globals.h"
 #include "templates/template_state.h"
+#include "templates/workstation_id.h"
 
 namespace {
 
@@ -28,6 +30,14 @@ bool EnsureFolder(const std::string& Dir) { return DirectoryExists(Dir) || Creat
 }  // namespace
 
 bool InitMtdeskU(const StartupContext& Context) {
+  // A registry that cannot be used says so once, by its own message, rather
+  // than as every value it fails to give.
+  try {
+    CheckRegistryFile();
+  } catch (const ERegistryException& e) {
+    MessageDlg(e.Message, mtError, mbOKOnly);
+    return false;
+  }
   ReadRegValue("PhysicalName", DataRootKeyId, Store.DataRoot);
   // An empty root would put the data folder at the top of the file system.
   const std::string dataDir = Store.DataRoot + "\\mddata";
@@ -38,6 +48,10 @@ bool InitMtdeskU(const StartupContext& Context) {
   Store.DataDir = dataDir;
   Startup.ExeDir = ExcludeTrailingBackslash(Context.ProgramFolder);
   ReadRegValue("WSID", HostKeyId, Startup.WSID);
+  if (!IsWorkstationId(Startup.WSID)) {
+    MessageDlg(BadWorkstationIdMsg(Startup.WSID), mtError, mbOKOnly);
+    return false;
+  }
   return true;
 }
 
@@ -66,7 +80,7 @@ bool MtdeskFormCreate(TMtdeskStartupHost& Host) {
   FormatSettings.TimeAMString = "AM";
   FormatSettings.TimePMString = "PM";
   Startup.DescCloName = Startup.ExeDir + "\\Desc.clo";
-  Startup.DescFileName = Store.DataDir + "\\DESC" + Startup.WSID + ".MD";
+  Startup.DescFileName = DescFileName();
   Host.HookAppMessage();
   Host.SetStatusPanels("Data Location:  " + DisplayPath(Store.DataDir), "WorkStation:  " + Startup.WSID);
   Startup.DirectMode = false;

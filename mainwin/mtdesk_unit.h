@@ -10,10 +10,13 @@
 
 #include <string>
 
-// Reads the data root (CVWIN "PhysicalName"), makes sure its "mddata"
-// folder exists (creating that one level, never the root), sets DataDir,
-// ExeDir and WSID. A blank root, or a folder that neither exists nor can be
-// made, shows "Unable to locate or create a data folder...".
+// Checks that the registry file can be used (else shows why, naming the
+// file and, when it is damaged, the line), reads the data root (CVWIN
+// "PhysicalName"), makes sure its "mddata" folder exists (creating that one
+// level, never the root), sets DataDir, ExeDir and WSID. A blank root, or a
+// folder that neither exists nor can be made, shows "Unable to locate or
+// create a data folder..."; a workstation id that cannot name files
+// (IsWorkstationId) shows what is allowed.
 bool InitMtdeskU(const StartupContext& Context);
 
 // What the main window lends to its creation.

@@ -1,9 +1,9 @@
 #include "platform/registry.h"
 
 #include "platform/format.h"
+#include "platform/session.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,14 +28,25 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-std::string HomeFolder() {
-  std::string home = Environment("HOME");
-  if (!home.empty()) return home;
-  passwd entry;
-  passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found) home = found->pw_dir;
-  return home;
+constexpr const char* kConfigFile = "/.config/corvenstead/registry.ini";
+
+// The registry file under the home folder, or why there is none: a HOME that
+// is empty or relative would put the file somewhere that depends on where the
+// program was started.
+TRegistryPlace PlaceUnderHome() {
+  std::string why;
+  const std::string home = HomeFolder(why);
+  if (!home.empty()) return {home + kConfigFile, ""};
+  const char* set = std::getenv("HOME");
+  const std::string named = set && *set ? set : "~";
+  return {"", Format("The registry file %s%s cannot be used: %s; it must name the home folder by its full path.",
+                     named, kConfigFile, why)};
+}
+
+// The place's file, or the refusal raised.
+const std::string& UsableFile(const TRegistryPlace& place) {
+  if (!place.Refusal.empty()) throw ERegistryException(place.Refusal);
+  return place.File;
 }
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
@@ -74,23 +85,47 @@ struct FileIdentity {
   ino_t inode = 0;
   off_t size = 0;
   int64_t mtimeNs = 0;
+  mode_t permissions = 0;  // kept by the next write
   bool operator==(const FileIdentity&) const = default;
 };
 
 FileIdentity IdentityOf(const struct stat& st) {
-  return {true, st.st_dev, st.st_ino, st.st_size, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  return {true, st.st_dev, st.st_ino, st.st_size, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+          st.st_mode & 0777};
+}
+
+// What a path that is not a regular file holds, for the refusal.
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a file";
+}
+
+[[noreturn]] void NotARegularFile(const std::string& file, mode_t mode) {
+  throw ERegistryException(Format("The registry file %s is not a regular file (%s).", file, KindOf(mode)));
+}
+
+[[noreturn]] void TooLarge(const std::string& file) {
+  throw ERegistryException(
+      Format("The registry file %s is larger than %d MiB.", file, static_cast<int>(RegistryFileMaxBytes >> 20)));
 }
 
 // The file's contents now; no file (or no folder) is an empty registry.
+// Only a regular file of at most RegistryFileMaxBytes is read: the open
+// cannot block (a FIFO), and nothing endless (a device) is read into memory.
 RegDocument ReadDocument(const std::string& file, FileIdentity& identity) {
   identity = {};
-  FileDescriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) {
     if (errno == ENOENT) return RegDocument();
     Fail("Cannot read the registry file", file);
   }
   struct stat st;
   if (fstat(fd.get(), &st) != 0) Fail("Cannot read the registry file", file);
+  if (!S_ISREG(st.st_mode)) NotARegularFile(file, st.st_mode);
+  if (st.st_size > static_cast<off_t>(RegistryFileMaxBytes)) TooLarge(file);
   std::string bytes;
   char buffer[65536];
   while (true) {
@@ -101,6 +136,8 @@ RegDocument ReadDocument(const std::string& file, FileIdentity& identity) {
       Fail("Cannot read the registry file", file);
     }
     bytes.append(buffer, static_cast<size_t>(got));
+    // A file still growing while it is read.
+    if (bytes.size() > RegistryFileMaxBytes) TooLarge(file);
   }
   RegDocument doc = ParseRegistryText(bytes, file);
   identity = IdentityOf(st);
@@ -176,8 +213,9 @@ void SyncFolder(const std::string& folder) {
   if (fd.get() >= 0) fsync(fd.get());
 }
 
-// Writes text as the file's next state: a synced temporary file renamed
-// over it. Answers the new file's identity.
+// Writes text as the file's next state: a synced temporary file, with the
+// permissions of the file it replaces (0600 for a new one), renamed over
+// it. Answers the new file's identity.
 FileIdentity Replace(const std::string& file, const std::string& text, const FileIdentity& old) {
   const std::string temp = file + ".tmp";
   const auto fail = [&temp](const char* what) {
@@ -191,8 +229,8 @@ FileIdentity Replace(const std::string& file, const std::string& text, const Fil
   FileDescriptor fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
   if (fd.get() < 0) Fail("Cannot write the registry file", temp);
   struct stat st;
-  if (!WriteAll(fd.get(), text) || !StampAfter(fd.get(), old) || fsync(fd.get()) != 0 || fstat(fd.get(), &st) != 0 ||
-      !fd.Close()) {
+  if (fchmod(fd.get(), old.exists ? old.permissions : 0600) != 0 || !WriteAll(fd.get(), text) ||
+      !StampAfter(fd.get(), old) || fsync(fd.get()) != 0 || fstat(fd.get(), &st) != 0 || !fd.Close()) {
     fail("Cannot write the registry file");
   }
   if (registry_detail::BeforeReplace) registry_detail::BeforeReplace();
@@ -201,34 +239,72 @@ FileIdentity Replace(const std::string& file, const std::string& text, const Fil
   return IdentityOf(st);
 }
 
+// The file a write replaces: the registry file, or the file its symbolic
+// links lead to (made when it does not exist yet), so a link the user made
+// stays a link and the file it names takes the change. Anything but a
+// regular file there is refused before a lock or a temporary file is made
+// beside it.
+std::string WriteTarget(const std::string& file) {
+  constexpr int kMostLinks = 40;
+  std::string target = file;
+  for (int links = 0; links <= kMostLinks; ++links) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0) {
+      if (errno == ENOENT) return target;
+      Fail("Cannot write the registry file", target);
+    }
+    if (S_ISREG(st.st_mode)) return target;
+    if (!S_ISLNK(st.st_mode)) NotARegularFile(file, st.st_mode);
+    std::error_code error;
+    const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) {
+      errno = error.value();
+      Fail("Cannot write the registry file", target);
+    }
+    target = next.is_absolute() ? next.string() : (std::filesystem::path(FolderOf(target)) / next).string();
+  }
+  errno = ELOOP;
+  Fail("Cannot write the registry file", file);
+}
+
 // Applies change to the newest contents under the writers' lock and writes
-// the result when change answers true.
+// the result when change answers true. The lock, the temporary file and
+// the rename are beside the file written (WriteTarget).
 void Change(const std::string& file, const std::function<bool(RegDocument&)>& change) {
   MakePrivateFolders(FolderOf(file));
-  const std::string lockName = file + ".lock";
+  const std::string target = WriteTarget(file);
+  const std::string lockName = target + ".lock";
   FileDescriptor lock(open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (lock.get() < 0) Fail("Cannot lock the registry file", lockName);
   while (flock(lock.get(), LOCK_EX) != 0) {
     if (errno != EINTR) Fail("Cannot lock the registry file", lockName);
   }
   FileIdentity old;
-  RegDocument doc = ReadDocument(file, old);
+  RegDocument doc = ReadDocument(target, old);
   if (!change(doc)) return;
-  const FileIdentity written = Replace(file, FormatRegistryText(doc), old);
+  const FileIdentity written = Replace(target, FormatRegistryText(doc), old);
   Remember(file, written, std::make_shared<const RegDocument>(std::move(doc)));
 }
 
 }  // namespace
 
-std::string RegistryFileName() {
+TRegistryPlace RegistryPlace() {
   const std::string file = Environment("MATTERDESK_REGISTRY");
-  if (!file.empty()) return file;
-  std::string config = Environment("XDG_CONFIG_HOME");
-  if (config.empty() || config.front() != '/') config = HomeFolder() + "/.config";
-  return config + "/corvenstead/registry.ini";
+  if (!file.empty()) return {file, ""};
+  // A relative XDG_CONFIG_HOME is to be ignored, as the base directory
+  // rules say.
+  const std::string config = Environment("XDG_CONFIG_HOME");
+  if (config.starts_with('/')) return {config + "/corvenstead/registry.ini", ""};
+  return PlaceUnderHome();
 }
 
-TRegistry::TRegistry() : file_(RegistryFileName()) {}
+std::string RegistryFileName() { return RegistryPlace().File; }
+
+void CheckRegistryFile() { Snapshot(UsableFile(RegistryPlace())); }
+
+TRegistry::TRegistry() : place_(RegistryPlace()) {}
+
+const std::string& TRegistry::File() const { return UsableFile(place_); }
 
 bool TRegistry::Resolve(const std::string& key, std::string& path) const {
   if (!key.empty() && key.front() == '\\') {
@@ -245,10 +321,10 @@ bool TRegistry::Resolve(const std::string& key, std::string& path) const {
 bool TRegistry::Open(const std::string& key, bool canCreate, bool readOnly) {
   std::string path;
   if (!Resolve(key, path)) return false;
-  if (!Snapshot(file_)->FindKey(path)) {
+  if (!Snapshot(File())->FindKey(path)) {
     if (!canCreate) return false;
     try {
-      Change(file_, [&path](RegDocument& doc) {
+      Change(File(), [&path](RegDocument& doc) {
         if (doc.FindKey(path)) return false;
         doc.CreateKey(path);
         return true;
@@ -273,11 +349,11 @@ void TRegistry::CloseKey() {
 
 bool TRegistry::KeyExists(const std::string& key) {
   std::string path;
-  return Resolve(key, path) && Snapshot(file_)->FindKey(path);
+  return Resolve(key, path) && Snapshot(File())->FindKey(path);
 }
 
 std::optional<RegValue> TRegistry::Lookup(const std::string& name) {
-  const auto doc = Snapshot(file_);
+  const auto doc = Snapshot(File());
   const RegKey* key = doc->FindKey(currentPath_);
   const RegValue* value = key ? key->FindValue(name) : nullptr;
   if (!value) return std::nullopt;
@@ -321,7 +397,7 @@ void TRegistry::RequireWritable() const {
 
 void TRegistry::WriteValue(const RegValue& value) {
   RequireWritable();
-  Change(file_, [this, &value](RegDocument& doc) {
+  Change(File(), [this, &value](RegDocument& doc) {
     RegKey* key = doc.FindKey(currentPath_);
     if (!key) throw ERegistryException(Format("The registry key %s no longer exists.", currentPath_));
     return key->SetValue(value);
@@ -338,11 +414,11 @@ void TRegistry::WriteBinaryData(const std::string& name, const std::string& data
   WriteValue({name, rdBinary, data, 0});
 }
 
-std::vector<std::string> TRegistry::GetKeyNames() { return Snapshot(file_)->SubkeyNames(currentPath_); }
+std::vector<std::string> TRegistry::GetKeyNames() { return Snapshot(File())->SubkeyNames(currentPath_); }
 
 std::vector<std::string> TRegistry::GetValueNames() {
   std::vector<std::string> names;
-  const auto doc = Snapshot(file_);
+  const auto doc = Snapshot(File());
   if (const RegKey* key = doc->FindKey(currentPath_)) {
     for (const RegValue& value : key->Values) names.push_back(value.Name);
   }
@@ -352,9 +428,9 @@ std::vector<std::string> TRegistry::GetValueNames() {
 bool TRegistry::DeleteKey(const std::string& key) {
   if (readOnly_) RequireWritable();
   std::string path;
-  if (!Resolve(key, path) || path.empty() || !Snapshot(file_)->FindKey(path)) return false;
+  if (!Resolve(key, path) || path.empty() || !Snapshot(File())->FindKey(path)) return false;
   bool deleted = false;
-  Change(file_, [&](RegDocument& doc) { return deleted = doc.DeleteKey(path); });
+  Change(File(), [&](RegDocument& doc) { return deleted = doc.DeleteKey(path); });
   return deleted;
 }
 
@@ -362,7 +438,7 @@ bool TRegistry::DeleteValue(const std::string& name) {
   RequireWritable();
   if (!Lookup(name)) return false;
   bool deleted = false;
-  Change(file_, [&](RegDocument& doc) {
+  Change(File(), [&](RegDocument& doc) {
     RegKey* key = doc.FindKey(currentPath_);
     return deleted = key && key->DeleteValue(name);
   });

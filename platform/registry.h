@@ -2,43 +2,67 @@
 // registry_file.h), shared by every process of the user.
 //
 // Where: $MATTERDESK_REGISTRY when set, else
-// $XDG_CONFIG_HOME/corvenstead/registry.ini, with $HOME/.config when
-// XDG_CONFIG_HOME is unset (or not an absolute path). No file is an empty
-// registry; the first write creates it, its folder 0700 and the file 0600.
+// $XDG_CONFIG_HOME/corvenstead/registry.ini when that is an absolute path,
+// else $HOME/.config/corvenstead/registry.ini, the home folder taken from
+// the user database when HOME is unset. An empty or relative HOME names no
+// file: every call that needs the registry raises ERegistryException naming
+// the file and the reason. No file is an empty registry; the first write
+// creates it, its folder 0700 and the file 0600.
 //
 // Reads see the last complete file, cached by the file's identity and
-// modification time, so an unchanged file costs one stat per call.
+// modification time, so an unchanged file costs one stat per call. Only a
+// regular file of at most 16 MiB is read (a FIFO, a device or a folder in
+// its place is refused, never waited on or read without end).
 // Each change locks the sidecar "<file>.lock", reads the file afresh, applies
 // itself, writes "<file>.tmp", syncs it and renames it over the file, so
 // changes from several processes all land, and a writer killed at any point
-// leaves the old or the new file. A damaged file is never replaced: reads
-// and writes raise ERegistryException naming file and line until a person
-// mends it.
+// leaves the old or the new file. A registry file that is a symbolic link
+// stays one: the change goes to the file it leads to, with the lock and the
+// temporary file beside that, and keeps its permissions. A damaged file is
+// never replaced: reads and writes raise ERegistryException naming file and
+// line until a person mends it.
 #pragma once
 
 #include "platform/registry_file.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The file the registry lives in, from the environment at the time of the call.
+// The largest registry file that is read.
+constexpr size_t RegistryFileMaxBytes = size_t(16) << 20;
+
+// Where the registry file is, from the environment at the time of the call:
+// its name, or the message that says why none can be named.
+struct TRegistryPlace {
+  std::string File;     // "" when refused
+  std::string Refusal;  // "" when File names the file
+};
+TRegistryPlace RegistryPlace();
+// RegistryPlace().File.
 std::string RegistryFileName();
+
+// Reads the registry file now. Raises ERegistryException with the one
+// message that says why it cannot be used: no file can be named, it is not
+// a regular file, it is too large or unreadable, or it is damaged (file and
+// line).
+void CheckRegistryFile();
 
 // One view on the registry with a current key. Paths are backslash paths;
 // a leading "\" makes one absolute, any other is relative to the current key
 // (to the root when none is open). Names compare without case.
 //
-// Raising and answering: a registry file that cannot be read or is damaged
-// raises ERegistryException from every call that needs its contents;
-// otherwise OpenKey, KeyExists, DeleteKey and DeleteValue answer false for a
-// key or value that is absent or a path that is not valid (empty names,
-// control characters). Writes raise ERegistryException when they fail, when
+// Raising and answering: a registry file that cannot be named, read or used
+// (see CheckRegistryFile) raises ERegistryException from every call that
+// needs its contents; otherwise OpenKey, KeyExists, DeleteKey and
+// DeleteValue answer false for a key or value that is absent or a path that
+// is not valid (empty names, control characters). Writes raise ERegistryException when they fail, when
 // the key was opened read-only, when no key is open, and when the current
 // key has been deleted since it was opened.
 class TRegistry {
 public:
-  // The root key, no key open; the file is the one RegistryFileName names now.
+  // The root key, no key open; the file is the one RegistryPlace names now.
   TRegistry();
 
   // Opens a key, creating it and any missing parent when CanCreate. False
@@ -85,8 +109,10 @@ private:
   std::optional<RegValue> ReadValue(const std::string& name, TRegDataType type);
   void RequireWritable() const;
   void WriteValue(const RegValue& value);
+  // The file, or the place's refusal raised.
+  const std::string& File() const;
 
-  std::string file_;
+  TRegistryPlace place_;
   std::string currentPath_;
   bool readOnly_ = false;
 };

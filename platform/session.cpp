@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -44,13 +45,13 @@ std::string HomeFolder(std::string& why) {
   if (const char* set = std::getenv("HOME")) {
     const std::string home = set;
     if (home.starts_with('/')) return home;
-    why = home.empty() ? "HOME is empty" : "HOME (" + home + ") is not an absolute path";
+    why = home.empty() ? "HOME is empty" : "HOME (\"" + home + "\") is a relative path";
     return {};
   }
   std::vector<char> buffer;
   passwd entry{};
   const passwd* found = OwnEntry(buffer, entry);
   if (found && found->pw_dir && found->pw_dir[0] == '/') return found->pw_dir;
-  why = "HOME is not set and the user database names no home folder";
+  why = "HOME is not set and the user database gives no home folder for user id " + std::to_string(geteuid());
   return {};
 }

@@ -12,7 +12,7 @@
 
 struct TStartupGlobals {
   std::string ExeDir;       // folder of the running program, without a trailing separator
-  std::string WSID;         // workstation id, as the registry gives it (may be short or empty)
+  std::string WSID;         // workstation id, as the registry gives it (one or two characters, IsWorkstationId)
   std::string WorkDateStr;  // "YYMMDD", YY = year - 1980
   TDateTime WorkDate = 0;   // stamped into every saved template record
   std::string WorkDateText; // the work date in the short display form

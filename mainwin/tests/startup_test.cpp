@@ -22,6 +22,7 @@
 #include "templates/startup_globals.h"
 #include "templates/template_state.h"
 #include "testing/clock_fixture.h"
+#include "testing/watchdog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,7 +30,10 @@
 #include <QListWidget>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -259,16 +263,82 @@ TEST_F(StartupTest, AMissingAliasKeyIsToldAndEndsInTheDataFolderFailure) {
   ExpectEnded(Run());
 }
 
-TEST_F(StartupTest, AMissingHostKeyIsToldAndTheStartGoesOnWithoutAWorkstationId) {
+// What start-up says of a workstation id that cannot name files.
+std::string BadWorkstationId(const std::string& shown) {
+  return "The workstation id \"" + shown +
+         "\" (registry key \\Software\\Ondral\\Corvenstead\\Host, value WSID) cannot name this workstation's "
+         "files.  Application will be terminated.\r\rThe id must be one or two characters, each a letter, a digit or "
+         "a blank, not blanks alone." + ContactLine;
+}
+
+TEST_F(StartupTest, AMissingHostKeyIsToldAndEndsTheStartForWantOfAWorkstationId) {
   TRegistry reg;
   ASSERT_TRUE(reg.DeleteKey(HostKey));
   Boxes.Expect("Unable to read the 'WSID' value from the registry key \\Software\\Ondral\\Corvenstead\\Host at this "
-               "time." + ContactLine);
-  EXPECT_EQ(Run(), 0);
-  ASSERT_TRUE(Visit.has_value());
-  EXPECT_EQ(Visit->Panel1, "WorkStation:  ");
-  EXPECT_TRUE(std::filesystem::exists(Data("TRIN.MD")));
-  EXPECT_TRUE(std::filesystem::exists(Data("DESC.MD")));
+               "time." + ContactLine)
+      .Expect(BadWorkstationId(""));
+  ExpectEnded(Run());
+  EXPECT_TRUE(std::filesystem::is_empty(TempPath("office/mddata")));
+}
+
+TEST_F(StartupTest, OnlyAWorkstationIdThatCanNameFilesIsTaken) {
+  struct Row {
+    std::string wsid;
+    bool taken;
+    std::string shown;  // the id as the refusal shows it
+  };
+  const std::vector<Row> rows{
+      {"/", false, "/"},          {"\\", false, "\\"},     {"..", false, ".."},   {"../x", false, "../x"},
+      {"\x07", false, "\\x07"}, {"1\n", false, "1\\x0A"}, {"ABC", false, "ABC"}, {"", false, ""},
+      {"  ", false, "  "},        {"\xe9", false, "\xe9"},     {"1", true, ""},       {"01", true, ""},
+      {"A ", true, ""},           {"z9", true, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("WSID '" + row.wsid + "'");
+    ResetAll();
+    Visit.reset();
+    Windows.Shown = 0;
+    std::filesystem::remove_all(TempPath("office/mddata"));
+    PutRegValue(HostKey, "WSID", row.wsid);
+    DialogResponder boxes;
+    if (!row.taken) {
+      boxes.Expect(BadWorkstationId(row.shown));
+      ExpectEnded(Run());
+      EXPECT_EQ(boxes.Boxes().at(0).type, mtError);
+      // Nothing is made in the data folder, nor beside it.
+      EXPECT_TRUE(std::filesystem::is_empty(TempPath("office/mddata")));
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Office()), {}), 1);
+      continue;
+    }
+    EXPECT_EQ(Run(), 0);
+    ASSERT_TRUE(Visit.has_value());
+    EXPECT_EQ(Visit->Panel1, "WorkStation:  " + row.wsid);
+    EXPECT_EQ(LayoutOfFile(Data("TRIN" + row.wsid + ".MD")), ExpectedTrin);
+    EXPECT_EQ(LayoutOfFile(Data("DESC" + row.wsid + ".MD")), ExpectedDesc);
+    EXPECT_TRUE(boxes.Texts().empty());
+  }
+}
+
+TEST_F(StartupTest, ARegistryFileThatCannotBeUsedIsToldOnceByItsOwnMessage) {
+  const std::string file = TempPath("registry.ini");
+  const std::vector<std::pair<std::function<void()>, std::string>> rows{
+      {[&] { WriteFileBytes(file, "[HKEY_LOCAL_MACHINE\\Software]\n\"A\"=\"1\"\n\"A\"=\"2\"\n"); },
+       "The registry file " + file + " is damaged at line 3: the value \"A\" is given twice."},
+      {[&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); },
+       "The registry file " + file + " is not a regular file (a FIFO)."},
+  };
+  for (const auto& [plant, message] : rows) {
+    SCOPED_TRACE(message);
+    Watchdog watchdog;
+    ResetAll();
+    std::filesystem::remove(file);
+    plant();
+    DialogResponder boxes;
+    boxes.Expect(message);
+    ExpectEnded(Run());
+    EXPECT_EQ(boxes.Boxes().at(0).type, mtError);
+    EXPECT_FALSE(std::filesystem::exists(TempPath("office/mddata")));
+  }
 }
 
 TEST_F(StartupTest, ABatchFileThatCannotBeMadeEndsTheStartBeforeTheSettings) {

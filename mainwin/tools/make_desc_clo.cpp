@@ -14,7 +14,7 @@
 #include "btrieve/stat_layout.h"
 #include "btrieve/status_text.h"
 #include "btrieve/win_btr.h"
-#include "mainwin/batch_files.h"
+#include "templates/batch_codec.h"
 
 #include <array>
 #include <cstdio>

@@ -175,7 +175,7 @@ TEST_F(InstanceBusTest, WithoutARuntimeFolderTheBusLivesInTheUsersStateFolder) {
 
   // No home of the user's: the bus stays off and says why.
   for (const auto& [value, why] : {std::pair<std::string, std::string>{"", "HOME is empty"},
-                                   {"home", "HOME (home) is not an absolute path"}}) {
+                                   {"home", "HOME (\"home\") is a relative path"}}) {
     ScopedEnv bad_home("HOME", value);
     LogCapture log;
     EXPECT_EQ(OpenInstanceBus(), BusJoin::Off);

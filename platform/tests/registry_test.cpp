@@ -5,8 +5,10 @@
 #include "testing/expect_message.h"
 #include "testing/scoped_env.h"
 #include "testing/temp_dir.h"
+#include "testing/watchdog.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +16,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -239,6 +242,129 @@ TEST_F(RegistryTest, EscapesAndHighBytesRoundTrip) {
   EXPECT_EQ(key->Values[1].Data, "a\"b\\c\r\n\td\x01\x81\xa0\xe9\x80");
 }
 
+// What stands at a path, without following a link: "file", "link to X",
+// "fifo", "folder" or "none".
+std::string WhatIsAt(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0) return "none";
+  if (S_ISLNK(st.st_mode)) return "link to " + std::filesystem::read_symlink(path).string();
+  if (S_ISFIFO(st.st_mode)) return "fifo";
+  if (S_ISDIR(st.st_mode)) return "folder";
+  return S_ISREG(st.st_mode) ? "file" : "other";
+}
+
+// Something that is no registry file planted at its name: reads and writes
+// refuse it with one message, nothing waits on it or reads it without end,
+// and it stays as it was with nothing made beside it or where it leads.
+TEST_F(RegistryTest, WhatIsNotARegularFileIsRefusedAndLeftAsItWas) {
+  struct Row {
+    std::string what;
+    std::function<void(const std::string& file)> plant;
+    std::string kind;
+  };
+  const std::string fifo = TempPath("elsewhere/fifo");
+  const std::vector<Row> rows = {
+      {"fifo", [](const std::string& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, "a FIFO"},
+      {"folder", [](const std::string& file) { std::filesystem::create_directory(file); }, "a folder"},
+      {"link to /dev/zero", [](const std::string& file) { std::filesystem::create_symlink("/dev/zero", file); },
+       "a device"},
+      {"link to a fifo",
+       [&fifo](const std::string& file) {
+         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+         std::filesystem::create_symlink(fifo, file);
+       },
+       "a FIFO"},
+  };
+  const bool zeroLockBefore = std::filesystem::exists("/dev/zero.lock");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Watchdog watchdog;
+    std::filesystem::remove_all(TempPath("config"));
+    std::filesystem::remove_all(TempPath("elsewhere"));
+    std::filesystem::create_directories(TempPath("elsewhere"));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\K", true));
+    std::filesystem::remove(File);
+    row.plant(File);
+    const std::string planted = WhatIsAt(File);
+
+    const std::string message = "The registry file " + File + " is not a regular file (" + row.kind + ").";
+    ExpectMessage<ERegistryException>([] { CheckRegistryFile(); }, message);
+    ExpectMessage<ERegistryException>([&] { reg.ReadString("V"); }, message);
+    ExpectMessage<ERegistryException>([&] { reg.WriteString("V", "1"); }, message);
+    ExpectMessage<ERegistryException>([&] { TRegistry().OpenKey("\\New", true); }, message);
+
+    EXPECT_EQ(WhatIsAt(File), planted);
+    EXPECT_EQ(WhatIsAt(File + ".tmp"), "none");
+    EXPECT_EQ(WhatIsAt(fifo + ".lock"), "none");
+    EXPECT_EQ(WhatIsAt(fifo + ".tmp"), "none");
+  }
+  EXPECT_EQ(std::filesystem::exists("/dev/zero.lock"), zeroLockBefore);
+}
+
+TEST_F(RegistryTest, AFileOverSixteenMebibytesIsRefusedUnread) {
+  Watchdog watchdog;
+  std::filesystem::create_directories(TempPath("config"));
+  // Sparse: NUL bytes, which a read would find damaged at line 1.
+  std::ofstream(File, std::ios::binary).close();
+  std::filesystem::resize_file(File, RegistryFileMaxBytes);
+  ExpectMessage<ERegistryException>(
+      [] { CheckRegistryFile(); },
+      "The registry file " + File + " is damaged at line 1: a line that is neither a key nor a value.");
+  std::filesystem::resize_file(File, RegistryFileMaxBytes + 1);
+  const std::string message = "The registry file " + File + " is larger than 16 MiB.";
+  ExpectMessage<ERegistryException>([] { CheckRegistryFile(); }, message);
+  ExpectMessage<ERegistryException>([] { TRegistry().OpenKey("\\K", true); }, message);
+  EXPECT_EQ(std::filesystem::file_size(File), RegistryFileMaxBytes + 1);
+}
+
+// A registry file that is a link the user made: a write lands in the file
+// the links lead to, atomically beside it and with its permissions, and the
+// links stay links; a link to no file yet makes that file.
+TEST_F(RegistryTest, AWriteThroughSymbolicLinksWritesTheFileTheyName) {
+  Watchdog watchdog;
+  std::filesystem::create_directories(TempPath("config"));
+  std::filesystem::create_directories(TempPath("real"));
+  const std::string real = TempPath("real/registry.ini");
+  WriteFileBytes(real, "[HKEY_LOCAL_MACHINE\\K]\n\"Old\"=\"1\"\n");
+  ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+  // The registry file links to a second link, relative, which links to the file.
+  std::filesystem::create_symlink("../real/registry.ini", TempPath("config/middle.ini"));
+  std::filesystem::create_symlink("middle.ini", File);
+
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("\\K", false));
+  reg.WriteString("New", "2");
+
+  EXPECT_EQ(WhatIsAt(File), "link to middle.ini");
+  EXPECT_EQ(WhatIsAt(TempPath("config/middle.ini")), "link to ../real/registry.ini");
+  EXPECT_EQ(ReadFileBytes(real), "[HKEY_LOCAL_MACHINE\\K]\n\"Old\"=\"1\"\n\"New\"=\"2\"\n");
+  struct stat st;
+  ASSERT_EQ(stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(WhatIsAt(real + ".lock"), "file");
+  EXPECT_EQ(WhatIsAt(real + ".tmp"), "none");
+  EXPECT_EQ(WhatIsAt(File + ".tmp"), "none");
+  EXPECT_EQ(WhatIsAt(File + ".lock"), "none");
+  EXPECT_EQ(reg.ReadString("New"), "2");
+
+  // A link to a file not made yet.
+  std::filesystem::remove(File);
+  std::filesystem::create_symlink(TempPath("real/first.ini"), File);
+  ASSERT_TRUE(TRegistry().OpenKey("\\First", true));
+  EXPECT_EQ(WhatIsAt(File), "link to " + TempPath("real/first.ini"));
+  EXPECT_EQ(ReadFileBytes(TempPath("real/first.ini")), "[HKEY_LOCAL_MACHINE\\First]\n");
+  ASSERT_EQ(stat(TempPath("real/first.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+  // A loop of links names no file.
+  std::filesystem::remove(File);
+  std::filesystem::create_symlink("registry.ini", File);
+  ExpectMessage<ERegistryException>([] { TRegistry().OpenKey("\\Loop", true); },
+                                    "Cannot read the registry file " + File + ": Too many levels of symbolic links.");
+  EXPECT_EQ(WhatIsAt(File), "link to registry.ini");
+}
+
 TEST(RegistryFileName, VariablesTakePrecedenceInOrder) {
   struct Case {
     std::optional<std::string> registry, xdg, home;
@@ -257,6 +383,48 @@ TEST(RegistryFileName, VariablesTakePrecedenceInOrder) {
     ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
     ScopedEnv home("HOME", c.home);
     EXPECT_EQ(RegistryFileName(), c.expected);
+  }
+}
+
+// Without MATTERDESK_REGISTRY and an absolute XDG_CONFIG_HOME the file lies
+// in the home folder: the user database's when HOME is unset; an empty or
+// relative HOME names no file, and every use of the registry says so.
+TEST(RegistryFileName, TheHomeFolderMustBeAnAbsolutePath) {
+  ScopedEnv registry("MATTERDESK_REGISTRY", std::nullopt);
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  const std::string userHome = user->pw_dir;
+  struct Case {
+    std::optional<std::string> xdg, home;
+    std::string file;
+    std::string refusal;
+  };
+  const std::string tail = "/.config/corvenstead/registry.ini cannot be used: ";
+  const std::string fullPath = "; it must name the home folder by its full path.";
+  const std::string empty = "The registry file ~" + tail + "HOME is empty" + fullPath;
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, userHome + "/.config/corvenstead/registry.ini", ""},
+      {"relative", std::nullopt, userHome + "/.config/corvenstead/registry.ini", ""},
+      {std::nullopt, "", "", empty},
+      {"relative", "", "", empty},
+      {std::nullopt, ".", "", "The registry file ." + tail + "HOME (\".\") is a relative path" + fullPath},
+      {std::nullopt, "home/me", "",
+       "The registry file home/me" + tail + "HOME (\"home/me\") is a relative path" + fullPath},
+      {"/x", "", "/x/corvenstead/registry.ini", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("XDG_CONFIG_HOME " + c.xdg.value_or("unset") + ", HOME " + c.home.value_or("unset"));
+    ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
+    ScopedEnv home("HOME", c.home);
+    const TRegistryPlace place = RegistryPlace();
+    EXPECT_EQ(place.File, c.file);
+    EXPECT_EQ(place.Refusal, c.refusal);
+    EXPECT_EQ(RegistryFileName(), c.file);
+    if (c.refusal.empty()) continue;
+    ExpectMessage<ERegistryException>([] { CheckRegistryFile(); }, c.refusal);
+    TRegistry reg;
+    ExpectMessage<ERegistryException>([&] { reg.KeyExists("\\Software"); }, c.refusal);
+    ExpectMessage<ERegistryException>([&] { reg.OpenKey("\\Software", true); }, c.refusal);
   }
 }
 

@@ -6,13 +6,15 @@
 //   mdreg set [--dword|--hex] KEY NAME VALUE
 //   mdreg list [KEY]                       subkeys (with a trailing "\"), then values
 //   mdreg delete KEY [NAME]                a value, or the key with its subkeys
+//   mdreg --help | -h                      this usage, on standard output
 //
 // Texts are UTF-8 on the command line and on output. get prints a text as it
 // is, a number in decimal, binary data as hex pairs ("01,ff"); list prints
 // values as the file holds them. --dword takes a decimal or "0x" hex number,
 // --hex comma-separated byte pairs.
 //
-// Exit status: 0 done, 1 no such key or value, 2 a usage error or a failure.
+// Exit status: 0 done, 1 no such key or value, 2 a usage error (the usage on
+// standard error) or a failure.
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/registry.h"
@@ -32,7 +34,8 @@ constexpr const char* kUsage =
     "usage: mdreg get KEY NAME\n"
     "       mdreg set [--dword|--hex] KEY NAME VALUE\n"
     "       mdreg list [KEY]\n"
-    "       mdreg delete KEY [NAME]\n";
+    "       mdreg delete KEY [NAME]\n"
+    "       mdreg --help\n";
 
 void Print(const std::string& win1252) {
   const std::string line = Win1252ToUtf8(win1252) + "\n";
@@ -104,6 +107,10 @@ int Delete(const std::string& key, const std::string* name) {
 int Run(const std::vector<std::string>& args) {
   const size_t n = args.size();
   const std::string command = n ? args[0] : "";
+  if ((command == "--help" || command == "-h") && n == 1) {
+    std::fputs(kUsage, stdout);
+    return kDone;
+  }
   if (command == "get" && n == 3) return Get(args[1], args[2]);
   if (command == "set" && n == 4) return Set("", args[1], args[2], args[3]);
   if (command == "set" && n == 5 && (args[1] == "--dword" || args[1] == "--hex")) {
