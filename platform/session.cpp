@@ -1,8 +1,10 @@
 #include "platform/session.h"
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <vector>
@@ -27,4 +29,9 @@ std::string ProgramFolder() {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
   return exe.parent_path().string();
+}
+
+bool ProcessRuns(long Pid) {
+  if (Pid <= 0 || Pid > INT_MAX) return false;
+  return kill(pid_t(Pid), 0) == 0 || errno != ESRCH;
 }

@@ -1,5 +1,5 @@
 // Who and where the program runs: the logged-in user, the machine, the
-// folder of the running executable.
+// folder of the running executable, and whether another process still runs.
 #pragma once
 
 #include <string>
@@ -12,3 +12,7 @@ std::string GetComputerName();
 
 // The folder of the running executable, without a trailing separator.
 std::string ProgramFolder();
+
+// True while a process with this id exists on this machine (one that ended
+// but was not yet reaped counts); false once it is gone.
+bool ProcessRuns(long Pid);
