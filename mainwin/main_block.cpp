@@ -117,19 +117,29 @@ void CreateForms(TStartForms& Forms) {
   }
 }
 
+// The instance bus from a successful start-up to the end of the main block.
+// Joined before the main window's show, since what that show opens (a
+// modal screen of a direct start) must already send, receive and say
+// "ready".
+class TBusMembership {
+public:
+  TBusMembership() { JoinInstanceBus(); }
+  ~TBusMembership() { LeaveInstanceBus(); }
+  TBusMembership(const TBusMembership&) = delete;
+  TBusMembership& operator=(const TBusMembership&) = delete;
+};
+
 // Fills and shows the main window and runs the loop; TerminatedStatus when
 // the start ended before. An installation ends here, successfully, without
 // a window.
 int ShowAndRun(StartupContext& Context) {
   if (Terminated()) return TerminatedStatus;
+  const TBusMembership bus;
   TListOutcome shown = TListOutcome::Terminate;
   if (!GuardEvent([&] { shown = MtdeskF->FormShow(); })) Terminate();
   if (shown == TListOutcome::Installed) return InstalledStatus;
   if (!ShowUnlessTerminated(MtdeskF)) return TerminatedStatus;
-  JoinInstanceBus();
-  const int status = Context.EventLoop ? Context.EventLoop() : QApplication::exec();
-  LeaveInstanceBus();
-  return status;
+  return Context.EventLoop ? Context.EventLoop() : QApplication::exec();
 }
 
 }  // namespace

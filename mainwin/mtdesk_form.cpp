@@ -3,6 +3,7 @@
 #include "btrieve/numbered_files.h"
 #include "mainwin/mtdesk_menus.h"
 #include "mainwin/template_list_box.h"
+#include "templates/template_number.h"
 #include "platform/dialogs.h"
 #include "platform/qt/application.h"
 #include "platform/qt/widget_text.h"

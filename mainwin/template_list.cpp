@@ -60,8 +60,8 @@ bool ChoosesEntry(const std::string& Entry) {
   if (TplSaved && Trim(Entry.substr(0, MasterName.Width)) == Trim(Store.TplName)) return true;
   if (ParamStr(2) != TrimLeft(Entry.substr(MasterName.Width))) return false;
   Startup.DirectMode = true;
-  MainFlags.IsChildApp = ParamStr(7) == "1";
-  if (!MainFlags.IsChildApp) MainFlags.SingleTemplateMode = true;
+  Startup.IsChildApp = ParamStr(7) == "1";
+  if (!Startup.IsChildApp) Startup.SingleTemplateMode = true;
   return true;
 }
 
@@ -124,6 +124,24 @@ TListOutcome ReadMasterFile(TTemplateListing& Listing) {
   return TListOutcome::Listed;
 }
 
+TListOutcome ListTemplates(TTemplateListing& Listing) {
+  const bool masterFound = FileExists(MasterFileName());
+  if (!masterFound && TemplatesExist()) {
+    ErrorBox("A required file MASTER.DSC could not be found.  The application cannot function without it." +
+             ContactMsg);
+    return TListOutcome::Terminate;
+  }
+  if (masterFound) {
+    const TListOutcome read = ReadMasterFile(Listing);
+    if (read != TListOutcome::Listed || !Listing.Items.empty() || TemplatesExist()) return read;
+  }
+  // No template at all, whatever made it so: the e-mail templates go in as
+  // on a first run.
+  if (InstallWhereNoTemplates(MasterOpenLockMsg) == TFirstRun::Failed) return TListOutcome::Terminate;
+  Listing = TTemplateListing();
+  return ReadMasterFile(Listing);
+}
+
 }  // namespace
 
 bool InstallRequested() { return ParamStr(1) == "X"; }
@@ -133,34 +151,9 @@ TListOutcome LoadTemplateList(TTemplateListing& Listing, bool Install) {
   // A save cut short elsewhere leaves a template half written; it is put
   // back whole before anything lists or opens it.
   RecoverTemplatesAtStartup(Store.DataDir);
-  if (FileExists(MasterFileName())) return ReadMasterFile(Listing);
-  if (TemplatesExist()) {
-    ErrorBox("A required file MASTER.DSC could not be found.  The application cannot function without it." +
-             ContactMsg);
-    return TListOutcome::Terminate;
-  }
-  switch (CreateMasterFile(Install)) {
-    case TMasterCreation::Failed:
-      return TListOutcome::Terminate;
-    case TMasterCreation::Existed:
-      return ReadMasterFile(Listing);
-    case TMasterCreation::Created:
-      break;
-  }
-  if (!Install) {
-    Store.TemplateList.Fill("");
-    return TListOutcome::Listed;
-  }
-  return InstallEmailTemplates() ? TListOutcome::Installed : TListOutcome::Terminate;
+  const TListOutcome outcome = ListTemplates(Listing);
+  // A run started to install never shows the window.
+  return Install && outcome == TListOutcome::Listed ? TListOutcome::Installed : outcome;
 }
 
 std::string QuotedItemName(const std::string& Item) { return "'" + TrimRight(Item) + "'"; }
-
-std::string TemplateNumberOf(const std::string& Name) {
-  const std::string wanted = Trim(Name);
-  for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
-    const std::string& entry = Store.TemplateList[i];
-    if (Trim(entry.substr(0, MasterName.Width)) == wanted) return Trim(entry.substr(MasterName.Width));
-  }
-  return "";
-}

@@ -4,11 +4,14 @@
 // templates, makes sure "CLCA.IDX" knows this workstation, and picks the
 // item a saved template or a direct start (parameter 2) selects.
 //
-// A data folder without a master file gets one: empty, or at installation
-// (parameter 1 "X") with both e-mail templates and their files. A master
-// another workstation made meanwhile is read as it is. A folder that holds
-// descriptors but lost its master is refused: an empty master would hide
-// those templates and hand their numbers out again.
+// A data folder that holds no template (no descriptor, and no master file
+// or an empty one) gets both e-mail templates and their files, as on a
+// first run, whatever made it so: a data folder that went is never left an
+// empty office. A master another workstation made meanwhile is read as it
+// is. A folder that holds descriptors but lost its master is refused: an
+// empty master would hide those templates and hand their numbers out
+// again. A run started to install (parameter 1 "X") ends without a window
+// whatever it found.
 //
 // The master file is file 1 only while it is read; it is closed on every
 // path.
@@ -22,8 +25,6 @@
 // The main window's flags that later commands read.
 struct TMainWindowFlags {
   HWND OwnHandle = 0;               // this instance's handle on the instance bus
-  bool IsChildApp = false;          // parameter 7 is "1"
-  bool SingleTemplateMode = false;  // a direct start that is no child
   bool NoEmailTemplates = false;    // neither e-mail template is in the master file
 
   void Reset() { *this = TMainWindowFlags(); }
@@ -37,20 +38,20 @@ extern const std::string MasterOpenLockMsg;
 struct TTemplateListing {
   std::vector<std::string> Items;  // the 30-byte names as stored, in list order
   int Selected = -1;               // the item to select; -1 for none chosen
-  // The setup command may be offered: neither e-mail template was found.
-  // Never set for a master made empty in this run.
+  // The setup command may be offered: neither e-mail template was found
+  // among the templates of the master.
   bool OfferEmailSetup = false;
 };
 
 enum class TListOutcome {
   Listed,     // Listing holds the master's templates
-  Installed,  // installation done; the program ends without a window
+  Installed,  // a run started to install is done; it ends without a window
   Terminate,  // after the message: the program must end
 };
 
 // Fills Store.TemplateList and Listing from Store.DataDir. Install: the
-// run was started to install (parameter 1 "X"); it counts only when the
-// master file is missing.
+// run was started to install (parameter 1 "X"): Installed instead of
+// Listed.
 TListOutcome LoadTemplateList(TTemplateListing& Listing, bool Install);
 
 // Parameter 1 asks for installation.
@@ -59,8 +60,3 @@ bool InstallRequested();
 // "'" + the item without trailing blanks + "'": the name the menu
 // captions carry while an item is selected.
 std::string QuotedItemName(const std::string& Item);
-
-// The trimmed number of the entry of Store.TemplateList whose trimmed name
-// equals the trimmed Name; "" when none (entries are searched up to the
-// first empty one).
-std::string TemplateNumberOf(const std::string& Name);

@@ -1,8 +1,10 @@
 #include "platform/session.h"
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -54,4 +56,9 @@ std::string HomeFolder(std::string& why) {
   if (found && found->pw_dir && found->pw_dir[0] == '/') return found->pw_dir;
   why = "HOME is not set and the user database gives no home folder for user id " + std::to_string(geteuid());
   return {};
+}
+
+bool ProcessRuns(long Pid) {
+  if (Pid <= 0 || Pid > INT_MAX) return false;
+  return kill(pid_t(Pid), 0) == 0 || errno != ESRCH;
 }

@@ -1,5 +1,5 @@
 // Who and where the program runs: the logged-in user, the machine, the
-// folder of the running executable.
+// folder of the running executable, and whether another process still runs.
 #pragma once
 
 #include <string>
@@ -18,3 +18,7 @@ std::string ProgramFolder();
 // user's (it would land in the current one): "" with `why` saying so, as
 // when the password database knows no home either.
 std::string HomeFolder(std::string& why);
+
+// True while a process with this id exists on this machine (one that ended
+// but was not yet reaped counts); false once it is gone.
+bool ProcessRuns(long Pid);

@@ -8,9 +8,11 @@
 #include "templates/busy_creation.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
+#include "templates/descriptor_listing.h"
 #include "templates/email_templates.h"
 #include "templates/master_codec.h"
 #include "templates/master_file.h"
+#include "templates/save_lock.h"
 #include "templates/store_constants.h"
 #include "templates/template_state.h"
 
@@ -83,6 +85,44 @@ bool CreateFile(const std::string& Name, uint16_t RecLen, const std::array<TKeyS
   return false;
 }
 
+// The master records of both e-mail templates under 0 and 1, into the
+// master file that holds none. On failure, after the message, the master
+// file is removed: the next start makes it again.
+bool InsertInstallationRecords() {
+  const std::string name = MasterFileName();
+  try {
+    BtrCloseFile(MasterFileNo);
+    BtrOpenFile(MasterFileNo, name, 0);
+    // Both records or neither: another workstation may list the new master
+    // at any moment, and registers whatever pair it finds there for good.
+    BtrBeginTransaction();
+    InsertMasterRecord(TTemplateNumber(InstallMasterNo).Stored(), ClientEmailName);
+    InsertMasterRecord(TTemplateNumber(InstallMatterNo).Stored(), MatterEmailName);
+    BtrEndTransaction();
+    BtrCloseFile(MasterFileNo);
+  } catch (const Exception& e) {
+    AbortQuietly();
+    CloseQuietly(MasterFileNo);
+    DeleteFile(name);
+    ErrorBox(e.Message + ContactMsg);
+    return false;
+  }
+  return true;
+}
+
+// No descriptor lies in the data folder, and the master file is missing or
+// holds no record. Raises when the master cannot be opened.
+bool HoldsNoTemplate() {
+  if (TemplatesExist()) return false;
+  const std::string name = MasterFileName();
+  if (!FileExists(name)) return true;
+  BtrCloseFile(MasterFileNo);
+  BtrOpenFile(MasterFileNo, name, 0);
+  const int records = BtrRecordCount(MasterFileNo);
+  BtrCloseFile(MasterFileNo);
+  return records == 0;
+}
+
 }  // namespace
 
 TMasterCreation CreateMasterFile(bool Install) {
@@ -99,24 +139,7 @@ TMasterCreation CreateMasterFile(bool Install) {
     return TMasterCreation::Failed;
   }
   if (!Install) return TMasterCreation::Created;
-  try {
-    BtrCloseFile(MasterFileNo);
-    BtrOpenFile(MasterFileNo, name, 0);
-    // Both records or neither: another workstation may list the new master
-    // at any moment, and registers whatever pair it finds there for good.
-    BtrBeginTransaction();
-    InsertMasterRecord(TTemplateNumber(InstallMasterNo).Stored(), ClientEmailName);
-    InsertMasterRecord(TTemplateNumber(InstallMatterNo).Stored(), MatterEmailName);
-    BtrEndTransaction();
-    BtrCloseFile(MasterFileNo);
-  } catch (const Exception& e) {
-    AbortQuietly();
-    CloseQuietly(MasterFileNo);
-    DeleteFile(name);
-    ErrorBox(e.Message + ContactMsg);
-    return TMasterCreation::Failed;
-  }
-  return TMasterCreation::Created;
+  return InsertInstallationRecords() ? TMasterCreation::Created : TMasterCreation::Failed;
 }
 
 bool CreateEmailDescriptor(int ClientNo, int MatterNo, bool /*Install*/) {
@@ -177,6 +200,35 @@ bool InstallEmailTemplates() {
   }
   DeleteFile(MasterFileName());
   return false;
+}
+
+TFirstRun InstallWhereNoTemplates(const std::string& LockMsg) {
+  try {
+    const TSaveLock client =
+        AcquireSaveLock(Store.DataDir, InstallMasterNo, TSaveLockMode::Exclusive, MasterFileName(), LockMsg);
+    const TSaveLock matter =
+        AcquireSaveLock(Store.DataDir, InstallMatterNo, TSaveLockMode::Exclusive, MasterFileName(), LockMsg);
+    // Looked at again under the locks: a start that held them before has
+    // installed, or failed and left nothing.
+    if (!HoldsNoTemplate()) return TFirstRun::NotNeeded;
+    if (!FileExists(MasterFileName())) {
+      switch (CreateMasterFile(true)) {
+        case TMasterCreation::Failed:
+          return TFirstRun::Failed;
+        case TMasterCreation::Existed:
+          return TFirstRun::NotNeeded;
+        case TMasterCreation::Created:
+          break;
+      }
+    } else if (!InsertInstallationRecords()) {
+      return TFirstRun::Failed;
+    }
+    return InstallEmailTemplates() ? TFirstRun::Installed : TFirstRun::Failed;
+  } catch (const Exception& e) {
+    CloseQuietly(MasterFileNo);
+    ErrorBox(e.Message + ContactMsg);
+    return TFirstRun::Failed;
+  }
 }
 
 TEmailSetup SetupEmailTemplates(const std::string& WSID) {

@@ -33,6 +33,16 @@ bool CreateEmailDataFile(int ClientNo, int MatterNo, bool Install);
 // removed. The caller ends the program either way.
 bool InstallEmailTemplates();
 
+enum class TFirstRun { Installed, NotNeeded, Failed };
+// A data folder that holds no template, no descriptor and a master file
+// missing or empty, whatever made it so (a first run, a data folder that
+// went), gets both e-mail templates under 0 and 1 as at installation.
+// Starts meeting here take turns on the save locks of 0 and 1 (waiting as
+// AcquireSaveLock does, naming the master file, asking LockMsg); a later
+// one finds the templates in place: NotNeeded. Failed: after the message;
+// the caller ends the program.
+TFirstRun InstallWhereNoTemplates(const std::string& LockMsg);
+
 enum class TEmailSetup {
   Created,     // the list is to be reloaded
   NotCreated,  // after the message; nothing changed

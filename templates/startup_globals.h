@@ -20,7 +20,9 @@ struct TStartupGlobals {
   // description batch file.
   std::string DescCloName;
   std::string DescFileName;
-  bool DirectMode = false;
+  bool DirectMode = false;          // parameter 2 names a listed template
+  bool IsChildApp = false;          // ... and parameter 7 is "1"
+  bool SingleTemplateMode = false;  // a direct start that is no child
 
   // User settings.
   bool MaximizeEntry = false;

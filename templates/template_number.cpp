@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/format.h"
 #include "platform/text.h"
+#include "templates/master_codec.h"
 #include "templates/template_state.h"
 
 #include <array>
@@ -106,4 +107,13 @@ TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder) {
     }
   }
   return numbers;
+}
+
+std::string TemplateNumberOf(const std::string& Name) {
+  const std::string wanted = Trim(Name);
+  for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
+    const std::string& entry = Store.TemplateList[i];
+    if (Trim(entry.substr(0, MasterName.Width)) == wanted) return Trim(entry.substr(MasterName.Width));
+  }
+  return "";
 }

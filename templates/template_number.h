@@ -55,3 +55,8 @@ std::string PreviousGeneration(const std::string& FileName);
 // of the folder.
 using TTemplateNumberSet = std::bitset<TemplateNumberLimit + 1>;
 TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder);
+
+// The trimmed number of the entry of Store.TemplateList whose trimmed name
+// equals the trimmed Name; "" when none (entries are searched up to the
+// first empty one).
+std::string TemplateNumberOf(const std::string& Name);

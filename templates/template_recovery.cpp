@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/session.h"
 #include "platform/text.h"
 #include "templates/master_codec.h"
 #include "templates/save_lock.h"
@@ -150,21 +151,47 @@ void Open(TFile& File) {
 }
 
 // A new record-manager file is written under a hidden name beside its own,
-// "." + name + "." + process + "-" + count, and renamed into place; a save
-// killed meanwhile leaves it (and its journal) behind. Under the exclusive
-// lock no save of the template runs, so none of these is being written.
+// "." + name + "." + process + "-" + count, and renamed into place; a create
+// killed meanwhile leaves it (and its journal) behind. The process that
+// began it, from the part after Name's; 0 when Rest is no such part.
+long HiddenCreator(std::string_view Rest) {
+  if (Rest.ends_with("-journal")) Rest.remove_suffix(8);
+  const size_t dash = Rest.find('-');
+  const auto digits = [](std::string_view t) {
+    return !t.empty() && t.size() <= 9 && t.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (dash == std::string_view::npos || !digits(Rest.substr(0, dash)) || !digits(Rest.substr(dash + 1))) return 0;
+  return std::stol(std::string(Rest.substr(0, dash)));
+}
+
+// The hidden files of File's unfinished creates whose process is gone. Under
+// the exclusive lock no save of the template runs; the process check keeps
+// what another program is still writing.
 void AddHiddenLeftovers(TPlan& Plan, const std::string& DataDir, const TFile& File) {
   const std::string name = ExtractFileName(File.Name);
   for (const FileEntry& entry : FindFiles(DataDir + "\\." + name + ".*")) {
-    std::string_view rest = std::string_view(entry.Name).substr(name.size() + 2);
-    if (rest.ends_with("-journal")) rest.remove_suffix(8);
-    const size_t dash = rest.find('-');
-    const auto digits = [](std::string_view t) {
-      return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    if (dash != std::string_view::npos && digits(rest.substr(0, dash)) && digits(rest.substr(dash + 1)))
+    const long creator = HiddenCreator(std::string_view(entry.Name).substr(name.size() + 2));
+    if (creator != 0 && !ProcessRuns(creator))
       Plan.push_back({TStep::Delete, ResolvePath(DataDir + "\\" + entry.Name), ""});
   }
+}
+
+// The numbers of templates with a hidden file of a create beside their
+// descriptor's or data file's name, whether or not that file exists.
+TTemplateNumberSet HiddenLeftoverNumbers(const std::string& DataDir) {
+  TTemplateNumberSet numbers;
+  for (const auto& [prefix, ext] : {std::pair<std::string, std::string>{"MNGR", ".DSC"}, {"MGRDT", ".QMD"}}) {
+    for (const FileEntry& entry : FindFiles(DataDir + "\\." + prefix + "*")) {
+      const std::string_view name(entry.Name);
+      const size_t at = 1 + prefix.size();
+      const size_t dot = at + 3 + ext.size();
+      TTemplateNumber number;
+      if (name.size() > dot && name[dot] == '.' && AnsiSameText(name.substr(at + 3, ext.size()), ext) &&
+          TTemplateNumber::TryParse(name.substr(at, 3), number) && HiddenCreator(name.substr(dot + 1)) != 0)
+        numbers.set(size_t(number.Value()));
+    }
+  }
+  return numbers;
 }
 
 TPlan Decide(const std::string& DataDir, int TplNo, TTemplateFiles& f) {
@@ -198,8 +225,9 @@ TPlan Decide(const std::string& DataDir, int TplNo, TTemplateFiles& f) {
     NeedEmpty(f.Qmd);
     AddDelete(plan, f.Qmd);
     AddMoveBack(plan, f.Qmx, 'D');
-  } else if (f.Dsc.Exists && f.Dsc.Records == 0 && !HasMasterRecord(DataDir, TplNo)) {
-    // A new template's files, never committed.
+  } else if ((f.Dsc.Exists ? f.Dsc.Records == 0 : f.Qmd.Exists) && !HasMasterRecord(DataDir, TplNo)) {
+    // A new template's files, never committed: an empty descriptor, or a
+    // data file made before its descriptor was begun.
     NeedEmpty(f.Qmd);
     AddDelete(plan, f.Qmd);
     AddDelete(plan, f.Dsc);
@@ -281,14 +309,20 @@ bool AcquireSharedAfterRecovery(const std::string& DataDir, int TplNo, const std
 }
 
 void RecoverTemplatesAtStartup(const std::string& DataDir) {
+  // The master's probe and every count open files through the record
+  // manager; unloaded, each open would fail and every template be passed
+  // over. When it cannot be loaded the master's own open says so next.
+  std::string reason;
+  if (!BtrLoadEngine(reason, 255)) return;
   const TTemplateNumberSet withFiles = TemplateFilesInFolder(DataDir);
+  const TTemplateNumberSet hidden = HiddenLeftoverNumbers(DataDir);
   std::optional<TMasterProbe> master;
   for (int n = 0; n <= MaxTemplateNumber; ++n) {
-    if (!withFiles.test(size_t(n))) continue;
-    if (!TemplateBackupExists(DataDir, n)) {
-      // Only a descriptor without a master record can be a new template's
-      // leftover; the master is read once, and without it nothing is.
-      if (!FileExists(DataDir + "\\MNGR" + TTemplateNumber(n).ZeroFilled() + ".DSC")) continue;
+    if (!withFiles.test(size_t(n)) && !hidden.test(size_t(n))) continue;
+    if (!hidden.test(size_t(n)) && !TemplateBackupExists(DataDir, n)) {
+      // Only a descriptor or data file without a master record can be a new
+      // template's leftover; the master is read once, and without it
+      // nothing is.
       if (!master) master.emplace(DataDir);
       if (!master->Opened() || master->HasRecord(n)) continue;
     }

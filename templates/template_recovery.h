@@ -20,8 +20,13 @@ bool RecoverTemplateLocked(const std::string& DataDir, int TplNo);
 // shared lock.
 bool RecoverTemplate(const std::string& DataDir, int TplNo, const std::string& FileName, const std::string& LockMsg);
 
-// At start-up: every number whose files need it and whose lock is free; a
-// held lock (a save in progress elsewhere) is skipped silently.
+// At start-up, with the record manager loaded first: every number whose
+// files need it and whose lock is free; a held lock (a save in progress
+// elsewhere) is skipped silently. A new template's save that died leaves
+// no trace once this ran: its empty descriptor, its empty data file without
+// a descriptor (neither with a master record) and the hidden files of its
+// unfinished creates (whose process is gone) are removed, so its number is
+// free again.
 void RecoverTemplatesAtStartup(const std::string& DataDir);
 
 // The shared save lock of a reader (descriptor load, data-file open), taken

@@ -2,6 +2,7 @@
 // captions, selection by click and right click, the icon's message, the
 // buttons' highlighting, the e-mail setup item, the exit and the timer.
 #include "mainwin/mtdesk_form.h"
+#include "templates/email_setup.h"
 
 #include "mainwin/mtdesk_menus.h"
 #include "platform/command_line.h"
@@ -120,6 +121,9 @@ std::vector<ItemRow> Rows(const QMenu& menu) {
 }
 
 TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheSetupAndExitEnabled) {
+  // Descriptors without master records: a folder that holds templates, so
+  // the empty master is listed as it is.
+  ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
   ShowWith({});
   EXPECT_EQ(Form->ListBox1->count(), 0);
   std::vector<std::string> menus;

@@ -4,12 +4,18 @@
 //           application's layout direction ("ltr" or "rtl"), one per line
 //   start   runs the main block as the program does; the loop ends at once
 //           once the main window is shown; exit status as the program's
-// Messages go to standard error and are answered OK, so nothing waits.
+//   modal   the same, but every message box is a real modal window that
+//           stays up until the process is ended: "box <first line>" on
+//           standard output as it opens, "loop" once the loop is reached
+// Otherwise messages go to standard error and are answered OK, so nothing
+// waits.
 #include "mainwin/main_block.h"
 #include "platform/command_line.h"
+#include "platform/dialogs.h"
 #include "platform/text.h"
 
 #include <QApplication>
+#include <QDialog>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +38,20 @@ int PrintParams(StartupContext& context) {
   return 0;
 }
 
+// A message box as a modal window of its own, left open.
+class ModalBoxes : public DialogService {
+public:
+  int MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) override {
+    std::printf("box %s\n", text.substr(0, text.find('\r')).c_str());
+    std::fflush(stdout);
+    QDialog box;
+    box.setWindowTitle(QString::fromLatin1(text.c_str()));
+    box.exec();
+    return mrOk;
+  }
+  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,8 +60,17 @@ int main(int argc, char** argv) {
   const std::string probe = mode ? mode : "";
   return RunWithApplication(argc, argv, [&](StartupContext& context) {
     if (probe == "params") return PrintParams(context);
-    if (probe != "start") return 2;
-    context.EventLoop = [] { return 0; };
+    ModalBoxes boxes;
+    if (probe == "modal") {
+      SetDialogService(&boxes);
+    } else if (probe != "start") {
+      return 2;
+    }
+    context.EventLoop = [] {
+      std::printf("loop\n");
+      std::fflush(stdout);
+      return 0;
+    };
     return MainBlock(context);
   });
 }

@@ -3,6 +3,7 @@
 // bounded; a process still running afterwards is killed and fails the test.
 // The files left behind pass mdbtr check.
 #include "mainwin/tests/startup_fixture.h"
+#include "platform/instance_bus.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -50,6 +51,8 @@ public:
   }
   Spawned(const Spawned&) = delete;
   Spawned& operator=(const Spawned&) = delete;
+
+  pid_t Pid() const { return pid_; }
 
   // The exit status; -1 when the program did not end in time (it is killed)
   // or ended by a signal.
@@ -101,6 +104,10 @@ TEST_F(StartupProcessesTest, SeveralStartsAtOnceOnAFreshFolderAllSucceedWithOneS
     starts.push_back(std::make_unique<Spawned>(PROBE_PATH, std::vector<std::string>{},
                                                TempPath("out" + std::to_string(i))));
   for (auto& start : starts) EXPECT_EQ(start->Wait(), 0);
+  // Each showed the window, listing the e-mail templates one of them
+  // installed while the others took their turn.
+  for (int i = 0; i < Starts; ++i) EXPECT_EQ(ReadFileBytes(TempPath("out" + std::to_string(i))), "loop\n");
+  EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/master.dsc")).RecordCount, 2);
 
   std::vector<std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(TempPath("office/mddata")))
@@ -120,6 +127,8 @@ TEST_F(StartupProcessesTest, InstallsStartedAtOnceMakeOneMasterAndOneSetOfEmailT
     starts.push_back(std::make_unique<Spawned>(PROBE_PATH, std::vector<std::string>{"X"},
                                                TempPath("out" + std::to_string(i))));
   for (auto& start : starts) EXPECT_EQ(start->Wait(), 0);
+  // None reached the loop: "X" never shows the window.
+  for (int i = 0; i < Starts; ++i) EXPECT_EQ(ReadFileBytes(TempPath("out" + std::to_string(i))), "");
 
   std::vector<std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(TempPath("office/mddata"))) {
@@ -135,6 +144,40 @@ TEST_F(StartupProcessesTest, InstallsStartedAtOnceMakeOneMasterAndOneSetOfEmailT
   EXPECT_EQ(files, (std::vector<std::string>{"MGRDT000.QMD", "MGRDT001.QMD", "MNGR000.DSC", "MNGR001.DSC",
                                              "master.dsc"}));
   EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/master.dsc")).RecordCount, 2);
+  ResetBtrLayer();
+
+  // Again at once on the office they made: no window, nothing added.
+  starts.clear();
+  for (int i = 0; i < Starts; ++i)
+    starts.push_back(std::make_unique<Spawned>(PROBE_PATH, std::vector<std::string>{"X"},
+                                               TempPath("again" + std::to_string(i))));
+  for (auto& start : starts) EXPECT_EQ(start->Wait(), 0);
+  for (int i = 0; i < Starts; ++i) EXPECT_EQ(ReadFileBytes(TempPath("again" + std::to_string(i))), "");
+  EXPECT_EQ(LayoutOfFile(TempPath("office/mddata/master.dsc")).RecordCount, 2);
+  ResetBtrLayer();
+}
+
+// The main window's show opens a modal window before the window itself
+// shows (here the message of a template the start-up recovery cannot put
+// back): the start is on the bus by then, so a parent waiting for it hears
+// it is ready.
+TEST_F(StartupProcessesTest, AStartWhoseShowOpensAModalWindowIsOnTheBusAndAnswersWaitForInputIdle) {
+  {
+    ScopedEnv mode("MTDESK_PROBE", "start");
+    Spawned install(PROBE_PATH, {"X"}, TempPath("install"));
+    ASSERT_EQ(install.Wait(), 0);
+  }
+  WriteFileBytes(TempPath("office/mddata/MNGR007.DSX"), "no record-manager file");
+  ASSERT_EQ(OpenInstanceBus(), BusJoin::Joined);
+  ScopedEnv mode("MTDESK_PROBE", "modal");
+  Spawned probe(PROBE_PATH, {}, TempPath("out"));
+  // Bounded well inside the test's timeout; a start off the bus never
+  // answers.
+  EXPECT_TRUE(WaitForInputIdle(probe.Pid(), 60000));
+  CloseInstanceBus();
+  EXPECT_EQ(Lines(ReadFileBytes(TempPath("out"))),
+            std::vector<std::string>{"box Template 007 was left unfinished by a save that did not end, and its files "
+                                     "do not agree:"});
   ResetBtrLayer();
 }
 

@@ -409,7 +409,8 @@ TEST_F(StartupTest, InstallOnAnEmptyFolderEndsWithoutAWindowAndLaterStartsListBo
   EXPECT_EQ(FileTexts(Data("MNGR001.DSC")), EmailDescriptorTexts(TEmailTemplate::Matter));
   EXPECT_EQ(LayoutOfFile(Data("MGRDT000.QMD")), ExpectedClientData);
   EXPECT_EQ(LayoutOfFile(Data("MGRDT001.QMD")), ExpectedMatterData);
-  EXPECT_FALSE(std::filesystem::exists(Data("CLCA.IDX")));
+  // The installing start lists what it made and registers its workstation.
+  EXPECT_EQ(ReadFileBytes(Data("CLCA.IDX")), "01  0  1\r\n");
   ResetBtrLayer();
 
   // Each workstation's first start writes its line, its next one none.
@@ -429,19 +430,24 @@ TEST_F(StartupTest, InstallOnAnEmptyFolderEndsWithoutAWindowAndLaterStartsListBo
   EXPECT_TRUE(Boxes.Texts().empty());
 }
 
-TEST_F(StartupTest, WithoutTheSwitchAnEmptyMasterIsMadeAndTheSetupWaitsForTheNextStart) {
+// A folder without templates (a first start without the switch, a data
+// folder that went) is installed as on a first run; "X" never shows the
+// window, also on an office that has its templates.
+TEST_F(StartupTest, WithoutTheSwitchANewFolderIsInstalledAndTheSwitchNeverShowsTheWindow) {
   EXPECT_EQ(Run(), 0);
   ASSERT_TRUE(Visit.has_value());
-  EXPECT_TRUE(Visit->Items.empty());
+  EXPECT_EQ(Visit->Items, (std::vector<std::string>{"Client e-mail", "Matter e-mail"}));
   EXPECT_FALSE(Visit->EmailSetupEnabled);
-  EXPECT_TRUE(std::filesystem::exists(Data("master.dsc")));
-  EXPECT_FALSE(std::filesystem::exists(Data("MNGR000.DSC")));
-  // "X" on an existing office is an ordinary start.
+  EXPECT_EQ(FileTexts(Data("MNGR000.DSC")), EmailDescriptorTexts(TEmailTemplate::Client));
   ResetAll();
+  Visit.reset();
+  const int shown = Windows.Shown;
   EXPECT_EQ(Run({"X"}), 0);
-  ASSERT_TRUE(Visit.has_value());
-  EXPECT_TRUE(Visit->EmailSetupEnabled);
-  EXPECT_FALSE(std::filesystem::exists(Data("MNGR000.DSC")));
+  EXPECT_FALSE(Visit.has_value());
+  EXPECT_EQ(Windows.Shown, shown);
+  EXPECT_EQ(FileTexts(Data("master.dsc")),
+            (std::vector<std::string>{"Client e-mail                   0", "Matter e-mail                   1"}));
+  EXPECT_TRUE(Boxes.Texts().empty());
 }
 
 TEST_F(StartupTest, AFailedInstallEndsWithStatusOneAndLeavesNoMaster) {

@@ -9,9 +9,11 @@
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/descriptor_loader.h"
+#include "templates/email_setup.h"
 #include "templates/email_templates.h"
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
+#include "templates/template_number.h"
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/log_capture.h"
@@ -79,8 +81,11 @@ protected:
   TTemplateListing Listing;
 };
 
-TEST_F(TemplateListTest, AnEmptyMasterListsNothingAndOffersTheEmailSetup) {
+TEST_F(TemplateListTest, AnEmptyMasterBesideDescriptorsListsNothingAndOffersTheEmailSetup) {
   CreateMaster();
+  // Descriptors with records but no master record: templates this folder
+  // holds, so it is no new office.
+  ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
   ASSERT_EQ(Load(), TListOutcome::Listed);
   EXPECT_TRUE(Listing.Items.empty());
   EXPECT_EQ(Listing.Selected, -1);
@@ -183,8 +188,8 @@ TEST_F(TemplateListTest, ParametersTwoAndSevenChooseADirectStart) {
     ASSERT_EQ(Load(), TListOutcome::Listed);
     EXPECT_EQ(Listing.Selected, c.Selected);
     EXPECT_EQ(Startup.DirectMode, c.Direct);
-    EXPECT_EQ(MainFlags.IsChildApp, c.Child);
-    EXPECT_EQ(MainFlags.SingleTemplateMode, c.Single);
+    EXPECT_EQ(Startup.IsChildApp, c.Child);
+    EXPECT_EQ(Startup.SingleTemplateMode, c.Single);
   }
 }
 
@@ -212,22 +217,40 @@ TEST_F(TemplateListTest, NoMasterButADescriptorIsRefused) {
   EXPECT_FALSE(FileExists(MasterFileName()));
 }
 
-TEST_F(TemplateListTest, NoMasterAndNoDescriptorGivesAnEmptyMasterWithoutTheSetupOffer) {
-  ASSERT_EQ(Load(), TListOutcome::Listed);
-  EXPECT_TRUE(Listing.Items.empty());
-  EXPECT_FALSE(Listing.OfferEmailSetup);
-  EXPECT_EQ(TextsOfFile(MasterFileName()), std::vector<std::string>{});
-  EXPECT_FALSE(FileExists(DescriptorFileName(TTemplateNumber(0))));
+// Whatever left the folder without a template (a first run, a data folder
+// that went, a master made empty by an older start), it is installed as on
+// a first run and listed.
+TEST_F(TemplateListTest, NoTemplateAtAllInstallsTheEmailTemplatesAsOnAFirstRun) {
+  for (const bool emptyMaster : {false, true}) {
+    SCOPED_TRACE(emptyMaster ? "an empty master" : "no master");
+    for (const std::string& name : {MasterFileName(), ClcaIndexName(), DescriptorFileName(TTemplateNumber(0)),
+                                    DescriptorFileName(TTemplateNumber(1)), DataFileName(TTemplateNumber(0)),
+                                    DataFileName(TTemplateNumber(1))})
+      DeleteFile(name);
+    if (emptyMaster) CreateMaster();
+    ASSERT_EQ(Load(), TListOutcome::Listed);
+    EXPECT_EQ(Trimmed(Listing.Items), (std::vector<std::string>{"Client e-mail", "Matter e-mail"}));
+    EXPECT_FALSE(Listing.OfferEmailSetup);
+    EXPECT_EQ(TextsOfFile(MasterFileName()), (std::vector<std::string>{Format("%-30s%3s", "Client e-mail", "0"),
+                                                                       Format("%-30s%3s", "Matter e-mail", "1")}));
+    EXPECT_TRUE(FileExists(DescriptorFileName(TTemplateNumber(0))));
+    EXPECT_TRUE(FileExists(DataFileName(TTemplateNumber(1))));
+    EXPECT_EQ(Clca(), "01  0  1\r\n");
+    EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  }
 }
 
-TEST_F(TemplateListTest, InstallMakesBothEmailTemplatesOnlyWhereNoMasterExists) {
+TEST_F(TemplateListTest, InstallMakesBothEmailTemplatesAndNeverListsForAWindow) {
   ASSERT_EQ(Load(true), TListOutcome::Installed);
-  EXPECT_EQ(TextsOfFile(MasterFileName()), (std::vector<std::string>{Format("%-30s%3s", "Client e-mail", "0"),
-                                                                     Format("%-30s%3s", "Matter e-mail", "1")}));
+  const std::vector<std::string> installed{Format("%-30s%3s", "Client e-mail", "0"),
+                                           Format("%-30s%3s", "Matter e-mail", "1")};
+  EXPECT_EQ(TextsOfFile(MasterFileName()), installed);
   EXPECT_TRUE(FileExists(DataFileName(TTemplateNumber(1))));
-  EXPECT_FALSE(FileExists(ClcaIndexName()));
-  // With a master in place "X" is an ordinary start.
-  ASSERT_EQ(Load(true), TListOutcome::Listed);
+  // With the templates in place "X" still ends without a window, and
+  // changes nothing.
+  ASSERT_EQ(Load(true), TListOutcome::Installed);
+  EXPECT_EQ(TextsOfFile(MasterFileName()), installed);
+  ASSERT_EQ(Load(), TListOutcome::Listed);
   EXPECT_EQ(Listing.Items.size(), 2u);
   EXPECT_EQ(Clca(), "01  0  1\r\n");
 }

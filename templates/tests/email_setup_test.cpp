@@ -89,6 +89,36 @@ TEST_F(EmailSetupTest, FailedInstallLeavesTheFolderAsItWas) {
   EXPECT_EQ(ReadFileBytes(TempPath("MNGR001.DSC")), "orphan");
 }
 
+// A folder without any template gets both, whether its master is missing or
+// empty; once they are in, or where the office has a template of its own,
+// nothing changes.
+TEST_F(EmailSetupTest, AFolderWithoutTemplatesIsInstalledOnceAndAnOfficeIsLeftAlone) {
+  const std::vector<std::string> installed{"Client e-mail                   0", "Matter e-mail                   1"};
+  const std::vector<std::string> files{"master.dsc", "MGRDT000.QMD", "MGRDT001.QMD", "MNGR000.DSC", "MNGR001.DSC"};
+  for (const bool emptyMaster : {false, true}) {
+    SCOPED_TRACE(emptyMaster ? "an empty master" : "no master");
+    for (const std::string& name : files) DeleteFile(TempPath(name));
+    if (emptyMaster) {
+      ASSERT_EQ(CreateMasterFile(false), TMasterCreation::Created);
+    }
+    EXPECT_EQ(InstallWhereNoTemplates("Retry?"), TFirstRun::Installed);
+    EXPECT_EQ(MasterTexts(), installed);
+    EXPECT_EQ(Folder(), files);
+    EXPECT_EQ(InstallWhereNoTemplates("Retry?"), TFirstRun::NotNeeded);
+    EXPECT_EQ(MasterTexts(), installed);
+    EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  }
+
+  for (const std::string& name : files) DeleteFile(TempPath(name));
+  ASSERT_EQ(CreateMasterFile(false), TMasterCreation::Created);
+  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+  InsertMasterRecord("5", "Other");
+  BtrCloseFile(MasterFileNo);
+  EXPECT_EQ(InstallWhereNoTemplates("Retry?"), TFirstRun::NotNeeded);
+  EXPECT_EQ(MasterTexts(), std::vector<std::string>{"Other                           5"});
+  EXPECT_EQ(Folder(), std::vector<std::string>{"master.dsc"});
+}
+
 TEST_F(EmailSetupTest, SetupTakesTheFirstFreePairAndRegistersTheWorkstation) {
   CreateMasterWith({0, 2});
   WriteFileBytes(TempPath("CLCA.IDX"), "Z   7  8\r\n");

@@ -6,7 +6,7 @@
 #include "btrieve/numbered_files.h"
 #include "templates/template_state.h"
 #include "templates/validation_files.h"
-#include "testing/sample_office.h"
+#include "templates/sample_office.h"
 #include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // of two runs and of the model agree byte for byte, the keys order as their
 // texts say, a refused or failed run leaves the folder as it was, and the
 // tool's command line.
-#include "testing/sample_office.h"
+#include "templates/sample_office.h"
 
 #include "btrieve/stat_layout.h"
 #include "platform/codepage.h"
@@ -256,11 +256,17 @@ TEST_F(SampleOfficeTest, TheToolWritesOnceAndRefusesASecondRun) {
   const std::string scratch = TempPath("");
   const std::string usage = "usage: make-sample-office FOLDER\n";
   for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{}, {"a", "b"}, {"-h"}, {""}}) {
+       std::vector<std::vector<std::string>>{{}, {"a", "b"}, {"-x"}, {""}, {"--help", "x"}}) {
     const TToolRun run = RunTool(args, scratch);
     EXPECT_EQ(run.Status, 2);
     EXPECT_EQ(run.Err, usage);
     EXPECT_EQ(run.Out, "");
+  }
+  for (const std::string help : {"--help", "-h"}) {
+    const TToolRun run = RunTool({help}, scratch);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, usage);
+    EXPECT_EQ(run.Err, "");
   }
 
   const std::string folder = TempPath("tool/data");

@@ -4,10 +4,11 @@
 // Exit status 0 with each file and its record count on stdout; 1 with the
 // reason on stderr when FOLDER already holds a family file (nothing is
 // written) or writing fails (what this run created is removed again); 2
-// with the usage on stderr for a wrong command line.
+// with the usage on stderr for a wrong command line. "--help" or "-h"
+// alone prints the usage on stdout, status 0.
 #include "btrieve/numbered_files.h"
 #include "platform/errors.h"
-#include "testing/sample_office.h"
+#include "templates/sample_office.h"
 
 #include <cstdio>
 #include <string>
@@ -24,11 +25,17 @@ void PrintLine(FILE* To, std::string Line) {
   std::fputc('\n', To);
 }
 
+const char* const Usage = "usage: make-sample-office FOLDER";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    PrintLine(stdout, Usage);
+    return 0;
+  }
   if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
-    PrintLine(stderr, "usage: make-sample-office FOLDER");
+    PrintLine(stderr, Usage);
     return 2;
   }
   const std::string folder = argv[1];

@@ -5,11 +5,13 @@
 //   release                   lets go of every lock taken
 //   build                     the scenario's folder made in the empty folder
 //   modify                    the scenario's template loaded and changed
+//   new                       a new template's table (PrepareNewTemplate)
 //   arm STEP ACTION           the fault point: fail-once, fail-from,
 //                             kill-before, kill-after
 //   kill-at-sync N            the Nth flush to disk from now on kills this
 //                             process (SIGKILL) instead
 //   save                      the scenario's save: "saved" or "aborted"
+//   save-new                  the new template's first save, answered so
 //   steps | syncs             steps / flushes counted since the last arm
 //   recover                   the start-up recovery of the folder
 //   load N                    LoadTemplateDescriptor: "ok <fields>" or "false"
@@ -90,6 +92,8 @@ std::string Run(const std::string& command, std::istringstream& in) {
     BuildScenarioFolder();
   } else if (command == "modify") {
     PrepareScenarioChange();
+  } else if (command == "new") {
+    PrepareNewTemplate();
   } else if (command == "arm") {
     uint64_t step = 0;
     std::string action;
@@ -100,9 +104,9 @@ std::string Run(const std::string& command, std::istringstream& in) {
     int n = 0;
     in >> n;
     ArmKillAtSync(n);
-  } else if (command == "save") {
+  } else if (command == "save" || command == "save-new") {
     try {
-      return BuildTemplateDataFile(ScenarioName) ? "saved" : "not saved";
+      return BuildTemplateDataFile(command == "save" ? ScenarioName : NewTemplateName) ? "saved" : "not saved";
     } catch (const EAbort& e) {
       if (e.Message.empty()) return "aborted";
       throw;

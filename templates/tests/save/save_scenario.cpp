@@ -78,3 +78,5 @@ void PrepareScenarioChange() {
   t.Field(Name).RightJustify = true;
   Store.JustifyChanged = true;
 }
+
+void PrepareNewTemplate() { ScenarioTable(); }

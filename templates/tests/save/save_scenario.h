@@ -13,6 +13,9 @@
 
 constexpr int ScenarioTpl = 0;
 inline const std::string ScenarioName = "Matters";
+// A second template the kill tests save new beside the scenario's.
+constexpr int NewTemplateTpl = 1;
+inline const std::string NewTemplateName = "Expenses";
 inline const std::string ScenarioGrid = "Grid000.FMT";
 
 // Field ids of the table.
@@ -30,3 +33,7 @@ void BuildScenarioFolder();
 // its master record), then changed: Note added, Amount from 1 to 2
 // decimals, Name right-justified, Extra deleted.
 void PrepareScenarioChange();
+
+// A new template's table, as the designer has it before the first save of
+// NewTemplateName (the scenario's fields and indexes).
+void PrepareNewTemplate();

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -98,6 +100,8 @@ const std::vector<TCase> Resolved = {
     {"DataMovedAsideOnly", 2, -1, -1, 5, true, {{"MNGR007.DSC", {2, "new dsc"}}, {"MGRDT007.QMD", {5, "old qmx"}}}},
     {"NewTemplateLeftover", 0, -1, 0, -1, false, {}},
     {"NewTemplateDescriptorOnly", 0, -1, -1, -1, false, {}},
+    {"NewTemplateDataOnly", -1, -1, 0, -1, false, {}},
+    {"DataOnlyWithMasterRecordStays", -1, -1, 0, -1, true, {{"MGRDT007.QMD", {0, "new qmd"}}}},
     {"EmptyTemplateWithMasterRecordStays", 0, -1, 0, -1, true, {{"MNGR007.DSC", {0, "new dsc"}}, {"MGRDT007.QMD", {0, "new qmd"}}}},
     {"WholeTemplateStays", 3, -1, 4, -1, false, {{"MNGR007.DSC", {3, "new dsc"}}, {"MGRDT007.QMD", {4, "new qmd"}}}},
 };
@@ -207,17 +211,22 @@ TEST_F(RecoveryTest, HiddenNewFilesOfAKilledSaveGoWithIt) {
   CreateMasterWith({Tpl});
   MakeFile("MNGR007.DSC", 2, "new dsc");
   MakeFile("MGRDT007.QMX", 5, "old qmx");
-  // A new data file being written under its hidden name when the save died.
-  MakeFile(".MGRDT007.QMD.4242-0", 0, "new qmd");
-  WriteFileBytes(TempPath(".MGRDT007.QMD.4242-0-journal"), std::string(512, '\0'));
-  WriteFileBytes(TempPath(".mngr007.dsc.77-3"), "");
+  // A new data file being written under its hidden name when the save died
+  // (process ids above any the system hands out: gone for sure).
+  MakeFile(".MGRDT007.QMD.999999998-0", 0, "new qmd");
+  WriteFileBytes(TempPath(".MGRDT007.QMD.999999998-0-journal"), std::string(512, '\0'));
+  WriteFileBytes(TempPath(".mngr007.dsc.999999999-3"), "");
   WriteFileBytes(TempPath(".MGRDT007.QMD.notes"), "kept");
+  // One of a process that still runs is its own.
+  const std::string live = ".MGRDT007.QMD." + std::to_string(getpid()) + "-1";
+  MakeFile(live, 0, "live qmd");
   EXPECT_TRUE(RecoverTemplateLocked(Dir(), Tpl));
   TFolder expected;
   expected["MNGR007.DSC"] = Texts(2, "new dsc");
   expected["MGRDT007.QMD"] = Texts(5, "old qmx");
   expected["master.dsc"] = Folder()["master.dsc"];
   expected[".MGRDT007.QMD.notes"] = {"plain kept"};
+  expected[live] = {};
   EXPECT_EQ(Folder(), expected);
 }
 
@@ -305,6 +314,10 @@ TEST_F(RecoveryTest, StartUpRecoversEveryFreeNumberAndLeavesAHeldOneAlone) {
   MakeFile("MNGR010.DSC", 3, "new dsc");  // whole
   MakeFile("MGRDT010.QMD", 1, "new qmd");
   MakeFile("MNGR011.DSC", 3, "new dsc");  // whole, without master record: not recovery's business
+  MakeFile("MGRDT012.QMD", 0, "new qmd");  // a new template's data file, its descriptor never begun
+  // A new template's descriptor being made when its save died, and nothing
+  // else of it (process ids above any the system hands out).
+  MakeFile(".MNGR013.DSC.999999997-0", 0, "new dsc");
   PipedProcess peer(SAVE_PEER_PATH, {Dir()});
   ASSERT_EQ(peer.Ask("lock exclusive 8"), "held");
 
@@ -313,6 +326,10 @@ TEST_F(RecoveryTest, StartUpRecoversEveryFreeNumberAndLeavesAHeldOneAlone) {
   expected["MNGR007.DSC"] = Texts(2, "old dsx");
   expected.erase("MNGR009.DSC");
   expected.erase("MGRDT009.QMD");
+  expected.erase("MGRDT012.QMD");
+  expected.erase(".MNGR013.DSC.999999997-0");
+  // As a start meets it: nothing has loaded the record manager yet.
+  ResetBtrLayer();
   RecoverTemplatesAtStartup(Dir());
   EXPECT_EQ(Folder(), expected);
 }

@@ -1,4 +1,4 @@
-#include "testing/sample_office.h"
+#include "templates/sample_office.h"
 
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
