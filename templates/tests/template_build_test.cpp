@@ -525,7 +525,6 @@ TEST_F(TemplateBuildTest, ARefusedMoveOfTheDataFileEndsTheSave) {
   bool met = false;
   for (uint64_t step = 1; step < 200 && !met; ++step) {
     ScopedTempDir run;
-    ResetBtrLayer();
     Store.Reset();
     Store.DataDir = run.path().string();
     CreateMaster();
