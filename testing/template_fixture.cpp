@@ -126,7 +126,10 @@ std::string FillRecord(const TFieldValues& Values, const std::string& Stamp) {
     if (value.size() > size_t(f.Width) || f.Offset < 5 || f.Offset - 5 + f.Width > Store.RecLen - 4) {
       throw std::invalid_argument("value of field " + std::to_string(id) + " does not fit");
     }
-    const size_t at = size_t(f.Offset - 5) + (f.RightJustify ? size_t(f.Width) - value.size() : 0);
+    // The text lies in the first KeyWidth characters, justified there; a
+    // value longer than that carries the key bytes behind it as they are.
+    const size_t justifiedIn = value.size() <= size_t(f.KeyWidth) ? size_t(f.KeyWidth) : size_t(f.Width);
+    const size_t at = size_t(f.Offset - 5) + (f.RightJustify ? justifiedIn - value.size() : 0);
     text.replace(at, value.size(), value);
   }
   return text + Stamp;

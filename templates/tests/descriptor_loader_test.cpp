@@ -10,8 +10,8 @@
 #include "templates/descriptor_listing.h"
 #include "templates/store_constants.h"
 #include "templates/tests/field_fixture.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>

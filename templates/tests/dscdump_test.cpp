@@ -1,11 +1,11 @@
 // dscdump on a descriptor written by the writer: every range by name.
+#include "platform/files.h"
+#include "platform/format.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
 #include "templates/tests/field_fixture.h"
-#include "templates/tests/store_files_fixture.h"
-#include "platform/files.h"
-#include "platform/format.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "platform/text.h"
 #include "templates/family_files.h"
 #include "templates/packed_decimal.h"
-#include "templates/tests/family_fixture.h"
+#include "testing/family_fixture.h"
 
 #include <gtest/gtest.h>
 
