@@ -7,14 +7,17 @@
 //   insert  10,000 inserts into a fresh file, each its own commit
 //   walk    Get First then Get Next to the end on key 1
 //   equal   10,000 Get Equal of random key-1 values, all present
-// The layer side uses BtrInsertRecord, BtrGetFirst/BtrGetNext, BtrGetEqual
-// on a file number; the raw side keeps its own position block, data buffer
-// and key buffer and calls BTRCALL as a plain program would. Both read the
-// same prepared file for walk and equal.
+//   open-close  10,000 opens and closes of the prepared file, one number
+// The layer side uses BtrInsertRecord, BtrGetFirst/BtrGetNext, BtrGetEqual,
+// BtrOpenFile/BtrCloseFile on a file number; the raw side keeps its own
+// position block, data buffer and key buffer and calls BTRCALL as a plain
+// program would. Both read the same prepared file for walk, equal and
+// open-close.
 //
 // Each round runs every workload on both sides, the side that goes first
 // alternating; the ratios (layer time / raw time over all rounds) are
-// printed at the end. MD_BENCH_ROUNDS sets the rounds (3).
+// printed at the end, in a table and as the counters of a last entry,
+// "ratios". MD_BENCH_ROUNDS sets the rounds (3).
 #include "btrieve/binding.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
@@ -42,6 +45,7 @@ namespace {
 constexpr uint16_t RecordLength = 512;
 constexpr int Records = 10000;
 constexpr int Lookups = 10000;
+constexpr int OpenCloses = 10000;
 constexpr uint8_t LayerFile = 1;
 constexpr int8_t NameKey = 1;
 const std::vector<TKeySpec> Keys{
@@ -155,6 +159,12 @@ void Timed(benchmark::State& state, double& total, F&& work) {
   }
 }
 
+// Layer time over raw time, 0 before both ran.
+double Ratio(const std::string& name) {
+  const double raw = rawMs[name];
+  return raw > 0 ? layerMs[name] / raw : 0.0;
+}
+
 int round_ = 0;
 
 void LayerInsert(benchmark::State& state) {
@@ -223,6 +233,28 @@ void RawEqual(benchmark::State& state) {
   Check(found == Lookups, "raw lookups");
 }
 
+void LayerOpenClose(benchmark::State& state) {
+  Timed(state, layerMs["open-close"], [&] {
+    for (int i = 0; i < OpenCloses; ++i) {
+      BtrOpenFile(LayerFile, PreparedFile(), 0);
+      BtrCloseFile(LayerFile);
+    }
+  });
+}
+
+void RawOpenClose(benchmark::State& state) {
+  std::array<uint8_t, PosBlockSize> pos{};
+  std::array<uint8_t, KeyBufferSize> key{};
+  std::memcpy(key.data(), PreparedFile().data(), PreparedFile().size());
+  Timed(state, rawMs["open-close"], [&] {
+    for (int i = 0; i < OpenCloses; ++i) {
+      uint32_t len = 0;
+      Check(BTRCALL(BtrOp::Open, pos.data(), nullptr, &len, key.data(), CallKeyLength, 0) == 0, "raw open");
+      Check(BTRCALL(BtrOp::Close, pos.data(), nullptr, &len, key.data(), CallKeyLength, 0) == 0, "raw close");
+    }
+  });
+}
+
 struct Workload {
   const char* name;
   void (*layer)(benchmark::State&);
@@ -232,8 +264,10 @@ struct Workload {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Workload workloads[] = {
-      {"insert", LayerInsert, RawInsert}, {"walk", LayerWalk, RawWalk}, {"equal", LayerEqual, RawEqual}};
+  static const Workload workloads[] = {{"insert", LayerInsert, RawInsert},
+                                       {"walk", LayerWalk, RawWalk},
+                                       {"equal", LayerEqual, RawEqual},
+                                       {"open-close", LayerOpenClose, RawOpenClose}};
   const char* roundsText = std::getenv("MD_BENCH_ROUNDS");
   const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 3;
   for (int round = 0; round < rounds; ++round) {
@@ -249,6 +283,12 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // Runs last: every workload's ratio as a counter.
+  benchmark::RegisterBenchmark("ratios", [](benchmark::State& state) {
+    for (auto _ : state) {
+    }
+    for (const Workload& w : workloads) state.counters[w.name] = Ratio(w.name);
+  })->Iterations(1);
   benchmark::Initialize(&argc, argv);
   // The layer loads the engine; the raw side calls through the same binding.
   std::string msg;
@@ -260,11 +300,9 @@ int main(int argc, char** argv) {
   try {
     PreparedFile();
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("\n%-8s %12s %12s %8s\n", "workload", "layer ms", "BTRCALL ms", "ratio");
-    for (const Workload& w : workloads) {
-      const double l = layerMs[w.name], r = rawMs[w.name];
-      std::printf("%-8s %12.1f %12.1f %7.3fx\n", w.name, l, r, r > 0 ? l / r : 0.0);
-    }
+    std::printf("\n%-10s %12s %12s %8s\n", "workload", "layer ms", "BTRCALL ms", "ratio");
+    for (const Workload& w : workloads)
+      std::printf("%-10s %12.1f %12.1f %7.3fx\n", w.name, layerMs[w.name], rawMs[w.name], Ratio(w.name));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "btrieve_layer: %s\n", e.what());
     status = 1;

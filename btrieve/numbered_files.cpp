@@ -6,6 +6,7 @@
 #include "btrieve/str_utils.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/log.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -23,7 +24,6 @@ constexpr int16_t NoTransaction = 39;
 constexpr size_t PrefixSize = 4;
 
 const char* const DefaultLibraryName = "wbtrv32.dll";
-const char* const DefaultRecLockMsg = "A record lock was encountered.  Retry?";
 const char* const DefaultRecLockAbortMsg = "A record lock was encountered.";
 
 TBtrAsker asker;
@@ -207,14 +207,23 @@ bool BtrLoaded = false;
 uint16_t TransFileNo = NoTransFile;
 int LockRetryMs = DefaultLockRetryMs;
 bool AbortOnLockNo = true;
+const std::string DefaultRecLockMsg = "A record lock was encountered.  Retry?";
 const std::string DefaultFileLockMsg = "A file lock was encountered.  Retry?";
 std::string RecLockMsg = DefaultRecLockMsg;
 std::string FileLockMsg = DefaultFileLockMsg;
 std::string RecLockAbortMsg = DefaultRecLockAbortMsg;
 TDynCharArr DscLookupBuf;
 
-TFileLockMsgScope::TFileLockMsgScope(std::string Text) { FileLockMsg = std::move(Text); }
-TFileLockMsgScope::~TFileLockMsgScope() { FileLockMsg = DefaultFileLockMsg; }
+TLockMsgScope::TLockMsgScope(std::string& Msg, const std::string& Default, std::string Text)
+    : msg_(Msg), default_(Default) {
+  msg_ = std::move(Text);
+}
+TLockMsgScope::~TLockMsgScope() { msg_ = default_; }
+
+TRecLockMsgScope::TRecLockMsgScope(std::string Text)
+    : TLockMsgScope(RecLockMsg, DefaultRecLockMsg, std::move(Text)) {}
+TFileLockMsgScope::TFileLockMsgScope(std::string Text)
+    : TLockMsgScope(FileLockMsg, DefaultFileLockMsg, std::move(Text)) {}
 
 std::string BtrStatusTail(int Status) {
   return "Btrieve status " + IntToStr(Status) + ".\r" + BtrieveStatusText(Status);
@@ -244,6 +253,24 @@ namespace {
   Fail("The file " + Name + " could not be opened.\r\r" + BtrStatusTail(status) + ".", status);
 }
 
+int16_t CloseStatus(TWinBtr& e) {
+  return CallStatus(e, [&] { e.Close(); });
+}
+
+[[noreturn]] void FailClose(const TBtrFile& slot, int status) {
+  Fail("The file " + slot.FileName + " could not be closed.\r\r" + BtrStatusTail(status), status);
+}
+
+// A close the engine refused before is tried again; the slot is free once
+// it went through. Failing again, it raises the close's failure and stays
+// pending.
+void RetryPendingClose(TBtrFile& slot) {
+  if (!slot.PendingClose) return;
+  const int16_t status = CloseStatus(*slot.PendingClose);
+  if (status != BtrStatus::Success) FailClose(slot, status);
+  slot = TBtrFile{};
+}
+
 // The open's lock rule over Open; any other status than a file lock ends
 // it, success or failure. Raises the open failure for Name unless it
 // succeeded.
@@ -265,6 +292,7 @@ void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode) {
   if (!BtrLoadEngine(reason, MaxShortText)) FailOpen(Name, BtrStatus::NotLoaded);
   TBtrFile& slot = FileSlots[FileNo];
   if (slot.Engine) Fail("File already opened as number " + Number(FileNo) + ":\r" + slot.FileName, 0);
+  RetryPendingClose(slot);
 
   auto engine = std::make_unique<TWinBtr>();
   OpenWithRetry(Name, FileLockMsg, [&] { return CallStatus(*engine, [&] { engine->Open(Name, {}, Mode); }); });
@@ -275,10 +303,13 @@ void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode) {
 
 void BtrCloseFile(uint8_t FileNo) {
   TBtrFile& slot = FileSlots[FileNo];
+  RetryPendingClose(slot);
   if (!slot.Engine || !slot.Engine->IsOpen()) return;
-  const int16_t status = CallStatus(*slot.Engine, [&] { slot.Engine->Close(); });
-  if (status != BtrStatus::Success)
-    Fail("The file " + slot.FileName + " could not be closed.\r\r" + BtrStatusTail(status), status);
+  const int16_t status = CloseStatus(*slot.Engine);
+  if (status != BtrStatus::Success) {
+    slot.PendingClose = std::move(slot.Engine);
+    FailClose(slot, status);
+  }
   slot = TBtrFile{};
 }
 
@@ -288,7 +319,19 @@ bool BtrIsFileOpen(uint8_t FileNo) {
 }
 
 void BtrCloseAllFiles() {
-  for (TBtrFile& slot : FileSlots) slot = TBtrFile{};
+  std::string leftOpen;
+  for (TBtrFile& slot : FileSlots) {
+    TWinBtr* open = slot.Engine ? slot.Engine.get() : slot.PendingClose.get();
+    if (open && open->IsOpen()) {
+      const int16_t status = CloseStatus(*open);
+      if (status != BtrStatus::Success) {
+        leftOpen += (leftOpen.empty() ? "" : ", ") + slot.FileName + " (status " + IntToStr(status) + ")";
+        open->Abandon();
+      }
+    }
+    slot = TBtrFile{};
+  }
+  if (!leftOpen.empty()) LogWarning("files the record manager would not close: " + leftOpen);
 }
 
 // ---- reads ----

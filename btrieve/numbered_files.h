@@ -48,9 +48,13 @@ using TDynCharArr = std::vector<uint8_t>;
 using TBtrPosition = std::array<uint8_t, 4>;
 
 struct TBtrFile {
-  std::string FileName;  // as passed to BtrOpenFile; empty while free
+  std::string FileName;  // as passed to BtrOpenFile; empty while free and no close is pending
   TBtrPosition SavedPos{};
   std::unique_ptr<TWinBtr> Engine;  // busy exactly while assigned
+  // The file whose engine Close failed, still open at the engine. The
+  // number is free to the program meanwhile; the next BtrCloseFile or
+  // BtrOpenFile on it retries the Close first.
+  std::unique_ptr<TWinBtr> PendingClose;
 };
 
 constexpr size_t FileSlotCount = 256;
@@ -72,17 +76,37 @@ extern bool AbortOnLockNo;
 extern std::string RecLockMsg;       // the question when a record stays locked
 extern std::string FileLockMsg;      // last paragraph of the question at an open
 extern std::string RecLockAbortMsg;  // the text of a declined record-lock retry
-// FileLockMsg's own text, "A file lock was encountered.  Retry?".
+// The texts' own values: RecLockMsg's "A record lock was encountered.
+// Retry?", FileLockMsg's "A file lock was encountered.  Retry?".
+extern const std::string DefaultRecLockMsg;
 extern const std::string DefaultFileLockMsg;
 
-// FileLockMsg holds Text while the scope lives and DefaultFileLockMsg after
-// it, however it ends.
-class TFileLockMsgScope {
+// A question text that holds Text while the scope lives and its default
+// after it, however it ends.
+class TLockMsgScope {
+public:
+  TLockMsgScope(const TLockMsgScope&) = delete;
+  TLockMsgScope& operator=(const TLockMsgScope&) = delete;
+
+protected:
+  TLockMsgScope(std::string& Msg, const std::string& Default, std::string Text);
+  ~TLockMsgScope();
+
+private:
+  std::string& msg_;
+  const std::string& default_;
+};
+
+// RecLockMsg for a scope.
+class TRecLockMsgScope : public TLockMsgScope {
+public:
+  explicit TRecLockMsgScope(std::string Text);
+};
+
+// FileLockMsg for a scope.
+class TFileLockMsgScope : public TLockMsgScope {
 public:
   explicit TFileLockMsgScope(std::string Text);
-  ~TFileLockMsgScope();
-  TFileLockMsgScope(const TFileLockMsgScope&) = delete;
-  TFileLockMsgScope& operator=(const TFileLockMsgScope&) = delete;
 };
 // The entry screen's buffer for file 32; the layer only frees it.
 extern TDynCharArr DscLookupBuf;
@@ -111,9 +135,11 @@ void SetBtrLibraryName(std::string Name);
 // refusal in Msg (cut to MaxLen bytes).
 bool BtrLoadEngine(std::string& Msg, size_t MaxLen);
 
-// Mode: 0 normal, -4 exclusive. Raises, leaving the slot free, when the
-// interface cannot be loaded (status 20), the number is busy, or the engine
-// refuses (after the file-lock question for 85 and 88).
+// Mode: 0 normal, -4 exclusive. A close pending on the number is retried
+// first; when it fails again the open raises the close's failure and
+// nothing else happens. Raises, leaving the slot free, when the interface
+// cannot be loaded (status 20), the number is busy, or the engine refuses
+// (after the file-lock question for 85 and 88).
 void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode);
 // The open's lock rule for a lock held outside the engine. Take answers a
 // status as an open would: 85 (held elsewhere) runs it again at once until
@@ -121,9 +147,18 @@ void BtrOpenFile(uint8_t FileNo, const std::string& Name, int8_t Mode);
 // + LockMsg; Yes gives a new period. No, or any status but 0 and 85, raises
 // the open failure for Name with that status.
 void BtrWaitAsLockedOpen(const std::string& Name, const std::string& LockMsg, const std::function<int16_t()>& Take);
-// A free slot, or one whose file is not open, is left alone.
+// A free slot, or one whose file is not open, is left alone. A close the
+// engine refuses raises "The file <name> could not be closed." CR CR and
+// the status tail, and frees the number with the close pending: the next
+// BtrCloseFile or BtrOpenFile on it retries the close, and raises the same
+// way only when the retry fails too (the close then stays pending).
 void BtrCloseFile(uint8_t FileNo);
+// False for a free number, also while its close is pending.
 bool BtrIsFileOpen(uint8_t FileNo);
+// Closes every open file and retries every pending close; every number is
+// free afterwards. The files the engine would not close are reported once,
+// in one warning of the log (platform/log.h), and left to the engine, which
+// lets go of them when it stops.
 void BtrCloseAllFiles();
 
 // Non-keyed reads on the current key: Get First, Next, Previous, Last,
@@ -181,8 +216,8 @@ bool BtrCheckFileNo(uint8_t FileNo);
 // raises "Databuffer is invalid!".
 bool BtrCheckBuffer(uint8_t FileNo, TDynCharArr& Rec);
 
-// At program exit: closes every file, gives back the layer's reference on
-// the interface, frees DscLookupBuf.
+// At program exit: closes every file (BtrCloseAllFiles), gives back the
+// layer's reference on the interface, frees DscLookupBuf.
 void FinalizeBtrLayer();
 // For tests: FinalizeBtrLayer, then every variable and hook as at start.
 void ResetBtrLayer();

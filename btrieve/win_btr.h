@@ -86,8 +86,12 @@ public:
   // file's record length and KeyNum is 0; a failure raises with the name
   // as the exception's key and leaves the file closed at the engine.
   void Open(std::string_view Name, std::string_view Owner, int8_t Mode);
-  // Raises 3 (from the engine) when the file is not open.
+  // Raises 3 (from the engine) when the file is not open. A refused Close
+  // leaves the file open.
   void Close();
+  // Forgets an open file without a call: for a file the engine would not
+  // close, left to the engine to let go of when it stops.
+  void Abandon() { ForgetFile(); }
 
   // Get First/Last/Next/Previous, or the Step operations on a file without keys.
   void GetFirst();

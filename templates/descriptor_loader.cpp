@@ -274,7 +274,13 @@ void IndexFieldCodes(std::string& Code) {
     const int id = Store.PrimKey.Id[k];
     // Id 0: index 1 has no sort field here.
     if (id == 0) break;
-    const std::string& spec = Store.FldTable[id].LkpSpec;
+    // An id no field table could hold marks a broken descriptor.
+    if (!TFieldTable::InRange(id)) RaiseTableIndex("FldTable", id, TFieldTable::Low, TFieldTable::High);
+    // By id, not by slot: after a deletion or a move the slot of that
+    // number holds another field.
+    const int slot = FieldSlotOf(id);
+    if (slot == 0) break;
+    const std::string& spec = Store.FldTable[slot].LkpSpec;
     if (IsBlank(spec) || HostLetters.find(spec[0]) == std::string_view::npos) break;
     Code += spec[0];
   }

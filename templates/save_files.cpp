@@ -6,6 +6,7 @@
 #include "templates/data_transfer.h"
 #include "templates/descriptor_file.h"
 #include "templates/master_file.h"
+#include "templates/old_layout.h"
 #include "templates/store_constants.h"
 #include "templates/template_build.h"
 
@@ -47,11 +48,20 @@ bool MoveDataAside(const TSaveFiles& Files) {
 
 std::string CloseSaveFiles() {
   std::string report;
-  for (uint8_t fileNo : {MasterFileNo, DescriptorFileNo, OldDataFileNo, NewDataFileNo}) {
-    try {
-      BtrCloseFile(fileNo);
-    } catch (const Exception& e) {
-      Note(report, e.Message);
+  for (uint8_t fileNo : {MasterFileNo, DescriptorFileNo, OldDataFileNo, NewDataFileNo, OldDescriptorFileNo}) {
+    // A close the engine refused stays pending on its number, and the next
+    // close retries it: tried once more at once, since no file is put back
+    // while it is open.
+    for (int attempt = 1;; ++attempt) {
+      try {
+        BtrCloseFile(fileNo);
+        break;
+      } catch (const Exception& e) {
+        if (attempt == 2) {
+          Note(report, e.Message);
+          break;
+        }
+      }
     }
   }
   return report;

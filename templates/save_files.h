@@ -28,8 +28,10 @@ struct TSaveFiles {
 // Moves the data file to its previous generation; false when refused.
 bool MoveDataAside(const TSaveFiles& Files);
 
-// Files 1, 2, 56 and 57 closed: the engine renames and deletes no file that
-// is open. Every one is tried; "" when all closed, else the failures' texts.
+// Files 1, 2, 56, 57 and 58 closed: the engine renames and deletes no file
+// that is open. Every one is tried, a refused close twice (a close left
+// pending by an earlier failure counts as the first); "" when all closed,
+// else the failures' texts.
 std::string CloseSaveFiles();
 
 // After a failure: the new files deleted and the old ones moved back. ""

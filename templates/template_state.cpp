@@ -36,3 +36,10 @@ void TTemplateStore::Reset() {
 }
 
 void InitFieldSlot(int I) { Store.FldTable[I] = TFld(); }
+
+int FieldSlotOf(int FldId) {
+  for (int k = 1; k <= Store.FldCount; ++k) {
+    if (Store.FldTable[k].FldId == FldId) return k;
+  }
+  return 0;
+}

@@ -164,3 +164,7 @@ extern TTemplateStore Store;
 // blank, DispCols all -1, the reserved members and Hint cleared too, so a
 // cleared slot keeps nothing of the template before.
 void InitFieldSlot(int I);
+
+// The slot (1..FldCount) of the field with this FldId; 0 when no field has
+// it. A field's id stays while its slot changes with deletions and moves.
+int FieldSlotOf(int FldId);

@@ -312,7 +312,11 @@ int HostTranslationWidth(int FileId, int N) {
 
 // ---- lookup state ----
 
-void CloseValidationFiles() {
+namespace {
+
+// CloseValidationFiles but for CaseKeyOption, which belongs to the template
+// and outlives the lookup that ends here.
+void CloseLookupFiles() {
   std::exception_ptr failure;
   for (uint8_t fileNo = ClientFileNo; fileNo <= CaseAddrFileNo; ++fileNo) {
     try {
@@ -329,8 +333,17 @@ void CloseValidationFiles() {
   if (failure) std::rethrow_exception(failure);
 }
 
+}  // namespace
+
+void CloseValidationFiles() {
+  // Cleared first: a close that fails must not hand the option on to the
+  // next template.
+  FamilyLookup.CaseKeyOption = false;
+  CloseLookupFiles();
+}
+
 int OpenValidationForLookup(int Code, int Slot) {
-  CloseValidationFiles();
+  CloseLookupFiles();
   TFamilyLookup& l = FamilyLookup;
   try {
     switch (Code) {
@@ -366,7 +379,7 @@ int OpenValidationForLookup(int Code, int Slot) {
   } catch (const EAbort&) {
     // A file that opened but could not take its key is closed again.
     try {
-      CloseValidationFiles();
+      CloseLookupFiles();
     } catch (const EAbort&) {
     }
     return 0;

@@ -79,7 +79,9 @@ struct TFamilyLookup {
   bool EmpByKey3 = false;     // by name
   bool CaseRightJustified = false;
   // The template has a client and a case key field: cases are keyed by
-  // client and suffix. Set by the entry screen; CloseValidationFiles keeps it.
+  // client and suffix. The entry screen's lookup preparation clears it
+  // first and sets it; it holds for the template's lookups
+  // (OpenValidationForLookup keeps it) until CloseValidationFiles.
   bool CaseKeyOption = false;
 
   void Reset();
@@ -110,13 +112,15 @@ TDynCharArr& HostFileRec(int FileId);
 void OpenHostFile(int FileId);
 
 // Closes 11-17, empties the lookup tables, the dropdown count and the
-// buffers of 11-17 and 30, clears HostFileOpen and the lookup flags. File
-// 30 stays open. A close that fails raises after everything else is done.
+// buffers of 11-17 and 30, clears HostFileOpen, the lookup flags and
+// CaseKeyOption. File 30 stays open. A close that fails raises after
+// everything else is done.
 void CloseValidationFiles();
 
 // 1 when the host file of the lookup's first field Code was opened, else 0
-// (no such code, or its opener failed). Slot is the field's slot in
-// Store.FldTable; its RightJustify picks the case key of code 22.
+// (no such code, or its opener failed). First closes as
+// CloseValidationFiles does, keeping CaseKeyOption. Slot is the field's
+// slot in Store.FldTable; its RightJustify picks the case key of code 22.
 int OpenValidationForLookup(int Code, int Slot);
 
 // Stores Code's entry as display column Column (1-80), or as the next

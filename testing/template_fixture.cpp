@@ -14,9 +14,7 @@
 namespace {
 
 int SlotOf(int FldId) {
-  for (int k = 1; k <= Store.FldCount; ++k) {
-    if (Store.FldTable[k].FldId == FldId) return k;
-  }
+  if (const int slot = FieldSlotOf(FldId)) return slot;
   ADD_FAILURE() << "no field with id " << FldId;
   throw std::out_of_range("no field with id " + std::to_string(FldId));
 }
@@ -122,16 +120,16 @@ TTemplateTableBuilder& TTemplateTableBuilder::Resize(int FldId, int Width, bool 
 std::string FillRecord(const TFieldValues& Values, const std::string& Stamp) {
   std::string text(size_t(Store.RecLen - 4), ' ');
   for (const auto& [id, value] : Values) {
-    int slot = 0;
-    for (int k = 1; k <= Store.FldCount; ++k) {
-      if (Store.FldTable[k].FldId == id) slot = k;
-    }
+    const int slot = FieldSlotOf(id);
     if (slot == 0) throw std::invalid_argument("no field with id " + std::to_string(id));
     const TFld& f = Store.FldTable[slot];
     if (value.size() > size_t(f.Width) || f.Offset < 5 || f.Offset - 5 + f.Width > Store.RecLen - 4) {
       throw std::invalid_argument("value of field " + std::to_string(id) + " does not fit");
     }
-    const size_t at = size_t(f.Offset - 5) + (f.RightJustify ? size_t(f.Width) - value.size() : 0);
+    // The text lies in the first KeyWidth characters, justified there; a
+    // value longer than that carries the key bytes behind it as they are.
+    const size_t justifiedIn = value.size() <= size_t(f.KeyWidth) ? size_t(f.KeyWidth) : size_t(f.Width);
+    const size_t at = size_t(f.Offset - 5) + (f.RightJustify ? justifiedIn - value.size() : 0);
     text.replace(at, value.size(), value);
   }
   return text + Stamp;

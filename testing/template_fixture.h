@@ -62,7 +62,9 @@ inline const std::string FixtureStamp = "20261210";
 
 // The text of a data record of the table in use, without its prefix:
 // RecLen - 4 characters of blanks with each value at its field's Offset,
-// left-aligned (right-aligned for RightJustify) in its Width, then Stamp.
+// left-aligned, then Stamp. For RightJustify a value is right-aligned as
+// the store justifies a field's text: within the first KeyWidth characters
+// when it fits there (the key bytes behind stay blank), else within Width.
 // Values are bytes (NUL and key bytes kept). A value wider than its field,
 // or an id not in the table, raises std::invalid_argument.
 std::string FillRecord(const TFieldValues& Values, const std::string& Stamp = FixtureStamp);

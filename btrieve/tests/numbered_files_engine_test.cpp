@@ -5,11 +5,15 @@
 
 #include "btrieve/binding.h"
 #include "btrieve/stat_layout.h"
+#include "btrieve/status_text.h"
 #include "btrieve/tests/expect_btr_abort.h"
+#include "platform/fault_point.h"
+#include "platform/files.h"
 #include "testing/checked_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -40,6 +44,7 @@ class NumberedFilesEngineTest : public CheckedFolderTest {
 protected:
   void SetUp() override { ResetBtrLayer(); }
   void TearDown() override {
+    DisarmFaultPoint();
     ResetBtrLayer();
     CheckedFolderTest::TearDown();
   }
@@ -268,6 +273,51 @@ TEST_F(NumberedFilesEngineTest, AnEngineThatCannotBeLoadedLeavesTheSlotFree) {
   SetBtrLibraryName("WBTRV32.DLL");
   BtrOpenFile(1, path, 0);
   EXPECT_TRUE(BtrIsFileOpen(1));
+}
+
+// The fault point fails the engine's Close before it reaches the engine, so
+// the file stays open there until the retry.
+TEST_F(NumberedFilesEngineTest, AFailedCloseIsRetriedByTheNextOpenOfItsNumber) {
+  const std::string path = CreatePeople();
+  const std::string failure = "The file " + path + " could not be closed.\r\r" + BtrStatusTail(2);
+  OpenPeople(4, path);
+  ArmFaultPoint(1, TFaultAction::FailOnce);
+  ExpectBtrAbort([] { BtrCloseFile(4); }, failure, 2);
+  DisarmFaultPoint();
+  EXPECT_FALSE(BtrIsFileOpen(4));
+  errno = 0;
+  EXPECT_FALSE(DeleteFile(path));
+  EXPECT_EQ(errno, EBUSY);
+
+  BtrOpenFile(4, path, 0);
+  EXPECT_EQ(BtrRecordCount(4), 3);
+  BtrCloseFile(4);
+  EXPECT_FALSE(FileSlots[4].Engine || FileSlots[4].PendingClose);
+  EXPECT_TRUE(DeleteFile(path));
+}
+
+TEST_F(NumberedFilesEngineTest, ARetriedCloseThatFailsTooRaisesTheClosesFailureAndTouchesNothingElse) {
+  const std::string path = CreatePeople();
+  const std::string other = CreatePeople("OTHER.DAT");
+  const std::string failure = "The file " + path + " could not be closed.\r\r" + BtrStatusTail(2);
+  OpenPeople(4, path);
+  OpenPeople(5, other);
+  ArmFaultPoint(1, TFaultAction::FailFromN);
+  ExpectBtrAbort([] { BtrCloseFile(4); }, failure, 2);
+  ExpectBtrAbort([&] { BtrOpenFile(4, other, 0); }, failure, 2);
+  // The close and its retry: no open was tried.
+  EXPECT_EQ(FaultStepCount(), 2u);
+  DisarmFaultPoint();
+  EXPECT_FALSE(FileSlots[4].Engine);
+  EXPECT_EQ(FileSlots[4].FileName, path);
+  EXPECT_EQ(BtrRecordCount(5), 3);
+  EXPECT_EQ(FileSlots[5].FileName, other);
+
+  // Still pending, the close goes through with the next try.
+  BtrCloseFile(4);
+  EXPECT_FALSE(FileSlots[4].PendingClose);
+  EXPECT_TRUE(FileSlots[4].FileName.empty());
+  EXPECT_TRUE(DeleteFile(path));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "btrieve/status_text.h"
 #include "btrieve/tests/layer_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -149,18 +150,55 @@ TEST_F(NumberedFilesTest, TheFileLockQuestionGoesToTheDialogSeam) {
   EXPECT_EQ(dialogs.Boxes()[0].buttons, mbYesNo);
 }
 
-TEST_F(NumberedFilesTest, CloseFreesTheSlotAndAFailedCloseKeepsIt) {
-  Open(5);
-  FakeEngine::Answer(Fails(2));
-  ExpectBtrAbort([] { BtrCloseFile(5); },
-                 "The file " + FileName +
-                     " could not be closed.\r\rBtrieve status 2.\rAn input/output error occurred while the file was "
-                     "read or written",
-                 2);
-  EXPECT_TRUE(BtrIsFileOpen(5));
-  BtrCloseFile(5);
-  EXPECT_FALSE(FileSlots[5].Engine);
-  EXPECT_TRUE(FileSlots[5].FileName.empty());
+TEST_F(NumberedFilesTest, CloseFreesTheSlotAndAFailedCloseIsRetriedByTheNextCloseOrOpen) {
+  const std::string closeFailure =
+      " could not be closed.\r\rBtrieve status 2.\rAn input/output error occurred while the file was read or "
+      "written";
+  // Retried by the next close, then by the next open; a retry that fails
+  // too raises the close's own text and leaves it pending.
+  for (const bool reopen : {false, true}) {
+    SCOPED_TRACE(reopen ? "open" : "close");
+    Open(5);
+    FakeEngine::Answer(Fails(2));
+    ExpectBtrAbort([] { BtrCloseFile(5); }, "The file " + FileName + closeFailure, 2);
+    EXPECT_FALSE(BtrIsFileOpen(5));
+    EXPECT_FALSE(FileSlots[5].Engine);
+    ExpectBtrAbort([] { BtrCheckFileNo(5); }, "Filenumber 5 is not valid!", 0);
+
+    Mark();
+    FakeEngine::Answer(Fails(2));
+    if (reopen) {
+      ExpectBtrAbort([] { BtrOpenFile(5, "C:\\DATA\\B.DAT", 0); }, "The file " + FileName + closeFailure, 2);
+    } else {
+      ExpectBtrAbort([] { BtrCloseFile(5); }, "The file " + FileName + closeFailure, 2);
+    }
+    EXPECT_EQ(DescribedSinceMark(), (std::vector<std::string>{"1 k0 d4"}));
+    EXPECT_EQ(FakeEngine::Calls().back().PosBlock, BlockOf(FileName));
+    EXPECT_FALSE(FileSlots[5].Engine);
+
+    Mark();
+    if (reopen) {
+      FakeEngine::Answer({});
+      FakeEngine::Answer(Returns(TwoKeys()));
+      FakeEngine::Answer(Returns(TwoKeys()));
+      BtrOpenFile(5, "C:\\DATA\\B.DAT", 0);
+      EXPECT_TRUE(BtrIsFileOpen(5));
+      EXPECT_EQ(FileSlots[5].FileName, "C:\\DATA\\B.DAT");
+    } else {
+      BtrCloseFile(5);
+    }
+    const std::vector<FakeCall> calls = CallsSinceMark();
+    ASSERT_EQ(calls.size(), reopen ? 4u : 1u);
+    EXPECT_EQ(calls[0].Op, BtrOp::Close);
+    EXPECT_EQ(calls[0].PosBlock, BlockOf(FileName));
+    if (reopen) {
+      EXPECT_EQ(calls[1].Op, BtrOp::Open);
+      EXPECT_EQ(calls[1].Key, "C:\\DATA\\B.DAT");
+      BtrCloseFile(5);
+    }
+    EXPECT_FALSE(FileSlots[5].Engine || FileSlots[5].PendingClose);
+    EXPECT_TRUE(FileSlots[5].FileName.empty());
+  }
   Mark();
   BtrCloseFile(5);
   BtrCloseFile(200);
@@ -178,6 +216,35 @@ TEST_F(NumberedFilesTest, FinalizationClosesEveryFileAndGivesTheEngineBack) {
   EXPECT_EQ(FakeEngine::Stops(), 1);
   EXPECT_TRUE(DscLookupBuf.empty());
   EXPECT_FALSE(FileSlots[0].Engine || FileSlots[255].Engine);
+}
+
+TEST_F(NumberedFilesTest, FinalizationClosesWhatItCanAndReportsTheRestOnce) {
+  Open(1);
+  Open(2, "C:\\DATA\\B.DAT");
+  Open(3, "C:\\DATA\\C.DAT");
+  Open(4, "C:\\DATA\\D.DAT");
+  FakeEngine::Answer(Fails(2));
+  ExpectBtrAbort([] { BtrCloseFile(4); }, "The file C:\\DATA\\D.DAT could not be closed.\r\r" + BtrStatusTail(2), 2);
+  Mark();
+  FakeEngine::Answer({});             // 1
+  FakeEngine::Answer(Fails(2));       // 2
+  FakeEngine::Answer(Fails(85));      // 3
+  FakeEngine::Answer(Fails(2));       // 4, its close retried
+  LogCapture log;
+  FinalizeBtrLayer();
+  const std::vector<FakeCall> calls = CallsSinceMark();
+  ASSERT_EQ(calls.size(), 4u);
+  for (const FakeCall& c : calls) EXPECT_EQ(c.Op, BtrOp::Close);
+  EXPECT_EQ(calls[3].PosBlock, BlockOf("C:\\DATA\\D.DAT"));
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"files the record manager would not close: C:\\DATA\\B.DAT "
+                                                   "(status 2), C:\\DATA\\C.DAT (status 85), C:\\DATA\\D.DAT "
+                                                   "(status 2)"}));
+  EXPECT_EQ(FakeEngine::Stops(), 1);
+  for (const TBtrFile& slot : FileSlots) EXPECT_FALSE(slot.Engine || slot.PendingClose || !slot.FileName.empty());
+  // Nothing is tried twice: the layer's next life starts clean.
+  Mark();
+  ResetBtrLayer();
+  EXPECT_TRUE(CallsSinceMark().empty());
 }
 
 // ---- buffers and reads ----
@@ -415,6 +482,50 @@ TEST_F(NumberedFilesTest, YesGivesAnotherPeriodAndTheQuestionGoesToTheDialogSeam
   ASSERT_EQ(dialogs.Boxes().size(), 1u);
   EXPECT_EQ(dialogs.Boxes()[0].type, mtConfirmation);
   EXPECT_EQ(dialogs.Boxes()[0].buttons, mbYesNo);
+}
+
+TEST_F(NumberedFilesTest, LockTextScopesHoldTheirTextAndPutTheDefaultBackHoweverTheyEnd) {
+  EXPECT_EQ(DefaultRecLockMsg, "A record lock was encountered.  Retry?");
+  EXPECT_EQ(DefaultFileLockMsg, "A file lock was encountered.  Retry?");
+  Open(1);
+  LockRetryMs = 0;
+  StepTicks(0);
+  AnswerQuestions({true});
+  TDynCharArr rec(40);
+  bool atEnd;
+  {
+    const TRecLockMsgScope scope("This matter is being edited elsewhere.  Retry?");
+    AnswerLocked(2);
+    BtrGetNext(1, rec, atEnd, true);
+  }
+  EXPECT_EQ(questions_, std::vector<std::string>{"This matter is being edited elsewhere.  Retry?"});
+
+  struct Scoped {
+    std::string& msg;
+    const std::string& fallback;
+    std::function<void()> scope;  // runs a scope of the text "scoped", which throws
+  };
+  const Scoped cases[] = {
+      {RecLockMsg, DefaultRecLockMsg,
+       [] {
+         const TRecLockMsgScope scope("scoped");
+         EXPECT_EQ(RecLockMsg, "scoped");
+         throw EBtrAbort("x", 0);
+       }},
+      {FileLockMsg, DefaultFileLockMsg,
+       [] {
+         const TFileLockMsgScope scope("scoped");
+         EXPECT_EQ(FileLockMsg, "scoped");
+         throw EBtrAbort("x", 0);
+       }},
+  };
+  for (const Scoped& c : cases) {
+    SCOPED_TRACE(c.fallback);
+    c.msg = "set before";
+    EXPECT_THROW(c.scope(), EBtrAbort);
+    EXPECT_EQ(c.msg, c.fallback);
+  }
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
 }
 
 // Ticks that start just below 2^32 still give the whole period: a deadline

@@ -14,10 +14,10 @@
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
 #include "templates/template_number.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/log_capture.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>

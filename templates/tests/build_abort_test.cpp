@@ -2,9 +2,9 @@
 // file inside a real transaction.
 #include "templates/build_abort.h"
 
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

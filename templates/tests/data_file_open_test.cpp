@@ -5,8 +5,8 @@
 #include "platform/files.h"
 #include "templates/save_lock.h"
 #include "templates/template_number.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include "templates/descriptor_codec.h"
 #include "templates/store_constants.h"
 #include "templates/tests/field_fixture.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,9 @@
 #include "templates/descriptor_listing.h"
 #include "templates/store_constants.h"
 #include "templates/tests/field_fixture.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
+#include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -319,13 +320,43 @@ TEST_F(DescriptorLoaderTest, IndexFieldCodesStopAtTheFirstNonFamilyLookup) {
     ClearFieldTables();
     for (size_t k = 0; k < c.specs.size(); ++k) {
       const int id = int(k) + 10;  // slot = id
+      Store.FldTable[id].FldId = id;
       Store.FldTable[id].LkpSpec = c.specs[k];
       Store.PrimKey.Id[int(k) + 1] = id;
+      Store.FldCount = id;
     }
     std::string code = "old";
     IndexFieldCodes(code);
     EXPECT_EQ(code, c.code);
   }
+}
+
+// Field 2 deleted: the client and employee fields (ids 3 and 4) that index
+// 1 sorts on now lie in slots 2 and 3.
+TEST_F(DescriptorLoaderTest, IndexFieldCodesFindTheSortFieldsByIdAfterAFieldWasDeleted) {
+  TTemplateTableBuilder t;
+  t.Add("Notes", 'C', 10);
+  const auto addLookup = [&](const std::string& name, const std::string& spec, int firstCol) {
+    TFld& f = t.Add(name, 'C', 7);
+    f.IsLookup = true;
+    f.LkpKind = "L";
+    f.LkpSpec = spec;
+    f.DispCols[1] = firstCol;
+  };
+  addLookup("Case", "B 22", 23);
+  addLookup("Client", "A  0  1", 1);
+  addLookup("Employee", "E 62", 63);
+  t.Index(1, {3, 4}, true, "By client");
+  t.Delete(2);
+  std::vector<TFld> fields;
+  for (int k = 1; k <= Store.FldCount; ++k) fields.push_back(Store.FldTable[k]);
+  Write(6, fields, {Index(1, "By client", {3, 4}, true)});
+
+  ASSERT_TRUE(LoadTemplateDescriptor("006"));
+  ASSERT_EQ(Store.FldTable[3].FldId, 4);
+  std::string code;
+  IndexFieldCodes(code);
+  EXPECT_EQ(code, "AE");
 }
 
 TEST_F(DescriptorLoaderTest, MatchingIndexesListTemplatesKeyedOnTheSameLookups) {

@@ -1,11 +1,11 @@
 // dscdump on a descriptor written by the writer: every range by name.
+#include "platform/files.h"
+#include "platform/format.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
 #include "templates/tests/field_fixture.h"
-#include "templates/tests/store_files_fixture.h"
-#include "platform/files.h"
-#include "platform/format.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +61,32 @@ TEST_F(DscDumpTest, ShowsEveryRangeOfEveryRecordByName) {
   EXPECT_EQ(lines[k + 4], "  sort field        cols  29-30   pos  33-34   \" 7\"");
   EXPECT_EQ(lines[k + 7], "  unique            cols  35-36   pos  39-40   \"UQ\"");
   EXPECT_EQ(lines[k + 9], "  key 2 tag         cols 465-466  pos 469-470  \"K1\"");
+}
+
+TEST_F(DscDumpTest, HelpGoesToStdoutAndAWrongCommandLineGetsTheUsageOnStderr) {
+  const std::string usage =
+      "usage: dscdump FILE\n"
+      "Prints every record of the template descriptor FILE in key-1 order, one line per named range.\n";
+  struct Case {
+    std::vector<std::string> args;
+    int exit;
+    std::string out, err;
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, usage, ""},
+      {{"-h"}, 0, usage, ""},
+      {{}, 2, "", usage},
+      {{"A.DSC", "B.DSC"}, 2, "", usage},
+      {{""}, 2, "", usage},
+      {{"--all"}, 2, "", "dscdump: unknown option --all\n" + usage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const ProgramRun run = RunProgram(DSCDUMP_PATH, c.args);
+    EXPECT_EQ(run.Exit, c.exit);
+    EXPECT_EQ(run.Out, c.out);
+    EXPECT_EQ(run.Err, c.err);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "templates/descriptor_loader.h"
 #include "templates/email_templates.h"
 #include "templates/store_constants.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

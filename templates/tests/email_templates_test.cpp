@@ -4,7 +4,7 @@
 
 #include "platform/format.h"
 #include "templates/descriptor_codec.h"
-#include "templates/tests/store_files_fixture.h"
+#include "testing/store_files_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include "btrieve/tests/expect_btr_abort.h"
 #include "platform/files.h"
 #include "templates/master_codec.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>

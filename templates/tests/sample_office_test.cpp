@@ -9,7 +9,7 @@
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/family_files.h"
-#include "templates/tests/family_fixture.h"
+#include "testing/family_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,10 @@
 #include "templates/save_layout.h"
 #include "templates/save_lock.h"
 #include "templates/store_constants.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -525,7 +525,6 @@ TEST_F(TemplateBuildTest, ARefusedMoveOfTheDataFileEndsTheSave) {
   bool met = false;
   for (uint64_t step = 1; step < 200 && !met; ++step) {
     ScopedTempDir run;
-    ResetBtrLayer();
     Store.Reset();
     Store.DataDir = run.path().string();
     CreateMaster();

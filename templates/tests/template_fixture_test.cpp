@@ -1,6 +1,7 @@
 // The test fixture that builds field tables and data records.
 #include "testing/template_fixture.h"
 
+#include "templates/data_transfer.h"
 #include "templates/deleted_fields.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,25 @@ TEST(TemplateFixture, FieldsTakePositionsIndexesAndDeletions) {
   EXPECT_THROW(FillRecord({{2, "x"}}), std::invalid_argument);
   EXPECT_THROW(FillRecord({{1, "1234567"}}), std::invalid_argument);
   EXPECT_EQ(WithPrefix(0x01020304, "ab"), std::string("\x04\x03\x02\x01" "ab"));
+}
+
+// A lookup field keeps its key bytes behind its text: a right-justified
+// value lies where the store's own formatting puts it.
+TEST(TemplateFixture, RightJustifiedValuesLieWhereTheStoreJustifiesThem) {
+  TTemplateTableBuilder t;
+  t.Add("Client", 'C', 9).KeyWidth = 5;
+  t.Add("Amount", 'N', 6).RightJustify = true;
+  const TFieldValues values{{1, "ab"}, {2, "1.5"}};
+  std::string stored = FillRecord(values);
+  stored.resize(stored.size() - FixtureStamp.size());
+  t.Field(1).RightJustify = true;
+  FormatRecordFields(stored);
+
+  const std::string filled = FillRecord(values);
+  EXPECT_EQ(filled, stored + FixtureStamp);
+  EXPECT_EQ(filled.substr(0, 15), "   ab       1.5");
+  const std::string keyBytes("\x01\0\x02\x03", 4);
+  EXPECT_EQ(FillRecord({{1, "abcde" + keyBytes}}).substr(0, 9), "abcde" + keyBytes);
 }
 
 }  // namespace

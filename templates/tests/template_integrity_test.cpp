@@ -11,9 +11,9 @@
 #include "templates/descriptor_file.h"
 #include "templates/save_lock.h"
 #include "templates/template_recovery.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 #include "testing/temp_dir.h"
 #include "testing/template_fixture.h"
 

@@ -6,12 +6,13 @@
 
 #include "btrieve/create_file.h"
 #include "btrieve/tests/expect_btr_abort.h"
+#include "platform/fault_point.h"
 #include "platform/files.h"
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/family_files.h"
 #include "templates/packed_decimal.h"
-#include "templates/tests/family_fixture.h"
+#include "testing/family_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -249,9 +250,28 @@ TEST_F(ValidationFilesTest, CloseValidationFilesClosesTheLookupFilesAndEmptiesTh
   for (int id = 1; id <= HostFileId::Count; ++id) EXPECT_TRUE(HostFileRec(id).empty());
   EXPECT_TRUE(TscRec.empty());
   EXPECT_EQ(SysopRec, sysop);
-  TFamilyLookup fresh;
-  fresh.CaseKeyOption = true;
-  EXPECT_EQ(FamilyLookup, fresh);
+  EXPECT_EQ(FamilyLookup, TFamilyLookup());
+}
+
+// The option belongs to the open template: its lookups keep it, closing
+// the validation files ends it, so the next template starts without it.
+TEST_F(ValidationFilesTest, CaseKeyOptionHoldsForTheTemplatesLookupsAndEndsWithTheValidationFiles) {
+  Store.DataRoot = SampleFolder();
+  FamilyLookup.CaseKeyOption = true;
+  ASSERT_EQ(OpenValidationForLookup(22, 1), 1);
+  EXPECT_EQ(BtrGetKeyNumber(CaseFileNo), 4);
+  Store.DataRoot = TempPath("");
+  EXPECT_EQ(OpenValidationForLookup(0, 1), 0);  // a lookup whose file fails keeps it too
+  EXPECT_TRUE(FamilyLookup.CaseKeyOption);
+
+  Store.DataRoot = SampleFolder();
+  ASSERT_EQ(OpenValidationForLookup(22, 1), 1);
+  ArmFaultPoint(1, TFaultAction::FailOnce);  // the close of file 12
+  EXPECT_THROW(CloseValidationFiles(), EBtrAbort);
+  DisarmFaultPoint();
+  EXPECT_FALSE(FamilyLookup.CaseKeyOption);
+  ASSERT_EQ(OpenValidationForLookup(22, 1), 1);
+  EXPECT_EQ(BtrGetKeyNumber(CaseFileNo), 5);
 }
 
 // ---- the catalogue on the sample office ----

@@ -2,6 +2,7 @@
 // named range of the descriptor layout, in key-1 order.
 //
 //   dscdump FILE
+//   dscdump --help | -h
 //
 // Each record starts with a line "record <n>: field" or "record <n>: index"
 // (n = its auto-increment number), then one line per range: its label, its
@@ -9,7 +10,8 @@
 // Stored text is Windows-1252 and shown as UTF-8; control bytes, the five
 // bytes Windows-1252 leaves unassigned and the backslash are written as
 // "\xNN". A field record the codec cannot read gets a last line saying why.
-// Exit status 0, 1 when the file cannot be read, 2 for bad arguments.
+// Exit status 0, 1 when the file cannot be read, 2 for a wrong command line
+// (usage on stderr). --help prints the usage on stdout.
 #include "btrieve/numbered_files.h"
 #include "btrieve/stat_layout.h"
 #include "platform/codepage.h"
@@ -23,6 +25,10 @@
 #include <string_view>
 
 namespace {
+
+const char* const Usage =
+    "usage: dscdump FILE\n"
+    "Prints every record of the template descriptor FILE in key-1 order, one line per named range.";
 
 constexpr uint8_t DumpFileNo = 1;
 constexpr int8_t RecordOrderKey = 1;
@@ -78,8 +84,15 @@ void DumpRecord(const TDynCharArr& rec) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    PrintLine(stderr, "usage: dscdump FILE");
+  const std::string_view arg = argc == 2 ? argv[1] : "";
+  if (arg == "--help" || arg == "-h") {
+    PrintLine(stdout, Usage);
+    return 0;
+  }
+  // A name that starts with "-" is an option this tool does not have.
+  if (argc != 2 || arg.empty() || arg[0] == '-') {
+    if (argc == 2 && !arg.empty()) PrintLine(stderr, "dscdump: unknown option " + std::string(arg));
+    PrintLine(stderr, Usage);
     return 2;
   }
   int result = 0;

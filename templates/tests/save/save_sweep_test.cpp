@@ -27,12 +27,9 @@ protected:
       EXPECT_EQ(e.Message, "");
     }
     DisarmFaultPoint();
-    // The client stops, ending whatever it left open or unfinished: after
-    // failing from a step on, or after a close that failed (its file stays
-    // open at the engine).
-    const bool leftOpen =
-        std::any_of(FileSlots.begin(), FileSlots.end(), [](const TBtrFile& f) { return bool(f.Engine); });
-    if (action == TFaultAction::FailFromN || leftOpen) ResetBtrLayer();
+    // After failing from a step on the client stops, ending whatever it
+    // left open or unfinished.
+    if (action == TFaultAction::FailFromN) ResetBtrLayer();
     ASSERT_LE(boxes.Texts.size(), 1u) << boxes.Texts.at(0) << "\n" << boxes.Texts.at(1);
     if (!saved) {
       ASSERT_EQ(boxes.Types, std::vector<TMsgDlgType>{mtError});

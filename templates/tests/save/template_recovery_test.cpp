@@ -10,9 +10,9 @@
 #include "templates/descriptor_loader.h"
 #include "templates/save_lock.h"
 #include "templates/store_constants.h"
-#include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
+#include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
