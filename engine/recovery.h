@@ -20,6 +20,17 @@
 // they are until a workstation that sees the recorded path opens them.
 // A file's own journal is always its database's path plus "-journal" and is
 // never looked for elsewhere.
+//
+// A journal is data that anyone who may write the shared folder can plant,
+// and the super-journal name it records may point anywhere. So the VFS
+// opens, reads or deletes as a super-journal only a name of the engine's
+// own shape ("<file>-mjXXXXXX9XX") lying beside a regular file of that
+// name (the transaction's first file), and reads journals only under
+// "<file>-journal" beside their file; any other name is damage: the open
+// answers 2, nothing played back or deleted, with a warning naming both
+// journals. A database or journal name that is a link, FIFO, device or
+// folder is refused as well (platform/folder_file.h), and a super-journal
+// takes the mode its folder gives new files.
 #pragma once
 
 #include <string>
