@@ -191,16 +191,18 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
     if (Locate(name, moved) == Lookup::Elsewhere) actual = Keep(moved);
   }
   if (actual && (flags & (companion | SQLITE_OPEN_MAIN_DB))) {
-    // Opening a FIFO or a device would block or never end.
+    // Opening a FIFO or a device would block or never end. A journal that
+    // cannot be had is an I/O error (2): its file is ours all the same.
+    const int refused = (flags & companion) ? SQLITE_IOERR : SQLITE_CANTOPEN;
     const std::string kind = NonFileKind(actual);
     if (!kind.empty()) {
       WarnNotAFile(actual, kind);
-      return SQLITE_CANTOPEN;
+      return refused;
     }
     if ((flags & SQLITE_OPEN_SUPER_JOURNAL) && !(flags & SQLITE_OPEN_CREATE) &&
         !IsCompanion(actual, playbackFolder.Get())) {
       WarnForeignSuperJournal(actual);
-      return SQLITE_CANTOPEN;
+      return refused;
     }
   }
   const int rc = base->xOpen(base, actual, file, flags, outFlags);

@@ -1,5 +1,6 @@
 #include "testing/office_users.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -26,34 +27,41 @@ void LetUsersPass(const std::string& Path) {
 
 }  // namespace
 
-int RunAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body, int TimeoutSeconds) {
+pid_t StartAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body, const std::string& Stderr) {
   std::fflush(nullptr);
   const pid_t child = ::fork();
-  if (child < 0) return -1;
-  if (child == 0) {
-    int answer = 125;
-    if (::setgroups(0, nullptr) == 0 && ::setresgid(User.Gid, User.Gid, User.Gid) == 0 &&
-        ::setresuid(User.Uid, User.Uid, User.Uid) == 0) {
-      ::umask(Mask);
-      answer = Body();
-    }
-    std::fflush(nullptr);
-    ::_exit(answer);
+  if (child != 0) return child;
+  int answer = 125;
+  const int err = Stderr.empty() ? 2 : ::open(Stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (err >= 0 && ::dup2(err, 2) >= 0 && ::setgroups(0, nullptr) == 0 &&
+      ::setresgid(User.Gid, User.Gid, User.Gid) == 0 && ::setresuid(User.Uid, User.Uid, User.Uid) == 0) {
+    ::umask(Mask);
+    answer = Body();
   }
+  std::fflush(nullptr);
+  ::_exit(answer);
+}
+
+int WaitFor(pid_t Child, int TimeoutSeconds) {
+  if (Child < 0) return -1;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(TimeoutSeconds);
   int status = 0;
   for (;;) {
-    const pid_t done = ::waitpid(child, &status, WNOHANG);
-    if (done == child) break;
+    const pid_t done = ::waitpid(Child, &status, WNOHANG);
+    if (done == Child) break;
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
+      ::kill(Child, SIGKILL);
+      ::waitpid(Child, &status, 0);
       return -1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return WEXITSTATUS(status);
+}
+
+int RunAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body, const std::string& Stderr) {
+  return WaitFor(StartAs(User, Mask, Body, Stderr));
 }
 
 void MakeOfficeFolder(const std::string& Path, mode_t Mode) {

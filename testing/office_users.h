@@ -23,11 +23,16 @@ inline constexpr TOfficeUser UserB{46002, OfficeGroup};
 #define SKIP_UNLESS_ROOT() \
   if (::geteuid() != 0) GTEST_SKIP() << "acting as two users of one office group needs root"
 
-// Runs Body in a child process as User (its group the office group, no
-// other groups) with umask Mask: Body's answer as the exit status, 128 +
-// the signal when it died, -1 when it outlived TimeoutSeconds (it is
-// killed then).
-int RunAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body, int TimeoutSeconds = 60);
+// Starts Body in a child process as User (its group the office group, no
+// other groups) with umask Mask; Body's answer is the exit status. With
+// Stderr, what the child writes to its standard error goes there.
+pid_t StartAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body,
+              const std::string& Stderr = "");
+// Waits for a child StartAs started: its exit status, 128 + the signal
+// when it died, -1 when it outlived TimeoutSeconds (it is killed then).
+int WaitFor(pid_t Child, int TimeoutSeconds = 60);
+// Both: Body run as User to its end.
+int RunAs(const TOfficeUser& User, mode_t Mask, const std::function<int()>& Body, const std::string& Stderr = "");
 
 // Makes a folder at Path for the office (group OfficeGroup, Mode such as
 // 02775) and lets every user pass through the folder above it.
