@@ -6,11 +6,13 @@
 // user's home, and files made under one user's umask used by the other.
 #include "engine/tests/engine_harness.h"
 #include "engine/tests/peer.h"
+#include "platform/byte_lock.h"
 #include "testing/office_users.h"
 #include "testing/temp_dir.h"
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -176,6 +178,203 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
       EXPECT_EQ(fs::exists(fs::symlink_status(In("b.dat"))), copy == 0);
     }
   }
+}
+
+// ---- two users of one office group ----
+
+// The journal's own trailer (big-endian): the super-journal's name, its
+// length, the sum of its bytes and the journal magic, at the very end.
+const std::string JournalMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+
+uint32_t BigEndian32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i) value = (value << 8) | uint8_t(bytes[at + i]);
+  return value;
+}
+
+std::string BigEndianBytes(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 3; i >= 0; --i, value >>= 8) bytes[size_t(i)] = char(value & 0xFF);
+  return bytes;
+}
+
+// The super-journal a journal names; "" when it names none.
+std::string SuperJournalNamed(const std::string& journal) {
+  const size_t size = journal.size();
+  if (size < 16 || journal.compare(size - 8, 8, JournalMagic) != 0) return "";
+  const uint32_t length = BigEndian32(journal, size - 16);
+  if (length == 0 || length > size - 16) return "";
+  return journal.substr(size - 16 - length, length);
+}
+
+// The journal naming `name` as its super-journal instead.
+std::string NamingSuperJournal(const std::string& journal, const std::string& name) {
+  const std::string old = SuperJournalNamed(journal);
+  uint32_t sum = 0;
+  for (const char c : name) sum += uint32_t(int(c));
+  return journal.substr(0, journal.size() - 16 - old.size()) + name + BigEndianBytes(uint32_t(name.size())) +
+         BigEndianBytes(sum) + JournalMagic;
+}
+
+class TwoUsers : public HostileFolder {
+protected:
+  void SetUp() override {
+    SKIP_UNLESS_ROOT();
+    HostileFolder::SetUp();
+    MakeOfficeFolder(Office(), 02775);
+    MakePrivateFolder(Home(), UserB);
+    WriteFileBytes(Victim(), Secret);
+    ASSERT_EQ(::chown(Victim().c_str(), UserB.Uid, UserB.Gid), 0);
+    ASSERT_EQ(::chmod(Victim().c_str(), 0600), 0);
+  }
+  // Makes the office's files A's, as A would have made them (umask 002).
+  void GiveToA() const {
+    for (const auto& entry : fs::directory_iterator(Office())) {
+      ASSERT_EQ(::lchown(entry.path().c_str(), UserA.Uid, OfficeGroup), 0);
+      if (!entry.is_symlink()) {
+        ASSERT_EQ(::chmod(entry.path().c_str(), 0664), 0);
+      }
+    }
+  }
+  // B's open of file (and an insert when it opens): the status.
+  int OpenAsB(const std::string& file) const {
+    return RunAs(UserB, 022, [&] {
+      BtrFile f;
+      const int16_t open = f.Open(file);
+      return int(open != 0 ? open : f.Insert(PersonRecord({0, "Dan", "g", ""})));
+    }, Log());
+  }
+};
+
+// A killed two-file commit leaves a hot journal naming its super-journal;
+// A rewrites that name to a file in B's private folder. B's open of the
+// file answers 2, plays nothing back and deletes nothing.
+TEST_F(TwoUsers, APlantedJournalNamingAnotherUsersFileAsSuperJournalIsDamageNotPlayedBack) {
+  const TWatchdog watchdog(300);
+  const std::string a = In("a.dat"), journal = a + "-journal";
+  std::string hot;
+  for (int step = 1; step <= 40 && hot.empty(); ++step) {
+    for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
+    MakePeopleFile(a);
+    MakePeopleFile(In("b.dat"));
+    Peer peer;
+    ASSERT_NO_FATAL_FAILURE(two_files::Write(peer, a, In("b.dat")));
+    if (two_files::EndKilledAtFlush(peer, step)) break;
+    if (!fs::exists(journal)) continue;
+    // Hot: complete (its first byte written last) and naming a super-journal.
+    const std::string bytes = ReadFileBytes(journal);
+    if (!bytes.empty() && bytes[0] != '\0' && !SuperJournalNamed(bytes).empty()) hot = bytes;
+  }
+  ASSERT_FALSE(hot.empty()) << "no kill left a hot journal naming a super-journal";
+  WriteFileBytes(journal, NamingSuperJournal(hot, Victim()));
+  GiveToA();
+  const std::string before = ReadFileBytes(a);
+  const std::string planted = ReadFileBytes(journal);
+
+  EXPECT_EQ(OpenAsB(a), 2);
+  ExpectHomeUntouched();
+  EXPECT_EQ(ReadFileBytes(a), before);
+  EXPECT_EQ(ReadFileBytes(journal), planted);
+  const std::string warning = "the journal " + journal + " names " + Victim() +
+                              " as its super-journal, which is no companion of a file of ours; nothing played back "
+                              "or deleted";
+  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{warning});
+}
+
+// While B copies a file 300 times, A swaps every temporary it sees for a
+// link to B's private file: no copy answers 0 with a link under its name,
+// and B's file stays as it was.
+TEST_F(TwoUsers, ARacerSwappingCopyTemporariesForLinksNeverGetsAFileOutsideWritten) {
+  const TWatchdog watchdog(300);
+  const std::string a = In("a.dat");
+  MakePeopleFile(a);
+  GiveToA();
+  const std::string office = Office(), victim = Victim();
+  const pid_t racer = StartAs(UserA, 002, [&] {
+    for (;;) {
+      DIR* dir = ::opendir(office.c_str());
+      if (!dir) return 1;
+      while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() < 3 || name[0] != '.' || name == "..") continue;
+        const std::string path = office + "/" + name;
+        if (::unlink(path.c_str()) == 0) ::symlink(victim.c_str(), path.c_str());
+      }
+      ::closedir(dir);
+    }
+  });
+  const std::string counts = TempPath("counts");
+  const int copier = RunAs(UserB, 002, [&] {
+    int placed = 0, linked = 0;
+    for (int i = 0; i < 300; ++i) {
+      const std::string target = office + "/c" + std::to_string(i) + ".dat";
+      const int16_t status = Wbtrv().CopyFile(a.c_str(), target.c_str());
+      struct stat st;
+      if (status == 0) ++placed;
+      if (status == 0 && (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) ++linked;
+    }
+    std::fprintf(stderr, "%d placed, %d of them links\n", placed, linked);
+    return linked == 0 ? 0 : 1;
+  }, counts);
+  ::kill(racer, SIGKILL);
+  WaitFor(racer);
+  EXPECT_EQ(copier, 0) << ReadFileBytes(counts);
+  ExpectHomeUntouched();
+  for (const auto& entry : fs::directory_iterator(Office())) {
+    const std::string name = entry.path().filename().string();
+    if (name[0] != '.') {
+      EXPECT_FALSE(entry.is_symlink()) << name;
+    }
+  }
+}
+
+// A plants a file's lock file as a link into B's home, where nothing
+// exists yet, and the templates' lock file as well: B's open answers 2 (not
+// 85 for ever), its save lock fails, and nothing appears in B's home.
+TEST_F(TwoUsers, LockFilesLinkedIntoAnotherUsersHomeAreRefusedAndMakeNothingThere) {
+  const TWatchdog watchdog(120);
+  const std::string a = In("a.dat");
+  MakePeopleFile(a);
+  fs::remove(a + ".lck");
+  fs::create_symlink(Home() + "/made", a + ".lck");
+  fs::create_symlink(Home() + "/templates", In("Templates.lck"));
+  GiveToA();
+  EXPECT_EQ(OpenAsB(a), 2);
+  EXPECT_EQ(RunAs(UserB, 022, [&] { return TByteLock::TryLock(In("Templates.lck"), 5, true).Held() ? 1 : 0; }), 0);
+  ExpectHomeUntouched();
+  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{a + ".lck is a symbolic link, not a file; refused"});
+}
+
+// Files A makes under umask 077 or 022 take the office folder's modes, so
+// B still opens and writes them; a lock file an earlier build left 0600 is
+// refused with a message naming it and its owner.
+TEST_F(TwoUsers, OneUsersUmaskNeverLocksTheOtherOut) {
+  const TWatchdog watchdog(120);
+  ASSERT_EQ(::chmod(Office().c_str(), 02770), 0);
+  for (const mode_t mask : {mode_t(077), mode_t(022)}) {
+    SCOPED_TRACE("umask " + std::to_string(mask));
+    for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
+    const std::string a = In("a.dat"), b = In("b.dat");
+    EXPECT_EQ(RunAs(UserA, mask, [&] {
+      if (CreateFile(a, PeopleLayout()) != 0) return 1;
+      BtrFile f;
+      if (f.Open(a) != 0 || f.Insert(PersonRecord({0, "Ann", "g", ""})) != 0 || f.Close() != 0) return 2;
+      return int(Wbtrv().CopyFile(a.c_str(), b.c_str()));
+    }), 0);
+    for (const std::string& file : {a, a + ".lck", b}) {
+      EXPECT_EQ(ModeOf(file), 0660) << file;
+    }
+    EXPECT_EQ(OpenAsB(a), 0);
+    EXPECT_EQ(OpenAsB(b), 0);
+    EXPECT_EQ(PeopleIn(a), "Ann/g Dan/g ");
+  }
+  const std::string a = In("a.dat");
+  ASSERT_EQ(::chown((a + ".lck").c_str(), UserA.Uid, OfficeGroup), 0);
+  ASSERT_EQ(::chmod((a + ".lck").c_str(), 0600), 0);
+  EXPECT_EQ(OpenAsB(a), 2);
+  EXPECT_EQ(Warnings(ReadFileBytes(Log())),
+            std::vector<std::string>{"the lock file " + a + ".lck belongs to user 46001 (mode 0600) and cannot be "
+                                     "opened by user 46002: Permission denied"});
 }
 
 }  // namespace
