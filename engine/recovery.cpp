@@ -224,8 +224,10 @@ int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
   std::string moved;
   if (!DatabaseOfSuperJournal(name).empty() && !Exists(name) && Locate(name, moved, true) == Lookup::Elsewhere)
     target = moved;
-  // SQLite deletes only journals and super-journals.
-  if (!IsCompanion(target, playbackFolder.Get()) && Exists(target)) {
+  // SQLite deletes only journals, super-journals and a WAL file it finds
+  // beside a database in rollback mode.
+  const bool wal = target.ends_with("-wal") && Exists(target.substr(0, target.size() - 4));
+  if (!wal && !IsCompanion(target, playbackFolder.Get()) && Exists(target)) {
     WarnForeignSuperJournal(target);
     return SQLITE_IOERR_DELETE;
   }

@@ -126,20 +126,23 @@ const std::vector<TPlant>& Plants() {
   return plants;
 }
 
-// Open (then an insert when it opened), a copy to a new name and a delete
+// Open (then an insert when it opened), the in-use probe, a copy to a new
+// name and a delete
 // of a file with a name planted beside it (or in its place): their
 // statuses, what they warned, and nothing outside the folder changed.
 TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNamingThem) {
   const TWatchdog watchdog(120);
   struct TCase {
     const char* Name;            // planted under this name
-    const char* Statuses[5];     // open+insert, copy, delete, per plant in Plants() order
+    const char* Statuses[5];     // open+insert, in use, copy, delete, per plant in Plants() order
     bool Warns[5];               // whether a warning names the planted file
   };
   const TCase cases[] = {
-      {"a.dat", {"2 2 2", "12 12 12", "30 30 30", "11 11 11", "30 30 30"}, {true, false, false, false, false}},
-      {"a.dat.lck", {"2 2 2", "2 2 2", "2 2 2", "2 2 2", "2 2 2"}, {true, true, true, true, true}},
-      {"a.dat-journal", {"2 2 2", "2 0 0", "2 2 2", "2 2 2", "2 2 2"}, {true, true, true, true, true}},
+      {"a.dat", {"2 2 2 2", "12 12 12 12", "30 30 30 30", "11 11 11 11", "30 30 30 30"},
+       {true, false, false, false, false}},
+      // No lock can be held through a name that is no file: the probe finds none.
+      {"a.dat.lck", {"2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2"}, {true, true, true, true, true}},
+      {"a.dat-journal", {"2 2 2 2", "2 0 0 0", "2 2 2 2", "2 2 2 2", "2 2 2 2"}, {true, true, true, true, true}},
   };
   for (const TCase& c : cases) {
     for (size_t p = 0; p < Plants().size(); ++p) {
@@ -164,9 +167,11 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
           open = f.Insert(PersonRecord({0, "Dan", "g", ""}));
           f.Close();
         }
+        const int16_t inUse = Wbtrv().FileInUse(In("a.dat").c_str());
         copy = Copy(In("a.dat"), In("b.dat"));
         const int16_t removal = Delete(In("a.dat"));
-        statuses = std::to_string(open) + " " + std::to_string(copy) + " " + std::to_string(removal);
+        statuses = std::to_string(open) + " " + std::to_string(inUse) + " " + std::to_string(copy) + " " +
+                   std::to_string(removal);
         warned = capture.Text();
       }
       EXPECT_EQ(statuses, c.Statuses[p]);
