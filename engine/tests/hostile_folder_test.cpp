@@ -8,6 +8,7 @@
 #include "engine/tests/peer.h"
 #include "platform/byte_lock.h"
 #include "testing/office_users.h"
+#include "testing/planted_names.h"
 #include "testing/temp_dir.h"
 
 #include <dirent.h>
@@ -103,29 +104,6 @@ protected:
 
 // ---- one user: the planted names at each opener ----
 
-struct TPlant {
-  const char* What;
-  std::function<void(const std::string& at, const std::string& home)> Make;
-  const char* Kind;
-};
-
-const std::vector<TPlant>& Plants() {
-  static const std::vector<TPlant> plants = {
-      {"link to a file outside", [](const std::string& at, const std::string& home) {
-         fs::create_symlink(home + "/profile", at);
-       }, "a symbolic link"},
-      {"dangling link", [](const std::string& at, const std::string& home) {
-         fs::create_symlink(home + "/new", at);
-       }, "a symbolic link"},
-      {"FIFO", [](const std::string& at, const std::string&) { ASSERT_EQ(::mkfifo(at.c_str(), 0666), 0); },
-       "a FIFO (named pipe)"},
-      {"folder", [](const std::string& at, const std::string&) { fs::create_directory(at); }, "a folder"},
-      {"link to /dev/zero", [](const std::string& at, const std::string&) { fs::create_symlink("/dev/zero", at); },
-       "a symbolic link"},
-  };
-  return plants;
-}
-
 // Open (then an insert when it opened), the in-use probe, a copy to a new
 // name and a delete
 // of a file with a name planted beside it (or in its place): their
@@ -134,7 +112,7 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
   const TWatchdog watchdog(120);
   struct TCase {
     const char* Name;            // planted under this name
-    const char* Statuses[5];     // open+insert, in use, copy, delete, per plant in Plants() order
+    const char* Statuses[5];     // open+insert, in use, copy, delete, per name in PlantedNames() order
     bool Warns[5];               // whether a warning names the planted file
   };
   const TCase cases[] = {
@@ -145,8 +123,8 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
       {"a.dat-journal", {"2 2 2 2", "2 0 0 0", "2 2 2 2", "2 2 2 2", "2 2 2 2"}, {true, true, true, true, true}},
   };
   for (const TCase& c : cases) {
-    for (size_t p = 0; p < Plants().size(); ++p) {
-      const TPlant& plant = Plants()[p];
+    for (size_t p = 0; p < PlantedNames().size(); ++p) {
+      const TPlantedName& plant = PlantedNames()[p];
       SCOPED_TRACE(std::string(plant.What) + " as " + c.Name);
       fs::remove_all(Office());
       fs::remove_all(Home());
@@ -155,7 +133,7 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
       WriteFileBytes(Victim(), Secret);
       if (std::string(c.Name) != "a.dat") MakePeopleFile(In("a.dat"));
       fs::remove(In(c.Name));
-      plant.Make(In(c.Name), Home());
+      plant.Make(In(c.Name), Victim(), Home() + "/new");
       std::string statuses;
       std::string warned;
       int16_t copy = -1;
@@ -175,7 +153,7 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
         warned = capture.Text();
       }
       EXPECT_EQ(statuses, c.Statuses[p]);
-      const std::string line = In(c.Name) + " is " + plant.Kind + ", not a file; refused";
+      const std::string line = RefusalWarning(In(c.Name), plant.Kind);
       const std::vector<std::string> warnings = Warnings(warned);
       EXPECT_EQ(std::count(warnings.begin(), warnings.end(), line) > 0, c.Warns[p]) << warned;
       for (const std::string& w : warnings) EXPECT_EQ(w, line) << warned;
@@ -347,7 +325,7 @@ TEST_F(TwoUsers, LockFilesLinkedIntoAnotherUsersHomeAreRefusedAndMakeNothingTher
   EXPECT_EQ(OpenAsB(a), 2);
   EXPECT_EQ(RunAs(UserB, 022, [&] { return TByteLock::TryLock(In("Templates.lck"), 5, true).Held() ? 1 : 0; }), 0);
   ExpectHomeUntouched();
-  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{a + ".lck is a symbolic link, not a file; refused"});
+  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{RefusalWarning(a + ".lck", "a symbolic link")});
 }
 
 // Files A makes under umask 077 or 022 take the office folder's modes, so

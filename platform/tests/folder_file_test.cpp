@@ -6,6 +6,7 @@
 #include "platform/folder_file.h"
 #include "testing/log_capture.h"
 #include "testing/office_users.h"
+#include "testing/planted_names.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -44,25 +45,6 @@ public:
 
 protected:
 
-  struct TPlant {
-    const char* What;
-    std::function<void(const FolderFileTest&)> Make;
-    const char* Kind;  // as the warning names it
-  };
-  static std::vector<TPlant> Plants() {
-    return {
-        {"link to a file outside", [](const FolderFileTest& t) { fs::create_symlink(t.Victim(), t.Name()); },
-         "a symbolic link"},
-        {"dangling link", [](const FolderFileTest& t) { fs::create_symlink(t.TempPath("home/new"), t.Name()); },
-         "a symbolic link"},
-        {"FIFO", [](const FolderFileTest& t) { ASSERT_EQ(::mkfifo(t.Name().c_str(), 0666), 0); },
-         "a FIFO (named pipe)"},
-        {"folder", [](const FolderFileTest& t) { fs::create_directory(t.Name()); }, "a folder"},
-        {"link to /dev/zero", [](const FolderFileTest& t) { fs::create_symlink("/dev/zero", t.Name()); },
-         "a symbolic link"},
-    };
-  }
-
   // Nothing outside the office changed: the victim as it was, nothing new.
   void ExpectOutsideUntouched() const {
     EXPECT_EQ(ReadFileBytes(Victim()), Secret);
@@ -90,14 +72,14 @@ TEST_F(FolderFileTest, PlantedNamesAreRefusedAtEveryOpenerNamingTheFile) {
       {"shared lock", [](const FolderFileTest& t) { return TByteLock::TryLock(t.Name(), 1, false).Held(); }},
       {"copy from", [](const FolderFileTest& t) { return CopyFile(t.Name(), t.TempPath("office/copy"), true); }},
   };
-  for (const TPlant& plant : Plants()) {
+  for (const TPlantedName& plant : PlantedNames()) {
     for (const TOpener& opener : openers) {
       SCOPED_TRACE(std::string(plant.What) + " at " + opener.What);
       fs::remove_all(Name());
-      plant.Make(*this);
+      plant.Make(Name(), Victim(), TempPath("home/new"));
       LogCapture log;
       EXPECT_FALSE(opener.Opens(*this));
-      EXPECT_EQ(log.Lines(), std::vector<std::string>{Name() + " is " + plant.Kind + ", not a file; refused"});
+      EXPECT_EQ(log.Lines(), std::vector<std::string>{RefusalWarning(Name(), plant.Kind)});
       ExpectOutsideUntouched();
       EXPECT_FALSE(fs::exists(TempPath("office/copy")));
     }

@@ -7,13 +7,13 @@
 #include "templates/template_state.h"
 #include "testing/log_capture.h"
 #include "testing/office_users.h"
+#include "testing/planted_names.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,26 +49,14 @@ protected:
 
 TEST_F(ClcaSharedFolderTest, NamesPlantedAsTheFileAreRefusedNamingItAndNeverFollowed) {
   const TWatchdog watchdog(60);
-  struct TPlant {
-    const char* What;
-    std::function<void()> Make;
-    const char* Kind;
-  };
-  const std::vector<TPlant> plants = {
-      {"link to a file outside", [&] { fs::create_symlink(ProfilePath(), Clca()); }, "a symbolic link"},
-      {"dangling link", [&] { fs::create_symlink(TempPath("home/new"), Clca()); }, "a symbolic link"},
-      {"FIFO", [&] { ASSERT_EQ(::mkfifo(Clca().c_str(), 0666), 0); }, "a FIFO (named pipe)"},
-      {"folder", [&] { fs::create_directory(Clca()); }, "a folder"},
-      {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", Clca()); }, "a symbolic link"},
-  };
-  for (const TPlant& plant : plants) {
+  for (const TPlantedName& plant : PlantedNames()) {
     SCOPED_TRACE(plant.What);
     fs::remove_all(Clca());
-    plant.Make();
+    plant.Make(Clca(), ProfilePath(), TempPath("home/new"));
     LogCapture log;
     EXPECT_FALSE(ClcaIndexHasWorkstation("01"));
     EXPECT_FALSE(WriteClcaIndex("01", ClcaLine("01", 3, 4)));
-    const std::string line = Clca() + " is " + plant.Kind + ", not a file; refused";
+    const std::string line = RefusalWarning(Clca(), plant.Kind);
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{line, line}));
     ExpectHomeUntouched();
   }
