@@ -58,19 +58,19 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Whether path has the shape of a companion the engine's files have
-// ("<file>-journal" or a super-journal "<file>-mjXXXXXX9XX") and lies in
-// folder (where the file being recovered is) or beside a regular file of
-// its name. Only such names are opened, read or deleted as journals: a
-// journal is data, and the name of a super-journal it records may point
-// anywhere.
-bool IsCompanion(const std::string& path, const std::string& folder) {
-  std::string database = DatabaseOfSuperJournal(path);
-  if (database.empty()) database = DatabaseOfJournal(path);
-  if (database.empty()) return false;
-  if (FolderOf(path) == folder) return true;
+// Whether a regular file of the name a companion is named after lies
+// beside it.
+bool DatabaseBeside(const std::string& database) {
   struct stat st;
   return ::lstat(database.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Whether path has the shape of a file's own journal ("<file>-journal")
+// and lies in folder (where the file being recovered is) or beside its
+// file. Only such names are read as journals.
+bool IsJournalOfOurs(const std::string& path, const std::string& folder) {
+  const std::string database = DatabaseOfJournal(path);
+  return !database.empty() && (FolderOf(path) == folder || DatabaseBeside(database));
 }
 
 bool Exists(const std::string& path) {
@@ -122,6 +122,45 @@ thread_local FolderName playbackJournal;
 void WarnForeignSuperJournal(const std::string& name) {
   LogWarning("the journal " + playbackJournal.Get() + " names " + name +
              " as its super-journal, which is no companion of a file of ours; nothing played back or deleted");
+}
+
+// The journals the super-journal at path lists (NUL-separated paths);
+// false when it cannot be read whole.
+bool ReadJournalList(const std::string& super, std::vector<std::string>& journals) {
+  std::string text;
+  if (!ReadFolderFile(super, MaxSuperJournalSize, text)) return false;
+  journals.clear();
+  for (size_t begin = 0; begin < text.size();) {
+    size_t end = text.find('\0', begin);
+    if (end == std::string::npos) end = text.size();
+    if (end > begin) journals.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return true;
+}
+
+// Whether the super-journal at path lists a journal of journal's name (a
+// workstation may see its folder under another path).
+bool ListsJournal(const std::string& super, const std::string& journal) {
+  std::vector<std::string> journals;
+  if (!ReadJournalList(super, journals)) return false;
+  for (const std::string& listed : journals) {
+    if (NameOf(listed) == NameOf(journal)) return true;
+  }
+  return false;
+}
+
+// Whether path may be opened, read or deleted as a companion of the file
+// being recovered on this thread: a journal as IsJournalOfOurs says, or a
+// super-journal of the engine's shape lying beside that file, or beside
+// the transaction's first file (a regular file of its name) and listing
+// the journal being played back. A journal is data, and the name of the
+// super-journal it records may point anywhere.
+bool IsCompanion(const std::string& path) {
+  const std::string folder = playbackFolder.Get();
+  const std::string database = DatabaseOfSuperJournal(path);
+  if (database.empty()) return IsJournalOfOurs(path, folder);
+  return FolderOf(path) == folder || (DatabaseBeside(database) && ListsJournal(path, playbackJournal.Get()));
 }
 
 enum class Lookup { AsGiven, Elsewhere, Missing, Unknown };
@@ -200,7 +239,7 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
       return refused;
     }
     if ((flags & SQLITE_OPEN_SUPER_JOURNAL) && !(flags & SQLITE_OPEN_CREATE) &&
-        !IsCompanion(actual, playbackFolder.Get())) {
+        !IsCompanion(actual)) {
       WarnForeignSuperJournal(actual);
       return refused;
     }
@@ -227,7 +266,7 @@ int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
   // SQLite deletes only journals, super-journals and a WAL file it finds
   // beside a database in rollback mode.
   const bool wal = target.ends_with("-wal") && Exists(target.substr(0, target.size() - 4));
-  if (!wal && !IsCompanion(target, playbackFolder.Get()) && Exists(target)) {
+  if (!wal && !IsCompanion(target) && Exists(target)) {
     WarnForeignSuperJournal(target);
     return SQLITE_IOERR_DELETE;
   }
@@ -242,7 +281,7 @@ int Access(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
   // of a file of ours counts; any other name is damage, and the open fails
   // before anything is played back.
   const bool journal = !DatabaseOfJournal(name).empty() || std::string_view(name).ends_with("-wal");
-  if (!journal && (DatabaseOfSuperJournal(name).empty() || (*result && !IsCompanion(name, playbackFolder.Get())))) {
+  if (!journal && (DatabaseOfSuperJournal(name).empty() || (*result && !IsCompanion(name)))) {
     WarnForeignSuperJournal(name);
     return SQLITE_IOERR_ACCESS;
   }
@@ -250,7 +289,7 @@ int Access(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
   std::string moved;
   switch (Locate(name, moved)) {
     case Lookup::Elsewhere:
-      if (!IsCompanion(moved, playbackFolder.Get())) {
+      if (!IsCompanion(moved)) {
         WarnForeignSuperJournal(moved);
         return SQLITE_IOERR_ACCESS;
       }
@@ -267,10 +306,10 @@ enum class JournalState { Missing, Dead, Live };
 
 // SQLite plays a journal back only when its first byte is not zero; it
 // writes that byte last, once the journal is complete. A journal that cannot
-// be read counts as live, and so does a name that is no companion of a file
-// of ours (it is not read).
+// be read counts as live, and so does a name that is no journal of a file of
+// ours (it is not read).
 JournalState StateOf(const std::string& journal, const std::string& folder) {
-  if (!IsCompanion(journal, folder)) return Exists(journal) ? JournalState::Live : JournalState::Missing;
+  if (!IsJournalOfOurs(journal, folder)) return Exists(journal) ? JournalState::Live : JournalState::Missing;
   const TFolderFile file = TFolderFile::Open(journal, O_RDONLY);
   if (!file.IsOpen()) return errno == ENOENT || errno == ENOTDIR ? JournalState::Missing : JournalState::Live;
   char first = 0;
@@ -299,19 +338,13 @@ std::vector<std::string> SuperJournalsOf(const std::string& path) {
 // so needs it to tell whether its transaction committed), under its
 // recorded path or beside the super-journal. A dead one never will.
 bool ListsLiveJournal(const std::string& super) {
-  std::string text;
-  if (!ReadFolderFile(super, MaxSuperJournalSize, text)) return true;
+  std::vector<std::string> journals;
+  if (!ReadJournalList(super, journals)) return true;
   const std::string folder = FolderOf(super);
-  size_t begin = 0;
-  while (begin < text.size()) {
-    size_t end = text.find('\0', begin);
-    if (end == std::string::npos) end = text.size();
-    const std::string journal = text.substr(begin, end - begin);
-    if (!journal.empty() &&
-        (StateOf(journal, folder) == JournalState::Live ||
-         StateOf(folder + "/" + NameOf(journal), folder) == JournalState::Live))
+  for (const std::string& journal : journals) {
+    if (StateOf(journal, folder) == JournalState::Live ||
+        StateOf(folder + "/" + NameOf(journal), folder) == JournalState::Live)
       return true;
-    begin = end + 1;
   }
   return false;
 }

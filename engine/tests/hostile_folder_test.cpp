@@ -76,6 +76,40 @@ mode_t ModeOf(const std::string& path) {
   return st.st_mode & 07777;
 }
 
+// The journal's own trailer (big-endian): the super-journal's name, its
+// length, the sum of its bytes and the journal magic, at the very end.
+const std::string JournalMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+
+uint32_t BigEndian32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < 4; ++i) value = (value << 8) | uint8_t(bytes[at + i]);
+  return value;
+}
+
+std::string BigEndianBytes(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 3; i >= 0; --i, value >>= 8) bytes[size_t(i)] = char(value & 0xFF);
+  return bytes;
+}
+
+// The super-journal a journal names; "" when it names none.
+std::string SuperJournalNamed(const std::string& journal) {
+  const size_t size = journal.size();
+  if (size < 16 || journal.compare(size - 8, 8, JournalMagic) != 0) return "";
+  const uint32_t length = BigEndian32(journal, size - 16);
+  if (length == 0 || length > size - 16) return "";
+  return journal.substr(size - 16 - length, length);
+}
+
+// The journal naming `name` as its super-journal instead.
+std::string NamingSuperJournal(const std::string& journal, const std::string& name) {
+  const std::string old = SuperJournalNamed(journal);
+  uint32_t sum = 0;
+  for (const char c : name) sum += uint32_t(int(c));
+  return journal.substr(0, journal.size() - 16 - old.size()) + name + BigEndianBytes(uint32_t(name.size())) +
+         BigEndianBytes(sum) + JournalMagic;
+}
+
 class HostileFolder : public TempDirTest {
 protected:
   void SetUp() override {
@@ -94,6 +128,33 @@ protected:
     return Wbtrv().CopyFile(from.c_str(), to.c_str());
   }
   static int16_t Delete(const std::string& path) { return Wbtrv().DeleteFile(path.c_str()); }
+
+  // A killed two-file commit leaves a.dat's journal hot, naming its
+  // super-journal; the journal is then made to name victim instead. The
+  // journal's path, or "" (with a failure) when no kill left one.
+  std::string PlantHotJournalNaming(const std::string& victim) const {
+    const std::string a = In("a.dat"), b = In("b.dat"), journal = a + "-journal";
+    for (int step = 1; step <= 40; ++step) {
+      for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
+      MakePeopleFile(a);
+      MakePeopleFile(b);
+      Peer peer;
+      two_files::Write(peer, a, b);
+      if (two_files::EndKilledAtFlush(peer, step)) break;
+      if (!fs::exists(journal)) continue;
+      // Hot: complete (its first byte is written last) and naming one.
+      const std::string bytes = ReadFileBytes(journal);
+      if (bytes.empty() || bytes[0] == '\0' || SuperJournalNamed(bytes).empty()) continue;
+      WriteFileBytes(journal, NamingSuperJournal(bytes, victim));
+      return journal;
+    }
+    ADD_FAILURE() << "no kill left a hot journal naming a super-journal";
+    return "";
+  }
+  static std::string DamageWarning(const std::string& journal, const std::string& named) {
+    return "the journal " + journal + " names " + named +
+           " as its super-journal, which is no companion of a file of ours; nothing played back or deleted";
+  }
 
   // The victim as it was, and nothing else in the home folder.
   void ExpectHomeUntouched() const {
@@ -163,41 +224,33 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
   }
 }
 
+// The same with one user, who may run anything: a journal naming a file
+// outside, or a name of the super-journal shape lying elsewhere, is damage
+// whoever opens it.
+TEST_F(HostileFolder, AJournalNamingAFileOutsideAsSuperJournalIsDamageNotPlayedBack) {
+  const TWatchdog watchdog(300);
+  fs::create_directory(Office());
+  fs::create_directory(Home());
+  WriteFileBytes(Victim(), Secret);
+  const std::string shaped = Home() + "/profile-mj0123459AB";
+  WriteFileBytes(shaped, In("b.dat-journal") + '\0');
+  for (const std::string& named : {Victim(), shaped}) {
+    SCOPED_TRACE(named);
+    const std::string a = In("a.dat"), journal = PlantHotJournalNaming(named);
+    ASSERT_FALSE(journal.empty());
+    const std::string before = ReadFileBytes(a), planted = ReadFileBytes(journal);
+    const StderrCapture capture(Log());
+    BtrFile f;
+    EXPECT_EQ(f.Open(a), 2);
+    EXPECT_EQ(ReadFileBytes(Victim()), Secret);
+    EXPECT_EQ(ReadFileBytes(shaped), In("b.dat-journal") + '\0');
+    EXPECT_EQ(ReadFileBytes(a), before);
+    EXPECT_EQ(ReadFileBytes(journal), planted);
+    EXPECT_EQ(Warnings(capture.Text()), std::vector<std::string>{DamageWarning(journal, named)});
+  }
+}
+
 // ---- two users of one office group ----
-
-// The journal's own trailer (big-endian): the super-journal's name, its
-// length, the sum of its bytes and the journal magic, at the very end.
-const std::string JournalMagic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
-
-uint32_t BigEndian32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = (value << 8) | uint8_t(bytes[at + i]);
-  return value;
-}
-
-std::string BigEndianBytes(uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 3; i >= 0; --i, value >>= 8) bytes[size_t(i)] = char(value & 0xFF);
-  return bytes;
-}
-
-// The super-journal a journal names; "" when it names none.
-std::string SuperJournalNamed(const std::string& journal) {
-  const size_t size = journal.size();
-  if (size < 16 || journal.compare(size - 8, 8, JournalMagic) != 0) return "";
-  const uint32_t length = BigEndian32(journal, size - 16);
-  if (length == 0 || length > size - 16) return "";
-  return journal.substr(size - 16 - length, length);
-}
-
-// The journal naming `name` as its super-journal instead.
-std::string NamingSuperJournal(const std::string& journal, const std::string& name) {
-  const std::string old = SuperJournalNamed(journal);
-  uint32_t sum = 0;
-  for (const char c : name) sum += uint32_t(int(c));
-  return journal.substr(0, journal.size() - 16 - old.size()) + name + BigEndianBytes(uint32_t(name.size())) +
-         BigEndianBytes(sum) + JournalMagic;
-}
 
 class TwoUsers : public HostileFolder {
 protected:
@@ -234,34 +287,15 @@ protected:
 // file answers 2, plays nothing back and deletes nothing.
 TEST_F(TwoUsers, APlantedJournalNamingAnotherUsersFileAsSuperJournalIsDamageNotPlayedBack) {
   const TWatchdog watchdog(300);
-  const std::string a = In("a.dat"), journal = a + "-journal";
-  std::string hot;
-  for (int step = 1; step <= 40 && hot.empty(); ++step) {
-    for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
-    MakePeopleFile(a);
-    MakePeopleFile(In("b.dat"));
-    Peer peer;
-    ASSERT_NO_FATAL_FAILURE(two_files::Write(peer, a, In("b.dat")));
-    if (two_files::EndKilledAtFlush(peer, step)) break;
-    if (!fs::exists(journal)) continue;
-    // Hot: complete (its first byte written last) and naming a super-journal.
-    const std::string bytes = ReadFileBytes(journal);
-    if (!bytes.empty() && bytes[0] != '\0' && !SuperJournalNamed(bytes).empty()) hot = bytes;
-  }
-  ASSERT_FALSE(hot.empty()) << "no kill left a hot journal naming a super-journal";
-  WriteFileBytes(journal, NamingSuperJournal(hot, Victim()));
+  const std::string a = In("a.dat"), journal = PlantHotJournalNaming(Victim());
+  ASSERT_FALSE(journal.empty());
   GiveToA();
-  const std::string before = ReadFileBytes(a);
-  const std::string planted = ReadFileBytes(journal);
-
+  const std::string before = ReadFileBytes(a), planted = ReadFileBytes(journal);
   EXPECT_EQ(OpenAsB(a), 2);
   ExpectHomeUntouched();
   EXPECT_EQ(ReadFileBytes(a), before);
   EXPECT_EQ(ReadFileBytes(journal), planted);
-  const std::string warning = "the journal " + journal + " names " + Victim() +
-                              " as its super-journal, which is no companion of a file of ours; nothing played back "
-                              "or deleted";
-  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{warning});
+  EXPECT_EQ(Warnings(ReadFileBytes(Log())), std::vector<std::string>{DamageWarning(journal, Victim())});
 }
 
 // While B copies a file 300 times, A swaps every temporary it sees for a
