@@ -287,8 +287,21 @@ protected:
 // file answers 2, plays nothing back and deletes nothing.
 TEST_F(TwoUsers, APlantedJournalNamingAnotherUsersFileAsSuperJournalIsDamageNotPlayedBack) {
   const TWatchdog watchdog(300);
+  // The killed writer's umask is no concern of the files' modes: the
+  // journal has its file's, the super-journal its folder's.
+  const mode_t mask = ::umask(077);
   const std::string a = In("a.dat"), journal = PlantHotJournalNaming(Victim());
+  ::umask(mask);
   ASSERT_FALSE(journal.empty());
+  int superJournals = 0;
+  for (const auto& entry : fs::directory_iterator(Office())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("a.dat")) {
+      EXPECT_EQ(ModeOf(entry.path().string()), 0664) << name;
+    }
+    superJournals += name.find("-mj") != std::string::npos;
+  }
+  EXPECT_EQ(superJournals, 1);
   GiveToA();
   const std::string before = ReadFileBytes(a), planted = ReadFileBytes(journal);
   EXPECT_EQ(OpenAsB(a), 2);
