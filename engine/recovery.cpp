@@ -1,5 +1,8 @@
 #include "engine/recovery.h"
 
+#include "platform/folder_file.h"
+#include "platform/log.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -55,6 +58,21 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Whether a regular file of the name a companion is named after lies
+// beside it.
+bool DatabaseBeside(const std::string& database) {
+  struct stat st;
+  return ::lstat(database.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Whether path has the shape of a file's own journal ("<file>-journal")
+// and lies in folder (where the file being recovered is) or beside its
+// file. Only such names are read as journals.
+bool IsJournalOfOurs(const std::string& path, const std::string& folder) {
+  const std::string database = DatabaseOfJournal(path);
+  return !database.empty() && (FolderOf(path) == folder || DatabaseBeside(database));
+}
+
 bool Exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0;
@@ -96,6 +114,54 @@ private:
 // it asks for the journals listed in it; calls run one at a time.
 thread_local FolderName playbackFolder;
 thread_local FolderName superFolder;
+// The journal opened last on this thread, for the message about damage.
+thread_local FolderName playbackJournal;
+
+// A super-journal name that is none of the engine's: the journal naming it
+// is damaged or planted, and nothing of it is played back or deleted.
+void WarnForeignSuperJournal(const std::string& name) {
+  LogWarning("the journal " + playbackJournal.Get() + " names " + name +
+             " as its super-journal, which is no companion of a file of ours; nothing played back or deleted");
+}
+
+// The journals the super-journal at path lists (NUL-separated paths);
+// false when it cannot be read whole.
+bool ReadJournalList(const std::string& super, std::vector<std::string>& journals) {
+  std::string text;
+  if (!ReadFolderFile(super, MaxSuperJournalSize, text)) return false;
+  journals.clear();
+  for (size_t begin = 0; begin < text.size();) {
+    size_t end = text.find('\0', begin);
+    if (end == std::string::npos) end = text.size();
+    if (end > begin) journals.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return true;
+}
+
+// Whether the super-journal at path lists a journal of journal's name (a
+// workstation may see its folder under another path).
+bool ListsJournal(const std::string& super, const std::string& journal) {
+  std::vector<std::string> journals;
+  if (!ReadJournalList(super, journals)) return false;
+  for (const std::string& listed : journals) {
+    if (NameOf(listed) == NameOf(journal)) return true;
+  }
+  return false;
+}
+
+// Whether path may be opened, read or deleted as a companion of the file
+// being recovered on this thread: a journal as IsJournalOfOurs says, or a
+// super-journal of the engine's shape lying beside that file, or beside
+// the transaction's first file (a regular file of its name) and listing
+// the journal being played back. A journal is data, and the name of the
+// super-journal it records may point anywhere.
+bool IsCompanion(const std::string& path) {
+  const std::string folder = playbackFolder.Get();
+  const std::string database = DatabaseOfSuperJournal(path);
+  if (database.empty()) return IsJournalOfOurs(path, folder);
+  return FolderOf(path) == folder || (DatabaseBeside(database) && ListsJournal(path, playbackJournal.Get()));
+}
 
 enum class Lookup { AsGiven, Elsewhere, Missing, Unknown };
 
@@ -131,6 +197,30 @@ Lookup Locate(const std::string& path, std::string& moved, bool deleting = false
 
 sqlite3_vfs* Base(sqlite3_vfs* vfs) { return static_cast<sqlite3_vfs*>(vfs->pAppData); }
 
+// A database is opened under its own name, never through a link planted
+// there; the folders on the way may be links (the configured folder).
+int FullPathname(sqlite3_vfs* vfs, const char* name, int size, char* out) {
+  sqlite3_vfs* base = Base(vfs);
+  if (name) {
+    const std::string kind = NonFileKind(name);
+    if (!kind.empty()) {
+      WarnNotAFile(name, kind);
+      return SQLITE_CANTOPEN;
+    }
+  }
+  return base->xFullPathname(base, name, size, out);
+}
+
+// Gives a super-journal just made the mode its folder gives new files.
+// SQLite gives a file's own journal the mode of its database already.
+void SetFolderMode(const std::string& path) {
+  struct stat folder, st;
+  const TFolderFile file = TFolderFile::Open(path, O_RDONLY);
+  if (file.IsOpen() && ::stat(FolderOf(path).c_str(), &folder) == 0 && ::fstat(file.Fd(), &st) == 0 &&
+      st.st_uid == ::geteuid())
+    ::fchmod(file.Fd(), FileModeInFolder(folder.st_mode));
+}
+
 int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
   sqlite3_vfs* base = Base(vfs);
   const char* actual = name;
@@ -139,30 +229,70 @@ int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
     std::string moved;
     if (Locate(name, moved) == Lookup::Elsewhere) actual = Keep(moved);
   }
+  if (actual && (flags & (companion | SQLITE_OPEN_MAIN_DB))) {
+    // Opening a FIFO or a device would block or never end. A journal that
+    // cannot be had is an I/O error (2): its file is ours all the same.
+    const int refused = (flags & companion) ? SQLITE_IOERR : SQLITE_CANTOPEN;
+    const std::string kind = NonFileKind(actual);
+    if (!kind.empty()) {
+      WarnNotAFile(actual, kind);
+      return refused;
+    }
+    if ((flags & SQLITE_OPEN_SUPER_JOURNAL) && !(flags & SQLITE_OPEN_CREATE) &&
+        !IsCompanion(actual)) {
+      WarnForeignSuperJournal(actual);
+      return refused;
+    }
+  }
   const int rc = base->xOpen(base, actual, file, flags, outFlags);
   if (rc == SQLITE_OK && actual) {
-    if (flags & SQLITE_OPEN_MAIN_JOURNAL) playbackFolder.Set(FolderOf(actual));
+    if (flags & SQLITE_OPEN_MAIN_JOURNAL) {
+      playbackFolder.Set(FolderOf(actual));
+      playbackJournal.Set(actual);
+    }
     if (flags & SQLITE_OPEN_SUPER_JOURNAL) superFolder.Set(FolderOf(actual));
+    if ((flags & SQLITE_OPEN_SUPER_JOURNAL) && (flags & SQLITE_OPEN_CREATE)) SetFolderMode(actual);
   }
   return rc;
 }
 
 int Delete(sqlite3_vfs* vfs, const char* name, int syncDir) {
   sqlite3_vfs* base = Base(vfs);
+  if (!name) return base->xDelete(base, name, syncDir);
+  std::string target = name;
   std::string moved;
-  if (name && !DatabaseOfSuperJournal(name).empty() && !Exists(name) &&
-      Locate(name, moved, true) == Lookup::Elsewhere)
-    return base->xDelete(base, moved.c_str(), syncDir);
-  return base->xDelete(base, name, syncDir);
+  if (!DatabaseOfSuperJournal(name).empty() && !Exists(name) && Locate(name, moved, true) == Lookup::Elsewhere)
+    target = moved;
+  // SQLite deletes only journals, super-journals and a WAL file it finds
+  // beside a database in rollback mode.
+  const bool wal = target.ends_with("-wal") && Exists(target.substr(0, target.size() - 4));
+  if (!wal && !IsCompanion(target) && Exists(target)) {
+    WarnForeignSuperJournal(target);
+    return SQLITE_IOERR_DELETE;
+  }
+  return base->xDelete(base, target.c_str(), syncDir);
 }
 
 int Access(sqlite3_vfs* vfs, const char* name, int flags, int* result) {
   sqlite3_vfs* base = Base(vfs);
   const int rc = base->xAccess(base, name, flags, result);
-  if (rc != SQLITE_OK || flags != SQLITE_ACCESS_EXISTS || *result || !name) return rc;
+  if (rc != SQLITE_OK || flags != SQLITE_ACCESS_EXISTS || !name) return rc;
+  // Asked whether a super-journal a journal names exists: only a companion
+  // of a file of ours counts; any other name is damage, and the open fails
+  // before anything is played back.
+  const bool journal = !DatabaseOfJournal(name).empty() || std::string_view(name).ends_with("-wal");
+  if (!journal && (DatabaseOfSuperJournal(name).empty() || (*result && !IsCompanion(name)))) {
+    WarnForeignSuperJournal(name);
+    return SQLITE_IOERR_ACCESS;
+  }
+  if (*result) return rc;
   std::string moved;
   switch (Locate(name, moved)) {
     case Lookup::Elsewhere:
+      if (!IsCompanion(moved)) {
+        WarnForeignSuperJournal(moved);
+        return SQLITE_IOERR_ACCESS;
+      }
       *result = 1;
       return SQLITE_OK;
     case Lookup::Unknown:
@@ -176,17 +306,18 @@ enum class JournalState { Missing, Dead, Live };
 
 // SQLite plays a journal back only when its first byte is not zero; it
 // writes that byte last, once the journal is complete. A journal that cannot
-// be read counts as live.
-JournalState StateOf(const std::string& journal) {
-  const int fd = ::open(journal.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? JournalState::Missing : JournalState::Live;
+// be read counts as live, and so does a name that is no journal of a file of
+// ours (it is not read).
+JournalState StateOf(const std::string& journal, const std::string& folder) {
+  if (!IsJournalOfOurs(journal, folder)) return Exists(journal) ? JournalState::Live : JournalState::Missing;
+  const TFolderFile file = TFolderFile::Open(journal, O_RDONLY);
+  if (!file.IsOpen()) return errno == ENOENT || errno == ENOTDIR ? JournalState::Missing : JournalState::Live;
   char first = 0;
-  const ssize_t n = ::pread(fd, &first, 1, 0);
-  ::close(fd);
+  const ssize_t n = ::pread(file.Fd(), &first, 1, 0);
   return n == 0 || (n == 1 && first == 0) ? JournalState::Dead : JournalState::Live;
 }
 
-bool IsDeadJournal(const std::string& journal) { return StateOf(journal) == JournalState::Dead; }
+bool IsDeadJournal(const std::string& journal) { return StateOf(journal, FolderOf(journal)) == JournalState::Dead; }
 
 std::vector<std::string> SuperJournalsOf(const std::string& path) {
   std::vector<std::string> found;
@@ -207,23 +338,13 @@ std::vector<std::string> SuperJournalsOf(const std::string& path) {
 // so needs it to tell whether its transaction committed), under its
 // recorded path or beside the super-journal. A dead one never will.
 bool ListsLiveJournal(const std::string& super) {
-  const int fd = ::open(super.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return true;
-  std::string text(MaxSuperJournalSize, '\0');
-  const ssize_t n = ::pread(fd, text.data(), text.size(), 0);
-  ::close(fd);
-  if (n < 0 || size_t(n) == text.size()) return true;
-  text.resize(size_t(n));
+  std::vector<std::string> journals;
+  if (!ReadJournalList(super, journals)) return true;
   const std::string folder = FolderOf(super);
-  size_t begin = 0;
-  while (begin < text.size()) {
-    size_t end = text.find('\0', begin);
-    if (end == std::string::npos) end = text.size();
-    const std::string journal = text.substr(begin, end - begin);
-    if (!journal.empty() &&
-        (StateOf(journal) == JournalState::Live || StateOf(folder + "/" + NameOf(journal)) == JournalState::Live))
+  for (const std::string& journal : journals) {
+    if (StateOf(journal, folder) == JournalState::Live ||
+        StateOf(folder + "/" + NameOf(journal), folder) == JournalState::Live)
       return true;
-    begin = end + 1;
   }
   return false;
 }
@@ -240,6 +361,7 @@ public:
     vfs_.zName = VfsName;
     vfs_.pAppData = unix;
     vfs_.pNext = nullptr;
+    vfs_.xFullPathname = FullPathname;
     vfs_.xOpen = Open;
     vfs_.xDelete = Delete;
     vfs_.xAccess = Access;

@@ -20,6 +20,18 @@
 // they are until a workstation that sees the recorded path opens them.
 // A file's own journal is always its database's path plus "-journal" and is
 // never looked for elsewhere.
+//
+// A journal is data that anyone who may write the shared folder can plant,
+// and the super-journal name it records may point anywhere. So the VFS
+// opens, reads or deletes as a super-journal only a name of the engine's
+// own shape ("<file>-mjXXXXXX9XX") lying in the folder of the file being
+// recovered, or (a transaction over two folders) beside a regular file of
+// its name, the transaction's first file, and listing the journal being
+// played back; journals it reads only as "<file>-journal" in that folder
+// or beside their file. Any other name is damage: the open answers 2,
+// nothing played back or deleted, with a warning naming both journals. A database or journal name that is a link, FIFO, device or
+// folder is refused as well (platform/folder_file.h), and a super-journal
+// takes the mode its folder gives new files.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "engine/sidecar.h"
 
 #include "engine/status.h"
+#include "platform/folder_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,14 +38,10 @@ int16_t Sidecar::Claim(const std::string& dataPath, Hold hold, std::unique_ptr<S
     std::unique_ptr<Sidecar> sidecar(new Sidecar);
     sidecar->path_ = path;
     // Close-on-exec: a program started from this process must not carry the
-    // descriptor, and with it the locks, past this process's end.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    sidecar->created_ = fd >= 0;
-    const int createError = errno;
-    if (fd < 0 && createError == EEXIST) fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    // A shared lock needs only read access.
-    if (fd < 0 && hold == Hold::Shared && (errno == EACCES || errno == EROFS))
-      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // descriptor, and with it the locks, past this process's end. A shared
+    // lock needs only read access.
+    int createError = 0;
+    const int fd = OpenLockFile(path, hold == Hold::Shared, sidecar->created_, createError);
     if (fd < 0) {
       if (errno == ENOENT && createError == EEXIST) continue;  // removed in between
       if (mayGoWithout && hold == Hold::Shared && (createError == EACCES || createError == EROFS) &&
@@ -65,17 +62,15 @@ int16_t Sidecar::Claim(const std::string& dataPath, Hold hold, std::unique_ptr<S
 }
 
 bool Sidecar::Held(const std::string& dataPath) {
-  const int fd = ::open(PathFor(dataPath).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;  // every open creates it first
+  const TFolderFile file = TFolderFile::Open(PathFor(dataPath), O_RDONLY);
+  if (!file.IsOpen()) return false;  // every open creates it first
   struct flock probe = ByteLock(F_WRLCK, 0);
-  const bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-  ::close(fd);
-  return held;
+  return ::fcntl(file.Fd(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
 bool Sidecar::StillNamed() const {
   struct stat mine, named;
-  return ::fstat(fd_, &mine) == 0 && ::stat(path_.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+  return ::fstat(fd_, &mine) == 0 && ::lstat(path_.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
          mine.st_ino == named.st_ino;
 }
 

@@ -5,12 +5,12 @@
 #include "engine/status.h"
 #include "engine/store.h"
 #include "platform/files.h"
+#include "platform/folder_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -56,40 +56,23 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-// A new empty file beside path under a hidden name of its own, made with the
-// permissions any new file gets; "" when none can be made.
-std::string NewFileBeside(const std::string& path) {
-  static std::atomic<unsigned> counter{0};
-  const std::string stem = FolderOf(path) + "/." + std::filesystem::path(path).filename().string() + "." +
-                           std::to_string(::getpid()) + "-";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string temp = stem + std::to_string(counter++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      return temp;
-    }
-    if (errno != EEXIST) break;
-  }
-  return "";
-}
-
-// Makes the file at path from what write puts into a new file beside it,
-// then moves it into place: 0, 59 when path exists and replace is false,
-// write's own status, or failure when the file cannot be made or moved.
+// Makes the file at path from what write puts into a new file beside it
+// (made as every new name in a shared folder is: platform/folder_file.h),
+// then moves it into place while the temporary name still leads to that
+// file: 0, 59 when path exists and replace is false, write's own status, or
+// failure when the file cannot be made or moved, or when another name was
+// put in the temporary's place meanwhile.
 // REQUIRES: the caller holds path's sidecar exclusively.
-int16_t PlaceNewFile(const std::string& path, bool replace, const std::function<int16_t(const std::string&)>& write,
-                     int16_t failure) {
-  const std::string temp = NewFileBeside(path);
-  if (temp.empty()) return failure;
-  int16_t result = write(temp);
+int16_t PlaceNewFile(const std::string& path, bool replace,
+                     const std::function<int16_t(const TFolderFile&, const std::string&)>& write, int16_t failure) {
+  std::string temp;
+  const TFolderFile made = CreateFileBeside(path, temp);
+  if (!made.IsOpen()) return failure;
+  int16_t result = write(made, temp);
   if (result == status::Success) {
     ::unlink((path + JournalSuffix).c_str());
-    if (replace) {
-      if (::rename(temp.c_str(), path.c_str()) != 0) result = failure;
-    } else if (!RenameNativeNoReplace(temp, path)) {
-      result = errno == EEXIST ? status::FileAlreadyExists : failure;
-    }
+    if (!PlaceFileBeside(made, temp, path, replace))
+      result = !replace && errno == EEXIST ? status::FileAlreadyExists : failure;
   }
   if (result != status::Success) {
     ::unlink(temp.c_str());
@@ -106,18 +89,15 @@ int16_t Settle(const std::string& path) {
   return DataFile::Open(path, file);
 }
 
-// Writes the committed state of file into the new file at temp, durably,
-// with the source's modification time.
-int16_t WriteCopy(DataFile& file, const struct stat& source, const std::string& temp) {
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) return status::IoError;
-  int16_t result = file.WriteSnapshot(fd);
-  if (result == status::Success && ::fsync(fd) != 0) result = status::IoError;
+// Writes the committed state of file through the descriptor of the new
+// file, durably, with the source's modification time.
+int16_t WriteCopy(DataFile& file, const struct stat& source, const TFolderFile& copy) {
+  int16_t result = file.WriteSnapshot(copy.Fd());
+  if (result == status::Success && ::fsync(copy.Fd()) != 0) result = status::IoError;
   if (result == status::Success) {
     const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
-    ::futimens(fd, times);
+    ::futimens(copy.Fd(), times);
   }
-  if (::close(fd) != 0 && result == status::Success) result = status::IoError;
   return result;
 }
 
@@ -143,7 +123,9 @@ int16_t CreateRecordFile(const std::string& path, const FileSpec& spec, bool rep
   }
   return PlaceNewFile(
       path, replace,
-      [&](const std::string& temp) { return DataFile::WriteEmpty(temp, spec) ? status::Success : status::CreateError; },
+      [&](const TFolderFile&, const std::string& temp) {
+        return DataFile::WriteEmpty(temp, spec) ? status::Success : status::CreateError;
+      },
       status::CreateError);
 }
 
@@ -169,7 +151,8 @@ int16_t CopyRecordFile(const std::string& from, const std::string& to) {
   NameClaim target;
   if (int16_t s = target.Take(to, Sidecar::Hold::Exclusive)) return Exists(to) ? status::FileAlreadyExists : s;
   return PlaceNewFile(
-      to, false, [&](const std::string& temp) { return WriteCopy(*file, st, temp); }, status::IoError);
+      to, false, [&](const TFolderFile& copy, const std::string&) { return WriteCopy(*file, st, copy); },
+      status::IoError);
 }
 
 int16_t RenameRecordFile(const std::string& from, const std::string& to) {

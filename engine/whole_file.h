@@ -22,7 +22,12 @@
 // A new file (Create, a copy's target) is written whole under a hidden
 // temporary name beside its target and renamed into place, so the name
 // shows nothing or the complete file, never replacing one that exists
-// unless Create is told to. A journal found at the new name belongs to no
+// unless Create is told to. The temporary is made as every new name in a
+// shared folder is (platform/folder_file.h: never through a link, with its
+// folder's mode), a copy is written through the descriptor that made it,
+// and the move happens only while the temporary's name still leads to
+// that file; when another name was put in its place, the operation fails
+// (2 for a copy, 25 for Create) and removes what it moved. A journal found at the new name belongs to no
 // file and would be played back into the new one: it is removed first,
 // under the target's exclusive claim, so no client can be writing there.
 //

@@ -1,6 +1,7 @@
 #include "platform/byte_lock.h"
 
 #include "platform/files.h"
+#include "platform/folder_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,12 +10,6 @@
 #include <utility>
 
 namespace {
-
-int OpenLockFile(const std::string& path, bool exclusive) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0 && !exclusive && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  return fd;
-}
 
 bool SetLock(int fd, uint64_t byte, short type) {
   struct flock lock {};
@@ -48,7 +43,9 @@ TByteLock& TByteLock::operator=(TByteLock&& Other) noexcept {
 TByteLock TByteLock::TryLock(const std::string& Path, uint64_t Byte, bool Exclusive) {
   TByteLock lock;
   const std::string path = ResolvePath(Path);
-  const int fd = path.empty() ? -1 : OpenLockFile(path, Exclusive);
+  bool created = false;
+  int createError = 0;
+  const int fd = path.empty() ? -1 : OpenLockFile(path, !Exclusive, created, createError);
   if (fd < 0) {
     if (path.empty()) errno = ENOENT;
     lock.state_ = TState::Failed;

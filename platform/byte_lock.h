@@ -7,7 +7,10 @@
 // process leaves nothing held. Never waits.
 //
 // The lock file is made on first use and otherwise left alone: never
-// written, renamed or deleted, so every taker meets the same file.
+// written, renamed or deleted, so every taker meets the same file. It is
+// opened as every name in a shared folder is (platform/folder_file.h): a
+// link, FIFO or folder under its name is refused, a new one takes its
+// folder's mode, and one this user may not open is logged with its owner.
 #pragma once
 
 #include <cstdint>

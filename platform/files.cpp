@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/fault_point.h"
+#include "platform/folder_file.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -108,21 +109,26 @@ bool CopyBytes(int in, int out) {
   }
 }
 
+// Fills out with the bytes of in from its start, with the source's
+// modification time; durable flushes it to the disk.
+bool FillCopy(int in, const struct stat& source, int out, bool durable) {
+  if (lseek(in, 0, SEEK_SET) != 0 || !CopyBytes(in, out) || (durable && fsync(out) != 0)) return false;
+  // Keeps the modification time as copies do on the system the program
+  // comes from; a file system that refuses still gets its copy.
+  const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+  futimens(out, times);
+  return true;
+}
+
 // Creates target (never over an existing file) and fills it from the start
 // of in; a target that could not be completed is removed. durable flushes
 // it to the disk before it is closed.
 bool CopyInto(int in, const struct stat& source, const std::string& target, bool durable) {
-  const int out = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (out < 0) return false;
-  bool ok = lseek(in, 0, SEEK_SET) == 0 && CopyBytes(in, out) && (!durable || fsync(out) == 0);
+  TFolderFile out = TFolderFile::Open(target, O_WRONLY, TCreate::Only);
+  if (!out.IsOpen()) return false;
+  bool ok = FillCopy(in, source, out.Fd(), durable);
   int error = errno;
-  if (ok) {
-    // Keeps the modification time as copies do on the system the program
-    // comes from; a file system that refuses still gets its copy.
-    const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
-    futimens(out, times);
-  }
-  if (close(out) != 0 && ok) {
+  if (!out.Close() && ok) {
     ok = false;
     error = errno;
   }
@@ -133,23 +139,13 @@ bool CopyInto(int in, const struct stat& source, const std::string& target, bool
   return ok;
 }
 
-// A name beside target, unique to this call, for a copy that is not yet whole.
-std::string TempNameBeside(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  return folder + ".mdcopy-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
-
-// Copies in over target in one step: a whole new file renamed into place.
+// Copies in over target in one step: a whole new file, written through the
+// descriptor that made it, moved into place while its name still leads to it.
 bool ReplaceWithCopy(int in, const struct stat& source, const std::string& target) {
   std::string temp;
-  for (int attempt = 0;; ++attempt) {
-    temp = TempNameBeside(target);
-    if (CopyInto(in, source, temp, true)) break;
-    if (errno != EEXIST || attempt == 100) return false;
-  }
-  if (rename(temp.c_str(), target.c_str()) == 0) return true;
+  TFolderFile out = CreateFileBeside(target, temp);
+  if (!out.IsOpen()) return false;
+  if (FillCopy(in, source, out.Fd(), true) && PlaceFileBeside(out, temp, target, true)) return true;
   const int error = errno;
   unlink(temp.c_str());
   errno = error;
@@ -260,7 +256,7 @@ namespace {
 
 bool CreateDirNow(const std::string& name) {
   std::string path;
-  return NativeName(name, path) && mkdir(path.c_str(), 0777) == 0;
+  return NativeName(name, path) && MakeFolder(path);
 }
 
 }  // namespace
@@ -284,7 +280,7 @@ bool ForceDirectoriesNow(const std::string& name) {
       errno = ENOTDIR;
       return false;
     }
-    if (mkdir(folder.c_str(), 0777) == 0) continue;
+    if (MakeFolder(folder)) continue;
     // Another process may have made it meanwhile.
     if (errno == EEXIST && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
     return false;
@@ -347,19 +343,10 @@ bool CopyFileNow(const std::string& from, const std::string& to, bool failIfExis
   std::string source, target;
   if (!NativeName(from, source) || !NativeName(to, target)) return false;
   if (const RecordFileOps* ops = RecordOpsFor(source)) return ops->copy(source, target);
-  const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+  const TFolderFile in = TFolderFile::Open(source, O_RDONLY);
   struct stat st;
-  bool ok = fstat(in, &st) == 0;
-  if (ok && !S_ISREG(st.st_mode)) {
-    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    ok = false;
-  }
-  if (ok) ok = failIfExists ? CopyInto(in, st, target, false) : ReplaceWithCopy(in, st, target);
-  const int error = errno;
-  close(in);
-  errno = error;
-  return ok;
+  if (!in.IsOpen() || fstat(in.Fd(), &st) != 0) return false;
+  return failIfExists ? CopyInto(in.Fd(), st, target, false) : ReplaceWithCopy(in.Fd(), st, target);
 }
 
 }  // namespace

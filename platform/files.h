@@ -32,9 +32,12 @@ std::string ResolvePath(const std::string& name);
 bool FileExists(const std::string& name);
 bool DirectoryExists(const std::string& name);
 
-// Creates one folder; false when it exists or its parent is missing.
+// Creates one folder with its parent's permission bits and set-group-id
+// bit, not the umask (FolderModeInFolder, platform/folder_file.h); false
+// when it exists or its parent is missing.
 bool CreateDir(const std::string& name);
-// Creates the folder and every missing parent; true when it exists afterwards.
+// Creates the folder and every missing parent, each as CreateDir makes one;
+// true when it exists afterwards.
 bool ForceDirectories(const std::string& name);
 
 // Deletes a file (never a folder).
@@ -57,11 +60,15 @@ std::string ResolveRenameTarget(const std::string& source, const std::string& to
 // exists. For the record manager's own renames.
 bool RenameNativeNoReplace(const std::string& from, const std::string& to);
 
-// Copies the bytes of a file. With failIfExists an existing target makes the
-// call fail (errno EEXIST) and stays untouched; without it the target is
-// replaced in one step, so it is either the old or the complete new file.
-// The copy keeps the source's modification time. A failed copy leaves no
-// partial target behind, and the source is only read.
+// Copies the bytes of a file. Source and target are opened as every name in
+// a shared folder is (platform/folder_file.h): a link, FIFO or folder under
+// either name is refused, and the new file takes its folder's mode. A
+// replacing copy moves its temporary into place only while the temporary's
+// name still leads to the file written. With failIfExists an existing
+// target makes the call fail (errno EEXIST) and stays untouched; without it
+// the target is replaced in one step, so it is either the old or the
+// complete new file. The copy keeps the source's modification time. A
+// failed copy leaves no partial target behind, and the source is only read.
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
 
 // Record-manager files are copied, renamed and deleted by the record

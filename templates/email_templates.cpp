@@ -2,6 +2,7 @@
 
 #include "btrieve/numbered_files.h"
 #include "platform/files.h"
+#include "platform/folder_file.h"
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/descriptor_codec.h"
@@ -11,8 +12,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -77,15 +76,23 @@ bool WriteAll(int Fd, const std::string& Bytes) {
   return true;
 }
 
-// The file's bytes; false when it cannot be read.
-bool ReadClca(std::string& Bytes) {
-  std::ifstream in(ClcaPath(), std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  Bytes = all.str();
-  return !in.bad();
+// A line per workstation of a two-character id: some 65536 lines of ten
+// bytes. Anything longer is not this file.
+constexpr size_t MaxClcaSize = 1 << 20;
+
+// Waits for the file's lock as long as an append of another workstation
+// takes, never for ever: a lock somebody keeps fails the registration.
+bool LockForAppend(int Fd) {
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    if (::lockf(Fd, F_TLOCK, 0) == 0) return true;
+    if (errno != EACCES && errno != EAGAIN && errno != EINTR) return false;
+    ::usleep(10000);
+  }
+  return false;
 }
+
+// The file's bytes; false when it cannot be read.
+bool ReadClca(std::string& Bytes) { return ReadFolderFile(ClcaPath(), MaxClcaSize, Bytes); }
 
 bool HasLineFor(const std::string& Bytes, const std::string& WSID) {
   const std::string start = Format("%-2s", WSID);
@@ -169,10 +176,10 @@ bool ClcaIndexHasWorkstation(const std::string& WSID) {
 bool CreateClcaIndex(const std::string& Line) {
   const std::string path = ClcaPath();
   if (path.empty()) return false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, Line + "\r\n");
-  const bool closed = ::close(fd) == 0;
+  TFolderFile file = TFolderFile::Open(path, O_WRONLY, TCreate::Only);
+  if (!file.IsOpen()) return false;
+  const bool written = WriteAll(file.Fd(), Line + "\r\n");
+  const bool closed = file.Close();
   if (!written || !closed) {
     ::unlink(path.c_str());
     return false;
@@ -183,18 +190,19 @@ bool CreateClcaIndex(const std::string& Line) {
 bool WriteClcaIndex(const std::string& WSID, const std::string& Line) {
   if (CreateClcaIndex(Line)) return true;
   const std::string path = ClcaPath();
-  if (path.empty() || !FileExists(ClcaIndexName())) return false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (path.empty()) return false;
+  TFolderFile file = TFolderFile::Open(path, O_RDWR | O_APPEND);
+  if (!file.IsOpen()) return false;
+  const int fd = file.Fd();
   // Held while the file is read and appended to, so two workstations
   // registering at once both end up with their line.
   const bool ok = [&] {
-    if (::lockf(fd, F_LOCK, 0) != 0) return false;
+    if (!LockForAppend(fd)) return false;
     std::string bytes;
-    if (!ReadClca(bytes)) return false;
+    if (!ReadOpenFile(file, path, MaxClcaSize, bytes)) return false;
     if (HasLineFor(bytes, WSID)) return true;
     const std::string lead = (!bytes.empty() && bytes.back() != '\n') ? "\r\n" : "";
     return WriteAll(fd, lead + Line + "\r\n");
   }();
-  return ::close(fd) == 0 && ok;
+  return file.Close() && ok;
 }
