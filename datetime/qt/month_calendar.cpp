@@ -92,10 +92,8 @@ TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
     connect(item, &QAction::triggered, this, [this, month] { Guarded([&] { MonthMenuClick(month); }); });
   }
   connect(FMonthMenu, &QMenu::aboutToShow, this, [this] { Guarded([&] { ShowMonthMenuStates(); }); });
-  FMonthButton->setMenu(FMonthMenu);
-  FMonthButton->setPopupMode(QToolButton::InstantPopup);
-  // The menu's arrow would crowd the title; the month name says enough.
-  FMonthButton->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0px; }");
+  // A press on the month title while the menu is open only closes it.
+  FMonthMenu->setNoReplayFor(FMonthButton);
 
   auto* title = new QHBoxLayout(FTitleBar);
   title->setContentsMargins(2, 2, 2, 2);
@@ -304,7 +302,10 @@ void TdwMonthCalendar::ApplyColor(TCalendarColorPart part, TColor color) {
     case mcscTitleBk:
       recolor(FTitleBar, {{QPalette::All, QPalette::Window}, {QPalette::All, QPalette::Button}});
       break;
-    case mcscTitleText: recolor(FTitleBar, {{QPalette::All, QPalette::ButtonText}, {QPalette::All, QPalette::WindowText}}); break;
+    case mcscTitleText:
+      for (QWidget* w : FTitleBar->findChildren<QWidget*>())
+        recolor(w, {{QPalette::All, QPalette::ButtonText}, {QPalette::All, QPalette::WindowText}});
+      break;
     case mcscMonthBk: recolor(FGrid, {{QPalette::All, QPalette::Base}, {QPalette::All, QPalette::AlternateBase}}); break;
     // The grid draws the days of the months before and after in its
     // disabled text colour.
@@ -394,10 +395,7 @@ void TdwMonthCalendar::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers s
     case mchtTitleBtnNext: StepTitle(true); break;
     case mchtTitleBtnPrev: StepTitle(false); break;
     case mchtTitleYear: ToggleYearPopup(); break;
-    case mchtTitleMonth:
-      FTitleYear = FGrid->yearShown();
-      FTitleMonth = FGrid->monthShown();
-      break;
+    case mchtTitleMonth: FMonthMenu->popup(FMonthButton->mapToGlobal(QPoint(0, FMonthButton->height()))); break;
     default: break;
   }
 }
@@ -513,6 +511,8 @@ bool TdwMonthCalendar::eventFilter(QObject* watched, QEvent* event) {
   auto* me = static_cast<QMouseEvent*>(event);
   const QPoint pos = static_cast<QWidget*>(watched)->mapTo(this, me->position().toPoint());
   const bool onDays = view && watched == view->viewport();
+  const bool onTitle = watched == FPrev || watched == FNext || watched == FMonthButton || watched == FYearButton;
+  if (!onDays && !onTitle) return QFrame::eventFilter(watched, event);
 
   if (type == QEvent::MouseButtonRelease || type == QEvent::MouseMove) {
     Guarded([&] {
@@ -523,11 +523,11 @@ bool TdwMonthCalendar::eventFilter(QObject* watched, QEvent* event) {
     });
     return QFrame::eventFilter(watched, event);
   }
-  if (!onDays) {
-    // Presses on the title: the month button opens its menu itself after this.
+  if (onTitle) {
+    // Presses on the title and its buttons are the calendar's own.
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
       Guarded([&] { MouseDown(me->button(), me->modifiers(), pos); });
-    return watched != FMonthButton;
+    return true;
   }
   FShownAtPress = {FGrid->yearShown(), FGrid->monthShown()};
   bool outside = false;
