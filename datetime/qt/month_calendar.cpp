@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -49,19 +50,6 @@ QToolButton* TitleButton(QWidget* parent, const char* name) {
   button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
-
-// Restores a flag when the scope ends, also through an exception.
-class FlagScope {
-public:
-  explicit FlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = old_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-  bool& flag_;
-  bool old_;
-};
 
 }  // namespace
 
@@ -223,12 +211,12 @@ void TdwMonthCalendar::SetMinDate(TDateTime value) {
 }
 
 void TdwMonthCalendar::ApplyRange() {
-  FlagScope programmatic(FProgrammatic);
+  QScopedValueRollback programmatic(FProgrammatic, true);
   FGrid->setDateRange(ToQDate(GridMinimum(FLimits)), ToQDate(GridMaximum(FLimits)));
 }
 
 void TdwMonthCalendar::SelectInGrid() {
-  FlagScope programmatic(FProgrammatic);
+  QScopedValueRollback programmatic(FProgrammatic, true);
   FGrid->setSelectedDate(ToQDate(GridSelection(FValue, FLimits)));
 }
 

@@ -58,10 +58,12 @@ inline std::string Title(const TdwMonthCalendar& calendar) {
   return StoredText(calendar.MonthButton()->text() + " " + calendar.YearButton()->text());
 }
 
-// The month menu's items as they read: "May* June-" (* checked, - disabled).
-inline std::string MenuStates(const QMenu& menu) {
+// Menu items or popup buttons as they read: "May* June-" (* checked,
+// - disabled).
+template <class Items>
+std::string States(const Items& items) {
   std::string s;
-  for (QAction* item : menu.actions()) {
+  for (const auto* item : items) {
     if (!s.empty()) s += ' ';
     s += StoredText(item->text());
     if (item->isChecked()) s += '*';
@@ -69,16 +71,13 @@ inline std::string MenuStates(const QMenu& menu) {
   }
   return s;
 }
+inline std::string MenuStates(const QMenu& menu) { return States(menu.actions()); }
+inline std::string PopupStates(const TYearPopup& popup) { return States(popup.Buttons()); }
 
-inline std::string PopupStates(const TYearPopup& popup) {
-  std::string s;
-  for (QAbstractButton* item : popup.Buttons()) {
-    if (!s.empty()) s += ' ';
-    s += StoredText(item->text());
-    if (item->isChecked()) s += '*';
-    if (!item->isEnabled()) s += '-';
-  }
-  return s;
+// A press where a person clicks on `opener` while `popup` is open: the popup
+// takes it, at a point outside itself.
+inline void PressOverOpener(QWidget* popup, QWidget* opener) {
+  QTest::mouseClick(popup, Qt::LeftButton, {}, popup->mapFromGlobal(opener->mapToGlobal(QPoint(5, 5))));
 }
 
 // Opens the month menu with a press on the month title and clicks the item

@@ -271,9 +271,7 @@ TEST_F(MonthCalendarTest, SecondPressOnTheYearTitleOnlyClosesThePopup) {
   Press(Calendar->YearButton());
   TYearPopup* popup = Calendar->YearPopup();
   ASSERT_TRUE(popup->isVisible());
-  // The press a person makes lands on the popup, outside it, over the title.
-  const QPoint overTitle = popup->mapFromGlobal(Calendar->YearButton()->mapToGlobal(QPoint(5, 5)));
-  QTest::mousePress(popup, Qt::LeftButton, {}, overTitle);
+  PressOverOpener(popup, Calendar->YearButton());
   EXPECT_FALSE(popup->isVisible());
   // Should the press reach the title all the same, it does not reopen.
   QTest::mousePress(Calendar->YearButton(), Qt::LeftButton);
@@ -292,8 +290,7 @@ TEST_F(MonthCalendarTest, SecondPressOnTheMonthTitleOnlyClosesTheMenu) {
   Press(Calendar->MonthButton());
   QMenu* menu = Calendar->MonthMenu();
   ASSERT_TRUE(menu->isVisible());
-  const QPoint overTitle = menu->mapFromGlobal(Calendar->MonthButton()->mapToGlobal(QPoint(5, 5)));
-  QTest::mouseClick(menu, Qt::LeftButton, {}, overTitle);
+  PressOverOpener(menu, Calendar->MonthButton());
   EXPECT_FALSE(menu->isVisible());
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(Title(*Calendar), "December 2079");
