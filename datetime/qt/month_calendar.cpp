@@ -55,7 +55,6 @@ QToolButton* TitleButton(QWidget* parent, const char* name) {
 
 TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
   setObjectName("monthCalendar");
-  setFocusPolicy(Qt::StrongFocus);
   setAutoFillBackground(true);
   FValue = Now();
 
@@ -76,7 +75,6 @@ TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
   FMonthMenu = new TCalendarPopupMenu(this);
   for (int month = 1; month <= 12; ++month) {
     QAction* item = FMonthMenu->addAction(WidgetText(FormatSettings.LongMonthNames[month - 1]));
-    item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, month] { Guarded([&] { MonthMenuClick(month); }); });
   }
   connect(FMonthMenu, &QMenu::aboutToShow, this, [this] { Guarded([&] { ShowMonthMenuStates(); }); });
@@ -95,6 +93,7 @@ TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
 
   FGrid = new TCalendarGrid(this);
   FGrid->setObjectName("grid");
+  setFocusProxy(FGrid);
   FToday = new QToolButton(this);
   FToday->setObjectName("todayButton");
   FToday->setAutoRaise(true);
@@ -132,7 +131,7 @@ TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
   for (int part = mcscBackground; part <= mcscTrailingText; ++part)
     ApplyColor(TCalendarColorPart(part), FCalColors.Color(TCalendarColorPart(part)));
   SetColor(clWindow);
-  ApplyRange();
+  ApplyRange(FLimits);
   ApplyOptions();
   ApplyFirstDayOfWeek();
   SelectInGrid();
@@ -190,8 +189,11 @@ void TdwMonthCalendar::SetDate(TDateTime value) {
   if (WholeDay(value) == WholeDay(FValue)) return;
   const TDateTime newValue = JoinDateAndTime(WholeDay(value), TimeOfDay(FValue));
   if (newValue != 0) CheckWithinLimits(newValue, FLimits);
+  // Decoding raises EConvertError for a value no calendar holds, before anything changes.
+  const QDate selection = ToQDate(GridSelection(newValue, FLimits));
   FValue = newValue;
-  SelectInGrid();
+  QScopedValueRollback programmatic(FProgrammatic, true);
+  FGrid->setSelectedDate(selection);
 }
 
 void TdwMonthCalendar::SetTime(TDateTime value) { FValue = JoinDateAndTime(WholeDay(FValue), TimeOfDay(value)); }
@@ -199,20 +201,26 @@ void TdwMonthCalendar::SetTime(TDateTime value) { FValue = JoinDateAndTime(Whole
 void TdwMonthCalendar::SetMaxDate(TDateTime value) {
   CheckNewMaxDate(value, FLimits);
   if (value == FLimits.MaxDate) return;
-  FLimits.MaxDate = value;
-  ApplyRange();
+  TDateLimits limits = FLimits;
+  limits.MaxDate = value;
+  ApplyRange(limits);
 }
 
 void TdwMonthCalendar::SetMinDate(TDateTime value) {
   CheckNewMinDate(value, FLimits);
   if (value == FLimits.MinDate) return;
-  FLimits.MinDate = value;
-  ApplyRange();
+  TDateLimits limits = FLimits;
+  limits.MinDate = value;
+  ApplyRange(limits);
 }
 
-void TdwMonthCalendar::ApplyRange() {
+void TdwMonthCalendar::ApplyRange(const TDateLimits& limits) {
+  // Decoding raises EConvertError for a limit no calendar holds, before anything changes.
+  const QDate minimum = ToQDate(GridMinimum(limits));
+  const QDate maximum = ToQDate(GridMaximum(limits));
+  FLimits = limits;
   QScopedValueRollback programmatic(FProgrammatic, true);
-  FGrid->setDateRange(ToQDate(GridMinimum(FLimits)), ToQDate(GridMaximum(FLimits)));
+  FGrid->setDateRange(minimum, maximum);
 }
 
 void TdwMonthCalendar::SelectInGrid() {
@@ -405,6 +413,8 @@ void TdwMonthCalendar::ShowMonthMenuStates() {
   const auto items = MonthMenuItems(FTitleYear, ValueMonth(), ValueDay(), FLimits);
   const QList<QAction*> actions = FMonthMenu->actions();
   for (std::size_t i = 0; i < items.size() && i < std::size_t(actions.size()); ++i) {
+    // Only the current month carries a mark: a box beside every other would crowd the menu.
+    actions[qsizetype(i)]->setCheckable(items[i].Checked);
     actions[qsizetype(i)]->setChecked(items[i].Checked);
     actions[qsizetype(i)]->setEnabled(items[i].Enabled);
   }

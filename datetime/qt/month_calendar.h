@@ -27,6 +27,7 @@ class TCalendarGrid;
 class TCalendarPopupMenu;
 class TYearPopup;
 
+// mdoMultiSelect is kept in the set but changes nothing: the grid selects one day.
 enum TdwMonthOption { mdoDayState, mdoWeekNumbers, mdoNoToday, mdoNoTodayCircle, mdoMultiSelect };
 using TdwMonthOptions = unsigned;
 constexpr TdwMonthOptions MonthOptions(TdwMonthOption o) { return 1u << o; }
@@ -170,7 +171,8 @@ private:
   void ShowMonthMenuStates();
   void ToggleYearPopup();
   void SelectInGrid();
-  void ApplyRange();
+  // Stores the limits and gives the grid its range.
+  void ApplyRange(const TDateLimits& limits);
   void ApplyColor(TCalendarColorPart part, TColor color);
   void ApplyOptions();
   void ApplyFirstDayOfWeek();

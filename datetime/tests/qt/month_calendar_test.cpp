@@ -369,6 +369,14 @@ TEST_F(MonthCalendarTest, RangeSettersRaiseOnACrossingAndClearWithZero) {
   Calendar->SetMinDate(D(1981, 1, 1));
   ExpectMessage<EDateTimeError>([&] { Calendar->SetDate(D(1980, 12, 31)); }, "Date is less than minimum of 1/1/1981");
   EXPECT_EQ(Text(Calendar->Date()), "2079-12-15 10:30");
+  // A value no calendar holds is refused before anything changes.
+  EXPECT_THROW(Calendar->SetDate(1e12), EConvertError);
+  EXPECT_THROW(Calendar->SetMaxDate(1e12), EConvertError);
+  EXPECT_THROW(Calendar->SetMinDate(-1e12), EConvertError);
+  EXPECT_EQ(Calendar->MaxDate(), 0);
+  EXPECT_EQ(Calendar->MinDate(), D(1981, 1, 1));
+  EXPECT_EQ(Text(Calendar->Date()), "2079-12-15 10:30");
+  EXPECT_EQ(Calendar->Grid()->selectedDate(), QDate(2079, 12, 15));
 }
 
 TEST_F(MonthCalendarTest, TodayFooterSelectsTodayWithinTheLimitsOnly) {
