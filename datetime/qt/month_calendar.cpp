@@ -56,6 +56,8 @@ QToolButton* TitleButton(QWidget* parent, const char* name) {
 TdwMonthCalendar::TdwMonthCalendar(QWidget* parent) : QFrame(parent) {
   setObjectName("monthCalendar");
   setAutoFillBackground(true);
+  // Its height is its own: a layout never stretches the grid's rows.
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   FValue = Now();
 
   FTitleBar = new QWidget(this);

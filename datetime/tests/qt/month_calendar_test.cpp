@@ -135,6 +135,33 @@ TEST_F(MonthCalendarTest, KeysMoveTheValueAndAMoveOntoTheLimitsDayWithATimeIsAcc
   EXPECT_EQ(Changes, 5);
 }
 
+// A drop-down holding the calendar hears of the range error first and may
+// show it its own way; it also adds to Change.
+class HookedCalendar : public TdwMonthCalendar {
+public:
+  std::vector<std::string> Errors;
+  int Changed = 0;
+  void Change() override {
+    ++Changed;
+    TdwMonthCalendar::Change();
+  }
+
+protected:
+  void DateError(const EDateTimeError& error) override { Errors.push_back(error.Message); }
+};
+
+TEST_F(MonthCalendarTest, RangeErrorsOfKeysGoThroughTheErrorHook) {
+  HookedCalendar calendar;
+  calendar.SetMaxDate(D(2079, 12, 15));
+  calendar.show();
+  Settle();
+  Key(calendar, Qt::Key_Down);  // no box: the strict dialogs would fail the test
+  Key(calendar, Qt::Key_Up);
+  EXPECT_EQ(calendar.Errors, std::vector<std::string>{"Date exceeds maximum of 12/15/2079"});
+  EXPECT_EQ(Text(calendar.Date()), "2079-12-08 10:30");
+  EXPECT_EQ(calendar.Changed, 1);
+}
+
 TEST_F(MonthCalendarTest, KeyBelowMinDateReports) {
   Calendar->SetMinDate(D(2079, 12, 10));
   Show();
