@@ -145,7 +145,7 @@ public:
 
   // Handlers, named as the control's messages and events are; the widgets'
   // events call them, and so may tests.
-  // A press on the title or the buttons (the Part's MouseDown).
+  // A press on the title or its buttons: OnMouseDown, then the button's move or the title's menu.
   virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
   // PgUp, PgDn and the arrows without Ctrl. True when the key was taken.
   bool KeyDown(int key, Qt::KeyboardModifiers shift);
