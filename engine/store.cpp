@@ -20,9 +20,6 @@
 namespace engine {
 namespace {
 
-// "MDRM" in the header's application id field (offset 68, big-endian).
-constexpr uint32_t ApplicationId = 0x4D44524D;
-constexpr const char* FormatMarker = "Corvenstead record manager file 1";
 std::atomic<int> busyWaitMs{DefaultBusyWait};
 std::atomic<uint64_t> nextView{1};
 
@@ -138,7 +135,7 @@ void BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
   sqlite3_bind_blob(stmt, index, bytes.data() ? bytes.data() : "", int(bytes.size()), SQLITE_STATIC);
 }
 
-static_assert(SQLITE_INTEGER == StoredInteger && SQLITE_BLOB == StoredBlob);
+static_assert(SQLITE_INTEGER == StoredInteger && SQLITE_TEXT == StoredText && SQLITE_BLOB == StoredBlob);
 
 // What a column holds, its storage class read before anything converts it;
 // bytes points at a BLOB's contents (null for any other class or an empty
@@ -159,22 +156,17 @@ std::string Bytes(const char* bytes, const StoredColumn& stored) {
   return bytes ? std::string(bytes, stored.Bytes) : std::string();
 }
 
-// The text of a TEXT column; false for any other storage class.
-bool ReadText(sqlite3_stmt* stmt, int column, std::string& text) {
-  if (sqlite3_column_type(stmt, column) != SQLITE_TEXT) return false;
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-  if (!p) return false;  // out of memory while converting
-  text.assign(p, size_t(sqlite3_column_bytes(stmt, column)));
-  return true;
-}
-
-// The bytes of a BLOB column; false for any other storage class.
-bool ReadBlob(sqlite3_stmt* stmt, int column, std::string& blob) {
+// A column's text (TEXT) or bytes (BLOB), its storage class read first;
+// empty for any other class.
+std::string TextOrBytes(sqlite3_stmt* stmt, int column, int& type) {
+  type = sqlite3_column_type(stmt, column);
+  if (type == SQLITE_TEXT) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return p ? std::string(p, size_t(sqlite3_column_bytes(stmt, column))) : std::string();
+  }
   const char* bytes = nullptr;
   const StoredColumn stored = ReadColumn(stmt, column, bytes);
-  if (stored.Type != SQLITE_BLOB) return false;
-  blob = Bytes(bytes, stored);
-  return true;
+  return Bytes(bytes, stored);
 }
 
 // Polls about every millisecond until the bound has passed since the wait
@@ -345,28 +337,23 @@ std::unique_ptr<DataFile> DataFile::View(const DataFile& file, std::shared_ptr<C
 
 namespace {
 
-// The metadata as written: one 'format' row holding the marker as text and
-// one 'spec' row holding the layout as bytes, each name text. Anything else
-// under those names, a name that is not text, or a row missing makes the
-// file not one of ours; rows of other names are passed over.
+// The metadata's layout, its rows passing the rules of engine/row_check.h;
+// 30 when one does not.
 int16_t ReadMetadata(sqlite3* db, std::string& layout) {
   int rc = SQLITE_OK;
   const Statement stmt = PrepareOnce(db, "SELECT name, value FROM main.metadata", rc);
   if (rc != SQLITE_OK) return OpenFailure(rc);
-  int formats = 0, specs = 0;
-  std::string name, value;
+  MetadataRows rows;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    if (!ReadText(stmt.get(), 0, name)) return status::NotRecordManagerFile;
-    if (name == "format") {
-      if (!ReadText(stmt.get(), 1, value) || value != FormatMarker) return status::NotRecordManagerFile;
-      ++formats;
-    } else if (name == "spec") {
-      if (!ReadBlob(stmt.get(), 1, layout)) return status::NotRecordManagerFile;
-      ++specs;
-    }
+    int nameType = 0, valueType = 0;
+    const std::string name = TextOrBytes(stmt.get(), 0, nameType);
+    const std::string value = TextOrBytes(stmt.get(), 1, valueType);
+    if (rows.Add(nameType, name, valueType, value) != MetadataFault::None) return status::NotRecordManagerFile;
   }
   if (rc != SQLITE_DONE) return OpenFailure(rc);
-  return formats == 1 && specs == 1 ? status::Success : status::NotRecordManagerFile;
+  if (rows.Complete() != MetadataFault::None) return status::NotRecordManagerFile;
+  layout = rows.Layout();
+  return status::Success;
 }
 
 }  // namespace
