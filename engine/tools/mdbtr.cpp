@@ -250,9 +250,9 @@ public:
   int NameMetadataFaults() {
     if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return Done;
     sqlite3_busy_timeout(db_, 5000);
-    if (!Prepare("PRAGMA application_id") || !Step() ||
-        uint32_t(sqlite3_column_int64(stmt_, 0)) != engine::ApplicationId || !Prepare("SELECT rowid, name, value FROM metadata"))
+    if (!Prepare("PRAGMA application_id") || !Step() || uint32_t(sqlite3_column_int64(stmt_, 0)) != engine::ApplicationId)
       return Done;
+    if (!Prepare("SELECT rowid, name, value FROM metadata")) return Done;
     engine::MetadataRows rows;
     while (Step()) {
       int nameType = 0, valueType = 0;
