@@ -401,6 +401,9 @@ bool PickerModel::ApplyParts(int year, int month, int day, int hour, int minute,
   }
   // Also when refused: the text shows the value, never what was typed.
   ShowValue();
+  // A field the text no longer shows (the combined format at midnight) gives way to the last one shown.
+  const int shown = DisplayedFieldCount();
+  if (currentField_ > shown) MoveToField(shown);
   return stored;
 }
 
@@ -562,7 +565,6 @@ void PickerModel::KeyDown(KeyInput& key) {
   }
   const bool stored = ApplyParts(parts);
   if (completed && stored && (Options & 1) != 0 && currentField_ < DisplayedFieldCount()) MoveToField(currentField_ + 1);
-  if (IsDefaultCombined() && value_ != 0 && TimeOfDay(value_) == 0) MoveToField(DisplayedFieldCount());
   Modified = true;
 }
 
