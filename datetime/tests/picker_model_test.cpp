@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -296,6 +298,221 @@ TEST_F(PickerFixture, KeySequences) {
     EXPECT_EQ(model.SelStart(), r.SelStart);
     EXPECT_EQ(model.SelLength(), r.SelLength);
   }
+}
+
+
+// ---- the change handler
+
+TEST_F(PickerFixture, ChangeHandlerReadingDateNeverTakesALoneDigit) {
+  PickerModel model;
+  model.SetUnboundDataType(dwDTEdtDate);
+  model.SetDate(D(2026, 3, 15));
+  std::vector<std::string> seen;
+  model.OnChange = [&] { seen.push_back(model.Text() + " = " + Shown(model.GetDate())); };
+  Type(model, "1 2 2 5 Right 3");
+  EXPECT_EQ(model.Text(), "12/25/3");
+  EXPECT_TRUE(model.Typing());
+  const std::vector<std::string> expected = {
+      "1/15/2026 = 2026-03-15 00:00:00",    // the first digit is shown, not taken
+      "12/15/2026 = 2026-12-15 00:00:00",   // the second completes the month
+      "12/2/2026 = 2026-12-15 00:00:00",    //
+      "12/25/2026 = 2026-12-25 00:00:00",   //
+      "12/25/3 = 2026-12-25 00:00:00",      // Right did not move off the year: the last field
+  };
+  EXPECT_EQ(seen, expected);
+  // Reading the date takes the pending digit.
+  EXPECT_EQ(Shown(model.GetDate()), "2003-12-25 00:00:00");
+  EXPECT_FALSE(model.Typing());
+  EXPECT_EQ(model.Text(), "12/25/2003");
+}
+
+TEST_F(PickerFixture, AnEmptiedTextKeepsThePartTheModeDoesNotEdit) {
+  PickerModel model;
+  std::vector<std::string> seen;
+  model.OnChange = [&] { seen.push_back(Shown(model.Value())); };
+  model.SetDate(DT(2026, 3, 15, 6, 0));
+  model.SetTime(DT(2026, 3, 15, 6, 0));
+  seen.clear();
+  // As when the widget's text is emptied from outside.
+  model.SetSelection(0, 100);
+  Type(model, "Bksp");
+  EXPECT_EQ(model.Text(), "");
+  EXPECT_EQ(seen, std::vector<std::string>{"0"});
+  PickerModel timeOnly;
+  timeOnly.SetUnboundDataType(dwDTEdtTime);
+  timeOnly.SetTime(EncodeTime(6, 0, 0, 0));
+  EXPECT_EQ(timeOnly.Text(), "6:00 AM");
+}
+
+// ---- value store and range setters
+
+TEST_F(PickerFixture, SetDateKeepsTheTimeAndComparesWholeDays) {
+  PickerModel model;
+  model.SetDate(D(2030, 1, 5));
+  model.SetTime(EncodeTime(15, 0, 0, 0));
+  EXPECT_EQ(model.Text(), "1/5/2030 3:00:00 PM");
+  // The same day with another time changes nothing.
+  model.SetDate(DT(2030, 1, 5, 8, 0));
+  EXPECT_EQ(Shown(model.Value()), "2030-01-05 15:00:00");
+  // The maximum day itself is within, whatever the time.
+  model.SetMaxDate(D(2030, 1, 10));
+  model.SetDate(D(2030, 1, 10));
+  EXPECT_EQ(Shown(model.Value()), "2030-01-10 15:00:00");
+  ExpectMessage<EDateTimeError>([&] { model.SetDate(D(2030, 1, 11)); }, "Date exceeds maximum of 1/10/2030");
+  EXPECT_EQ(Shown(model.Value()), "2030-01-10 15:00:00");
+  model.SetMinDate(D(2030, 1, 2));
+  ExpectMessage<EDateTimeError>([&] { model.SetDate(D(2030, 1, 1)); }, "Date is less than minimum of 1/2/2030");
+  model.SetDate(D(2030, 1, 2));
+  EXPECT_EQ(Shown(model.Value()), "2030-01-02 15:00:00");
+  // Before 1899-12-30 the time stays the time.
+  model.SetMinDate(0);
+  model.SetDate(D(1899, 12, 29));
+  EXPECT_EQ(Shown(model.Value()), "1899-12-29 15:00:00");
+  EXPECT_EQ(model.Text(), "12/29/1899 3:00:00 PM");
+  // 0 blanks.
+  model.SetDate(0);
+  EXPECT_EQ(model.Value(), 0);
+  EXPECT_EQ(model.Text(), "");
+}
+
+TEST_F(PickerFixture, ModesDecideWhatDateAndTimeRead) {
+  PickerModel dateOnly;
+  dateOnly.SetUnboundDataType(dwDTEdtDate);
+  dateOnly.SetDate(D(2030, 1, 5));
+  dateOnly.SetTime(EncodeTime(15, 0, 0, 0));
+  EXPECT_EQ(Shown(dateOnly.GetDate()), "2030-01-05 00:00:00");
+  EXPECT_EQ(dateOnly.GetTime(), 0);
+
+  PickerModel timeOnly;
+  timeOnly.SetUnboundDataType(dwDTEdtTime);
+  timeOnly.SetMaxDate(D(1990, 1, 1));
+  timeOnly.SetDate(D(2030, 1, 5));
+  EXPECT_EQ(timeOnly.Value(), 0);
+  timeOnly.SetTime(EncodeTime(15, 30, 0, 0));  // no date: no limit applies
+  EXPECT_EQ(timeOnly.GetDate(), 0);
+  EXPECT_EQ(Shown(timeOnly.GetTime()), "1899-12-30 15:30:00");
+  EXPECT_EQ(timeOnly.Text(), "3:30 PM");
+}
+
+TEST_F(PickerFixture, RangeSettersCheckEachOtherNotTheValue) {
+  PickerModel model;
+  model.SetMaxDate(D(2079, 12, 31));
+  ExpectMessage<EDateTimeError>([&] { model.SetMinDate(D(2080, 1, 1)); }, "Date exceeds maximum of 12/31/2079");
+  EXPECT_EQ(model.MinDate(), 0);
+  model.SetMinDate(D(1981, 1, 1));
+  ExpectMessage<EDateTimeError>([&] { model.SetMaxDate(D(1980, 12, 31)); }, "Date is less than minimum of 1/1/1981");
+  EXPECT_EQ(model.MaxDate(), D(2079, 12, 31));
+  // 0 clears a limit while the other is set.
+  model.SetMaxDate(0);
+  EXPECT_EQ(model.MaxDate(), 0);
+  model.SetMinDate(0);
+  model.SetDate(D(2090, 6, 1));
+  model.SetMaxDate(D(2080, 1, 1));
+  EXPECT_EQ(Shown(model.Value()), "2090-06-01 00:00:00");
+}
+
+TEST_F(PickerFixture, StoreRefusesWhatNoDateHolds) {
+  PickerModel model;
+  model.SetDate(D(2030, 1, 5));
+  EXPECT_THROW(model.StoreValue(kMaxDateTime + 1), EConvertError);
+  EXPECT_THROW(model.StoreValue(std::nan("")), EConvertError);
+  EXPECT_EQ(Shown(model.Value()), "2030-01-05 00:00:00");
+  EXPECT_EQ(model.Text(), "1/5/2030");
+}
+
+TEST_F(PickerFixture, TodayIsFilledWithinTheLimits) {
+  // Space where the key-down fill did not run (dropped down).
+  PickerModel space;
+  space.SetUnboundDataType(dwDTEdtDate);
+  space.SetMinDate(D(2030, 6, 1));
+  space.DroppedDown = true;
+  picker_keys::Press(space, picker_keys::Stroke("Space"));
+  EXPECT_EQ(Shown(space.Value()), "2030-06-01 10:20:30");
+  // Right showing the time of an empty combined picker.
+  PickerModel right;
+  right.SetMaxDate(D(2020, 2, 2));
+  Type(right, "Right");
+  EXPECT_EQ(Shown(right.Value()), "2020-02-02 00:00:00");
+  EXPECT_EQ(space.Text(), "6/1/2030");
+  // A key on an empty time-only picker takes the time of day, whatever the limits.
+  PickerModel timeOnly;
+  timeOnly.SetUnboundDataType(dwDTEdtTime);
+  timeOnly.SetMinDate(D(2030, 6, 1));
+  Type(timeOnly, "Del");
+  Type(timeOnly, "Up");
+  EXPECT_EQ(timeOnly.Text(), "10:20 AM");
+}
+
+// ---- mouse, read-only, hooks
+
+TEST_F(PickerFixture, MousePressSelectsTheFieldUnderIt) {
+  const auto tenPixels = [](std::string_view text) { return static_cast<int>(text.size()) * 10; };
+  PickerModel model;
+  model.SetDate(D(2026, 3, 15));
+  model.MouseDown(25, tenPixels);
+  EXPECT_EQ(model.CurrentField(), 2);
+  EXPECT_EQ(model.SelStart(), 2);
+  EXPECT_EQ(model.SelLength(), 2);
+  // Beyond the shown date no hidden time field is chosen.
+  model.MouseDown(500, tenPixels);
+  EXPECT_EQ(model.CurrentField(), 2);
+  // Pending digits are taken first.
+  Type(model, "Right 0 3");
+  model.MouseDown(5, tenPixels);
+  EXPECT_EQ(model.Text(), "3/15/2003");
+  EXPECT_EQ(model.CurrentField(), 1);
+  model.DoubleClick();
+  EXPECT_EQ(model.SelStart(), 0);
+  EXPECT_EQ(model.SelLength(), 9);
+  // A blank picker keeps the plain edit behaviour.
+  PickerModel blank;
+  blank.MouseDown(5, tenPixels);
+  EXPECT_EQ(blank.CurrentField(), 1);
+  EXPECT_EQ(blank.Text(), "");
+}
+
+TEST_F(PickerFixture, ReadOnlyTakesNoKeys) {
+  PickerModel model;
+  model.SetDate(D(2026, 3, 15));
+  model.FocusValue = D(2026, 3, 15);
+  model.ReadOnly = true;
+  model.SelectField();
+  EXPECT_EQ(model.SelLength(), 9);
+  Type(model, "Up 5 Del Space j Esc");
+  EXPECT_EQ(model.Text(), "3/15/2026");
+  EXPECT_EQ(Shown(model.Value()), "2026-03-15 00:00:00");
+  char typed = '5';
+  model.KeyPress(typed);
+  EXPECT_EQ(typed, 0);
+}
+
+TEST_F(PickerFixture, HooksComeFirst) {
+  PickerModel model;
+  model.SetDate(D(2026, 3, 15));
+  model.FocusValue = D(2020, 1, 1);
+  std::vector<uint16_t> offered;
+  model.OnDropDownKey = [&](const KeyInput& key) {
+    offered.push_back(key.Key);
+    return key.Key == vk::Escape;
+  };
+  // The drop-down took Esc: its character is dropped, no reset.
+  Type(model, "Esc A-Down Enter");
+  EXPECT_EQ(offered, (std::vector<uint16_t>{vk::Escape, vk::Down, vk::Return}));
+  EXPECT_EQ(model.Text(), "3/15/2026");
+  // The user's key-down event can consume a key.
+  model.OnKeyDown = [](KeyInput& key) {
+    if (key.Key == vk::Up) key.Key = 0;
+  };
+  Type(model, "Up");
+  EXPECT_EQ(model.Text(), "3/15/2026");
+  model.OnDropDownKey = nullptr;
+  // Esc not taken resets to the focus entry's value.
+  Type(model, "Esc");
+  EXPECT_EQ(model.Text(), "1/1/2020");
+  char typed = 'x';
+  model.OnKeyPress = [](char& key) { key = 0; };
+  model.KeyPress(typed);
+  EXPECT_EQ(typed, 0);
 }
 
 }  // namespace
