@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -83,6 +84,7 @@ void PickerModel::SetUnboundDataType(TdwDTEditDataType value) {
   if (value == unboundDataType_) return;
   CommitTyping();
   unboundDataType_ = value;
+  layout_.Valid = false;
   currentField_ = std::clamp(currentField_, 1, std::max(FieldCount(), 1));
   if (!text_.empty()) ShowValue();
 }
@@ -91,6 +93,7 @@ void PickerModel::SetDisplayFormat(const std::string& value) {
   if (value == displayFormat_) return;
   CommitTyping();
   displayFormat_ = value;
+  layout_.Valid = false;
   currentField_ = std::clamp(currentField_, 1, std::max(FieldCount(), 1));
   if (!text_.empty()) ShowValue();
 }
@@ -99,6 +102,7 @@ void PickerModel::SetDateFormat(TDTDateFormat value) {
   if (value == dateFormat_) return;
   CommitTyping();
   dateFormat_ = value;
+  layout_.Valid = false;
   currentField_ = std::clamp(currentField_, 1, std::max(FieldCount(), 1));
   if (!text_.empty()) ShowValue();
 }
@@ -124,6 +128,7 @@ PickerModel::Mode PickerModel::GetMode() const {
 }
 
 void PickerModel::StoreValue(TDateTime value) {
+  const Operation operation(*this);
   if (value == 0) blank_ = false;
   if (value != 0 && value == value_) return;
   if (value == 0) {
@@ -141,11 +146,13 @@ void PickerModel::StoreValue(TDateTime value) {
 }
 
 TDateTime PickerModel::GetDate() {
+  const Operation operation(*this);
   CommitTyping();
   return GetMode() == Mode::TimeOnly ? 0 : value_;
 }
 
 void PickerModel::SetDate(TDateTime value) {
+  const Operation operation(*this);
   if (GetMode() == Mode::TimeOnly) return;
   if (value == 0) {
     StoreValue(0);
@@ -156,11 +163,13 @@ void PickerModel::SetDate(TDateTime value) {
 }
 
 TDateTime PickerModel::GetTime() {
+  const Operation operation(*this);
   CommitTyping();
   return GetMode() == Mode::DateOnly ? 0 : value_;
 }
 
 void PickerModel::SetTime(TDateTime value) {
+  const Operation operation(*this);
   if (GetMode() == Mode::DateOnly) return;
   if (value == 0) {
     StoreValue(0);
@@ -185,8 +194,47 @@ std::string PickerModel::GetEffectiveFormat(bool useDefaults) const {
   }
 }
 
+// ---- the layout cache ----
+
+PickerModel::Operation::Operation(const PickerModel& model) : model_(model) {
+  if (model_.operations_++ == 0) model_.RefreshLayout();
+}
+
+PickerModel::Operation::~Operation() { --model_.operations_; }
+
+void PickerModel::RefreshLayout() const {
+  LayoutCache& cache = layout_;
+  if (cache.Valid && cache.Type == unboundDataType_ && cache.DisplayFormat == displayFormat_ &&
+      cache.DateFormat == dateFormat_ && cache.Settings == FormatSettings)
+    return;
+  cache.Type = unboundDataType_;
+  cache.DisplayFormat = displayFormat_;
+  cache.DateFormat = dateFormat_;
+  cache.Settings = FormatSettings;
+  cache.Expanded = BuildExpandedFormat();
+  const Mode mode = GetMode();
+  TDateFormatReader reader(cache.Expanded);
+  TDateFormatToken token;
+  cache.FieldCount = 0;
+  while (reader.Next(token)) {
+    if ((mode != Mode::TimeOnly && IsDateField(token.Kind, token.Count)) ||
+        (mode != Mode::DateOnly && IsTimeField(token.Kind)))
+      ++cache.FieldCount;
+  }
+  cache.TwelveHour = reader.TwelveHour();
+  cache.FieldsValid = cache.TextValid = false;
+  cache.Valid = true;
+}
+
+const PickerModel::LayoutCache& PickerModel::Layout() const {
+  if (operations_ == 0 || !layout_.Valid) RefreshLayout();
+  return layout_;
+}
+
+std::string PickerModel::ExpandFormat() const { return Layout().Expanded; }
+
 // Written out token by token, so that a letter inside quoted text stays text.
-std::string PickerModel::ExpandFormat() const {
+std::string PickerModel::BuildExpandedFormat() const {
   const std::string format = GetEffectiveFormat(true);
   std::string out;
   TDateFormatReader reader(format);
@@ -217,25 +265,37 @@ std::string PickerModel::ExpandFormat() const {
 
 std::string PickerModel::FormatValue(TDateTime value) const {
   if (value == 0 && GetMode() != Mode::TimeOnly) return "";
+  const LayoutCache& layout = Layout();
+  if (layout.TextValid && layout.TextValue == value) return layout.Text;
+  std::string text;
   if (GetMode() == Mode::DateTime && GetEffectiveFormat(false).empty() && dateFormat_ == dfLong &&
-      TimeOfDay(value) == 0)
-    return FormatDateTime(FormatSettings.LongDateFormat, value);
-  return FormatDateTime(GetEffectiveFormat(true), value);
+      TimeOfDay(value) == 0) {
+    text = FormatDateTime(FormatSettings.LongDateFormat, value);
+  } else {
+    text = FormatDateTime(GetEffectiveFormat(true), value);
+  }
+  layout_.Text = text;
+  layout_.TextValue = value;
+  layout_.TextValid = true;
+  return text;
 }
 
 bool PickerModel::IsDefaultCombined() const {
   return GetMode() == Mode::DateTime && displayFormat_.empty() && dateFormat_ == dfShort;
 }
 
-bool PickerModel::TwelveHourFormat() const { return TDateFormatReader(ExpandFormat()).TwelveHour(); }
+bool PickerModel::TwelveHourFormat() const { return Layout().TwelveHour; }
 
-std::vector<TPickerField> PickerModel::Fields(TDateTime value) const {
+const std::vector<TPickerField>& PickerModel::Fields(TDateTime value) const {
+  const LayoutCache& layout = Layout();
+  if (layout.FieldsValid && layout.FieldsValue == value) return layout.Fields;
   const Mode mode = GetMode();
-  const std::string format = ExpandFormat();
   const TDateTokenWriter writer(value);
-  TDateFormatReader reader(format);
+  TDateFormatReader reader(layout.Expanded);
   TDateFormatToken token;
-  std::vector<TPickerField> fields;
+  std::vector<TPickerField>& fields = layout_.Fields;
+  fields.clear();
+  layout_.FieldsValid = false;
   std::string piece;
   int offset = 0;
   while (reader.Next(token)) {
@@ -248,33 +308,23 @@ std::vector<TPickerField> PickerModel::Fields(TDateTime value) const {
                         AnsiLowerCase(token.Text), piece});
     offset += static_cast<int>(piece.size());
   }
+  layout_.FieldsValue = value;
+  layout_.FieldsValid = true;
   return fields;
 }
 
-int PickerModel::FieldCount() const {
-  const Mode mode = GetMode();
-  const std::string format = ExpandFormat();
-  TDateFormatReader reader(format);
-  TDateFormatToken token;
-  int count = 0;
-  while (reader.Next(token)) {
-    if ((mode != Mode::TimeOnly && IsDateField(token.Kind, token.Count)) ||
-        (mode != Mode::DateOnly && IsTimeField(token.Kind)))
-      ++count;
-  }
-  return count;
-}
+int PickerModel::FieldCount() const { return Layout().FieldCount; }
 
 int PickerModel::DisplayedFieldCount() const {
   if (!IsDefaultCombined()) return FieldCount();
-  const auto fields = Fields(value_);
+  const auto& fields = Fields(value_);
   const auto shown = std::count_if(fields.begin(), fields.end(),
                                    [&](const TPickerField& f) { return f.Start < static_cast<int>(text_.size()); });
   return std::max(static_cast<int>(shown), 1);
 }
 
 TPickerField PickerModel::GetFieldInfo(int n, TDateTime value) const {
-  const auto fields = Fields(value);
+  const auto& fields = Fields(value);
   if (n < 1 || n > static_cast<int>(fields.size())) return {};
   return fields[n - 1];
 }
@@ -350,6 +400,7 @@ int PickerModel::TwoDigitYear(int yy) const {
 }
 
 void PickerModel::CommitTyping() {
+  const Operation operation(*this);
   if (DroppedDown || !typing_) return;
   typing_ = false;  // before anything that changes the text
   const TPickerField field = GetFieldInfo(currentField_, value_);
@@ -384,6 +435,7 @@ void PickerModel::CommitTyping() {
 }
 
 bool PickerModel::ApplyParts(int year, int month, int day, int hour, int minute, int second, int msec) {
+  const Operation operation(*this);
   bool stored = false;
   if (GetMode() == Mode::TimeOnly) {
     TDateTime time;
@@ -439,6 +491,7 @@ bool PickerModel::WholeTextSelected() const {
 }
 
 void PickerModel::KeyDown(KeyInput& key) {
+  const Operation operation(*this);
   if (key.Key == 0) return;
   escapeClosed_ = false;
   const bool dropDownKey = (key.Alt && (key.Key == vk::Up || key.Key == vk::Down)) ||
@@ -857,6 +910,9 @@ void PickerModel::KeyPress(char& key) {
     OnKeyPress(key);
     if (key == 0) return;
   }
+  // Most characters were KeyDown's work and are only dropped here.
+  std::optional<Operation> operation;
+  if ((key == ' ' && text_.empty()) || key == kc::Escape || key == kc::Enter) operation.emplace(*this);
   if (key == ' ' && text_.empty()) {
     StoreValue(LimitedToday(::Now()));
     ShowValue();
@@ -889,9 +945,10 @@ void PickerModel::KeyPress(char& key) {
 // ---- mouse ----
 
 void PickerModel::MouseDown(int x, const std::function<int(std::string_view)>& textWidth) {
+  const Operation operation(*this);
   if (text_.empty()) return;
   CommitTyping();
-  const auto fields = Fields(value_);
+  const std::vector<TPickerField> fields = Fields(value_);
   const int shown = std::min(DisplayedFieldCount(), static_cast<int>(fields.size()));
   for (int n = 1; n <= shown; ++n) {
     const auto& field = fields[n - 1];
@@ -905,6 +962,7 @@ void PickerModel::MouseDown(int x, const std::function<int(std::string_view)>& t
 }
 
 void PickerModel::DoubleClick() {
+  const Operation operation(*this);
   CommitTyping();
   SetSelection(0, static_cast<int>(text_.size()));
 }

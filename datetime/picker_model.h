@@ -139,10 +139,44 @@ private:
     int Year, Month, Day, Hour, Minute, Second, Msec;
   };
 
+  // What the format gives, kept while its inputs stay: the properties and
+  // FormatSettings. The settings are compared once per operation (a key,
+  // a press, an accessor), not at every inner step.
+  struct LayoutCache {
+    bool Valid = false;
+    TdwDTEditDataType Type = dwDTEdtDateTime;
+    std::string DisplayFormat;
+    TDTDateFormat DateFormat = dfShort;
+    TFormatSettings Settings;
+    std::string Expanded;
+    bool TwelveHour = false;
+    int FieldCount = 0;
+    bool FieldsValid = false;
+    TDateTime FieldsValue = 0;
+    std::vector<TPickerField> Fields;
+    bool TextValid = false;
+    TDateTime TextValue = 0;
+    std::string Text;
+  };
+  // Marks one operation; the outermost checks the settings.
+  class Operation {
+  public:
+    explicit Operation(const PickerModel& model);
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+  private:
+    const PickerModel& model_;
+  };
+  const LayoutCache& Layout() const;
+  void RefreshLayout() const;
+  std::string BuildExpandedFormat() const;
+
   Mode GetMode() const;
   bool IsDefaultCombined() const;
   bool TwelveHourFormat() const;
-  std::vector<TPickerField> Fields(TDateTime value) const;
+  const std::vector<TPickerField>& Fields(TDateTime value) const;
   TDateTime LowerLimit() const;
   TDateTime UpperLimit() const;
   bool WithinEffectiveLimits(TDateTime day) const;
@@ -180,4 +214,6 @@ private:
   int selStart_ = 0;
   int selLength_ = 0;
   bool caretShown_ = true;
+  mutable LayoutCache layout_;
+  mutable int operations_ = 0;
 };

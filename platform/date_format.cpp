@@ -95,12 +95,12 @@ void TDateFormatReader::Read(TDateFormatToken& token) {
   const char c = format_[i];
   if (IsQuote(c)) {
     const std::size_t close = QuoteClose(format_, i);
-    token = {TDateTokenKind::Text, close - i - 1, format_.substr(i + 1, close - i - 1)};
+    token = {TDateTokenKind::Text, close - i - 1, format_.substr(i + 1, close - i - 1), {}};
     pos_ = close + 1;
     return;
   }
   if (c == '/' || c == ':') {
-    token = {c == '/' ? TDateTokenKind::DateSeparator : TDateTokenKind::TimeSeparator, 1, format_.substr(i, 1)};
+    token = {c == '/' ? TDateTokenKind::DateSeparator : TDateTokenKind::TimeSeparator, 1, format_.substr(i, 1), {}};
     ++pos_;
     return;
   }
@@ -108,9 +108,9 @@ void TDateFormatReader::Read(TDateFormatToken& token) {
   if (letter == 'A') {
     const std::size_t length = AmPmTokenLength(format_, i);
     if (length == 0) {
-      token = {TDateTokenKind::Text, 1, format_.substr(i, 1)};
+      token = {TDateTokenKind::Text, 1, format_.substr(i, 1), {}};
     } else {
-      token = {TDateTokenKind::AmPm, length, format_.substr(i, length)};
+      token = {TDateTokenKind::AmPm, length, format_.substr(i, length), {}};
       afterHour_ = false;
     }
     pos_ += std::max<std::size_t>(length, 1);
@@ -119,7 +119,7 @@ void TDateFormatReader::Read(TDateFormatToken& token) {
   std::size_t count = 1;
   while (i + count < format_.size() && AsciiUpper(format_[i + count]) == letter) ++count;
   const TDateTokenKind kind = LetterKind(letter, afterHour_, count);
-  token = {kind, count, format_.substr(i, count)};
+  token = {kind, count, format_.substr(i, count), {}};
   // Text, like separators, keeps an hour before it: "h.m" still has minutes.
   if (kind != TDateTokenKind::Text) afterHour_ = kind == TDateTokenKind::Hour;
   pos_ += count;

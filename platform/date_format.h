@@ -34,6 +34,8 @@ struct TFormatSettings {
   // The locale's first day of the week in the calendar's numbering
   // (0 = Monday ... 6 = Sunday): Sunday.
   int LocaleFirstDayOfWeek = 6;
+
+  bool operator==(const TFormatSettings&) const = default;
 };
 
 extern TFormatSettings FormatSettings;
