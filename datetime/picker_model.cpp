@@ -666,12 +666,18 @@ void PickerModel::DeleteKey(uint16_t code, bool pending) {
     StoreValue(WholeDay(value_));
     MoveToField(DisplayedFieldCount());
   } else {
-    value_ = 0;
-    SetText("");
-    caretShown_ = true;
-    currentField_ = 1;
-    blank_ = true;
+    ClearValue();
   }
+}
+
+void PickerModel::ClearValue() {
+  typing_ = false;
+  value_ = 0;
+  SetText("");
+  caretShown_ = true;
+  currentField_ = 1;
+  blank_ = true;
+  Modified = true;
 }
 
 void PickerModel::StepField(Parts& parts, const TPickerField& field, int step) {

@@ -122,6 +122,15 @@ public:
   // unchanged value) when no date holds them or the day lies beyond a limit.
   bool ApplyParts(int year, int month, int day, int hour, int minute, int second, int msec);
 
+  // The edit box's text as it now stands (the widget's own changes of it):
+  // fires Change when it differs.
+  void SetText(const std::string& text);
+  // The text rebuilt from the value and the current field selected.
+  void ShowValue();
+  // Blanks the value as the user does (Delete, cut): empty text, caret
+  // shown, field 1, the blank flag set, the value modified.
+  void ClearValue();
+
   // The keyboard: KeyDown for every key, KeyPress for every key that types a
   // character (Windows-1252, or 8, 13, 27), whatever KeyDown did.
   void KeyDown(KeyInput& key);
@@ -181,8 +190,6 @@ private:
   TDateTime UpperLimit() const;
   bool WithinEffectiveLimits(TDateTime day) const;
   TDateTime LimitedToday(TDateTime now) const;
-  void SetText(const std::string& text);
-  void ShowValue();
   void ReplaceSelection(const std::string& text);
   void MoveToField(int field);
   void FillToday();

@@ -338,10 +338,27 @@ TEST_F(PickerFixture, AnEmptiedTextKeepsThePartTheModeDoesNotEdit) {
   Type(model, "Bksp");
   EXPECT_EQ(model.Text(), "");
   EXPECT_EQ(seen, std::vector<std::string>{"0"});
+  // Emptied from outside: the handler first, then the time is all that stays.
+  model.SetDate(DT(2026, 3, 15, 6, 0));
+  model.SetTime(DT(2026, 3, 15, 6, 0));
+  seen.clear();
+  model.SetText("");
+  EXPECT_EQ(seen, std::vector<std::string>{"2026-03-15 06:00:00"});
+  EXPECT_EQ(Shown(model.Value()), "1899-12-30 06:00:00");
+  // In time-only mode the date stays.
   PickerModel timeOnly;
   timeOnly.SetUnboundDataType(dwDTEdtTime);
-  timeOnly.SetTime(EncodeTime(6, 0, 0, 0));
+  timeOnly.StoreValue(DT(2026, 3, 15, 6, 0));
   EXPECT_EQ(timeOnly.Text(), "6:00 AM");
+  timeOnly.SetText("");
+  EXPECT_EQ(Shown(timeOnly.Value()), "2026-03-15 00:00:00");
+  // Cleared as by a cut.
+  timeOnly.ShowValue();
+  timeOnly.ClearValue();
+  EXPECT_EQ(timeOnly.Text(), "");
+  EXPECT_EQ(timeOnly.Value(), 0);
+  EXPECT_TRUE(timeOnly.Blank());
+  EXPECT_TRUE(timeOnly.Modified);
 }
 
 // ---- value store and range setters
