@@ -196,6 +196,10 @@ TEST_F(PickerFixture, KeySequences) {
   row([&](KeyRow& r) { r.Name = "yyyy pending"; r.Start = D(2036, 3, 15); r.Keys = "Right Right 1 9 9"; r.Text = "3/15/199"; r.Value = "2036-03-15 00:00:00"; r.Field = 3; r.SelStart = 8; r.SelLength = 0; r.MinDate = D(2035, 6, 1); });
   row([&](KeyRow& r) { r.Name = "yyyy fourth digit beyond the limit"; r.Start = D(2036, 3, 15); r.Keys = "Right Right 1 9 9 9"; r.Text = "3/15/199"; r.Value = "2036-03-15 00:00:00"; r.Field = 3; r.SelStart = 8; r.SelLength = 0; r.MinDate = D(2035, 6, 1); });
   row([&](KeyRow& r) { r.Name = "yyyy 0000 restores the focus value"; r.Start = mar15; r.Keys = "Right Right 0 0 0 0"; r.Text = "5/6/2020"; r.Value = "2020-05-06 00:00:00"; r.Field = 3; r.SelStart = 4; r.SelLength = 4; r.Focus = D(2020, 5, 6); });
+  // Parts no date holds are refused, never raised.
+  row([&](KeyRow& r) { r.Name = "yy 0 under Epoch 0 is year 0"; r.Format = "M/d/yy"; r.Start = mar15; r.Keys = "Right Right 0 Enter"; r.Text = "3/15/26"; r.Value = "2026-03-15 00:00:00"; r.Field = 3; r.SelStart = 5; r.SelLength = 2; r.Epoch = 0; });
+  row([&](KeyRow& r) { r.Name = "yy beyond 9999"; r.Format = "M/d/yy"; r.Start = mar15; r.Keys = "Right Right 0 5 Enter"; r.Text = "3/15/26"; r.Value = "2026-03-15 00:00:00"; r.Field = 3; r.SelStart = 5; r.SelLength = 2; r.Epoch = 9990; });
+  row([&](KeyRow& r) { r.Name = "yy 9 5 under Epoch 9990"; r.Format = "M/d/yy"; r.Start = mar15; r.Keys = "Right Right 9 5"; r.Text = "3/15/95"; r.Value = "9995-03-15 00:00:00"; r.Field = 3; r.SelStart = 5; r.SelLength = 2; r.Epoch = 9990; });
   // Digits: completing, waiting, refused.
   row([&](KeyRow& r) { r.Name = "day 4 completes and advances"; r.Start = mar15; r.Keys = "Right 4"; r.Text = "3/4/2026"; r.Value = "2026-03-04 00:00:00"; r.Field = 3; r.SelStart = 4; r.SelLength = 4; });
   row([&](KeyRow& r) { r.Name = "day 3 completes in February"; r.Start = D(2026, 2, 10); r.Keys = "Right 3"; r.Text = "2/3/2026"; r.Value = "2026-02-03 00:00:00"; r.Field = 3; r.SelStart = 4; r.SelLength = 4; });
@@ -300,6 +304,22 @@ TEST_F(PickerFixture, KeySequences) {
   }
 }
 
+
+// Letters beyond ASCII compare upper-cased by the Windows-1252 rules.
+TEST_F(PickerFixture, LettersAbove128FindNames) {
+  FormatSettings.ShortMonthNames[3] = "\xC9pr";  // April as "Epr" with an acute E
+  PickerModel model;
+  model.SetUnboundDataType(dwDTEdtDate);
+  model.SetDisplayFormat("mmm d");
+  model.SetDate(D(2026, 3, 15));
+  picker_keys::TKeyStroke stroke;
+  stroke.Key.Key = 0xDE;  // an OEM key
+  stroke.Key.Char = '\xE9';
+  stroke.Typed = '\xE9';
+  picker_keys::Press(model, stroke);
+  EXPECT_EQ(model.Text(), "\xC9pr 15");
+  ResetFormatSettings();
+}
 
 // ---- the change handler
 
