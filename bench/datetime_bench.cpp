@@ -3,9 +3,17 @@
 // each page asking for the bold days of the month before, the shown month and
 // the month after, old bold formats cleared. Offscreen.
 //
-// The table at the end gives the mean of each and the ratio calendar/bare.
+// The picker model typing 10,000 dates key by key ("1 2 / 3 1 / 2 0 3 0", the
+// picker blanked with Del before each) against FormatDateTime of the same
+// dates in the same format, once per date and once per key (what a plain
+// edit box that rewrote its text on every key would cost). No window.
+//
+// The table at the end gives the mean of each and the ratios calendar/bare
+// and typed/formatted.
 #include "bench/bench_support.h"
 #include "datetime/dw_intl.h"
+#include "datetime/picker_model.h"
+#include "datetime/tests/picker_keys.h"
 #include "datetime/qt/month_calendar.h"
 #include "platform/datetime_value.h"
 
@@ -15,6 +23,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +74,58 @@ void Bare(benchmark::State& state) {
   });
 }
 
+constexpr int kTypedDates = 10000;
+
+// Dates spread over 1950-2049, each with its keys.
+struct TypedDate {
+  TDateTime Value;
+  std::vector<picker_keys::TKeyStroke> Keys;
+};
+
+std::vector<TypedDate> DatesToType() {
+  std::vector<TypedDate> dates;
+  for (int i = 0; i < kTypedDates; ++i) {
+    const int year = 1950 + i % 100, month = 1 + i % 12, day = 1 + i % 28;
+    TypedDate date{EncodeDate(year, month, day), {picker_keys::Stroke("Del")}};
+    const std::string text = std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
+    for (const char c : text) date.Keys.push_back(picker_keys::Stroke(std::string(1, c)));
+    dates.push_back(std::move(date));
+  }
+  return dates;
+}
+
+void Typed(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType();
+  PickerModel model;
+  model.SetUnboundDataType(dwDTEdtDate);
+  bench::Timed(state, "typed", [&] {
+    for (const TypedDate& date : dates) {
+      for (const picker_keys::TKeyStroke& key : date.Keys) picker_keys::Press(model, key);
+      bench::Check(model.GetDate() == date.Value, "typed " + model.Text());
+    }
+  });
+}
+
+void Formatted(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType();
+  std::size_t length = 0;
+  bench::Timed(state, "formatted", [&] {
+    for (const TypedDate& date : dates) length += FormatDateTime(FormatSettings.ShortDateFormat, date.Value).size();
+  });
+  benchmark::DoNotOptimize(length);
+}
+
+void FormattedPerKey(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType();
+  std::size_t length = 0;
+  bench::Timed(state, "formatted per key", [&] {
+    for (const TypedDate& date : dates)
+      for (std::size_t key = 0; key < date.Keys.size(); ++key)
+        length += FormatDateTime(FormatSettings.ShortDateFormat, date.Value).size();
+  });
+  benchmark::DoNotOptimize(length);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +135,9 @@ int main(int argc, char** argv) {
   InitIntl();
   benchmark::RegisterBenchmark("calendar", Calendar)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("bare", Bare)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("typed", Typed)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("formatted", Formatted)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("formatted per key", FormattedPerKey)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   const int status = bench::Run("datetime_bench", [&] {
     benchmark::RunSpecifiedBenchmarks();
@@ -81,6 +146,10 @@ int main(int argc, char** argv) {
     for (const auto& [name, ms] : meanMs) std::printf("%-20s %12.4f\n", name.c_str(), ms);
     const double bare = meanMs["bare"];
     if (bare > 0) std::printf("calendar/bare = %.3fx\n", meanMs["calendar"] / bare);
+    const double formatted = meanMs["formatted"];
+    if (formatted > 0) std::printf("typed/formatted = %.3fx\n", meanMs["typed"] / formatted);
+    const double perKey = meanMs["formatted per key"];
+    if (perKey > 0) std::printf("typed/formatted per key = %.3fx\n", meanMs["typed"] / perKey);
   });
   FinalIntl();
   return status;

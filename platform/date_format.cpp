@@ -54,161 +54,172 @@ bool HasAmPmToken(std::string_view format) {
   return false;
 }
 
-class DateTimeWriter {
-public:
-  explicit DateTimeWriter(TDateTime value) {
-    DecodeDate(value, year_, month_, day_);
-    DecodeTime(value, hour_, minute_, second_, millisecond_);
-    dayOfWeek_ = DayOfWeek(value);
+// Zero-filled to `digits`, never cut.
+void AppendNumber(std::string& out, int number, std::size_t digits) {
+  out += Format("%.*d", static_cast<int>(digits), number);
+}
+
+TDateTokenKind LetterKind(char letter, bool afterHour, std::size_t count) {
+  switch (letter) {
+    case 'C': return TDateTokenKind::DateTime;
+    case 'D': return TDateTokenKind::Day;
+    case 'M': return afterHour && count <= 2 ? TDateTokenKind::Minute : TDateTokenKind::Month;
+    case 'N': return TDateTokenKind::Minute;
+    case 'Y': return TDateTokenKind::Year;
+    case 'H': return TDateTokenKind::Hour;
+    case 'S': return TDateTokenKind::Second;
+    case 'T': return TDateTokenKind::Time;
+    default: return TDateTokenKind::Text;
   }
+}
 
-  std::string Write(std::string_view format) {
-    Append(format, 0);
-    return std::move(out_);
-  }
-
-private:
-  // The caller's format is depth 0; a settings format it names is 1 and may
-  // name one more (2). Deeper ones add nothing, so formats that name each
-  // other cannot recurse.
-  static constexpr int kDeepestSettingsFormat = 2;
-
-  void Append(std::string_view format, int depth) {
-    if (depth > kDeepestSettingsFormat) return;
-    const bool twelveHour = HasAmPmToken(format);
-    bool afterHour = false;  // the last token was h or hh
-    std::size_t i = 0;
-    while (i < format.size()) {
-      const char c = format[i];
-      if (IsQuote(c)) {
-        const std::size_t close = QuoteClose(format, i);
-        out_.append(format.substr(i + 1, close - i - 1));
-        i = close + 1;
-        continue;
-      }
-      if (c == '/' || c == ':') {
-        out_ += c == '/' ? FormatSettings.DateSeparator : FormatSettings.TimeSeparator;
-        ++i;
-        continue;
-      }
-      const char letter = AsciiUpper(c);
-      if (letter == 'A') {
-        const std::size_t length = AmPmTokenLength(format, i);
-        if (length == 0) {
-          out_ += c;
-          ++i;
-          continue;
-        }
-        AppendAmPm(format.substr(i, length));
-        afterHour = false;
-        i += length;
-        continue;
-      }
-      std::size_t count = 1;
-      while (i + count < format.size() && AsciiUpper(format[i + count]) == letter) ++count;
-      const bool hourBefore = afterHour;
-      afterHour = false;
-      switch (letter) {
-        case 'C':
-          Append(FormatSettings.ShortDateFormat, depth + 1);
-          if (hour_ != 0 || minute_ != 0 || second_ != 0 || millisecond_ != 0) {
-            out_ += ' ';
-            Append(FormatSettings.LongTimeFormat, depth + 1);
-          }
-          break;
-        case 'D':
-          AppendDay(count, depth);
-          break;
-        case 'M':
-          if (hourBefore && count <= 2) {
-            AppendNumber(minute_, count);
-          } else {
-            AppendMonth(count);
-          }
-          break;
-        case 'Y':
-          if (count <= 2) {
-            AppendNumber(year_ % 100, 2);
-          } else {
-            AppendNumber(year_, 4);
-          }
-          break;
-        case 'H':
-          AppendNumber(twelveHour ? (hour_ + 11) % 12 + 1 : hour_, count >= 2 ? 2 : 1);
-          afterHour = true;
-          break;
-        case 'N':
-          AppendNumber(minute_, count >= 2 ? 2 : 1);
-          break;
-        case 'S':
-          AppendNumber(second_, count >= 2 ? 2 : 1);
-          break;
-        case 'T':
-          Append(count == 1 ? FormatSettings.ShortTimeFormat : FormatSettings.LongTimeFormat, depth + 1);
-          break;
-        default:
-          // Text, like separators: an h before it still makes m minutes.
-          out_.append(format.substr(i, count));
-          afterHour = hourBefore;
-          break;
-      }
-      i += count;
-    }
-  }
-
-  void AppendDay(std::size_t count, int depth) {
-    switch (count) {
-      case 1:
-      case 2:
-        AppendNumber(day_, count);
-        break;
-      case 3:
-        out_ += FormatSettings.ShortDayNames[dayOfWeek_ - 1];
-        break;
-      case 4:
-        out_ += FormatSettings.LongDayNames[dayOfWeek_ - 1];
-        break;
-      case 5:
-        Append(FormatSettings.ShortDateFormat, depth + 1);
-        break;
-      default:
-        Append(FormatSettings.LongDateFormat, depth + 1);
-        break;
-    }
-  }
-
-  void AppendMonth(std::size_t count) {
-    if (count <= 2) {
-      AppendNumber(month_, count);
-    } else if (count == 3) {
-      out_ += FormatSettings.ShortMonthNames[month_ - 1];
-    } else {
-      out_ += FormatSettings.LongMonthNames[month_ - 1];
-    }
-  }
-
-  // `token` is am/pm, a/p or ampm as written in the format.
-  void AppendAmPm(std::string_view token) {
-    const bool am = hour_ < 12;
-    if (token.size() == 4) {
-      out_ += am ? FormatSettings.TimeAMString : FormatSettings.TimePMString;
-    } else if (token.size() == 5) {
-      out_.append(am ? token.substr(0, 2) : token.substr(3, 2));
-    } else {
-      out_ += am ? token[0] : token[2];
-    }
-  }
-
-  // Zero-filled to `digits`, never cut.
-  void AppendNumber(int number, std::size_t digits) { out_ += Format("%.*d", static_cast<int>(digits), number); }
-
-  int year_, month_, day_, hour_, minute_, second_, millisecond_, dayOfWeek_;
-  std::string out_;
-};
+// The caller's format is depth 0; a settings format it names is 1 and may
+// name one more (2). Deeper ones add nothing, so formats that name each
+// other cannot recurse.
+constexpr int kDeepestSettingsFormat = 2;
 
 }  // namespace
 
-std::string FormatDateTime(std::string_view format, TDateTime value) { return DateTimeWriter(value).Write(format); }
+TDateFormatReader::TDateFormatReader(std::string_view format) : format_(format), twelveHour_(HasAmPmToken(format)) {}
+
+bool TDateFormatReader::Next(TDateFormatToken& token) {
+  if (pos_ >= format_.size()) return false;
+  const std::size_t start = pos_;
+  Read(token);
+  token.Source = format_.substr(start, pos_ - start);
+  return true;
+}
+
+void TDateFormatReader::Read(TDateFormatToken& token) {
+  const std::size_t i = pos_;
+  const char c = format_[i];
+  if (IsQuote(c)) {
+    const std::size_t close = QuoteClose(format_, i);
+    token = {TDateTokenKind::Text, close - i - 1, format_.substr(i + 1, close - i - 1), {}};
+    pos_ = close + 1;
+    return;
+  }
+  if (c == '/' || c == ':') {
+    token = {c == '/' ? TDateTokenKind::DateSeparator : TDateTokenKind::TimeSeparator, 1, format_.substr(i, 1), {}};
+    ++pos_;
+    return;
+  }
+  const char letter = AsciiUpper(c);
+  if (letter == 'A') {
+    const std::size_t length = AmPmTokenLength(format_, i);
+    if (length == 0) {
+      token = {TDateTokenKind::Text, 1, format_.substr(i, 1), {}};
+    } else {
+      token = {TDateTokenKind::AmPm, length, format_.substr(i, length), {}};
+      afterHour_ = false;
+    }
+    pos_ += std::max<std::size_t>(length, 1);
+    return;
+  }
+  std::size_t count = 1;
+  while (i + count < format_.size() && AsciiUpper(format_[i + count]) == letter) ++count;
+  const TDateTokenKind kind = LetterKind(letter, afterHour_, count);
+  token = {kind, count, format_.substr(i, count), {}};
+  // Text, like separators, keeps an hour before it: "h.m" still has minutes.
+  if (kind != TDateTokenKind::Text) afterHour_ = kind == TDateTokenKind::Hour;
+  pos_ += count;
+}
+
+TDateTokenWriter::TDateTokenWriter(TDateTime value) {
+  DecodeDate(value, year_, month_, day_);
+  DecodeTime(value, hour_, minute_, second_, millisecond_);
+  dayOfWeek_ = DayOfWeek(value);
+}
+
+void TDateTokenWriter::Append(const TDateFormatToken& token, bool twelveHour, std::string& out) const {
+  Append(token, twelveHour, out, 0);
+}
+
+void TDateTokenWriter::AppendFormat(std::string_view format, std::string& out) const { AppendFormat(format, out, 0); }
+
+void TDateTokenWriter::AppendFormat(std::string_view format, std::string& out, int depth) const {
+  if (depth > kDeepestSettingsFormat) return;
+  TDateFormatReader reader(format);
+  TDateFormatToken token;
+  while (reader.Next(token)) Append(token, reader.TwelveHour(), out, depth);
+}
+
+void TDateTokenWriter::Append(const TDateFormatToken& token, bool twelveHour, std::string& out, int depth) const {
+  const std::size_t count = token.Count;
+  const std::size_t digits = count >= 2 ? 2 : 1;
+  switch (token.Kind) {
+    case TDateTokenKind::Text:
+      out.append(token.Text);
+      break;
+    case TDateTokenKind::DateSeparator:
+      out += FormatSettings.DateSeparator;
+      break;
+    case TDateTokenKind::TimeSeparator:
+      out += FormatSettings.TimeSeparator;
+      break;
+    case TDateTokenKind::AmPm: {
+      const bool am = hour_ < 12;
+      if (count == 4) {
+        out += am ? FormatSettings.TimeAMString : FormatSettings.TimePMString;
+      } else if (count == 5) {
+        out.append(am ? token.Text.substr(0, 2) : token.Text.substr(3, 2));
+      } else {
+        out += am ? token.Text[0] : token.Text[2];
+      }
+      break;
+    }
+    case TDateTokenKind::DateTime:
+      AppendFormat(FormatSettings.ShortDateFormat, out, depth + 1);
+      if (hour_ != 0 || minute_ != 0 || second_ != 0 || millisecond_ != 0) {
+        out += ' ';
+        AppendFormat(FormatSettings.LongTimeFormat, out, depth + 1);
+      }
+      break;
+    case TDateTokenKind::Day:
+      if (count <= 2) {
+        AppendNumber(out, day_, count);
+      } else if (count == 3) {
+        out += FormatSettings.ShortDayNames[dayOfWeek_ - 1];
+      } else if (count == 4) {
+        out += FormatSettings.LongDayNames[dayOfWeek_ - 1];
+      } else {
+        AppendFormat(count == 5 ? FormatSettings.ShortDateFormat : FormatSettings.LongDateFormat, out, depth + 1);
+      }
+      break;
+    case TDateTokenKind::Month:
+      if (count <= 2) {
+        AppendNumber(out, month_, count);
+      } else {
+        out += (count == 3 ? FormatSettings.ShortMonthNames : FormatSettings.LongMonthNames)[month_ - 1];
+      }
+      break;
+    case TDateTokenKind::Minute:
+      AppendNumber(out, minute_, digits);
+      break;
+    case TDateTokenKind::Year:
+      if (count <= 2) {
+        AppendNumber(out, year_ % 100, 2);
+      } else {
+        AppendNumber(out, year_, 4);
+      }
+      break;
+    case TDateTokenKind::Hour:
+      AppendNumber(out, twelveHour ? (hour_ + 11) % 12 + 1 : hour_, digits);
+      break;
+    case TDateTokenKind::Second:
+      AppendNumber(out, second_, digits);
+      break;
+    case TDateTokenKind::Time:
+      AppendFormat(count == 1 ? FormatSettings.ShortTimeFormat : FormatSettings.LongTimeFormat, out, depth + 1);
+      break;
+  }
+}
+
+std::string FormatDateTime(std::string_view format, TDateTime value) {
+  std::string out;
+  TDateTokenWriter(value).AppendFormat(format, out);
+  return out;
+}
 
 std::string DateToStr(TDateTime value) { return FormatDateTime(FormatSettings.ShortDateFormat, value); }
 std::string TimeToStr(TDateTime value) { return FormatDateTime(FormatSettings.LongTimeFormat, value); }

@@ -34,6 +34,8 @@ struct TFormatSettings {
   // The locale's first day of the week in the calendar's numbering
   // (0 = Monday ... 6 = Sunday): Sunday.
   int LocaleFirstDayOfWeek = 6;
+
+  bool operator==(const TFormatSettings&) const = default;
 };
 
 extern TFormatSettings FormatSettings;
@@ -56,6 +58,64 @@ void ResetFormatSettings();
 // settings format is expanded once more, never further.
 // Raises EConvertError for a value outside the valid range.
 std::string FormatDateTime(std::string_view format, TDateTime value);
+
+// The format language as FormatDateTime reads it, one token at a time, for
+// readers that need to know where each piece of the text comes from.
+enum class TDateTokenKind {
+  Text,           // copied as it stands (quoted text without its quotes)
+  DateSeparator,  // '/'
+  TimeSeparator,  // ':'
+  AmPm,           // am/pm, a/p or ampm; Count is its length (5, 3, 4)
+  DateTime,       // c
+  Day,            // d dd ddd dddd ddddd dddddd...
+  Month,          // m mm mmm mmmm...
+  Minute,         // n nn..., and m mm right after an hour token
+  Year,           // yy (1-2 letters), yyyy (3 or more)
+  Hour,           // h hh...
+  Second,         // s ss...
+  Time,           // t (short), tt... (long)
+};
+
+struct TDateFormatToken {
+  TDateTokenKind Kind = TDateTokenKind::Text;
+  std::size_t Count = 0;  // letters of the run (AM/PM: characters of the token)
+  std::string_view Text;  // as written; for Text the characters it copies
+  std::string_view Source;  // the characters of the format it was read from, quotes included
+};
+
+class TDateFormatReader {
+public:
+  explicit TDateFormatReader(std::string_view format);
+  // The next token; false at the end of the format.
+  bool Next(TDateFormatToken& token);
+  // Whether the format holds an AM/PM token: its hours then run 1-12.
+  bool TwelveHour() const { return twelveHour_; }
+
+private:
+  std::string_view format_;
+  std::size_t pos_ = 0;
+  bool afterHour_ = false;  // the last token was an hour: m is minutes
+  bool twelveHour_ = false;
+
+  void Read(TDateFormatToken& token);
+};
+
+// The text of single tokens for one value, as FormatDateTime writes them.
+// Raises EConvertError for a value outside the valid range.
+class TDateTokenWriter {
+public:
+  explicit TDateTokenWriter(TDateTime value);
+  // Appends the text of `token`, read from a format whose TwelveHour() is `twelveHour`.
+  void Append(const TDateFormatToken& token, bool twelveHour, std::string& out) const;
+  // Appends the text of a whole format.
+  void AppendFormat(std::string_view format, std::string& out) const;
+
+private:
+  void Append(const TDateFormatToken& token, bool twelveHour, std::string& out, int depth) const;
+  void AppendFormat(std::string_view format, std::string& out, int depth) const;
+
+  int year_, month_, day_, hour_, minute_, second_, millisecond_, dayOfWeek_;
+};
 
 std::string DateToStr(TDateTime value);      // ShortDateFormat
 std::string TimeToStr(TDateTime value);      // LongTimeFormat

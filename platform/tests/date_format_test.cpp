@@ -140,6 +140,26 @@ TEST_F(DateFormat, HoursWithAndWithoutAmPm) {
   EXPECT_EQ(TimeToStr(0.5), "12:00:00 PM");
 }
 
+// The reader FormatDateTime runs on: each token, what it reads, and the
+// text each one writes, which joined is the whole text.
+TEST_F(DateFormat, TokenReaderGivesThePiecesOfTheText) {
+  const std::string format = "h.m 'at' yyyy/mmm a/p";
+  TDateFormatReader reader(format);
+  const TDateTokenWriter writer(kAfternoon);
+  std::string pieces, joined;
+  TDateFormatToken token;
+  while (reader.Next(token)) {
+    std::string piece;
+    writer.Append(token, reader.TwelveHour(), piece);
+    pieces += std::to_string(static_cast<int>(token.Kind)) + ":" + std::string(token.Source) + "=" + piece + " ";
+    joined += piece;
+  }
+  EXPECT_TRUE(reader.TwelveHour());
+  // Text keeps m after h as minutes; quotes are dropped from the text, not the source.
+  EXPECT_EQ(pieces, "9:h=2 0:.=. 7:m=7 0: =  0:'at'=at 0: =  8:yyyy=2024 1:/=/ 6:mmm=Mar 0: =  3:a/p=p ");
+  EXPECT_EQ(joined, FormatDateTime(format, kAfternoon));
+}
+
 TEST_F(DateFormat, MidnightLeavesTheTimeOut) {
   const TDateTime midnight = EncodeDate(2024, 3, 5);
   EXPECT_EQ(FormatDateTime("c", midnight), "3/5/2024");
