@@ -34,13 +34,25 @@ constexpr uint16_t Insert = 0x2D;
 constexpr uint16_t Delete = 0x2E;
 constexpr uint16_t Numpad0 = 0x60;
 constexpr uint16_t Numpad9 = 0x69;
+constexpr uint16_t Multiply = 0x6A;
 constexpr uint16_t Add = 0x6B;
 constexpr uint16_t Subtract = 0x6D;
+constexpr uint16_t Decimal = 0x6E;
 constexpr uint16_t Divide = 0x6F;
 constexpr uint16_t F1 = 0x70;
-constexpr uint16_t OemPlus = 0xBB;   // '=' unshifted
-constexpr uint16_t OemMinus = 0xBD;  // '-'
-constexpr uint16_t Oem2 = 0xBF;      // '/'
+constexpr uint16_t F24 = 0x87;
+constexpr uint16_t Oem1 = 0xBA;       // ';' unshifted
+constexpr uint16_t OemPlus = 0xBB;    // '=' unshifted
+constexpr uint16_t OemComma = 0xBC;   // ','
+constexpr uint16_t OemMinus = 0xBD;   // '-'
+constexpr uint16_t OemPeriod = 0xBE;  // '.'
+constexpr uint16_t Oem2 = 0xBF;       // '/'
+constexpr uint16_t Oem3 = 0xC0;       // '`'
+constexpr uint16_t Oem4 = 0xDB;       // '['
+constexpr uint16_t Oem5 = 0xDC;       // '\\'
+constexpr uint16_t Oem6 = 0xDD;       // ']'
+constexpr uint16_t Oem7 = 0xDE;       // '\''
+constexpr uint16_t Oem8 = 0xDF;       // a character of no other key
 }  // namespace vk
 
 // The control characters KeyPress sees.

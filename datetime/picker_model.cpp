@@ -137,6 +137,19 @@ void PickerModel::StoreValue(TDateTime value) {
     return;
   }
   if (!(GetMode() == Mode::TimeOnly && WholeDay(value) == 0)) CheckWithinLimits(value, limits_);
+  HoldValue(value);
+}
+
+void PickerModel::RestoreValue(TDateTime value) {
+  const Operation operation(*this);
+  if (value == 0) {
+    StoreValue(0);
+    return;
+  }
+  if (value != value_) HoldValue(value);
+}
+
+void PickerModel::HoldValue(TDateTime value) {
   const std::string text = FormatValue(value);  // raises before anything changed
   const bool modified = Modified;
   value_ = value;

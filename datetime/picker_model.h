@@ -74,6 +74,14 @@ public:
   // set limit and EConvertError for a value no date can hold; the value is
   // kept then.
   void StoreValue(TDateTime value);
+  // Puts back a value the picker held before (Esc on a drop-down): no range
+  // check, since the value was already accepted once; 0 blanks.
+  void RestoreValue(TDateTime value);
+
+  // The limits while editing (whole days) and today within them.
+  TDateTime LowerLimit() const;
+  TDateTime UpperLimit() const;
+  TDateTime LimitedToday(TDateTime now) const;
 
   // The edit box's state, mirrored by the widget.
   const std::string& Text() const { return text_; }
@@ -186,10 +194,9 @@ private:
   bool IsDefaultCombined() const;
   bool TwelveHourFormat() const;
   const std::vector<TPickerField>& Fields(TDateTime value) const;
-  TDateTime LowerLimit() const;
-  TDateTime UpperLimit() const;
   bool WithinEffectiveLimits(TDateTime day) const;
-  TDateTime LimitedToday(TDateTime now) const;
+  // Holds `value` and shows it, Modified unchanged.
+  void HoldValue(TDateTime value);
   void ReplaceSelection(const std::string& text);
   void MoveToField(int field);
   void FillToday();
