@@ -8,17 +8,25 @@
 // dates in the same format, once per date and once per key (what a plain
 // edit box that rewrote its text on every key would cost). No window.
 //
-// The table at the end gives the mean of each and the ratios calendar/bare
-// and typed/formatted.
+// A date picker shown in a window taking 1,000 dates as key events (the
+// same keys) against the picker model taking the same keys; and a picker's
+// first drop-down (the calendar made, filled, placed and shown in its popup,
+// then closed) against a bare QCalendarWidget shown and hidden in a
+// Qt::Popup, 50 times each, a new picker or widget each time.
+//
+// The table at the end gives the mean of each and the ratios calendar/bare,
+// typed/formatted, shown picker/model and drop-down/bare popup.
 #include "bench/bench_support.h"
 #include "datetime/dw_intl.h"
 #include "datetime/picker_model.h"
 #include "datetime/tests/picker_keys.h"
+#include "datetime/qt/date_time_picker.h"
 #include "datetime/qt/month_calendar.h"
 #include "platform/datetime_value.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QKeyEvent>
 #include <QTextCharFormat>
 
 #include <cstdio>
@@ -82,9 +90,9 @@ struct TypedDate {
   std::vector<picker_keys::TKeyStroke> Keys;
 };
 
-std::vector<TypedDate> DatesToType() {
+std::vector<TypedDate> DatesToType(int count = kTypedDates) {
   std::vector<TypedDate> dates;
-  for (int i = 0; i < kTypedDates; ++i) {
+  for (int i = 0; i < count; ++i) {
     const int year = 1950 + i % 100, month = 1 + i % 12, day = 1 + i % 28;
     TypedDate date{EncodeDate(year, month, day), {picker_keys::Stroke("Del")}};
     const std::string text = std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
@@ -126,6 +134,83 @@ void FormattedPerKey(benchmark::State& state) {
   benchmark::DoNotOptimize(length);
 }
 
+constexpr int kPickerDates = 1000;
+
+// The Qt key press a keyboard gives for each key of a typed date.
+QKeyEvent KeyEventOf(const picker_keys::TKeyStroke& stroke) {
+  const uint16_t code = stroke.Key.Key;
+  if (code == vk::Delete) return QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+  if (code == vk::Oem2) return QKeyEvent(QEvent::KeyPress, Qt::Key_Slash, Qt::NoModifier, "/");
+  return QKeyEvent(QEvent::KeyPress, Qt::Key_0 + (code - '0'), Qt::NoModifier, QString(QChar(code)));
+}
+
+void ShownPicker(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType(kPickerDates);
+  QWidget window;
+  auto* picker = new TdwDBDateTimePicker(&window);
+  picker->SetUnboundDataType(dwDTEdtDate);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  picker->setFocus();
+  QApplication::processEvents();
+  bench::Timed(state, "shown picker", [&] {
+    for (const TypedDate& date : dates) {
+      for (const picker_keys::TKeyStroke& key : date.Keys) {
+        QKeyEvent press = KeyEventOf(key);
+        QApplication::sendEvent(picker, &press);
+      }
+      bench::Check(picker->Date() == date.Value, "shown picker " + picker->text().toStdString());
+    }
+  });
+}
+
+void ModelTyped(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType(kPickerDates);
+  PickerModel model;
+  model.SetUnboundDataType(dwDTEdtDate);
+  bench::Timed(state, "picker model", [&] {
+    for (const TypedDate& date : dates) {
+      for (const picker_keys::TKeyStroke& key : date.Keys) picker_keys::Press(model, key);
+      bench::Check(model.GetDate() == date.Value, "picker model " + model.Text());
+    }
+  });
+}
+
+constexpr int kDropDowns = 50;
+
+void FirstDropDown(benchmark::State& state) {
+  QWidget window;
+  window.show();
+  QApplication::setActiveWindow(&window);
+  QApplication::processEvents();
+  bench::Timed(state, "first drop-down", [&] {
+    for (int i = 0; i < kDropDowns; ++i) {
+      TdwDBDateTimePicker picker(&window);
+      picker.SetUnboundDataType(dwDTEdtDate);
+      picker.SetDate(EncodeDate(2000, 1, 15));
+      picker.show();
+      picker.DropDown();
+      QApplication::processEvents();
+      bench::Check(picker.DroppedDown(), "no drop-down");
+      picker.CloseUp(true);
+    }
+  });
+}
+
+void BarePopup(benchmark::State& state) {
+  bench::Timed(state, "bare popup", [&] {
+    for (int i = 0; i < kDropDowns; ++i) {
+      QCalendarWidget calendar;
+      calendar.setWindowFlags(Qt::Popup);
+      calendar.setSelectedDate(QDate(2000, 1, 15));
+      calendar.move(100, 100);
+      calendar.show();
+      QApplication::processEvents();
+      calendar.hide();
+    }
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +223,10 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("typed", Typed)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("formatted", Formatted)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("formatted per key", FormattedPerKey)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("shown picker", ShownPicker)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("picker model", ModelTyped)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("first drop-down", FirstDropDown)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("bare popup", BarePopup)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   const int status = bench::Run("datetime_bench", [&] {
     benchmark::RunSpecifiedBenchmarks();
@@ -150,6 +239,10 @@ int main(int argc, char** argv) {
     if (formatted > 0) std::printf("typed/formatted = %.3fx\n", meanMs["typed"] / formatted);
     const double perKey = meanMs["formatted per key"];
     if (perKey > 0) std::printf("typed/formatted per key = %.3fx\n", meanMs["typed"] / perKey);
+    const double model = meanMs["picker model"];
+    if (model > 0) std::printf("shown picker/picker model = %.3fx\n", meanMs["shown picker"] / model);
+    const double barePopup = meanMs["bare popup"];
+    if (barePopup > 0) std::printf("first drop-down/bare popup = %.3fx\n", meanMs["first drop-down"] / barePopup);
   });
   FinalIntl();
   return status;

@@ -20,9 +20,18 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include <algorithm>
+
 #include "datetime/qt/key_translation.h"
 
 namespace {
+
+// The model's text for the line edit; its texts are nearly always ASCII,
+// which needs no code page.
+QString Shown(const std::string& text) {
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii ? QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) : WidgetText(text);
+}
 
 // The first line of a text.
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
@@ -45,7 +54,10 @@ TdwDBCustomDateTimePicker::TdwDBCustomDateTimePicker(QWidget* parent) : QLineEdi
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   FButton = new TdwDateComboButton(this);
   FButton->OnPress = [this] { Guarded([&] { ButtonPressed(); }); };
-  FModel.OnChange = [this] { ShowText(); };
+  // Within a key or a press the text is shown once, when the model is done.
+  FModel.OnChange = [this] {
+    if (FBatch == 0) ShowText();
+  };
   FModel.OnDropDownKey = [this](const KeyInput& key) { return DropDownKey(key); };
   connect(this, &QLineEdit::textChanged, this, [this] {
     if (!FShowing) Guarded([&] { OutsideTextChanged(); });
@@ -71,7 +83,10 @@ template <class Fn>
 void TdwDBCustomDateTimePicker::Guarded(Fn&& fn) {
   GuardEvent([&] {
     try {
-      fn();
+      {
+        QScopedValueRollback batch(FBatch, FBatch + 1);
+        fn();
+      }
       ShowModel();
     } catch (...) {
       // A box under an open popup would get no keys.
@@ -137,7 +152,7 @@ void TdwDBCustomDateTimePicker::SetTime(TDateTime value) {
 // ---- the model shown
 
 void TdwDBCustomDateTimePicker::ShowText() {
-  const QString shown = WidgetText(FModel.Text());
+  const QString shown = Shown(FModel.Text());
   if (text() == shown) return;
   QScopedValueRollback showing(FShowing, true);
   QLineEdit::setText(shown);
@@ -153,10 +168,11 @@ void TdwDBCustomDateTimePicker::ShowModel() {
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setCursor(Qt::IBeamCursor);
   }
-  if (FModel.SelLength() > 0) {
-    setSelection(FModel.SelStart(), FModel.SelLength());
-  } else {
-    setCursorPosition(FModel.SelStart());
+  const int start = FModel.SelStart(), length = FModel.SelLength();
+  if (length > 0) {
+    if (selectionStart() != start || selectionLength() != length) setSelection(start, length);
+  } else if (hasSelectedText() || cursorPosition() != start) {
+    setCursorPosition(start);
   }
 }
 
@@ -245,7 +261,6 @@ void TdwDBCustomDateTimePicker::keyPressEvent(QKeyEvent* event) {
       return;
     }
     if (key.Key != 0) FModel.KeyDown(key);
-    ShowModel();
     if (translated.Types) {
       char typed = translated.Typed;
       FModel.KeyPress(typed);

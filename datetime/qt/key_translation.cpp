@@ -71,6 +71,10 @@ bool KeypadKey(int qtKey, KeyInput& key) {
 // Windows-1252 holds.
 bool TypedCharacter(const QString& text, char& typed) {
   if (text.size() != 1) return false;
+  if (text[0].unicode() < 0x80) {
+    typed = static_cast<char>(text[0].unicode());
+    return true;
+  }
   try {
     const std::string stored = StoredText(text);
     if (stored.size() != 1) return false;

@@ -1,16 +1,20 @@
 // datetime-demo's window driven offscreen as a person would: the title
 // buttons, the month menu, the year popup and its edit-year question, keys,
 // a click on a day and the box at the upper limit, each checked by what the
-// window shows.
+// window shows; then the work date picker tabbed into, typed, stepped,
+// dropped down, picked from, pasted into and left.
 #include "datetime/tools/datetime_demo_window.h"
 
 #include "datetime/tests/qt/calendar_driver.h"
+#include "datetime/tests/qt/picker_driver.h"
+#include "platform/clipboard.h"
 #include "platform/datetime_value.h"
 #include "platform/qt/message_beep.h"
 #include "testing/clock_fixture.h"
 #include "testing/dialog_responder.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +112,70 @@ TEST_F(DatetimeDemoTest, APersonPagesPicksTypesAndClicks) {
   ClickDay(Calendar(), QDate(1981, 1, 22));
   EXPECT_EQ(Shown(), "Value: 1/22/1981");
   EXPECT_EQ(Calendar().Grid()->selectedDate(), QDate(1981, 1, 22));
+}
+
+TEST_F(DatetimeDemoTest, APersonTypesStepsPicksAndPastesAWorkDate) {
+  using picker_test::Selected;
+  using picker_test::Text;
+  picker_test::Activate(Window);
+  TdwDBDateTimePicker& work = *Window.WorkDate();
+  const auto dayName = [&] { return StoredText(Window.DayNameLabel()->text()); };
+
+  // The first field has the focus; three Tabs reach the work date, blank.
+  ASSERT_TRUE(Window.EntryDate()->hasFocus());
+  for (int i = 0; i < 3; ++i) keyboard::Type(Qt::Key_Tab);
+  ASSERT_TRUE(work.hasFocus());
+  EXPECT_EQ(Text(work), "");
+  EXPECT_EQ(dayName(), "");
+
+  // A date typed field by field: each completed field moves on.
+  keyboard::Type("12");
+  EXPECT_EQ(Text(work), "12/30/2079");
+  EXPECT_EQ(Selected(work), "30");
+  keyboard::Type("25");
+  EXPECT_EQ(Selected(work), "2079");
+  keyboard::Type("199");
+  EXPECT_EQ(Text(work), "12/25/199");
+  keyboard::Type("9");
+  EXPECT_EQ(Text(work), "12/25/1999");
+  EXPECT_EQ(Selected(work), "1999");
+  EXPECT_EQ(dayName(), "Saturday");
+
+  // Stepped a year on.
+  keyboard::Type(Qt::Key_Up);
+  EXPECT_EQ(Text(work), "12/25/2000");
+  EXPECT_EQ(dayName(), "Monday");
+
+  // Dropped down, a day picked.
+  keyboard::Type(Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(picker_test::Open(work));
+  EXPECT_EQ(Selected(work), "");
+  EXPECT_EQ(Title(*work.PopupCalendar()), "December 2000");
+  ClickDay(*work.PopupCalendar(), QDate(2000, 12, 29));
+  EXPECT_FALSE(picker_test::Open(work));
+  EXPECT_EQ(Text(work), "12/29/2000");
+  EXPECT_EQ(Selected(work), "2000");
+  EXPECT_EQ(dayName(), "Friday");
+
+  // Pasted: beyond the limit the box and nothing changed, then a good date.
+  {
+    DialogResponder responder;
+    responder.Expect("Date exceeds maximum of 12/31/2079");
+    SetClipboardText("1/15/2080");
+    keyboard::Type(Qt::Key_V, Qt::ControlModifier);
+  }
+  EXPECT_EQ(Text(work), "12/29/2000");
+  SetClipboardText("7/4/1986");
+  keyboard::Type(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Text(work), "7/4/1986");
+  EXPECT_EQ(dayName(), "Friday");
+
+  // Left by Tab: the time field has the focus, the date stays.
+  keyboard::Type(Qt::Key_Tab);
+  EXPECT_TRUE(Window.TimeOfDay()->hasFocus());
+  EXPECT_EQ(Text(work), "7/4/1986");
+  EXPECT_EQ(work.Date(), EncodeDate(1986, 7, 4));
+  EXPECT_EQ(Text(*Window.EntryDate()), "");
 }
 
 TEST_F(DatetimeDemoTest, YearsBeforeTheLowerLimitAreDisabled) {
