@@ -168,6 +168,11 @@ void TdwDBCustomDateTimePicker::ShowModel() {
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setCursor(Qt::IBeamCursor);
   }
+  // A picker left shows its text alone.
+  if (!FFocused) {
+    if (hasSelectedText()) deselect();
+    return;
+  }
   const int start = FModel.SelStart(), length = FModel.SelLength();
   if (length > 0) {
     if (selectionStart() != start || selectionLength() != length) setSelection(start, length);
@@ -321,7 +326,7 @@ void TdwDBCustomDateTimePicker::Enter() {
   FFocused = true;
   // Saved at every entry, blank too: Esc never brings back an earlier visit's value.
   FModel.FocusValue = FModel.Text().empty() ? 0 : FModel.Value();
-  if (FModel.Value() == 0 && FModel.UnboundDataType() != dwDTEdtTime) {
+  if (FModel.Value() == 0 || FModel.Text().empty()) {
     FModel.SetText("");
     return;
   }

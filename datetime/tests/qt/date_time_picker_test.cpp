@@ -188,6 +188,24 @@ TEST_F(PickerTest, KeysEditFieldsAndEnterIsLeftForTheDialog) {
   EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST_F(PickerTest, TheCaretHidesWhileAFieldIsSelected) {
+  // The line edit draws no caret while it is read-only; keys never reach it.
+  Picker->SetDate(D(2026, 3, 18));
+  TabIn();
+  EXPECT_TRUE(Picker->QLineEdit::isReadOnly());
+  Type("1");  // a pending first digit of the month: the caret after it
+  EXPECT_EQ(Shown(), "1/18/2026");
+  EXPECT_FALSE(Picker->QLineEdit::isReadOnly());
+  EXPECT_EQ(Picker->cursorPosition(), 1);
+  Type(Qt::Key_Right);  // taken: the day selected
+  EXPECT_EQ(Selected(*Picker), "18");
+  EXPECT_TRUE(Picker->QLineEdit::isReadOnly());
+  Type(Qt::Key_X, Qt::ControlModifier);  // blank: the caret shows
+  EXPECT_EQ(Shown(), "");
+  EXPECT_FALSE(Picker->QLineEdit::isReadOnly());
+  EXPECT_FALSE(Picker->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
 TEST_F(PickerTest, APressSelectsTheFieldUnderItAndADoubleClickAll) {
   Picker->SetDate(D(2026, 12, 18));
   TabIn();
@@ -310,6 +328,7 @@ TEST_F(PickerTest, TabClosesAcceptingAndMovesOn) {
   EXPECT_FALSE(Open(*Picker));
   EXPECT_TRUE(After->hasFocus());
   EXPECT_EQ(Shown(), "3/19/2026");
+  EXPECT_EQ(Selected(*Picker), "");  // a picker left shows its text alone
   Settle();
   // Leaving freed the drop-down.
   EXPECT_EQ(Picker->PopupCalendar(), nullptr);
