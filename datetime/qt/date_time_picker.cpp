@@ -2,6 +2,7 @@
 
 #include "datetime/date_text_parser.h"
 #include "datetime/qt/date_combo_button.h"
+#include "datetime/qt/key_translation.h"
 #include "datetime/qt/popup_calendar.h"
 #include "platform/clipboard.h"
 #include "platform/date_clock.h"
@@ -21,8 +22,6 @@
 #include <QStyleOptionFrame>
 
 #include <algorithm>
-
-#include "datetime/qt/key_translation.h"
 
 namespace {
 
