@@ -9,13 +9,15 @@
 // edit box that rewrote its text on every key would cost). No window.
 //
 // A date picker shown in a window taking 1,000 dates as key events (the
-// same keys) against the picker model taking the same keys; and a picker's
+// same keys) against the picker model taking the same keys and against a
+// plain QLineEdit typing them (Qt's own cost of a key); and a picker's
 // first drop-down (the calendar made, filled, placed and shown in its popup,
 // then closed) against a bare QCalendarWidget shown and hidden in a
 // Qt::Popup, 50 times each, a new picker or widget each time.
 //
 // The table at the end gives the mean of each and the ratios calendar/bare,
-// typed/formatted, shown picker/model and drop-down/bare popup.
+// typed/formatted, shown picker/model, shown picker/plain line edit and
+// drop-down/bare popup.
 #include "bench/bench_support.h"
 #include "datetime/dw_intl.h"
 #include "datetime/picker_model.h"
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTextCharFormat>
 
 #include <cstdio>
@@ -164,6 +167,28 @@ void ShownPicker(benchmark::State& state) {
   });
 }
 
+// Qt's own floor: a plain line edit typing the same keys (its text laid out
+// at every key, as the picker's is).
+void PlainLineEdit(benchmark::State& state) {
+  const std::vector<TypedDate> dates = DatesToType(kPickerDates);
+  QWidget window;
+  auto* edit = new QLineEdit(&window);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  edit->setFocus();
+  QApplication::processEvents();
+  bench::Timed(state, "plain line edit", [&] {
+    for (const TypedDate& date : dates) {
+      edit->selectAll();
+      for (const picker_keys::TKeyStroke& key : date.Keys) {
+        QKeyEvent press = KeyEventOf(key);
+        QApplication::sendEvent(edit, &press);
+      }
+      bench::Check(!edit->text().isEmpty(), "plain line edit");
+    }
+  });
+}
+
 void ModelTyped(benchmark::State& state) {
   const std::vector<TypedDate> dates = DatesToType(kPickerDates);
   PickerModel model;
@@ -225,6 +250,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("formatted per key", FormattedPerKey)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("shown picker", ShownPicker)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("picker model", ModelTyped)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("plain line edit", PlainLineEdit)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("first drop-down", FirstDropDown)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("bare popup", BarePopup)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
@@ -241,6 +267,8 @@ int main(int argc, char** argv) {
     if (perKey > 0) std::printf("typed/formatted per key = %.3fx\n", meanMs["typed"] / perKey);
     const double model = meanMs["picker model"];
     if (model > 0) std::printf("shown picker/picker model = %.3fx\n", meanMs["shown picker"] / model);
+    const double plain = meanMs["plain line edit"];
+    if (plain > 0) std::printf("shown picker/plain line edit = %.3fx\n", meanMs["shown picker"] / plain);
     const double barePopup = meanMs["bare popup"];
     if (barePopup > 0) std::printf("first drop-down/bare popup = %.3fx\n", meanMs["first drop-down"] / barePopup);
   });
