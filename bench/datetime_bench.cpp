@@ -147,21 +147,30 @@ QKeyEvent KeyEventOf(const picker_keys::TKeyStroke& stroke) {
   return QKeyEvent(QEvent::KeyPress, Qt::Key_0 + (code - '0'), Qt::NoModifier, QString(QChar(code)));
 }
 
+// Shows the window active with `edit` focused.
+void ShowFocused(QWidget& window, QWidget& edit) {
+  window.show();
+  QApplication::setActiveWindow(&window);
+  edit.setFocus();
+  QApplication::processEvents();
+}
+
+void SendKeys(QWidget& edit, const TypedDate& date) {
+  for (const picker_keys::TKeyStroke& key : date.Keys) {
+    QKeyEvent press = KeyEventOf(key);
+    QApplication::sendEvent(&edit, &press);
+  }
+}
+
 void ShownPicker(benchmark::State& state) {
   const std::vector<TypedDate> dates = DatesToType(kPickerDates);
   QWidget window;
   auto* picker = new TdwDBDateTimePicker(&window);
   picker->SetUnboundDataType(dwDTEdtDate);
-  window.show();
-  QApplication::setActiveWindow(&window);
-  picker->setFocus();
-  QApplication::processEvents();
+  ShowFocused(window, *picker);
   bench::Timed(state, "shown picker", [&] {
     for (const TypedDate& date : dates) {
-      for (const picker_keys::TKeyStroke& key : date.Keys) {
-        QKeyEvent press = KeyEventOf(key);
-        QApplication::sendEvent(picker, &press);
-      }
+      SendKeys(*picker, date);
       bench::Check(picker->Date() == date.Value, "shown picker " + picker->text().toStdString());
     }
   });
@@ -173,17 +182,11 @@ void PlainLineEdit(benchmark::State& state) {
   const std::vector<TypedDate> dates = DatesToType(kPickerDates);
   QWidget window;
   auto* edit = new QLineEdit(&window);
-  window.show();
-  QApplication::setActiveWindow(&window);
-  edit->setFocus();
-  QApplication::processEvents();
+  ShowFocused(window, *edit);
   bench::Timed(state, "plain line edit", [&] {
     for (const TypedDate& date : dates) {
       edit->selectAll();
-      for (const picker_keys::TKeyStroke& key : date.Keys) {
-        QKeyEvent press = KeyEventOf(key);
-        QApplication::sendEvent(edit, &press);
-      }
+      SendKeys(*edit, date);
       bench::Check(!edit->text().isEmpty(), "plain line edit");
     }
   });
