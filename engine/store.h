@@ -129,7 +129,9 @@ private:
 };
 
 // What the path holds, checked before anything opens it: 0 for a regular
-// file (st filled in), 12 nothing, 11 a folder, 30 anything else.
+// file (st filled in), 12 nothing, 11 a folder, 30 anything else. A name
+// that is no regular file is refused as every name in a data folder is
+// (platform/folder_file.h): never followed or opened, and a warning names it.
 int16_t StatDataPath(const std::string& path, struct stat& st);
 
 // The name SQLite is given for a path: a relative name that began with
@@ -220,6 +222,10 @@ private:
   ino_t inode_ = 0;
   uint64_t view_ = 0;
   uint64_t localWrites_ = 0;
+  // The last record count and the stamp it was counted under; the default
+  // stamp matches no view.
+  ChangeStamp countStamp_;
+  uint32_t count_ = 0;
   std::vector<Statement> statements_;
 };
 

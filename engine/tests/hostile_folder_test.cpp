@@ -166,22 +166,24 @@ protected:
 // ---- one user: the planted names at each opener ----
 
 // Open (then an insert when it opened), the in-use probe, a copy to a new
-// name and a delete
-// of a file with a name planted beside it (or in its place): their
-// statuses, what they warned, and nothing outside the folder changed.
+// name, a delete and a rename (of what the delete left) of a file with a
+// name planted beside it (or in its place): their statuses, what they
+// warned, and nothing outside the folder changed.
 TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNamingThem) {
   const TWatchdog watchdog(120);
   struct TCase {
     const char* Name;            // planted under this name
-    const char* Statuses[5];     // open+insert, in use, copy, delete, per name in PlantedNames() order
+    const char* Statuses[5];     // open+insert, in use, copy, delete, rename, per name in PlantedNames() order
     bool Warns[5];               // whether a warning names the planted file
   };
   const TCase cases[] = {
-      {"a.dat", {"2 2 2 2", "12 12 12 12", "30 30 30 30", "11 11 11 11", "30 30 30 30"},
-       {true, false, false, false, false}},
+      // Never followed or opened: each call refuses the name as it stands.
+      {"a.dat", {"30 30 30 30 30", "30 30 30 30 30", "30 30 30 30 30", "11 11 11 11 11", "30 30 30 30 30"},
+       {true, true, true, true, true}},
       // No lock can be held through a name that is no file: the probe finds none.
-      {"a.dat.lck", {"2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2"}, {true, true, true, true, true}},
-      {"a.dat-journal", {"2 2 2 2", "2 0 0 0", "2 2 2 2", "2 2 2 2", "2 2 2 2"}, {true, true, true, true, true}},
+      {"a.dat.lck", {"2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2"}, {true, true, true, true, true}},
+      {"a.dat-journal", {"2 2 2 2 2", "2 0 0 0 12", "2 2 2 2 2", "2 2 2 2 2", "2 2 2 2 2"},
+       {true, true, true, true, true}},
   };
   for (const TCase& c : cases) {
     for (size_t p = 0; p < PlantedNames().size(); ++p) {
@@ -209,8 +211,9 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
         const int16_t inUse = Wbtrv().FileInUse(In("a.dat").c_str());
         copy = Copy(In("a.dat"), In("b.dat"));
         const int16_t removal = Delete(In("a.dat"));
+        const int16_t rename = Wbtrv().RenameFile(In("a.dat").c_str(), In("c.dat").c_str());
         statuses = std::to_string(open) + " " + std::to_string(inUse) + " " + std::to_string(copy) + " " +
-                   std::to_string(removal);
+                   std::to_string(removal) + " " + std::to_string(rename);
         warned = capture.Text();
       }
       EXPECT_EQ(statuses, c.Statuses[p]);
