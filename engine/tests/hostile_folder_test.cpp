@@ -130,9 +130,9 @@ protected:
   static int16_t Delete(const std::string& path) { return Wbtrv().DeleteFile(path.c_str()); }
 
   // A killed two-file commit leaves a.dat's journal hot, naming its
-  // super-journal; the journal is then made to name victim instead. The
-  // journal's path, or "" (with a failure) when no kill left one.
-  std::string PlantHotJournalNaming(const std::string& victim) const {
+  // super-journal: the journal's path, or "" (with a failure) when no kill
+  // left one.
+  std::string LeaveHotJournal() const {
     const std::string a = In("a.dat"), b = In("b.dat"), journal = a + "-journal";
     for (int step = 1; step <= 40; ++step) {
       for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
@@ -145,11 +145,16 @@ protected:
       // Hot: complete (its first byte is written last) and naming one.
       const std::string bytes = ReadFileBytes(journal);
       if (bytes.empty() || bytes[0] == '\0' || SuperJournalNamed(bytes).empty()) continue;
-      WriteFileBytes(journal, NamingSuperJournal(bytes, victim));
       return journal;
     }
     ADD_FAILURE() << "no kill left a hot journal naming a super-journal";
     return "";
+  }
+  // The same journal made to name victim as its super-journal instead.
+  std::string PlantHotJournalNaming(const std::string& victim) const {
+    const std::string journal = LeaveHotJournal();
+    if (!journal.empty()) WriteFileBytes(journal, NamingSuperJournal(ReadFileBytes(journal), victim));
+    return journal;
   }
   static std::string DamageWarning(const std::string& journal, const std::string& named) {
     return "the journal " + journal + " names " + named +
@@ -225,6 +230,64 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
       EXPECT_EQ(fs::exists(fs::symlink_status(In("b.dat"))), copy == 0);
     }
   }
+}
+
+// mdbtr at each planted name: refused before anything opens it, one line
+// naming the file, a failing exit, no hang, nothing outside changed.
+TEST_F(HostileFolder, MdbtrRefusesPlantedNamesNamingThem) {
+  const TWatchdog watchdog(120);
+  for (const TPlantedName& plant : PlantedNames()) {
+    SCOPED_TRACE(plant.What);
+    fs::remove_all(Office());
+    fs::remove_all(Home());
+    fs::create_directory(Office());
+    fs::create_directory(Home());
+    WriteFileBytes(Victim(), Secret);
+    plant.Make(In("a.dat"), Victim(), Home() + "/new");
+    const std::string line = std::string(plant.Kind) == "a folder"
+                                 ? In("a.dat") + ": is a folder, not a record manager file"
+                                 : RefusalWarning(In("a.dat"), plant.Kind);
+    for (const char* command : {"stat", "dump", "check"}) {
+      SCOPED_TRACE(command);
+      const ProgramRun run = RunMdbtr({command, In("a.dat")});
+      EXPECT_EQ(run.Exit, 2);
+      EXPECT_EQ(run.Out, "");
+      EXPECT_EQ(run.Err, "mdbtr: " + line + "\n");
+    }
+    ExpectHomeUntouched();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(In("a.dat.lck"))));
+  }
+}
+
+// A journal an interrupted write left to be played back is not played back
+// by a look: the file and the journal stay byte for byte, the refusal names
+// the journal. The record manager's next open plays it back, and the look
+// goes ahead.
+TEST_F(HostileFolder, MdbtrNeverPlaysBackAJournalAnInterruptedWriteLeft) {
+  const TWatchdog watchdog(300);
+  fs::create_directory(Office());
+  const std::string journal = LeaveHotJournal();
+  ASSERT_FALSE(journal.empty());
+  const std::string a = In("a.dat");
+  const std::string file = ReadFileBytes(a), left = ReadFileBytes(journal);
+  for (const char* command : {"check", "stat", "dump"}) {
+    SCOPED_TRACE(command);
+    const ProgramRun run = RunMdbtr({command, a});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "mdbtr: " + a + ": " + journal +
+                           " holds an interrupted write the record manager plays back when it next opens the file;"
+                           " nothing read\n");
+    EXPECT_EQ(ReadFileBytes(a), file);
+    EXPECT_EQ(ReadFileBytes(journal), left);
+  }
+  {
+    BtrFile f;
+    ASSERT_EQ(f.Open(a), 0);
+  }
+  Wbtrv().Stop();
+  EXPECT_FALSE(fs::exists(journal));
+  const ProgramRun run = RunMdbtr({"check", a});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
 }
 
 // The same with one user, who may run anything: a journal naming a file
