@@ -170,6 +170,8 @@ public:
   // False when there is no row of that id; a damaged one throws
   // StoreFailure with status 2.
   bool ReadById(int ordering, int64_t id, Row& row);
+  // Counted once per change stamp outside a transaction (counting reads
+  // every page of an index), every time inside one.
   uint32_t RecordCount();
   // The highest value of a single-segment integer key; false when empty,
   // StoreFailure with status 2 when its stored value is damaged.

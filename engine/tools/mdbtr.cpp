@@ -514,8 +514,9 @@ private:
 // record manager refuses one, before anything opens it (a FIFO would block
 // the open): the warning names it.
 int RunOn(const Request& r, const std::string& file) {
-  if (NonFileKind(file) == "a folder") return Fail(file + ": is a folder, not a record manager file");
   struct stat st;
+  if (::lstat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    return Fail(file + ": is a folder, not a record manager file");
   if (!StatFolderFile(file, st) && errno != ENOENT && errno != ENOTDIR) return Failed;
   if (const std::string journal = JournalToPlayBack(file); !journal.empty())
     return Fail(file + ": " + journal +
