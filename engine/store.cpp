@@ -4,6 +4,7 @@
 #include "engine/recovery.h"
 #include "engine/row_check.h"
 #include "engine/status.h"
+#include "platform/folder_file.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -308,10 +309,19 @@ bool DataFile::WriteEmpty(const std::string& path, const FileSpec& spec) {
 }
 
 int16_t StatDataPath(const std::string& path, struct stat& st) {
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? status::FileNotFound : status::IoError;
-  if (S_ISDIR(st.st_mode)) return status::InvalidFileName;
-  if (!S_ISREG(st.st_mode)) return status::NotRecordManagerFile;
-  return status::Success;
+  if (StatFolderFile(path, st)) return status::Success;
+  switch (errno) {
+    case ENOENT:
+    case ENOTDIR:
+      return status::FileNotFound;
+    case EISDIR:
+      return status::InvalidFileName;
+    case ELOOP:
+    case EINVAL:
+      return status::NotRecordManagerFile;
+    default:
+      return status::IoError;
+  }
 }
 
 int16_t DataFile::Open(const std::string& path, std::shared_ptr<DataFile>& file) {
@@ -491,7 +501,15 @@ bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
   return true;
 }
 
+// Counting reads every page of an index, a cold cache's worth of reads
+// after an open, so the count is kept for as long as the change stamp
+// stays. The stamp it is kept under is read while the count's statement
+// still holds its read lock, so it is the stamp of the state counted (a
+// crashed commit's counter, seen without the lock, is played back first).
+// Inside a transaction it is always counted: a rollback moves no stamp.
 uint32_t DataFile::RecordCount() {
+  const bool keep = !connection_->InTransaction();
+  if (keep && countStamp_ == Stamp()) return count_;
   sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), CountSql), "SELECT count(*) FROM " + Table("records"));
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
@@ -499,6 +517,10 @@ uint32_t DataFile::RecordCount() {
   const int64_t count = sqlite3_column_int64(stmt, 0);
   // Positions stay below 2^32, so a larger count is a damaged table.
   if (count < 0 || count > int64_t(UINT32_MAX)) throw StoreFailure{status::IoError};
+  if (keep) {
+    countStamp_ = Stamp();
+    count_ = uint32_t(count);
+  }
   return uint32_t(count);
 }
 

@@ -129,7 +129,9 @@ private:
 };
 
 // What the path holds, checked before anything opens it: 0 for a regular
-// file (st filled in), 12 nothing, 11 a folder, 30 anything else.
+// file (st filled in), 12 nothing, 11 a folder, 30 anything else. A name
+// that is no regular file is refused as every name in a data folder is
+// (platform/folder_file.h): never followed or opened, and a warning names it.
 int16_t StatDataPath(const std::string& path, struct stat& st);
 
 // The name SQLite is given for a path: a relative name that began with
@@ -168,6 +170,8 @@ public:
   // False when there is no row of that id; a damaged one throws
   // StoreFailure with status 2.
   bool ReadById(int ordering, int64_t id, Row& row);
+  // Counted once per change stamp outside a transaction (counting reads
+  // every page of an index), every time inside one.
   uint32_t RecordCount();
   // The highest value of a single-segment integer key; false when empty,
   // StoreFailure with status 2 when its stored value is damaged.
@@ -220,6 +224,10 @@ private:
   ino_t inode_ = 0;
   uint64_t view_ = 0;
   uint64_t localWrites_ = 0;
+  // The last record count and the stamp it was counted under; the default
+  // stamp matches no view.
+  ChangeStamp countStamp_;
+  uint32_t count_ = 0;
   std::vector<Statement> statements_;
 };
 

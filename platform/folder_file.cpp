@@ -64,14 +64,19 @@ int ErrnoForKind(mode_t mode) {
   return EINVAL;
 }
 
-// Refuses what stands under name in folder when it is no regular file:
-// true, with errno set and a warning, when it was refused.
-bool RefusedAt(int folder, const TSplitPath& where, const std::string& path) {
-  struct stat st;
-  if (::fstatat(folder, where.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(st.st_mode)) return false;
+// Refuses what st shows when it is no regular file: true, with errno set
+// and a warning naming path, when it was refused.
+bool Refused(const struct stat& st, const std::string& path) {
+  if (S_ISREG(st.st_mode)) return false;
   WarnNotAFile(path, KindOf(st.st_mode));
   errno = ErrnoForKind(st.st_mode);
   return true;
+}
+
+// Refuses what stands under name in folder when it is no regular file.
+bool RefusedAt(int folder, const TSplitPath& where, const std::string& path) {
+  struct stat st;
+  return ::fstatat(folder, where.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && Refused(st, path);
 }
 
 std::string OwnerName(uid_t uid) {
@@ -168,8 +173,7 @@ TFolderFile TFolderFile::Open(const std::string& path, int access, TCreate creat
   }
   if (!S_ISREG(st.st_mode)) {
     file.Close();
-    WarnNotAFile(path, KindOf(st.st_mode));
-    errno = ErrnoForKind(st.st_mode);
+    Refused(st, path);
     return file;
   }
   // Reads from here on wait as reads of a regular file do.
@@ -201,6 +205,10 @@ bool ReadOpenFile(const TFolderFile& file, const std::string& path, size_t maxSi
   }
   bytes = std::move(read);
   return true;
+}
+
+bool StatFolderFile(const std::string& path, struct stat& st) {
+  return ::lstat(path.c_str(), &st) == 0 && !Refused(st, path);
 }
 
 std::string NonFileKind(const std::string& path) {

@@ -18,6 +18,7 @@
 // false with errno set; nothing here throws.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -76,6 +77,14 @@ bool ReadFolderFile(const std::string& path, size_t maxSize, std::string& bytes)
 // The same through an open file (opened for reading), from its start;
 // path only names it in the warning.
 bool ReadOpenFile(const TFolderFile& file, const std::string& path, size_t maxSize, std::string& bytes);
+
+// What stands at path, looked at without following a link at its end
+// (lstat), into st: true for a regular file. False with errno set when
+// nothing can be looked at (ENOENT, ...) or, with the warning
+// TFolderFile::Open gives, when it is anything else (ELOOP for a link,
+// EISDIR for a folder, EINVAL for the rest). Opens nothing, so it never
+// waits and needs no read permission.
+bool StatFolderFile(const std::string& path, struct stat& st);
 
 // What stands at path when it is not a regular file ("a symbolic link",
 // "a FIFO", "a folder", ...), "" for a regular or missing file. Looks only

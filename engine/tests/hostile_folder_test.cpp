@@ -130,9 +130,9 @@ protected:
   static int16_t Delete(const std::string& path) { return Wbtrv().DeleteFile(path.c_str()); }
 
   // A killed two-file commit leaves a.dat's journal hot, naming its
-  // super-journal; the journal is then made to name victim instead. The
-  // journal's path, or "" (with a failure) when no kill left one.
-  std::string PlantHotJournalNaming(const std::string& victim) const {
+  // super-journal: the journal's path, or "" (with a failure) when no kill
+  // left one.
+  std::string LeaveHotJournal() const {
     const std::string a = In("a.dat"), b = In("b.dat"), journal = a + "-journal";
     for (int step = 1; step <= 40; ++step) {
       for (const auto& entry : fs::directory_iterator(Office())) fs::remove(entry.path());
@@ -145,11 +145,16 @@ protected:
       // Hot: complete (its first byte is written last) and naming one.
       const std::string bytes = ReadFileBytes(journal);
       if (bytes.empty() || bytes[0] == '\0' || SuperJournalNamed(bytes).empty()) continue;
-      WriteFileBytes(journal, NamingSuperJournal(bytes, victim));
       return journal;
     }
     ADD_FAILURE() << "no kill left a hot journal naming a super-journal";
     return "";
+  }
+  // The same journal made to name victim as its super-journal instead.
+  std::string PlantHotJournalNaming(const std::string& victim) const {
+    const std::string journal = LeaveHotJournal();
+    if (!journal.empty()) WriteFileBytes(journal, NamingSuperJournal(ReadFileBytes(journal), victim));
+    return journal;
   }
   static std::string DamageWarning(const std::string& journal, const std::string& named) {
     return "the journal " + journal + " names " + named +
@@ -166,22 +171,24 @@ protected:
 // ---- one user: the planted names at each opener ----
 
 // Open (then an insert when it opened), the in-use probe, a copy to a new
-// name and a delete
-// of a file with a name planted beside it (or in its place): their
-// statuses, what they warned, and nothing outside the folder changed.
+// name, a delete and a rename (of what the delete left) of a file with a
+// name planted beside it (or in its place): their statuses, what they
+// warned, and nothing outside the folder changed.
 TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNamingThem) {
   const TWatchdog watchdog(120);
   struct TCase {
     const char* Name;            // planted under this name
-    const char* Statuses[5];     // open+insert, in use, copy, delete, per name in PlantedNames() order
+    const char* Statuses[5];     // open+insert, in use, copy, delete, rename, per name in PlantedNames() order
     bool Warns[5];               // whether a warning names the planted file
   };
   const TCase cases[] = {
-      {"a.dat", {"2 2 2 2", "12 12 12 12", "30 30 30 30", "11 11 11 11", "30 30 30 30"},
-       {true, false, false, false, false}},
+      // Never followed or opened: each call refuses the name as it stands.
+      {"a.dat", {"30 30 30 30 30", "30 30 30 30 30", "30 30 30 30 30", "11 11 11 11 11", "30 30 30 30 30"},
+       {true, true, true, true, true}},
       // No lock can be held through a name that is no file: the probe finds none.
-      {"a.dat.lck", {"2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2", "2 0 2 2"}, {true, true, true, true, true}},
-      {"a.dat-journal", {"2 2 2 2", "2 0 0 0", "2 2 2 2", "2 2 2 2", "2 2 2 2"}, {true, true, true, true, true}},
+      {"a.dat.lck", {"2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2", "2 0 2 2 2"}, {true, true, true, true, true}},
+      {"a.dat-journal", {"2 2 2 2 2", "2 0 0 0 12", "2 2 2 2 2", "2 2 2 2 2", "2 2 2 2 2"},
+       {true, true, true, true, true}},
   };
   for (const TCase& c : cases) {
     for (size_t p = 0; p < PlantedNames().size(); ++p) {
@@ -209,8 +216,9 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
         const int16_t inUse = Wbtrv().FileInUse(In("a.dat").c_str());
         copy = Copy(In("a.dat"), In("b.dat"));
         const int16_t removal = Delete(In("a.dat"));
+        const int16_t rename = Wbtrv().RenameFile(In("a.dat").c_str(), In("c.dat").c_str());
         statuses = std::to_string(open) + " " + std::to_string(inUse) + " " + std::to_string(copy) + " " +
-                   std::to_string(removal);
+                   std::to_string(removal) + " " + std::to_string(rename);
         warned = capture.Text();
       }
       EXPECT_EQ(statuses, c.Statuses[p]);
@@ -222,6 +230,64 @@ TEST_F(HostileFolder, PlantedNamesAtTheFileItsLockFileAndItsJournalAreRefusedNam
       EXPECT_EQ(fs::exists(fs::symlink_status(In("b.dat"))), copy == 0);
     }
   }
+}
+
+// mdbtr at each planted name: refused before anything opens it, one line
+// naming the file, a failing exit, no hang, nothing outside changed.
+TEST_F(HostileFolder, MdbtrRefusesPlantedNamesNamingThem) {
+  const TWatchdog watchdog(120);
+  for (const TPlantedName& plant : PlantedNames()) {
+    SCOPED_TRACE(plant.What);
+    fs::remove_all(Office());
+    fs::remove_all(Home());
+    fs::create_directory(Office());
+    fs::create_directory(Home());
+    WriteFileBytes(Victim(), Secret);
+    plant.Make(In("a.dat"), Victim(), Home() + "/new");
+    const std::string line = std::string(plant.Kind) == "a folder"
+                                 ? In("a.dat") + ": is a folder, not a record manager file"
+                                 : RefusalWarning(In("a.dat"), plant.Kind);
+    for (const char* command : {"stat", "dump", "check"}) {
+      SCOPED_TRACE(command);
+      const ProgramRun run = RunMdbtr({command, In("a.dat")});
+      EXPECT_EQ(run.Exit, 2);
+      EXPECT_EQ(run.Out, "");
+      EXPECT_EQ(run.Err, "mdbtr: " + line + "\n");
+    }
+    ExpectHomeUntouched();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(In("a.dat.lck"))));
+  }
+}
+
+// A journal an interrupted write left to be played back is not played back
+// by a look: the file and the journal stay byte for byte, the refusal names
+// the journal. The record manager's next open plays it back, and the look
+// goes ahead.
+TEST_F(HostileFolder, MdbtrNeverPlaysBackAJournalAnInterruptedWriteLeft) {
+  const TWatchdog watchdog(300);
+  fs::create_directory(Office());
+  const std::string journal = LeaveHotJournal();
+  ASSERT_FALSE(journal.empty());
+  const std::string a = In("a.dat");
+  const std::string file = ReadFileBytes(a), left = ReadFileBytes(journal);
+  for (const char* command : {"check", "stat", "dump"}) {
+    SCOPED_TRACE(command);
+    const ProgramRun run = RunMdbtr({command, a});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "mdbtr: " + a + ": " + journal +
+                           " holds an interrupted write the record manager plays back when it next opens the file;"
+                           " nothing read\n");
+    EXPECT_EQ(ReadFileBytes(a), file);
+    EXPECT_EQ(ReadFileBytes(journal), left);
+  }
+  {
+    BtrFile f;
+    ASSERT_EQ(f.Open(a), 0);
+  }
+  Wbtrv().Stop();
+  EXPECT_FALSE(fs::exists(journal));
+  const ProgramRun run = RunMdbtr({"check", a});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
 }
 
 // The same with one user, who may run anything: a journal naming a file

@@ -92,6 +92,33 @@ TEST_F(EngineTransactions, EndCommitsEveryFileWrittenAlsoOnesOpenedOrCreatedAfte
   EXPECT_EQ(PeopleSeen(otherB), "Ann/g Bob/g Eve/g ");
 }
 
+// The count Stat answers follows every change while the file stays open
+// (the engine keeps it between changes): this client's writes, another
+// client's once committed (as another workstation's: they reach the file
+// through a connection of their own), and a transaction's until its abort.
+TEST_F(EngineTransactions, StatCountFollowsEveryChangeWhileTheFileStaysOpen) {
+  EXPECT_EQ(a.RecordCount(), 2u);
+  ASSERT_EQ(a.Insert(PersonRecord({0, "Cleo", "g", ""})), 0);
+  EXPECT_EQ(a.RecordCount(), 3u);
+  ASSERT_EQ(otherA.Insert(PersonRecord({0, "Dan", "g", ""})), 0);
+  EXPECT_EQ(a.RecordCount(), 4u);
+  ASSERT_EQ(ClientCall(op::BeginTransaction, OtherClient), 0);
+  ASSERT_EQ(otherA.Insert(PersonRecord({0, "Eve", "g", ""})), 0);
+  EXPECT_EQ(a.RecordCount(), 4u);
+  ASSERT_EQ(ClientCall(op::EndTransaction, OtherClient), 0);
+  EXPECT_EQ(a.RecordCount(), 5u);
+  ASSERT_EQ(ClientCall(op::BeginTransaction), 0);
+  EXPECT_EQ(a.RecordCount(), 5u);
+  ASSERT_EQ(a.Insert(PersonRecord({0, "Fay", "g", ""})), 0);
+  EXPECT_EQ(a.RecordCount(), 6u);
+  ASSERT_EQ(ClientCall(op::AbortTransaction), 0);
+  EXPECT_EQ(a.RecordCount(), 5u);
+  ASSERT_EQ(a.Get(op::GetFirst, "", 1), 0);
+  ASSERT_EQ(a.Call(op::Delete), 0);
+  EXPECT_EQ(a.RecordCount(), 4u);
+  EXPECT_EQ(otherA.RecordCount(), 4u);
+}
+
 TEST_F(EngineTransactions, AbortLeavesEveryFileAsItWas) {
   const std::string beforeA = ReadFileBytes(TempPath("a.dat"));
   const std::string beforeB = ReadFileBytes(TempPath("b.dat"));

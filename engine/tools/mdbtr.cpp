@@ -20,11 +20,15 @@
 // The files are read through the record manager, loaded from the program
 // folder like everywhere else and opened read-only, so the tool takes its
 // turn with the workstations using them. Only check reads a file with SQLite
-// itself, read-only, and only once the record manager has opened it (which
-// settles what a killed writer left behind) and closed it again, so no
-// connection of this process has it open meanwhile. Nothing here writes to
-// a file, damaged or not; a lock file the record manager made for the look
-// is removed again once nobody holds it, so a look leaves no trace.
+// itself, read-only, through the record manager's own VFS (engine/recovery.h:
+// planted journals, links, FIFOs refused as the record manager refuses
+// them), and only once the record manager has opened and closed it again,
+// so no connection of this process has it open meanwhile. Nothing here
+// writes to a file, damaged or not: a name that is no regular file is
+// refused before anything opens it, and a file whose journal an interrupted
+// write left to be played back is not looked at (the record manager's open
+// would play it back); a lock file the record manager made for the look is
+// removed again once nobody holds it, so a look leaves no trace.
 //
 // Exit status: 0 done (for check: every file sound), 1 check found a fault,
 // 2 bad arguments or a file that cannot be read; each failure is one line on
@@ -33,15 +37,18 @@
 #include "btrieve/status_text.h"
 #include "engine/file_spec.h"
 #include "engine/key_codec.h"
+#include "engine/recovery.h"
 #include "engine/row_check.h"
 #include "engine/sidecar.h"
 #include "engine/status.h"
 #include "platform/codepage.h"
+#include "platform/folder_file.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -235,6 +242,32 @@ int Dump(const std::string& path, int keyNumber, bool keyGiven) {
   return Done;
 }
 
+// A read-only SQLite connection to the file through the record manager's
+// VFS; SQLite's result code (db is the caller's to close either way).
+int OpenLook(const std::string& path, sqlite3*& db) {
+  return sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, engine::RecoveryVfs());
+}
+
+// The journal beside the file when an interrupted write left it to be
+// played back, "" otherwise. A read-only connection never plays one back:
+// SQLite refuses to read instead (SQLITE_READONLY_ROLLBACK), where the
+// record manager's open would play it back. A journal being written by a
+// workstation's transaction under way is no such journal.
+std::string JournalToPlayBack(const std::string& path) {
+  const std::string journal = path + "-journal";
+  struct stat st;
+  if (::lstat(journal.c_str(), &st) != 0) return "";
+  sqlite3* db = nullptr;
+  int rc = OpenLook(path, db);
+  if (rc == SQLITE_OK) {
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+  }
+  sqlite3_close(db);
+  return rc == SQLITE_READONLY_ROLLBACK ? journal : "";
+}
+
 // The faults of one file as SQLite sees it, read in one read transaction.
 class Checker {
 public:
@@ -248,7 +281,7 @@ public:
   // metadata row breaking the rules of engine/row_check.h named, Faulty;
   // Done when nothing is named (the refusal has another cause).
   int NameMetadataFaults() {
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return Done;
+    if (!OpenReadOnly()) return Done;
     sqlite3_busy_timeout(db_, 5000);
     if (!Prepare("PRAGMA application_id") || !Step() || uint32_t(sqlite3_column_int64(stmt_, 0)) != engine::ApplicationId)
       return Done;
@@ -278,9 +311,7 @@ public:
 
   // Done, Faulty, or Failed when the file cannot be read.
   int Run() {
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-      return Fail(path_ + ": " + sqlite3_errmsg(db_));
-    sqlite3_busy_timeout(db_, 5000);
+    if (!OpenReadOnly()) return Fail(path_ + ": " + sqlite3_errmsg(db_));
     if (!Exec("BEGIN") || !Prepare("PRAGMA integrity_check")) return Fail(path_ + ": " + sqlite3_errmsg(db_));
     while (Step()) {
       const std::string answer = Text(0);
@@ -294,6 +325,11 @@ public:
   }
 
 private:
+  bool OpenReadOnly() {
+    if (OpenLook(path_, db_) != SQLITE_OK) return false;
+    sqlite3_busy_timeout(db_, 5000);
+    return true;
+  }
   bool Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
   bool Prepare(const std::string& sql) {
     sqlite3_finalize(stmt_);
@@ -474,14 +510,18 @@ private:
   bool hadLockFile_;
 };
 
-bool IsFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// One command on one file.
+// One command on one file. A name that is no regular file is refused as the
+// record manager refuses one, before anything opens it (a FIFO would block
+// the open): the warning names it.
 int RunOn(const Request& r, const std::string& file) {
-  if (IsFolder(file)) return Fail(file + ": is a folder, not a record manager file");
+  struct stat st;
+  if (::lstat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    return Fail(file + ": is a folder, not a record manager file");
+  if (!StatFolderFile(file, st) && errno != ENOENT && errno != ENOTDIR) return Failed;
+  if (const std::string journal = JournalToPlayBack(file); !journal.empty())
+    return Fail(file + ": " + journal +
+                " holds an interrupted write the record manager plays back when it next opens the file; "
+                "nothing read");
   LookWithoutTrace look(file);
   if (r.Command == "stat") return Stat(file);
   if (r.Command == "dump") return Dump(file, r.Key, r.KeyGiven);

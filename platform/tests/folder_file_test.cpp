@@ -71,6 +71,10 @@ TEST_F(FolderFileTest, PlantedNamesAreRefusedAtEveryOpenerNamingTheFile) {
       {"exclusive lock", [](const FolderFileTest& t) { return TByteLock::TryLock(t.Name(), 1, true).Held(); }},
       {"shared lock", [](const FolderFileTest& t) { return TByteLock::TryLock(t.Name(), 1, false).Held(); }},
       {"copy from", [](const FolderFileTest& t) { return CopyFile(t.Name(), t.TempPath("office/copy"), true); }},
+      {"look", [](const FolderFileTest& t) {
+         struct stat st;
+         return StatFolderFile(t.Name(), st);
+       }},
   };
   for (const TPlantedName& plant : PlantedNames()) {
     for (const TOpener& opener : openers) {
