@@ -8,9 +8,7 @@
 #include "fuzz/engine_calls.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/stored_file.h"
-#include "templates/descriptor_codec.h"
-#include "templates/family_files.h"
-#include "templates/master_codec.h"
+#include "fuzz/seed_layouts.h"
 
 #include <cstring>
 #include <memory>
@@ -73,19 +71,6 @@ std::string EncodeInput(const std::string& spec, const std::vector<EngineCall>& 
   return out.Str();
 }
 
-std::string Buffer(uint16_t recLen, std::span<const TKeySpec> keys) {
-  std::vector<uint8_t> buffer;
-  std::string msg;
-  BuildCreateBuffer(recLen, int8_t(keys.size()), keys, buffer, msg);
-  return std::string(buffer.begin(), buffer.end());
-}
-
-std::string Prefixed(uint32_t prefix, const std::string& text) {
-  std::string record(4, '\0');
-  for (int i = 0; i < 4; ++i) record[i] = char(prefix >> (8 * i));
-  return record + text;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
@@ -101,31 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
 FuzzSeedList FuzzSeeds() {
   FuzzSeedList seeds;
-  const std::string master = Buffer(MasterRecordLength, MasterKeySegments);
-  std::vector<StoredRow> masterRows;
-  for (int n = 1; n <= 3; ++n)
-    masterRows.push_back(SoundRow(Prefixed(0, FormatMasterText("Template " + std::to_string(n), TTemplateNumber(n)))));
-  seeds.emplace_back("master", EncodeInput(master, WalkCalls(3), masterRows));
-
-  const std::string descriptor = Buffer(DscRecordLength, DescriptorKeySegments);
-  TFld fld;
-  fld.Name = "Client";
-  fld.Width = 7;
-  fld.FldType = 'C';
-  fld.FldId = 1;
-  TIndexRecord index;
-  index.Number = 1;
-  index.Name = "By client";
-  index.TplName = "Template";
-  std::vector<StoredRow> dscRows{SoundRow(Prefixed(1, FormatFieldRecord(fld, 5))),
-                                 SoundRow(Prefixed(2, FormatIndexRecord(index)))};
-  seeds.emplace_back("descriptor", EncodeInput(descriptor, WalkCalls(3), dscRows));
-
-  for (const TFamilyFile* file : FamilyFiles()) {
-    std::vector<StoredRow> rows{SoundRow(NewFamilyRecord(*file))};
-    int keys = 0;
-    for (const TKeySpec& k : file->Keys) keys = std::max(keys, k.KeyNo + 1);
-    seeds.emplace_back(std::string(file->Name), EncodeInput(Buffer(file->RecLen, file->Keys), WalkCalls(keys), rows));
+  for (const SeedLayout& layout : SeedLayouts()) {
+    std::vector<StoredRow> rows;
+    for (const std::string& record : layout.records) rows.push_back(SoundRow(record));
+    seeds.emplace_back(layout.name, EncodeInput(layout.spec, WalkCalls(layout.keyCount), rows));
   }
   return seeds;
 }
