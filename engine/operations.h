@@ -37,6 +37,8 @@ int16_t Execute(Engine& engine, Client& client, Call& call);
 bool IsKeyNumber(const FileSpec& spec, int keyNum);
 // 21 unless the key buffer holds a value of the key.
 int16_t CheckKeyRoom(const Call& call, const KeySpec& key);
+// REQUIRES: record is of the file's record length (the store reads no
+// other), key of the file, and the buffers have room (checked before).
 void ReturnRecord(Call& call, const std::string& record);
 void ReturnKey(Call& call, const KeySpec& key, const std::string& record);
 

@@ -97,6 +97,15 @@ int16_t Read(OpenFile& open, Call& call, int ordering, bool withData, bool walki
   return status::Success;
 }
 
+// The first row of a seek; none answers `none`, a damaged one 2.
+int16_t FirstOf(DataFile& file, int ordering, Seek seek, const std::string& key, int16_t none, Row& row) {
+  std::vector<Row> rows;
+  if (!file.Find(ordering, seek, key, 0, 1, rows)) return status::IoError;
+  if (rows.empty()) return none;
+  row = std::move(rows.front());
+  return status::Success;
+}
+
 // The row after (direction +1) or before (-1) the position on ordering.
 int16_t Advance(OpenFile& open, int ordering, int direction, Row& row) {
   Position& pos = open.Pos;
@@ -116,13 +125,14 @@ int16_t Advance(OpenFile& open, int ordering, int direction, Row& row) {
   rows.reserve(size_t(batch));
   // Two seeks, not one over (key, id): this SQLite does not seek on a
   // row-value comparison and would scan every duplicate of the key.
-  if (direction > 0) {
-    file.Find(ordering, Seek::SameKeyAfter, key, pos.Id, batch, rows);
-    file.Find(ordering, Seek::Greater, key, 0, batch - int(rows.size()), rows);
-  } else {
-    file.Find(ordering, Seek::SameKeyBefore, key, pos.Id, batch, rows);
-    file.Find(ordering, Seek::Less, key, 0, batch - int(rows.size()), rows);
-  }
+  // A damaged row ends the batch: the rows before it are served, and the
+  // call that reaches it answers 2 and leaves the position where it was.
+  const bool sound = direction > 0
+                         ? file.Find(ordering, Seek::SameKeyAfter, key, pos.Id, batch, rows) &&
+                               file.Find(ordering, Seek::Greater, key, 0, batch - int(rows.size()), rows)
+                         : file.Find(ordering, Seek::SameKeyBefore, key, pos.Id, batch, rows) &&
+                               file.Find(ordering, Seek::Less, key, 0, batch - int(rows.size()), rows);
+  if (!sound && rows.empty()) return status::IoError;
   pos.Ahead.clear();
   if (rows.empty()) return status::EndOfFile;
   pos.Direction = direction;
@@ -158,11 +168,8 @@ int16_t GetByKey(OpenFile& open, Call& call) {
   }
   const int ordering = call.KeyNum;
   return Read(open, call, ordering, withData, false, [&](Row& row) {
-    std::vector<Row> rows;
-    file.Find(ordering, seek, wanted, 0, 1, rows);
-    if (rows.empty()) return seek == Seek::SameKeyAfter ? status::KeyNotFound : status::EndOfFile;
-    row = std::move(rows.front());
-    return status::Success;
+    return FirstOf(file, ordering, seek, wanted, seek == Seek::SameKeyAfter ? status::KeyNotFound : status::EndOfFile,
+                   row);
   });
 }
 
@@ -182,13 +189,8 @@ int16_t Step(OpenFile& open, Call& call) {
   if (call.DataSize() < file.Spec().RecordLength) return status::DataBufferTooShort;
   if (call.Op == op::StepFirst || call.Op == op::StepLast) {
     const Seek seek = call.Op == op::StepFirst ? Seek::First : Seek::Last;
-    return Read(open, call, Physical, true, false, [&](Row& row) {
-      std::vector<Row> rows;
-      file.Find(Physical, seek, "", 0, 1, rows);
-      if (rows.empty()) return status::EndOfFile;
-      row = std::move(rows.front());
-      return status::Success;
-    });
+    return Read(open, call, Physical, true, false,
+                [&](Row& row) { return FirstOf(file, Physical, seek, "", status::EndOfFile, row); });
   }
   if (!open.Pos.Placed) return status::InvalidPositioning;
   const int direction = call.Op == op::StepNext ? 1 : -1;

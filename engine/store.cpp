@@ -2,6 +2,7 @@
 
 #include "engine/key_codec.h"
 #include "engine/recovery.h"
+#include "engine/row_check.h"
 #include "engine/status.h"
 
 #include <sqlite3.h>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 namespace engine {
@@ -103,9 +105,32 @@ class ResetOnExit {
 public:
   explicit ResetOnExit(sqlite3_stmt* stmt) : stmt_(stmt) {}
   ~ResetOnExit() { sqlite3_reset(stmt_); }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
 
 private:
   sqlite3_stmt* stmt_;
+};
+
+// A statement prepared for one use, finalized on every path: a statement
+// left unfinalized keeps its read lock and makes the connection's close
+// fail, which would hold the file locked for the life of the process.
+Statement PrepareOnce(sqlite3* db, const std::string& sql, int& rc) {
+  sqlite3_stmt* stmt = nullptr;
+  rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  return Statement(stmt);
+}
+
+// An explicit read transaction, rolled back on every path.
+class ReadTransaction {
+public:
+  explicit ReadTransaction(Connection& connection) : connection_(connection) { connection_.Execute("BEGIN"); }
+  ~ReadTransaction() { connection_.Rollback(); }
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+  Connection& connection_;
 };
 
 void BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
@@ -113,9 +138,43 @@ void BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
   sqlite3_bind_blob(stmt, index, bytes.data() ? bytes.data() : "", int(bytes.size()), SQLITE_STATIC);
 }
 
-std::string ColumnBlob(sqlite3_stmt* stmt, int column) {
-  const void* p = sqlite3_column_blob(stmt, column);
-  return p ? std::string(static_cast<const char*>(p), size_t(sqlite3_column_bytes(stmt, column))) : std::string();
+static_assert(SQLITE_INTEGER == StoredInteger && SQLITE_BLOB == StoredBlob);
+
+// What a column holds, its storage class read before anything converts it;
+// bytes points at a BLOB's contents (null for any other class or an empty
+// BLOB).
+StoredColumn ReadColumn(sqlite3_stmt* stmt, int column, const char*& bytes) {
+  StoredColumn stored{sqlite3_column_type(stmt, column), 0};
+  bytes = nullptr;
+  if (stored.Type == SQLITE_BLOB) {
+    // The pointer first, then the size: the order SQLite gives for a value
+    // that might otherwise be converted between the two calls.
+    bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+    stored.Bytes = bytes ? size_t(sqlite3_column_bytes(stmt, column)) : 0;
+  }
+  return stored;
+}
+
+std::string Bytes(const char* bytes, const StoredColumn& stored) {
+  return bytes ? std::string(bytes, stored.Bytes) : std::string();
+}
+
+// The text of a TEXT column; false for any other storage class.
+bool ReadText(sqlite3_stmt* stmt, int column, std::string& text) {
+  if (sqlite3_column_type(stmt, column) != SQLITE_TEXT) return false;
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+  if (!p) return false;  // out of memory while converting
+  text.assign(p, size_t(sqlite3_column_bytes(stmt, column)));
+  return true;
+}
+
+// The bytes of a BLOB column; false for any other storage class.
+bool ReadBlob(sqlite3_stmt* stmt, int column, std::string& blob) {
+  const char* bytes = nullptr;
+  const StoredColumn stored = ReadColumn(stmt, column, bytes);
+  if (stored.Type != SQLITE_BLOB) return false;
+  blob = Bytes(bytes, stored);
+  return true;
 }
 
 // Polls about every millisecond until the bound has passed since the wait
@@ -173,7 +232,14 @@ std::string SqliteName(const std::string& path) {
   return path.starts_with("/") ? path : "./" + path;
 }
 
-Connection::~Connection() { sqlite3_close(db_); }
+void FinalizeStatement::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+
+Connection::~Connection() {
+  // Whatever statement is still prepared would make the close fail and keep
+  // the descriptor, and any lock it holds, until the process ends.
+  while (sqlite3_stmt* stmt = sqlite3_next_stmt(db_, nullptr)) sqlite3_finalize(stmt);
+  sqlite3_close(db_);
+}
 
 int Connection::Open(const std::string& path, std::shared_ptr<Connection>& out) {
   std::shared_ptr<Connection> connection(new Connection);
@@ -188,32 +254,23 @@ void Connection::Execute(const std::string& sql) {
 }
 
 int64_t Connection::Integer(const std::string& sql) {
-  sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
-  int64_t value = 0;
-  if (rc == SQLITE_OK) {
-    rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-      value = sqlite3_column_int64(stmt, 0);
-      rc = SQLITE_OK;
-    }
-  }
-  sqlite3_finalize(stmt);
+  int rc = SQLITE_OK;
+  const Statement stmt = PrepareOnce(db_, sql, rc);
   if (rc != SQLITE_OK) Fail(rc);
-  return value;
+  rc = sqlite3_step(stmt.get());
+  if (rc != SQLITE_ROW) Fail(rc);
+  if (sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER) throw StoreFailure{status::IoError};
+  return sqlite3_column_int64(stmt.get(), 0);
 }
 
 void Connection::Attach(const std::string& path, const std::string& schema) {
-  sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db_, ("ATTACH ?1 AS \"" + schema + "\"").c_str(), -1, &stmt, nullptr);
-  if (rc == SQLITE_OK) {
-    const std::string name = SqliteName(path);
-    sqlite3_bind_text(stmt, 1, name.c_str(), int(name.size()), SQLITE_TRANSIENT);
-    rc = sqlite3_step(stmt);
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
-  sqlite3_finalize(stmt);
+  int rc = SQLITE_OK;
+  const Statement stmt = PrepareOnce(db_, "ATTACH ?1 AS \"" + schema + "\"", rc);
   if (rc != SQLITE_OK) Fail(rc);
+  const std::string name = SqliteName(path);
+  sqlite3_bind_text(stmt.get(), 1, name.c_str(), int(name.size()), SQLITE_TRANSIENT);
+  rc = sqlite3_step(stmt.get());
+  if (rc != SQLITE_DONE) Fail(rc);
 }
 
 void Connection::Detach(const std::string& schema) {
@@ -228,9 +285,7 @@ void Connection::Rollback() {
 
 DataFile::DataFile() : view_(nextView++) {}
 
-DataFile::~DataFile() {
-  for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
-}
+DataFile::~DataFile() = default;
 
 std::string DataFile::Table(const char* name) const { return "\"" + schema_ + "\"." + name; }
 
@@ -242,15 +297,16 @@ bool DataFile::WriteEmpty(const std::string& path, const FileSpec& spec) {
                             "PRAGMA journal_mode = DELETE;PRAGMA synchronous = FULL;BEGIN;" +
                             SchemaSql(spec);
   ok = ok && sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_stmt* stmt = nullptr;
-  ok = ok && sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES ('format', ?1), ('spec', ?2)", -1, &stmt,
-                                nullptr) == SQLITE_OK;
   if (ok) {
-    sqlite3_bind_text(stmt, 1, FormatMarker, -1, SQLITE_STATIC);
-    BindBlob(stmt, 2, spec.Layout);
-    ok = sqlite3_step(stmt) == SQLITE_DONE;
+    int rc = SQLITE_OK;
+    const Statement stmt = PrepareOnce(db, "INSERT INTO metadata VALUES ('format', ?1), ('spec', ?2)", rc);
+    ok = rc == SQLITE_OK;
+    if (ok) {
+      sqlite3_bind_text(stmt.get(), 1, FormatMarker, -1, SQLITE_STATIC);
+      BindBlob(stmt.get(), 2, spec.Layout);
+      ok = sqlite3_step(stmt.get()) == SQLITE_DONE;
+    }
   }
-  sqlite3_finalize(stmt);
   ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
   return sqlite3_close(db) == SQLITE_OK && ok;
 }
@@ -283,9 +339,37 @@ std::unique_ptr<DataFile> DataFile::View(const DataFile& file, std::shared_ptr<C
   view->spec_ = file.spec_;
   view->device_ = file.device_;
   view->inode_ = file.inode_;
-  view->statements_.assign(file.statements_.size(), nullptr);
+  view->statements_.resize(file.statements_.size());
   return view;
 }
+
+namespace {
+
+// The metadata as written: one 'format' row holding the marker as text and
+// one 'spec' row holding the layout as bytes, each name text. Anything else
+// under those names, a name that is not text, or a row missing makes the
+// file not one of ours; rows of other names are passed over.
+int16_t ReadMetadata(sqlite3* db, std::string& layout) {
+  int rc = SQLITE_OK;
+  const Statement stmt = PrepareOnce(db, "SELECT name, value FROM main.metadata", rc);
+  if (rc != SQLITE_OK) return OpenFailure(rc);
+  int formats = 0, specs = 0;
+  std::string name, value;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    if (!ReadText(stmt.get(), 0, name)) return status::NotRecordManagerFile;
+    if (name == "format") {
+      if (!ReadText(stmt.get(), 1, value) || value != FormatMarker) return status::NotRecordManagerFile;
+      ++formats;
+    } else if (name == "spec") {
+      if (!ReadBlob(stmt.get(), 1, layout)) return status::NotRecordManagerFile;
+      ++specs;
+    }
+  }
+  if (rc != SQLITE_DONE) return OpenFailure(rc);
+  return formats == 1 && specs == 1 ? status::Success : status::NotRecordManagerFile;
+}
+
+}  // namespace
 
 // Everything that makes a file ours, checked before SQLite may touch it
 // (a foreign WAL file would otherwise get its companions created).
@@ -296,18 +380,8 @@ int16_t DataFile::Validate() {
   if (!ReadHeader(db, header, fileSize) || !IsOurHeader(header)) return status::NotRecordManagerFile;
 
   // The first read rolls back a journal a crashed writer left behind.
-  sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db, "SELECT name, value FROM metadata", -1, &stmt, nullptr);
-  if (rc != SQLITE_OK) return OpenFailure(rc);
-  std::string format, layout;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    if (name == "format") format = ColumnBlob(stmt, 1);
-    if (name == "spec") layout = ColumnBlob(stmt, 1);
-  }
-  sqlite3_finalize(stmt);
-  if (rc != SQLITE_DONE) return OpenFailure(rc);
-  if (format != FormatMarker) return status::NotRecordManagerFile;
+  std::string layout;
+  if (int16_t s = ReadMetadata(db, layout)) return s;
   const auto* bytes = reinterpret_cast<const uint8_t*>(layout.data());
   if (DecodeCreateBuffer(bytes, layout.size(), spec_) != status::Success || spec_.Layout != layout)
     return status::NotRecordManagerFile;
@@ -322,7 +396,8 @@ int16_t DataFile::Validate() {
 
   // Every statement a call may need, so a damaged schema shows now.
   const size_t keys = spec_.Keys.size();
-  statements_.assign((keys + 1) * SeekKinds + 2 * keys + 6, nullptr);
+  statements_.clear();
+  statements_.resize((keys + 1) * SeekKinds + 2 * keys + 6);
   try {
     connection_->Execute("PRAGMA journal_mode = DELETE");
     connection_->Execute("PRAGMA synchronous = FULL");
@@ -340,13 +415,15 @@ int16_t DataFile::Validate() {
 }
 
 sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
-  sqlite3_stmt*& stmt = statements_.at(slot);
+  Statement& stmt = statements_.at(slot);
   if (!stmt) {
+    sqlite3_stmt* prepared = nullptr;
     const int rc =
-        sqlite3_prepare_v3(connection_->Db(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+        sqlite3_prepare_v3(connection_->Db(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr);
+    stmt.reset(prepared);
     if (rc != SQLITE_OK) Fail(rc);
   }
-  return stmt;
+  return stmt.get();
 }
 
 // Statement slots: the seeks of every ordering, then one read by id per
@@ -364,17 +441,25 @@ size_t FixedSlot(size_t keys, int n) { return (keys + 1) * SeekKinds + 2 * keys 
 enum Fixed { InsertSql, UpdateSql, DeleteSql, CountSql };
 }  // namespace
 
-void DataFile::ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out) {
+// Every row passes the rules of engine/row_check.h before a byte of it is
+// copied; the first that does not ends the rows read.
+bool DataFile::ReadRows(sqlite3_stmt* stmt, int ordering, int limit, std::vector<Row>& out) {
   ResetOnExit reset(stmt);
+  const size_t keyLength = ordering == Physical ? 0 : spec_.Keys[size_t(ordering)].Length;
   int rc = SQLITE_DONE;
   while (limit-- > 0 && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    Row row;
-    row.Id = sqlite3_column_int64(stmt, 0);
-    row.Record = ColumnBlob(stmt, 1);
-    row.Key = ColumnBlob(stmt, 2);
-    out.push_back(std::move(row));
+    const int64_t id = sqlite3_column_int64(stmt, 0);
+    const char* record = nullptr;
+    const char* key = nullptr;
+    const StoredColumn storedRecord = ReadColumn(stmt, 1, record);
+    const StoredColumn storedKey = ReadColumn(stmt, 2, key);
+    if (CheckPosition(sqlite3_column_type(stmt, 0), id) != RowFault::None ||
+        CheckRecord(spec_, storedRecord) != RowFault::None || CheckKey(keyLength, storedKey) != RowFault::None)
+      return false;
+    out.push_back(Row{id, Bytes(record, storedRecord), Bytes(key, storedKey)});
   }
   if (limit >= 0 && rc != SQLITE_DONE) Fail(rc);
+  return true;
 }
 
 // The file change counter of the header (bytes 24-27), which every commit
@@ -393,13 +478,13 @@ ChangeStamp DataFile::Stamp() {
   return ChangeStamp{view_, int64_t(BigEndian32(counter)), localWrites_};
 }
 
-void DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out) {
+bool DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out) {
   sqlite3_stmt* stmt = FindStatement(ordering, seek);
-  if (!stmt || limit <= 0) return;
+  if (!stmt || limit <= 0) return true;
   if (ordering != Physical) BindBlob(stmt, 1, key);
   sqlite3_bind_int64(stmt, 2, id);
   sqlite3_bind_int(stmt, 3, limit);
-  ReadRows(stmt, limit, out);
+  return ReadRows(stmt, ordering, limit, out);
 }
 
 bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
@@ -407,7 +492,7 @@ bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
                                "SELECT id, record, " + KeyColumn(ordering) + " FROM " + Table("records") + " WHERE id = ?1");
   sqlite3_bind_int64(stmt, 1, id);
   std::vector<Row> rows;
-  ReadRows(stmt, 1, rows);
+  if (!ReadRows(stmt, ordering, 1, rows)) throw StoreFailure{status::IoError};
   if (rows.empty()) return false;
   row = std::move(rows.front());
   return true;
@@ -418,7 +503,10 @@ uint32_t DataFile::RecordCount() {
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) Fail(rc);
-  return uint32_t(sqlite3_column_int64(stmt, 0));
+  const int64_t count = sqlite3_column_int64(stmt, 0);
+  // Positions stay below 2^32, so a larger count is a damaged table.
+  if (count < 0 || count > int64_t(UINT32_MAX)) throw StoreFailure{status::IoError};
+  return uint32_t(count);
 }
 
 bool DataFile::HighestKey(int keyNumber, int64_t& value) {
@@ -431,7 +519,10 @@ bool DataFile::HighestKey(int keyNumber, int64_t& value) {
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_DONE) return false;
   if (rc != SQLITE_ROW) Fail(rc);
-  value = DecodeIntegerKey(seg, ColumnBlob(stmt, 0));
+  const char* bytes = nullptr;
+  const StoredColumn stored = ReadColumn(stmt, 0, bytes);
+  if (CheckKey(seg.Length, stored) != RowFault::None) throw StoreFailure{status::IoError};
+  value = DecodeIntegerKey(seg, Bytes(bytes, stored));
   return true;
 }
 
@@ -484,11 +575,11 @@ int16_t DataFile::WriteSnapshot(int fd) {
     return status::IoError;
   // The read lock comes with the first read of the transaction and stays
   // until its end; writers need the file to themselves to change it.
+  std::optional<ReadTransaction> read;
   try {
-    connection_->Execute("BEGIN");
+    read.emplace(*connection_);
     connection_->Integer("SELECT count(*) FROM main.metadata");
   } catch (const StoreFailure& failure) {
-    connection_->Rollback();
     return failure.Status;
   }
   int16_t result = status::Success;
@@ -512,7 +603,6 @@ int16_t DataFile::WriteSnapshot(int fd) {
     }
     at += n;
   }
-  connection_->Rollback();
   return result;
 }
 

@@ -28,7 +28,13 @@
 //
 // Every statement is reset as soon as its rows are read, so no read lock
 // outlives a call: a statement left stepping would block every other
-// client's commit. A call that meets another client's SQLite lock polls
+// client's commit. Statements are owned (Statement) and finalized on every
+// path, so a failed open or read never leaves the connection unclosable.
+//
+// Every row read is checked against the file's specification before a byte
+// of it is used (engine/row_check.h); a row that fails ends the read, and
+// the call answers 2. Metadata that is not what WriteEmpty writes makes the
+// file not one of ours (30). A call that meets another client's SQLite lock polls
 // about every millisecond up to the configured bound (SetBusyWait), then
 // answers 85: SQLite's own busy handler sleeps in growing steps and loses
 // to a few busy writers.
@@ -54,6 +60,11 @@ namespace engine {
 struct StoreFailure {
   int16_t Status;
 };
+
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* stmt) const;
+};
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 // The longest a call waits for another client's SQLite lock, in
 // milliseconds.
@@ -151,11 +162,15 @@ public:
 
   ChangeStamp Stamp();
   // Appends at most limit rows in seek's order on ordering (Physical or a
-  // key number); key and id are the bounds the seek names.
-  void Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out);
+  // key number); key and id are the bounds the seek names. False when it
+  // stopped at a damaged row, the rows before it appended.
+  bool Find(int ordering, Seek seek, const std::string& key, int64_t id, int limit, std::vector<Row>& out);
+  // False when there is no row of that id; a damaged one throws
+  // StoreFailure with status 2.
   bool ReadById(int ordering, int64_t id, Row& row);
   uint32_t RecordCount();
-  // The highest value of a single-segment integer key; false when empty.
+  // The highest value of a single-segment integer key; false when empty,
+  // StoreFailure with status 2 when its stored value is damaged.
   bool HighestKey(int keyNumber, int64_t& value);
 
   // Writes. The caller wraps a read-then-write in a WriteScope.
@@ -194,7 +209,7 @@ private:
   int16_t Validate();
   sqlite3_stmt* Prepare(size_t slot, const std::string& sql);
   sqlite3_stmt* FindStatement(int ordering, Seek seek);
-  void ReadRows(sqlite3_stmt* stmt, int limit, std::vector<Row>& out);
+  bool ReadRows(sqlite3_stmt* stmt, int ordering, int limit, std::vector<Row>& out);
   // The table name qualified by the schema.
   std::string Table(const char* name) const;
 
@@ -205,7 +220,7 @@ private:
   ino_t inode_ = 0;
   uint64_t view_ = 0;
   uint64_t localWrites_ = 0;
-  std::vector<sqlite3_stmt*> statements_;
+  std::vector<Statement> statements_;
 };
 
 }  // namespace engine

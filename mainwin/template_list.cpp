@@ -97,8 +97,8 @@ TListOutcome ReadMasterFile(TTemplateListing& Listing) {
     TFileLockMsgScope lockText(MasterOpenLockMsg);
     BtrCloseFile(MasterFileNo);
     BtrOpenFile(MasterFileNo, MasterFileName(), 0);
-  } catch (const Exception& e) {
-    ErrorBox("Unable to open the file MASTER.DSC.\r\r" + e.Message + "\r\r" + CannotRunLine + ContactMsg);
+  } catch (const std::exception& e) {
+    ErrorBox("Unable to open the file MASTER.DSC.\r\r" + std::string(e.what()) + "\r\r" + CannotRunLine + ContactMsg);
     return TListOutcome::Terminate;
   }
   MainFlags.OwnHandle = MainWindowHandle();
@@ -106,12 +106,14 @@ TListOutcome ReadMasterFile(TTemplateListing& Listing) {
   try {
     ReadMasterRecords(Listing, finds);
     BtrCloseFile(MasterFileNo);
-  } catch (const Exception& e) {
+  } catch (const std::exception& e) {
+    // A damaged record may fail in the standard library too; it ends here
+    // like any other failure.
     try {
       BtrCloseFile(MasterFileNo);
-    } catch (const Exception&) {
+    } catch (const std::exception&) {
     }
-    ErrorBox("Unable to access records in the file MASTER.DSC.\r\r" + e.Message + "\r\r" + CannotRunLine +
+    ErrorBox("Unable to access records in the file MASTER.DSC.\r\r" + std::string(e.what()) + "\r\r" + CannotRunLine +
              ContactMsg);
     return TListOutcome::Terminate;
   }

@@ -89,6 +89,15 @@ int Digit(char C, const TDscRange& Range) {
   return C - '0';
 }
 
+// A number already read from Range that must lie within Low..High.
+int Within(int Value, const TDscRange& Range, int Low, int High) {
+  if (Value < Low || Value > High) {
+    throw EDescriptorError(Format("Descriptor record: %s %d at positions %d-%d is outside %d..%d.", Range.Label, Value,
+                                  Range.Position(), Range.LastPosition(), Low, High));
+  }
+  return Value;
+}
+
 bool Flag(std::string_view Text, const TDscRange& Range) { return Columns(Text, Range) == Yes; }
 std::string Trimmed(std::string_view Text, const TDscRange& Range) { return Trim(Columns(Text, Range)); }
 
@@ -148,9 +157,9 @@ TFld ParseFieldRecord(std::string_view Record) {
   TFld fld;
   fld.SeqNo = NumberIn(text, DscField::SeqNo);
   fld.Name = Trimmed(text, DscField::Name);
-  fld.Width = NumberIn(text, DscField::Width);
+  fld.Width = Within(NumberIn(text, DscField::Width), DscField::Width, 1, 999);
   fld.FldType = Columns(text, DscField::FldType)[0];
-  fld.Offset = NumberIn(text, DscField::Offset);
+  fld.Offset = Within(NumberIn(text, DscField::Offset), DscField::Offset, DscPrefixLength + 1, 9999);
   fld.MinVal = Trimmed(text, DscField::MinVal);
   fld.MaxVal = Trimmed(text, DscField::MaxVal);
   fld.UpperCase = Flag(text, DscField::UpperCase);
@@ -165,7 +174,7 @@ TFld ParseFieldRecord(std::string_view Record) {
   for (int k = 1; k <= MaxDispCols && !Trimmed(text, DscField::DispCol(k)).empty(); ++k) {
     fld.DispCols[k] = NumberIn(text, DscField::DispCol(k));
   }
-  fld.KeyWidth = NumberIn(text, DscField::KeyWidth);
+  fld.KeyWidth = Within(NumberIn(text, DscField::KeyWidth), DscField::KeyWidth, 0, fld.Width);
   fld.Hint = Trimmed(text, DscField::Hint);
   fld.Default = Trimmed(text, DscField::Default);
   for (int k = 1; k <= MaxIndexes && static_cast<unsigned char>(Columns(text, DscField::IdxNo(k))[0]) > ' '; ++k) {
@@ -175,6 +184,23 @@ TFld ParseFieldRecord(std::string_view Record) {
   }
   fld.FldId = NumberIn(text, DscField::FldId);
   return fld;
+}
+
+void CheckFieldInDataRecord(const TFld& Fld) {
+  if (Fld.Offset + Fld.Width - 1 > MaxFieldEnd) {
+    throw EDescriptorError(Format("%s: at %d, %d wide, it ends beyond position %d of the data record.",
+                                  FieldOwner(Fld.Name), Fld.Offset, Fld.Width, MaxFieldEnd));
+  }
+}
+
+int FieldDecimals(const TFld& Fld) {
+  const size_t dot = Fld.MaxVal.find('.');
+  const int decimals = dot == std::string::npos ? 0 : static_cast<int>(Fld.MaxVal.size() - dot - 1);
+  if (decimals > 2) {
+    throw EDescriptorError(Format("%s: MaxVal \"%s\" has %d decimals; a numeric field has 0 to 2.",
+                                  FieldOwner(Fld.Name), Fld.MaxVal, decimals));
+  }
+  return decimals;
 }
 
 std::string FormatIndexRecord(const TIndexRecord& Index) {

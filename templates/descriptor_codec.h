@@ -46,9 +46,14 @@
 // Texts are formatted, never cut: a value wider than its column would move
 // every later column, so formatting refuses it with EDescriptorError naming
 // the field and the limit. Parsing trims texts and converts numbers; a
-// number column that holds no number raises EDescriptorError.
+// number column that holds no number raises EDescriptorError, and so does a
+// value no field can have (the record is damaged): a Width below 1, a
+// KeyWidth outside 0..Width, an Offset before 5. Loaders check the rest
+// against what they load into (CheckFieldInDataRecord, FieldDecimals, the
+// tables' own bounds).
 #pragma once
 
+#include "btrieve/create_file.h"
 #include "platform/errors.h"
 #include "templates/key_segments.h"
 #include "templates/template_number.h"
@@ -176,6 +181,15 @@ std::string FormatFieldRecord(const TFld& Fld, int Offset);
 // membership digits; Decimals, LkpKeyUnique and the entry screen's members
 // are not stored and stay cleared.
 TFld ParseFieldRecord(std::string_view Record);
+
+// The last record position a field may reach: a data record holds at most
+// 3000 bytes, the last 8 of them the date stamp.
+constexpr int MaxFieldEnd = MaxCreateRecordLength - 8;
+// Raises EDescriptorError naming the field unless it ends by MaxFieldEnd.
+void CheckFieldInDataRecord(const TFld& Fld);
+// The decimals of a numeric field: the characters behind the first "." of
+// its MaxVal, 0 without one; raises EDescriptorError above 2.
+int FieldDecimals(const TFld& Fld);
 
 std::string FormatIndexRecord(const TIndexRecord& Index);
 TIndexRecord ParseIndexRecord(std::string_view Record);

@@ -38,7 +38,7 @@ public:
   ~TSlotCloser() {
     try {
       BtrCloseFile(fileNo_);
-    } catch (const Exception&) {
+    } catch (const std::exception&) {
     }
   }
   TSlotCloser(const TSlotCloser&) = delete;
@@ -49,11 +49,6 @@ private:
 };
 
 void ErrorBox(const std::string& Text) { MessageDlg(Text, mtError, mbOKOnly); }
-
-int DecimalsOf(const std::string& MaxVal) {
-  const size_t dot = MaxVal.find('.');
-  return dot == std::string::npos ? 0 : static_cast<int>(MaxVal.size() - dot - 1);
-}
 
 // The family file (1 client, 2 case, 3 employee) whose alternate lookup an
 // "l" field switches on: the letter of its specification together with the
@@ -74,6 +69,7 @@ int AltLookupHost(const TFld& Fld) {
 // the parsed record, the index memberships left cleared.
 TFld LoadedField(std::string_view Record, int SeqNo) {
   const TFld parsed = ParseFieldRecord(Record);
+  CheckFieldInDataRecord(parsed);
   TFld fld;
   fld.SeqNo = SeqNo;
   fld.Name = parsed.Name;
@@ -83,7 +79,7 @@ TFld LoadedField(std::string_view Record, int SeqNo) {
   if (fld.FldType == 'N') {
     fld.MinVal = parsed.MinVal;
     fld.MaxVal = parsed.MaxVal;
-    fld.Decimals = DecimalsOf(fld.MaxVal);
+    fld.Decimals = FieldDecimals(fld);
   }
   fld.UpperCase = parsed.UpperCase;
   fld.Required = parsed.Required;
@@ -241,8 +237,8 @@ bool LoadTemplateDescriptor(const std::string& Number) {
     if (!FileExists(name)) return false;
     TFileLockMsgScope lockText(DescriptorLockMsg);
     BtrOpenFile(LoadedDescriptorFileNo, name, 0);
-  } catch (const Exception& e) {
-    ErrorBox(ErrorLead + e.Message + "\r\r" +
+  } catch (const std::exception& e) {
+    ErrorBox(ErrorLead + e.what() + "\r\r" +
              "Unable to open description file.  You will not be able to modify your template at this time." +
              ContactMsg);
     return false;
@@ -258,8 +254,8 @@ bool LoadTemplateDescriptor(const std::string& Number) {
     Designer->SetCaption("Modifying Vezadaz Template:            " + Store.TplName);
     ReadDescriptorRecords();
     IndexFieldCodes(code);
-  } catch (const Exception& e) {
-    ErrorBox(ErrorLead + e.Message + "\r\r" +
+  } catch (const std::exception& e) {
+    ErrorBox(ErrorLead + e.what() + "\r\r" +
              "Unable to access description file.  You will not be able to modify your template at this time." +
              ContactMsg);
     return false;
@@ -290,8 +286,8 @@ void CheckMatchingIndexes(const std::string& Code) {
                                    " is currently not accessible (Checking for matching indexes)." + "\r\r" +
                                    "It may be in use elsewhere.   Retry accessing the file?");
         BtrOpenFile(ScannedDescriptorFileNo, Store.DataDir + "\\" + entry.Name, 0);
-      } catch (const Exception& e) {
-        ErrorBox(ErrorLead + e.Message + "\r\r" + "Unable to open description file " + entry.Name + "." + ContactMsg);
+      } catch (const std::exception& e) {
+        ErrorBox(ErrorLead + e.what() + "\r\r" + "Unable to open description file " + entry.Name + "." + ContactMsg);
         return;
       }
       TSlotCloser closer(ScannedDescriptorFileNo);
@@ -303,8 +299,8 @@ void CheckMatchingIndexes(const std::string& Code) {
         ListOf(Code[p])[++counts[host]] = ListedName(entry);
       }
     }
-  } catch (const Exception& e) {
+  } catch (const std::exception& e) {
     ErrorBox(std::string("The following error occurred while checking ") + "\r" + "for a matching index." + "\r\r" +
-             ErrorLead + e.Message);
+             ErrorLead + e.what());
   }
 }

@@ -49,7 +49,9 @@ void ResetDescriptorForm();
 // Reads <DataDir>\mngr<Number>.dsc (Number three digits). False without a
 // message when the file is missing or Number is no template number; false after an error box when it cannot
 // be opened or read: an unreadable number, more than 50 field or 5 index
-// records, a sort position outside 1..3 or a key field id outside the table.
+// records, a sort position outside 1..3 or a key field id outside the table,
+// a damaged field record (descriptor_codec.h), or any other failure on the
+// way, the standard library's included: none reaches the caller.
 bool LoadTemplateDescriptor(const std::string& Number);
 
 // The family-file letters ("A" client, "B" case, "E" employee) of the

@@ -1,7 +1,9 @@
 // mdbtr from a shell: stat, dump and check of a sample file; a damaged key
-// found by check; a junk file, a missing file and bad arguments refused
-// with one line and a failing exit status; the check every test folder gets
-// at its end.
+// found by check; damaged rows named with the rule they break, the file
+// left as it was and without a lock file; a junk file, a missing file, a
+// folder and bad arguments refused with one line and a failing exit status;
+// the usage asked for; the check every test folder gets at its end.
+#include "engine/tests/damage.h"
 #include "engine/tests/engine_harness.h"
 #include "testing/temp_dir.h"
 
@@ -83,6 +85,78 @@ TEST_F(Mdbtr, CheckFindsAKeyThatNoLongerMatchesItsRecord) {
   std::filesystem::remove(path);
 }
 
+TEST_F(Mdbtr, CheckNamesEachDamagedRowAndTheRuleItBreaksChangingNothing) {
+  const std::string path = MakeSample();
+  DamageFile(path,
+             "UPDATE records SET record = CAST(record || X'00' AS BLOB) WHERE id = 1;"
+             "UPDATE records SET k1 = CAST(k1 AS TEXT) WHERE id = 2;"
+             "UPDATE records SET k2 = X'00' WHERE id = 3;"
+             "INSERT INTO records(id, record, k0, k1, k2) VALUES (4, NULL, X'80000004', X'202020202020', X'7FFF');");
+  std::filesystem::remove(path + ".lck");
+  const std::string before = ReadFileBytes(path);
+  const ProgramRun check = RunMdbtr({"check", path});
+  EXPECT_EQ(check.Exit, 1) << check.Err;
+  EXPECT_EQ(check.Out, path + ": record at position 1: the record is not the record length (13 bytes, 12 bytes expected)\n" +
+                           path + ": record at position 2: key 1 is not stored as bytes (text, 6 bytes expected)\n" +
+                           path + ": record at position 3: key 2 is not the key's length (1 byte, 2 bytes expected)\n" +
+                           path + ": record at position 4: the record is not stored as bytes (NULL, 12 bytes expected)\n");
+  const ProgramRun stat = RunMdbtr({"stat", path});
+  EXPECT_EQ(stat.Exit, 0) << stat.Err;
+  const ProgramRun dump = RunMdbtr({"dump", path});
+  EXPECT_EQ(dump.Exit, 2);
+  EXPECT_EQ(dump.Out, "");
+  EXPECT_EQ(dump.Err, "mdbtr: " + path + ": An input/output error occurred while the file was read or written (status 2)\n");
+  EXPECT_EQ(ReadFileBytes(path), before);
+  EXPECT_FALSE(std::filesystem::exists(path + ".lck"));
+  std::filesystem::remove(path);
+}
+
+TEST_F(Mdbtr, ALookLeavesNoLockFileWhereThereWasNone) {
+  const std::string path = MakeSample();
+  std::filesystem::remove(path + ".lck");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"stat", path}, {"dump", path}, {"check", path}}) {
+    SCOPED_TRACE(args[0]);
+    EXPECT_EQ(RunMdbtr(args).Exit, 0);
+    EXPECT_FALSE(std::filesystem::exists(path + ".lck"));
+  }
+  // One that was there stays, and so does one a workstation holds.
+  WriteFileBytes(path + ".lck", "");
+  EXPECT_EQ(RunMdbtr({"stat", path}).Exit, 0);
+  EXPECT_TRUE(std::filesystem::exists(path + ".lck"));
+  std::filesystem::remove(path + ".lck");
+  BtrFile f;
+  ASSERT_EQ(f.Open(path), 0);
+  EXPECT_EQ(RunMdbtr({"stat", path}).Exit, 0);
+  EXPECT_TRUE(std::filesystem::exists(path + ".lck"));
+}
+
+TEST_F(Mdbtr, OneRecordIsOneRecord) {
+  using namespace key_flag;
+  const std::string path = TempPath("one.dat");
+  ASSERT_EQ(CreateFile(path, CreateBuffer(4, {{1, 4, ExtendedType, key_type::AutoIncrement}})), 0);
+  {
+    BtrFile f;
+    ASSERT_EQ(f.Open(path), 0);
+    ASSERT_EQ(f.Insert(LE(0, 4)), 0);
+  }
+  const ProgramRun run = RunMdbtr({"check", path});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out, path + ": sound, 1 record\n");
+}
+
+TEST_F(Mdbtr, HelpPrintsTheUsageOnStandardOutput) {
+  for (const char* option : {"--help", "-h"}) {
+    SCOPED_TRACE(option);
+    const ProgramRun run = RunMdbtr({option});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_TRUE(run.Out.starts_with("usage: mdbtr stat FILE | mdbtr dump FILE [--key N] | mdbtr check FILE...\n"))
+        << run.Out;
+    EXPECT_NE(run.Out.find("Exit status:"), std::string::npos);
+    EXPECT_EQ(run.Err, "");
+  }
+}
+
 TEST_F(Mdbtr, TheFolderCheckPassesOverPlainFilesAndFailsAFileLeftOpen) {
   const std::string path = MakeSample();
   WriteFileBytes(TempPath("notes.dat"), "not a record-manager file");
@@ -111,6 +185,8 @@ TEST_F(Mdbtr, JunkMissingFilesAndBadArgumentsFailWithOneLine) {
            {{"dump", missing, "--key", "0"}, missing + ": " + notFound},
            {{"check", path, missing}, missing + ": " + notFound},
            {{"dump", path, "--key", "3"}, path + ": has no key 3"},
+           {{"stat", Temp.path().string()}, Temp.path().string() + ": is a folder, not a record manager file"},
+           {{"check", path, Temp.path().string()}, Temp.path().string() + ": is a folder, not a record manager file"},
            {{}, usage},
            {{"stat"}, usage},
            {{"stat", path, path}, usage},

@@ -8,7 +8,10 @@
 //                                its bytes as text
 //   mdbtr check FILE...          SQLite's integrity check of each file, then
 //                                every stored record and key against the
-//                                file's specification
+//                                file's specification, each fault named by
+//                                the record's position and the rule it
+//                                breaks
+//   mdbtr --help | -h            the usage, on standard output
 //
 // Records print as text: Windows-1252 characters as UTF-8, "\" doubled, and
 // every other byte (control bytes, the five bytes Windows-1252 leaves
@@ -19,7 +22,9 @@
 // turn with the workstations using them. Only check reads a file with SQLite
 // itself, read-only, and only once the record manager has opened it (which
 // settles what a killed writer left behind) and closed it again, so no
-// connection of this process has it open meanwhile.
+// connection of this process has it open meanwhile. Nothing here writes to
+// a file, damaged or not; a lock file the record manager made for the look
+// is removed again once nobody holds it, so a look leaves no trace.
 //
 // Exit status: 0 done (for check: every file sound), 1 check found a fault,
 // 2 bad arguments or a file that cannot be read; each failure is one line on
@@ -28,10 +33,13 @@
 #include "btrieve/status_text.h"
 #include "engine/file_spec.h"
 #include "engine/key_codec.h"
+#include "engine/row_check.h"
+#include "engine/sidecar.h"
 #include "engine/status.h"
 #include "platform/codepage.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -53,6 +61,18 @@ constexpr uint32_t StatRoom = engine::SpecHeaderSize + engine::MaxSegments * eng
                               256 * engine::CollatingSequenceSize;
 
 constexpr const char* Usage = "usage: mdbtr stat FILE | mdbtr dump FILE [--key N] | mdbtr check FILE...";
+constexpr const char* Help =
+    "  stat FILE            the file's specification, its keys, the record count\n"
+    "  dump FILE [--key N]  every record in the order of key N (0 unless given), one line each:\n"
+    "                       its position, then its bytes as text\n"
+    "  check FILE...        each file checked against its specification; every fault named\n"
+    "Exit status: 0 done (check: every file sound), 1 check found a fault, 2 bad arguments or\n"
+    "a file that cannot be read.";
+
+// "1 record", "2 records".
+std::string Count(uint32_t n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
 
 void Out(const std::string& line) {
   const std::string text = line + "\n";
@@ -232,7 +252,7 @@ public:
     if (!CheckColumns() || !CheckIndexes() || !CheckRecords()) return Fail(path_ + ": " + sqlite3_errmsg(db_));
     if (faults_ > ListedFaults) Out(path_ + ": " + std::to_string(faults_ - ListedFaults) + " more faults");
     if (faults_ > 0) return Faulty;
-    Out(path_ + ": sound, " + std::to_string(records_) + " records");
+    Out(path_ + ": sound, " + Count(records_, "record"));
     return Done;
   }
 
@@ -286,28 +306,54 @@ private:
     return !failed_;
   }
 
-  // Every record has the record length and a position of 1 to 2^32 - 1, and
-  // its stored keys are the keys of its bytes.
+  // What a column holds, its storage class read before anything converts it.
+  engine::StoredColumn Column(int column) {
+    engine::StoredColumn stored{sqlite3_column_type(stmt_, column), 0};
+    if (stored.Type == SQLITE_BLOB) stored.Bytes = Blob(column).size();
+    return stored;
+  }
+  static std::string StorageClass(int type) {
+    switch (type) {
+      case SQLITE_INTEGER: return "a number";
+      case SQLITE_FLOAT: return "a floating-point number";
+      case SQLITE_TEXT: return "text";
+      case SQLITE_NULL: return "NULL";
+    }
+    return "bytes";
+  }
+
+  // Every row passes the record manager's own rules for a stored row
+  // (engine/row_check.h), and its stored keys are the keys of its bytes.
   bool CheckRecords() {
-    std::string sql = "SELECT id, record";
+    std::string sql = "SELECT rowid, id, record";
     for (size_t k = 0; k < spec_.Keys.size(); ++k) sql += ", " + KeyColumn(k);
-    if (!Prepare(sql + " FROM records ORDER BY id")) return false;
+    if (!Prepare(sql + " FROM records ORDER BY rowid")) return false;
     while (Step()) {
       ++records_;
-      const int64_t id = sqlite3_column_int64(stmt_, 0);
-      const std::string at = "record at position " + std::to_string(id);
-      const std::string record = Blob(1);
-      if (id < 1 || id > int64_t(UINT32_MAX)) Fault(at + ": the position is out of range");
-      if (sqlite3_column_type(stmt_, 1) != SQLITE_BLOB || record.size() != spec_.RecordLength) {
-        Fault(at + ": " + std::to_string(record.size()) + " bytes, not the record length");
+      const std::string at = "record at position " + std::to_string(sqlite3_column_int64(stmt_, 0));
+      if (engine::CheckPosition(sqlite3_column_type(stmt_, 1), sqlite3_column_int64(stmt_, 1)) !=
+          engine::RowFault::None)
+        Fault(at + ": " + engine::RowFaultText(engine::RowFault::Position));
+      const engine::StoredColumn record = Column(2);
+      if (const engine::RowFault fault = engine::CheckRecord(spec_, record); fault != engine::RowFault::None) {
+        Fault(at + ": " + engine::RowFaultText(fault) + " (" + Found(record) + ", " +
+              std::to_string(spec_.RecordLength) + " bytes expected)");
         continue;
       }
-      const std::vector<std::string> keys = engine::EncodeKeys(spec_, record);
+      const std::vector<std::string> keys = engine::EncodeKeys(spec_, Blob(2));
       for (size_t k = 0; k < keys.size(); ++k) {
-        if (Blob(int(k) + 2) != keys[k]) Fault(at + ": key " + std::to_string(k) + " does not match the record");
+        const engine::StoredColumn key = Column(int(k) + 3);
+        if (const engine::RowFault fault = engine::CheckKey(keys[k].size(), key); fault != engine::RowFault::None)
+          Fault(at + ": " + engine::RowFaultText(fault, k) + " (" + Found(key) + ", " + std::to_string(keys[k].size()) +
+                " bytes expected)");
+        else if (Blob(int(k) + 3) != keys[k])
+          Fault(at + ": key " + std::to_string(k) + " does not match the record");
       }
     }
     return !failed_;
+  }
+  static std::string Found(const engine::StoredColumn& column) {
+    return column.Type == SQLITE_BLOB ? Count(uint32_t(column.Bytes), "byte") : StorageClass(column.Type);
   }
 
   std::string path_;
@@ -359,18 +405,58 @@ Request Parse(const std::vector<std::string>& args) {
   return r;
 }
 
+// A lock file the look made, removed once nobody holds the file; one that
+// was there before, or that a workstation holds meanwhile, stays.
+class LookWithoutTrace {
+public:
+  explicit LookWithoutTrace(const std::string& path)
+      : path_(path), hadLockFile_(Exists(engine::Sidecar::PathFor(path))) {}
+  ~LookWithoutTrace() {
+    if (hadLockFile_ || !Exists(engine::Sidecar::PathFor(path_))) return;
+    std::unique_ptr<engine::Sidecar> lock;
+    if (engine::Sidecar::Claim(path_, engine::Sidecar::Hold::Exclusive, lock) == engine::status::Success) lock->Remove();
+  }
+  LookWithoutTrace(const LookWithoutTrace&) = delete;
+  LookWithoutTrace& operator=(const LookWithoutTrace&) = delete;
+
+private:
+  static bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+  }
+  std::string path_;
+  bool hadLockFile_;
+};
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// One command on one file.
+int RunOn(const Request& r, const std::string& file) {
+  if (IsFolder(file)) return Fail(file + ": is a folder, not a record manager file");
+  LookWithoutTrace look(file);
+  if (r.Command == "stat") return Stat(file);
+  if (r.Command == "dump") return Dump(file, r.Key, r.KeyGiven);
+  return Check(file);
+}
+
 int Run(const Request& r) {
-  if (r.Command == "stat") return Stat(r.Files[0]);
-  if (r.Command == "dump") return Dump(r.Files[0], r.Key, r.KeyGiven);
   int worst = Done;
-  for (const std::string& file : r.Files) worst = std::max(worst, Check(file));
+  for (const std::string& file : r.Files) worst = std::max(worst, RunOn(r, file));
   return worst;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Request request = Parse(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    Out(std::string(Usage) + "\n" + Help);
+    return Done;
+  }
+  const Request request = Parse(args);
   if (request.Command.empty()) return Fail(Usage);
   const int16_t loaded = LoadBtrieveDll("", "wbtrv32.dll");
   if (loaded != engine::status::Success && loaded != engine::status::AlreadyInitialized)

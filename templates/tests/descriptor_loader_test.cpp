@@ -12,6 +12,7 @@
 #include "templates/tests/field_fixture.h"
 #include "templates/tests/store_files_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/piped_process.h"
 
 #include <gtest/gtest.h>
 
@@ -285,6 +286,62 @@ TEST_F(DescriptorLoaderTest, BrokenDescriptorsAreReportedAndLeaveNoSlotOpen) {
     EXPECT_TRUE(LoadTemplateDescriptor("008"));
     EXPECT_EQ(Store.FldTable[2].Name, "Notes");
     DeleteFile(DescriptorFileName(TTemplateNumber(8)));
+  }
+}
+
+// A key field stored with a negative width once made the blank key's
+// length negative, and the standard library's exception escaped the load.
+TEST_F(DescriptorLoaderTest, AKeyFieldOfNegativeWidthIsADamagedDescriptorAndLeavesTheFileFree) {
+  TFld key = Field(1, "Code", 'C', 7);
+  InIndex(key, 1, 1);
+  std::string text = FormatFieldRecord(key, 5);
+  text.replace(size_t(DscField::Width.Column - 1), 3, "-99");
+  Craft(6, {text, FormatIndexRecord(Index(1, "Key", {1}, true))});
+  {
+    DialogResponder dialogs;
+    dialogs.Expect("Error:  Descriptor record: Width -99 at positions 33-35 is outside 1..999." + AccessFailure);
+    EXPECT_FALSE(LoadTemplateDescriptor("006"));
+  }
+  ExpectSlotsFree();
+  PipedProcess peer(LAYER_PEER_PATH);
+  EXPECT_EQ(peer.Ask("open 2 0 " + DescriptorFileName(TTemplateNumber(6))), "ok");
+  EXPECT_EQ(peer.Ask("insert 2 " + FormatFieldRecord(Field(2, "Other", 'C', 3), 12)), "ok");
+  peer.End();
+}
+
+TEST_F(DescriptorLoaderTest, FieldsOutsideWhatTheTableAllowsAreDamagedDescriptors) {
+  auto with = [](int width, int keyWidth, int offset, const std::string& maxVal) {
+    TFld f = Field(1, "F", 'N', 3);
+    f.KeyWidth = 3;
+    f.MaxVal = maxVal;
+    std::string text = FormatFieldRecord(f, offset);
+    text.replace(size_t(DscField::Width.Column - 1), 3, Format("%3d", width));
+    text.replace(size_t(DscField::KeyWidth.Column - 1), 3, Format("%3d", keyWidth));
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {"width 0", with(0, 0, 5, "9"), "Descriptor record: Width 0 at positions 33-35 is outside 1..999."},
+      {"key width -1", with(3, -1, 5, "9"), "Descriptor record: KeyWidth -1 at positions 356-358 is outside 0..3."},
+      {"key width beyond the width", with(3, 4, 5, "9"),
+       "Descriptor record: KeyWidth 4 at positions 356-358 is outside 0..3."},
+      {"position 4", with(3, 3, 4, "9"), "Descriptor record: Offset 4 at positions 37-40 is outside 5..9999."},
+      {"beyond the data record", with(999, 3, 2000, "9"),
+       "Field \"F\": at 2000, 999 wide, it ends beyond position 2992 of the data record."},
+      {"three decimals", with(3, 3, 5, "9.999"), "Field \"F\": MaxVal \"9.999\" has 3 decimals; a numeric field has 0 to 2."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFile(DescriptorFileName(TTemplateNumber(6)));
+    Craft(6, {c.text});
+    DialogResponder dialogs;
+    dialogs.Expect("Error:  " + c.message + AccessFailure);
+    EXPECT_FALSE(LoadTemplateDescriptor("006"));
+    ExpectSlotsFree();
   }
 }
 
