@@ -10,53 +10,12 @@
 #include "fuzz/stored_file.h"
 #include "fuzz/seed_layouts.h"
 
-#include <cstring>
-#include <memory>
 #include <vector>
 
 extern "C" int16_t BTRCALL(uint16_t op, void* posBlock, void* data, uint32_t* dataLen, void* key, uint8_t keyLen,
                            int8_t keyNum);
 
 namespace {
-
-// The file of the last spec, held open by one position block of its own.
-class CurrentFile {
-public:
-  explicit CurrentFile(std::string path) : path_(std::move(path)) {}
-  ~CurrentFile() { Drop(); }
-
-  // Makes the file of spec unless it is the current one; false when the
-  // engine refuses the spec.
-  bool Take(const std::string& spec) {
-    if (writer_ && spec == spec_) return true;
-    Drop();
-    if (engine::DecodeCreateBuffer(reinterpret_cast<const uint8_t*>(spec.data()), spec.size(), decoded_) != 0)
-      return false;
-    if (CreateStoredFile(BTRCALL, path_, spec) != 0) return false;
-    std::string name = path_ + '\0';
-    uint32_t none = 0;
-    if (BTRCALL(0, holder_, nullptr, &none, name.data(), uint8_t(name.size()), 0) != 0) return false;
-    spec_ = spec;
-    writer_ = std::make_unique<StoredRowWriter>(path_, decoded_);
-    return true;
-  }
-  const engine::FileSpec& Spec() const { return decoded_; }
-  StoredRowWriter& Writer() { return *writer_; }
-
-private:
-  void Drop() {
-    uint32_t none = 0;
-    BTRCALL(1, holder_, nullptr, &none, nullptr, 0, 0);
-    writer_.reset();
-    RemoveStoredFile(path_);
-  }
-
-  std::string path_;
-  std::string spec_;
-  engine::FileSpec decoded_;
-  std::unique_ptr<StoredRowWriter> writer_;
-  uint8_t holder_[128] = {};
-};
 
 // Input: the spec, then the calls, then the rows.
 std::string EncodeInput(const std::string& spec, const std::vector<EngineCall>& calls, const std::vector<StoredRow>& rows) {
@@ -75,12 +34,12 @@ std::string EncodeInput(const std::string& spec, const std::vector<EngineCall>& 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   // Never destroyed: the engine it closes through may be gone by then.
-  static CurrentFile& current = *new CurrentFile(ScratchPath("engine_file.dat"));
+  static StoredFileSlot& current = *new StoredFileSlot(BTRCALL, ScratchPath("engine_file.dat"));
   FuzzInput in(bytes, size);
   if (!current.Take(ReadStoredSpec(in))) return 0;
   const std::vector<EngineCall> calls = ReadEngineCalls(in);
   if (!current.Writer().Replace(ReadStoredRows(in, current.Spec().Keys.size()))) return 0;
-  RunEngineCalls(BTRCALL, ScratchPath("engine_file.dat"), calls);
+  RunEngineCalls(BTRCALL, current.Path(), calls);
   return 0;
 }
 

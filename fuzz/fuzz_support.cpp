@@ -31,7 +31,8 @@ public:
 
 class QuietDialogs : public DialogService {
 public:
-  int MessageDlg(const std::string&, TMsgDlgType, TMsgDlgButtons buttons, int) override {
+  int MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons buttons, int) override {
+    if (std::getenv("MD_FUZZ_SHOW_MESSAGES")) std::fprintf(stderr, "message: %s\n", text.c_str());
     if (HasButton(buttons, mbCancel)) return mrCancel;
     if (HasButton(buttons, mbNo)) return mrNo;
     return mrOk;

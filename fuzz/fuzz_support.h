@@ -31,5 +31,6 @@ std::string ReadWholeFile(const std::string& path);
 void RemoveStoredFile(const std::string& path);
 
 // Message boxes answered as the fallback answers them (Cancel, else No,
-// else OK) without writing their texts anywhere.
+// else OK) without writing their texts anywhere; with MD_FUZZ_SHOW_MESSAGES
+// set in the environment each text goes to standard error.
 void InstallQuietDialogs();

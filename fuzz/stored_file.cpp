@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -161,4 +162,30 @@ bool StoredRowWriter::Replace(const std::vector<StoredRow>& rows) {
   if (ok) ok = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
   if (!ok) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   return ok;
+}
+
+StoredFileSlot::StoredFileSlot(StoredBtrCall call, std::string path)
+    : call_(call), path_(std::move(path)), decoded_(std::make_unique<engine::FileSpec>()) {}
+
+StoredFileSlot::~StoredFileSlot() { Drop(); }
+
+bool StoredFileSlot::Take(const std::string& spec) {
+  if (writer_ && spec == spec_) return true;
+  Drop();
+  if (engine::DecodeCreateBuffer(reinterpret_cast<const uint8_t*>(spec.data()), spec.size(), *decoded_) != 0)
+    return false;
+  if (CreateStoredFile(call_, path_, spec) != 0) return false;
+  std::string name = path_ + '\0';
+  uint32_t none = 0;
+  if (call_(0, holder_, nullptr, &none, name.data(), uint8_t(name.size()), 0) != 0) return false;
+  spec_ = spec;
+  writer_ = std::make_unique<StoredRowWriter>(path_, *decoded_);
+  return true;
+}
+
+void StoredFileSlot::Drop() {
+  uint32_t none = 0;
+  call_(1, holder_, nullptr, &none, nullptr, 0, 0);
+  writer_.reset();
+  for (const char* suffix : {"", ".lck", "-journal"}) std::remove((path_ + suffix).c_str());
 }

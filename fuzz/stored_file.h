@@ -21,6 +21,7 @@
 #include "fuzz/fuzz_input.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,4 +88,32 @@ private:
   const engine::FileSpec& spec_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
+};
+
+// The file of the last spec a target was given, kept while the spec
+// repeats and held open by one position block of its own, so the engine
+// keeps its connection and statements between inputs.
+class StoredFileSlot {
+public:
+  StoredFileSlot(StoredBtrCall call, std::string path);
+  ~StoredFileSlot();
+  StoredFileSlot(const StoredFileSlot&) = delete;
+  StoredFileSlot& operator=(const StoredFileSlot&) = delete;
+
+  // Makes the file of spec unless it is the current one; false when the
+  // engine refuses the spec.
+  bool Take(const std::string& spec);
+  const std::string& Path() const { return path_; }
+  const engine::FileSpec& Spec() const { return *decoded_; }
+  StoredRowWriter& Writer() { return *writer_; }
+
+private:
+  void Drop();
+
+  StoredBtrCall call_;
+  std::string path_;
+  std::string spec_;
+  std::unique_ptr<engine::FileSpec> decoded_;
+  std::unique_ptr<StoredRowWriter> writer_;
+  uint8_t holder_[128] = {};
 };
