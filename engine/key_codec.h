@@ -25,6 +25,7 @@
 namespace engine {
 
 // Appends key's raw value taken from a record of the file's record length.
+// REQUIRES: record holds the record length (the store reads no other).
 void AppendRawKey(const KeySpec& key, const uint8_t* record, std::string& out);
 
 // Appends the encoded form of a raw value of key.Length bytes.
@@ -42,6 +43,8 @@ int64_t DecodeSignedLE(const uint8_t* p, size_t length);
 void EncodeSignedLE(uint8_t* p, size_t length, int64_t value);
 
 // The value of a single-segment integer key from its encoded form.
+// REQUIRES: encoded holds seg.Length bytes (the store checks every stored
+// key it reads against its key's length).
 int64_t DecodeIntegerKey(const SegmentSpec& seg, const std::string& encoded);
 
 }  // namespace engine

@@ -14,6 +14,10 @@
 // record returned is never one read before the lock; refused (84), it
 // leaves the position, the read-ahead and the caller's buffers as they were.
 // Plain reads never look at record locks.
+//
+// A damaged row (engine/row_check.h) answers 2 to the read that would land
+// on it, leaving the position and the caller's buffers as they were; a walk
+// serves the rows before it and stops there.
 #include "engine/operations.h"
 
 #include "engine/key_codec.h"

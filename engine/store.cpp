@@ -20,9 +20,6 @@
 namespace engine {
 namespace {
 
-// "MDRM" in the header's application id field (offset 68, big-endian).
-constexpr uint32_t ApplicationId = 0x4D44524D;
-constexpr const char* FormatMarker = "Corvenstead record manager file 1";
 std::atomic<int> busyWaitMs{DefaultBusyWait};
 std::atomic<uint64_t> nextView{1};
 
@@ -138,19 +135,23 @@ void BindBlob(sqlite3_stmt* stmt, int index, const std::string& bytes) {
   sqlite3_bind_blob(stmt, index, bytes.data() ? bytes.data() : "", int(bytes.size()), SQLITE_STATIC);
 }
 
-static_assert(SQLITE_INTEGER == StoredInteger && SQLITE_BLOB == StoredBlob);
+static_assert(SQLITE_INTEGER == StoredInteger && SQLITE_TEXT == StoredText && SQLITE_BLOB == StoredBlob);
 
 // What a column holds, its storage class read before anything converts it;
 // bytes points at a BLOB's contents (null for any other class or an empty
-// BLOB).
+// BLOB). The column's value is read once and asked three times: the
+// connections have no mutex (SQLITE_OPEN_NOMUTEX), so the value needs none,
+// and a BLOB read as a BLOB is never converted, so nothing can fail in
+// between. Every row read costs this, so it stays this small.
 StoredColumn ReadColumn(sqlite3_stmt* stmt, int column, const char*& bytes) {
-  StoredColumn stored{sqlite3_column_type(stmt, column), 0};
+  sqlite3_value* value = sqlite3_column_value(stmt, column);
+  StoredColumn stored{sqlite3_value_type(value), 0};
   bytes = nullptr;
   if (stored.Type == SQLITE_BLOB) {
     // The pointer first, then the size: the order SQLite gives for a value
     // that might otherwise be converted between the two calls.
-    bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-    stored.Bytes = bytes ? size_t(sqlite3_column_bytes(stmt, column)) : 0;
+    bytes = static_cast<const char*>(sqlite3_value_blob(value));
+    stored.Bytes = bytes ? size_t(sqlite3_value_bytes(value)) : 0;
   }
   return stored;
 }
@@ -159,22 +160,17 @@ std::string Bytes(const char* bytes, const StoredColumn& stored) {
   return bytes ? std::string(bytes, stored.Bytes) : std::string();
 }
 
-// The text of a TEXT column; false for any other storage class.
-bool ReadText(sqlite3_stmt* stmt, int column, std::string& text) {
-  if (sqlite3_column_type(stmt, column) != SQLITE_TEXT) return false;
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-  if (!p) return false;  // out of memory while converting
-  text.assign(p, size_t(sqlite3_column_bytes(stmt, column)));
-  return true;
-}
-
-// The bytes of a BLOB column; false for any other storage class.
-bool ReadBlob(sqlite3_stmt* stmt, int column, std::string& blob) {
+// A column's text (TEXT) or bytes (BLOB), its storage class read first;
+// empty for any other class.
+std::string TextOrBytes(sqlite3_stmt* stmt, int column, int& type) {
+  type = sqlite3_column_type(stmt, column);
+  if (type == SQLITE_TEXT) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return p ? std::string(p, size_t(sqlite3_column_bytes(stmt, column))) : std::string();
+  }
   const char* bytes = nullptr;
   const StoredColumn stored = ReadColumn(stmt, column, bytes);
-  if (stored.Type != SQLITE_BLOB) return false;
-  blob = Bytes(bytes, stored);
-  return true;
+  return Bytes(bytes, stored);
 }
 
 // Polls about every millisecond until the bound has passed since the wait
@@ -345,28 +341,23 @@ std::unique_ptr<DataFile> DataFile::View(const DataFile& file, std::shared_ptr<C
 
 namespace {
 
-// The metadata as written: one 'format' row holding the marker as text and
-// one 'spec' row holding the layout as bytes, each name text. Anything else
-// under those names, a name that is not text, or a row missing makes the
-// file not one of ours; rows of other names are passed over.
+// The metadata's layout, its rows passing the rules of engine/row_check.h;
+// 30 when one does not.
 int16_t ReadMetadata(sqlite3* db, std::string& layout) {
   int rc = SQLITE_OK;
   const Statement stmt = PrepareOnce(db, "SELECT name, value FROM main.metadata", rc);
   if (rc != SQLITE_OK) return OpenFailure(rc);
-  int formats = 0, specs = 0;
-  std::string name, value;
+  MetadataRows rows;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
-    if (!ReadText(stmt.get(), 0, name)) return status::NotRecordManagerFile;
-    if (name == "format") {
-      if (!ReadText(stmt.get(), 1, value) || value != FormatMarker) return status::NotRecordManagerFile;
-      ++formats;
-    } else if (name == "spec") {
-      if (!ReadBlob(stmt.get(), 1, layout)) return status::NotRecordManagerFile;
-      ++specs;
-    }
+    int nameType = 0, valueType = 0;
+    const std::string name = TextOrBytes(stmt.get(), 0, nameType);
+    const std::string value = TextOrBytes(stmt.get(), 1, valueType);
+    if (rows.Add(nameType, name, valueType, value) != MetadataFault::None) return status::NotRecordManagerFile;
   }
   if (rc != SQLITE_DONE) return OpenFailure(rc);
-  return formats == 1 && specs == 1 ? status::Success : status::NotRecordManagerFile;
+  if (rows.Complete() != MetadataFault::None) return status::NotRecordManagerFile;
+  layout = rows.Layout();
+  return status::Success;
 }
 
 }  // namespace
@@ -448,13 +439,15 @@ bool DataFile::ReadRows(sqlite3_stmt* stmt, int ordering, int limit, std::vector
   const size_t keyLength = ordering == Physical ? 0 : spec_.Keys[size_t(ordering)].Length;
   int rc = SQLITE_DONE;
   while (limit-- > 0 && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    // The id is the rowid itself, always an INTEGER; only its range can be
+    // wrong.
     const int64_t id = sqlite3_column_int64(stmt, 0);
     const char* record = nullptr;
     const char* key = nullptr;
     const StoredColumn storedRecord = ReadColumn(stmt, 1, record);
     const StoredColumn storedKey = ReadColumn(stmt, 2, key);
-    if (CheckPosition(sqlite3_column_type(stmt, 0), id) != RowFault::None ||
-        CheckRecord(spec_, storedRecord) != RowFault::None || CheckKey(keyLength, storedKey) != RowFault::None)
+    if (CheckPosition(StoredInteger, id) != RowFault::None || CheckRecord(spec_, storedRecord) != RowFault::None ||
+        CheckKey(keyLength, storedKey) != RowFault::None)
       return false;
     out.push_back(Row{id, Bytes(record, storedRecord), Bytes(key, storedKey)});
   }

@@ -7,6 +7,9 @@
 //       buffer starts with KEY (hex, "-" for none).
 //       Answers "STATUS DATA KEY": the data buffer's first DataLen bytes
 //       and the whole key buffer, in hex.
+//   sql PATH SQL       runs SQL on the file at PATH through SQLite itself,
+//                      with no wait for locks; answers SQLite's result code
+//                      (a lock another process holds shows as 5)
 //   kill-at-sync N     answers "ok"; the Nth flush of a file to disk from
 //                      now on kills this process (SIGKILL) instead
 //   counter PATH CYCLES LOCKED
@@ -18,6 +21,8 @@
 #include "engine/tests/engine_library.h"
 #include "testing/peer_loop.h"
 #include "testing/sync_kill.h"
+
+#include <sqlite3.h>
 
 #include <array>
 #include <cstdio>
@@ -73,6 +78,18 @@ std::string RunCall(const Library& library, std::array<std::array<uint8_t, 128>,
          ToHex(keyBuffer.data(), 255);
 }
 
+std::string RunSql(std::istream& in) {
+  std::string path, sql;
+  in >> path;
+  in.get();
+  std::getline(in, sql);
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  return std::to_string(rc);
+}
+
 }  // namespace
 
 int main() {
@@ -85,6 +102,7 @@ int main() {
   std::array<std::array<uint8_t, 128>, 16> blocks{};
   ServePeerCommands("quit", [&](const std::string& command, std::istringstream& in) -> std::string {
     if (command == "call") return RunCall(library, blocks, in);
+    if (command == "sql") return RunSql(in);
     if (command == "kill-at-sync") {
       int n = 0;
       in >> n;

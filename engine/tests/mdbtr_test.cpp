@@ -111,6 +111,38 @@ TEST_F(Mdbtr, CheckNamesEachDamagedRowAndTheRuleItBreaksChangingNothing) {
   std::filesystem::remove(path);
 }
 
+TEST_F(Mdbtr, CheckNamesDamagedMetadataRows) {
+  struct Case {
+    const char* sql;
+    std::string out;
+  };
+  const std::vector<Case> cases{
+      {"UPDATE metadata SET name = NULL WHERE name = 'format'",
+       ": metadata row 1: the name is not text\n#: metadata: there is not exactly one format row\n"},
+      {"UPDATE metadata SET value = CAST(value AS TEXT) WHERE name = 'spec'",
+       ": metadata row 2: the specification is not stored as bytes\n"},
+      {"UPDATE metadata SET value = 'another program' WHERE name = 'format'",
+       ": metadata row 1: the format is not the marker of a record manager file\n"},
+      {"DELETE FROM metadata WHERE name = 'spec'", ": metadata: there is not exactly one specification row\n"},
+      {"UPDATE metadata SET value = substr(value, 1, 20) WHERE name = 'spec'",
+       ": metadata: the specification does not decode (status 22)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    const std::string path = MakeSample();
+    DamageFile(path, c.sql);
+    const std::string before = ReadFileBytes(path);
+    const ProgramRun run = RunMdbtr({"check", path});
+    EXPECT_EQ(run.Exit, 1) << run.Err;
+    std::string out = path + c.out;
+    for (size_t at; (at = out.find('#')) != std::string::npos;) out.replace(at, 1, path);
+    EXPECT_EQ(run.Out, out);
+    EXPECT_EQ(ReadFileBytes(path), before);
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".lck");
+  }
+}
+
 TEST_F(Mdbtr, ALookLeavesNoLockFileWhereThereWasNone) {
   const std::string path = MakeSample();
   std::filesystem::remove(path + ".lck");

@@ -42,6 +42,11 @@ int16_t Peer::Open(int block, const std::string& path, int8_t mode) {
   return Call(block, engine::op::Open, "", path + '\0', mode).Status;
 }
 
+int Peer::Sql(const std::string& path, const std::string& sql) {
+  const std::string answer = Ask("sql " + path + " " + sql);
+  return answer.empty() || answer.find_first_not_of("0123456789") != std::string::npos ? -1 : std::stoi(answer);
+}
+
 void two_files::Write(Peer& peer, const std::string& a, const std::string& b) {
   using namespace engine;
   ASSERT_EQ(peer.Open(0, a), 0);

@@ -25,6 +25,9 @@ public:
   Reply Call(int block, uint16_t op, const std::string& data = "", const std::string& key = "", int8_t keyNum = 0,
              uint32_t room = 0, const std::string& client = "");
   int16_t Open(int block, const std::string& path, int8_t mode = 0);
+  // Runs sql (one line) on the file with SQLite itself, waiting for no
+  // lock: SQLite's result code, -1 for no answer.
+  int Sql(const std::string& path, const std::string& sql);
 
   // Sends a command line and returns the answer line; "" when the peer
   // ended or did not answer.

@@ -152,9 +152,8 @@ private:
   bool open_ = false;
 };
 
-// Opens the file and reads its specification; a status line on failure.
-int OpenWithSpec(const std::string& path, EngineFile& file, engine::FileSpec& spec, uint32_t& records) {
-  if (int16_t s = file.Open(path)) return FailStatus(path, s);
+// The specification of an open file; a status line on failure.
+int ReadSpec(const std::string& path, EngineFile& file, engine::FileSpec& spec, uint32_t& records) {
   std::string answer;
   if (int16_t s = file.Stat(answer)) return FailStatus(path, s);
   const auto* bytes = reinterpret_cast<const uint8_t*>(answer.data());
@@ -162,6 +161,12 @@ int OpenWithSpec(const std::string& path, EngineFile& file, engine::FileSpec& sp
     return FailStatus(path, engine::status::NotRecordManagerFile);
   records = engine::DecodeFixed32(bytes + 6);
   return Done;
+}
+
+// Opens the file and reads its specification; a status line on failure.
+int OpenWithSpec(const std::string& path, EngineFile& file, engine::FileSpec& spec, uint32_t& records) {
+  if (int16_t s = file.Open(path)) return FailStatus(path, s);
+  return ReadSpec(path, file, spec, records);
 }
 
 std::string TypeName(const engine::SegmentSpec& seg) {
@@ -239,6 +244,38 @@ public:
     sqlite3_close(db_);
   }
 
+  // For a file the record manager refused: when it carries our mark, each
+  // metadata row breaking the rules of engine/row_check.h named, Faulty;
+  // Done when nothing is named (the refusal has another cause).
+  int NameMetadataFaults() {
+    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return Done;
+    sqlite3_busy_timeout(db_, 5000);
+    if (!Prepare("PRAGMA application_id") || !Step() || uint32_t(sqlite3_column_int64(stmt_, 0)) != engine::ApplicationId)
+      return Done;
+    if (!Prepare("SELECT rowid, name, value FROM metadata")) return Done;
+    engine::MetadataRows rows;
+    while (Step()) {
+      int nameType = 0, valueType = 0;
+      const std::string name = TextOrBytes(1, nameType), value = TextOrBytes(2, valueType);
+      if (const engine::MetadataFault fault = rows.Add(nameType, name, valueType, value);
+          fault != engine::MetadataFault::None)
+        Fault("metadata row " + std::to_string(sqlite3_column_int64(stmt_, 0)) + ": " + engine::MetadataFaultText(fault));
+    }
+    if (failed_) return Done;
+    if (const engine::MetadataFault fault = rows.Complete(); fault != engine::MetadataFault::None) {
+      Fault("metadata: " + engine::MetadataFaultText(fault));
+    } else if (faults_ == 0) {
+      engine::FileSpec spec;
+      const std::string& layout = rows.Layout();
+      const int16_t s = engine::DecodeCreateBuffer(reinterpret_cast<const uint8_t*>(layout.data()), layout.size(), spec);
+      if (s != engine::status::Success)
+        Fault("metadata: the specification does not decode (status " + std::to_string(s) + ")");
+      else if (spec.Layout != layout)
+        Fault("metadata: the specification is not in the form the record manager writes");
+    }
+    return faults_ > 0 ? Faulty : Done;
+  }
+
   // Done, Faulty, or Failed when the file cannot be read.
   int Run() {
     if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
@@ -272,6 +309,11 @@ private:
   std::string Text(int column) {
     const auto* p = sqlite3_column_text(stmt_, column);
     return p ? std::string(reinterpret_cast<const char*>(p), size_t(sqlite3_column_bytes(stmt_, column))) : "";
+  }
+  // A TEXT's text or a BLOB's bytes, the storage class read first.
+  std::string TextOrBytes(int column, int& type) {
+    type = sqlite3_column_type(stmt_, column);
+    return type == SQLITE_TEXT ? Text(column) : type == SQLITE_BLOB ? Blob(column) : "";
   }
   std::string Blob(int column) {
     const void* p = sqlite3_column_blob(stmt_, column);
@@ -370,7 +412,11 @@ int Check(const std::string& path) {
   {
     EngineFile file;
     uint32_t records = 0;
-    if (int r = OpenWithSpec(path, file, spec, records)) return r;
+    if (int16_t s = file.Open(path)) {
+      if (s == engine::status::NotRecordManagerFile && Checker(path, spec).NameMetadataFaults() == Faulty) return Faulty;
+      return FailStatus(path, s);
+    }
+    if (int r = ReadSpec(path, file, spec, records)) return r;
     if (int16_t s = file.Close()) return FailStatus(path, s);
   }
   return Checker(path, spec).Run();
