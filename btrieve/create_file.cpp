@@ -57,7 +57,8 @@ bool FillSegments(std::vector<uint8_t>& buffer, uint16_t RecLen, const std::vect
   return true;
 }
 
-// The whole create buffer; False with the reason in Msg.
+}  // namespace
+
 bool BuildCreateBuffer(uint16_t RecLen, int8_t SegCount, std::span<const TKeySpec> Specs, std::vector<uint8_t>& buffer,
                        std::string& Msg) {
   if (SegCount > MaxKeySegments) {
@@ -77,7 +78,6 @@ bool BuildCreateBuffer(uint16_t RecLen, int8_t SegCount, std::span<const TKeySpe
   return FillSegments(buffer, RecLen, specs, Msg);
 }
 
-}  // namespace
 
 void PutWordBytes(uint8_t* P, uint16_t Value) {
   P[0] = uint8_t(Value & 0xFF);

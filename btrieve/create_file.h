@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 // One key segment as callers declare it (10 bytes in memory, in order).
 struct TKeySpec {
@@ -50,6 +51,10 @@ constexpr uint16_t AutoIncKeyLength = 4;
 bool BtrCreateFile(const std::string& Name, uint16_t RecLen, int8_t SegCount, std::string& Msg, size_t MaxLen,
                    bool NoOverwrite, std::span<const TKeySpec> Specs);
 
+// The create buffer of a file of RecLen with SegCount segments of Specs,
+// as BtrCreateFile hands it to the engine; False with the reason in Msg.
+bool BuildCreateBuffer(uint16_t RecLen, int8_t SegCount, std::span<const TKeySpec> Specs, std::vector<uint8_t>& buffer,
+                       std::string& Msg);
 // Checks SegCount segments of Specs and completes them: key 0 gets length
 // 4, later segments of a key take the key's Duplicates and Modifiable. The
 // number of keys; -1 when no count results (no segments, or fewer specs
