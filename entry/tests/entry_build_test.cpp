@@ -158,3 +158,186 @@ TEST_F(EntryBuildTest, EachTypeGetsItsControlRowLabelAndTabNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+// A family lookup as the designer stores it.
+TFld& AddFamilyLookup(TTemplateTableBuilder& t, const std::string& name, const std::string& spec, int width,
+                      int keyWidth, std::vector<int> dispCols, bool unique = true) {
+  TFld& f = t.Add(name, 'C', width);
+  f.KeyWidth = keyWidth;
+  f.IsLookup = true;
+  f.Unique = unique;
+  f.UpperCase = unique;
+  f.LkpKind = "L";
+  f.LkpSpec = spec;
+  for (size_t k = 0; k < dispCols.size(); ++k) f.DispCols[int(k) + 1] = dispCols[k];
+  return f;
+}
+
+TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
+  AddFamilyLookup(t, "Client code", "A  0  1", 7, 7, {1, 5, 7});
+  TFld& matter = t.Add("Matter", 'C', 12);
+  matter.KeyWidth = 8;
+  matter.IsLookup = true;
+  matter.LkpKind = "M";
+  matter.LkpTarget = "MNGR007.DSC";
+  matter.LkpSpec = "1  1";
+  TFld& user = t.Add("Staff", 'C', 10);
+  user.IsLookup = true;
+  user.LkpKind = "U";
+  user.LkpSpec = "2 20";
+  t.Add("Note", 'C', 10);
+  t.Index(1, {1}, true, "Client code");
+  const TEntryBuild b = Build();
+
+  // The client code, its button, its three display rows; the template
+  // lookup; the user list and its second row (no label); the plain edit.
+  EXPECT_EQ(Controls(b), (std::vector<std::string>{"Edit1 1 1 5 0 1", "SB1 1 1 6 -1 0", "Edit2 -1 2 40 -1 0",
+                                                   "Edit3 -1 3 75 -1 0", "Edit4 -1 4 110 -1 0", "Edit5 2 5 145 1 1",
+                                                   "SB2 2 5 146 -1 0", "Edit6 3 6 180 2 1", "SB3 3 6 181 -1 0",
+                                                   "Edit7 -1 7 215 -1 0", "Edit8 4 8 250 3 1"}));
+  EXPECT_EQ(Labels(b), (std::vector<std::string>{"Client code 1 8 800000 0", "Client name 2 43 FF0000 0",
+                                                 "City 3 78 FF0000 0", "Phone 1 4 113 FF0000 0", "Matter 5 148 FF0000 0",
+                                                 "Staff 6 183 FF0000 0", "Note 8 253 FF0000 0"}));
+  const TCtlPlan& display = Named(b, "Edit2");
+  EXPECT_EQ(display.Text, std::string(87, ' '));
+  EXPECT_FALSE(display.Enabled);
+  EXPECT_TRUE(display.ReadOnly);
+  EXPECT_FALSE(display.Border);
+  EXPECT_EQ(display.FontColor, EntryColor::Navy);
+  EXPECT_EQ(display.Height, 16);
+  EXPECT_TRUE(Named(b, "Edit1").LookupMark);
+  EXPECT_FALSE(Named(b, "Edit8").LookupMark);
+  EXPECT_EQ(Named(b, "Edit5").MaxLength, 10);  // a template lookup 12 wide keyed on 8
+  EXPECT_EQ(Named(b, "Edit6").MaxLength, 10);
+  EXPECT_EQ(b.LookupGroups, 1);
+  // Each field's button number, for the dropdown code to find it by.
+  EXPECT_EQ((std::vector<int>{Store.FldTable[1].ReservedInt, Store.FldTable[2].ReservedInt,
+                              Store.FldTable[3].ReservedInt, Store.FldTable[4].ReservedInt}),
+            (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_TRUE(Store.FldTable[1].LkpKeyUnique);
+  EXPECT_TRUE(Store.FldTable[3].LkpKeyUnique);
+  EXPECT_FALSE(Store.FldTable[2].LkpKeyUnique);
+
+  const std::vector<std::string> family = {"Enter:FamilyLookupEnter", "Exit:LookupExitCheck", "Click:FieldClick",
+                                           "KeyDown:DropdownKeyDown", "KeyPress:LookupKeyPress", "KeyUp:FieldKeyUp",
+                                           "Change:DropdownTextChange"};
+  EXPECT_EQ(Names(Named(b, "Edit1").Events), family);
+  std::vector<std::string> templ = family;
+  templ[0] = "Enter:TemplateLookupEnter";
+  EXPECT_EQ(Names(Named(b, "Edit5").Events), templ);
+  EXPECT_EQ(Names(Named(b, "Edit6").Events),
+            (std::vector<std::string>{"Enter:UserListEnter", "Exit:LookupExitCheck", "Click:FieldClick",
+                                      "KeyDown:UserListKeyDown", "KeyUp:FieldKeyUp", "Change:UserListTextChange"}));
+  EXPECT_TRUE(Names(display.Events).empty());
+  EXPECT_EQ(Names(Named(b, "SB1").Events), (std::vector<std::string>{"Click:SBShowListClick"}));
+
+  // Family lookups stay out of the grid's field chooser, display labels too.
+  EXPECT_EQ(b.Grid.CBFieldNames, (std::vector<std::string>{"Matter", "Staff", "Note"}));
+  EXPECT_EQ(b.Grid.Columns[2].Header, "Client name");
+  EXPECT_EQ(b.Grid.Columns[7].Header, "");
+  EXPECT_EQ(b.Keys.ClientSlot, 1);
+  EXPECT_EQ(b.Keys.ClientSortPos, 1);
+  EXPECT_EQ(b.Keys.ClientEdit, 1);
+  EXPECT_TRUE(b.Keys.CalBitBtnEnabled);
+  EXPECT_EQ(b.Keys.CalBitBtnHint, "Show calendar entries for this client");
+}
+
+TEST_F(EntryBuildTest, TheNamePseudoFieldTakesTheCodeFieldsTabStopOnlyUnderTabToAltLookups) {
+  for (const bool tabToAlt : {false, true}) {
+    SCOPED_TRACE(tabToAlt);
+    Startup.TabToAltLookups = tabToAlt;
+    t = TTemplateTableBuilder();
+    t.Add("Before", 'C', 4);
+    AddFamilyLookup(t, "Client code", "A  0  1", 7, 7, {1, 5});
+    Store.AltLookupOn[1] = true;
+    const TEntryBuild b = Build();
+    EXPECT_EQ(Controls(b), (std::vector<std::string>{"Edit1 1 1 5 0 1", Format("Edit2 2 2 40 1 %d", int(!tabToAlt)),
+                                                     "SB1 2 2 41 -1 0", Format("Edit3 52 3 75 2 %d", int(tabToAlt)),
+                                                     "SB2 52 3 76 -1 0", "Edit4 -1 4 110 -1 0"}));
+    // Tabbing from the field before lands on the name, not on the code.
+    std::vector<std::string> stops;
+    for (int i : b.TabChain()) {
+      if (b.Controls[size_t(i)].TabStop) stops.push_back(b.Controls[size_t(i)].Name);
+    }
+    const std::vector<std::string> expected{"Edit1", tabToAlt ? "Edit3" : "Edit2"};
+    EXPECT_EQ(stops, expected);
+    const TFld& pseudo = Store.FldTable[52];
+    EXPECT_EQ(pseudo.Name, "^CN");
+    EXPECT_EQ(pseudo.KeyWidth, 72);
+    EXPECT_EQ(pseudo.LkpSpec, "A  1  0");
+    EXPECT_TRUE(pseudo.Forced);
+    EXPECT_EQ(Named(b, "Edit3").MaxLength, 72);
+    EXPECT_EQ(Names(Named(b, "Edit3").Events)[0], "Enter:FamilyLookupEnter");
+    EXPECT_EQ(Labels(b)[2], "Client name 3 78 FF0000 0");
+  }
+  // Without the alternate lookup switched on the name is a display row.
+  t = TTemplateTableBuilder();
+  AddFamilyLookup(t, "Case", "B 22 23", 7, 7, {23});
+  EXPECT_EQ(PseudoFieldFor(1), -1);
+  Store.AltLookupOn[2] = true;
+  EXPECT_EQ(PseudoFieldFor(1), 53);
+}
+
+TEST_F(EntryBuildTest, TheKeyScanFindsTheFamilyKeysAndPresetsTheClientFromTheCommandLine) {
+  std::string error;
+  ASSERT_TRUE(SetCommandLine({"mtdesk", "d", "Wills", "SMI01", "Smith"}, error));
+  AddFamilyLookup(t, "Client code", "A  0", 7, 7, {});
+  AddFamilyLookup(t, "Case", "B 22", 7, 7, {});
+  AddFamilyLookup(t, "Attorney", "E 62", 4, 4, {});
+  t.Index(1, {2, 1}, true, "Case");
+  const TEntryBuild b = Build();
+  EXPECT_EQ((std::vector<int>{b.Keys.ClientSlot, b.Keys.CaseSlot, b.Keys.EmpSlot}), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ((std::vector<int>{b.Keys.ClientSortPos, b.Keys.CaseSortPos, b.Keys.EmpSortPos}),
+            (std::vector<int>{2, 1, 0}));
+  EXPECT_EQ((std::vector<int>{b.Keys.ClientEdit, b.Keys.CaseEdit, b.Keys.EmpEdit}), (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(FamilyLookup.CaseKeyOption);
+  EXPECT_TRUE(b.Keys.CalBitBtnEnabled);
+  EXPECT_EQ(b.Keys.CalBitBtnHint, "Show calendar entries for this case");
+  EXPECT_EQ(b.Keys.ClientPresetSlot, 1);
+  EXPECT_EQ(Named(b, "Edit1").Text, "SMI01");
+  EXPECT_EQ(Store.FldTable[1].CurValue, "SMI01");
+
+  // A child instance takes no preset; an employee key alone leaves the
+  // calendar off.
+  Startup.IsChildApp = true;
+  FamilyLookup.Reset();
+  t = TTemplateTableBuilder();
+  AddFamilyLookup(t, "Attorney", "E 62", 4, 4, {});
+  const TEntryBuild child = Build();
+  EXPECT_EQ(child.Keys.ClientPresetSlot, -1);
+  EXPECT_EQ(child.Keys.EmpSlot, 1);
+  EXPECT_FALSE(child.Keys.CalBitBtnEnabled);
+  EXPECT_FALSE(FamilyLookup.CaseKeyOption);
+}
+
+TEST_F(EntryBuildTest, FiftyFieldsOfEightyDisplayColumnsEachGetEveryRowAndColumn) {
+  for (int k = 1; k <= 50; ++k) {
+    std::vector<int> cols;
+    for (int c = 1; c <= MaxDispCols; ++c) cols.push_back(1 + c % 9);
+    AddFamilyLookup(t, "Client " + std::to_string(k), "A  0", 7, 7, cols, false);
+  }
+  const TEntryBuild b = Build();
+  EXPECT_EQ(b.Rows.size(), 50u * 81u);
+  EXPECT_EQ(b.Rows.back().Top, 5 + (50 * 81 - 1) * 35);
+  EXPECT_EQ(b.EditsArr.size(), 50u * 81u);
+  EXPECT_EQ(b.Grid.Columns.size(), 50u * 81u + 3u);
+  EXPECT_EQ(b.Grid.HiddenWidths.size(), b.Grid.Columns.size());
+  EXPECT_EQ(b.LookupGroups, 50);
+  EXPECT_EQ(Named(b, "Edit4050").Row, 4050);
+  EXPECT_EQ(b.LastTabOrder, 49);
+}
+
+// Slot 1 empty builds nothing; the build stops at the first empty name.
+TEST_F(EntryBuildTest, TheBuildStopsAtTheFirstEmptySlot) {
+  EXPECT_TRUE(Build().Controls.empty());
+  t.Add("One", 'C', 3);
+  t.Add("Two", 'C', 3);
+  Store.FldTable[2].Name = "";
+  const TEntryBuild b = Build();
+  EXPECT_EQ(Controls(b), (std::vector<std::string>{"Edit1 1 1 5 0 1"}));
+  EXPECT_EQ(b.Grid.Columns.size(), 4u);
+}
+
+}  // namespace
