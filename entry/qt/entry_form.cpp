@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScrollArea>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -495,7 +496,10 @@ void TEntryF::AlignLabelColumn() {
     right = std::max(right, w->geometry().right());
     bottom = std::max(bottom, w->geometry().bottom());
   }
-  ScrollContent->resize(std::max(right + 40, ScrollBox1->viewport()->width()), bottom + 20);
+  // As wide as the box beside its vertical scroll bar, wider only for
+  // controls that reach further.
+  const int inside = ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
+  ScrollContent->resize(std::max(right + 20, inside), bottom + 20);
 }
 
 void TEntryF::keyPressEvent(QKeyEvent* Event) {
