@@ -3,19 +3,27 @@
 #include "btrieve/numbered_files.h"
 #include "platform/text.h"
 #include "templates/store_constants.h"
+#include "templates/store_utils.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
 constexpr int FirstFieldPosition = 5;
 constexpr int MemoWidth = 73;
-const std::string BlankDate(8, ' ');
 
 std::string NameOf(const TFld& Fld) { return TrimRight(Fld.Name); }
 
-[[noreturn]] void Refuse(const TFld& Fld, const std::string& What) {
-  throw ERecordCodec("The field " + NameOf(Fld) + " " + What);
+std::string Piece(std::string_view Text) { return std::string(Text); }
+std::string Piece(size_t N) { return IntToStr(int(N)); }
+std::string Piece(int N) { return IntToStr(N); }
+
+// The message is put together only when a field is refused, off the path
+// every field takes.
+template <class... TPieces>
+[[noreturn, gnu::cold, gnu::noinline]] void Refuse(const TFld& Fld, const TPieces&... Pieces) {
+  throw ERecordCodec("The field " + NameOf(Fld) + " " + (Piece(Pieces) + ...));
 }
 
 // Client-name and employee-name lookups keep the chosen record's tail too.
@@ -28,23 +36,50 @@ bool IsDigits(std::string_view S) {
   return std::all_of(S.begin(), S.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A value as its type stores it.
-std::string TypedValue(const TFld& Fld, std::string_view Value) {
+// A value as its type stores it: checked, never copied. A blank date is
+// the empty view (its part stays blank).
+std::string_view TypedValue(const TFld& Fld, std::string_view Value) {
   switch (Fld.FldType) {
     case 'D':
-      if (Trim(Value).empty()) return BlankDate;
-      if (Value.size() != 8 || !IsDigits(Value)) Refuse(Fld, "takes a date as YYYYMMDD, not " + std::string(Value) + ".");
-      return std::string(Value);
+      if (IsBlank(Value)) return {};
+      if (Value.size() != 8 || !IsDigits(Value)) Refuse(Fld, "takes a date as YYYYMMDD, not ", Value, ".");
+      break;
     case 'B':
-      if (Value != "Y" && Value != "N") Refuse(Fld, "takes Y or N, not " + std::string(Value) + ".");
-      return std::string(Value);
-    case 'd':
-      if (Value.size() > DocumentPathLength) break;
-      return JustifiedText(Value, DocumentPathLength, false);
+      if (Value != "Y" && Value != "N") Refuse(Fld, "takes Y or N, not ", Value, ".");
+      break;
     default:
       break;
   }
-  return std::string(Value);
+  return Value;
+}
+
+// Where a value lies within a field's text part.
+struct TPlacedText {
+  TFieldParts Parts;
+  std::string_view Value;
+  size_t Width = 0;  // the part it is justified in
+};
+
+TPlacedText PlaceText(const TFld& Fld, std::string_view Value) {
+  TPlacedText p;
+  p.Parts = FieldPartsOf(Fld);
+  p.Value = TypedValue(Fld, Value);
+  const size_t keyWidth = size_t(Fld.KeyWidth);
+  // A plain text that fits the key part lies there, so that a key on the
+  // field finds it; a document path fills its 72 bytes.
+  p.Width = (p.Parts.Key == 0 && p.Value.size() > keyWidth) ? p.Parts.Text : keyWidth;
+  if (Fld.FldType == 'd' && p.Width > DocumentPathLength) p.Width = DocumentPathLength;
+  if (p.Value.size() > p.Width) {
+    Refuse(Fld, "takes at most ", p.Width, " characters, not ", p.Value.size(), ".");
+  }
+  return p;
+}
+
+// Text's bytes from At: Width blanks with Value justified in them.
+void WriteJustified(std::string& Text, size_t At, size_t Width, std::string_view Value, bool Right) {
+  char* to = Text.data() + At;
+  std::memset(to, ' ', Width);
+  if (!Value.empty()) std::memcpy(to + (Right ? Width - Value.size() : 0), Value.data(), Value.size());
 }
 
 // The record's bytes of [Start, Start + Width) of the text behind the prefix.
@@ -57,7 +92,8 @@ std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width, con
 }  // namespace
 
 TFieldForm FieldFormOf(const TFld& Fld) {
-  if (!Fld.IsLookup || Fld.FldType != 'C' || Fld.Width >= MemoWidth || Fld.LkpKeyUnique || Fld.LkpKind == "U") {
+  if (!Fld.IsLookup || Fld.FldType != 'C' || Fld.Width >= MemoWidth || Fld.LkpKeyUnique ||
+      (Fld.LkpKind.size() == 1 && Fld.LkpKind[0] == 'U')) {
     return TFieldForm::Plain;
   }
   return KeepsTail(Fld) ? TFieldForm::KeyedWithTail : TFieldForm::Keyed;
@@ -65,8 +101,7 @@ TFieldForm FieldFormOf(const TFld& Fld) {
 
 TFieldParts FieldPartsOf(const TFld& Fld) {
   if (Fld.Offset < FirstFieldPosition || Fld.Width < 1 || Fld.KeyWidth < 0 || Fld.KeyWidth > Fld.Width) {
-    Refuse(Fld, "has no place in the record (position " + IntToStr(Fld.Offset) + ", width " + IntToStr(Fld.Width) +
-                    ").");
+    Refuse(Fld, "has no place in the record (position ", Fld.Offset, ", width ", Fld.Width, ").");
   }
   TFieldParts parts;
   parts.Start = FieldTextStart(Fld.Offset);
@@ -84,7 +119,7 @@ TFieldParts FieldPartsOf(const TFld& Fld) {
   }
   parts.Text = size_t(Fld.KeyWidth);
   if (parts.Width() != size_t(Fld.Width)) {
-    Refuse(Fld, "is " + IntToStr(Fld.Width) + " wide, yet its lookup stores " + IntToStr(int(parts.Width())) + ".");
+    Refuse(Fld, "is ", Fld.Width, " wide, yet its lookup stores ", parts.Width(), ".");
   }
   return parts;
 }
@@ -105,28 +140,24 @@ std::string JustifiedText(std::string_view Value, size_t Width, bool Right) {
 }
 
 std::string StoredFieldText(const TFld& Fld, std::string_view Value) {
-  const TFieldParts parts = FieldPartsOf(Fld);
-  const std::string typed = TypedValue(Fld, Value);
-  const size_t keyWidth = size_t(Fld.KeyWidth);
-  // A plain text that fits the key part lies there, so that a key on the
-  // field finds it.
-  const size_t width = (parts.Key == 0 && typed.size() > keyWidth) ? parts.Text : keyWidth;
-  if (typed.size() > width) {
-    Refuse(Fld, "takes at most " + IntToStr(int(width)) + " characters, not " + IntToStr(int(typed.size())) + ".");
-  }
-  return JustifiedText(typed, width, Fld.RightJustify);
+  const TPlacedText p = PlaceText(Fld, Value);
+  std::string text(p.Width, ' ');
+  WriteJustified(text, 0, p.Width, p.Value, Fld.RightJustify);
+  return text;
 }
 
 void PutFieldValue(std::string& Text, const TFld& Fld, std::string_view Value, std::string_view Key,
                    std::string_view Tail) {
-  const TFieldParts parts = FieldPartsOf(Fld);
+  const TPlacedText p = PlaceText(Fld, Value);
+  const TFieldParts& parts = p.Parts;
   if (parts.Start + parts.Width() > Text.size()) Refuse(Fld, "lies outside the record.");
-  if (!Key.empty() && Key.size() != parts.Key) Refuse(Fld, "keeps " + IntToStr(int(parts.Key)) + " key bytes.");
-  if (!Tail.empty() && Tail.size() != parts.Tail) Refuse(Fld, "keeps " + IntToStr(int(parts.Tail)) + " tail bytes.");
-  std::string field = JustifiedText(StoredFieldText(Fld, Value), parts.Text, false);
-  field += Key.empty() ? std::string(parts.Key, ' ') : std::string(Key);
-  field += Tail.empty() ? std::string(parts.Tail, ' ') : std::string(Tail);
-  Text.replace(parts.Start, field.size(), field);
+  if (!Key.empty() && Key.size() != parts.Key) Refuse(Fld, "keeps ", parts.Key, " key bytes.");
+  if (!Tail.empty() && Tail.size() != parts.Tail) Refuse(Fld, "keeps ", parts.Tail, " tail bytes.");
+  char* to = Text.data() + parts.Start;
+  std::memset(to, ' ', parts.Width());
+  if (!p.Value.empty()) std::memcpy(to + (Fld.RightJustify ? p.Width - p.Value.size() : 0), p.Value.data(), p.Value.size());
+  if (!Key.empty()) std::memcpy(to + parts.Text, Key.data(), Key.size());
+  if (!Tail.empty()) std::memcpy(to + parts.Text + parts.Key, Tail.data(), Tail.size());
 }
 
 void PutStamp(std::string& Text, std::string_view Stamp) {
@@ -195,7 +226,7 @@ std::string IndexKeyTextOf(const std::vector<std::string>& Values, int IndexNo) 
   for (size_t k = 0; k < ranges.size(); ++k) {
     const std::string stored = StoredFieldText(Store.FldTable[ranges[k].Slot], Values[k]);
     if (stored.size() > ranges[k].Width) {
-      Refuse(Store.FldTable[ranges[k].Slot], "takes at most " + IntToStr(int(ranges[k].Width)) + " characters in a key.");
+      Refuse(Store.FldTable[ranges[k].Slot], "takes at most ", ranges[k].Width, " characters in a key.");
     }
     key += stored.substr(0, ranges[k].Width);
   }
