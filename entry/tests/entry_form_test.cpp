@@ -77,6 +77,10 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   entry.Calls.clear();
   edit->setText(WidgetText("PROGRAM"));
   EXPECT_EQ(entry.Calls, (std::vector<std::string>{"Change PROGRAM"}));
+  // Key bytes the program sets pass unchanged, beyond the key width too.
+  const std::string keyed("AB\0\x81\xff\x01tail", 9);
+  edit->setText(WidgetText(keyed));
+  EXPECT_EQ(StoredText(edit->text()), keyed);
 
   // The memo keeps to its field's width, typed or set.
   auto* memo = entry.ScrollContent->findChild<QPlainTextEdit*>("Memo1");
