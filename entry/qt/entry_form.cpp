@@ -77,16 +77,34 @@ void SetForeground(QWidget* W, uint32_t Fore) {
   W->setPalette(p);
 }
 
-QToolButton* ToolButton(QWidget* Parent, const char* Name, const QString& Text = {}) {
+QIcon Image(const char* Name) { return QIcon(QString(":/entry/") + Name + ".png"); }
+
+// Image empty: the text alone.
+QToolButton* ToolButton(QWidget* Parent, const char* Name, const char* ImageName, const QString& Text = {}) {
   auto* b = new QToolButton(Parent);
   b->setObjectName(Name);
   b->setText(Text);
+  if (*ImageName) b->setIcon(Image(ImageName));
+  b->setToolButtonStyle(*ImageName && !Text.isEmpty() ? Qt::ToolButtonTextBesideIcon
+                        : *ImageName                  ? Qt::ToolButtonIconOnly
+                                                      : Qt::ToolButtonTextOnly);
   b->setFocusPolicy(Qt::NoFocus);
   return b;
 }
 
-QPushButton* BarButton(QWidget* Parent, QHBoxLayout* Bar, const char* Name, const char* Caption) {
-  auto* b = new QPushButton(WidgetText(Caption), Parent);
+// A generated button with the image, text and hint of its model.
+QToolButton* LookingLike(QWidget* Parent, const QToolButton* Model) {
+  auto* b = new QToolButton(Parent);
+  b->setIcon(Model->icon());
+  b->setText(Model->text());
+  b->setToolTip(Model->toolTip());
+  b->setToolButtonStyle(Model->toolButtonStyle());
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+QPushButton* BarButton(QWidget* Parent, QHBoxLayout* Bar, const char* Name, const char* Caption, const char* ImageName) {
+  auto* b = new QPushButton(Image(ImageName), WidgetText(Caption), Parent);
   b->setObjectName(Name);
   b->setAutoDefault(false);
   b->setDefault(false);
@@ -175,10 +193,10 @@ void TEntryF::BuildFixedParts() {
   auto* scroll = new QVBoxLayout(PanelScrollBtns);
   scroll->setContentsMargins(0, 0, 0, 0);
   scroll->setSpacing(0);
-  SBFirst = ToolButton(PanelScrollBtns, "SBFirst", WidgetText("|<"));
-  SBPgUp = ToolButton(PanelScrollBtns, "SBPgUp", WidgetText("<<"));
-  SBPgDn = ToolButton(PanelScrollBtns, "SBPgDn", WidgetText(">>"));
-  SBLast = ToolButton(PanelScrollBtns, "SBLast", WidgetText(">|"));
+  SBFirst = ToolButton(PanelScrollBtns, "SBFirst", "first");
+  SBPgUp = ToolButton(PanelScrollBtns, "SBPgUp", "pgup");
+  SBPgDn = ToolButton(PanelScrollBtns, "SBPgDn", "pgdn");
+  SBLast = ToolButton(PanelScrollBtns, "SBLast", "last");
   for (QToolButton* b : {SBFirst, SBPgUp, SBPgDn, SBLast}) scroll->addWidget(b);
   listRow->addWidget(PanelScrollBtns);
 
@@ -188,18 +206,18 @@ void TEntryF::BuildFixedParts() {
   PanelDoc->hide();
   EditDoc = new QLineEdit(PanelDoc);
   EditDoc->setObjectName("EditDoc");
-  SBShowList = ToolButton(this, "SBShowList", QString(QChar(0x25BC)));
+  SBShowList = ToolButton(this, "SBShowList", "dropdown");
   SBShowList->setToolTip(WidgetText("Show the list"));
-  SBEdit = ToolButton(PanelDoc, "SBEdit", WidgetText("&View/Edit"));
-  SBAdd = ToolButton(PanelDoc, "SBAdd", WidgetText("+"));
+  SBEdit = ToolButton(PanelDoc, "SBEdit", "", WidgetText("&View/Edit"));
+  SBAdd = ToolButton(PanelDoc, "SBAdd", "add");
   SBAdd->setToolTip(WidgetText("Attach a document"));
-  SBDelete = ToolButton(PanelDoc, "SBDelete", WidgetText("-"));
+  SBDelete = ToolButton(PanelDoc, "SBDelete", "delete");
   SBDelete->setToolTip(WidgetText("Remove the document"));
   SBShowList->hide();
 
-  SBClientLink = ToolButton(ScrollContent, "SBClientLink", WidgetText(">"));
-  SBCaseLink = ToolButton(ScrollContent, "SBCaseLink", WidgetText(">"));
-  SBEmpLink = ToolButton(ScrollContent, "SBEmpLink", WidgetText(">"));
+  SBClientLink = ToolButton(ScrollContent, "SBClientLink", "link");
+  SBCaseLink = ToolButton(ScrollContent, "SBCaseLink", "link");
+  SBEmpLink = ToolButton(ScrollContent, "SBEmpLink", "link");
   SBClientLink->setToolTip(WidgetText("Open another template for this client"));
   SBCaseLink->setToolTip(WidgetText("Open another template for this case"));
   SBEmpLink->setToolTip(WidgetText("Open another template for this employee"));
@@ -217,14 +235,14 @@ void TEntryF::BuildFixedParts() {
   Panel1 = new QFrame(this);
   Panel1->setObjectName("Panel1");
   auto* bar = new QHBoxLayout(Panel1);
-  BitBtnSave = BarButton(Panel1, bar, "BitBtnSave", "&Save");
-  BitBtnClear = BarButton(Panel1, bar, "BitBtnClear", "C&lear");
-  BitBtnFind = BarButton(Panel1, bar, "BitBtnFind", "&Find");
-  BitBtnFilter = BarButton(Panel1, bar, "BitBtnFilter", "F&ilter");
-  BitBtnQuickEntry = BarButton(Panel1, bar, "BitBtnQuickEntry", "&Quick entry");
-  BitBtnPrint = BarButton(Panel1, bar, "BitBtnPrint", "&Print");
-  CalBitBtn = BarButton(Panel1, bar, "CalBitBtn", "Ca&lendar");
-  BitBtnCancel = BarButton(Panel1, bar, "BitBtnCancel", "E&xit");
+  BitBtnSave = BarButton(Panel1, bar, "BitBtnSave", "&Save", "save");
+  BitBtnClear = BarButton(Panel1, bar, "BitBtnClear", "C&lear", "clear");
+  BitBtnFind = BarButton(Panel1, bar, "BitBtnFind", "&Find", "find");
+  BitBtnFilter = BarButton(Panel1, bar, "BitBtnFilter", "F&ilter", "filter");
+  BitBtnQuickEntry = BarButton(Panel1, bar, "BitBtnQuickEntry", "&Quick entry", "quick");
+  BitBtnPrint = BarButton(Panel1, bar, "BitBtnPrint", "&Print", "print");
+  CalBitBtn = BarButton(Panel1, bar, "CalBitBtn", "Ca&lendar", "calendar");
+  BitBtnCancel = BarButton(Panel1, bar, "BitBtnCancel", "E&xit", "exit");
   BitBtnSave->setToolTip(WidgetText("Save this record"));
   BitBtnClear->setToolTip(WidgetText("Clear the screen for a new record"));
   BitBtnFind->setToolTip(WidgetText("Find records"));
@@ -338,9 +356,8 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
       int left = C.Width - 116;
       for (const auto& [stem, model] : {std::pair{"AddSB", SBAdd}, std::pair{"DelSB", SBDelete},
                                         std::pair{"EditSB", SBEdit}}) {
-        QToolButton* b = ToolButton(panel, stem, model->text());
+        QToolButton* b = LookingLike(panel, model);
         b->setObjectName(stem + QString::number(n));
-        b->setToolTip(model->toolTip());
         const int width = model == SBEdit ? 64 : 24;
         b->setGeometry(left, 2, width, C.Height - 4);
         left += width + 2;
@@ -349,9 +366,7 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
       break;
     }
     case TCtlKind::DropButton: {
-      QToolButton* b = ToolButton(ScrollContent, "", SBShowList->text());
-      b->setToolTip(SBShowList->toolTip());
-      w = b;
+      w = LookingLike(ScrollContent, SBShowList);
       break;
     }
   }

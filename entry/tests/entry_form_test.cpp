@@ -9,6 +9,8 @@
 #include "testing/template_fixture.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -81,6 +83,14 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   const std::string keyed("AB\0\x81\xff\x01tail", 9);
   edit->setText(WidgetText(keyed));
   EXPECT_EQ(StoredText(edit->text()), keyed);
+
+  // The images come from the screen's resources; generated buttons copy theirs.
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{entry.BitBtnSave, entry.BitBtnCancel, entry.SBShowList}) {
+    EXPECT_FALSE(b->icon().pixmap(16, 16).isNull()) << b->objectName().toStdString();
+  }
+  auto* sb1 = entry.ScrollContent->findChild<QToolButton*>("SB1");
+  ASSERT_NE(sb1, nullptr);
+  EXPECT_EQ(sb1->icon().pixmap(16, 16).toImage(), entry.SBShowList->icon().pixmap(16, 16).toImage());
 
   // The memo keeps to its field's width, typed or set.
   auto* memo = entry.ScrollContent->findChild<QPlainTextEdit*>("Memo1");
