@@ -36,9 +36,43 @@ bool IsDigits(std::string_view S) {
   return std::all_of(S.begin(), S.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+[[gnu::always_inline]] inline TFieldForm FormOf(const TFld& Fld) {
+  if (!Fld.IsLookup || Fld.FldType != 'C' || Fld.Width >= MemoWidth || Fld.LkpKeyUnique ||
+      (Fld.LkpKind.size() == 1 && Fld.LkpKind[0] == 'U')) {
+    return TFieldForm::Plain;
+  }
+  return KeepsTail(Fld) ? TFieldForm::KeyedWithTail : TFieldForm::Keyed;
+}
+
+// Every read and write of a field starts here: kept inline.
+[[gnu::always_inline]] inline TFieldParts PartsOf(const TFld& Fld) {
+  if (Fld.Offset < FirstFieldPosition || Fld.Width < 1 || Fld.KeyWidth < 0 || Fld.KeyWidth > Fld.Width) {
+    Refuse(Fld, "has no place in the record (position ", Fld.Offset, ", width ", Fld.Width, ").");
+  }
+  TFieldParts parts;
+  parts.Start = size_t(Fld.Offset - FirstFieldPosition);
+  switch (FormOf(Fld)) {
+    case TFieldForm::Plain:
+      parts.Text = size_t(Fld.Width);
+      return parts;
+    case TFieldForm::Keyed:
+      parts.Key = LookupKeyLength;
+      break;
+    case TFieldForm::KeyedWithTail:
+      parts.Key = LookupKeyLength;
+      parts.Tail = LookupTailLength;
+      break;
+  }
+  parts.Text = size_t(Fld.KeyWidth);
+  if (parts.Width() != size_t(Fld.Width)) {
+    Refuse(Fld, "is ", Fld.Width, " wide, yet its lookup stores ", parts.Width(), ".");
+  }
+  return parts;
+}
+
 // A value as its type stores it: checked, never copied. A blank date is
 // the empty view (its part stays blank).
-std::string_view TypedValue(const TFld& Fld, std::string_view Value) {
+[[gnu::always_inline]] inline std::string_view TypedValue(const TFld& Fld, std::string_view Value) {
   switch (Fld.FldType) {
     case 'D':
       if (IsBlank(Value)) return {};
@@ -60,9 +94,9 @@ struct TPlacedText {
   size_t Width = 0;  // the part it is justified in
 };
 
-TPlacedText PlaceText(const TFld& Fld, std::string_view Value) {
+[[gnu::always_inline]] inline TPlacedText PlaceText(const TFld& Fld, std::string_view Value) {
   TPlacedText p;
-  p.Parts = FieldPartsOf(Fld);
+  p.Parts = PartsOf(Fld);
   p.Value = TypedValue(Fld, Value);
   const size_t keyWidth = size_t(Fld.KeyWidth);
   // A plain text that fits the key part lies there, so that a key on the
@@ -83,7 +117,7 @@ void WriteJustified(std::string& Text, size_t At, size_t Width, std::string_view
 }
 
 // The record's bytes of [Start, Start + Width) of the text behind the prefix.
-std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width, const TFld& Fld) {
+[[gnu::always_inline]] inline std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width, const TFld& Fld) {
   const size_t from = RecordPrefixLength + Start;
   if (from + Width > Rec.size()) Refuse(Fld, "lies outside the record.");
   return Rec.substr(from, Width);
@@ -91,38 +125,9 @@ std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width, con
 
 }  // namespace
 
-TFieldForm FieldFormOf(const TFld& Fld) {
-  if (!Fld.IsLookup || Fld.FldType != 'C' || Fld.Width >= MemoWidth || Fld.LkpKeyUnique ||
-      (Fld.LkpKind.size() == 1 && Fld.LkpKind[0] == 'U')) {
-    return TFieldForm::Plain;
-  }
-  return KeepsTail(Fld) ? TFieldForm::KeyedWithTail : TFieldForm::Keyed;
-}
+TFieldForm FieldFormOf(const TFld& Fld) { return FormOf(Fld); }
 
-TFieldParts FieldPartsOf(const TFld& Fld) {
-  if (Fld.Offset < FirstFieldPosition || Fld.Width < 1 || Fld.KeyWidth < 0 || Fld.KeyWidth > Fld.Width) {
-    Refuse(Fld, "has no place in the record (position ", Fld.Offset, ", width ", Fld.Width, ").");
-  }
-  TFieldParts parts;
-  parts.Start = FieldTextStart(Fld.Offset);
-  switch (FieldFormOf(Fld)) {
-    case TFieldForm::Plain:
-      parts.Text = size_t(Fld.Width);
-      return parts;
-    case TFieldForm::Keyed:
-      parts.Key = LookupKeyLength;
-      break;
-    case TFieldForm::KeyedWithTail:
-      parts.Key = LookupKeyLength;
-      parts.Tail = LookupTailLength;
-      break;
-  }
-  parts.Text = size_t(Fld.KeyWidth);
-  if (parts.Width() != size_t(Fld.Width)) {
-    Refuse(Fld, "is ", Fld.Width, " wide, yet its lookup stores ", parts.Width(), ".");
-  }
-  return parts;
-}
+TFieldParts FieldPartsOf(const TFld& Fld) { return PartsOf(Fld); }
 
 size_t FieldTextStart(int Offset) { return size_t(Offset - FirstFieldPosition); }
 
@@ -165,7 +170,7 @@ void PutStamp(std::string& Text, std::string_view Stamp) {
 }
 
 std::string_view FieldTextOf(std::string_view Rec, const TFld& Fld) {
-  const TFieldParts parts = FieldPartsOf(Fld);
+  const TFieldParts parts = PartsOf(Fld);
   return TextBytes(Rec, parts.Start, parts.Text, Fld);
 }
 
