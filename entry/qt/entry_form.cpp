@@ -137,7 +137,9 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
   BuildFixedParts();
 }
 
-TEntryF::~TEntryF() = default;
+// The generated controls go while the form is whole: their events reach
+// its filter.
+TEntryF::~TEntryF() { ClearGenerated(); }
 
 void TEntryF::BuildFixedParts() {
   auto* outer = new QVBoxLayout(this);
@@ -261,8 +263,9 @@ void TEntryF::BuildFixedParts() {
 
 void TEntryF::showEvent(QShowEvent* Event) {
   QDialog::showEvent(Event);
-  if (shown_) return;
-  shown_ = true;
+  // Every showing builds anew; a window brought back by the window system
+  // is no showing.
+  if (Event->spontaneous()) return;
   GuardEvent([this] { FormShow(); });
 }
 

@@ -147,5 +147,4 @@ private:
   TEntryBuild plan_;
   std::vector<QWidget*> widgets_;
   std::vector<QLabel*> labels_;
-  bool shown_ = false;
 };

@@ -273,8 +273,14 @@ TEST_F(EntryBuildTest, TheNamePseudoFieldTakesTheCodeFieldsTabStopOnlyUnderTabTo
     EXPECT_EQ(Labels(b)[2], "Client name 3 78 FF0000 0");
   }
   // Without the alternate lookup switched on the name is a display row.
+  // A case description line's label carries -code, to be found by it.
   t = TTemplateTableBuilder();
-  AddFamilyLookup(t, "Case", "B 22 23", 7, 7, {23});
+  AddFamilyLookup(t, "Case", "B 22 23", 7, 7, {23, 80});
+  const TEntryBuild lines = Build();
+  ASSERT_EQ(lines.Labels.size(), 3u);
+  EXPECT_EQ((std::vector<int>{lines.Labels[0].Tag, lines.Labels[1].Tag, lines.Labels[2].Tag}),
+            (std::vector<int>{0, 0, -80}));
+  EXPECT_EQ(lines.Controls[2].Kind, TCtlKind::DisplayEdit);
   EXPECT_EQ(PseudoFieldFor(1), -1);
   Store.AltLookupOn[2] = true;
   EXPECT_EQ(PseudoFieldFor(1), 53);

@@ -8,6 +8,7 @@
 #include "templates/validation_files.h"
 #include "testing/template_fixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -97,6 +98,19 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   ASSERT_NE(memo, nullptr);
   memo->setPlainText(QString(90, 'x'));
   EXPECT_EQ(memo->toPlainText().size(), 80);
+}
+
+TEST_F(EntryFormTest, EveryShowingBuildsTheFieldsAnew) {
+  TEntryF entry;
+  entry.show();
+  const int labels = int(entry.ScrollContent->findChildren<QLabel*>().size());
+  const int edits = int(entry.ScrollContent->findChildren<QLineEdit*>().size());
+  entry.hide();
+  Store.FldTable[2].Name = "Remarks";
+  entry.show();
+  EXPECT_EQ(int(entry.ScrollContent->findChildren<QLabel*>().size()), labels);
+  EXPECT_EQ(int(entry.ScrollContent->findChildren<QLineEdit*>().size()), edits);
+  EXPECT_EQ(entry.Plan().Labels.back().Caption, "Remarks");
 }
 
 }  // namespace
