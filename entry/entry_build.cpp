@@ -166,7 +166,9 @@ private:
             DisplayEdit(Row, width);
           }
           const bool tagged = code >= FirstTaggedCode && code <= LastTaggedCode;
-          Label(Store.HostFldNames[code], Row, EntryColor::Blue, tagged ? -code : 0, false);
+          // A code outside the catalogue (a damaged descriptor) shows no name.
+          const bool known = code >= 0 && code <= MaxHostFldCode;
+          Label(known ? Store.HostFldNames[code] : std::string(), Row, EntryColor::Blue, tagged ? -code : 0, false);
         }
       }
     }

@@ -275,11 +275,13 @@ TEST_F(EntryBuildTest, TheNamePseudoFieldTakesTheCodeFieldsTabStopOnlyUnderTabTo
   // Without the alternate lookup switched on the name is a display row.
   // A case description line's label carries -code, to be found by it.
   t = TTemplateTableBuilder();
-  AddFamilyLookup(t, "Case", "B 22 23", 7, 7, {23, 80});
+  // A code outside the catalogue shows an empty label rather than failing.
+  AddFamilyLookup(t, "Case", "B 22 23", 7, 7, {23, 80, 140});
   const TEntryBuild lines = Build();
-  ASSERT_EQ(lines.Labels.size(), 3u);
+  ASSERT_EQ(lines.Labels.size(), 4u);
   EXPECT_EQ((std::vector<int>{lines.Labels[0].Tag, lines.Labels[1].Tag, lines.Labels[2].Tag}),
             (std::vector<int>{0, 0, -80}));
+  EXPECT_EQ(lines.Labels[3].Caption, "");
   EXPECT_EQ(lines.Controls[2].Kind, TCtlKind::DisplayEdit);
   EXPECT_EQ(PseudoFieldFor(1), -1);
   Store.AltLookupOn[2] = true;
