@@ -8,6 +8,8 @@
 #include "templates/validation_files.h"
 #include "testing/template_fixture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,6 +82,14 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   entry.Calls.clear();
   edit->setText(WidgetText("PROGRAM"));
   EXPECT_EQ(entry.Calls, (std::vector<std::string>{"Change PROGRAM"}));
+  // A paste is held to the field as typing is: in capitals, never longer.
+  edit->clear();
+  QApplication::clipboard()->setText("smi01");
+  edit->paste();
+  EXPECT_EQ(StoredText(edit->text()), "SMI01");
+  QApplication::clipboard()->setText("abc");
+  edit->paste();
+  EXPECT_EQ(StoredText(edit->text()), "SMI01");
   // Key bytes the program sets pass unchanged, beyond the key width too.
   const std::string keyed("AB\0\x81\xff\x01tail", 9);
   edit->setText(WidgetText(keyed));
