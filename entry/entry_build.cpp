@@ -47,7 +47,9 @@ constexpr int LastTaggedCode = 99;
 const std::string CaseCalendarHint = "Show calendar entries for this case";
 const std::string ClientCalendarHint = "Show calendar entries for this client";
 
-int LookupCode(const TFld& Fld) { return StrToIntDef(Trim(std::string_view(Fld.LkpSpec).substr(std::min<size_t>(1, Fld.LkpSpec.size()), 3)), -1); }
+int LookupCode(const TFld& Fld) {
+  return StrToIntDef(Trim(std::string_view(Fld.LkpSpec).substr(std::min<size_t>(1, Fld.LkpSpec.size()), 3)), -1);
+}
 
 // The sort position (1-3) of a field in index 1, 0 when it is none of them.
 int SortPosInIndex1(int FldId) {
@@ -83,17 +85,17 @@ public:
     index1Named_ = !Trim(Store.IndexRecs.Names[1]).empty();
   }
 
-  void Slot(int Slot, int& Row) {
+  void BuildSlot(int Slot, int& Row) {
     TFld& f = Store.FldTable[Slot];
     switch (f.FldType) {
       case 'N':
       case 'C':
       case 'D':
       case 'd':
-        FieldRow(Slot, Row);
+        BuildFieldRow(Slot, Row);
         break;
       case 'B': {
-        CheckBox(Slot, Row);
+        CreateFieldCheckBox(Slot, Row);
         RowAt(Row).Top = b_.Cursor;
         b_.Cursor += RowStep;
         ++b_.NonEditCount;
@@ -125,20 +127,21 @@ private:
     RowAt(Row).Control = Ctl;
   }
 
-  void FieldRow(int Slot, int& Row) {
+  void BuildFieldRow(int Slot, int& Row) {
     TFld& f = Store.FldTable[Slot];
     const int px = PixelWidth(f.FldType == 'd' ? f.Width * 2 : f.Width) + (f.IsLookup ? LookupExtraWidth : 0);
     int memoHeight = -1;
     if (f.Width >= MemoFromWidth) {
-      memoHeight = Memo(Slot, Row, px);
+      memoHeight = CreateFieldMemo(Slot, Row, px);
     } else if (f.FldType == 'C' || f.FldType == 'N') {
-      FieldEdit(Slot, Row, px);
+      CreateFieldEdit(Slot, Row, px);
     } else if (f.FldType == 'D') {
-      Picker(Slot, Row, px);
+      CreateFieldDatePicker(Slot, Row, px);
     } else {
-      DocPanel(Slot, Row);
+      CreateDocumentPanel(Slot, Row);
     }
-    Label(f.Name, Row, SortPosOf(Slot) ? EntryColor::Navy : EntryColor::Blue, 0, f.LkpKind.rfind("L", 0) != 0);
+    CreateFieldLabel(f.Name, Row, SortPosOf(Slot) ? EntryColor::Navy : EntryColor::Blue, 0,
+                     f.LkpKind.rfind("L", 0) != 0);
 
     int pseudo = -1;
     if (f.LkpKind == "L") {
@@ -146,7 +149,7 @@ private:
       pseudo = PseudoFieldFor(Slot);
       if (pseudo > 0) MakePseudoField(pseudo);
     } else if (f.LkpKind == "U") {
-      UserList(Slot, Row);
+      PrepareUserList(Slot, Row);
     }
 
     if (f.FldType == 'C' && f.DispCols[1] != DispColsEnd) {
@@ -161,14 +164,15 @@ private:
           b_.Cursor += RowStep;
           RowAt(Row).Top = b_.Cursor;
           if (k == 1 && pseudo > 0) {
-            FieldEdit(pseudo, Row, width + LookupExtraWidth);
+            CreateFieldEdit(pseudo, Row, width + LookupExtraWidth);
           } else {
-            DisplayEdit(Row, width);
+            CreateDisplayEdit(Row, width);
           }
           const bool tagged = code >= FirstTaggedCode && code <= LastTaggedCode;
           // A code outside the catalogue (a damaged descriptor) shows no name.
           const bool known = code >= 0 && code <= MaxHostFldCode;
-          Label(known ? Store.HostFldNames[code] : std::string(), Row, EntryColor::Blue, tagged ? -code : 0, false);
+          CreateFieldLabel(known ? Store.HostFldNames[code] : std::string(), Row, EntryColor::Blue, tagged ? -code : 0,
+                           false);
         }
       }
     }
@@ -212,7 +216,7 @@ private:
     return e;
   }
 
-  void FieldEdit(int Slot, int Row, int Px) {
+  void CreateFieldEdit(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
     TCtlPlan c;
     c.Kind = TCtlKind::Edit;
@@ -248,10 +252,10 @@ private:
       edit.Text = ParamStr(4);
     }
     f.CurValue = edit.Text;
-    if (IsLookupEdit(f) || (SortPosOf(Slot) != 0 && index1Named_)) DropButton(Slot, at);
+    if (IsLookupEdit(f) || (SortPosOf(Slot) != 0 && index1Named_)) CreateDropButton(Slot, at);
   }
 
-  void DropButton(int Slot, int Edit) {
+  void CreateDropButton(int Slot, int Edit) {
     TCtlPlan c;
     c.Kind = TCtlKind::DropButton;
     c.Tag = Slot;
@@ -267,7 +271,7 @@ private:
     Store.FldTable[Slot].ReservedInt = button.Number;
   }
 
-  void DisplayEdit(int Row, int Px) {
+  void CreateDisplayEdit(int Row, int Px) {
     TCtlPlan c;
     c.Kind = TCtlKind::DisplayEdit;
     c.Tag = -1;
@@ -286,7 +290,7 @@ private:
     PlaceInRow(Row, at);
   }
 
-  int Memo(int Slot, int Row, int Px) {
+  int CreateFieldMemo(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
     TCtlPlan c;
     c.Kind = TCtlKind::Memo;
@@ -314,7 +318,7 @@ private:
     return height;
   }
 
-  void Picker(int Slot, int Row, int Px) {
+  void CreateFieldDatePicker(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
     TCtlPlan c;
     c.Kind = TCtlKind::DatePicker;
@@ -343,7 +347,7 @@ private:
     ++b_.NonEditCount;
   }
 
-  void DocPanel(int Slot, int Row) {
+  void CreateDocumentPanel(int Slot, int Row) {
     TCtlPlan c;
     c.Kind = TCtlKind::DocPanel;
     c.Tag = Slot;
@@ -360,7 +364,7 @@ private:
     ++b_.NonEditCount;
   }
 
-  void CheckBox(int Slot, int Row) {
+  void CreateFieldCheckBox(int Slot, int Row) {
     TFld& f = Store.FldTable[Slot];
     TCtlPlan c;
     c.Kind = TCtlKind::CheckBox;
@@ -378,10 +382,10 @@ private:
     const int at = AddControl(std::move(c), b_.CheckBoxes);
     PlaceInRow(Row, at);
     f.CurValue = "N";
-    b_.Grid.CBFieldNames.push_back(b_.Controls[size_t(at)].Text);
+    b_.GridColumnPlan.CBFieldNames.push_back(b_.Controls[size_t(at)].Text);
   }
 
-  void UserList(int Slot, int& Row) {
+  void PrepareUserList(int Slot, int& Row) {
     TFld& f = Store.FldTable[Slot];
     f.LkpKeyUnique = true;
     if (f.LkpSpec.rfind("2", 0) != 0) return;
@@ -389,11 +393,12 @@ private:
     ++Row;
     b_.Cursor += RowStep;
     RowAt(Row).Top = b_.Cursor;
-    const int width = StrToIntDef(Trim(std::string_view(f.LkpSpec).substr(std::min<size_t>(2, f.LkpSpec.size()), 3)), 0);
-    DisplayEdit(Row, PixelWidth(width));
+    const int width =
+        StrToIntDef(Trim(std::string_view(f.LkpSpec).substr(std::min<size_t>(2, f.LkpSpec.size()), 3)), 0);
+    CreateDisplayEdit(Row, PixelWidth(width));
   }
 
-  void Label(const std::string& Caption, int Row, uint32_t Color, int Tag, bool FieldChooser) {
+  void CreateFieldLabel(const std::string& Caption, int Row, uint32_t Color, int Tag, bool FieldChooser) {
     TLabelPlan l;
     l.Caption = TrimRight(Caption);
     l.Row = Row;
@@ -403,7 +408,7 @@ private:
     l.Tag = Tag;
     l.Control = RowAt(Row).Control;
     b_.MaxLabelWidth = std::max(b_.MaxLabelWidth, l.Width);
-    if (FieldChooser) b_.Grid.CBFieldNames.push_back(l.Caption);
+    if (FieldChooser) b_.GridColumnPlan.CBFieldNames.push_back(l.Caption);
     b_.Labels.push_back(std::move(l));
     RowAt(Row).Label = int(b_.Labels.size()) - 1;
   }
@@ -415,7 +420,7 @@ private:
 };
 
 void PlanGridColumns(TEntryBuild& B) {
-  TGridColumnPlan& g = B.Grid;
+  TGridColumnPlan& g = B.GridColumnPlan;
   g.Columns.assign(B.Rows.size() + 3, TGridColumn{});
   g.Columns[0].Width = 8;
   for (size_t r = 0; r < B.Rows.size(); ++r) {
@@ -434,10 +439,10 @@ void PlanGridColumns(TEntryBuild& B) {
 }  // namespace
 
 const char* HandlerName(THandler H) {
-  static const char* names[] = {"FamilyLookupEnter",  "TemplateLookupEnter", "UserListEnter",   "OwnIndexEnter",
+  static const char* names[] = {"FamilyLookupEnter",  "TemplateLookupEnter", "UserListEnter",    "OwnIndexEnter",
                                 "LookupExitCheck",    "IndexFieldExit",      "NumericFieldExit", "DropdownKeyDown",
-                                "UserListKeyDown",    "OwnIndexKeyDown",     "MemoKeyDown",     "LookupKeyPress",
-                                "DropdownTextChange", "UserListTextChange",  "MemoSizeGuard",   "FieldClick",
+                                "UserListKeyDown",    "OwnIndexKeyDown",     "MemoKeyDown",      "LookupKeyPress",
+                                "DropdownTextChange", "UserListTextChange",  "MemoSizeGuard",    "FieldClick",
                                 "FieldKeyUp",         "SBShowListClick"};
   return names[size_t(H)];
 }
@@ -533,7 +538,7 @@ TEntryBuild BuildEntryModel(const TTextMeasure& Measure, TEntryBuildRange Range)
   int row = 1;
   for (int slot = Range.First; slot <= Range.Last; ++slot) {
     if (Trim(Store.FldTable[slot].Name).empty()) break;
-    builder.Slot(slot, row);
+    builder.BuildSlot(slot, row);
     ++row;
   }
   PlanGridColumns(b);

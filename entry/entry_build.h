@@ -64,9 +64,9 @@ constexpr uint32_t White = 0xFFFFFF;
 
 struct TCtlPlan {
   TCtlKind Kind = TCtlKind::Edit;
-  int Tag = -1;     // field slot; -1 a display edit
-  int Number = 0;   // 1.. in its kind's list
-  std::string Name; // "Edit3", "Date1", "Memo2", "DocPanel1", "SB1"; check boxes none
+  int Tag = -1;      // field slot; -1 a display edit
+  int Number = 0;    // 1.. in its kind's list
+  std::string Name;  // "Edit3", "Date1", "Memo2", "DocPanel1", "SB1"; check boxes none
   int Row = 0;
   int Left = 0, Top = 0, Width = 0, Height = 0;
   bool Border = true;
@@ -82,8 +82,8 @@ struct TCtlPlan {
   bool ReadOnly = false;
   uint32_t Color = EntryColor::White;
   uint32_t FontColor = 0;
-  int GridWidth = 0;  // its column in the grid view
-  double DateValue = 0;   // pickers: the date; 0 with DateBlank
+  int GridWidth = 0;     // its column in the grid view
+  double DateValue = 0;  // pickers: the date; 0 with DateBlank
   bool DateBlank = false;
   TEventBinding Events;
 };
@@ -93,7 +93,7 @@ struct TLabelPlan {
   int Row = 0;
   int Left = 1, Top = 0, Width = 0;
   uint32_t Color = EntryColor::Blue;
-  int Tag = 0;  // -code for display labels of host codes 80-99
+  int Tag = 0;       // -code for display labels of host codes 80-99
   int Control = -1;  // the control it labels
 };
 
@@ -132,7 +132,7 @@ struct TEntryBuild {
   // Indexes into Controls by kind; entry k-1 is number k.
   std::vector<int> EditsArr, Memos, Dates, CheckBoxes, DropButtons, DocPanels;
   std::vector<TRowPlan> Rows;  // row r at r-1, as many as built
-  TGridColumnPlan Grid;
+  TGridColumnPlan GridColumnPlan;
   TFamilyKeys Keys;
   int MaxLabelWidth = 0;
   int NonEditCount = 0;

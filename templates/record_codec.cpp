@@ -117,7 +117,8 @@ void WriteJustified(std::string& Text, size_t At, size_t Width, std::string_view
 }
 
 // The record's bytes of [Start, Start + Width) of the text behind the prefix.
-[[gnu::always_inline]] inline std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width, const TFld& Fld) {
+[[gnu::always_inline]] inline std::string_view TextBytes(std::string_view Rec, size_t Start, size_t Width,
+                                                         const TFld& Fld) {
   const size_t from = RecordPrefixLength + Start;
   if (from + Width > Rec.size()) Refuse(Fld, "lies outside the record.");
   return Rec.substr(from, Width);
@@ -160,7 +161,8 @@ void PutFieldValue(std::string& Text, const TFld& Fld, std::string_view Value, s
   if (!Tail.empty() && Tail.size() != parts.Tail) Refuse(Fld, "keeps ", parts.Tail, " tail bytes.");
   char* to = Text.data() + parts.Start;
   std::memset(to, ' ', parts.Width());
-  if (!p.Value.empty()) std::memcpy(to + (Fld.RightJustify ? p.Width - p.Value.size() : 0), p.Value.data(), p.Value.size());
+  if (!p.Value.empty())
+    std::memcpy(to + (Fld.RightJustify ? p.Width - p.Value.size() : 0), p.Value.data(), p.Value.size());
   if (!Key.empty()) std::memcpy(to + parts.Text, Key.data(), Key.size());
   if (!Tail.empty()) std::memcpy(to + parts.Text + parts.Key, Tail.data(), Tail.size());
 }

@@ -103,7 +103,8 @@ QToolButton* LookingLike(QWidget* Parent, const QToolButton* Model) {
   return b;
 }
 
-QPushButton* BarButton(QWidget* Parent, QHBoxLayout* Bar, const char* Name, const char* Caption, const char* ImageName) {
+QPushButton* BarButton(QWidget* Parent, QHBoxLayout* Bar, const char* Name, const char* Caption,
+                       const char* ImageName) {
   auto* b = new QPushButton(Image(ImageName), WidgetText(Caption), Parent);
   b->setObjectName(Name);
   b->setAutoDefault(false);
@@ -118,12 +119,12 @@ using THandlerMethod = void (TEntryF::*)(QWidget*, TEntryEventArgs&);
 
 THandlerMethod MethodOf(THandler H) {
   static const THandlerMethod methods[] = {
-      &TEntryF::FamilyLookupEnter, &TEntryF::TemplateLookupEnter, &TEntryF::UserListEnter,
-      &TEntryF::OwnIndexEnter,     &TEntryF::LookupExitCheck,     &TEntryF::IndexFieldExit,
-      &TEntryF::NumericFieldExit,  &TEntryF::DropdownKeyDown,     &TEntryF::UserListKeyDown,
-      &TEntryF::OwnIndexKeyDown,   &TEntryF::MemoKeyDown,         &TEntryF::LookupKeyPress,
-      &TEntryF::DropdownTextChange, &TEntryF::UserListTextChange, &TEntryF::MemoSizeGuard,
-      &TEntryF::FieldClick,        &TEntryF::FieldKeyUp,          &TEntryF::SBShowListClick};
+      &TEntryF::FamilyLookupEnter,  &TEntryF::TemplateLookupEnter, &TEntryF::UserListEnter,
+      &TEntryF::OwnIndexEnter,      &TEntryF::LookupExitCheck,     &TEntryF::IndexFieldExit,
+      &TEntryF::NumericFieldExit,   &TEntryF::DropdownKeyDown,     &TEntryF::UserListKeyDown,
+      &TEntryF::OwnIndexKeyDown,    &TEntryF::MemoKeyDown,         &TEntryF::LookupKeyPress,
+      &TEntryF::DropdownTextChange, &TEntryF::UserListTextChange,  &TEntryF::MemoSizeGuard,
+      &TEntryF::FieldClick,         &TEntryF::FieldKeyUp,          &TEntryF::SBShowListClick};
   return methods[size_t(H)];
 }
 
@@ -229,8 +230,8 @@ void TEntryF::BuildFixedParts() {
   ListboxCase->setObjectName("ListboxCase");
   ListBoxEmp = new QListWidget(ScrollContent);
   ListBoxEmp->setObjectName("ListBoxEmp");
-  for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink, ListBoxClient, ListboxCase,
-                                                    ListBoxEmp}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink, ListBoxClient, ListboxCase, ListBoxEmp}) {
     w->hide();
   }
 
@@ -357,8 +358,8 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
       edit->setObjectName("EditDocs" + QString::number(n));
       edit->setGeometry(2, 2, C.Width - 120, C.Height - 4);
       int left = C.Width - 116;
-      for (const auto& [stem, model] : {std::pair{"AddSB", SBAdd}, std::pair{"DelSB", SBDelete},
-                                        std::pair{"EditSB", SBEdit}}) {
+      for (const auto& [stem, model] :
+           {std::pair{"AddSB", SBAdd}, std::pair{"DelSB", SBDelete}, std::pair{"EditSB", SBEdit}}) {
         QToolButton* b = LookingLike(panel, model);
         b->setObjectName(stem + QString::number(n));
         const int width = model == SBEdit ? 64 : 24;
@@ -501,8 +502,8 @@ void TEntryF::AlignLabelColumn() {
     const TCtlPlan& c = plan_.Controls[i];
     if (c.Kind != TCtlKind::DropButton) continue;
     const auto& edits = plan_.EditsArr;
-    const auto edit = std::find_if(edits.begin(), edits.end(),
-                                   [&](int e) { return plan_.Controls[size_t(e)].ButtonNo == c.Number; });
+    const auto edit =
+        std::find_if(edits.begin(), edits.end(), [&](int e) { return plan_.Controls[size_t(e)].ButtonNo == c.Number; });
     if (edit == edits.end()) continue;
     QWidget* field = widgets_[size_t(*edit)];
     int width = field->width() - DropButtonGap;
@@ -516,7 +517,8 @@ void TEntryF::AlignLabelColumn() {
   }
   // As wide as the box beside its vertical scroll bar, wider only for
   // controls that reach further.
-  const int inside = ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
+  const int inside =
+      ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
   ScrollContent->resize(std::max(right + 20, inside), bottom + 20);
 }
 

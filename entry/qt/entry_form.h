@@ -40,8 +40,8 @@ class QToolButton;
 
 // What a handler is told and may change.
 struct TEntryEventArgs {
-  int Key = 0;        // OnKeyDown, OnKeyUp: the key; 0 swallows it
-  QChar Char;         // OnKeyPress: the character; a null one drops it
+  int Key = 0;  // OnKeyDown, OnKeyUp: the key; 0 swallows it
+  QChar Char;   // OnKeyPress: the character; a null one drops it
   Qt::KeyboardModifiers Shift;
 };
 

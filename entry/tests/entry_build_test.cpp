@@ -55,13 +55,14 @@ protected:
   }
   static std::vector<std::string> Labels(const TEntryBuild& b) {
     std::vector<std::string> out;
-    for (const TLabelPlan& l : b.Labels) out.push_back(Format("%s %d %d %x %d", l.Caption, l.Row, l.Top, l.Color, l.Tag));
+    for (const TLabelPlan& l : b.Labels)
+      out.push_back(Format("%s %d %d %x %d", l.Caption, l.Row, l.Top, l.Color, l.Tag));
     return out;
   }
   static std::vector<std::string> Names(const TEventBinding& e) {
     std::vector<std::string> out;
     const std::pair<const char*, const std::vector<THandler>*> events[] = {
-        {"Enter", &e.OnEnter},     {"Exit", &e.OnExit},       {"Click", &e.OnClick}, {"KeyDown", &e.OnKeyDown},
+        {"Enter", &e.OnEnter},       {"Exit", &e.OnExit},   {"Click", &e.OnClick},  {"KeyDown", &e.OnKeyDown},
         {"KeyPress", &e.OnKeyPress}, {"KeyUp", &e.OnKeyUp}, {"Change", &e.OnChange}};
     for (const auto& [event, handlers] : events) {
       for (THandler h : *handlers) out.push_back(std::string(event) + ":" + HandlerName(h));
@@ -102,11 +103,11 @@ TEST_F(EntryBuildTest, EachTypeGetsItsControlRowLabelAndTabNumber) {
   EXPECT_EQ(memo.Height, 21);
   EXPECT_EQ(memo.Width, 320);
   const int afterMemo = 180 + 21 + 8;
-  EXPECT_EQ(Controls(b), (std::vector<std::string>{
-                             "Edit1 1 1 5 0 1", "SB1 1 1 6 -1 0", "Edit2 2 2 40 1 1", "Date1 3 3 75 2 1",
-                             "Date2 4 4 110 3 1", "Date3 5 5 145 4 1", "Memo1 6 6 180 5 1",
-                             Format("- 7 7 %d 6 1", afterMemo), Format("DocPanel1 8 8 %d -1 0", afterMemo + 35),
-                             Format("Memo2 9 9 %d 7 1", afterMemo + 70)}));
+  EXPECT_EQ(Controls(b),
+            (std::vector<std::string>{
+                "Edit1 1 1 5 0 1", "SB1 1 1 6 -1 0", "Edit2 2 2 40 1 1", "Date1 3 3 75 2 1", "Date2 4 4 110 3 1",
+                "Date3 5 5 145 4 1", "Memo1 6 6 180 5 1", Format("- 7 7 %d 6 1", afterMemo),
+                Format("DocPanel1 8 8 %d -1 0", afterMemo + 35), Format("Memo2 9 9 %d 7 1", afterMemo + 70)}));
   std::vector<int> tops;
   for (const TRowPlan& r : b.Rows) tops.push_back(r.Top);
   EXPECT_EQ(tops, (std::vector<int>{5, 40, 75, 110, 145, 180, afterMemo, afterMemo + 35, afterMemo + 70}));
@@ -137,24 +138,23 @@ TEST_F(EntryBuildTest, EachTypeGetsItsControlRowLabelAndTabNumber) {
   EXPECT_EQ(Names(Named(b, "Edit2").Events),
             (std::vector<std::string>{"Enter:OwnIndexEnter", "Exit:NumericFieldExit", "Exit:IndexFieldExit",
                                       "Click:FieldClick", "KeyUp:FieldKeyUp"}));
-  EXPECT_EQ(Names(memo.Events), (std::vector<std::string>{"Enter:OwnIndexEnter", "KeyDown:MemoKeyDown",
-                                                          "Change:MemoSizeGuard"}));
-  EXPECT_EQ(Names(Named(b, "Date1").Events),
-            (std::vector<std::string>{"Enter:OwnIndexEnter", "Exit:IndexFieldExit"}));
+  EXPECT_EQ(Names(memo.Events),
+            (std::vector<std::string>{"Enter:OwnIndexEnter", "KeyDown:MemoKeyDown", "Change:MemoSizeGuard"}));
+  EXPECT_EQ(Names(Named(b, "Date1").Events), (std::vector<std::string>{"Enter:OwnIndexEnter", "Exit:IndexFieldExit"}));
 
   // Grid: indicator, one column per row, record text and position.
   std::vector<std::string> columns;
-  for (const TGridColumn& c : b.Grid.Columns) columns.push_back(c.Header + ":" + std::to_string(c.Width));
-  EXPECT_EQ(columns, (std::vector<std::string>{":8", "Code:" + std::to_string(std::lround(edit1.Width * 0.75)),
-                                               "Amount:" + std::to_string(std::lround(Named(b, "Edit2").Width * 0.75)),
-                                               "Opened:" + std::to_string(Named(b, "Date1").Width),
-                                               "Closed:" + std::to_string(Named(b, "Date2").Width),
-                                               "Due:" + std::to_string(Named(b, "Date3").Width), "Notes:320", "Done:17",
-                                               "Letter:233", "Remark:" + std::to_string(Named(b, "Memo2").Width), ":0",
-                                               ":0"}));
-  EXPECT_EQ(b.Grid.CBFieldNames, (std::vector<std::string>{"Code", "Amount", "Opened", "Closed", "Due", "Notes", "Done",
-                                                           "Letter", "Remark"}));
-  EXPECT_EQ(b.Grid.HiddenWidths, std::vector<int>(12, 0));
+  for (const TGridColumn& c : b.GridColumnPlan.Columns) columns.push_back(c.Header + ":" + std::to_string(c.Width));
+  EXPECT_EQ(columns,
+            (std::vector<std::string>{":8", "Code:" + std::to_string(std::lround(edit1.Width * 0.75)),
+                                      "Amount:" + std::to_string(std::lround(Named(b, "Edit2").Width * 0.75)),
+                                      "Opened:" + std::to_string(Named(b, "Date1").Width),
+                                      "Closed:" + std::to_string(Named(b, "Date2").Width),
+                                      "Due:" + std::to_string(Named(b, "Date3").Width), "Notes:320", "Done:17",
+                                      "Letter:233", "Remark:" + std::to_string(Named(b, "Memo2").Width), ":0", ":0"}));
+  EXPECT_EQ(b.GridColumnPlan.CBFieldNames, (std::vector<std::string>{"Code", "Amount", "Opened", "Closed", "Due",
+                                                                     "Notes", "Done", "Letter", "Remark"}));
+  EXPECT_EQ(b.GridColumnPlan.HiddenWidths, std::vector<int>(12, 0));
 }
 
 }  // namespace
@@ -197,9 +197,10 @@ TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
                                                    "Edit3 -1 3 75 -1 0", "Edit4 -1 4 110 -1 0", "Edit5 2 5 145 1 1",
                                                    "SB2 2 5 146 -1 0", "Edit6 3 6 180 2 1", "SB3 3 6 181 -1 0",
                                                    "Edit7 -1 7 215 -1 0", "Edit8 4 8 250 3 1"}));
-  EXPECT_EQ(Labels(b), (std::vector<std::string>{"Client code 1 8 800000 0", "Client name 2 43 FF0000 0",
-                                                 "City 3 78 FF0000 0", "Phone 1 4 113 FF0000 0", "Matter 5 148 FF0000 0",
-                                                 "Staff 6 183 FF0000 0", "Note 8 253 FF0000 0"}));
+  EXPECT_EQ(Labels(b),
+            (std::vector<std::string>{"Client code 1 8 800000 0", "Client name 2 43 FF0000 0", "City 3 78 FF0000 0",
+                                      "Phone 1 4 113 FF0000 0", "Matter 5 148 FF0000 0", "Staff 6 183 FF0000 0",
+                                      "Note 8 253 FF0000 0"}));
   const TCtlPlan& display = Named(b, "Edit2");
   EXPECT_EQ(display.Text, std::string(87, ' '));
   EXPECT_FALSE(display.Enabled);
@@ -220,8 +221,8 @@ TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
   EXPECT_TRUE(Store.FldTable[3].LkpKeyUnique);
   EXPECT_FALSE(Store.FldTable[2].LkpKeyUnique);
 
-  const std::vector<std::string> family = {"Enter:FamilyLookupEnter", "Exit:LookupExitCheck", "Click:FieldClick",
-                                           "KeyDown:DropdownKeyDown", "KeyPress:LookupKeyPress", "KeyUp:FieldKeyUp",
+  const std::vector<std::string> family = {"Enter:FamilyLookupEnter",  "Exit:LookupExitCheck",    "Click:FieldClick",
+                                           "KeyDown:DropdownKeyDown",  "KeyPress:LookupKeyPress", "KeyUp:FieldKeyUp",
                                            "Change:DropdownTextChange"};
   EXPECT_EQ(Names(Named(b, "Edit1").Events), family);
   std::vector<std::string> templ = family;
@@ -234,9 +235,9 @@ TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
   EXPECT_EQ(Names(Named(b, "SB1").Events), (std::vector<std::string>{"Click:SBShowListClick"}));
 
   // Family lookups stay out of the grid's field chooser, display labels too.
-  EXPECT_EQ(b.Grid.CBFieldNames, (std::vector<std::string>{"Matter", "Staff", "Note"}));
-  EXPECT_EQ(b.Grid.Columns[2].Header, "Client name");
-  EXPECT_EQ(b.Grid.Columns[7].Header, "");
+  EXPECT_EQ(b.GridColumnPlan.CBFieldNames, (std::vector<std::string>{"Matter", "Staff", "Note"}));
+  EXPECT_EQ(b.GridColumnPlan.Columns[2].Header, "Client name");
+  EXPECT_EQ(b.GridColumnPlan.Columns[7].Header, "");
   EXPECT_EQ(b.Keys.ClientSlot, 1);
   EXPECT_EQ(b.Keys.ClientSortPos, 1);
   EXPECT_EQ(b.Keys.ClientEdit, 1);
@@ -330,8 +331,8 @@ TEST_F(EntryBuildTest, FiftyFieldsOfEightyDisplayColumnsEachGetEveryRowAndColumn
   EXPECT_EQ(b.Rows.size(), 50u * 81u);
   EXPECT_EQ(b.Rows.back().Top, 5 + (50 * 81 - 1) * 35);
   EXPECT_EQ(b.EditsArr.size(), 50u * 81u);
-  EXPECT_EQ(b.Grid.Columns.size(), 50u * 81u + 3u);
-  EXPECT_EQ(b.Grid.HiddenWidths.size(), b.Grid.Columns.size());
+  EXPECT_EQ(b.GridColumnPlan.Columns.size(), 50u * 81u + 3u);
+  EXPECT_EQ(b.GridColumnPlan.HiddenWidths.size(), b.GridColumnPlan.Columns.size());
   EXPECT_EQ(b.LookupGroups, 50);
   EXPECT_EQ(Named(b, "Edit4050").Row, 4050);
   EXPECT_EQ(b.LastTabOrder, 49);
@@ -345,7 +346,7 @@ TEST_F(EntryBuildTest, TheBuildStopsAtTheFirstEmptySlot) {
   Store.FldTable[2].Name = "";
   const TEntryBuild b = Build();
   EXPECT_EQ(Controls(b), (std::vector<std::string>{"Edit1 1 1 5 0 1"}));
-  EXPECT_EQ(b.Grid.Columns.size(), 4u);
+  EXPECT_EQ(b.GridColumnPlan.Columns.size(), 4u);
 }
 
 }  // namespace

@@ -72,12 +72,11 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   QTest::keyClick(edit, Qt::Key_F4);
   QTest::keyClick(edit, '#');
   QTest::keyClick(edit, '1');
-  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"KeyDown " + a, "KeyPress a", "Change A", "KeyUp " + a,
-                                                   "KeyDown " + f4, "KeyUp " + f4,
-                                                   "KeyDown " + std::to_string(Qt::Key_NumberSign), "KeyPress #",
-                                                   "KeyUp " + std::to_string(Qt::Key_NumberSign),
-                                                   "KeyDown " + std::to_string(Qt::Key_1), "KeyPress 1", "Change A2",
-                                                   "KeyUp " + std::to_string(Qt::Key_1)}));
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{
+                             "KeyDown " + a, "KeyPress a", "Change A", "KeyUp " + a, "KeyDown " + f4, "KeyUp " + f4,
+                             "KeyDown " + std::to_string(Qt::Key_NumberSign), "KeyPress #",
+                             "KeyUp " + std::to_string(Qt::Key_NumberSign), "KeyDown " + std::to_string(Qt::Key_1),
+                             "KeyPress 1", "Change A2", "KeyUp " + std::to_string(Qt::Key_1)}));
   EXPECT_EQ(StoredText(edit->text()), "A2");
   entry.Calls.clear();
   edit->setText(WidgetText("PROGRAM"));
@@ -96,7 +95,8 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   EXPECT_EQ(StoredText(edit->text()), keyed);
 
   // The images come from the screen's resources; generated buttons copy theirs.
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{entry.BitBtnSave, entry.BitBtnCancel, entry.SBShowList}) {
+  for (QAbstractButton* b :
+       std::initializer_list<QAbstractButton*>{entry.BitBtnSave, entry.BitBtnCancel, entry.SBShowList}) {
     EXPECT_FALSE(b->icon().pixmap(16, 16).isNull()) << b->objectName().toStdString();
   }
   auto* sb1 = entry.ScrollContent->findChild<QToolButton*>("SB1");

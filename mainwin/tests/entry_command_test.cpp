@@ -121,87 +121,91 @@ protected:
 
 TEST_F(EntryCommandTest, ClientEmailOpensWindowModalWithItsLookupAndTypingKeepsToTheField) {
   Select("Client e-mail");
-  WhileOpen([&] { Form->EntryMaintenancefor1->trigger(); }, [&](TEntryF& entry) {
-    EXPECT_EQ(entry.windowModality(), Qt::WindowModal);
-    EXPECT_EQ(StoredText(entry.LabelTableName->text()), "Client e-mail");
-    EXPECT_EQ(StoredText(entry.windowTitle()), "Corvenstead Matterdesk Entry and Maintenance Module");
-    const std::vector<std::string> labels = LabelTexts(entry);
-    ASSERT_GE(labels.size(), 5u);
-    EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 5),
-              (std::vector<std::string>{"Client code", "Client name", "City", "Phone 1", "Name 1"}));
-    auto* code = Named<QLineEdit>(entry, "Edit1");
-    auto* button = Named<QToolButton>(entry, "SB1");
-    auto* name = Named<QLineEdit>(entry, "Edit2");
-    ASSERT_TRUE(code && button && name);
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-    EXPECT_TRUE(button->isVisible());
-    EXPECT_FALSE(name->isEnabled());
-    EXPECT_EQ(StoredText(name->text()), std::string(87, ' '));
+  WhileOpen([&] { Form->EntryMaintenancefor1->trigger(); },
+            [&](TEntryF& entry) {
+              EXPECT_EQ(entry.windowModality(), Qt::WindowModal);
+              EXPECT_EQ(StoredText(entry.LabelTableName->text()), "Client e-mail");
+              EXPECT_EQ(StoredText(entry.windowTitle()), "Corvenstead Matterdesk Entry and Maintenance Module");
+              const std::vector<std::string> labels = LabelTexts(entry);
+              ASSERT_GE(labels.size(), 5u);
+              EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 5),
+                        (std::vector<std::string>{"Client code", "Client name", "City", "Phone 1", "Name 1"}));
+              auto* code = Named<QLineEdit>(entry, "Edit1");
+              auto* button = Named<QToolButton>(entry, "SB1");
+              auto* name = Named<QLineEdit>(entry, "Edit2");
+              ASSERT_TRUE(code && button && name);
+              EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+              EXPECT_TRUE(button->isVisible());
+              EXPECT_FALSE(name->isEnabled());
+              EXPECT_EQ(StoredText(name->text()), std::string(87, ' '));
 
-    // Typing: capitals, at most the key width, no character Windows-1252
-    // cannot hold.
-    code->setFocus();
-    QTest::keyClicks(code, "ab");
-    QTest::sendKeyEvent(QTest::Click, code, Qt::Key_unknown, QString::fromUtf8("\xc5\x82"), Qt::NoModifier);
-    QTest::keyClicks(code, "1cdefgh");
-    EXPECT_EQ(StoredText(code->text()), "AB1CDEF");
-    // The program's text is never cut.
-    code->setText(WidgetText("LONGER THAN SEVEN"));
-    EXPECT_EQ(StoredText(code->text()), "LONGER THAN SEVEN");
+              // Typing: capitals, at most the key width, no character Windows-1252
+              // cannot hold.
+              code->setFocus();
+              QTest::keyClicks(code, "ab");
+              QTest::sendKeyEvent(QTest::Click, code, Qt::Key_unknown, QString::fromUtf8("\xc5\x82"), Qt::NoModifier);
+              QTest::keyClicks(code, "1cdefgh");
+              EXPECT_EQ(StoredText(code->text()), "AB1CDEF");
+              // The program's text is never cut.
+              code->setText(WidgetText("LONGER THAN SEVEN"));
+              EXPECT_EQ(StoredText(code->text()), "LONGER THAN SEVEN");
 
-    // Escape and Enter leave the screen open.
-    QTest::keyClick(code, Qt::Key_Escape);
-    QTest::keyClick(code, Qt::Key_Return);
-    QTest::keyClick(&entry, Qt::Key_Escape);
-    EXPECT_TRUE(entry.isVisible());
-    for (QPushButton* b : entry.findChildren<QPushButton*>()) EXPECT_FALSE(b->isDefault() || b->autoDefault());
+              // Escape and Enter leave the screen open.
+              QTest::keyClick(code, Qt::Key_Escape);
+              QTest::keyClick(code, Qt::Key_Return);
+              QTest::keyClick(&entry, Qt::Key_Escape);
+              EXPECT_TRUE(entry.isVisible());
+              for (QPushButton* b : entry.findChildren<QPushButton*>())
+                EXPECT_FALSE(b->isDefault() || b->autoDefault());
 
-    // The main window takes no input meanwhile: a double click on the
-    // other template, sent to its window as the window system would,
-    // neither selects nor opens it.
-    const QRect other = Form->ListBox1->visualItemRect(Form->ListBox1->item(1));
-    const QPoint at = Form->ListBox1->viewport()->mapTo(Form.get(), other.center());
-    QTest::mouseClick(Form->windowHandle(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(Form->windowHandle(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(Form->ListBox1->currentRow(), 0);
-    EXPECT_EQ(QApplication::activeModalWidget(), &entry);
+              // The main window takes no input meanwhile: a double click on the
+              // other template, sent to its window as the window system would,
+              // neither selects nor opens it.
+              const QRect other = Form->ListBox1->visualItemRect(Form->ListBox1->item(1));
+              const QPoint at = Form->ListBox1->viewport()->mapTo(Form.get(), other.center());
+              QTest::mouseClick(Form->windowHandle(), Qt::LeftButton, {}, at);
+              QTest::mouseDClick(Form->windowHandle(), Qt::LeftButton, {}, at);
+              EXPECT_EQ(Form->ListBox1->currentRow(), 0);
+              EXPECT_EQ(QApplication::activeModalWidget(), &entry);
 
-    QTest::mouseClick(entry.BitBtnCancel, Qt::LeftButton);
-    EXPECT_FALSE(entry.isVisible());
-  });
+              QTest::mouseClick(entry.BitBtnCancel, Qt::LeftButton);
+              EXPECT_FALSE(entry.isVisible());
+            });
 }
 
 TEST_F(EntryCommandTest, MatterEmailAndADesignedTemplateShowTheirFields) {
   Select("Matter e-mail");
-  WhileOpen([&] { Form->BitBtnAccess->click(); }, [&](TEntryF& entry) {
-    const std::vector<std::string> labels = LabelTexts(entry);
-    ASSERT_GE(labels.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 4),
-              (std::vector<std::string>{"Client code", "Client name", "City", "Phone 1"}));
-    EXPECT_NE(entry.ScrollContent->findChild<QToolButton*>("SB2"), nullptr);
-  });
+  WhileOpen([&] { Form->BitBtnAccess->click(); },
+            [&](TEntryF& entry) {
+              const std::vector<std::string> labels = LabelTexts(entry);
+              ASSERT_GE(labels.size(), 4u);
+              EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 4),
+                        (std::vector<std::string>{"Client code", "Client name", "City", "Phone 1"}));
+              EXPECT_NE(entry.ScrollContent->findChild<QToolButton*>("SB2"), nullptr);
+            });
 
   Select("Matters");
-  WhileOpen([&] { Form->EntryMaintenancefor1->trigger(); }, [&](TEntryF& entry) {
-    EXPECT_EQ(LabelTexts(entry), (std::vector<std::string>{"Matter", "Opened", "Closed"}));
-    // An empty default shows the work date; "0" a blank date.
-    auto* opened = Named<TdwDBDateTimePicker>(entry, "Date1");
-    auto* closed = Named<TdwDBDateTimePicker>(entry, "Date2");
-    ASSERT_TRUE(opened && closed);
-    EXPECT_EQ(StoredText(opened->text()), "12/10/2026");
-    EXPECT_EQ(StoredText(closed->text()), "");
-    EXPECT_EQ(Store.FldTable[2].CurValue, "20261210");
-    auto* billed = entry.ScrollContent->findChild<QCheckBox*>();
-    ASSERT_NE(billed, nullptr);
-    EXPECT_EQ(StoredText(billed->text()), "Billed");
-    // Tab order: the fields, then the buttons.
-    auto* matter = Named<QLineEdit>(entry, "Edit1");
-    ASSERT_NE(matter, nullptr);
-    QApplication::setActiveWindow(&entry);
-    matter->setFocus();
-    QTest::keyClick(matter, Qt::Key_Tab);
-    EXPECT_EQ(TdwDBCustomDateTimePicker::FromWidget(QApplication::focusWidget()), opened);
-  });
+  WhileOpen([&] { Form->EntryMaintenancefor1->trigger(); },
+            [&](TEntryF& entry) {
+              EXPECT_EQ(LabelTexts(entry), (std::vector<std::string>{"Matter", "Opened", "Closed"}));
+              // An empty default shows the work date; "0" a blank date.
+              auto* opened = Named<TdwDBDateTimePicker>(entry, "Date1");
+              auto* closed = Named<TdwDBDateTimePicker>(entry, "Date2");
+              ASSERT_TRUE(opened && closed);
+              EXPECT_EQ(StoredText(opened->text()), "12/10/2026");
+              EXPECT_EQ(StoredText(closed->text()), "");
+              EXPECT_EQ(Store.FldTable[2].CurValue, "20261210");
+              auto* billed = entry.ScrollContent->findChild<QCheckBox*>();
+              ASSERT_NE(billed, nullptr);
+              EXPECT_EQ(StoredText(billed->text()), "Billed");
+              // Tab order: the fields, then the buttons.
+              auto* matter = Named<QLineEdit>(entry, "Edit1");
+              ASSERT_NE(matter, nullptr);
+              QApplication::setActiveWindow(&entry);
+              matter->setFocus();
+              QTest::keyClick(matter, Qt::Key_Tab);
+              EXPECT_EQ(TdwDBCustomDateTimePicker::FromWidget(QApplication::focusWidget()), opened);
+            });
   EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
