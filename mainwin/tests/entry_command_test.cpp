@@ -171,6 +171,11 @@ TEST_F(EntryCommandTest, ClientEmailOpensWindowModalWithItsLookupAndTypingKeepsT
               QTest::mouseClick(entry.BitBtnCancel, Qt::LeftButton);
               EXPECT_FALSE(entry.isVisible());
             });
+  // Back in the main window the same click selects.
+  const QRect other = Form->ListBox1->visualItemRect(Form->ListBox1->item(1));
+  QTest::mouseClick(Form->windowHandle(), Qt::LeftButton, {},
+                    Form->ListBox1->viewport()->mapTo(Form.get(), other.center()));
+  EXPECT_EQ(Form->ListBox1->currentRow(), 1);
 }
 
 TEST_F(EntryCommandTest, MatterEmailAndADesignedTemplateShowTheirFields) {
