@@ -483,6 +483,27 @@ uint16_t BtrRecordLength(uint8_t FileNo) {
   return length;
 }
 
+std::vector<std::vector<TStatSegment>> BtrKeySegments(uint8_t FileNo) {
+  BtrCheckFileNo(FileNo);
+  TWinBtr& e = EngineOf(FileNo);
+  std::vector<std::vector<TStatSegment>> keys;
+  const int16_t status = CallStatus(e, [&] {
+    e.Stat();
+    const TStatLayout layout(e.FileSpec().data(), e.FileSpec().size());
+    bool open = false;
+    for (size_t i = 0; i < layout.SegmentCount(); ++i) {
+      const TStatSegment seg = layout.Segment(i);
+      if (!open) keys.emplace_back();
+      keys.back().push_back(seg);
+      open = (seg.Flags & StatKeyFlag::Segmented) != 0;
+    }
+    // A key whose last entry the answer lacks is not whole.
+    if (open) keys.pop_back();
+  });
+  if (status != BtrStatus::Success) Fail("Unable to retrieve the keys of the file.\r\r" + BtrStatusTail(status), status);
+  return keys;
+}
+
 void BtrSetKeyNumber(uint8_t FileNo, int8_t KeyNo) {
   BtrCheckFileNo(FileNo);
   TWinBtr& e = EngineOf(FileNo);

@@ -198,6 +198,9 @@ void BtrRestorePosition(uint8_t FileNo, TDynCharArr& Rec);
 // 0 for a file that is not open.
 int BtrRecordCount(uint8_t FileNo);
 uint16_t BtrRecordLength(uint8_t FileNo);
+// The segments of every key of FileNo by a fresh Stat, key 0 first, each key
+// its segments in order; only keys the answer holds whole.
+std::vector<std::vector<TStatSegment>> BtrKeySegments(uint8_t FileNo);
 // Key numbers up to the file's key count are taken (the count itself
 // fails at the next call, with 6).
 void BtrSetKeyNumber(uint8_t FileNo, int8_t KeyNo);

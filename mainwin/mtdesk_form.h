@@ -58,6 +58,8 @@ public:
   void Timer1Timer();
   void FormDestroy();
   void Setupclientandcaseemailtemplates1Click();
+  // The selected template's entry screen (mainwin/entry_command.cpp).
+  void EntryMaintenancefor1Click();
 
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;

@@ -51,7 +51,7 @@ const TItemDef Items[] = {
     {&TMtdeskF::Userdefined1, &TMtdeskF::Createa1, "&New template", nullptr},
     {&TMtdeskF::Copy1, &TMtdeskF::Createa1, "&Copy", nullptr},
     {&TMtdeskF::Importfrom1, &TMtdeskF::Createa1, "&Import template from...", nullptr},
-    {&TMtdeskF::EntryMaintenancefor1, &TMtdeskF::Data1, "&Entry/Alter for ", nullptr},
+    {&TMtdeskF::EntryMaintenancefor1, &TMtdeskF::Data1, "&Entry/Alter for ", &TMtdeskF::EntryMaintenancefor1Click},
     {&TMtdeskF::Reports1, &TMtdeskF::Data1, "&Create/modify/print a QUAP report for ", nullptr, 1},
     {&TMtdeskF::Recreatemasterfile1, &TMtdeskF::Utilities1, "&Recreate master file", nullptr},
     {&TMtdeskF::Rebuildallfiles1, &TMtdeskF::Utilities1, "Re&build all files", nullptr},
@@ -75,12 +75,12 @@ struct TButtonDef {
 const TButtonDef Buttons[] = {
     {&TMtdeskF::BitBtnAdd, "&Create template", nullptr},
     {&TMtdeskF::BitBtnModify, "&Modify template", nullptr},
-    {&TMtdeskF::BitBtnAccess, "&Entry/Maintenance", nullptr},
+    {&TMtdeskF::BitBtnAccess, "&Entry/Maintenance", &TMtdeskF::EntryMaintenancefor1Click},
     {&TMtdeskF::BitBtnExit, "E&xit module", &TMtdeskF::BitBtnExitClick},
 };
 
 // A double click in the list opens the selected template for entry.
-constexpr THandler ListBox1DblClick = nullptr;
+constexpr THandler ListBox1DblClick = &TMtdeskF::EntryMaintenancefor1Click;
 
 // Runs a handler from the event loop: nothing it raises may cross Qt.
 auto Runner(TMtdeskF& Form, THandler Handler) {
@@ -112,6 +112,5 @@ void BuildMtdeskCommands(TMtdeskF& Form) {
     button->setEnabled(def.Handler != nullptr);
     if (def.Handler) QObject::connect(button, &QPushButton::clicked, &Form, Runner(Form, def.Handler));
   }
-  if (ListBox1DblClick)
-    QObject::connect(Form.ListBox1, &QListWidget::itemDoubleClicked, &Form, Runner(Form, ListBox1DblClick));
+  QObject::connect(Form.ListBox1, &QListWidget::itemDoubleClicked, &Form, Runner(Form, ListBox1DblClick));
 }

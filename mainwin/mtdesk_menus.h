@@ -12,7 +12,7 @@ class TMtdeskF;
 
 // Makes the menus, their items, the pop-up menu and the buttons' captions
 // and connects each to its handler (buttons and items without one stay
-// disabled), and the list's double click when it has one.
+// disabled), and the list's double click.
 void BuildMtdeskCommands(TMtdeskF& Form);
 
 // An item's caption as Windows-1252.

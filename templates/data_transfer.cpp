@@ -3,6 +3,7 @@
 #include "btrieve/numbered_files.h"
 #include "platform/text.h"
 #include "templates/deleted_fields.h"
+#include "templates/record_codec.h"
 #include "templates/store_constants.h"
 #include "templates/store_utils.h"
 #include "templates/template_number.h"
@@ -13,11 +14,6 @@
 namespace {
 
 constexpr int8_t ExclusiveMode = -4;
-constexpr size_t PrefixLength = 4;
-constexpr size_t StampLength = 8;
-
-// Where a field's parts lie in a record's Data.
-size_t TextStart(int Offset) { return size_t(Offset - 5); }
 
 std::string FieldName(const TFld& Fld) { return TrimRight(Fld.Name); }
 
@@ -47,13 +43,11 @@ void CopyPart(std::string_view From, std::string& Data, size_t To, size_t Width,
 // Text put into a field's first KeyWidth characters, justified.
 void PutJustified(std::string& Data, const TFld& Fld, const std::string& Text) {
   const size_t width = size_t(Fld.KeyWidth);
-  const size_t pad = width - Text.size();
-  Data.replace(TextStart(Fld.Offset), width,
-               Fld.RightJustify ? std::string(pad, ' ') + Text : Text + std::string(pad, ' '));
+  Data.replace(FieldTextStart(Fld.Offset), width, JustifiedText(Text, width, Fld.RightJustify));
 }
 
 std::string TrimmedText(const std::string& Data, const TFld& Fld) {
-  return Trim(std::string_view(Data).substr(TextStart(Fld.Offset), size_t(Fld.KeyWidth)));
+  return Trim(TextPartAt(Data, Fld.Offset, Fld.KeyWidth));
 }
 
 // T given Decimals places behind its point, cut, never rounded.
@@ -87,7 +81,7 @@ void BlankDeletedFields(std::string& Data) {
   for (const TDeletedFld& gone : ParseDeletedFlds(Store.DeletedFlds)) {
     const auto old = TransferLayout.find(gone.FldId);
     if (old == TransferLayout.end()) continue;
-    Data.replace(TextStart(old->second.Offset), size_t(old->second.Width), size_t(old->second.Width), ' ');
+    Data.replace(FieldTextStart(old->second.Offset), size_t(old->second.Width), size_t(old->second.Width), ' ');
   }
 }
 
@@ -122,11 +116,10 @@ std::string CarryFields(const std::string& Data, size_t NewTextLen) {
     // An id taken by a field added in this modification names no stored text.
     if (found == TransferLayout.end() || Store.NewFldIds[fld.FldId] == 1) continue;
     const TOldField& old = found->second;
-    const std::string_view from = std::string_view(Data).substr(TextStart(old.Offset), size_t(old.Width));
-    const size_t to = TextStart(fld.Offset);
-    CopyPart(from.substr(0, size_t(old.KeyWidth)), out, to, size_t(fld.KeyWidth), fld.RightJustify, true, fld);
-    CopyPart(from.substr(size_t(old.KeyWidth)), out, to + size_t(fld.KeyWidth), size_t(fld.Width - fld.KeyWidth),
-             false, false, fld);
+    const size_t to = FieldTextStart(fld.Offset);
+    CopyPart(TextPartAt(Data, old.Offset, old.KeyWidth), out, to, size_t(fld.KeyWidth), fld.RightJustify, true, fld);
+    CopyPart(BehindPartAt(Data, old.Offset, old.KeyWidth, old.Width), out, to + size_t(fld.KeyWidth),
+             size_t(fld.Width - fld.KeyWidth), false, false, fld);
   }
   return out;
 }
@@ -136,7 +129,7 @@ bool TransferData(const std::string& NewName) {
   OpenForModification(NewDataFileNo, NewName);
   const size_t oldLen = BtrRecordLength(OldDataFileNo);
   const size_t newLen = BtrRecordLength(NewDataFileNo);
-  const size_t tail = PrefixLength + StampLength;
+  const size_t tail = RecordPrefixLength + RecordStampLength;
   if (oldLen < tail || newLen < tail) {
     throw ESaveRefused("The data file " + NewName + " has records too short for a prefix and a date stamp." +
                        ContactMsg);
@@ -146,12 +139,12 @@ bool TransferData(const std::string& NewName) {
   bool atEnd = false;
   for (BtrGetFirst(OldDataFileNo, rec, atEnd, false); !atEnd; BtrGetNext(OldDataFileNo, rec, atEnd, false)) {
     const std::string old(rec.begin(), rec.begin() + std::ptrdiff_t(oldLen));
-    std::string data = old.substr(PrefixLength, oldLen - tail);
+    std::string data = old.substr(RecordPrefixLength, oldLen - tail);
     if (!Store.DeletedFlds.empty()) BlankDeletedFields(data);
     std::string carried = CarryFields(data, newLen - tail);
     if (Store.JustifyChanged) FormatRecordFields(carried);
     if (Store.MinMaxChanged) ReformatNumericFields(carried);
-    BtrInsertRecordKeepPrefix(NewDataFileNo, old.substr(0, PrefixLength) + carried + old.substr(oldLen - StampLength));
+    BtrInsertRecordKeepPrefix(NewDataFileNo, old.substr(0, RecordPrefixLength) + carried + old.substr(oldLen - RecordStampLength));
   }
   return true;
 }

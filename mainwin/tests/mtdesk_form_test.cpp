@@ -120,7 +120,7 @@ std::vector<ItemRow> Rows(const QMenu& menu) {
   return rows;
 }
 
-TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheSetupAndExitEnabled) {
+TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlySetupEntryAndExitEnabled) {
   // Descriptors without master records: a folder that holds templates, so
   // the empty master is listed as it is.
   ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
@@ -139,7 +139,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheSetup
   EXPECT_EQ(Rows(*Form->Createa1), (std::vector<ItemRow>{{"&New template", false, 0},
                                                          {"&Copy ", false, 0},
                                                          {"&Import template from...", false, 0}}));
-  EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", false, 0},
+  EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", true, 0},
                                                       {"&Create/Modify or Print QUAP report for ", false, 1}}));
   EXPECT_EQ(Rows(*Form->Utilities1), (std::vector<ItemRow>{{"&Recreate master file", false, 0},
                                                            {"Re&build all files", false, 0},
@@ -156,7 +156,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheSetup
     buttons.push_back({StoredText(b->text()), b->isEnabled(), 0});
   EXPECT_EQ(buttons, (std::vector<ItemRow>{{"&Create template", false, 0},
                                            {"&Modify template", false, 0},
-                                           {"&Entry/Maintenance", false, 0},
+                                           {"&Entry/Maintenance", true, 0},
                                            {"E&xit module", true, 0}}));
 }
 

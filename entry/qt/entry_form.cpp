@@ -1,0 +1,565 @@
+#include "entry/qt/entry_form.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "entry/qt/field_validator.h"
+#include "platform/busy_cursor.h"
+#include "platform/qt/color.h"
+#include "platform/qt/exception_reporter.h"
+#include "platform/qt/widget_text.h"
+#include "templates/validation_files.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QScrollArea>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const char* const FormCaption = "Corvenstead Matterdesk Entry and Maintenance Module";
+constexpr int DesignedWidth = 660;
+constexpr int DesignedHeight = 560;
+constexpr int DropdownCols = 12;
+constexpr int DropdownRows = 501;
+constexpr int DropButtonGap = 23;
+// Where a generated control keeps its plan index.
+const char* const PlanIndexProperty = "planIndex";
+
+class TFontMeasure : public TTextMeasure {
+public:
+  explicit TFontMeasure(const QFont& Font) : metrics_(Font) {}
+  int TextWidth(const std::string& Text) const override { return metrics_.horizontalAdvance(WidgetText(Text)); }
+  int TextHeight(const std::string& Text) const override { return metrics_.boundingRect(WidgetText(Text)).height(); }
+
+private:
+  QFontMetrics metrics_;
+};
+
+QFont ScreenFont() {
+  QFont font("Liberation Sans");
+  font.setPixelSize(13);
+  return font;
+}
+
+void SetColors(QWidget* W, uint32_t Back, uint32_t Fore) {
+  QPalette p = W->palette();
+  p.setColor(QPalette::Base, ToQColor(TColor(Back)));
+  p.setColor(QPalette::Window, ToQColor(TColor(Back)));
+  p.setColor(QPalette::Text, ToQColor(TColor(Fore)));
+  p.setColor(QPalette::WindowText, ToQColor(TColor(Fore)));
+  p.setColor(QPalette::Disabled, QPalette::Text, ToQColor(TColor(Fore)));
+  p.setColor(QPalette::Disabled, QPalette::Base, ToQColor(TColor(Back)));
+  W->setPalette(p);
+  W->setAutoFillBackground(true);
+}
+
+void SetForeground(QWidget* W, uint32_t Fore) {
+  QPalette p = W->palette();
+  p.setColor(QPalette::WindowText, ToQColor(TColor(Fore)));
+  p.setColor(QPalette::ButtonText, ToQColor(TColor(Fore)));
+  W->setPalette(p);
+}
+
+QIcon Image(const char* Name) { return QIcon(QString(":/entry/") + Name + ".png"); }
+
+// Image empty: the text alone.
+QToolButton* ToolButton(QWidget* Parent, const char* Name, const char* ImageName, const QString& Text = {}) {
+  auto* b = new QToolButton(Parent);
+  b->setObjectName(Name);
+  b->setText(Text);
+  if (*ImageName) b->setIcon(Image(ImageName));
+  b->setToolButtonStyle(*ImageName && !Text.isEmpty() ? Qt::ToolButtonTextBesideIcon
+                        : *ImageName                  ? Qt::ToolButtonIconOnly
+                                                      : Qt::ToolButtonTextOnly);
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+// A generated button with the image, text and hint of its model.
+QToolButton* LookingLike(QWidget* Parent, const QToolButton* Model) {
+  auto* b = new QToolButton(Parent);
+  b->setIcon(Model->icon());
+  b->setText(Model->text());
+  b->setToolTip(Model->toolTip());
+  b->setToolButtonStyle(Model->toolButtonStyle());
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+QPushButton* BarButton(QWidget* Parent, QHBoxLayout* Bar, const char* Name, const char* Caption,
+                       const char* ImageName) {
+  auto* b = new QPushButton(Image(ImageName), WidgetText(Caption), Parent);
+  b->setObjectName(Name);
+  b->setAutoDefault(false);
+  b->setDefault(false);
+  // Tab stops only once the fields are built.
+  b->setFocusPolicy(Qt::ClickFocus);
+  Bar->addWidget(b);
+  return b;
+}
+
+using THandlerMethod = void (TEntryF::*)(QWidget*, TEntryEventArgs&);
+
+THandlerMethod MethodOf(THandler H) {
+  static const THandlerMethod methods[] = {
+      &TEntryF::FamilyLookupEnter,  &TEntryF::TemplateLookupEnter, &TEntryF::UserListEnter,
+      &TEntryF::OwnIndexEnter,      &TEntryF::LookupExitCheck,     &TEntryF::IndexFieldExit,
+      &TEntryF::NumericFieldExit,   &TEntryF::DropdownKeyDown,     &TEntryF::UserListKeyDown,
+      &TEntryF::OwnIndexKeyDown,    &TEntryF::MemoKeyDown,         &TEntryF::LookupKeyPress,
+      &TEntryF::DropdownTextChange, &TEntryF::UserListTextChange,  &TEntryF::MemoSizeGuard,
+      &TEntryF::FieldClick,         &TEntryF::FieldKeyUp,          &TEntryF::SBShowListClick};
+  return methods[size_t(H)];
+}
+
+}  // namespace
+
+TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
+  setObjectName("EntryF");
+  setWindowTitle(FormCaption);
+  setFont(ScreenFont());
+  resize(DesignedWidth, DesignedHeight);
+  BuildFixedParts();
+}
+
+// The generated controls go while the form is whole: their events reach
+// its filter.
+TEntryF::~TEntryF() { ClearGenerated(); }
+
+void TEntryF::BuildFixedParts() {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+
+  MainMenu1 = new QMenuBar(this);
+  File1 = MainMenu1->addMenu(WidgetText("&File"));
+  Exit1 = File1->addAction(WidgetText("E&xit"));
+  connect(Exit1, &QAction::triggered, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  outer->setMenuBar(MainMenu1);
+
+  PanelTop = new QFrame(this);
+  PanelTop->setObjectName("PanelTop");
+  auto* top = new QHBoxLayout(PanelTop);
+  LabelTableName = new QLabel(PanelTop);
+  LabelTableName->setObjectName("LabelTableName");
+  QFont bold = ScreenFont();
+  bold.setBold(true);
+  bold.setPixelSize(16);
+  LabelTableName->setFont(bold);
+  SetForeground(LabelTableName, EntryColor::Navy);
+  top->addWidget(LabelTableName);
+  top->addStretch();
+  outer->addWidget(PanelTop);
+
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollContent = new QWidget;
+  ScrollContent->setObjectName("ScrollContent");
+  ScrollBox1->setWidget(ScrollContent);
+  ScrollBox1->setWidgetResizable(false);
+  outer->addWidget(ScrollBox1, 1);
+
+  // The dropdown list floats over the fields, hidden until a list drops.
+  ListPanel = new QFrame(ScrollContent);
+  ListPanel->setObjectName("ListPanel");
+  ListPanel->setFrameShape(QFrame::Box);
+  ListPanel->hide();
+  auto* listRow = new QHBoxLayout(ListPanel);
+  listRow->setContentsMargins(0, 0, 0, 0);
+  StringGrid1 = new QTableView(ListPanel);
+  StringGrid1->setObjectName("StringGrid1");
+  DropdownGrid = new QStandardItemModel(DropdownRows, DropdownCols, StringGrid1);
+  DropdownGrid->setObjectName("DropdownGrid");
+  StringGrid1->setModel(DropdownGrid);
+  StringGrid1->horizontalHeader()->hide();
+  StringGrid1->verticalHeader()->hide();
+  StringGrid1->setFocusPolicy(Qt::NoFocus);
+  listRow->addWidget(StringGrid1);
+  PanelScrollBtns = new QFrame(ListPanel);
+  PanelScrollBtns->setObjectName("PanelScrollBtns");
+  auto* scroll = new QVBoxLayout(PanelScrollBtns);
+  scroll->setContentsMargins(0, 0, 0, 0);
+  scroll->setSpacing(0);
+  SBFirst = ToolButton(PanelScrollBtns, "SBFirst", "first");
+  SBPgUp = ToolButton(PanelScrollBtns, "SBPgUp", "pgup");
+  SBPgDn = ToolButton(PanelScrollBtns, "SBPgDn", "pgdn");
+  SBLast = ToolButton(PanelScrollBtns, "SBLast", "last");
+  for (QToolButton* b : {SBFirst, SBPgUp, SBPgDn, SBLast}) scroll->addWidget(b);
+  listRow->addWidget(PanelScrollBtns);
+
+  // Looks the generated controls copy; never shown themselves.
+  PanelDoc = new QFrame(this);
+  PanelDoc->setObjectName("PanelDoc");
+  PanelDoc->hide();
+  EditDoc = new QLineEdit(PanelDoc);
+  EditDoc->setObjectName("EditDoc");
+  SBShowList = ToolButton(this, "SBShowList", "dropdown");
+  SBShowList->setToolTip(WidgetText("Show the list"));
+  SBEdit = ToolButton(PanelDoc, "SBEdit", "", WidgetText("&View/Edit"));
+  SBAdd = ToolButton(PanelDoc, "SBAdd", "add");
+  SBAdd->setToolTip(WidgetText("Attach a document"));
+  SBDelete = ToolButton(PanelDoc, "SBDelete", "delete");
+  SBDelete->setToolTip(WidgetText("Remove the document"));
+  SBShowList->hide();
+
+  SBClientLink = ToolButton(ScrollContent, "SBClientLink", "link");
+  SBCaseLink = ToolButton(ScrollContent, "SBCaseLink", "link");
+  SBEmpLink = ToolButton(ScrollContent, "SBEmpLink", "link");
+  SBClientLink->setToolTip(WidgetText("Open another template for this client"));
+  SBCaseLink->setToolTip(WidgetText("Open another template for this case"));
+  SBEmpLink->setToolTip(WidgetText("Open another template for this employee"));
+  ListBoxClient = new QListWidget(ScrollContent);
+  ListBoxClient->setObjectName("ListBoxClient");
+  ListboxCase = new QListWidget(ScrollContent);
+  ListboxCase->setObjectName("ListboxCase");
+  ListBoxEmp = new QListWidget(ScrollContent);
+  ListBoxEmp->setObjectName("ListBoxEmp");
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink, ListBoxClient, ListboxCase, ListBoxEmp}) {
+    w->hide();
+  }
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName("Panel1");
+  auto* bar = new QHBoxLayout(Panel1);
+  BitBtnSave = BarButton(Panel1, bar, "BitBtnSave", "&Save", "save");
+  BitBtnClear = BarButton(Panel1, bar, "BitBtnClear", "C&lear", "clear");
+  BitBtnFind = BarButton(Panel1, bar, "BitBtnFind", "&Find", "find");
+  BitBtnFilter = BarButton(Panel1, bar, "BitBtnFilter", "F&ilter", "filter");
+  BitBtnQuickEntry = BarButton(Panel1, bar, "BitBtnQuickEntry", "&Quick entry", "quick");
+  BitBtnPrint = BarButton(Panel1, bar, "BitBtnPrint", "&Print", "print");
+  CalBitBtn = BarButton(Panel1, bar, "CalBitBtn", "Ca&lendar", "calendar");
+  BitBtnCancel = BarButton(Panel1, bar, "BitBtnCancel", "E&xit", "exit");
+  BitBtnSave->setToolTip(WidgetText("Save this record"));
+  BitBtnClear->setToolTip(WidgetText("Clear the screen for a new record"));
+  BitBtnFind->setToolTip(WidgetText("Find records"));
+  BitBtnFilter->setToolTip(WidgetText("Find records with a filter"));
+  BitBtnQuickEntry->setToolTip(WidgetText("Quick time entry"));
+  BitBtnPrint->setToolTip(WidgetText("Print"));
+  BitBtnCancel->setToolTip(WidgetText("Close this screen"));
+  connect(BitBtnCancel, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  outer->addWidget(Panel1);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setSizeGripEnabled(false);
+  outer->addWidget(StatusBar1);
+}
+
+void TEntryF::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  // Every showing builds anew; a window brought back by the window system
+  // is no showing.
+  if (Event->spontaneous()) return;
+  GuardEvent([this] { FormShow(); });
+}
+
+void TEntryF::FormShow() {
+  // The preparation: everything of a previous showing goes.
+  ClearGenerated();
+  for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
+  TBusyCursor hourglass;
+  FamilyLookup.CaseKeyOption = false;
+  plan_ = BuildEntryModel(TFontMeasure(font()), range_);
+  MakeWidgets();
+  for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
+  SetTabOrder();
+  AlignLabelColumn();
+  CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
+  CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+}
+
+void TEntryF::ClearGenerated() {
+  for (QWidget* w : widgets_) delete w;
+  for (QLabel* l : labels_) delete l;
+  widgets_.clear();
+  labels_.clear();
+  plan_ = TEntryBuild();
+}
+
+void TEntryF::MakeWidgets() {
+  for (const TCtlPlan& c : plan_.Controls) widgets_.push_back(MakeWidget(c));
+  for (const TLabelPlan& l : plan_.Labels) {
+    auto* label = new QLabel(WidgetText(l.Caption), ScrollContent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->adjustSize();
+    label->move(l.Left, l.Top);
+    label->setProperty("tag", l.Tag);
+    SetForeground(label, l.Color);
+    if (l.Control >= 0) label->setBuddy(widgets_[size_t(l.Control)]);
+    label->show();
+    labels_.push_back(label);
+  }
+}
+
+QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
+  QWidget* w = nullptr;
+  switch (C.Kind) {
+    case TCtlKind::Edit:
+    case TCtlKind::DisplayEdit: {
+      auto* edit = new QLineEdit(ScrollContent);
+      edit->setText(WidgetText(C.Text));
+      edit->setCursorPosition(0);
+      if (C.Kind == TCtlKind::Edit) {
+        edit->setValidator(new TFieldValidator(C.MaxLength, C.Upper, edit));
+      } else {
+        edit->setFrame(false);
+        SetColors(edit, C.Color, C.FontColor);
+      }
+      edit->setReadOnly(C.ReadOnly);
+      w = edit;
+      break;
+    }
+    case TCtlKind::Memo: {
+      auto* memo = new QPlainTextEdit(ScrollContent);
+      memo->setPlainText(WidgetText(C.Text));
+      memo->setTabChangesFocus(true);
+      w = memo;
+      break;
+    }
+    case TCtlKind::DatePicker: {
+      auto* picker = new TdwDBDateTimePicker(ScrollContent);
+      picker->SetUnboundDataType(dwDTEdtDate);
+      if (C.DateBlank) {
+        picker->clear();
+      } else {
+        picker->SetDate(C.DateValue);
+      }
+      w = picker;
+      break;
+    }
+    case TCtlKind::CheckBox: {
+      auto* box = new QCheckBox(WidgetText(C.Text), ScrollContent);
+      SetForeground(box, C.FontColor);
+      w = box;
+      break;
+    }
+    case TCtlKind::DocPanel: {
+      auto* panel = new QFrame(ScrollContent);
+      SetColors(panel, C.Color, 0);
+      const int n = C.Number;
+      auto* edit = new QLineEdit(panel);
+      edit->setObjectName("EditDocs" + QString::number(n));
+      edit->setGeometry(2, 2, C.Width - 120, C.Height - 4);
+      int left = C.Width - 116;
+      for (const auto& [stem, model] :
+           {std::pair{"AddSB", SBAdd}, std::pair{"DelSB", SBDelete}, std::pair{"EditSB", SBEdit}}) {
+        QToolButton* b = LookingLike(panel, model);
+        b->setObjectName(stem + QString::number(n));
+        const int width = model == SBEdit ? 64 : 24;
+        b->setGeometry(left, 2, width, C.Height - 4);
+        left += width + 2;
+      }
+      w = panel;
+      break;
+    }
+    case TCtlKind::DropButton: {
+      w = LookingLike(ScrollContent, SBShowList);
+      break;
+    }
+  }
+  w->setObjectName(WidgetText(C.Name));
+  w->setProperty(PlanIndexProperty, int(widgets_.size()));
+  w->setProperty("tag", C.Tag);
+  w->setGeometry(C.Left, C.Top, C.Width, C.Height);
+  w->setEnabled(C.Enabled);
+  if (!C.Hint.empty()) w->setToolTip(WidgetText(C.Hint));
+  if (C.Kind == TCtlKind::DropButton || C.Kind == TCtlKind::DisplayEdit || C.Kind == TCtlKind::DocPanel) {
+    w->setFocusPolicy(Qt::NoFocus);
+  } else {
+    w->setFocusPolicy(C.TabStop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+  w->show();
+  return w;
+}
+
+void TEntryF::BindEvents(int I) {
+  const TCtlPlan& c = plan_.Controls[size_t(I)];
+  QWidget* w = widgets_[size_t(I)];
+  if (c.Kind == TCtlKind::DropButton) {
+    connect(static_cast<QToolButton*>(w), &QToolButton::clicked, this, [this, w, I] {
+      TEntryEventArgs args;
+      RunHandlers(plan_.Controls[size_t(I)].Events.OnClick, w, args);
+    });
+    return;
+  }
+  if (c.Events == TEventBinding()) return;
+  w->installEventFilter(this);
+  const auto changed = [this, w, I] {
+    TEntryEventArgs args;
+    RunHandlers(plan_.Controls[size_t(I)].Events.OnChange, w, args);
+  };
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) connect(edit, &QLineEdit::textChanged, this, changed);
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+    connect(memo, &QPlainTextEdit::textChanged, this, changed);
+    // Keys reach the memo's viewport's parent, the memo itself.
+  }
+}
+
+void TEntryF::RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args) {
+  for (THandler h : Handlers) {
+    GuardEvent([&] { (this->*MethodOf(h))(Sender, Args); });
+  }
+}
+
+int TEntryF::ControlOf(QObject* Watched) const {
+  const QVariant v = Watched->property(PlanIndexProperty);
+  return v.isValid() ? v.toInt() : -1;
+}
+
+bool TEntryF::eventFilter(QObject* Watched, QEvent* Event) {
+  const int i = ControlOf(Watched);
+  if (i < 0 || i >= int(widgets_.size())) return QDialog::eventFilter(Watched, Event);
+  QWidget* w = widgets_[size_t(i)];
+  const TEventBinding& e = plan_.Controls[size_t(i)].Events;
+  switch (Event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(Event);
+      TEntryEventArgs args;
+      args.Key = key->key();
+      args.Shift = key->modifiers();
+      RunHandlers(e.OnKeyDown, w, args);
+      if (args.Key == 0) return true;
+      if (!key->text().isEmpty() && key->text()[0].isPrint() && !e.OnKeyPress.empty()) {
+        args.Char = key->text()[0];
+        RunHandlers(e.OnKeyPress, w, args);
+        if (args.Char.isNull()) return true;
+        // A handler that changed the character has it typed instead.
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        if (edit && args.Char != key->text()[0]) {
+          edit->insert(QString(args.Char));
+          return true;
+        }
+      }
+      break;
+    }
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(Event);
+      if (key->isAutoRepeat()) break;
+      TEntryEventArgs args;
+      args.Key = key->key();
+      args.Shift = key->modifiers();
+      RunHandlers(e.OnKeyUp, w, args);
+      if (args.Key == 0) return true;
+      break;
+    }
+    case QEvent::MouseButtonRelease: {
+      TEntryEventArgs args;
+      RunHandlers(e.OnClick, w, args);
+      break;
+    }
+    default:
+      break;
+  }
+  return QDialog::eventFilter(Watched, Event);
+}
+
+void TEntryF::SetTabOrder() {
+  QWidget* previous = nullptr;
+  for (int i : plan_.TabChain()) {
+    QWidget* w = widgets_[size_t(i)];
+    if (previous) QWidget::setTabOrder(previous, w);
+    previous = w;
+  }
+  // The buttons follow the fields, as tab stops now.
+  for (QPushButton* b : {BitBtnSave, BitBtnCancel, BitBtnClear, BitBtnFind, BitBtnFilter, BitBtnQuickEntry}) {
+    b->setFocusPolicy(Qt::StrongFocus);
+    if (previous) QWidget::setTabOrder(previous, b);
+    previous = b;
+  }
+}
+
+void TEntryF::AlignLabelColumn() {
+  const int column = plan_.MaxLabelWidth + 4;
+  for (size_t i = 0; i < labels_.size(); ++i) {
+    QLabel* l = labels_[i];
+    l->move(plan_.MaxLabelWidth - l->width() + 2, l->y());
+  }
+  int right = 0, bottom = 0;
+  for (size_t i = 0; i < widgets_.size(); ++i) {
+    const TCtlPlan& c = plan_.Controls[i];
+    QWidget* w = widgets_[i];
+    if (c.Kind == TCtlKind::DropButton) continue;
+    w->move(column, w->y());
+  }
+  for (size_t i = 0; i < widgets_.size(); ++i) {
+    const TCtlPlan& c = plan_.Controls[i];
+    if (c.Kind != TCtlKind::DropButton) continue;
+    const auto& edits = plan_.EditsArr;
+    const auto edit =
+        std::find_if(edits.begin(), edits.end(), [&](int e) { return plan_.Controls[size_t(e)].ButtonNo == c.Number; });
+    if (edit == edits.end()) continue;
+    QWidget* field = widgets_[size_t(*edit)];
+    int width = field->width() - DropButtonGap;
+    if (width < 40) width += 10;
+    field->resize(width, field->height());
+    widgets_[i]->move(field->x() + field->width() + 1, field->y() + 1);
+  }
+  for (QWidget* w : widgets_) {
+    right = std::max(right, w->geometry().right());
+    bottom = std::max(bottom, w->geometry().bottom());
+  }
+  // As wide as the box beside its vertical scroll bar, wider only for
+  // controls that reach further.
+  const int inside =
+      ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
+  ScrollContent->resize(std::max(right + 20, inside), bottom + 20);
+}
+
+void TEntryF::keyPressEvent(QKeyEvent* Event) {
+  // Escape never closes the screen; Enter has no default button to click.
+  if (Event->key() == Qt::Key_Escape || Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
+    Event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(Event);
+}
+
+void TEntryF::BitBtnCancelClick() { close(); }
+
+void TEntryF::FamilyLookupEnter(QWidget*, TEntryEventArgs&) {}
+void TEntryF::TemplateLookupEnter(QWidget*, TEntryEventArgs&) {}
+void TEntryF::UserListEnter(QWidget*, TEntryEventArgs&) {}
+void TEntryF::OwnIndexEnter(QWidget*, TEntryEventArgs&) {}
+void TEntryF::LookupExitCheck(QWidget*, TEntryEventArgs&) {}
+void TEntryF::IndexFieldExit(QWidget*, TEntryEventArgs&) {}
+void TEntryF::NumericFieldExit(QWidget*, TEntryEventArgs&) {}
+void TEntryF::DropdownKeyDown(QWidget*, TEntryEventArgs&) {}
+void TEntryF::UserListKeyDown(QWidget*, TEntryEventArgs&) {}
+void TEntryF::OwnIndexKeyDown(QWidget*, TEntryEventArgs&) {}
+void TEntryF::MemoKeyDown(QWidget*, TEntryEventArgs&) {}
+void TEntryF::LookupKeyPress(QWidget*, TEntryEventArgs&) {}
+void TEntryF::DropdownTextChange(QWidget*, TEntryEventArgs&) {}
+void TEntryF::UserListTextChange(QWidget*, TEntryEventArgs&) {}
+void TEntryF::FieldClick(QWidget*, TEntryEventArgs&) {}
+void TEntryF::FieldKeyUp(QWidget*, TEntryEventArgs&) {}
+void TEntryF::SBShowListClick(QWidget*, TEntryEventArgs&) {}
+
+void TEntryF::MemoSizeGuard(QWidget* Sender, TEntryEventArgs&) {
+  auto* memo = qobject_cast<QPlainTextEdit*>(Sender);
+  const int i = memo ? ControlOf(memo) : -1;
+  if (i < 0) return;
+  const int limit = plan_.Controls[size_t(i)].MaxLength;
+  const QString text = memo->toPlainText();
+  if (limit <= 0 || text.size() <= limit) return;
+  memo->setPlainText(text.left(limit));
+  QTextCursor end = memo->textCursor();
+  end.movePosition(QTextCursor::End);
+  memo->setTextCursor(end);
+}

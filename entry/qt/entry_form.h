@@ -1,0 +1,150 @@
+// The entry screen, TEntryF: a window-modal dialog that holds no field
+// controls of its own. Every showing builds them from the template in use
+// (entry/entry_build.h plans them; this form only makes the widgets, binds
+// their events and sets the tab order) inside ScrollBox1, placed by
+// geometry as the plan gives it.
+//
+// Events keep the order the handlers expect, through one event filter on
+// every field control: OnKeyDown first (a handler that sets Key to 0
+// swallows the key), then OnKeyPress for a character (set to 0 it is
+// dropped), OnKeyUp on release; OnClick on a click; OnChange is
+// textChanged, so the program's changes fire it too. Every handler runs
+// under GuardEvent.
+//
+// Escape never closes the screen and Enter clicks nothing: no button is a
+// default one. Cancel (and Exit1) closes it.
+#pragma once
+
+#include "entry/entry_build.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QStandardItemModel;
+class QStatusBar;
+class QTableView;
+class QToolButton;
+
+// What a handler is told and may change.
+struct TEntryEventArgs {
+  int Key = 0;  // OnKeyDown, OnKeyUp: the key; 0 swallows it
+  QChar Char;   // OnKeyPress: the character; a null one drops it
+  Qt::KeyboardModifiers Shift;
+};
+
+class TEntryF : public QDialog {
+public:
+  explicit TEntryF(QWidget* Parent = nullptr);
+  ~TEntryF() override;
+
+  // The slots the next showing builds (1-50; a preview gives fewer).
+  void SetBuildRange(int First, int Last) { range_ = {First, Last}; }
+  TEntryBuildRange BuildRange() const { return range_; }
+
+  // The build of the current showing.
+  const TEntryBuild& Plan() const { return plan_; }
+  // The widget made for plan control I.
+  QWidget* ControlWidget(int I) const { return widgets_.at(size_t(I)); }
+
+  // Handlers.
+  void FormShow();
+  void BitBtnCancelClick();
+  // Bound by the plan; their bodies belong to the dropdown, exit-check and
+  // user-list code.
+  virtual void FamilyLookupEnter(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void TemplateLookupEnter(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void UserListEnter(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void OwnIndexEnter(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void LookupExitCheck(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void IndexFieldExit(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void NumericFieldExit(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void DropdownKeyDown(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void UserListKeyDown(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void OwnIndexKeyDown(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void MemoKeyDown(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void LookupKeyPress(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void DropdownTextChange(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void UserListTextChange(QWidget* Sender, TEntryEventArgs& Args);
+  // Keeps a memo within its field's width.
+  virtual void MemoSizeGuard(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void FieldClick(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void FieldKeyUp(QWidget* Sender, TEntryEventArgs& Args);
+  virtual void SBShowListClick(QWidget* Sender, TEntryEventArgs& Args);
+
+  // Runs the handlers bound to an event of plan control I, in order.
+  void RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args);
+
+  // Fixed parts.
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* File1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QFrame* PanelTop = nullptr;
+  QLabel* LabelTableName = nullptr;
+  QScrollArea* ScrollBox1 = nullptr;
+  QWidget* ScrollContent = nullptr;
+  QFrame* ListPanel = nullptr;
+  QTableView* StringGrid1 = nullptr;
+  QStandardItemModel* DropdownGrid = nullptr;
+  QFrame* PanelScrollBtns = nullptr;
+  QToolButton* SBFirst = nullptr;
+  QToolButton* SBPgUp = nullptr;
+  QToolButton* SBPgDn = nullptr;
+  QToolButton* SBLast = nullptr;
+  QFrame* PanelDoc = nullptr;
+  QLineEdit* EditDoc = nullptr;
+  QToolButton* SBShowList = nullptr;
+  QToolButton* SBEdit = nullptr;
+  QToolButton* SBAdd = nullptr;
+  QToolButton* SBDelete = nullptr;
+  QToolButton* SBClientLink = nullptr;
+  QToolButton* SBCaseLink = nullptr;
+  QToolButton* SBEmpLink = nullptr;
+  QListWidget* ListBoxClient = nullptr;
+  QListWidget* ListboxCase = nullptr;
+  QListWidget* ListBoxEmp = nullptr;
+  QFrame* Panel1 = nullptr;
+  QPushButton* BitBtnSave = nullptr;
+  QPushButton* BitBtnCancel = nullptr;
+  QPushButton* BitBtnClear = nullptr;
+  QPushButton* BitBtnFind = nullptr;
+  QPushButton* BitBtnFilter = nullptr;
+  QPushButton* BitBtnQuickEntry = nullptr;
+  QPushButton* BitBtnPrint = nullptr;
+  QPushButton* CalBitBtn = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  void BuildFixedParts();
+  void ClearGenerated();
+  void MakeWidgets();
+  QWidget* MakeWidget(const TCtlPlan& Plan);
+  void BindEvents(int I);
+  void SetTabOrder();
+  // Labels in one column, controls behind them, dropdown buttons beside
+  // their edits; until the full layout places the rows.
+  void AlignLabelColumn();
+  int ControlOf(QObject* Watched) const;
+
+  TEntryBuildRange range_;
+  TEntryBuild plan_;
+  std::vector<QWidget*> widgets_;
+  std::vector<QLabel*> labels_;
+};

@@ -1,0 +1,126 @@
+// The entry screen's widgets over a plan: the one event filter keeps the
+// handlers' order, lets a key-down handler swallow a key and a key-press
+// handler drop a character; OnChange fires for the program's changes too.
+#include "entry/qt/entry_form.h"
+
+#include "platform/qt/widget_text.h"
+#include "templates/startup_globals.h"
+#include "templates/validation_files.h"
+#include "testing/template_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records each handler run; F4 is swallowed, "#" dropped, "1" typed as "2".
+class TProbeEntryF : public TEntryF {
+public:
+  std::vector<std::string> Calls;
+  void DropdownKeyDown(QWidget*, TEntryEventArgs& a) override {
+    Calls.push_back("KeyDown " + std::to_string(a.Key));
+    if (a.Key == Qt::Key_F4) a.Key = 0;
+  }
+  void LookupKeyPress(QWidget*, TEntryEventArgs& a) override {
+    Calls.push_back("KeyPress " + StoredText(QString(a.Char)));
+    if (a.Char == QChar('#')) a.Char = QChar();
+    if (a.Char == QChar('1')) a.Char = QChar('2');
+  }
+  void FieldKeyUp(QWidget*, TEntryEventArgs& a) override { Calls.push_back("KeyUp " + std::to_string(a.Key)); }
+  void DropdownTextChange(QWidget* s, TEntryEventArgs&) override {
+    Calls.push_back("Change " + StoredText(static_cast<QLineEdit*>(s)->text()));
+  }
+};
+
+class EntryFormTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Startup.Reset();
+    FamilyLookup.Reset();
+    TTemplateTableBuilder t;
+    TFld& code = t.Add("Client code", 'C', 7);
+    code.IsLookup = code.Unique = code.UpperCase = true;
+    code.LkpKind = "L";
+    code.LkpSpec = "A  0";
+    t.Add("Notes", 'C', 80);
+  }
+  void TearDown() override {
+    Store.Reset();
+    Startup.Reset();
+    FamilyLookup.Reset();
+  }
+};
+
+TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
+  TProbeEntryF entry;
+  entry.show();
+  auto* edit = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  ASSERT_NE(edit, nullptr);
+  const std::string a = std::to_string(Qt::Key_A), f4 = std::to_string(Qt::Key_F4);
+  QTest::keyClick(edit, Qt::Key_A);
+  QTest::keyClick(edit, Qt::Key_F4);
+  QTest::keyClick(edit, '#');
+  QTest::keyClick(edit, '1');
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{
+                             "KeyDown " + a, "KeyPress a", "Change A", "KeyUp " + a, "KeyDown " + f4, "KeyUp " + f4,
+                             "KeyDown " + std::to_string(Qt::Key_NumberSign), "KeyPress #",
+                             "KeyUp " + std::to_string(Qt::Key_NumberSign), "KeyDown " + std::to_string(Qt::Key_1),
+                             "KeyPress 1", "Change A2", "KeyUp " + std::to_string(Qt::Key_1)}));
+  EXPECT_EQ(StoredText(edit->text()), "A2");
+  entry.Calls.clear();
+  edit->setText(WidgetText("PROGRAM"));
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"Change PROGRAM"}));
+  // A paste is held to the field as typing is: in capitals, never longer.
+  edit->clear();
+  QApplication::clipboard()->setText("smi01");
+  edit->paste();
+  EXPECT_EQ(StoredText(edit->text()), "SMI01");
+  QApplication::clipboard()->setText("abc");
+  edit->paste();
+  EXPECT_EQ(StoredText(edit->text()), "SMI01");
+  // Key bytes the program sets pass unchanged, beyond the key width too.
+  const std::string keyed("AB\0\x81\xff\x01tail", 9);
+  edit->setText(WidgetText(keyed));
+  EXPECT_EQ(StoredText(edit->text()), keyed);
+
+  // The images come from the screen's resources; generated buttons copy theirs.
+  for (QAbstractButton* b :
+       std::initializer_list<QAbstractButton*>{entry.BitBtnSave, entry.BitBtnCancel, entry.SBShowList}) {
+    EXPECT_FALSE(b->icon().pixmap(16, 16).isNull()) << b->objectName().toStdString();
+  }
+  auto* sb1 = entry.ScrollContent->findChild<QToolButton*>("SB1");
+  ASSERT_NE(sb1, nullptr);
+  EXPECT_EQ(sb1->icon().pixmap(16, 16).toImage(), entry.SBShowList->icon().pixmap(16, 16).toImage());
+
+  // The memo keeps to its field's width, typed or set.
+  auto* memo = entry.ScrollContent->findChild<QPlainTextEdit*>("Memo1");
+  ASSERT_NE(memo, nullptr);
+  memo->setPlainText(QString(90, 'x'));
+  EXPECT_EQ(memo->toPlainText().size(), 80);
+}
+
+TEST_F(EntryFormTest, EveryShowingBuildsTheFieldsAnew) {
+  TEntryF entry;
+  entry.show();
+  const int labels = int(entry.ScrollContent->findChildren<QLabel*>().size());
+  const int edits = int(entry.ScrollContent->findChildren<QLineEdit*>().size());
+  entry.hide();
+  Store.FldTable[2].Name = "Remarks";
+  entry.show();
+  EXPECT_EQ(int(entry.ScrollContent->findChildren<QLabel*>().size()), labels);
+  EXPECT_EQ(int(entry.ScrollContent->findChildren<QLineEdit*>().size()), edits);
+  EXPECT_EQ(entry.Plan().Labels.back().Caption, "Remarks");
+}
+
+}  // namespace
