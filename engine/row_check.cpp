@@ -49,7 +49,7 @@ std::string MetadataFaultText(MetadataFault fault) {
     case MetadataFault::FormatNotMarker:
       return "the format is not the marker of a record manager file";
     case MetadataFault::SpecNotBlob:
-      return "the specification is not stored as bytes";
+      return "the file specification is not stored as bytes";
     case MetadataFault::FormatCount:
       return "there is not exactly one format row";
     case MetadataFault::SpecCount:

@@ -1,7 +1,7 @@
 // The record manager on files of its own whose rows are damaged: a spec,
 // a run of calls, and the rows of the records table (fuzz/stored_file.h,
 // fuzz/engine_calls.h). The file of a spec is made once by the engine's
-// Create and kept, held open by the engine, while the spec repeats; each
+// Create and kept, held open by the engine, while the file specification repeats; each
 // input rewrites its rows through SQLite and makes its calls on a block of
 // its own, so every read meets the rows as the input left them.
 #include "engine/file_spec.h"
@@ -17,7 +17,7 @@ extern "C" int16_t BTRCALL(uint16_t op, void* posBlock, void* data, uint32_t* da
 
 namespace {
 
-// Input: the spec, then the calls, then the rows.
+// Input: the file specification, then the calls, then the rows.
 std::string EncodeInput(const std::string& spec, const std::vector<EngineCall>& calls, const std::vector<StoredRow>& rows) {
   FuzzOutput out;
   out.Sized(spec);

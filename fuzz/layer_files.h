@@ -16,7 +16,7 @@ void KeepEngineLibraryLoaded();
 StoredFileSlot& LayerFileSlot(const std::string& path);
 
 // The input's file for the slot: its spec, then its rows (fuzz/stored_file.h);
-// false when the engine refuses the spec or SQLite the rows.
+// false when the engine refuses the file specification or SQLite the rows.
 bool TakeStoredFile(StoredFileSlot& slot, FuzzInput& in);
 
 // A seed: the layout's spec and its records as sound rows.

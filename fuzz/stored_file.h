@@ -10,7 +10,7 @@
 //             row id follows (32 bits)
 //     id      when bit 1
 //     record  a value
-//     keys    one value per key of the spec, unless bit 0
+//     keys    one value per key of the file specification, unless bit 0
 //   a value: a kind byte (0 blob, 1 NULL, 2 integer, 3 text, 4 real; any
 //   other is a blob), then for blob and text a 16-bit length and the
 //   bytes, for integer and real 8 bytes.
@@ -53,7 +53,7 @@ struct StoredFile {
 
 // keyCount: how many key values a row without bit 0 carries.
 StoredFile ReadStoredFile(FuzzInput& in, size_t keyCount);
-// Reads only the spec part; the rows follow in `in`.
+// Reads only the file specification part; the rows follow in `in`.
 std::string ReadStoredSpec(FuzzInput& in);
 std::vector<StoredRow> ReadStoredRows(FuzzInput& in, size_t keyCount);
 void WriteStoredFile(FuzzOutput& out, const StoredFile& file);
@@ -90,7 +90,7 @@ private:
   sqlite3_stmt* insert_ = nullptr;
 };
 
-// The file of the last spec a target was given, kept while the spec
+// The file of the last file specification a target was given, kept while that
 // repeats and held open by one position block of its own, so the engine
 // keeps its connection and statements between inputs.
 class StoredFileSlot {
@@ -101,7 +101,7 @@ public:
   StoredFileSlot& operator=(const StoredFileSlot&) = delete;
 
   // Makes the file of spec unless it is the current one; false when the
-  // engine refuses the spec.
+  // engine refuses the file specification.
   bool Take(const std::string& spec);
   const std::string& Path() const { return path_; }
   const engine::FileSpec& Spec() const { return *decoded_; }

@@ -226,10 +226,10 @@ TEST_F(DamagedFiles, MetadataThatDoesNotDescribeOurFileAnswers30AtOpen) {
       {"no format row", "DELETE FROM metadata WHERE name = 'format'"},
       {"no spec row", "DELETE FROM metadata WHERE name = 'spec'"},
       {"a NULL spec", "UPDATE metadata SET value = NULL WHERE name = 'spec'"},
-      {"the spec as text", "UPDATE metadata SET value = CAST(value AS TEXT) WHERE name = 'spec'"},
+      {"spec row as text", "UPDATE metadata SET value = CAST(value AS TEXT) WHERE name = 'spec'"},
       {"the format as bytes", "UPDATE metadata SET value = CAST(value AS BLOB) WHERE name = 'format'"},
       {"a number for a name", "UPDATE metadata SET name = 7 WHERE name = 'spec'"},
-      {"the spec cut short", "UPDATE metadata SET value = substr(value, 1, 20) WHERE name = 'spec'"},
+      {"spec row cut short", "UPDATE metadata SET value = substr(value, 1, 20) WHERE name = 'spec'"},
   };
   int n = 0;
   for (const MetadataCase& c : cases) {

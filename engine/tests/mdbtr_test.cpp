@@ -120,12 +120,12 @@ TEST_F(Mdbtr, CheckNamesDamagedMetadataRows) {
       {"UPDATE metadata SET name = NULL WHERE name = 'format'",
        ": metadata row 1: the name is not text\n#: metadata: there is not exactly one format row\n"},
       {"UPDATE metadata SET value = CAST(value AS TEXT) WHERE name = 'spec'",
-       ": metadata row 2: the specification is not stored as bytes\n"},
+       ": metadata row 2: the file specification is not stored as bytes\n"},
       {"UPDATE metadata SET value = 'another program' WHERE name = 'format'",
        ": metadata row 1: the format is not the marker of a record manager file\n"},
       {"DELETE FROM metadata WHERE name = 'spec'", ": metadata: there is not exactly one specification row\n"},
       {"UPDATE metadata SET value = substr(value, 1, 20) WHERE name = 'spec'",
-       ": metadata: the specification does not decode (status 22)\n"},
+       ": metadata: the file specification does not decode (status 22)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sql);

@@ -159,7 +159,7 @@ private:
   bool open_ = false;
 };
 
-// The specification of an open file; a status line on failure.
+// The file specification of an open file; a status line on failure.
 int ReadSpec(const std::string& path, EngineFile& file, engine::FileSpec& spec, uint32_t& records) {
   std::string answer;
   if (int16_t s = file.Stat(answer)) return FailStatus(path, s);
@@ -302,9 +302,9 @@ public:
       const std::string& layout = rows.Layout();
       const int16_t s = engine::DecodeCreateBuffer(reinterpret_cast<const uint8_t*>(layout.data()), layout.size(), spec);
       if (s != engine::status::Success)
-        Fault("metadata: the specification does not decode (status " + std::to_string(s) + ")");
+        Fault("metadata: the file specification does not decode (status " + std::to_string(s) + ")");
       else if (spec.Layout != layout)
-        Fault("metadata: the specification is not in the form the record manager writes");
+        Fault("metadata: the file specification is not in the form the record manager writes");
     }
     return faults_ > 0 ? Faulty : Done;
   }
