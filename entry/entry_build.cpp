@@ -27,7 +27,11 @@ constexpr int PickerYearExtra = 8;
 constexpr int CheckBoxExtra = 18;
 constexpr int CheckBoxHeight = 17;
 constexpr int CheckBoxGridWidth = 17;
-constexpr int DocPanelWidth = 233;
+// A document panel's grid column is 233 wide; the panel itself (the size of
+// PanelDoc) is made as wide as its column and as high as an edit row with
+// its border.
+constexpr int DocPanelGridWidth = 233;
+constexpr int DocPanelWidth = DocPanelGridWidth;
 constexpr int DocPanelHeight = 25;
 constexpr int DropButtonSize = 22;
 constexpr int DisplayTextLength = 87;
@@ -356,7 +360,7 @@ private:
     c.Height = DocPanelHeight;
     c.Border = false;
     c.Color = EntryColor::Teal;
-    c.GridWidth = DocPanelWidth;
+    c.GridWidth = DocPanelGridWidth;
     const int at = AddControl(std::move(c), b_.DocPanels);
     b_.Controls[size_t(at)].Name = DocumentName("DocPanel", b_.Controls[size_t(at)].Number);
     PlaceInRow(Row, at);

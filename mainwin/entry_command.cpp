@@ -3,6 +3,7 @@
 #include "mainwin/mtdesk_form.h"
 
 #include "entry/qt/entry_form.h"
+#include "platform/qt/app_hooks.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/descriptor_loader.h"
@@ -51,6 +52,8 @@ void TMtdeskF::EntryMaintenancefor1Click() {
     entry.SetBuildRange(FirstBuiltSlot, LastBuiltSlot);
     entry.setWindowModality(Qt::WindowModal);
     entry.exec();
+    entry.CloseGridView();
   }
+  ClearOnActiveControlChange();
   if (Startup.DirectMode) Timer1->start();
 }

@@ -3,6 +3,8 @@
 #include "datetime/qt/date_time_picker.h"
 #include "entry/qt/field_validator.h"
 #include "platform/busy_cursor.h"
+#include "platform/qt/app_hooks.h"
+#include "platform/qt/application.h"
 #include "platform/qt/color.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/widget_text.h"
@@ -34,6 +36,10 @@
 namespace {
 
 const char* const FormCaption = "Corvenstead Matterdesk Entry and Maintenance Module";
+const char* const ProductTitle = "Corvenstead Matterdesk";
+constexpr int GridViewHeaderHeight = 22;
+// The designed size is ours: room for a label column, a 40-character field
+// with its dropdown button, and the button bar.
 constexpr int DesignedWidth = 660;
 constexpr int DesignedHeight = 560;
 constexpr int DropdownCols = 12;
@@ -138,9 +144,13 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
   BuildFixedParts();
 }
 
-// The generated controls go while the form is whole: their events reach
-// its filter.
-TEntryF::~TEntryF() { ClearGenerated(); }
+// The hooks go first: nothing reaches a form being taken apart. The
+// generated controls go while the form is whole: their events reach its
+// filter.
+TEntryF::~TEntryF() {
+  ClearHooksOf(this);
+  ClearGenerated();
+}
 
 void TEntryF::BuildFixedParts() {
   auto* outer = new QVBoxLayout(this);
@@ -272,6 +282,13 @@ void TEntryF::showEvent(QShowEvent* Event) {
 
 void TEntryF::FormShow() {
   // The preparation: everything of a previous showing goes.
+  SetApplicationTitle(ProductTitle);
+  Editing = false;
+  BuildFailed = false;
+  SetOnIdle(this, [this] { EntryIdle(); });
+  SetOnShowHint(this, [this](QWidget* w, const QPoint& pos, QString& text) { return GridCellHint(w, pos, text); });
+  SetOnActiveControlChange(this, [this](QWidget* now) { ActiveControlChange(now); });
+  GridHeaderRowHeight = GridViewHeaderHeight;
   ClearGenerated();
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   TBusyCursor hourglass;
@@ -531,7 +548,23 @@ void TEntryF::keyPressEvent(QKeyEvent* Event) {
   QDialog::keyPressEvent(Event);
 }
 
-void TEntryF::BitBtnCancelClick() { close(); }
+void TEntryF::BitBtnCancelClick() {
+  Editing = false;
+  close();
+}
+
+void TEntryF::EntryIdle() {
+  if (BuildFailed) {
+    BuildFailed = false;
+    close();
+  } else if (PendingFind) {
+    PendingFind = false;
+    BitBtnFind->click();
+  }
+}
+
+bool TEntryF::GridCellHint(QWidget*, const QPoint&, QString&) { return true; }
+void TEntryF::ActiveControlChange(QWidget*) {}
 
 void TEntryF::FamilyLookupEnter(QWidget*, TEntryEventArgs&) {}
 void TEntryF::TemplateLookupEnter(QWidget*, TEntryEventArgs&) {}

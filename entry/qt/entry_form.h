@@ -62,6 +62,17 @@ public:
   // Handlers.
   void FormShow();
   void BitBtnCancelClick();
+  // The idle handler, installed by every showing: closes the form after a
+  // failed build, else runs a find that was asked for.
+  void EntryIdle();
+  // Installed by every showing: the grid view's cell hints (true: the hint
+  // shows, with Text as the handler leaves it) and the reaction to the focus
+  // moving between controls.
+  virtual bool GridCellHint(QWidget* Widget, const QPoint& Pos, QString& Text);
+  virtual void ActiveControlChange(QWidget* Now);
+  // Closes the grid view when it is visible; there is no grid view yet, so
+  // nothing to close.
+  void CloseGridView() {}
   // Bound by the plan; their bodies belong to the dropdown, exit-check and
   // user-list code.
   virtual void FamilyLookupEnter(QWidget* Sender, TEntryEventArgs& Args);
@@ -86,6 +97,17 @@ public:
 
   // Runs the handlers bound to an event of plan control I, in order.
   void RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args);
+
+  // Screen state the showing resets.
+  // A record is being edited (the save code sets it).
+  bool Editing = false;
+  // Set by a build that could not read what a lookup needs; the idle
+  // handler then closes the form.
+  bool BuildFailed = false;
+  // A find waits for the screen to be idle.
+  bool PendingFind = false;
+  // The header row height the grid view takes when it is made.
+  int GridHeaderRowHeight = 0;
 
   // Fixed parts.
   QMenuBar* MainMenu1 = nullptr;

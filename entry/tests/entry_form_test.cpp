@@ -3,6 +3,8 @@
 // handler drop a character; OnChange fires for the program's changes too.
 #include "entry/qt/entry_form.h"
 
+#include "platform/qt/app_hooks.h"
+#include "platform/qt/application.h"
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
@@ -14,11 +16,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QHelpEvent>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -121,6 +128,71 @@ TEST_F(EntryFormTest, EveryShowingBuildsTheFieldsAnew) {
   EXPECT_EQ(int(entry.ScrollContent->findChildren<QLabel*>().size()), labels);
   EXPECT_EQ(int(entry.ScrollContent->findChildren<QLineEdit*>().size()), edits);
   EXPECT_EQ(entry.Plan().Labels.back().Caption, "Remarks");
+}
+
+// Records what the hooks a showing installs report.
+class THookedEntryF : public TEntryF {
+public:
+  std::vector<std::string> Focused;
+  bool GridCellHint(QWidget* W, const QPoint&, QString& Text) override {
+    Text = "cell of " + W->objectName();
+    return true;
+  }
+  void ActiveControlChange(QWidget* Now) override { Focused.push_back(Now ? StoredText(Now->objectName()) : "-"); }
+};
+
+// Runs the screen modally; Change runs once its loop turns. A stray showing
+// is accepted after a while so that a fault fails rather than hangs.
+int RunModal(TEntryF& Entry, const std::function<void()>& Change) {
+  QTimer::singleShot(0, &Entry, Change);
+  QTimer::singleShot(10000, &Entry, &QDialog::accept);
+  return Entry.exec();
+}
+
+TEST_F(EntryFormTest, EachShowingSetsTheTitleAndTheHooksTheFormTakesAlong) {
+  SetApplicationTitle("Client e-mail");
+  {
+    THookedEntryF entry;
+    entry.show();
+    EXPECT_EQ(ApplicationTitle(), WidgetText("Corvenstead Matterdesk"));
+    EXPECT_EQ(entry.GridHeaderRowHeight, 22);
+    ASSERT_TRUE(HasOnIdle() && HasOnShowHint() && HasOnActiveControlChange());
+    auto* edit = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+    ASSERT_NE(edit, nullptr);
+    entry.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    edit->setFocus();
+    ASSERT_FALSE(entry.Focused.empty());
+    EXPECT_EQ(entry.Focused.back(), "Edit1");
+    QHelpEvent hint(QEvent::ToolTip, QPoint(2, 2), edit->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(edit, &hint);
+    EXPECT_EQ(QToolTip::text(), "cell of Edit1");
+    QToolTip::hideText();
+    entry.hide();
+  }
+  EXPECT_FALSE(HasOnIdle() || HasOnShowHint() || HasOnActiveControlChange());
+}
+
+TEST_F(EntryFormTest, TheIdleHandlerClosesAFailedBuildAndRunsAPendingFind) {
+  TEntryF entry;
+  EXPECT_EQ(RunModal(entry, [&] { entry.BuildFailed = true; }), QDialog::Rejected);
+  EXPECT_FALSE(entry.BuildFailed);
+
+  QSignalSpy finds(entry.BitBtnFind, &QPushButton::clicked);
+  QObject::connect(entry.BitBtnFind, &QPushButton::clicked, &entry, &QDialog::reject);
+  EXPECT_EQ(RunModal(entry, [&] { entry.PendingFind = true; }), QDialog::Rejected);
+  EXPECT_EQ(finds.count(), 1);
+  EXPECT_FALSE(entry.PendingFind);
+
+  // Cancel leaves editing and closes; a showing starts with neither flag.
+  EXPECT_EQ(RunModal(entry,
+                     [&] {
+                       EXPECT_FALSE(entry.BuildFailed || entry.Editing);
+                       entry.Editing = true;
+                       entry.BitBtnCancel->click();
+                     }),
+            QDialog::Rejected);
+  EXPECT_FALSE(entry.Editing);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "mainwin/template_list.h"
 #include "platform/command_line.h"
 #include "platform/datetime_value.h"
+#include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
@@ -121,9 +122,12 @@ protected:
 
 TEST_F(EntryCommandTest, ClientEmailOpensWindowModalWithItsLookupAndTypingKeepsToTheField) {
   Select("Client e-mail");
+  SetApplicationTitle("Elsewhere");
   WhileOpen([&] { Form->EntryMaintenancefor1->trigger(); },
             [&](TEntryF& entry) {
               EXPECT_EQ(entry.windowModality(), Qt::WindowModal);
+              EXPECT_EQ(StoredText(ApplicationTitle()), "Corvenstead Matterdesk");
+              EXPECT_TRUE(HasOnIdle() && HasOnShowHint() && HasOnActiveControlChange());
               EXPECT_EQ(StoredText(entry.LabelTableName->text()), "Client e-mail");
               EXPECT_EQ(StoredText(entry.windowTitle()), "Corvenstead Matterdesk Entry and Maintenance Module");
               const std::vector<std::string> labels = LabelTexts(entry);
@@ -171,6 +175,8 @@ TEST_F(EntryCommandTest, ClientEmailOpensWindowModalWithItsLookupAndTypingKeepsT
               QTest::mouseClick(entry.BitBtnCancel, Qt::LeftButton);
               EXPECT_FALSE(entry.isVisible());
             });
+  // The screen's hooks went with it.
+  EXPECT_FALSE(HasOnIdle() || HasOnShowHint() || HasOnActiveControlChange());
   // Back in the main window the same click selects.
   const QRect other = Form->ListBox1->visualItemRect(Form->ListBox1->item(1));
   QTest::mouseClick(Form->windowHandle(), Qt::LeftButton, {},
