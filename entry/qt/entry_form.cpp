@@ -7,10 +7,12 @@
 #include "platform/qt/application.h"
 #include "platform/qt/color.h"
 #include "platform/qt/exception_reporter.h"
+#include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "templates/validation_files.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -149,6 +151,7 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
 // filter.
 TEntryF::~TEntryF() {
   ClearHooksOf(this);
+  RemoveFocusModel();
   ClearGenerated();
 }
 
@@ -287,9 +290,15 @@ void TEntryF::FormShow() {
   BuildFailed = false;
   SetOnIdle(this, [this] { EntryIdle(); });
   SetOnShowHint(this, [this](QWidget* w, const QPoint& pos, QString& text) { return GridCellHint(w, pos, text); });
-  SetOnActiveControlChange(this, [this](QWidget* now) { ActiveControlChange(now); });
+  SetOnActiveControlChange(this, [this](QWidget* now) {
+    ScrollIntoView(now);
+    ActiveControlChange(now);
+  });
   GridHeaderRowHeight = GridViewHeaderHeight;
   ClearGenerated();
+  RemoveFocusModel();
+  // A widget of a picker's drop-down is the picker.
+  Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   TBusyCursor hourglass;
   FamilyLookup.CaseKeyOption = false;
@@ -417,6 +426,14 @@ void TEntryF::BindEvents(int I) {
     return;
   }
   if (c.Events == TEventBinding()) return;
+  const auto bind = [this, w, I](std::vector<THandler> TEventBinding::*Event) {
+    return [this, w, I, Event](QWidget*) {
+      TEntryEventArgs args;
+      RunHandlers(plan_.Controls[size_t(I)].Events.*Event, w, args);
+    };
+  };
+  if (!c.Events.OnEnter.empty()) Focus->BindEnter(w, bind(&TEventBinding::OnEnter));
+  if (!c.Events.OnExit.empty()) Focus->BindExit(w, bind(&TEventBinding::OnExit));
   w->installEventFilter(this);
   const auto changed = [this, w, I] {
     TEntryEventArgs args;
@@ -553,7 +570,31 @@ void TEntryF::BitBtnCancelClick() {
   close();
 }
 
+void TEntryF::hideEvent(QHideEvent* Event) {
+  QDialog::hideEvent(Event);
+  // Closing ends the showing; a window the window system hid stays.
+  if (!Event->spontaneous()) RemoveFocusModel();
+}
+
+// Later: the form may close from inside one of the model's handlers.
+void TEntryF::RemoveFocusModel() {
+  if (!Focus) return;
+  Focus->setParent(nullptr);
+  Focus->deleteLater();
+  Focus = nullptr;
+}
+
+// The scroll area brings a control into view only on Tab; the screen does
+// it for every control that gets the focus.
+void TEntryF::ScrollIntoView(QWidget* Now) {
+  if (Now && ScrollContent->isAncestorOf(Now)) ScrollBox1->ensureWidgetVisible(Now, 0, 0);
+}
+
 void TEntryF::EntryIdle() {
+  // No idle work inside a handler, its box or before a refocus has run: the
+  // loop asks again when it next waits.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (TFocusModel::AnyBusy() || (modal && modal != this)) return;
   if (BuildFailed) {
     BuildFailed = false;
     close();

@@ -5,6 +5,7 @@
 
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
+#include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
@@ -193,6 +194,49 @@ TEST_F(EntryFormTest, TheIdleHandlerClosesAFailedBuildAndRunsAPendingFind) {
                      }),
             QDialog::Rejected);
   EXPECT_FALSE(entry.Editing);
+}
+
+// The lookup edit's exit refuses an empty code; every enter and exit of
+// the plan's table is logged with the destination the exit sees.
+class TFocusProbeEntryF : public TEntryF {
+public:
+  std::vector<std::string> Calls;
+  static std::string Name(const QWidget* W) { return W ? StoredText(W->objectName()) : "-"; }
+  void FamilyLookupEnter(QWidget* S, TEntryEventArgs&) override { Calls.push_back("enter " + Name(S)); }
+  void LookupExitCheck(QWidget* S, TEntryEventArgs&) override {
+    Calls.push_back("exit " + Name(S) + ">" + Name(Focus->Destination()));
+    if (static_cast<QLineEdit*>(S)->text().isEmpty()) Focus->FocusControl(S);
+  }
+  void ActiveControlChange(QWidget* Now) override { Calls.push_back("active " + Name(Now)); }
+};
+
+TEST_F(EntryFormTest, TheFocusModelRunsThePlansEntersAndExitsAndARefusalKeepsTheFocus) {
+  TFocusProbeEntryF entry;
+  int saves = 0;
+  QObject::connect(entry.BitBtnSave, &QPushButton::clicked, [&] { ++saves; });
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  auto* notes = entry.ScrollContent->findChild<QPlainTextEdit*>();
+  ASSERT_TRUE(code && notes && entry.Focus);
+  entry.Focus->FocusControl(code);
+  entry.Calls.clear();
+
+  QTest::mouseClick(entry.BitBtnSave, Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>BitBtnSave", "enter Edit1", "active Edit1"}));
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(QApplication::focusWidget(), code);
+
+  entry.Calls.clear();
+  code->setText("AB");
+  entry.Focus->FocusControl(notes);
+  const std::string memo = TFocusProbeEntryF::Name(notes);
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>" + memo, "active " + memo}));
+  EXPECT_EQ(QApplication::focusWidget(), notes);
+
+  entry.hide();
+  EXPECT_EQ(entry.Focus, nullptr);
 }
 
 }  // namespace
