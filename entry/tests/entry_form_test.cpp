@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -237,6 +238,34 @@ TEST_F(EntryFormTest, TheFocusModelRunsThePlansEntersAndExitsAndARefusalKeepsThe
 
   entry.hide();
   EXPECT_EQ(entry.Focus, nullptr);
+}
+
+// A failure flagged inside an exit that shows a box: the box's loop runs no
+// idle; the form closes once the handler and the refocus are done.
+class TBoxInExitEntryF : public TFocusProbeEntryF {
+public:
+  bool ClosedInBox = false;
+  void LookupExitCheck(QWidget* S, TEntryEventArgs&) override {
+    BuildFailed = true;
+    Focus->FocusControl(S);
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+    ClosedInBox = !isVisible();
+  }
+};
+
+TEST_F(EntryFormTest, NoIdleRunsInsideAnExitsLoopAndTheFailureClosesTheFormAfterwards) {
+  TBoxInExitEntryF entry;
+  EXPECT_EQ(RunModal(entry,
+                     [&] {
+                       auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+                       entry.Focus->FocusControl(code);
+                       entry.Focus->FocusControl(entry.BitBtnClear);
+                     }),
+            QDialog::Rejected);
+  EXPECT_FALSE(entry.ClosedInBox);
+  EXPECT_FALSE(entry.BuildFailed);
 }
 
 }  // namespace
