@@ -1,0 +1,161 @@
+// The layout over a hand-made plan: which rows pack side by side, where the
+// side control and its label go, how the rows close up, when the left
+// column shifts and the minimum width that follows.
+#include "entry/entry_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int FirstTop = 5, RowStep = 35;
+
+struct TRowSpec {
+  TCtlKind Kind = TCtlKind::Edit;
+  int Width = 60;
+  int LabelWidth = 40;  // -1: no label (a check box)
+  bool Lookup = false;
+};
+
+TRowSpec Edit(int Width = 60) { return {TCtlKind::Edit, Width, 40, false}; }
+TRowSpec Lookup() { return {TCtlKind::Edit, 60, 40, true}; }
+TRowSpec Display() { return {TCtlKind::DisplayEdit, 60, 40, false}; }
+TRowSpec Memo() { return {TCtlKind::Memo, 320, 40, false}; }
+TRowSpec Check() { return {TCtlKind::CheckBox, 70, -1, false}; }
+
+TEntryBuild Plan(const std::vector<TRowSpec>& Specs) {
+  TEntryBuild b;
+  int top = FirstTop;
+  for (const TRowSpec& s : Specs) {
+    TCtlPlan c;
+    c.Kind = s.Kind;
+    c.Width = s.Width;
+    c.Top = top;
+    c.Border = s.Kind != TCtlKind::DisplayEdit && s.Kind != TCtlKind::CheckBox;
+    c.LookupMark = s.Lookup;
+    c.Row = int(b.Rows.size()) + 1;
+    b.Controls.push_back(c);
+    TRowPlan r;
+    r.Control = int(b.Controls.size()) - 1;
+    r.Top = top;
+    if (s.LabelWidth >= 0) {
+      TLabelPlan l;
+      l.Caption = "Field " + std::to_string(b.Rows.size() + 1);
+      l.Width = s.LabelWidth;
+      l.Top = top + 3;
+      l.Control = r.Control;
+      b.Labels.push_back(l);
+      r.Label = int(b.Labels.size()) - 1;
+      b.MaxLabelWidth = std::max(b.MaxLabelWidth, s.LabelWidth);
+    }
+    b.Rows.push_back(r);
+    top += RowStep;
+  }
+  AlignLabelColumn(b);
+  PackRows(b, EntryClientWidth);
+  return b;
+}
+
+// Which original rows (1-based) sit beside the row above them, as
+// "row:side" per place after compaction; "row" alone when it has none.
+std::vector<std::string> Places(const TEntryBuild& B) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < B.Rows.size(); ++i) {
+    std::string place = std::to_string(B.Controls[size_t(B.Rows[i].Control)].Row);
+    if (B.Side[i].Control >= 0) place += ":" + std::to_string(B.Controls[size_t(B.Side[i].Control)].Row);
+    out.push_back(place);
+  }
+  return out;
+}
+
+using Places_t = std::vector<std::string>;
+
+TEST(EntryLayoutTest, WhichRowsPackSideBySide) {
+  const int tooWide = EntryClientWidth - 150;
+  struct Case {
+    const char* Name;
+    std::vector<TRowSpec> Rows;
+    Places_t Expected;
+  } cases[] = {
+      {"two narrow edits share, a third starts a row", {Edit(), Edit(), Edit()}, {"1:2", "3"}},
+      {"a memo never shares", {Edit(), Memo(), Edit()}, {"1", "2", "3"}},
+      {"nor beside a memo", {Memo(), Edit()}, {"1", "2"}},
+      {"a check box joins an edit", {Edit(), Check()}, {"1:2"}},
+      {"an edit never joins a check box", {Check(), Edit()}, {"1", "2"}},
+      {"a lookup edit never moves", {Edit(), Lookup()}, {"1", "2"}},
+      {"a display row joins its lookup edit", {Lookup(), Display(), Display()}, {"1:2", "3"}},
+      {"a bordered edit never joins a lookup edit", {Lookup(), Edit()}, {"1", "2"}},
+      {"too wide together", {Edit(tooWide), Edit(60)}, {"1", "2"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Places(Plan(c.Rows)), c.Expected) << c.Name;
+}
+
+TEST(EntryLayoutTest, TheFitTestIsStrictAndARowWithoutLabelCountsLeftZero) {
+  // Needed: width + 2 (+ label + 4); the upper label's Left is 2 here.
+  const int room = EntryClientWidth - PackFitMargin;
+  const int second = 60 + 2 + 40 + 4;
+  const int fits = room - second - 2 - 2 - 40 - 4 - 1;
+  EXPECT_EQ(Places(Plan({Edit(fits), Edit()})), (Places_t{"1:2"}));
+  EXPECT_EQ(Places(Plan({Edit(fits + 1), Edit()})), (Places_t{"1", "2"}));
+  // A check box above counts no label and no label Left.
+  const int boxFits = room - second - 2 - 1;
+  EXPECT_EQ(Places(Plan({{TCtlKind::CheckBox, boxFits, -1, false}, Check()})), (Places_t{"1:2"}));
+  EXPECT_EQ(Places(Plan({{TCtlKind::CheckBox, boxFits + 73, -1, false}, Check()})), (Places_t{"1", "2"}));
+}
+
+TEST(EntryLayoutTest, TheSideControlIsAnchoredAndTheRowsCloseUp) {
+  TEntryBuild b = Plan({Edit(), Edit(), Memo(), Edit()});
+  ASSERT_EQ(Places(b), (Places_t{"1:2", "3", "4"}));
+  const TCtlPlan& side = b.Controls[1];
+  EXPECT_EQ(side.Left, EntryClientWidth - 60 - SideAnchor);
+  EXPECT_EQ(side.Top, FirstTop);
+  EXPECT_EQ(b.Labels[1].Left, side.Left - 40 - 2);
+  EXPECT_EQ(b.Labels[1].Top, FirstTop + 3);
+  // The memo and the edit take the tops of their new places.
+  EXPECT_EQ(b.Controls[2].Top, FirstTop + RowStep);
+  EXPECT_EQ(b.Labels[2].Top, FirstTop + RowStep + 3);
+  EXPECT_EQ(b.Controls[3].Top, FirstTop + 2 * RowStep);
+  EXPECT_EQ(b.Rows[2].Top, FirstTop + 2 * RowStep);
+  // Labels end 2 pixels before the column.
+  EXPECT_EQ(b.Labels[0].Left + 40 + 2, b.Controls[0].Left);
+  EXPECT_EQ(b.MinSlack, EntryClientWidth - (2 * (60 + 2 + 40 + 4) + 2));
+}
+
+TEST(EntryLayoutTest, ThreeHundredNarrowRowsPackInPairs) {
+  TEntryBuild b = Plan(std::vector<TRowSpec>(300, Edit()));
+  ASSERT_EQ(b.Rows.size(), 150u);
+  EXPECT_EQ(b.Controls[299].Top, FirstTop + 149 * RowStep);
+  EXPECT_EQ(b.Side[149].Control, 299);
+}
+
+TEST(EntryLayoutTest, TheLeftColumnShiftsFromSixPixelsOfRoomAndSideControlsStay) {
+  // The widest label went beside: the 34 pixel one starts at 8, the column
+  // moves by 4; the side control and its label stay.
+  TEntryBuild b = Plan({{TCtlKind::Edit, 60, 34, false}, Edit()});
+  ASSERT_EQ(Places(b), (Places_t{"1:2"}));
+  ASSERT_EQ(b.Labels[0].Left, 8);
+  const int sideLeft = b.Controls[1].Left, sideLabelLeft = b.Labels[1].Left;
+  EXPECT_EQ(ShiftControlsLeft(b), 4);
+  EXPECT_EQ(b.Labels[0].Left, 4);
+  EXPECT_EQ(b.Controls[0].Left, 40 + 4 - 4);
+  EXPECT_EQ(b.Controls[1].Left, sideLeft);
+  EXPECT_EQ(b.Labels[1].Left, sideLabelLeft);
+
+  // Five pixels of room: nothing moves.
+  TEntryBuild five = Plan({{TCtlKind::Edit, 60, 37, false}, Edit()});
+  ASSERT_EQ(five.Labels[0].Left, 5);
+  EXPECT_EQ(ShiftControlsLeft(five), 0);
+  EXPECT_EQ(five.Controls[0].Left, 44);
+}
+
+TEST(EntryLayoutTest, TheMinimumWidthFollowsTheLeastSlackOnlyWhenMaximized) {
+  EXPECT_EQ(EntryMinimumWidth(true, 446, EntryClientWidth), EntryClientWidth - 446 + 30);
+  EXPECT_EQ(EntryMinimumWidth(false, 446, EntryClientWidth), 0);
+  EXPECT_EQ(EntryMinimumWidth(true, NoSlack, EntryClientWidth), 0);
+  TEntryBuild empty = Plan({});
+  EXPECT_EQ(EntryMinimumWidth(true, empty.MinSlack, EntryClientWidth), 0);
+}
+
+}  // namespace
