@@ -1,6 +1,7 @@
 #include "entry/qt/entry_form.h"
 
 #include "datetime/qt/date_time_picker.h"
+#include "entry/entry_layout.h"
 #include "entry/qt/field_validator.h"
 #include "platform/busy_cursor.h"
 #include "platform/qt/app_hooks.h"
@@ -9,6 +10,7 @@
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
+#include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 
 #include <QAction>
@@ -306,7 +308,7 @@ void TEntryF::FormShow() {
   MakeWidgets();
   for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
   SetTabOrder();
-  AlignLabelColumn();
+  LayOutRows();
   CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
   CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
 }
@@ -519,19 +521,24 @@ void TEntryF::SetTabOrder() {
   }
 }
 
-void TEntryF::AlignLabelColumn() {
-  const int column = plan_.MaxLabelWidth + 4;
+void TEntryF::LayOutRows() {
+  ::AlignLabelColumn(plan_);
+  PackRows(plan_, width());
+  ShiftControlsLeft(plan_);
+  // Labels right-aligned in the width they were measured at: each ends 2
+  // pixels before its control.
   for (size_t i = 0; i < labels_.size(); ++i) {
-    QLabel* l = labels_[i];
-    l->move(plan_.MaxLabelWidth - l->width() + 2, l->y());
+    const TLabelPlan& l = plan_.Labels[i];
+    labels_[i]->setGeometry(l.Left, l.Top, l.Width, labels_[i]->height());
   }
-  int right = 0, bottom = 0;
   for (size_t i = 0; i < widgets_.size(); ++i) {
     const TCtlPlan& c = plan_.Controls[i];
-    QWidget* w = widgets_[i];
-    if (c.Kind == TCtlKind::DropButton) continue;
-    w->move(column, w->y());
+    if (c.Kind != TCtlKind::DropButton) widgets_[i]->move(c.Left, c.Top);
   }
+  // A check box beside a row shows its caption left of the box.
+  for (const TRowPlan& side : plan_.Side)
+    if (side.Control >= 0 && plan_.Controls[size_t(side.Control)].Kind == TCtlKind::CheckBox)
+      widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
   for (size_t i = 0; i < widgets_.size(); ++i) {
     const TCtlPlan& c = plan_.Controls[i];
     if (c.Kind != TCtlKind::DropButton) continue;
@@ -545,6 +552,23 @@ void TEntryF::AlignLabelColumn() {
     field->resize(width, field->height());
     widgets_[i]->move(field->x() + field->width() + 1, field->y() + 1);
   }
+  setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
+  FitScrollContent();
+}
+
+void TEntryF::FitScrollContent() {
+  // Side controls keep their distance to the right edge, their labels with
+  // them.
+  for (const TRowPlan& side : plan_.Side) {
+    if (side.Control < 0) continue;
+    QWidget* w = widgets_[size_t(side.Control)];
+    w->move(width() - w->width() - SideAnchor, w->y());
+    if (side.Label >= 0) {
+      QLabel* l = labels_[size_t(side.Label)];
+      l->move(w->x() - l->width() - 2, l->y());
+    }
+  }
+  int right = 0, bottom = 0;
   for (QWidget* w : widgets_) {
     right = std::max(right, w->geometry().right());
     bottom = std::max(bottom, w->geometry().bottom());
@@ -554,6 +578,11 @@ void TEntryF::AlignLabelColumn() {
   const int inside =
       ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
   ScrollContent->resize(std::max(right + 20, inside), bottom + 20);
+}
+
+void TEntryF::resizeEvent(QResizeEvent* Event) {
+  QDialog::resizeEvent(Event);
+  if (!widgets_.empty()) FitScrollContent();
 }
 
 void TEntryF::keyPressEvent(QKeyEvent* Event) {

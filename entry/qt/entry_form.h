@@ -157,6 +157,7 @@ public:
 protected:
   void showEvent(QShowEvent* Event) override;
   void hideEvent(QHideEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -167,9 +168,11 @@ private:
   QWidget* MakeWidget(const TCtlPlan& Plan);
   void BindEvents(int I);
   void SetTabOrder();
-  // Labels in one column, controls behind them, dropdown buttons beside
-  // their edits; until the full layout places the rows.
-  void AlignLabelColumn();
+  // Labels in one column, controls behind them, narrow rows packed side by
+  // side, dropdown buttons beside their edits.
+  void LayOutRows();
+  // Side controls to the right edge, the scrolled area around the controls.
+  void FitScrollContent();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);

@@ -240,6 +240,38 @@ TEST_F(EntryFormTest, TheFocusModelRunsThePlansEntersAndExitsAndARefusalKeepsThe
   EXPECT_EQ(entry.Focus, nullptr);
 }
 
+TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAResize) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  t.Add("Name", 'C', 10);
+  t.Add("Phone number", 'C', 10);
+  t.Add("Town", 'C', 10);
+  t.Add("Remarks", 'C', 80);
+  TEntryF entry;
+  entry.show();
+  std::vector<QWidget*> placed;
+  for (QWidget* w : entry.ScrollContent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisible() && w != entry.ListPanel) placed.push_back(w);
+  for (size_t i = 0; i < placed.size(); ++i)
+    for (size_t k = i + 1; k < placed.size(); ++k)
+      EXPECT_FALSE(placed[i]->geometry().intersects(placed[k]->geometry()))
+          << StoredText(placed[i]->objectName()) << " over " << StoredText(placed[k]->objectName());
+  for (QLabel* l : entry.ScrollContent->findChildren<QLabel*>()) {
+    if (l->buddy()) EXPECT_EQ(l->geometry().right() + 1 + 2, l->buddy()->x()) << StoredText(l->text());
+  }
+  auto* name = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  auto* phone = entry.ScrollContent->findChild<QLineEdit*>("Edit2");
+  auto* town = entry.ScrollContent->findChild<QLineEdit*>("Edit3");
+  ASSERT_TRUE(name && phone && town);
+  EXPECT_EQ(phone->y(), name->y());
+  EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
+  EXPECT_EQ(town->x(), name->x());
+  EXPECT_GT(town->y(), name->y());
+  entry.resize(entry.width() + 100, entry.height());
+  EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
+  EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
+}
+
 // A failure flagged inside an exit that shows a box: the box's loop runs no
 // idle; the form closes once the handler and the refocus are done.
 class TBoxInExitEntryF : public TFocusProbeEntryF {
