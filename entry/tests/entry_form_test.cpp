@@ -257,7 +257,9 @@ TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAR
       EXPECT_FALSE(placed[i]->geometry().intersects(placed[k]->geometry()))
           << StoredText(placed[i]->objectName()) << " over " << StoredText(placed[k]->objectName());
   for (QLabel* l : entry.ScrollContent->findChildren<QLabel*>()) {
-    if (l->buddy()) EXPECT_EQ(l->geometry().right() + 1 + 2, l->buddy()->x()) << StoredText(l->text());
+    if (l->buddy()) {
+      EXPECT_EQ(l->geometry().right() + 1 + 2, l->buddy()->x()) << StoredText(l->text());
+    }
   }
   auto* name = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
   auto* phone = entry.ScrollContent->findChild<QLineEdit*>("Edit2");
