@@ -63,7 +63,90 @@ void Compact(TEntryBuild& B) {
   B.Side = std::move(side);
 }
 
+constexpr int RowStep = 35;
+constexpr int MemoGap = 8;
+constexpr int GroupEndBelow = 5;    // a group ends this far below the next row's top
+constexpr int LastGroupBelow = 20;  // ...or below the last row
+constexpr int ButtonGap = 23;       // taken off an edit for its button
+constexpr int NarrowEdit = 40;      // an edit narrower than this gets 10 back
+constexpr int BevelAbove = 7, BevelLeft = -2, BevelNarrower = 28;
+
+bool IsPanel(const TCtlPlan& C) { return C.Kind == TCtlKind::DocPanel; }
+
+// Final tops: a bordered row or panel after a memo leaves the memo's
+// height + 8, every other row 35 below the one above.
+void PlaceRowTops(TEntryBuild& B) {
+  for (size_t i = 0; i < B.Rows.size() && InUse(B.Rows[i]); ++i) {
+    TRowPlan& row = B.Rows[i];
+    if (i > 0) {
+      const TCtlPlan& up = B.Controls[size_t(B.Rows[i - 1].Control)];
+      const TCtlPlan& me = B.Controls[size_t(row.Control)];
+      const bool afterMemo = IsMemo(up) && (HasBorder(me) || IsPanel(me));
+      row.Top = B.Rows[i - 1].Top + (afterMemo ? up.Height + MemoGap : RowStep);
+    }
+    for (const TRowPlan* r : {&row, &B.Side[i]}) {
+      if (r->Control < 0) continue;
+      TCtlPlan& c = B.Controls[size_t(r->Control)];
+      c.Top = row.Top;
+      if (r->Label >= 0) B.Labels[size_t(r->Label)].Top = c.Top + (HasBorder(c) ? LabelDrop : 0);
+    }
+  }
+}
+
+struct TGroup {
+  int Start = 0, End = 0;
+};
+
+// The group each lookup edit starts, by control.
+std::vector<TGroup> FindGroups(const TEntryBuild& B) {
+  std::vector<TGroup> groups(B.Controls.size());
+  int open = -1;
+  size_t last = 0;
+  for (size_t i = 0; i < B.Rows.size() && InUse(B.Rows[i]); ++i) {
+    last = i;
+    const int ci = B.Rows[i].Control;
+    const TCtlPlan& c = B.Controls[size_t(ci)];
+    const bool lookup = IsLookupEdit(c);
+    if (open >= 0 && (lookup || HasBorder(c) || IsPanel(c))) {
+      groups[size_t(open)].End = B.Rows[i].Top + GroupEndBelow;
+      open = -1;
+    }
+    if (lookup) {
+      open = ci;
+      groups[size_t(ci)].Start = B.Rows[i].Top;
+    }
+  }
+  if (open >= 0) {
+    const TCtlPlan& c = B.Controls[size_t(B.Rows[last].Control)];
+    groups[size_t(open)].End = B.Rows[last].Top + c.Height + LastGroupBelow;
+  }
+  return groups;
+}
+
 }  // namespace
+
+std::vector<TBevelPlan> PlaceLookupGroups(TEntryBuild& B, int ClientWidth) {
+  PlaceRowTops(B);
+  const std::vector<TGroup> groups = FindGroups(B);
+  std::vector<TBevelPlan> bevels;
+  for (const int bi : B.DropButtons) {
+    TCtlPlan& button = B.Controls[size_t(bi)];
+    const auto edit = std::find_if(B.EditsArr.begin(), B.EditsArr.end(),
+                                   [&](int e) { return B.Controls[size_t(e)].ButtonNo == button.Number; });
+    if (edit == B.EditsArr.end()) continue;
+    TCtlPlan& e = B.Controls[size_t(*edit)];
+    e.Width -= ButtonGap;
+    if (e.Width < NarrowEdit) e.Width += 10;
+    button.Top = e.Top + 1;
+    button.Left = e.Left + e.Width + 1;
+    // An index field's button frames nothing.
+    if (!IsLookupEdit(e)) continue;
+    const TGroup& g = groups[size_t(*edit)];
+    bevels.push_back({bi, BevelLeft, g.Start - BevelAbove, ClientWidth - BevelNarrower, g.End - g.Start});
+  }
+  for (TCtlPlan& c : B.Controls) c.LookupMark = false;
+  return bevels;
+}
 
 void AlignLabelColumn(TEntryBuild& B) {
   for (TLabelPlan& l : B.Labels) l.Left = B.MaxLabelWidth - l.Width + LabelGap;

@@ -22,3 +22,14 @@ void PackRows(TEntryBuild& B, int ClientWidth);
 int ShiftControlsLeft(TEntryBuild& B);
 // The form's minimum width: 0 unless MaximizeEntry is set and a pair packed.
 int EntryMinimumWidth(bool MaximizeEntry, int MinSlack, int FormWidth);
+
+// A raised bevel behind a lookup group, one per dropdown button of a lookup
+// edit.
+struct TBevelPlan {
+  int Button = -1;  // the dropdown button's control
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+// Gives every row its final top, narrows each dropdown button's edit and
+// puts the button beside it, and frames each lookup edit's group (its
+// display rows and check boxes) in a bevel ClientWidth wide.
+std::vector<TBevelPlan> PlaceLookupGroups(TEntryBuild& B, int ClientWidth);

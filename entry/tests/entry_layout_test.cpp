@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,15 @@ struct TRowSpec {
   int Width = 60;
   int LabelWidth = 40;  // -1: no label (a check box)
   bool Lookup = false;
+  bool Button = false;
 };
 
 TRowSpec Edit(int Width = 60) { return {TCtlKind::Edit, Width, 40, false}; }
-TRowSpec Lookup() { return {TCtlKind::Edit, 60, 40, true}; }
+TRowSpec Lookup() { return {TCtlKind::Edit, 60, 40, true, true}; }
+// A name pseudo-field: a lookup edit without a button of its own.
+TRowSpec Pseudo() { return {TCtlKind::Edit, 60, 40, true, false}; }
+// An index field's edit: a button, no lookup.
+TRowSpec IndexEdit() { return {TCtlKind::Edit, 60, 40, false, true}; }
 TRowSpec Display() { return {TCtlKind::DisplayEdit, 60, 40, false}; }
 TRowSpec Memo() { return {TCtlKind::Memo, 320, 40, false}; }
 TRowSpec Check() { return {TCtlKind::CheckBox, 70, -1, false}; }
@@ -36,9 +42,20 @@ TEntryBuild Plan(const std::vector<TRowSpec>& Specs) {
     c.Border = s.Kind != TCtlKind::DisplayEdit && s.Kind != TCtlKind::CheckBox;
     c.LookupMark = s.Lookup;
     c.Row = int(b.Rows.size()) + 1;
+    c.Height = s.Kind == TCtlKind::Memo ? 60 : s.Kind == TCtlKind::DisplayEdit ? 16 : 22;
     b.Controls.push_back(c);
     TRowPlan r;
     r.Control = int(b.Controls.size()) - 1;
+    if (s.Kind == TCtlKind::Edit) b.EditsArr.push_back(r.Control);
+    if (s.Button) {
+      TCtlPlan button;
+      button.Kind = TCtlKind::DropButton;
+      button.Number = int(b.DropButtons.size()) + 1;
+      button.Width = button.Height = 22;
+      b.Controls[size_t(r.Control)].ButtonNo = button.Number;
+      b.Controls.push_back(button);
+      b.DropButtons.push_back(int(b.Controls.size()) - 1);
+    }
     r.Top = top;
     if (s.LabelWidth >= 0) {
       TLabelPlan l;
@@ -121,6 +138,62 @@ TEST(EntryLayoutTest, TheSideControlIsAnchoredAndTheRowsCloseUp) {
   // Labels end 2 pixels before the column.
   EXPECT_EQ(b.Labels[0].Left + 40 + 2, b.Controls[0].Left);
   EXPECT_EQ(b.MinSlack, EntryClientWidth - (2 * (60 + 2 + 40 + 4) + 2));
+}
+
+struct TBevelRow {
+  int Top, Height;
+};
+
+std::vector<TBevelRow> Bevels(TEntryBuild& B) {
+  std::vector<TBevelRow> out;
+  for (const TBevelPlan& v : PlaceLookupGroups(B, EntryClientWidth)) {
+    EXPECT_EQ(v.Left, -2);
+    EXPECT_EQ(v.Width, EntryClientWidth - 28);
+    out.push_back({v.Top, v.Height});
+  }
+  return out;
+}
+
+bool operator==(const TBevelRow& A, const TBevelRow& B) { return A.Top == B.Top && A.Height == B.Height; }
+void PrintTo(const TBevelRow& R, std::ostream* Out) { *Out << "{" << R.Top << ", " << R.Height << "}"; }
+
+TEST(EntryLayoutTest, LookupGroupsAndTheirBevels) {
+  struct Case {
+    const char* Name;
+    std::vector<TRowSpec> Rows;
+    std::vector<TBevelRow> Expected;
+  } cases[] = {
+      // Rows 1:2, 3, 4 at 5, 40, 75: the bordered edit ends the group.
+      {"display rows inside, an edit ends it", {Lookup(), Display(), Display(), Edit()}, {{-2, 75}}},
+      {"a check box stays inside", {Lookup(), Display(), Check(), Edit()}, {{-2, 75}}},
+      {"open at the end: last top + height + 20", {Lookup(), Display()}, {{-2, 42}}},
+      {"a pseudo-field starts its own group", {Lookup(), Pseudo(), Display()}, {{-2, 40}}},
+      {"the next lookup ends the group", {Lookup(), Display(), Display(), Lookup()}, {{-2, 75}, {68, 42}}},
+      {"an index field's button frames nothing", {IndexEdit(), Edit()}, {}},
+  };
+  for (Case& c : cases) {
+    TEntryBuild b = Plan(c.Rows);
+    EXPECT_EQ(Bevels(b), c.Expected) << c.Name;
+  }
+}
+
+TEST(EntryLayoutTest, RowTopsFollowMemosAndButtonsSitBesideTheirNarrowedEdits) {
+  TEntryBuild b = Plan({Edit(), Memo(), Lookup(), Display(), Display()});
+  ASSERT_EQ(Places(b), (Places_t{"1", "2", "3:4", "5"}));
+  PlaceLookupGroups(b, EntryClientWidth);
+  EXPECT_EQ(b.Rows[1].Top, 40);
+  EXPECT_EQ(b.Rows[2].Top, 40 + 60 + 8);
+  // A display row after the lookup edit: 35, its label level with it.
+  EXPECT_EQ(b.Rows[3].Top, 40 + 60 + 8 + 35);
+  const TCtlPlan& display = b.Controls[size_t(b.Rows[3].Control)];
+  EXPECT_EQ(b.Labels[size_t(b.Rows[3].Label)].Top, display.Top);
+  // The edit 60 - 23 is below 40: 10 back; the button 1 pixel beside it.
+  const TCtlPlan& edit = b.Controls[2];
+  const TCtlPlan& button = b.Controls[3];
+  EXPECT_EQ(edit.Width, 47);
+  EXPECT_EQ(button.Left, edit.Left + 47 + 1);
+  EXPECT_EQ(button.Top, edit.Top + 1);
+  EXPECT_FALSE(edit.LookupMark);
 }
 
 TEST(EntryLayoutTest, ThreeHundredNarrowRowsPackInPairs) {
