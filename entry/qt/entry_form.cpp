@@ -48,7 +48,6 @@ constexpr int DesignedWidth = 660;
 constexpr int DesignedHeight = 560;
 constexpr int DropdownCols = 12;
 constexpr int DropdownRows = 501;
-constexpr int DropButtonGap = 23;
 // Where a generated control keeps its plan index.
 const char* const PlanIndexProperty = "planIndex";
 
@@ -316,6 +315,8 @@ void TEntryF::FormShow() {
 void TEntryF::ClearGenerated() {
   for (QWidget* w : widgets_) delete w;
   for (QLabel* l : labels_) delete l;
+  for (QFrame* b : bevels_) delete b;
+  bevels_.clear();
   widgets_.clear();
   labels_.clear();
   plan_ = TEntryBuild();
@@ -525,6 +526,7 @@ void TEntryF::LayOutRows() {
   ::AlignLabelColumn(plan_);
   PackRows(plan_, width());
   ShiftControlsLeft(plan_);
+  const std::vector<TBevelPlan> bevels = PlaceLookupGroups(plan_, width());
   // Labels right-aligned in the width they were measured at: each ends 2
   // pixels before its control.
   for (size_t i = 0; i < labels_.size(); ++i) {
@@ -533,25 +535,22 @@ void TEntryF::LayOutRows() {
   }
   for (size_t i = 0; i < widgets_.size(); ++i) {
     const TCtlPlan& c = plan_.Controls[i];
-    if (c.Kind != TCtlKind::DropButton) widgets_[i]->move(c.Left, c.Top);
+    widgets_[i]->setGeometry(c.Left, c.Top, c.Width, widgets_[i]->height());
+  }
+  // Raised bevels behind the lookup groups.
+  for (const TBevelPlan& v : bevels) {
+    auto* bevel = new QFrame(ScrollContent);
+    bevel->setObjectName("BevelLkup" + QString::number(plan_.Controls[size_t(v.Button)].Number));
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    bevel->setGeometry(v.Left, v.Top, v.Width, v.Height);
+    bevel->lower();
+    bevel->show();
+    bevels_.push_back(bevel);
   }
   // A check box beside a row shows its caption left of the box.
   for (const TRowPlan& side : plan_.Side)
     if (side.Control >= 0 && plan_.Controls[size_t(side.Control)].Kind == TCtlKind::CheckBox)
       widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
-  for (size_t i = 0; i < widgets_.size(); ++i) {
-    const TCtlPlan& c = plan_.Controls[i];
-    if (c.Kind != TCtlKind::DropButton) continue;
-    const auto& edits = plan_.EditsArr;
-    const auto edit =
-        std::find_if(edits.begin(), edits.end(), [&](int e) { return plan_.Controls[size_t(e)].ButtonNo == c.Number; });
-    if (edit == edits.end()) continue;
-    QWidget* field = widgets_[size_t(*edit)];
-    int width = field->width() - DropButtonGap;
-    if (width < 40) width += 10;
-    field->resize(width, field->height());
-    widgets_[i]->move(field->x() + field->width() + 1, field->y() + 1);
-  }
   setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   FitScrollContent();
 }

@@ -181,4 +181,5 @@ private:
   TEntryBuild plan_;
   std::vector<QWidget*> widgets_;
   std::vector<QLabel*> labels_;
+  std::vector<QFrame*> bevels_;
 };
