@@ -301,15 +301,34 @@ void TEntryF::FormShow() {
   // A widget of a picker's drop-down is the picker.
   Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
-  TBusyCursor hourglass;
-  FamilyLookup.CaseKeyOption = false;
-  plan_ = BuildEntryModel(TFontMeasure(font()), range_);
-  MakeWidgets();
-  for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
-  SetTabOrder();
-  LayOutRows();
-  CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
-  CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+  {
+    TBusyCursor hourglass;
+    FamilyLookup.CaseKeyOption = false;
+    plan_ = BuildEntryModel(TFontMeasure(font()), range_);
+    MakeWidgets();
+    for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
+    SetTabOrder();
+    LayOutRows();
+    CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
+    CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+  }
+  FocusFirstField();
+}
+
+// The first row whose control, or the control beside it, takes the focus;
+// a document row's path edit.
+void TEntryF::FocusFirstField() {
+  const auto takes = [this](int Control) -> QWidget* {
+    if (Control < 0) return nullptr;
+    QWidget* w = widgets_[size_t(Control)];
+    if (plan_.Controls[size_t(Control)].Kind == TCtlKind::DocPanel) w = w->findChild<QLineEdit*>();
+    return w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus ? w : nullptr;
+  };
+  for (size_t i = 0; i < plan_.Rows.size() && plan_.Rows[i].Top != -1; ++i) {
+    QWidget* w = takes(plan_.Rows[i].Control);
+    if (!w) w = takes(plan_.Side[i].Control);
+    if (w) return Focus->FocusControl(w);
+  }
 }
 
 void TEntryF::ClearGenerated() {

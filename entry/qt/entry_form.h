@@ -173,6 +173,7 @@ private:
   void LayOutRows();
   // Side controls to the right edge, the scrolled area around the controls.
   void FitScrollContent();
+  void FocusFirstField();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);
