@@ -634,7 +634,10 @@ void TEntryF::RemoveFocusModel() {
 // The scroll area brings a control into view only on Tab; the screen does
 // it for every control that gets the focus.
 void TEntryF::ScrollIntoView(QWidget* Now) {
-  if (Now && ScrollContent->isAncestorOf(Now)) ScrollBox1->ensureWidgetVisible(Now, 0, 0);
+  // The whole control: the scroll area's own call shows an edit's cursor only.
+  if (!Now || !ScrollContent->isAncestorOf(Now)) return;
+  const QRect r(Now->mapTo(ScrollContent, QPoint(0, 0)), Now->size());
+  ScrollBox1->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 1, r.height() / 2 + 1);
 }
 
 void TEntryF::EntryIdle() {

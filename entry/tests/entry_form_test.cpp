@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEventLoop>
+#include <QFontInfo>
+#include <QScrollArea>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -275,6 +277,26 @@ TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAR
   entry.resize(entry.width() + 100, entry.height());
   EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
   EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
+}
+
+TEST_F(EntryFormTest, AFieldThatGetsTheFocusBelowTheFoldIsScrolledIntoView) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  for (int i = 1; i <= 40; ++i) t.Add("Remark " + std::to_string(i), 'C', 40);
+  TEntryF entry;
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* last = entry.ScrollContent->findChild<QLineEdit*>("Edit40");
+  ASSERT_NE(last, nullptr);
+  const QRect view(QPoint(0, 0), entry.ScrollBox1->viewport()->size());
+  ASSERT_FALSE(view.contains(last->geometry().translated(entry.ScrollContent->pos())));
+  entry.Focus->FocusControl(last);
+  EXPECT_TRUE(view.contains(last->geometry().translated(entry.ScrollContent->pos())));
+}
+
+TEST(EntryFontsTest, ArialAndCourierNewResolveToTheLiberationFonts) {
+  EXPECT_EQ(QFontInfo(QFont("Arial")).family(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(QFont("Courier New")).family(), "Liberation Mono");
 }
 
 // A failure flagged inside an exit that shows a box: the box's loop runs no
