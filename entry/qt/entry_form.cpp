@@ -309,6 +309,7 @@ void TEntryF::FormShow() {
     for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
     SetTabOrder();
     LayOutRows();
+    LayoutDropdownPanel();
     CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
     CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
   }
@@ -572,6 +573,18 @@ void TEntryF::LayOutRows() {
       widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
   setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   FitScrollContent();
+}
+
+// Eight rows of the list with the scroll buttons stacked beside them, a
+// quarter of its height each; columns past the fourth carry data only.
+void TEntryF::LayoutDropdownPanel() {
+  constexpr int RowHeight = 18, RowsShown = 8, FirstHidden = 4;
+  for (int c = FirstHidden; c < DropdownCols; ++c) StringGrid1->setColumnWidth(c, 0);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(RowHeight);
+  const int height = RowHeight * RowsShown + 4;
+  StringGrid1->setFixedHeight(height);
+  PanelScrollBtns->setFixedHeight(height);
+  for (QToolButton* b : {SBFirst, SBPgUp, SBPgDn, SBLast}) b->setFixedHeight(height / 4 - 1);
 }
 
 void TEntryF::FitScrollContent() {

@@ -174,6 +174,7 @@ private:
   // Side controls to the right edge, the scrolled area around the controls.
   void FitScrollContent();
   void FocusFirstField();
+  void LayoutDropdownPanel();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);

@@ -16,6 +16,7 @@
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QScrollArea>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -274,6 +275,11 @@ TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAR
   EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
   EXPECT_EQ(town->x(), name->x());
   EXPECT_GT(town->y(), name->y());
+  // The dropdown list: 8 rows of 18 and four scroll buttons of 36.
+  EXPECT_EQ(entry.StringGrid1->height(), 148);
+  EXPECT_EQ(entry.PanelScrollBtns->height(), 148);
+  EXPECT_EQ(entry.SBPgDn->height(), 36);
+  EXPECT_EQ(entry.StringGrid1->columnWidth(4), 0);
   entry.resize(entry.width() + 100, entry.height());
   EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
   EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
