@@ -1,5 +1,7 @@
 #include "entry/entry_layout.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 
 namespace {
@@ -198,4 +200,15 @@ int ShiftControlsLeft(TEntryBuild& B) {
 
 int EntryMinimumWidth(bool MaximizeEntry, int MinSlack, int FormWidth) {
   return MaximizeEntry && MinSlack != NoSlack ? FormWidth - MinSlack + 30 : 0;
+}
+
+std::vector<std::string> LinkListNames(const TTemplateNames& Tpls, const std::string& This) {
+  constexpr size_t NameShown = 30;
+  const std::string self = Trim(This);
+  std::vector<std::string> names;
+  for (const std::string& entry : Tpls) {
+    const std::string name = Trim(entry.substr(0, NameShown));
+    if (!name.empty() && name != self) names.push_back(name);
+  }
+  return names;
 }

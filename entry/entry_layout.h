@@ -4,6 +4,10 @@
 #pragma once
 
 #include "entry/entry_build.h"
+#include "templates/template_state.h"
+
+#include <string>
+#include <vector>
 
 // The client width the rows are packed to, the form's at its first showing.
 constexpr int EntryClientWidth = 660;
@@ -33,3 +37,8 @@ struct TBevelPlan {
 // puts the button beside it, and frames each lookup edit's group (its
 // display rows and check boxes) in a bevel ClientWidth wide.
 std::vector<TBevelPlan> PlaceLookupGroups(TEntryBuild& B, int ClientWidth);
+
+// What a link button's list offers: the templates of Tpls other than This,
+// each its first 30 characters trimmed; empty entries (a descriptor missing
+// from the master) are skipped, never taken as the end.
+std::vector<std::string> LinkListNames(const TTemplateNames& Tpls, const std::string& This);

@@ -571,8 +571,38 @@ void TEntryF::LayOutRows() {
   for (const TRowPlan& side : plan_.Side)
     if (side.Control >= 0 && plan_.Controls[size_t(side.Control)].Kind == TCtlKind::CheckBox)
       widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
+  ShowLinkButtons();
   setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   FitScrollContent();
+}
+
+// Beside the dropdown button of the client, case and employee key fields,
+// in a parent instance only: the link button, its list the other templates
+// of that family.
+void TEntryF::ShowLinkButtons() {
+  if (Startup.IsChildApp) return;
+  struct TLink {
+    int Slot;
+    QToolButton* Button;
+    QListWidget* List;
+    const TTemplateNames& Tpls;
+  };
+  const TLink links[] = {{plan_.Keys.ClientSlot, SBClientLink, ListBoxClient, Store.ClientTpls},
+                         {plan_.Keys.CaseSlot, SBCaseLink, ListboxCase, Store.CaseTpls},
+                         {plan_.Keys.EmpSlot, SBEmpLink, ListBoxEmp, Store.EmpTpls}};
+  for (const int bi : plan_.DropButtons) {
+    const TCtlPlan& button = plan_.Controls[size_t(bi)];
+    for (const TLink& link : links) {
+      const auto edit = std::find_if(plan_.EditsArr.begin(), plan_.EditsArr.end(), [&](int e) {
+        return plan_.Controls[size_t(e)].ButtonNo == button.Number && plan_.Controls[size_t(e)].Tag == link.Slot;
+      });
+      if (link.Slot < 0 || edit == plan_.EditsArr.end()) continue;
+      link.Button->move(button.Left + button.Width + 1, button.Top);
+      link.Button->show();
+      link.List->clear();
+      for (const std::string& name : LinkListNames(link.Tpls, Store.TplName)) link.List->addItem(WidgetText(name));
+    }
+  }
 }
 
 // Eight rows of the list with the scroll buttons stacked beside them, a

@@ -175,6 +175,7 @@ private:
   void FitScrollContent();
   void FocusFirstField();
   void LayoutDropdownPanel();
+  void ShowLinkButtons();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);

@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFontInfo>
+#include <QListWidget>
 #include <QScrollArea>
 #include <QTableView>
 #include <QLabel>
@@ -303,6 +304,26 @@ TEST_F(EntryFormTest, AFieldThatGetsTheFocusBelowTheFoldIsScrolledIntoView) {
 TEST(EntryFontsTest, ArialAndCourierNewResolveToTheLiberationFonts) {
   EXPECT_EQ(QFontInfo(QFont("Arial")).family(), "Liberation Sans");
   EXPECT_EQ(QFontInfo(QFont("Courier New")).family(), "Liberation Mono");
+}
+
+TEST_F(EntryFormTest, TheClientLinkButtonListsTheOtherClientTemplatesInAParentInstanceOnly) {
+  Store.TplName = "Client e-mail";
+  Store.ClientTpls[1] = "Client e-mail";
+  Store.ClientTpls[3] = "Client notes";
+  TEntryF entry;
+  entry.show();
+  ASSERT_GE(entry.Plan().Keys.ClientSlot, 1);
+  EXPECT_TRUE(entry.SBClientLink->isVisible());
+  auto* button = entry.ScrollContent->findChild<QToolButton*>("SB1");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(entry.SBClientLink->x(), button->x() + button->width() + 1);
+  ASSERT_EQ(entry.ListBoxClient->count(), 1);
+  EXPECT_EQ(entry.ListBoxClient->item(0)->text(), "Client notes");
+  EXPECT_FALSE(entry.SBCaseLink->isVisible());
+  entry.hide();
+  Startup.IsChildApp = true;
+  entry.show();
+  EXPECT_FALSE(entry.SBClientLink->isVisible());
 }
 
 // A failure flagged inside an exit that shows a box: the box's loop runs no

@@ -196,6 +196,16 @@ TEST(EntryLayoutTest, RowTopsFollowMemosAndButtonsSitBesideTheirNarrowedEdits) {
   EXPECT_FALSE(edit.LookupMark);
 }
 
+TEST(EntryLayoutTest, LinkListsSkipEmptyEntriesAndThisTemplate) {
+  TTemplateNames tpls;
+  tpls[1] = "Client e-mail";
+  tpls[3] = "Client notes  ";
+  tpls[4] = "A template name that runs past thirty characters";
+  tpls[6] = "Client phone";
+  EXPECT_EQ(LinkListNames(tpls, "Client notes"),
+            (std::vector<std::string>{"Client e-mail", "A template name that runs past", "Client phone"}));
+}
+
 TEST(EntryLayoutTest, ThreeHundredNarrowRowsPackInPairs) {
   TEntryBuild b = Plan(std::vector<TRowSpec>(300, Edit()));
   ASSERT_EQ(b.Rows.size(), 150u);
