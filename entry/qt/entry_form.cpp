@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -285,6 +287,7 @@ void TEntryF::showEvent(QShowEvent* Event) {
 }
 
 void TEntryF::FormShow() {
+  CenterEntryForm();
   // The preparation: everything of a previous showing goes.
   SetApplicationTitle(ProductTitle);
   Editing = false;
@@ -603,6 +606,12 @@ void TEntryF::ShowLinkButtons() {
       for (const std::string& name : LinkListNames(link.Tpls, Store.TplName)) link.List->addItem(WidgetText(name));
     }
   }
+}
+
+// In the middle of the primary screen.
+void TEntryF::CenterEntryForm() {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
 }
 
 // Eight rows of the list with the scroll buttons stacked beside them, a

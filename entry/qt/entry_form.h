@@ -176,6 +176,7 @@ private:
   void FocusFirstField();
   void LayoutDropdownPanel();
   void ShowLinkButtons();
+  void CenterEntryForm();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);

@@ -15,7 +15,9 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTableView>
 #include <QLabel>
@@ -281,6 +283,8 @@ TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAR
   EXPECT_EQ(entry.PanelScrollBtns->height(), 148);
   EXPECT_EQ(entry.SBPgDn->height(), 36);
   EXPECT_EQ(entry.StringGrid1->columnWidth(4), 0);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(entry.pos(), QPoint(screen.width() / 2 - entry.width() / 2, screen.height() / 2 - entry.height() / 2));
   entry.resize(entry.width() + 100, entry.height());
   EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
   EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
