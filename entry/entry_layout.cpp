@@ -71,7 +71,7 @@ constexpr int GroupEndBelow = 5;    // a group ends this far below the next row'
 constexpr int LastGroupBelow = 20;  // ...or below the last row
 constexpr int ButtonGap = 23;       // taken off an edit for its button
 constexpr int NarrowEdit = 40;      // an edit narrower than this gets 10 back
-constexpr int BevelAbove = 7, BevelLeft = -2, BevelNarrower = 28;
+constexpr int BevelAbove = 7, BevelLeft = -2;
 
 bool IsPanel(const TCtlPlan& C) { return C.Kind == TCtlKind::DocPanel; }
 

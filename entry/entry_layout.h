@@ -15,6 +15,8 @@ constexpr int EntryClientWidth = 660;
 constexpr int PackFitMargin = 45;
 constexpr int SideAnchor = 35;
 constexpr int NoSlack = 10000;
+// A lookup group's bevel is this much narrower than the client width.
+constexpr int BevelNarrower = 28;
 
 // Labels end 2 pixels before the column where every control starts.
 void AlignLabelColumn(TEntryBuild& B);

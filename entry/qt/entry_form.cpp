@@ -628,7 +628,7 @@ void TEntryF::LayoutDropdownPanel() {
 
 void TEntryF::FitScrollContent() {
   // Side controls keep their distance to the right edge, their labels with
-  // them.
+  // them; the bevels reach as far.
   for (const TRowPlan& side : plan_.Side) {
     if (side.Control < 0) continue;
     QWidget* w = widgets_[size_t(side.Control)];
@@ -638,6 +638,7 @@ void TEntryF::FitScrollContent() {
       l->move(w->x() - l->width() - 2, l->y());
     }
   }
+  for (QFrame* b : bevels_) b->resize(width() - BevelNarrower, b->height());
   int right = 0, bottom = 0;
   for (QWidget* w : widgets_) {
     right = std::max(right, w->geometry().right());

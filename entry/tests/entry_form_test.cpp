@@ -317,6 +317,11 @@ TEST_F(EntryFormTest, TheClientLinkButtonListsTheOtherClientTemplatesInAParentIn
   TEntryF entry;
   entry.show();
   ASSERT_GE(entry.Plan().Keys.ClientSlot, 1);
+  auto* bevel = entry.ScrollContent->findChild<QFrame*>("BevelLkup1");
+  ASSERT_NE(bevel, nullptr);
+  EXPECT_EQ(bevel->geometry(), QRect(-2, -2, entry.width() - 28, bevel->height()));
+  entry.resize(entry.width() + 50, entry.height());
+  EXPECT_EQ(bevel->width(), entry.width() - 28);
   EXPECT_TRUE(entry.SBClientLink->isVisible());
   auto* button = entry.ScrollContent->findChild<QToolButton*>("SB1");
   ASSERT_NE(button, nullptr);
