@@ -115,6 +115,10 @@ struct TGridColumnPlan {
   std::vector<TGridColumn> Columns;
   std::vector<std::string> CBFieldNames;
   std::vector<int> HiddenWidths;  // one per column, 0
+  // The index chooser's names, up to the first empty one; it shows the first.
+  std::vector<std::string> IndexNames;
+  // One pair of marker shapes per lookup group.
+  int ShapePairs = 0;
 };
 
 struct TFamilyKeys {
