@@ -1,13 +1,18 @@
 // The entry screen: a 50-field screen with family lookups built offscreen
 // (plan, widgets, bindings, tab order) against the same widgets made bare;
 // and the record codec placing and reading 10,000 records of 50 fields
-// against copying the same bytes at fixed offsets.
+// against copying the same bytes at fixed offsets; the layout of that
+// screen against the same setGeometry calls at fixed places; a focus move
+// through the focus model against a bare Qt focus change.
 #include "bench/bench_support.h"
+#include "entry/entry_layout.h"
 #include "entry/qt/entry_form.h"
+#include "platform/qt/focus_model.h"
 #include "templates/record_codec.h"
 #include "testing/template_fixture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -72,6 +77,98 @@ void Bare(benchmark::State& state) {
       made.emplace_back(label);
     }
   });
+}
+
+class TMetricsMeasure : public TTextMeasure {
+public:
+  explicit TMetricsMeasure(const QFont& Font) : m_(Font) {}
+  int TextWidth(const std::string& Text) const override { return m_.horizontalAdvance(QString::fromLatin1(Text.c_str())); }
+  int TextHeight(const std::string& Text) const override { return m_.boundingRect(QString::fromLatin1(Text.c_str())).height(); }
+
+private:
+  QFontMetrics m_;
+};
+
+// The screen's plan before its layout, one widget per control.
+struct TLayoutFixture {
+  TLayoutFixture() {
+    ScreenTable();
+    Plan = BuildEntryModel(TMetricsMeasure(box.font()));
+    for (size_t i = 0; i < Plan.Controls.size() + Plan.Labels.size(); ++i) made.emplace_back(new QLineEdit(&box));
+    // Shown, as on the screen: a move of a visible widget is the real cost.
+    box.resize(EntryClientWidth, 2000);
+    box.show();
+  }
+  // Every other round one pixel lower: each call really moves its widget.
+  void Apply(const TEntryBuild& B) {
+    shift = 1 - shift;
+    size_t i = 0;
+    for (const TCtlPlan& c : B.Controls) made[i++]->setGeometry(c.Left, c.Top + shift, c.Width, c.Height);
+    for (const TLabelPlan& l : B.Labels) made[i++]->setGeometry(l.Left, l.Top + shift, l.Width, 16);
+  }
+  int shift = 0;
+  QWidget box;
+  TEntryBuild Plan;
+  std::vector<std::unique_ptr<QWidget>> made;
+};
+
+void Layout(benchmark::State& state) {
+  TLayoutFixture fx;
+  bench::Timed(state, "layout", [&] {
+    TEntryBuild b = fx.Plan;
+    AlignLabelColumn(b);
+    PackRows(b, EntryClientWidth);
+    ShiftControlsLeft(b);
+    benchmark::DoNotOptimize(PlaceLookupGroups(b, EntryClientWidth).size());
+    fx.Apply(b);
+  });
+}
+
+// The same calls with the places the layout gave.
+void FixedPlaces(benchmark::State& state) {
+  TLayoutFixture fx;
+  TEntryBuild b = fx.Plan;
+  AlignLabelColumn(b);
+  PackRows(b, EntryClientWidth);
+  ShiftControlsLeft(b);
+  PlaceLookupGroups(b, EntryClientWidth);
+  bench::Timed(state, "fixed places", [&] { fx.Apply(b); });
+}
+
+// Two line edits in an active window, the focus going back and forth.
+struct TFocusFixture {
+  TFocusFixture() {
+    a = new QLineEdit(&window);
+    b = new QLineEdit(&window);
+    b->move(0, 30);
+    window.show();
+    window.activateWindow();
+    for (int i = 0; i < 1000 && !window.isActiveWindow(); ++i) QApplication::processEvents();
+    a->setFocus();
+  }
+  void Move() {
+    (QApplication::focusWidget() == a ? b : a)->setFocus();
+  }
+  QWidget window;
+  QLineEdit* a = nullptr;
+  QLineEdit* b = nullptr;
+};
+
+void ModelFocus(benchmark::State& state) {
+  TFocusFixture fx;
+  auto model = std::make_unique<TFocusModel>(&fx.window);
+  int runs = 0;
+  for (QWidget* w : {static_cast<QWidget*>(fx.a), static_cast<QWidget*>(fx.b)}) {
+    model->BindEnter(w, [&](QWidget*) { ++runs; });
+    model->BindExit(w, [&](QWidget*) { ++runs; });
+  }
+  bench::Timed(state, "focus model move", [&] { fx.Move(); });
+  if (runs == 0) state.SkipWithError("no focus move reached the handlers");
+}
+
+void BareFocus(benchmark::State& state) {
+  TFocusFixture fx;
+  bench::Timed(state, "bare focus move", [&] { fx.Move(); });
 }
 
 // 40 plain fields of 10 and 10 template lookups (5 of text, 4 key bytes).
@@ -154,6 +251,10 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, argv);
   benchmark::RegisterBenchmark("entry screen", Screen)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("bare widgets", Bare)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("layout", Layout)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("fixed places", FixedPlaces)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("focus model move", ModelFocus)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("bare focus move", BareFocus)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("codec place and read", Codec)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("fixed copy", FixedCopy)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
@@ -164,6 +265,10 @@ int main(int argc, char** argv) {
     for (const auto& [name, ms] : meanMs) std::printf("%-22s %12.4f\n", name.c_str(), ms);
     if (meanMs["bare widgets"] > 0)
       std::printf("entry screen/bare widgets = %.3fx\n", meanMs["entry screen"] / meanMs["bare widgets"]);
+    if (meanMs["fixed places"] > 0)
+      std::printf("layout/fixed places = %.3fx\n", meanMs["layout"] / meanMs["fixed places"]);
+    if (meanMs["bare focus move"] > 0)
+      std::printf("focus model move/bare focus move = %.3fx\n", meanMs["focus model move"] / meanMs["bare focus move"]);
     if (meanMs["fixed copy"] > 0)
       std::printf("codec place and read/fixed copy = %.3fx\n", meanMs["codec place and read"] / meanMs["fixed copy"]);
   });

@@ -438,6 +438,10 @@ void PlanGridColumns(TEntryBuild& B) {
     if (row.Label >= 0) col.Header = B.Labels[size_t(row.Label)].Caption;
   }
   g.HiddenWidths.assign(g.Columns.size(), 0);
+  g.IndexNames.clear();
+  for (int i = 1; i <= MaxIndexes && !Trim(Store.IndexRecs.Names[i]).empty(); ++i)
+    g.IndexNames.push_back(Store.IndexRecs.Names[i]);
+  g.ShapePairs = B.LookupGroups;
 }
 
 }  // namespace

@@ -115,6 +115,10 @@ struct TGridColumnPlan {
   std::vector<TGridColumn> Columns;
   std::vector<std::string> CBFieldNames;
   std::vector<int> HiddenWidths;  // one per column, 0
+  // The index chooser's names, up to the first empty one; it shows the first.
+  std::vector<std::string> IndexNames;
+  // One pair of marker shapes per lookup group.
+  int ShapePairs = 0;
 };
 
 struct TFamilyKeys {
@@ -132,6 +136,11 @@ struct TEntryBuild {
   // Indexes into Controls by kind; entry k-1 is number k.
   std::vector<int> EditsArr, Memos, Dates, CheckBoxes, DropButtons, DocPanels;
   std::vector<TRowPlan> Rows;  // row r at r-1, as many as built
+  // The control placed beside row r (at r-1, as long as Rows once packed);
+  // Control -1 none.
+  std::vector<TRowPlan> Side;
+  // The least room left right of a packed pair; 10000 when nothing packed.
+  int MinSlack = 10000;
   TGridColumnPlan GridColumnPlan;
   TFamilyKeys Keys;
   int MaxLabelWidth = 0;

@@ -1,16 +1,22 @@
 #include "entry/qt/entry_form.h"
 
 #include "datetime/qt/date_time_picker.h"
+#include "entry/entry_layout.h"
 #include "entry/qt/field_validator.h"
 #include "platform/busy_cursor.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
 #include "platform/qt/color.h"
 #include "platform/qt/exception_reporter.h"
+#include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
+#include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -44,7 +50,6 @@ constexpr int DesignedWidth = 660;
 constexpr int DesignedHeight = 560;
 constexpr int DropdownCols = 12;
 constexpr int DropdownRows = 501;
-constexpr int DropButtonGap = 23;
 // Where a generated control keeps its plan index.
 const char* const PlanIndexProperty = "planIndex";
 
@@ -149,6 +154,7 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
 // filter.
 TEntryF::~TEntryF() {
   ClearHooksOf(this);
+  RemoveFocusModel();
   ClearGenerated();
 }
 
@@ -281,30 +287,59 @@ void TEntryF::showEvent(QShowEvent* Event) {
 }
 
 void TEntryF::FormShow() {
+  CenterEntryForm();
   // The preparation: everything of a previous showing goes.
   SetApplicationTitle(ProductTitle);
   Editing = false;
   BuildFailed = false;
   SetOnIdle(this, [this] { EntryIdle(); });
   SetOnShowHint(this, [this](QWidget* w, const QPoint& pos, QString& text) { return GridCellHint(w, pos, text); });
-  SetOnActiveControlChange(this, [this](QWidget* now) { ActiveControlChange(now); });
+  SetOnActiveControlChange(this, [this](QWidget* now) {
+    ScrollIntoView(now);
+    ActiveControlChange(now);
+  });
   GridHeaderRowHeight = GridViewHeaderHeight;
   ClearGenerated();
+  RemoveFocusModel();
+  // A widget of a picker's drop-down is the picker.
+  Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
-  TBusyCursor hourglass;
-  FamilyLookup.CaseKeyOption = false;
-  plan_ = BuildEntryModel(TFontMeasure(font()), range_);
-  MakeWidgets();
-  for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
-  SetTabOrder();
-  AlignLabelColumn();
-  CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
-  CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+  {
+    TBusyCursor hourglass;
+    FamilyLookup.CaseKeyOption = false;
+    plan_ = BuildEntryModel(TFontMeasure(font()), range_);
+    MakeWidgets();
+    for (size_t i = 0; i < widgets_.size(); ++i) BindEvents(int(i));
+    SetTabOrder();
+    LayOutRows();
+    LayoutDropdownPanel();
+    CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
+    CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+  }
+  FocusFirstField();
+}
+
+// The first row whose control, or the control beside it, takes the focus;
+// a document row's path edit.
+void TEntryF::FocusFirstField() {
+  const auto takes = [this](int Control) -> QWidget* {
+    if (Control < 0) return nullptr;
+    QWidget* w = widgets_[size_t(Control)];
+    if (plan_.Controls[size_t(Control)].Kind == TCtlKind::DocPanel) w = w->findChild<QLineEdit*>();
+    return w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus ? w : nullptr;
+  };
+  for (size_t i = 0; i < plan_.Rows.size() && plan_.Rows[i].Top != -1; ++i) {
+    QWidget* w = takes(plan_.Rows[i].Control);
+    if (!w) w = takes(plan_.Side[i].Control);
+    if (w) return Focus->FocusControl(w);
+  }
 }
 
 void TEntryF::ClearGenerated() {
   for (QWidget* w : widgets_) delete w;
   for (QLabel* l : labels_) delete l;
+  for (QFrame* b : bevels_) delete b;
+  bevels_.clear();
   widgets_.clear();
   labels_.clear();
   plan_ = TEntryBuild();
@@ -417,6 +452,14 @@ void TEntryF::BindEvents(int I) {
     return;
   }
   if (c.Events == TEventBinding()) return;
+  const auto bind = [this, w, I](std::vector<THandler> TEventBinding::*Event) {
+    return [this, w, I, Event](QWidget*) {
+      TEntryEventArgs args;
+      RunHandlers(plan_.Controls[size_t(I)].Events.*Event, w, args);
+    };
+  };
+  if (!c.Events.OnEnter.empty()) Focus->BindEnter(w, bind(&TEventBinding::OnEnter));
+  if (!c.Events.OnExit.empty()) Focus->BindExit(w, bind(&TEventBinding::OnExit));
   w->installEventFilter(this);
   const auto changed = [this, w, I] {
     TEntryEventArgs args;
@@ -502,32 +545,101 @@ void TEntryF::SetTabOrder() {
   }
 }
 
-void TEntryF::AlignLabelColumn() {
-  const int column = plan_.MaxLabelWidth + 4;
+void TEntryF::LayOutRows() {
+  ::AlignLabelColumn(plan_);
+  PackRows(plan_, width());
+  ShiftControlsLeft(plan_);
+  const std::vector<TBevelPlan> bevels = PlaceLookupGroups(plan_, width());
+  // Labels right-aligned in the width they were measured at: each ends 2
+  // pixels before its control.
   for (size_t i = 0; i < labels_.size(); ++i) {
-    QLabel* l = labels_[i];
-    l->move(plan_.MaxLabelWidth - l->width() + 2, l->y());
+    const TLabelPlan& l = plan_.Labels[i];
+    labels_[i]->setGeometry(l.Left, l.Top, l.Width, labels_[i]->height());
   }
+  for (size_t i = 0; i < widgets_.size(); ++i) {
+    const TCtlPlan& c = plan_.Controls[i];
+    widgets_[i]->setGeometry(c.Left, c.Top, c.Width, widgets_[i]->height());
+  }
+  // Raised bevels behind the lookup groups.
+  for (const TBevelPlan& v : bevels) {
+    auto* bevel = new QFrame(ScrollContent);
+    bevel->setObjectName("BevelLkup" + QString::number(plan_.Controls[size_t(v.Button)].Number));
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    bevel->setGeometry(v.Left, v.Top, v.Width, v.Height);
+    bevel->lower();
+    bevel->show();
+    bevels_.push_back(bevel);
+  }
+  // A check box beside a row shows its caption left of the box.
+  for (const TRowPlan& side : plan_.Side)
+    if (side.Control >= 0 && plan_.Controls[size_t(side.Control)].Kind == TCtlKind::CheckBox)
+      widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
+  ShowLinkButtons();
+  setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
+  FitScrollContent();
+}
+
+// Beside the dropdown button of the client, case and employee key fields,
+// in a parent instance only: the link button, its list the other templates
+// of that family.
+void TEntryF::ShowLinkButtons() {
+  if (Startup.IsChildApp) return;
+  struct TLink {
+    int Slot;
+    QToolButton* Button;
+    QListWidget* List;
+    const TTemplateNames& Tpls;
+  };
+  const TLink links[] = {{plan_.Keys.ClientSlot, SBClientLink, ListBoxClient, Store.ClientTpls},
+                         {plan_.Keys.CaseSlot, SBCaseLink, ListboxCase, Store.CaseTpls},
+                         {plan_.Keys.EmpSlot, SBEmpLink, ListBoxEmp, Store.EmpTpls}};
+  for (const int bi : plan_.DropButtons) {
+    const TCtlPlan& button = plan_.Controls[size_t(bi)];
+    for (const TLink& link : links) {
+      const auto edit = std::find_if(plan_.EditsArr.begin(), plan_.EditsArr.end(), [&](int e) {
+        return plan_.Controls[size_t(e)].ButtonNo == button.Number && plan_.Controls[size_t(e)].Tag == link.Slot;
+      });
+      if (link.Slot < 0 || edit == plan_.EditsArr.end()) continue;
+      link.Button->move(button.Left + button.Width + 1, button.Top);
+      link.Button->show();
+      link.List->clear();
+      for (const std::string& name : LinkListNames(link.Tpls, Store.TplName)) link.List->addItem(WidgetText(name));
+    }
+  }
+}
+
+// In the middle of the primary screen.
+void TEntryF::CenterEntryForm() {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+}
+
+// Eight rows of the list with the scroll buttons stacked beside them, a
+// quarter of its height each; columns past the fourth carry data only.
+void TEntryF::LayoutDropdownPanel() {
+  constexpr int RowHeight = 18, RowsShown = 8, FirstHidden = 4;
+  for (int c = FirstHidden; c < DropdownCols; ++c) StringGrid1->setColumnWidth(c, 0);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(RowHeight);
+  const int height = RowHeight * RowsShown + 4;
+  StringGrid1->setFixedHeight(height);
+  PanelScrollBtns->setFixedHeight(height);
+  for (QToolButton* b : {SBFirst, SBPgUp, SBPgDn, SBLast}) b->setFixedHeight(height / 4 - 1);
+}
+
+void TEntryF::FitScrollContent() {
+  // Side controls keep their distance to the right edge, their labels with
+  // them; the bevels reach as far.
+  for (const TRowPlan& side : plan_.Side) {
+    if (side.Control < 0) continue;
+    QWidget* w = widgets_[size_t(side.Control)];
+    w->move(width() - w->width() - SideAnchor, w->y());
+    if (side.Label >= 0) {
+      QLabel* l = labels_[size_t(side.Label)];
+      l->move(w->x() - l->width() - 2, l->y());
+    }
+  }
+  for (QFrame* b : bevels_) b->resize(width() - BevelNarrower, b->height());
   int right = 0, bottom = 0;
-  for (size_t i = 0; i < widgets_.size(); ++i) {
-    const TCtlPlan& c = plan_.Controls[i];
-    QWidget* w = widgets_[i];
-    if (c.Kind == TCtlKind::DropButton) continue;
-    w->move(column, w->y());
-  }
-  for (size_t i = 0; i < widgets_.size(); ++i) {
-    const TCtlPlan& c = plan_.Controls[i];
-    if (c.Kind != TCtlKind::DropButton) continue;
-    const auto& edits = plan_.EditsArr;
-    const auto edit =
-        std::find_if(edits.begin(), edits.end(), [&](int e) { return plan_.Controls[size_t(e)].ButtonNo == c.Number; });
-    if (edit == edits.end()) continue;
-    QWidget* field = widgets_[size_t(*edit)];
-    int width = field->width() - DropButtonGap;
-    if (width < 40) width += 10;
-    field->resize(width, field->height());
-    widgets_[i]->move(field->x() + field->width() + 1, field->y() + 1);
-  }
   for (QWidget* w : widgets_) {
     right = std::max(right, w->geometry().right());
     bottom = std::max(bottom, w->geometry().bottom());
@@ -537,6 +649,11 @@ void TEntryF::AlignLabelColumn() {
   const int inside =
       ScrollBox1->width() - 2 * ScrollBox1->frameWidth() - ScrollBox1->verticalScrollBar()->sizeHint().width();
   ScrollContent->resize(std::max(right + 20, inside), bottom + 20);
+}
+
+void TEntryF::resizeEvent(QResizeEvent* Event) {
+  QDialog::resizeEvent(Event);
+  if (!widgets_.empty()) FitScrollContent();
 }
 
 void TEntryF::keyPressEvent(QKeyEvent* Event) {
@@ -553,7 +670,34 @@ void TEntryF::BitBtnCancelClick() {
   close();
 }
 
+void TEntryF::hideEvent(QHideEvent* Event) {
+  QDialog::hideEvent(Event);
+  // Closing ends the showing; a window the window system hid stays.
+  if (!Event->spontaneous()) RemoveFocusModel();
+}
+
+// Later: the form may close from inside one of the model's handlers.
+void TEntryF::RemoveFocusModel() {
+  if (!Focus) return;
+  Focus->setParent(nullptr);
+  Focus->deleteLater();
+  Focus = nullptr;
+}
+
+// The scroll area brings a control into view only on Tab; the screen does
+// it for every control that gets the focus.
+void TEntryF::ScrollIntoView(QWidget* Now) {
+  // The whole control: the scroll area's own call shows an edit's cursor only.
+  if (!Now || !ScrollContent->isAncestorOf(Now)) return;
+  const QRect r(Now->mapTo(ScrollContent, QPoint(0, 0)), Now->size());
+  ScrollBox1->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 1, r.height() / 2 + 1);
+}
+
 void TEntryF::EntryIdle() {
+  // No idle work inside a handler, its box or before a refocus has run: the
+  // loop asks again when it next waits.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (TFocusModel::AnyBusy() || (modal && modal != this)) return;
   if (BuildFailed) {
     BuildFailed = false;
     close();

@@ -37,6 +37,7 @@ class QStandardItemModel;
 class QStatusBar;
 class QTableView;
 class QToolButton;
+class TFocusModel;
 
 // What a handler is told and may change.
 struct TEntryEventArgs {
@@ -109,6 +110,11 @@ public:
   // The header row height the grid view takes when it is made.
   int GridHeaderRowHeight = 0;
 
+  // The focus model of the current showing: every field's OnEnter and
+  // OnExit run through it; handlers ask it for the destination and move
+  // the focus with its FocusControl. Null while the form is closed.
+  TFocusModel* Focus = nullptr;
+
   // Fixed parts.
   QMenuBar* MainMenu1 = nullptr;
   QMenu* File1 = nullptr;
@@ -150,6 +156,8 @@ public:
 
 protected:
   void showEvent(QShowEvent* Event) override;
+  void hideEvent(QHideEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -160,13 +168,22 @@ private:
   QWidget* MakeWidget(const TCtlPlan& Plan);
   void BindEvents(int I);
   void SetTabOrder();
-  // Labels in one column, controls behind them, dropdown buttons beside
-  // their edits; until the full layout places the rows.
-  void AlignLabelColumn();
+  // Labels in one column, controls behind them, narrow rows packed side by
+  // side, dropdown buttons beside their edits.
+  void LayOutRows();
+  // Side controls to the right edge, the scrolled area around the controls.
+  void FitScrollContent();
+  void FocusFirstField();
+  void LayoutDropdownPanel();
+  void ShowLinkButtons();
+  void CenterEntryForm();
   int ControlOf(QObject* Watched) const;
+  void RemoveFocusModel();
+  void ScrollIntoView(QWidget* Now);
 
   TEntryBuildRange range_;
   TEntryBuild plan_;
   std::vector<QWidget*> widgets_;
   std::vector<QLabel*> labels_;
+  std::vector<QFrame*> bevels_;
 };

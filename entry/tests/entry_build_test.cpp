@@ -189,7 +189,12 @@ TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
   user.LkpSpec = "2 20";
   t.Add("Note", 'C', 10);
   t.Index(1, {1}, true, "Client code");
+  Store.IndexRecs.Names[1] = "Client code";
+  Store.IndexRecs.Names[2] = "";
+  Store.IndexRecs.Names[3] = "By matter";  // after an empty one: not offered
   const TEntryBuild b = Build();
+  EXPECT_EQ(b.GridColumnPlan.IndexNames, std::vector<std::string>{"Client code"});
+  EXPECT_EQ(b.GridColumnPlan.ShapePairs, 1);
 
   // The client code, its button, its three display rows; the template
   // lookup; the user list and its second row (no label); the plain edit.

@@ -5,6 +5,7 @@
 
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
+#include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
@@ -12,6 +13,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -193,6 +201,166 @@ TEST_F(EntryFormTest, TheIdleHandlerClosesAFailedBuildAndRunsAPendingFind) {
                      }),
             QDialog::Rejected);
   EXPECT_FALSE(entry.Editing);
+}
+
+// The lookup edit's exit refuses an empty code; every enter and exit of
+// the plan's table is logged with the destination the exit sees.
+class TFocusProbeEntryF : public TEntryF {
+public:
+  std::vector<std::string> Calls;
+  static std::string Name(const QWidget* W) { return W ? StoredText(W->objectName()) : "-"; }
+  void FamilyLookupEnter(QWidget* S, TEntryEventArgs&) override { Calls.push_back("enter " + Name(S)); }
+  void LookupExitCheck(QWidget* S, TEntryEventArgs&) override {
+    Calls.push_back("exit " + Name(S) + ">" + Name(Focus->Destination()));
+    if (static_cast<QLineEdit*>(S)->text().isEmpty()) Focus->FocusControl(S);
+  }
+  void ActiveControlChange(QWidget* Now) override { Calls.push_back("active " + Name(Now)); }
+};
+
+TEST_F(EntryFormTest, TheFocusModelRunsThePlansEntersAndExitsAndARefusalKeepsTheFocus) {
+  TFocusProbeEntryF entry;
+  int saves = 0;
+  QObject::connect(entry.BitBtnSave, &QPushButton::clicked, [&] { ++saves; });
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  auto* notes = entry.ScrollContent->findChild<QPlainTextEdit*>();
+  ASSERT_TRUE(code && notes && entry.Focus);
+  // The first field got the focus while the form was not yet active: one
+  // enter, and the activation ran nothing again.
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"enter Edit1", "active Edit1"}));
+  EXPECT_EQ(QApplication::focusWidget(), code);
+  entry.Calls.clear();
+
+  QTest::mouseClick(entry.BitBtnSave, Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>BitBtnSave", "enter Edit1", "active Edit1"}));
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(QApplication::focusWidget(), code);
+
+  entry.Calls.clear();
+  code->setText("AB");
+  entry.Focus->FocusControl(notes);
+  const std::string memo = TFocusProbeEntryF::Name(notes);
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>" + memo, "active " + memo}));
+  EXPECT_EQ(QApplication::focusWidget(), notes);
+
+  entry.hide();
+  EXPECT_EQ(entry.Focus, nullptr);
+}
+
+TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAResize) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  t.Add("Name", 'C', 10);
+  t.Add("Phone number", 'C', 10);
+  t.Add("Town", 'C', 10);
+  t.Add("Remarks", 'C', 80);
+  TEntryF entry;
+  entry.show();
+  std::vector<QWidget*> placed;
+  for (QWidget* w : entry.ScrollContent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisible() && w != entry.ListPanel) placed.push_back(w);
+  for (size_t i = 0; i < placed.size(); ++i)
+    for (size_t k = i + 1; k < placed.size(); ++k)
+      EXPECT_FALSE(placed[i]->geometry().intersects(placed[k]->geometry()))
+          << StoredText(placed[i]->objectName()) << " over " << StoredText(placed[k]->objectName());
+  for (QLabel* l : entry.ScrollContent->findChildren<QLabel*>()) {
+    if (l->buddy()) {
+      EXPECT_EQ(l->geometry().right() + 1 + 2, l->buddy()->x()) << StoredText(l->text());
+    }
+  }
+  auto* name = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  auto* phone = entry.ScrollContent->findChild<QLineEdit*>("Edit2");
+  auto* town = entry.ScrollContent->findChild<QLineEdit*>("Edit3");
+  ASSERT_TRUE(name && phone && town);
+  EXPECT_EQ(phone->y(), name->y());
+  EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
+  EXPECT_EQ(town->x(), name->x());
+  EXPECT_GT(town->y(), name->y());
+  // The dropdown list: 8 rows of 18 and four scroll buttons of 36.
+  EXPECT_EQ(entry.StringGrid1->height(), 148);
+  EXPECT_EQ(entry.PanelScrollBtns->height(), 148);
+  EXPECT_EQ(entry.SBPgDn->height(), 36);
+  EXPECT_EQ(entry.StringGrid1->columnWidth(4), 0);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(entry.pos(), QPoint(screen.width() / 2 - entry.width() / 2, screen.height() / 2 - entry.height() / 2));
+  entry.resize(entry.width() + 100, entry.height());
+  EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
+  EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
+}
+
+TEST_F(EntryFormTest, AFieldThatGetsTheFocusBelowTheFoldIsScrolledIntoView) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  for (int i = 1; i <= 40; ++i) t.Add("Remark " + std::to_string(i), 'C', 40);
+  TEntryF entry;
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* last = entry.ScrollContent->findChild<QLineEdit*>("Edit40");
+  ASSERT_NE(last, nullptr);
+  const QRect view(QPoint(0, 0), entry.ScrollBox1->viewport()->size());
+  ASSERT_FALSE(view.contains(last->geometry().translated(entry.ScrollContent->pos())));
+  entry.Focus->FocusControl(last);
+  EXPECT_TRUE(view.contains(last->geometry().translated(entry.ScrollContent->pos())));
+}
+
+TEST(EntryFontsTest, ArialAndCourierNewResolveToTheLiberationFonts) {
+  EXPECT_EQ(QFontInfo(QFont("Arial")).family(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(QFont("Courier New")).family(), "Liberation Mono");
+}
+
+TEST_F(EntryFormTest, TheClientLinkButtonListsTheOtherClientTemplatesInAParentInstanceOnly) {
+  Store.TplName = "Client e-mail";
+  Store.ClientTpls[1] = "Client e-mail";
+  Store.ClientTpls[3] = "Client notes";
+  TEntryF entry;
+  entry.show();
+  ASSERT_GE(entry.Plan().Keys.ClientSlot, 1);
+  auto* bevel = entry.ScrollContent->findChild<QFrame*>("BevelLkup1");
+  ASSERT_NE(bevel, nullptr);
+  EXPECT_EQ(bevel->geometry(), QRect(-2, -2, entry.width() - 28, bevel->height()));
+  entry.resize(entry.width() + 50, entry.height());
+  EXPECT_EQ(bevel->width(), entry.width() - 28);
+  EXPECT_TRUE(entry.SBClientLink->isVisible());
+  auto* button = entry.ScrollContent->findChild<QToolButton*>("SB1");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(entry.SBClientLink->x(), button->x() + button->width() + 1);
+  ASSERT_EQ(entry.ListBoxClient->count(), 1);
+  EXPECT_EQ(entry.ListBoxClient->item(0)->text(), "Client notes");
+  EXPECT_FALSE(entry.SBCaseLink->isVisible());
+  entry.hide();
+  Startup.IsChildApp = true;
+  entry.show();
+  EXPECT_FALSE(entry.SBClientLink->isVisible());
+}
+
+// A failure flagged inside an exit that shows a box: the box's loop runs no
+// idle; the form closes once the handler and the refocus are done.
+class TBoxInExitEntryF : public TFocusProbeEntryF {
+public:
+  bool ClosedInBox = false;
+  void LookupExitCheck(QWidget* S, TEntryEventArgs&) override {
+    BuildFailed = true;
+    Focus->FocusControl(S);
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+    ClosedInBox = !isVisible();
+  }
+};
+
+TEST_F(EntryFormTest, NoIdleRunsInsideAnExitsLoopAndTheFailureClosesTheFormAfterwards) {
+  TBoxInExitEntryF entry;
+  EXPECT_EQ(RunModal(entry,
+                     [&] {
+                       auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+                       entry.Focus->FocusControl(code);
+                       entry.Focus->FocusControl(entry.BitBtnClear);
+                     }),
+            QDialog::Rejected);
+  EXPECT_FALSE(entry.ClosedInBox);
+  EXPECT_FALSE(entry.BuildFailed);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ public:
   THook<TIdleHandler> Idle;
   THook<THintHandler> Hint;
   THook<TActiveControlHandler> Active;
+  TFocusRouter Router;
 
   static THookHub& Instance() {
     static QPointer<THookHub> hub;
@@ -59,8 +60,12 @@ protected:
 private:
   explicit THookHub(QObject* Parent) : QObject(Parent) {
     qApp->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-      if (Active.Run) GuardEvent([&] { Active.Run(now); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+      if (TFocusRouter route = Router) {
+        GuardEvent([&] { route(old, now); });
+      } else {
+        RunActiveControlChange(now);
+      }
     });
     if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance(qApp->thread())) {
       connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
@@ -86,6 +91,13 @@ void SetOnActiveControlChange(QObject* Owner, TActiveControlHandler Handler) {
 }
 void ClearOnActiveControlChange() { THookHub::Instance().Active.Clear(); }
 bool HasOnActiveControlChange() { return bool(THookHub::Instance().Active.Run); }
+
+void RunActiveControlChange(QWidget* Now) {
+  // A copy: the handler may clear or replace itself.
+  if (TActiveControlHandler run = THookHub::Instance().Active.Run) GuardEvent([&] { run(Now); });
+}
+
+void SetFocusRouter(TFocusRouter Router) { THookHub::Instance().Router = std::move(Router); }
 
 void ClearHooksOf(const QObject* Owner) {
   THookHub& hub = THookHub::Instance();

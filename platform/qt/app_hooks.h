@@ -39,5 +39,15 @@ void SetOnActiveControlChange(QObject* Owner, TActiveControlHandler Handler);
 void ClearOnActiveControlChange();
 bool HasOnActiveControlChange();
 
+// Runs the active-control handler, when one is set, under GuardEvent.
+void RunActiveControlChange(QWidget* Now);
+
+// A focus router takes every focus change in place of the active-control
+// dispatch and decides itself when RunActiveControlChange runs (the focus
+// model, which runs exit and enter handlers first). An empty one gives the
+// dispatch back.
+using TFocusRouter = std::function<void(QWidget* Old, QWidget* Now)>;
+void SetFocusRouter(TFocusRouter Router);
+
 // Removes every hook Owner set; the others stay.
 void ClearHooksOf(const QObject* Owner);
