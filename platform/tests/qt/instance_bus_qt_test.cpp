@@ -162,7 +162,7 @@ TEST_F(InstanceBusQtTest, AFloodingPeerNeverHoldsTheEventLoop) {
   tick.stop();
   flood.Stop();
 
-  // The bound on a turn of the loop under a flood.
+  // The bound on a turn of the loop under a flood.
   EXPECT_LT(widest, 100) << "the loop stood still for " << widest << " ms";
   EXPECT_LT(clock.elapsed(), 4000) << "the flood held the loop until it ended";
   // The flood was served meanwhile, over many turns, in order.
