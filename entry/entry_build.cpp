@@ -220,12 +220,18 @@ private:
     return e;
   }
 
+  // A control of the row being built: its kind, tag and the row's top.
+  TCtlPlan RowControl(TCtlKind Kind, int Tag) const {
+    TCtlPlan c;
+    c.Kind = Kind;
+    c.Tag = Tag;
+    c.Top = b_.Cursor;
+    return c;
+  }
+
   void CreateFieldEdit(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
-    TCtlPlan c;
-    c.Kind = TCtlKind::Edit;
-    c.Tag = Slot;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::Edit, Slot);
     c.Width = Px;
     c.Height = EditHeight;
     c.Upper = f.UpperCase;
@@ -276,10 +282,7 @@ private:
   }
 
   void CreateDisplayEdit(int Row, int Px) {
-    TCtlPlan c;
-    c.Kind = TCtlKind::DisplayEdit;
-    c.Tag = -1;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::DisplayEdit, -1);
     c.Width = Px;
     c.Height = DisplayEditHeight;
     c.Border = false;
@@ -296,10 +299,7 @@ private:
 
   int CreateFieldMemo(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
-    TCtlPlan c;
-    c.Kind = TCtlKind::Memo;
-    c.Tag = Slot;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::Memo, Slot);
     c.Width = std::min(Px, Startup.MaximizeEntry ? MaximizedMemoWidthCap : MemoWidthCap);
     const int perLine = std::max(1, Px / std::max(1, m_.TextWidth("W")));
     const int lines = std::max(1, f.Width / perLine);
@@ -324,10 +324,7 @@ private:
 
   void CreateFieldDatePicker(int Slot, int Row, int Px) {
     TFld& f = Store.FldTable[Slot];
-    TCtlPlan c;
-    c.Kind = TCtlKind::DatePicker;
-    c.Tag = Slot;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::DatePicker, Slot);
     c.Width = Px + (FormatSettings.ShortDateFormat.find("yyyy") != std::string::npos ? PickerYearExtra : 0);
     c.Height = EditHeight;
     c.Hint = f.Hint;
@@ -352,10 +349,7 @@ private:
   }
 
   void CreateDocumentPanel(int Slot, int Row) {
-    TCtlPlan c;
-    c.Kind = TCtlKind::DocPanel;
-    c.Tag = Slot;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::DocPanel, Slot);
     c.Width = DocPanelWidth;
     c.Height = DocPanelHeight;
     c.Border = false;
@@ -370,10 +364,7 @@ private:
 
   void CreateFieldCheckBox(int Slot, int Row) {
     TFld& f = Store.FldTable[Slot];
-    TCtlPlan c;
-    c.Kind = TCtlKind::CheckBox;
-    c.Tag = Slot;
-    c.Top = b_.Cursor;
+    TCtlPlan c = RowControl(TCtlKind::CheckBox, Slot);
     c.Text = TrimRight(f.Name);
     c.Width = m_.TextWidth(c.Text) + CheckBoxExtra;
     c.Height = CheckBoxHeight;
