@@ -71,6 +71,17 @@ bool RenameNativeNoReplace(const std::string& from, const std::string& to);
 // failed copy leaves no partial target behind, and the source is only read.
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
 
+// The whole file replaced by bytes in one step: a new file beside it (made
+// as CopyFile makes one), written and flushed, then moved over the name, so
+// the name holds either the old file (or none) or all of the new bytes. A
+// failure leaves nothing beside it. Not for record-manager files.
+bool ReplaceFileBytes(const std::string& name, const std::string& bytes);
+
+// Whether two names lead to one folder: each resolved (case, links), then
+// compared without case, a trailing separator ignored. Names that do not
+// resolve compare as written.
+bool SameFolder(const std::string& a, const std::string& b);
+
 // Record-manager files are copied, renamed and deleted by the record
 // manager, which knows their companions and whether anyone has them open.
 // When installed and isRecordFile answers true for the source (native path),
