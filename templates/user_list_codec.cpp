@@ -80,8 +80,11 @@ std::vector<std::string> SplitListLines(std::string_view Bytes) {
 }
 
 std::string JoinListLines(const std::vector<std::string>& Lines) {
+  size_t size = 0;
+  for (const std::string& line : Lines) size += line.size() + 2;
   std::string bytes;
-  for (const std::string& line : Lines) bytes += line + "\r\n";
+  bytes.reserve(size);
+  for (const std::string& line : Lines) bytes.append(line).append("\r\n");
   return bytes;
 }
 

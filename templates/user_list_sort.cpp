@@ -5,7 +5,7 @@
 #include "templates/user_list_codec.h"
 
 #include <algorithm>
-#include <set>
+#include <string_view>
 
 namespace {
 
@@ -51,6 +51,7 @@ TListSort SortUserListRows(const std::vector<TListRow>& Rows, bool SingleColumn,
   }
 
   // The items, column 1 within the width limit.
+  out.Items.reserve(size_t(last + 1));
   int limit = Saving ? Width : MaxListItemWidth;
   bool offered = false;
   bool widen = false;
@@ -81,6 +82,7 @@ TListSort SortUserListRows(const std::vector<TListRow>& Rows, bool SingleColumn,
 
   std::stable_sort(out.Items.begin(), out.Items.end(),
                    [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+  out.Rows.reserve(out.Items.size());
   for (const std::string& item : out.Items) {
     if (SingleColumn) {
       out.Rows.push_back({item, ""});
@@ -90,16 +92,19 @@ TListSort SortUserListRows(const std::vector<TListRow>& Rows, bool SingleColumn,
     out.Rows.push_back({columns.Col1, columns.Col2});
   }
 
-  // Any two equal first columns, case included, wherever the sort put them.
-  std::set<std::string> seen;
+  // Any two equal first columns, case included, wherever the sort put them:
+  // the first of the rows whose column 1 another row repeats.
+  std::vector<std::string_view> firsts(out.Rows.size());
+  for (size_t i = 0; i < out.Rows.size(); ++i) firsts[i] = out.Rows[i].Col1;
+  std::sort(firsts.begin(), firsts.end());
   for (const TListRow& row : out.Rows) {
-    if (!seen.insert(row.Col1).second) {
-      MessageDlg("The value " + row.Col1 + " is duplicated in the list." + "\r" + "This is not allowed.", mtError,
-                 mbOKOnly);
-      out.Result = TListSortResult::Duplicate;
-      out.Items.clear();
-      return out;
-    }
+    const auto [from, to] = std::equal_range(firsts.begin(), firsts.end(), std::string_view(row.Col1));
+    if (to - from < 2) continue;
+    MessageDlg("The value " + row.Col1 + " is duplicated in the list." + "\r" + "This is not allowed.", mtError,
+               mbOKOnly);
+    out.Result = TListSortResult::Duplicate;
+    out.Items.clear();
+    return out;
   }
   out.Result = TListSortResult::Sorted;
   return out;
