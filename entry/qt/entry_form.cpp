@@ -47,10 +47,6 @@ namespace {
 const char* const FormCaption = "Corvenstead Matterdesk Entry and Maintenance Module";
 const char* const ProductTitle = "Corvenstead Matterdesk";
 constexpr int GridViewHeaderHeight = 22;
-// The designed size is ours: room for a label column, a 40-character field
-// with its dropdown button, and the button bar.
-constexpr int DesignedWidth = 660;
-constexpr int DesignedHeight = 560;
 constexpr int DropdownCols = 12;
 constexpr int DropdownRows = 501;
 // The stopwatch panel as designed; small fonts narrow it to 55 and give the
@@ -155,7 +151,7 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
   setObjectName("EntryF");
   setWindowTitle(FormCaption);
   setFont(ScreenFont());
-  resize(DesignedWidth, DesignedHeight);
+  resize(EntryClientWidth, EntryClientHeight);
   BuildFixedParts();
 }
 

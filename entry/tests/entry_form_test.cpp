@@ -3,6 +3,8 @@
 // handler drop a character; OnChange fires for the program's changes too.
 #include "entry/qt/entry_form.h"
 
+#include "entry/entry_layout.h"
+
 #include "datetime/qt/date_time_picker.h"
 #include "platform/dialogs.h"
 #include "platform/qt/app_hooks.h"
@@ -617,6 +619,26 @@ TEST_F(EntryFocusTest, TabWalksTheFieldsInOrderAndEachExitSeesWhereTheFocusGoes)
   EXPECT_EQ(entry.Calls,
             (std::vector<std::string>{"exit Date1>Edit3", "enter Edit3", "exit Edit3>", "active "}));
   EXPECT_EQ(QApplication::focusWidget(), billed);
+}
+
+TEST_F(EntryFormTest, TheMinimumWidthKeepsAPackedPairWhenMaximizedOnly) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  t.Add("Name", 'C', 10);
+  t.Add("Phone number", 'C', 10);
+  for (const bool maximize : {false, true}) {
+    Startup.MaximizeEntry = maximize;
+    TDpiEntryF entry(120);
+    entry.show();
+    ASSERT_NE(entry.Plan().MinSlack, NoSlack);
+    EXPECT_EQ(entry.minimumWidth(), maximize ? entry.width() - entry.Plan().MinSlack + 30 : 0);
+  }
+  // An empty template packs nothing.
+  Store.Reset();
+  TDpiEntryF empty(120);
+  empty.show();
+  EXPECT_TRUE(empty.Plan().Controls.empty());
+  EXPECT_EQ(empty.minimumWidth(), 0);
 }
 
 }  // namespace
