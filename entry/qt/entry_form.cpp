@@ -552,8 +552,9 @@ void TEntryF::SetTabOrder() {
     if (previous) QWidget::setTabOrder(previous, w);
     previous = w;
   }
-  // The buttons follow the fields, as tab stops now.
-  for (QPushButton* b : {BitBtnSave, BitBtnCancel, BitBtnClear, BitBtnFind, BitBtnFilter, BitBtnQuickEntry}) {
+  // The buttons follow the fields, as tab stops now, left to right as the
+  // bar shows them.
+  for (QPushButton* b : {BitBtnSave, BitBtnClear, BitBtnFind, BitBtnFilter, BitBtnQuickEntry, BitBtnCancel}) {
     b->setFocusPolicy(Qt::StrongFocus);
     if (previous) QWidget::setTabOrder(previous, b);
     previous = b;
