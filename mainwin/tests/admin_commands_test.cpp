@@ -74,6 +74,20 @@ TEST_F(AdminCommandsTest, RecreateMasterFileBringsBackATemplateTheMasterLost) {
   EXPECT_EQ(Listed(), (std::vector<std::string>{"Client e-mail", "Matter e-mail", "Matters"}));
 }
 
+TEST_F(AdminCommandsTest, AMasterThatCannotBeMadeAgainEndsTheProgram) {
+  ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
+  ASSERT_TRUE(InstallEmailTemplates());
+  Start();
+  // Elsewhere the master went and a folder took its name.
+  ASSERT_TRUE(DeleteFile(MasterFileName()));
+  std::filesystem::create_directory(TempPath("master.dsc"));
+  DialogResponder dialogs;
+  dialogs.Answer(mrOk);
+  Form->Recreatemasterfile1->trigger();
+  EXPECT_EQ(dialogs.Boxes().size(), 1u);
+  EXPECT_TRUE(Terminated());
+}
+
 TEST_F(AdminCommandsTest, AboutShowsWhenTheProgramFileWasWritten) {
   // A zone without summer time, five hours behind UTC.
   const ScopedTimeZone zone("EST5");

@@ -188,6 +188,26 @@ TEST_F(MasterRebuildTest, AFolderWithoutMasterKeepsItsBackupWhateverHappens) {
   EXPECT_EQ(Dump("Master.Bak"), backup);
 }
 
+TEST_F(MasterRebuildTest, AMasterThatCannotBeMadeEndsTheProgramAndLeavesTheFolderBe) {
+  WriteMaster({Entry("Only copy", "  1")});
+  ASSERT_TRUE(RenameFile(MasterFileName(), PathOf("Master.Bak")));
+  const std::optional<std::string> backup = Dump("Master.Bak");
+  WriteDescriptor(1, "Fees");
+  // A folder in the master's place: nothing to back up, and no master to make.
+  std::filesystem::create_directory(TempPath("master.dsc"));
+  {
+    DialogResponder dialogs;
+    dialogs.Answer(mrOk);
+    EXPECT_EQ(RecreateMasterFile(), TRebuild::Terminate);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs.Boxes()[0].text.rfind("Unable to create file " + Store.DataDir + "\\MASTER.DSC.", 0), 0u)
+        << dialogs.Boxes()[0].text;
+  }
+  ExpectLeftClean();
+  EXPECT_TRUE(std::filesystem::is_directory(TempPath("master.dsc")));
+  EXPECT_EQ(Dump("Master.Bak"), backup);
+}
+
 TEST_F(MasterRebuildTest, ABlankNameStaysUnNamedAcrossRuns) {
   WriteDescriptor(3, "");
   for (int run = 0; run < 2; ++run) {
