@@ -2,6 +2,7 @@
 
 #include "btrieve/numbered_files.h"
 #include "platform/dialogs.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/log.h"
 #include "platform/text.h"
@@ -98,9 +99,9 @@ bool OpenDescriptor(const TDescriptorEntry& Entry, TSaveLock& Lock, bool& Open) 
     Open = FileExists(path);
     if (Open) BtrOpenFile(RebuildDescriptorFileNo, path, 0);
     return true;
-  } catch (const Exception& e) {
+  } catch (const std::exception& e) {
     Open = false;
-    ErrorBox(ErrorLead + e.Message + "\r\r" + "Unable to open description file " + Entry.Name + "." + ContactMsg);
+    ErrorBox(ErrorLead + ExceptionText(e) + "\r\r" + "Unable to open description file " + Entry.Name + "." + ContactMsg);
     return false;
   }
 }
@@ -127,10 +128,10 @@ bool AddTemplate(const TDescriptorEntry& Entry, TRebuildRun& Run) {
     BtrInsertRecord(RebuildMasterFileNo, MasterTextOf(Entry, Run));
     BtrCloseFile(RebuildDescriptorFileNo);
     return true;
-  } catch (const Exception& e) {
+  } catch (const std::exception& e) {
     CloseQuietly(RebuildDescriptorFileNo);
     ErrorBox("The following error occurred while reading " + Entry.Name + "\r" + "in order to recreate Master.Dsc." +
-             "\r\r" + ErrorLead + e.Message);
+             "\r\r" + ErrorLead + ExceptionText(e));
     return false;
   }
 }
@@ -140,8 +141,8 @@ bool AddTemplate(const TDescriptorEntry& Entry, TRebuildRun& Run) {
 bool FillMaster(TRebuildRun& Run) {
   try {
     BtrOpenFile(RebuildMasterFileNo, MasterFileName(), 0);
-  } catch (const Exception& e) {
-    ErrorBox(e.Message + ContactMsg);
+  } catch (const std::exception& e) {
+    ErrorBox(ExceptionText(e) + ContactMsg);
     return false;
   }
   for (const TDescriptorEntry& entry : DescriptorsToScan()) {

@@ -33,13 +33,6 @@ struct TCheck {
   std::vector<int> Deleted;  // FldIds
 };
 
-// The text of a failure: an Exception's message whole (it may quote record
-// bytes, NULs included), else what the library says.
-std::string ReasonOf(const std::exception& E) {
-  const auto* own = dynamic_cast<const Exception*>(&E);
-  return own ? own->Message : std::string(E.what());
-}
-
 // Ends the whole check; Message is the text of its error box.
 class EIntegrityStop : public Exception {
 public:
@@ -167,7 +160,7 @@ public:
       throw;
     } catch (const std::exception& e) {
       open_ = false;
-      throw EIntegrityStop(OpenFailure(ReasonOf(e)));
+      throw EIntegrityStop(OpenFailure(ExceptionText(e)));
     }
   }
   // A close that fails after a failed read has nothing left to tell.
@@ -228,7 +221,7 @@ TScan ScanRecords(const TDescriptorEntry& Entry, const TCheck& Check, bool Rewri
       if (Rewrite) BtrUpdateRecord(IntegrityFileNo, text, rec);
     }
   } catch (const std::exception& e) {
-    throw EIntegrityStop(AccessFailure(Entry.Name, ReasonOf(e)));
+    throw EIntegrityStop(AccessFailure(Entry.Name, ExceptionText(e)));
   }
   return scan;
 }
@@ -288,7 +281,7 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     ShowStop(e.Message);
   } catch (const std::exception& e) {
     result.References.clear();
-    ShowStop(ErrorLead + ReasonOf(e) + "\r\r" + Incomplete);
+    ShowStop(ErrorLead + ExceptionText(e) + "\r\r" + Incomplete);
   }
   FileLockMsg = DefaultFileLockMsg;
   return result;

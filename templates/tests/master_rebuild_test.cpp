@@ -129,6 +129,7 @@ TEST_F(MasterRebuildTest, EachDescriptorGivesItsMasterRecordAndTheOldMasterBecom
        },
        {Entry(ClientEmailName, "  0"), Entry("Fees", "  2"), Entry(MatterEmailName, "  1")}},
       {"no descriptor", [] { WriteMaster({Entry("Gone", "  3")}); }, {}},
+      {"neither master nor backup nor descriptor", [] {}, {}},
       {"a template lying only under its previous generation",
        [] {
          WriteDescriptor(4, "Halfway");
