@@ -256,6 +256,14 @@ bool FileExists(const std::string& name) {
   return NativeName(name, path) && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool FileAge(const std::string& name, TDateTime& value) {
+  std::string path;
+  struct stat st;
+  if (!NativeName(name, path) || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  value = LocalDateTime(st.st_mtim.tv_sec, static_cast<int>(st.st_mtim.tv_nsec / 1000000));
+  return true;
+}
+
 bool DirectoryExists(const std::string& name) {
   std::string path;
   struct stat st;

@@ -5,6 +5,8 @@
 // the reason in errno; nothing here throws for an ordinary failure.
 #pragma once
 
+#include "platform/clock.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +33,10 @@ std::string ResolvePath(const std::string& name);
 // A file that exists and is not a folder (symbolic links followed).
 bool FileExists(const std::string& name);
 bool DirectoryExists(const std::string& name);
+
+// The last modification of a file (not a folder) as a local date-time
+// value, to the millisecond; false, value untouched, when there is none.
+bool FileAge(const std::string& name, TDateTime& value);
 
 // Creates one folder with its parent's permission bits and set-group-id
 // bit, not the umask (FolderModeInFolder, platform/folder_file.h); false
