@@ -13,7 +13,8 @@ const QColor Red(255, 0, 0);
 }  // namespace
 
 TFieldTile::TFieldTile(int Tag, QWidget* Parent) : QLabel(Parent), tag_(Tag) {
-  setFocusPolicy(Qt::StrongFocus);
+  // A tab stop; a click focuses it only when the form's handler says so.
+  setFocusPolicy(Qt::TabFocus);
   setMouseTracking(true);
   setAutoFillBackground(false);
   SetHighlighted(false);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 // Shows the dialog modeless and waits until it is the active window.
 inline void ShowActive(QDialog& Dialog) {
@@ -47,6 +48,30 @@ void ClickIndicator(B* Button) {
 // The modal dialog of class F that shows now, or null.
 template <class F>
 F* ActiveModal() {
-  return qobject_cast<F*>(QApplication::activeModalWidget()) ? static_cast<F*>(QApplication::activeModalWidget())
-                                                             : dynamic_cast<F*>(QApplication::activeModalWidget());
+  return dynamic_cast<F*>(QApplication::activeModalWidget());
+}
+
+// Script runs on the next modal dialog of class F once it shows (and is
+// active); a dialog that never comes fails the test after Seconds.
+template <class F>
+void WhenModal(std::function<void(F&)> Script, int Seconds = 20) {
+  auto* poll = new QTimer(qApp);
+  auto waited = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, waited, Script, Seconds] {
+    F* dialog = ActiveModal<F>();
+    if (!dialog || !dialog->isVisible()) {
+      if (++*waited * 10 > Seconds * 1000) {
+        ADD_FAILURE() << "no modal dialog came";
+        poll->deleteLater();
+        poll->stop();
+      }
+      return;
+    }
+    poll->stop();
+    poll->deleteLater();
+    dialog->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+    Script(*dialog);
+  });
+  poll->start(10);
 }
