@@ -11,7 +11,7 @@
 #include "designer/qt/key_sel_form.h"
 #include "designer/qt/make_cli_form.h"
 #include "designer/qt/min_max_form.h"
-#include "designer/tests/dialog_driver.h"
+#include "testing/dialog_driver.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"

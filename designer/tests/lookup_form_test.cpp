@@ -8,7 +8,7 @@
 #include "designer/qt/field_tile.h"
 #include "designer/qt/get_desc_form.h"
 #include "designer/qt/make_cli_form.h"
-#include "designer/tests/dialog_driver.h"
+#include "testing/dialog_driver.h"
 #include "entry/qt/entry_form.h"
 #include "platform/datetime_value.h"
 #include "platform/qt/focus_model.h"
