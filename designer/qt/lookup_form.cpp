@@ -71,6 +71,9 @@ QListWidget* NameList(QWidget* Parent, const char* Name, int Rows) {
   list->setObjectName(Name);
   list->setFixedHeight(Rows * list->fontMetrics().height() + 8);
   list->viewport()->setAcceptDrops(true);
+  // One line of text per name: the list measures one row, not every row
+  // again on each name added.
+  list->setUniformItemSizes(true);
   return list;
 }
 
