@@ -207,6 +207,8 @@ void TLKUPF::FormCreate(QWidget* MainWindow) {
   column->addLayout(body);
   column->addLayout(CentredRow({BitBtnSave, CloseBitBtn}));
   column->setSizeConstraint(QLayout::SetFixedSize);
+  // The form keeps its width in both stages: only its height grows.
+  RadioGroup1->setMinimumWidth(ScrollBoxClient->width() + std::max(body->spacing(), 0) + PanelLists->width());
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
