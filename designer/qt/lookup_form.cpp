@@ -48,6 +48,8 @@ constexpr int RowPitch = 16;
 constexpr int TileColumns = 3;
 constexpr int ArrowReach = 200;  // pixels a Left or Right may jump
 constexpr int MainWindowGap = 20;
+constexpr int SmallFontDpi = 120;
+constexpr int SmallFontPoints = 8;
 constexpr int DropdownPadding = 5;  // blanks behind each name the dropdown editor gets
 
 const char* const PreviewCaption = "Corvenstead Matterdesk Lookup Preview Screen";
@@ -113,6 +115,13 @@ TLKUPF::TLKUPF(QWidget* MainWindow) : QDialog(MainWindow ? MainWindow->window() 
 TLKUPF::~TLKUPF() { ForgetStartForm(this); }
 
 void TLKUPF::FormCreate(QWidget* MainWindow) {
+  // On a screen of ordinary density the form's texts are small (the tiles
+  // 7 points, everything else 8), so that the whole catalogue fits.
+  if (logicalDpiY() < SmallFontDpi) {
+    QFont small = font();
+    small.setPointSize(SmallFontPoints);
+    setFont(small);
+  }
   Focus = new TFocusModel(this);
   RadioGroup1 = new TRadioGroup(
       "Lookup type", {"Fields in a Corvenstead file", "Fields in another template", "User-created list"}, this);
