@@ -136,6 +136,12 @@ TEST_F(MinMaxTest, TheUsersDecimalsChoiceReformatsBothEdits) {
   EXPECT_EQ(Text(form.EditMin), "12");
   EXPECT_EQ(Text(form.EditMax), "99");
   EXPECT_TRUE(form.CheckBox1->isChecked());
+  // By the keyboard too: the arrow picks the next item.
+  form.RadioGroupMaxMin->Item(0)->setFocus();
+  keyboard::Type(Qt::Key_Down);
+  EXPECT_EQ(form.Decimals(), 1);
+  EXPECT_EQ(Text(form.EditMin), "12.0");
+  EXPECT_EQ(Text(form.EditMax), "99.0");
 }
 
 TEST_F(MinMaxTest, OkComparesWithHalfACent) {
