@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 
@@ -17,14 +18,21 @@ TFieldTile::TFieldTile(int Tag, QWidget* Parent) : QLabel(Parent), tag_(Tag) {
   setFocusPolicy(Qt::TabFocus);
   setMouseTracking(true);
   setAutoFillBackground(false);
-  SetHighlighted(false);
 }
 
 void TFieldTile::SetHighlighted(bool On) {
+  if (highlighted_ == On) return;
   highlighted_ = On;
-  QPalette p = palette();
-  p.setColor(QPalette::WindowText, On ? Red : Navy);
-  setPalette(p);
+  update();
+}
+
+// Drawn here in the tile's own colour: a highlight that moves over many
+// tiles changes no palette (each change would reach every style hook).
+void TFieldTile::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  drawFrame(&painter);
+  painter.setPen(isEnabled() ? (highlighted_ ? Red : Navy) : palette().color(QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(contentsRect(), int(alignment()), text());
 }
 
 void TFieldTile::SetBold(bool On) {

@@ -32,6 +32,7 @@ protected:
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
+  void paintEvent(QPaintEvent* Event) override;
 
 private:
   int tag_;
