@@ -10,9 +10,11 @@
 #include "templates/descriptor_codec.h"
 #include "templates/template_number.h"
 #include "templates/template_state.h"
+#include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,7 +28,7 @@ inline void WriteTargetDescriptor(int Number) {
       << msg;
   BtrOpenFile(TargetWriteFileNo, name, 0);
   for (int slot = 1; slot <= Store.FldCount; ++slot)
-    BtrInsertRecord(TargetWriteFileNo, CompleteDscText(FormatFieldRecord(Store.FldTable[slot], Store.FldTable[slot].Offset)));
+    BtrInsertRecord(TargetWriteFileNo, FormatFieldRecord(Store.FldTable[slot], Store.FldTable[slot].Offset));
   for (int i = 1; i <= Store.IndexRecs.IndexCount(); ++i) {
     TIndexRecord index;
     index.Number = i;
@@ -60,4 +62,18 @@ inline void WriteTargetData(int Number, const std::vector<std::string>& Records)
   for (const std::string& r : Records) BtrInsertRecordKeepPrefix(TargetWriteFileNo, r);
   BtrEndTransaction();
   BtrCloseFile(TargetWriteFileNo);
+}
+
+// Template Number written from the table Define builds, with the records
+// Records fills under that table; the table in use before is back after.
+inline void WriteTargetTemplate(int Number, const std::function<void(TTemplateTableBuilder&)>& Define,
+                                const std::function<std::vector<std::string>()>& Records = {}) {
+  const TTemplateStore before = Store;
+  {
+    TTemplateTableBuilder t;
+    Define(t);
+    WriteTargetDescriptor(Number);
+    WriteTargetData(Number, Records ? Records() : std::vector<std::string>{});
+  }
+  Store = before;
 }
