@@ -9,6 +9,7 @@
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
+#include "testing/sample_office_folder.h"
 #include "testing/template_fixture.h"
 
 #include <QApplication>
@@ -63,6 +64,8 @@ protected:
   void SetUp() override {
     Startup.Reset();
     FamilyLookup.Reset();
+    // The client lookup reads the family's files.
+    Store.DataRoot = SampleOfficeFolder();
     TTemplateTableBuilder t;
     TFld& code = t.Add("Client code", 'C', 7);
     code.IsLookup = code.Unique = code.UpperCase = true;
@@ -71,6 +74,7 @@ protected:
     t.Add("Notes", 'C', 80);
   }
   void TearDown() override {
+    ResetBtrLayer();
     Store.Reset();
     Startup.Reset();
     FamilyLookup.Reset();
