@@ -439,7 +439,8 @@ TRowChoice ChooseTypedRow(const TDropdownRows& Rows, const TDropdownState& State
     return choice;
   }
   const std::string search =
-      In.UserChanged ? In.EditText : (In.NameLookup && !In.Remembered.empty() ? In.Remembered : In.EditText);
+      In.UserChanged ? (In.Search.empty() ? In.EditText : In.Search)
+                     : (In.NameLookup && !In.Remembered.empty() ? In.Remembered : In.EditText);
   const bool ignoreCase = ByNameKey(State.Source);
   if (search.empty() || !StartsWith(Rows.Cell(0, first), search, ignoreCase)) {
     if (In.ClientAndCase && Trim(In.EditText).empty()) choice.Row = 0;

@@ -183,6 +183,9 @@ struct TRowChoice {
 
 struct TTypedRowInput {
   std::string EditText;
+  // What the list was positioned with when it differs from the edit's text
+  // (a right-justified field's typed text, right-aligned).
+  std::string Search;
   bool UserChanged = false;      // the user changed the text since entering
   std::string Remembered;        // the field's remembered search text
   bool NameLookup = false;       // a client or employee list by name

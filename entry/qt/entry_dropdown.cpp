@@ -243,6 +243,8 @@ void TEntryF::SelectTypedRow(QLineEdit* Edit, int FirstRow) {
   TTypedRowInput in;
   in.EditText = EditText(Edit);
   in.UserChanged = Dropdown.Typed;
+  if (f.RightJustify && Dropdown.Typed && !in.EditText.empty())
+    in.Search = RightJustifyText(in.EditText, plan_.Controls[size_t(ControlOf(Edit))].MaxLength);
   in.Remembered = f.ReservedText;
   in.NameLookup = (Dropdown.Source == TListSource::Client && FamilyLookup.ClientByKey3) ||
                   (Dropdown.Source == TListSource::Employee && FamilyLookup.EmpByKey3);
