@@ -11,6 +11,7 @@
 #include "templates/record_codec.h"
 #include "testing/dialog_responder.h"
 #include "testing/family_fixture.h"
+#include "testing/piped_process.h"
 #include "testing/target_template.h"
 #include "testing/template_fixture.h"
 #include "testing/temp_dir.h"
@@ -236,6 +237,8 @@ TEST_F(DropdownListTest, EmployeesByCodeAndByNameWithTheirHiddenName) {
                                 [&](const TSampleEmployee& x) { return x.Code == TrimRight(rows.Cell(0, i)); });
     EXPECT_EQ(TrimRight(rows.Cell(1, i)), e->LastName + ", " + e->FirstName);
     EXPECT_EQ(rows.Cell(7, i), Format("%-20s%-15s", e->LastName, e->FirstName));
+    // A name lookup is no unique lookup: every row keeps its record's prefix.
+    EXPECT_NE(rows.Ids[size_t(i)], TRowId{});
   }
 }
 
@@ -321,6 +324,22 @@ TEST_F(TemplateListTest, AFillNeverReadsBeyondRow500AndAnEmptyFileSaysSo) {
   EXPECT_EQ(rows.Filled, LastDropdownRow + 1);
   EXPECT_EQ(TrimRight(rows.Cell(0, 500)), "N0500");
   EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
+}
+
+// The fill reads without locks: a record another workstation holds locked
+// is listed like the others, no question is asked, and the lock question's
+// text is the layer's own again afterwards.
+TEST_F(TemplateListTest, ARecordLockedByAnotherWorkstationIsListedWithoutAQuestion) {
+  Target({"ADAMS", "BAKER", "CLARK"});
+  PipedProcess peer(LAYER_PEER_PATH);
+  ASSERT_EQ(peer.Ask("open 1 0 " + DataFileName(TTemplateNumber(7))), "ok");
+  ASSERT_EQ(peer.Ask("key 1 1"), "ok");
+  ASSERT_EQ(peer.Ask("lock 1 BAKER     "), "ok");
+  LockRetryMs = 0;
+  list.Fill("B", 0);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"ADAMS", "BAKER", "CLARK"}));
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
+  peer.End();
 }
 
 TEST_F(TemplateListTest, AnEmptyTargetShowsNoDataAndNoRows) {

@@ -337,6 +337,20 @@ TEST_F(EntryBuildTest, TheKeyScanFindsTheFamilyKeysAndPresetsTheClientFromTheCom
   EXPECT_FALSE(FamilyLookup.CaseKeyOption);
 }
 
+// The option belongs to the template being built: a template without both
+// keys never inherits it from the one built before.
+TEST_F(EntryBuildTest, TheKeyScanClearsTheCaseKeyOptionOfTheTemplateBefore) {
+  AddFamilyLookup(t, "Client code", "A  0", 7, 7, {});
+  AddFamilyLookup(t, "Case", "B 22", 7, 7, {});
+  Build();
+  ASSERT_TRUE(FamilyLookup.CaseKeyOption);
+  t = TTemplateTableBuilder();
+  AddFamilyLookup(t, "Client code", "A  0", 7, 7, {});
+  const TEntryBuild b = Build();
+  EXPECT_FALSE(FamilyLookup.CaseKeyOption);
+  EXPECT_EQ(b.Keys.CalBitBtnHint, "Show calendar entries for this client");
+}
+
 TEST_F(EntryBuildTest, FiftyFieldsOfEightyDisplayColumnsEachGetEveryRowAndColumn) {
   for (int k = 1; k <= 50; ++k) {
     std::vector<int> cols;
