@@ -220,13 +220,15 @@ bool TDropdownList::SeekGreaterOrEqual(const std::string& Key, bool TildeTyped) 
   return true;
 }
 
+bool TDropdownList::SeekOrTellEmpty(const std::string& Key, bool TildeTyped, TFillOutcome& Why) {
+  if (SeekGreaterOrEqual(Key, TildeTyped)) return true;
+  MessageDlg("No data in lookup file!", mtInformation, mbOKOnly, 0);
+  Why = TFillOutcome::NoData;
+  return false;
+}
+
 bool TDropdownList::PositionTemplateLookup(const std::string& Text, TFillOutcome& Why) {
-  if (BtrRecordCount(FileNo()) == 0) {
-    MessageDlg("No data in lookup file!", mtInformation, mbOKOnly, 0);
-    Why = TFillOutcome::NoData;
-    return false;
-  }
-  return SeekGreaterOrEqual(Text, false);
+  return SeekOrTellEmpty(Text, false, Why);
 }
 
 bool TDropdownList::PositionClientLookup(const std::string& Text, TFillOutcome& Why) {
@@ -243,11 +245,10 @@ bool TDropdownList::PositionCaseLookup(const std::string& Text, TFillOutcome& Wh
     Why = TFillOutcome::NeedClient;
     return false;
   }
-  if (BtrRecordCount(FileNo()) == 0) return PositionTemplateLookup(Text, Why);
   if (CasesOfClient(s_)) {
     const bool tilde = Text == Tilde;
     const std::string client = Format("%-7s", s_.ClientCode);
-    if (!SeekGreaterOrEqual(tilde ? client + Tilde : Format("%-7s%-7s", s_.ClientCode, Text), tilde)) return false;
+    if (!SeekOrTellEmpty(tilde ? client + Tilde : Format("%-7s%-7s", s_.ClientCode, Text), tilde, Why)) return false;
     // Typed past the client's last case: the record found is the next client's.
     if (!tilde && Trim(FieldText(Rec(), CaseFld::Client)) != s_.ClientCode) {
       bool atEnd = false;
@@ -256,7 +257,7 @@ bool TDropdownList::PositionCaseLookup(const std::string& Text, TFillOutcome& Wh
     }
     return true;
   }
-  if (!SeekGreaterOrEqual(Text, false)) return false;
+  if (!PositionTemplateLookup(Text, Why)) return false;
   if (FamilyLookup.CaseByKey3 && IsBlank(FieldText(Rec(), CaseFld::AltId)))
     return SeekGreaterOrEqual(FirstPrintable, false);
   return true;
@@ -277,11 +278,9 @@ bool TDropdownList::PositionOwnIndex(const std::string& Text, TFillOutcome& Why)
     Why = TFillOutcome::Failed;
     return false;
   }
-  if (BtrRecordCount(OwnDataFileNo) == 0) {
-    Why = TFillOutcome::NoData;
-    return false;
-  }
-  return SeekGreaterOrEqual(tilde ? s_.OwnPrefix + Tilde : s_.OwnPrefix, tilde);
+  if (SeekGreaterOrEqual(tilde ? s_.OwnPrefix + Tilde : s_.OwnPrefix, tilde)) return true;
+  Why = TFillOutcome::NoData;
+  return false;
 }
 
 bool TDropdownList::RestoreListStart() {
@@ -338,7 +337,6 @@ void TDropdownList::LoadDropdownRows(int FirstRow, bool) {
   rows_.Clear();
   const uint8_t fileNo = FileNo();
   TDynCharArr& rec = Rec();
-  if (BtrRecordCount(fileNo) == 0) return;
   s_.ListStart = BtrSavePosition(fileNo, rec);
   s_.HasListStart = true;
   bool atEnd = false;
@@ -403,8 +401,10 @@ void TDropdownList::FillFamilyRow(int Row) {
   for (int c = 1; c <= FamilyLookup.DropColCount; ++c)
     for (size_t t = 3; t < 9; t += 3) movesList = movesList || FamilyLookup.LkpDropCols[c][t] == int(s_.Source);
   TBtrPosition here{};
-  TDynCharArr scratch = source;
-  if (movesList) here = BtrSavePosition(fileNo, scratch);
+  if (movesList) {
+    TDynCharArr scratch = source;
+    here = BtrSavePosition(fileNo, scratch);
+  }
   for (int c = 1; c <= FamilyLookup.DropColCount; ++c) cells[size_t(c - 1)] = ColumnText(FamilyLookup.LkpDropCols[c], source);
   if (s_.Source == TListSource::Case) {
     cells[ClientCol] = Format("%-7s", FieldText(source, CaseFld::Client));

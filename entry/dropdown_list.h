@@ -166,6 +166,8 @@ private:
   // The step back stops before it (also a blank name part).
   bool StopsStepBack() const;
   bool SeekGreaterOrEqual(const std::string& Key, bool Tilde);
+  // The same; an empty file says so ("No data in lookup file!").
+  bool SeekOrTellEmpty(const std::string& Key, bool Tilde, TFillOutcome& Why);
   void FillFamilyRow(int Row);
   std::string ColumnText(const std::array<int, 9>& Def, const TDynCharArr& Source) const;
 

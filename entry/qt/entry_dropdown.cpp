@@ -83,6 +83,8 @@ void TEntryF::BuildDropdownParts() {
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setFocusPolicy(Qt::ClickFocus);
+  // Columns are cut at the grid's width, as the list is placed.
+  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QFont courier("Liberation Mono");
   courier.setPixelSize(13);
   StringGrid1->setFont(courier);
