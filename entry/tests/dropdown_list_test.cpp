@@ -196,6 +196,22 @@ TEST_F(DropdownListTest, CasesOfTheChosenClientOnlyOnEitherSuffixKey) {
   EXPECT_EQ(rows.Filled, 0);
 }
 
+// Blank alternate ids sort first: a search by alternate id starts at the
+// first one given ("!"), and the step back stops before a blank one.
+TEST_F(DropdownListTest, TheAlternateIdListSkipsBlankIds) {
+  FamilyField("B 23 22");
+  std::vector<std::string> ids;
+  for (const TSampleCase& k : Office().Cases)
+    if (!k.AltId.empty()) ids.push_back(k.AltId);
+  std::sort(ids.begin(), ids.end());
+  ASSERT_LT(ids.size(), Office().Cases.size());  // some are blank
+  const TFillResult r = list.Fill("", 0);
+  EXPECT_EQ(r.FirstRow, 0);
+  EXPECT_EQ(TrimRight(rows.Cell(0, 0)), ids[0]);
+  list.Fill(ids[5], 0);
+  EXPECT_EQ(TrimRight(rows.Cell(0, 0)), ids[0]);
+}
+
 TEST_F(DropdownListTest, CaseRowsCarryTheirHiddenColumnsAndTranslationsOrNotFound) {
   FamilyField("B 22 29 27");
   const TFillResult r = list.Fill("", 0);
