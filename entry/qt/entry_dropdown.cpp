@@ -11,7 +11,7 @@
 
 #include "entry/dropdown_list.h"
 #include "entry/template_lookup.h"
-#include "platform/busy_cursor.h"
+#include "platform/qt/cursor.h"
 #include "platform/command_line.h"
 #include "platform/dialogs.h"
 #include "platform/format.h"
@@ -274,7 +274,7 @@ void TEntryF::FillDropdown(QLineEdit* Edit, int Direction) {
   if (!Edit || slot < 1) return;
   const TFld& f = Store.FldTable[slot];
   if (f.LkpTarget.find(".lst") != std::string::npos) return;
-  const TBusyCursor hourglass;
+  const THourglass hourglass;
   std::string text = EditText(Edit);
   if (f.RightJustify && Dropdown.Typed && !text.empty())
     text = RightJustifyText(text, plan_.Controls[size_t(ControlOf(Edit))].MaxLength);
@@ -353,7 +353,7 @@ void TEntryF::FamilyLookupEnter(QWidget* Sender, TEntryEventArgs&) {
   auto* edit = qobject_cast<QLineEdit*>(Sender);
   const int slot = SlotOf(edit);
   if (!edit || slot < 1) return;
-  const TBusyCursor hourglass;
+  const THourglass hourglass;
   if (edit->text().isEmpty()) edit->selectAll();
   const int number = EditNumberOf(edit);
   if (number == Dropdown.EditNo && Dropdown.Typed) return;
