@@ -117,7 +117,8 @@ protected:
     TTemplateTableBuilder t;
     TFld& client = t.Add("Client", 'C', 7);
     client.IsLookup = client.Unique = client.UpperCase = true;
-    client.LkpKind = "L";
+    // With its alternate lookup on: the name is a field of its own.
+    client.LkpKind = "l";
     client.LkpSpec = "A  0  1";
     client.DispCols[1] = 1;
     client.DispCols[2] = 5;
@@ -224,6 +225,22 @@ TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {
     QTest::keyClick(client, Qt::Key_Escape);
     EXPECT_FALSE(entry.ListPanel->isVisible());
     EXPECT_EQ(Text(client), "");
+
+    // The name pseudo-field lists clients by name, last name first.
+    QLineEdit* name = Edit(entry, "Edit2");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->property("tag").toInt(), 52);
+    EXPECT_TRUE(name->isEnabled());
+    entry.Focus->FocusControl(name);
+    const std::string last = SampleOffice().Clients[0].LastName;
+    QTest::keyClicks(name, QString::fromStdString(last.substr(0, 2)).toLower());
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    const std::string found = Cell(entry, 0, entry.DropdownRow());
+    EXPECT_TRUE(AnsiSameText(found.substr(0, 2), last.substr(0, 2))) << found;
+    EXPECT_NE(found.find(", "), std::string::npos) << found;
+    EXPECT_EQ(Text(name), found);
+    EXPECT_FALSE(Cell(entry, 1, entry.DropdownRow()).empty());  // the code beside it
+    QTest::keyClick(name, Qt::Key_Escape);
 
     // The case list wants a client first.
     QLineEdit* matterCase = Edit(entry, "Edit4");
