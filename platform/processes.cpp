@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -78,7 +80,12 @@ int SpawnReaped(const std::vector<std::string>& Argv) {
   }
   // Only this child's own wait: the statuses of children started elsewhere
   // (a test's, a toolkit's) stay theirs.
-  std::thread(Reap, pid).detach();
+  try {
+    std::thread(Reap, pid).detach();
+  } catch (const std::system_error& e) {
+    // The child runs all the same; only its exit stays unreaped.
+    LogWarning("cannot wait for process " + std::to_string(pid) + ": " + e.what());
+  }
   return pid;
 }
 
