@@ -107,7 +107,7 @@ struct TFormSlot {
 // creation.
 constexpr TFormSlot FormSlots[] = {
     {"TMtdeskF", CreateMtdeskF},
-    {"TDescriptorF", nullptr},
+    {"TDescriptorF", CreateDesignerF},
     {"TMinMaxF", CreateDesignerF},
     {"TGetNameF", CreateDesignerF},
     {"TLKUPF", CreateDesignerF},

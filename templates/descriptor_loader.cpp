@@ -8,6 +8,7 @@
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_listing.h"
 #include "templates/file_slot_guards.h"
+#include "templates/layout_digest.h"
 #include "templates/master_codec.h"
 #include "templates/store_constants.h"
 #include "templates/store_utils.h"
@@ -104,9 +105,11 @@ void ReadDescriptorRecords() {
   int fields = 0;
   int indexes = 0;
   bool atEnd = false;
+  uint64_t digest = LayoutDigestStart;
   for (BtrGetFirst(LoadedDescriptorFileNo, rec, atEnd, false); !atEnd;
        BtrGetNext(LoadedDescriptorFileNo, rec, atEnd, false)) {
     const std::string_view record(reinterpret_cast<const char*>(rec.data()), rec.size());
+    digest = FoldLayoutRecord(digest, record);
     if (IsIndexRecord(record)) {
       LoadIndex(record, ++indexes);
       continue;
@@ -115,6 +118,7 @@ void ReadDescriptorRecords() {
       throw EDescriptorError(Format("The description file holds more than %d field records.", MaxFields));
     }
     TFld fld = LoadedField(record, ++fields);
+    if (decltype(Store.AltKindIds)::InRange(fld.FldId)) Store.AltKindIds[fld.FldId] = fld.LkpKind == "l";
     TakeAltLookupKind(fld);
     Designer->AddFieldName(fld.Name);
     Store.RecLen = std::max(Store.RecLen, fld.Offset + fld.Width - 1);
@@ -122,6 +126,7 @@ void ReadDescriptorRecords() {
     Store.FldTable[fields] = std::move(fld);
     Store.FldCount = fields;
   }
+  Store.LayoutDigest = digest;
   const TPrimKey& key = Store.PrimKey;
   const bool gapless = key.Width[2] != 0 || key.Width[3] == 0;
   if (key.Width[1] > 0 && gapless) {
@@ -202,6 +207,8 @@ void ClearFieldTables() {
   Store.FldCount = 0;
   Store.IndexRecs = TIndexRecs();
   Store.PrimKey = TPrimKey();
+  Store.AltKindIds = decltype(Store.AltKindIds)();
+  Store.LayoutDigest = 0;
 }
 
 void ResetDescriptorForm() {

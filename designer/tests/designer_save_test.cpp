@@ -1,0 +1,233 @@
+// Saves from the designer's models on real files: a new template, a
+// modification of one with records (fields added, deleted, a user list
+// widened, an alternative lookup untouched), and a modification from a
+// field table another workstation's save has made stale.
+#include "designer/field_model.h"
+#include "designer/index_model.h"
+
+#include "btrieve/numbered_files.h"
+#include "templates/descriptor_codec.h"
+#include "templates/descriptor_loader.h"
+#include "templates/layout_digest.h"
+#include "templates/template_build.h"
+#include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
+#include "testing/template_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string Created = "The template 'Matters' was successfully created.";
+const std::string Modified = "The template 'Matters' was successfully modified.";
+
+class DesignerSaveTest : public StoreFilesTest {
+protected:
+  void SetUp() override {
+    StoreFilesTest::SetUp();
+    CreateMaster();
+    Store.TplName = "Matters";
+  }
+
+  TFieldModel Model;
+  TIndexScreen Screen;
+  TIndexScreen Remembered;
+
+  void Add(const std::string& Name, char Type, int Width, const TLookupStorer& Lookup = {}) {
+    TFieldEntry e;
+    e.Name = Name;
+    e.TypeIndex = TypeIndexOf(Type);
+    e.Width = Width;
+    e.IsLookup = static_cast<bool>(Lookup);
+    DialogResponder boxes;
+    if (Type == 'N') boxes.Answer(mrYes);
+    ASSERT_TRUE(Model.AddField(e, Lookup).Ok) << Name;
+  }
+
+  void Delete(const std::string& Name) {
+    for (size_t k = 0; k < Model.List.size(); ++k) {
+      if (Model.List[k] != Name) continue;
+      DialogResponder boxes;
+      boxes.Answer(mrYes);
+      ASSERT_TRUE(Model.DeleteField(int(k)));
+      return;
+    }
+    FAIL() << Name;
+  }
+
+  // Saves from the index screen; the boxes the save shows are returned.
+  std::vector<std::string> Save(const std::vector<std::pair<std::string, int>>& Answers) {
+    DialogResponder boxes;
+    for (const auto& [text, result] : Answers) boxes.Expect(text, result);
+    TIndexVerdict refusal;
+    EXPECT_TRUE(SaveTemplate(Screen, Remembered, refusal));
+    return boxes.Texts();
+  }
+
+  // The matter template: a code, a name, an amount, a date, an alternative
+  // client lookup and a user list; indexed by code (unique) and by name.
+  void CreateMatters() {
+    Model = TFieldModel();
+    Model.Start();
+    Add("Code", 'C', 5);
+    Add("Name", 'C', 10);
+    Add("Amount", 'N', 8);
+    Add("Opened", 'D', 8);
+    Add("Client", 'C', 47, [](int Slot) {
+      TFld& f = Store.FldTable[Slot];
+      f.LkpKind = "l";
+      f.LkpSpec = "A  1";
+      f.DispCols[1] = 1;
+      f.KeyWidth = 40;
+    });
+    Add("Kind", 'C', 6, [](int Slot) {
+      TFld& f = Store.FldTable[Slot];
+      f.LkpKind = "U";
+      f.LkpTarget = "1.lst";
+      f.LkpSpec = "1";
+    });
+    Screen = TIndexScreen();
+    Screen[0] = {"By code", {"Code", "", ""}, true, false};
+    Screen[1] = {"By name", {"Name", "Code", ""}, false, false};
+    Save({{Created, mrOk}});
+    ASSERT_TRUE(TplSaved);
+  }
+
+  // Template 0 loaded for modification by the loader, as the main window
+  // prepares the designer: file 1 on the master record.
+  void LoadForDesigner(bool HasData) {
+    if (BtrIsFileOpen(MasterFileNo)) BtrCloseFile(MasterFileNo);
+    ASSERT_TRUE(LoadTemplateDescriptor("000"));
+    Store.Modifying = true;
+    Store.HasData = HasData;
+    Store.TplNumber = "000";
+    TplSaved = false;
+    OpenMasterOn(0);
+    Model = TFieldModel();
+    for (int k = 1; k <= Store.FldCount; ++k) Model.List.push_back(Store.FldTable[k].Name);
+    Model.Start();
+    Screen = LoadIndexScreen();
+    Remembered = Screen;
+  }
+
+  static std::string Dsc() { return DescriptorFileName(TTemplateNumber(0)); }
+  static std::string Data() { return DataFileName(TTemplateNumber(0)); }
+};
+
+TEST_F(DesignerSaveTest, ANewTemplateIsWrittenAsDesigned) {
+  CreateMatters();
+  BtrOpenFile(9, MasterFileName(), 0);
+  EXPECT_EQ(Records(9, 2).at(0).substr(4), FormatMasterText("Matters", TTemplateNumber(0)));
+  BtrCloseFile(9);
+  ASSERT_TRUE(LoadTemplateDescriptor("000"));
+  ASSERT_EQ(Store.FldCount, 6);
+  const char* names[] = {"Code", "Name", "Amount", "Opened", "Client", "Kind"};
+  int position = 5;
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_EQ(Store.FldTable[k].Name, names[k - 1]);
+    EXPECT_EQ(Store.FldTable[k].FldId, k);
+    EXPECT_EQ(Store.FldTable[k].Offset, position);
+    position += Store.FldTable[k].Width;
+  }
+  EXPECT_EQ(Store.FldTable[5].LkpKind, "L");
+  EXPECT_TRUE(Store.AltKindIds[5]);
+  EXPECT_EQ(Store.IndexRecs.Names[1], "By code");
+  EXPECT_EQ(Store.IndexRecs.Names[2], "By name");
+  EXPECT_EQ(Store.IndexRecs.SortFld1[2], 2);
+  EXPECT_EQ(Store.IndexRecs.SortFld2[2], 1);
+  EXPECT_TRUE(Store.IndexUnique[1]);
+  EXPECT_FALSE(Store.IndexUnique[2]);
+  EXPECT_EQ(Store.IndexRecs.IndexCount(), 2);
+}
+
+TEST_F(DesignerSaveTest, AModificationWithRecordsKeepsEveryValue) {
+  CreateMatters();
+  const std::vector<TFieldValues> values = {
+      {{1, "A1"}, {2, "Smith"}, {3, "1234.5"}, {4, "20260101"}, {5, "Jones & Co"}, {6, "Open"}},
+      {{1, "B2"}, {2, "Brown"}, {6, "Closed"}}};
+  std::vector<std::string> records;
+  for (const TFieldValues& v : values) records.push_back(WithPrefix(0, FillRecord(v)));
+  InsertRecords(Data(), records);
+
+  LoadForDesigner(true);
+  Add("Notes", 'C', 12);
+  Delete("Opened");
+  // The user list widened.
+  ASSERT_TRUE(Model.StartEdit(4));
+  TFieldEntry kind;
+  kind.Name = "Kind";
+  kind.Width = 9;
+  kind.IsLookup = true;
+  ASSERT_TRUE(Model.AddField(kind, [](int Slot) {
+                     TFld& f = Store.FldTable[Slot];
+                     f.LkpKind = "U";
+                     f.LkpTarget = "1.lst";
+                     f.LkpSpec = "1";
+                   }).Ok);
+  EXPECT_TRUE(Store.ListFldWidened);
+  EXPECT_EQ(Save({{Modified, mrOk}}), std::vector<std::string>{Modified});
+  EXPECT_TRUE(TplSaved);
+
+  // Every record keeps its values by FldId, the new field blank, the stamp kept.
+  std::vector<std::string> expected;
+  for (TFieldValues v : values) {
+    v.erase(4);
+    expected.push_back(FillRecord(v));
+  }
+  const std::vector<std::string> read = ReadRecords(Data());
+  ASSERT_EQ(read.size(), 2u);
+  for (size_t k = 0; k < read.size(); ++k) EXPECT_EQ(read[k].substr(4), expected[k]);
+
+  // Both indexes find the records; the alternative lookup is still one.
+  BtrOpenFile(9, Data(), 0);
+  EXPECT_EQ(Records(9, 1).size(), 2u);
+  EXPECT_EQ(Records(9, 2).at(0).substr(4, 2), "B2");
+  BtrCloseFile(9);
+  BtrCloseFile(MasterFileNo);
+  ASSERT_TRUE(LoadTemplateDescriptor("000"));
+  EXPECT_TRUE(Store.AltKindIds[5]);
+  EXPECT_EQ(Store.FldTable[5].Width, 9);  // Kind, behind Client now
+  EXPECT_EQ(Store.IndexRecs.IndexCount(), 2);  // the untouched boxes keep both
+}
+
+TEST_F(DesignerSaveTest, AStaleFieldTableIsRefusedAndChangesNothing) {
+  CreateMatters();
+  LoadForDesigner(false);
+  auto stale = std::make_unique<TTemplateStore>(Store);
+  const TFieldModel staleModel = Model;
+  const TIndexScreen staleScreen = Screen;
+
+  // Another workstation adds a field and saves in between.
+  Add("Partner", 'C', 3);
+  Save({{Modified, mrOk}});
+  const std::vector<std::string> descriptor = TextsOfFile(Dsc());
+  const std::vector<std::string> master = [] {
+    BtrOpenFile(9, MasterFileName(), 0);
+    auto r = Records(9, 2);
+    BtrCloseFile(9);
+    return r;
+  }();
+
+  BtrCloseFile(MasterFileNo);
+  Store = *stale;
+  Model = staleModel;
+  Screen = Remembered = staleScreen;
+  OpenMasterOn(0);
+  TplSaved = false;
+  Add("Office", 'C', 3);  // would take the other's FldId 7
+  const std::vector<std::string> shown =
+      Save({{LayoutChangedMsg, mrOk}, {"The template 'Matters' could not be modified.", mrOk}});
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_FALSE(TplSaved);
+  EXPECT_EQ(TextsOfFile(Dsc()), descriptor);
+  BtrCloseFile(MasterFileNo);
+  BtrOpenFile(9, MasterFileName(), 0);
+  EXPECT_EQ(Records(9, 2), master);
+  BtrCloseFile(9);
+}
+
+}  // namespace
