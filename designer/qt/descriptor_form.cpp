@@ -162,7 +162,12 @@ void TDescriptorF::BuildFieldPanel() {
   entry->addWidget(EditHint, row++, 1, 1, 2);
   entry->addWidget(AddFieldBitBtn, row++, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {ViewBitBtn, CreateTableBitBtn, CloseBitBtn, HelpBitBtn}) buttons->addWidget(b);
+  // Help lies between View and Close: tabbing onto it from either asks for
+  // the general help.
+  for (QPushButton* b : {CreateTableBitBtn, ViewBitBtn, HelpBitBtn, CloseBitBtn}) buttons->addWidget(b);
+  setTabOrder(CreateTableBitBtn, ViewBitBtn);
+  setTabOrder(ViewBitBtn, HelpBitBtn);
+  setTabOrder(HelpBitBtn, CloseBitBtn);
   entry->addLayout(buttons, row++, 0, 1, 3);
   entry->addWidget(LabelHint, row++, 0, 1, 3);
   entry->setRowStretch(row, 1);

@@ -9,6 +9,7 @@
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
 #include "templates/layout_digest.h"
+#include "templates/save_layout.h"
 #include "templates/template_build.h"
 #include "testing/dialog_responder.h"
 #include "testing/store_files_fixture.h"
@@ -228,6 +229,45 @@ TEST_F(DesignerSaveTest, AStaleFieldTableIsRefusedAndChangesNothing) {
   BtrOpenFile(9, MasterFileName(), 0);
   EXPECT_EQ(Records(9, 2), master);
   BtrCloseFile(9);
+}
+
+TEST_F(DesignerSaveTest, TheBuilderRefusesIndexesItWouldDrop) {
+  struct Case {
+    int idx1, pos1, idx2, pos2;  // the memberships of the two fields
+    std::string name2;           // IndexNamesToWrite[2]
+    bool good;
+  };
+  const Case cases[] = {
+      {1, 2, 0, 0, "", false},  // index 1 without its 1st sort field
+      {1, 1, 2, 1, "B", true},
+      {1, 1, 3, 1, "", false},  // index 3 behind an empty index 2
+      {1, 1, 0, 0, "B", false},  // a name to write for an index without members
+  };
+  for (const Case& c : cases) {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 5);
+    t.Add("Name", 'C', 10);
+    const std::pair<int, int> memberships[] = {{c.idx1, c.pos1}, {c.idx2, c.pos2}};
+    for (int k = 1; k <= 2; ++k) {
+      TFld& f = Store.FldTable[k];
+      f.IdxCount = memberships[k - 1].first ? 1 : 0;
+      f.IdxNo[1] = memberships[k - 1].first;
+      f.SortPos[1] = memberships[k - 1].second;
+    }
+    Store.IndexNamesToWrite[1] = "A";
+    Store.IndexNamesToWrite[2] = c.name2;
+    DialogResponder boxes;
+    if (!c.good) boxes.Answer(mrOk);
+    bool saved = false;
+    try {
+      saved = BuildTemplateDataFile("Matters " + std::to_string(c.idx2));
+    } catch (const EAbort&) {
+    }
+    EXPECT_EQ(saved, c.good) << c.idx1 << c.pos1 << c.idx2 << c.name2;
+    if (!c.good) {
+      EXPECT_EQ(boxes.Texts().at(0).substr(0, FieldPositionsMsg.size()), FieldPositionsMsg);
+    }
+  }
 }
 
 }  // namespace
