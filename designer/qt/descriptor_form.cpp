@@ -530,11 +530,26 @@ void TDescriptorF::AddFieldBitBtnClick() {
   CBRequired->setChecked(entry.Required);
   CBRightJustify->setChecked(entry.RightJustify);
   if (!verdict.Ok) return FocusEntry(verdict.Focus);
-  SetListTexts(ListBox1, Fields.List);
+  SyncList();
   if (editing) {
     EndFieldEdit();
   } else {
     ResetFieldEntry();
+  }
+}
+
+void TDescriptorF::SyncList() {
+  // Items changed in place and appended: refilling the whole list on every
+  // add would make a long list slow to build.
+  const int n = int(Fields.List.size());
+  if (ListBox1->count() > n) return SetListTexts(ListBox1, Fields.List);
+  for (int k = 0; k < n; ++k) {
+    const QString text = WidgetText(Fields.List[size_t(k)]);
+    if (k >= ListBox1->count()) {
+      ListBox1->addItem(text);
+    } else if (ListBox1->item(k)->text() != text) {
+      ListBox1->item(k)->setText(text);
+    }
   }
 }
 
@@ -639,7 +654,7 @@ void TDescriptorF::LoadUserListLookup(const TFld& Fld) {
 void TDescriptorF::ButtonDelClick() {
   const bool editing = Fields.EditingFld;
   if (!Fields.DeleteField(ListBox1->currentRow())) return;
-  SetListTexts(ListBox1, Fields.List);
+  SyncList();
   if (editing) EndFieldEdit();
 }
 
@@ -648,7 +663,7 @@ void TDescriptorF::MoveField(int From, int To) {
     if (Fields.EditingFld) ListBox1->setCurrentRow(Store.FldCount - 1);
     return;
   }
-  SetListTexts(ListBox1, Fields.List);
+  SyncList();
   ListBox1->setCurrentRow(To);
 }
 

@@ -145,6 +145,8 @@ private:
   void WriteScreen(const TIndexScreen& Screen);
   void FocusIndex(const TIndexVerdict& Verdict);
   void RemoveHooks();
+  // The list shows Fields.List.
+  void SyncList();
   std::map<const QWidget*, int> tags_;
 };
 
