@@ -328,6 +328,11 @@ void TDescriptorF::done(int Result) {
 }
 
 bool TDescriptorF::eventFilter(QObject* Watched, QEvent* Event) {
+  DesignerAppMessage(Watched, Event);
+  return TDesignerDialog::eventFilter(Watched, Event);
+}
+
+void TDescriptorF::DesignerAppMessage(QObject* Watched, QEvent* Event) {
   if (Event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(Event);
     if ((Watched == ViewBitBtn && key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier)) ||
@@ -335,7 +340,6 @@ bool TDescriptorF::eventFilter(QObject* Watched, QEvent* Event) {
       HelpIndex = true;
     }
   }
-  return TDesignerDialog::eventFilter(Watched, Event);
 }
 
 void TDescriptorF::DesignerActiveControlChange(QWidget* Now) {

@@ -60,6 +60,9 @@ public:
   void HelpBitBtnClick();
   void RadioGroup1Enter(QWidget* Sender);
   void DesignerActiveControlChange(QWidget* Now);
+  // The application event filter while the form shows: Tab on View or
+  // Shift+Tab on Close asks Help for the general text.
+  void DesignerAppMessage(QObject* Watched, QEvent* Event);
   void ResetFieldEntry();
   void EndFieldEdit();
   // Lookup preparation at edit start, by kind.

@@ -6,6 +6,7 @@
 #include "designer/index_model.h"
 
 #include "btrieve/numbered_files.h"
+#include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
 #include "templates/layout_digest.h"
@@ -229,6 +230,61 @@ TEST_F(DesignerSaveTest, AStaleFieldTableIsRefusedAndChangesNothing) {
   BtrOpenFile(9, MasterFileName(), 0);
   EXPECT_EQ(Records(9, 2), master);
   BtrCloseFile(9);
+}
+
+// Template 1, "Bills", looks Matters up by index 1 (showing Opened and Name)
+// and by index 2.
+void SaveBills() {
+  Store.Modifying = Store.HasData = false;
+  TTemplateTableBuilder t;
+  t.Add("Bill", 'C', 6);
+  for (const auto& [name, spec, cols] :
+       {std::tuple{"Matter", "1  1  4", std::vector<int>{4, 2}}, {"By name", "2  2  1", std::vector<int>{2}}}) {
+    TFld& f = t.Add(name, 'C', 5);
+    f.IsLookup = f.Forced = true;
+    f.LkpKind = "M";
+    f.LkpTarget = "MNGR000.DSC";
+    f.LkpSpec = spec;
+    for (size_t k = 0; k < cols.size(); ++k) f.DispCols[int(k) + 1] = cols[k];
+  }
+  ASSERT_TRUE(BuildTemplateDataFile("Bills"));
+}
+
+TEST_F(DesignerSaveTest, IndexesOtherTemplatesReadByAreLockedAlsoThroughTheirFirstField) {
+  CreateMatters();
+  // A third, unique index on Code alone: locked through index 1.
+  LoadForDesigner(false);
+  Screen[2] = {"Code only", {"Code", "", ""}, true, false};
+  Save({{Modified, mrOk}});
+  BtrCloseFile(MasterFileNo);
+  SaveBills();
+  LoadForDesigner(false);
+  DialogResponder boxes;
+  const TIndexLocks locks = FindIndexLocks(Screen);
+  EXPECT_TRUE(locks.Complete);
+  EXPECT_TRUE(locks.Locked[1]);
+  EXPECT_TRUE(locks.Locked[2]);
+  EXPECT_TRUE(locks.Locked[3]);
+  EXPECT_FALSE(locks.Locked[4]);
+  EXPECT_EQ(locks.IndirectNames, std::vector<std::string>{"Code only"});
+  ASSERT_EQ(locks.References.size(), 2u);
+  EXPECT_EQ(locks.References[0].FieldName, "Matter");
+  EXPECT_EQ(locks.References[1].Index, 2);
+}
+
+TEST_F(DesignerSaveTest, ADeletedFieldLeavesTheLookupsOfOtherTemplates) {
+  CreateMatters();
+  BtrCloseFile(MasterFileNo);
+  SaveBills();
+  LoadForDesigner(false);
+  Delete("Opened");
+  EXPECT_EQ(Save({{Modified, mrOk}}), std::vector<std::string>{Modified});
+  BtrCloseFile(MasterFileNo);
+  ASSERT_TRUE(LoadTemplateDescriptor("001"));
+  const TFld& matter = Store.FldTable[2];
+  EXPECT_EQ(Trim(matter.LkpSpec), "1  1");
+  EXPECT_EQ(matter.DispCols[1], 2);
+  for (int k = 2; k <= MaxDispCols; ++k) EXPECT_NE(matter.DispCols[k], 4) << k;
 }
 
 TEST_F(DesignerSaveTest, TheBuilderRefusesIndexesItWouldDrop) {
