@@ -60,6 +60,13 @@ QCheckBox* Check(QWidget* Parent, const char* Name, const std::string& Caption) 
   return c;
 }
 
+// A caption whose "&" gives the focus to Buddy.
+QLabel* BuddyLabel(const std::string& Caption, QWidget* Buddy, QWidget* Parent) {
+  auto* l = new QLabel(WidgetText(Caption), Parent);
+  l->setBuddy(Buddy);
+  return l;
+}
+
 bool Asked(const std::string& Question) { return MessageDlg(Question, mtConfirmation, mbYesNo) == mrYes; }
 
 std::string Text(const QLineEdit* E) { return StoredText(E->text()); }
@@ -141,7 +148,7 @@ void TDescriptorF::BuildFieldPanel() {
 
   auto* entry = new QGridLayout;
   int row = 0;
-  entry->addWidget(new QLabel(WidgetText("Field &Name"), PanelMain), row, 0);
+  entry->addWidget(BuddyLabel("Field &Name", EditName, PanelMain), row, 0);
   entry->addWidget(EditName, row++, 1, 1, 2);
   entry->addWidget(RadioGroup1, row, 0, 5, 1);
   entry->addWidget(CBUpperCase, row++, 1);
@@ -150,15 +157,15 @@ void TDescriptorF::BuildFieldPanel() {
   entry->addWidget(BitBtnLookupField, row++, 2);
   entry->addWidget(CBRightJustify, row++, 1);
   auto* width = new QHBoxLayout;
-  width->addWidget(new QLabel(WidgetText("&Width"), PanelMain));
+  width->addWidget(BuddyLabel("&Width", SpinEditWidth, PanelMain));
   width->addWidget(SpinEditWidth);
   entry->addLayout(width, row++, 1);
-  entry->addWidget(new QLabel(WidgetText("De&fault"), PanelMain), row, 0);
+  entry->addWidget(BuddyLabel("De&fault", EditDefault, PanelMain), row, 0);
   auto* def = new QHBoxLayout;
   def->addWidget(EditDefault);
   def->addWidget(BitBtnMinMax);
   entry->addLayout(def, row++, 1, 1, 2);
-  entry->addWidget(new QLabel(WidgetText("H&int"), PanelMain), row, 0);
+  entry->addWidget(BuddyLabel("H&int", EditHint, PanelMain), row, 0);
   entry->addWidget(EditHint, row++, 1, 1, 2);
   entry->addWidget(AddFieldBitBtn, row++, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
@@ -241,6 +248,7 @@ void TDescriptorF::BuildIndexPanel() {
       box->setObjectName(QString("ComboBox%1").arg(n * MaxSortFields + c + 1));
       box->setEditable(true);
       box->setInsertPolicy(QComboBox::NoInsert);
+      box->setMinimumContentsLength(16);
       ComboBox[size_t(n * MaxSortFields + c)] = box;
       grid->addWidget(box, n + 1, c + 1);
       Focus->BindEnter(box, [this](QWidget* S) { RadioGroup1Enter(S); });
@@ -271,6 +279,7 @@ void TDescriptorF::BuildIndexPanel() {
   locked->addWidget(BitBtnDetails);
   column->addLayout(locked);
   column->addLayout(CentredRow({BitBtnSave, BitBtnIndexClear, BitBtnIndexCancel, BitBtn2}));
+  column->addStretch(1);
   OnClicked(BitBtnSave, [this] { BitBtnSaveClick(); });
   OnClicked(BitBtnIndexCancel, [this] { BitBtnIndexCancelClick(); });
   OnClicked(BitBtnIndexClear, [this] { BitBtnIndexClearClick(); });
