@@ -303,9 +303,11 @@ bool SaveTemplate(TIndexScreen& Screen, const TIndexScreen& Remembered, TIndexVe
     MessageDlg("The template '" + Store.TplName + "' could not be " + verb + ".", mtError, mbOKOnly);
     return true;
   }
-  if (Store.Modifying && !Store.DeletedFlds.empty()) {
-    const TIntegrityResult result = CheckTemplateIntegrity(Examined(), TIndexFlags(), ParseDeletedFlds(Store.DeletedFlds));
-    if (!result.Complete) ShowMessage(UncheckedDeletionsMsg + ContactMsg);
-  }
+  if (Store.Modifying && !Store.DeletedFlds.empty()) CheckDeletedFieldReferences();
   return true;
+}
+
+void CheckDeletedFieldReferences() {
+  const TIntegrityResult result = CheckTemplateIntegrity(Examined(), TIndexFlags(), ParseDeletedFlds(Store.DeletedFlds));
+  if (!result.Complete) ShowMessage(UncheckedDeletionsMsg + ContactMsg);
 }

@@ -66,6 +66,10 @@ std::string LockedIndexText(const std::vector<std::string>& Names);
 // check); true when it closes, saved or not (TplSaved tells).
 bool SaveTemplate(TIndexScreen& Screen, const TIndexScreen& Remembered, TIndexVerdict& Refusal);
 
+// After a modification that deleted fields: other templates' lookups lose
+// their references to them.
+void CheckDeletedFieldReferences();
+
 // The "l" kind written back for fields the loader read as such and the
 // designer did not define anew.
 void RestoreAltLookupKinds();

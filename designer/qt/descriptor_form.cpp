@@ -14,6 +14,7 @@
 #include "templates/store_utils.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -334,6 +335,17 @@ void TDescriptorF::done(int Result) {
   PanelMain->show();
   if (LKUPF) LKUPF->ResetForField();
   TDesignerDialog::done(Result);
+}
+
+void TDescriptorF::closeEvent(QCloseEvent* Event) {
+  // The window's close button asks as Cancel does.
+  Event->ignore();
+  GuardEvent([this] { CloseBitBtnClick(); });
+}
+
+void TDescriptorF::keyPressEvent(QKeyEvent* Event) {
+  if (Event->key() != Qt::Key_Escape) return TDesignerDialog::keyPressEvent(Event);
+  GuardEvent([this] { CloseBitBtnClick(); });
 }
 
 bool TDescriptorF::eventFilter(QObject* Watched, QEvent* Event) {
@@ -811,10 +823,10 @@ void TDescriptorF::CloseBitBtnClick() {
     }
     if (answer == mrNo) return Focus->FocusControl(EditName);
     EndFieldEdit();
-    if (answer == mrAll) reject();
+    if (answer == mrAll) done(Rejected);
     return;
   }
-  if (Asked(Store.Modifying ? "Cancel template modification?" : "Cancel template creation?")) return reject();
+  if (Asked(Store.Modifying ? "Cancel template modification?" : "Cancel template creation?")) return done(Rejected);
   Focus->FocusControl(EditName);
 }
 

@@ -138,6 +138,8 @@ public:
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   void done(int Result) override;
+  void closeEvent(QCloseEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
 
 private:
   void BuildFieldPanel();

@@ -121,9 +121,9 @@ TEST_F(DescriptorFormTest, NoHookOutlivesTheForm) {
   EXPECT_TRUE(HasOnActiveControlChange());
   DialogResponder boxes;
   boxes.Expect("Cancel template creation?", mrNo).Expect("Cancel template creation?", mrYes);
-  F().CloseBitBtnClick();
+  F().close();  // the window's close button asks as Cancel does
   EXPECT_TRUE(F().isVisible());
-  F().CloseBitBtnClick();
+  QTest::keyClick(F().EditName, Qt::Key_Escape);
   EXPECT_FALSE(F().isVisible());
   EXPECT_FALSE(HasOnActiveControlChange());
 }
