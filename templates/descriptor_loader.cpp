@@ -34,21 +34,6 @@ TDesignerLink* Designer = &NoDesigner;
 
 void ErrorBox(const std::string& Text) { MessageDlg(Text, mtError, mbOKOnly); }
 
-// The family file (1 client, 2 case, 3 employee) whose alternate lookup an
-// "l" field switches on: the letter of its specification together with the
-// code of the alternate key's first display column. 0 for none.
-int AltLookupHost(const TFld& Fld) {
-  struct TAlt {
-    char Letter;
-    int FirstCol;
-  };
-  static constexpr TAlt alts[] = {{'A', 1}, {'B', 23}, {'E', 63}};
-  for (int k = 0; k < 3; ++k) {
-    if (!Fld.LkpSpec.empty() && Fld.LkpSpec[0] == alts[k].Letter && Fld.DispCols[1] == alts[k].FirstCol) return k + 1;
-  }
-  return 0;
-}
-
 // The field-table entry of a field record: what the loader takes over from
 // the parsed record, the index memberships left cleared.
 TFld LoadedField(std::string_view Record, int SeqNo) {
@@ -192,6 +177,18 @@ TTemplateNames& ListOf(char Letter) {
 }
 
 }  // namespace
+
+int AltLookupHost(const TFld& Fld) {
+  struct TAlt {
+    char Letter;
+    int FirstCol;
+  };
+  static constexpr TAlt alts[] = {{'A', 1}, {'B', 23}, {'E', 63}};
+  for (int k = 0; k < 3; ++k) {
+    if (!Fld.LkpSpec.empty() && Fld.LkpSpec[0] == alts[k].Letter && Fld.DispCols[1] == alts[k].FirstCol) return k + 1;
+  }
+  return 0;
+}
 
 void TakeAltLookupKind(TFld& Fld) {
   if (Fld.LkpKind != "l") return;

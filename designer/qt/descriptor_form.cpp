@@ -534,7 +534,9 @@ void TDescriptorF::AddFieldBitBtnClick() {
     TFld& f = Store.FldTable[Slot];
     switch (LKUPF->Kind()) {
       case TLKUPF::KindL:
+        f.LkpKind = "L";
         LKUPF->StoreCorvensteadLookup(Slot);
+        if (LKUPF->CBAltLookup->isChecked() && AltLookupHost(f) > 0) f.LkpKind = "l";
         f.Forced = LKUPF->CBForced->isChecked();
         break;
       case TLKUPF::KindM:

@@ -5,9 +5,12 @@
 #include "designer/qt/descriptor_form.h"
 
 #include "designer/qt/designer_forms.h"
+#include "designer/qt/field_tile.h"
+#include "designer/qt/lookup_form.h"
 #include "designer/qt/min_max_form.h"
 #include "entry/qt/entry_form.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
@@ -15,6 +18,7 @@
 #include "templates/store_constants.h"
 #include "testing/dialog_driver.h"
 #include "testing/dialog_responder.h"
+#include "testing/sample_office_folder.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
 
@@ -41,8 +45,11 @@ class DescriptorFormTest : public StoreFilesTest {
 protected:
   void SetUp() override {
     StoreFilesTest::SetUp();
+    // The lookup form reads the family files.
+    Store.DataRoot = SampleOfficeFolder();
     CreateMaster();
     minMax = CreateDesignerForm("TMinMaxF", nullptr);
+    lookup = CreateDesignerForm("TLKUPF", nullptr);
     designer = CreateDesignerForm("TDescriptorF", nullptr);
     Store.TplName = "Matters";
     ResetDescriptorForm();
@@ -50,11 +57,13 @@ protected:
   }
   void TearDown() override {
     designer.reset();
+    lookup.reset();
     minMax.reset();
     StoreFilesTest::TearDown();
   }
 
   std::unique_ptr<QWidget> minMax;
+  std::unique_ptr<QWidget> lookup;
   std::unique_ptr<QWidget> designer;
   TDescriptorF& F() { return *DescriptorF; }
 
@@ -153,6 +162,27 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   }
   AddField("Memo", 3);
   AddField("Done", 4);
+  // A family-file lookup: the employee code, defined in the lookup form.
+  F().EditName->setFocus();
+  QTest::keyClicks(F().EditName, "Employee");
+  ClickIndicator(F().RadioGroup1->Item(0));
+  WhenModal<TLKUPF>([](TLKUPF& form) {
+    ClickIndicator(form.RadioGroup1->Item(TLKUPF::KindL));
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+    form.ActiveControlChange(form.Tile(62));
+    form.BitBtnDropDownClick();
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+  });
+  ClickIndicator(F().CBLookup);
+  EXPECT_TRUE(F().LookupAccepted);
+  EXPECT_TRUE(F().CBRequired->isChecked());
+  EXPECT_EQ(F().SpinEditWidth->value(), 4);
+  EXPECT_FALSE(F().SpinEditWidth->isEnabled());
+  EXPECT_EQ(F().CBLookup->text().toStdString(), "Lookup Field  (Corvenstead)");
+  QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  EXPECT_EQ(Store.FldTable[7].LkpKind, "L");
+  EXPECT_EQ(Trim(Store.FldTable[7].LkpSpec), "E 62");
+  EXPECT_EQ(Store.FldTable[7].Width, 4);
   AddField("Scratch", 0, 4);
   EXPECT_EQ(Store.FldTable[4].MinVal, "0");
   EXPECT_EQ(Store.FldTable[4].MaxVal, "5000");
@@ -172,7 +202,7 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
     boxes.Expect("Are you sure you want to remove the field Scratch\rfrom your template?", mrYes);
     QTest::mouseClick(F().ButtonDel, Qt::LeftButton);
   }
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee"}));
 
   // The preview: an entry screen without its record buttons.
   bool previewed = false;
@@ -202,7 +232,7 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   EXPECT_FALSE(F().PanelSelectKeys->isVisible());
   EXPECT_TRUE(TplSaved);
   EXPECT_EQ(RunMdbtr({"stat", ResolvePath(DataFileName(TTemplateNumber(0)))}).Out,
-            "record length: 136\npage size: 4096\nrecords: 0\nkeys: 3\n"
+            "record length: 140\npage size: 4096\nrecords: 0\nkeys: 3\n"
             "key 0: length 4, unique\n  at 1, length 4, autoincrement\n"
             "key 1: length 6, unique, modifiable\n  at 5, length 6, string\n"
             "key 2: length 31, duplicates, modifiable\n  at 11, length 25, string\n  at 5, length 6, string\n");
@@ -220,7 +250,7 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   Store.TplNumber = "000";
   OpenMasterOn(0);
   F().SetModifyCaptions(true);
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee"}));
   {
     DialogResponder boxes;
     boxes.Expect(DataLimitsMsg);
