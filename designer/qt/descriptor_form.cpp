@@ -432,7 +432,7 @@ void TDescriptorF::RadioGroup1Click() {
   const int index = RadioGroup1->ItemIndex();
   if (!isVisible() && !SettingUp) return;
   if (index == PreviousType) return;
-  if (Fields.EditingFld) {
+  if (Fields.EditingFld && !SettingUp) {
     const int id = Store.FldTable[Store.FldCount].FldId;
     if (id < 1 || id > MaxFields || Store.NewFldIds[id] != 1) {
       const std::string refusal = Store.HasData ? TypeWithDataMsg : FieldInIndex() ? TypeInIndexMsg : "";

@@ -256,6 +256,22 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
     boxes.Expect(DataLimitsMsg);
     ShowActive(F());
   }
+  // With data a listed field keeps its type and width.
+  SelectField("Code");
+  QTest::mouseClick(F().ButtonEdit, Qt::LeftButton);
+  EXPECT_FALSE(F().SpinEditWidth->isEnabled());
+  {
+    DialogResponder boxes;
+    boxes.Expect(
+        "There is data in your template.  You may not change the data type\rfor an existing field.  However, you may "
+        "delete this field\rand add a new field of the desired data type.");
+    ClickIndicator(F().RadioGroup1->Item(2));
+    EXPECT_EQ(F().RadioGroup1->ItemIndex(), 0);
+    boxes.Expect("Cancel changes to this field?\r\r(Select ALL to cancel template modification)", mrYes);
+    QTest::mouseClick(F().CloseBitBtn, Qt::LeftButton);
+  }
+  EXPECT_FALSE(F().Fields.EditingFld);
+  EXPECT_TRUE(F().isVisible());
   AddField("Notes", 0, 12);
   SelectField("Memo");
   {
