@@ -222,6 +222,12 @@ void TDescriptorF::BuildFieldPanel() {
   OnClicked(CreateTableBitBtn, [this] { CreateTableBitBtnClick(); });
   OnClicked(CloseBitBtn, [this] { CloseBitBtnClick(); });
   OnClicked(HelpBitBtn, [this] { HelpBitBtnClick(); });
+  // Dragging an entry to another place moves the field there.
+  ListBox1->setDragDropMode(QAbstractItemView::InternalMove);
+  connect(ListBox1->model(), &QAbstractItemModel::rowsMoved, this,
+          [this](const QModelIndex&, int Start, int, const QModelIndex&, int Row) {
+            GuardEvent([=, this] { ListBox1DragDrop(Start, Row > Start ? Row - 1 : Row); });
+          });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { GuardEvent([this] { ButtonEditClick(); }); });
   connect(EditDefault, &QLineEdit::textEdited, this, [this] {
     // Typing over the date placeholder starts a real text.
@@ -692,6 +698,13 @@ void TDescriptorF::MoveField(int From, int To) {
   }
   SyncList();
   ListBox1->setCurrentRow(To);
+}
+
+void TDescriptorF::ListBox1DragDrop(int From, int To) {
+  // The list has moved the item already; the model follows, or the list is
+  // put back when it refuses.
+  MoveField(From, To);
+  SyncList();
 }
 
 void TDescriptorF::ButtonUpClick() {

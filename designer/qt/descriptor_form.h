@@ -51,6 +51,8 @@ public:
   void ButtonUpClick();
   void ButtonDownClick();
   void MoveField(int From, int To);
+  // A dragged entry dropped at another place (0-based list positions).
+  void ListBox1DragDrop(int From, int To);
   void CBLookupClick();
   void CBRequiredClick();
   void CBRightJustifyClick();

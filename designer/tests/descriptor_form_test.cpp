@@ -190,6 +190,13 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   // Moved, edited, deleted.
   SelectField("Done");
   QTest::mouseClick(F().ButtonUp, Qt::LeftButton);
+  // Dragged to the end and back.
+  ASSERT_TRUE(F().ListBox1->model()->moveRow(QModelIndex(), 0, QModelIndex(), F().ListBox1->count()));
+  EXPECT_EQ(Listed().back(), "Code");
+  EXPECT_EQ(Store.FldTable[Store.FldCount].Name, "Code");
+  ASSERT_TRUE(F().ListBox1->model()->moveRow(QModelIndex(), F().ListBox1->count() - 1, QModelIndex(), 0));
+  EXPECT_EQ(Store.FldTable[1].Name, "Code");
+  EXPECT_EQ(Store.FldTable[1].SeqNo, 1);
   SelectField("Name");
   QTest::mouseClick(F().ButtonEdit, Qt::LeftButton);
   ASSERT_TRUE(F().Fields.EditingFld);
