@@ -15,6 +15,7 @@
 #include "templates/template_state.h"
 #include "templates/tests/save/save_scenario.h"
 #include "testing/checked_folder.h"
+#include "testing/recorded_dialogs.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -89,24 +90,6 @@ inline TFolderSnapshot Snapshot(const std::filesystem::path& folder, bool withMd
   std::sort(s.Names.begin(), s.Names.end());
   return s;
 }
-
-// Every box shown, each answered OK (or No to a question).
-class RecordedDialogs : public DialogService {
-public:
-  RecordedDialogs() : previous_(SetDialogService(this)) {}
-  ~RecordedDialogs() override { SetDialogService(previous_); }
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons, int) override {
-    Texts.push_back(text);
-    Types.push_back(type);
-    return mrOk;
-  }
-  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-  std::vector<std::string> Texts;
-  std::vector<TMsgDlgType> Types;
-
-private:
-  DialogService* previous_;
-};
 
 class SaveScenarioTest : public ::testing::Test {
 protected:

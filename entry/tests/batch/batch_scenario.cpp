@@ -1,0 +1,82 @@
+#include "entry/tests/batch/batch_scenario.h"
+
+#include "platform/files.h"
+#include "platform/session.h"
+#include "templates/batch_codec.h"
+#include "templates/batch_create.h"
+#include "templates/startup_globals.h"
+#include "templates/template_state.h"
+#include "testing/checked_folder.h"
+#include "testing/temp_dir.h"
+
+#include <stdexcept>
+
+std::filesystem::path DataFolder(const std::filesystem::path& Folder) { return Folder / "mddata"; }
+std::filesystem::path ExportFolder(const std::filesystem::path& Folder) { return Folder / "export"; }
+
+void UseBatchFolder(const std::filesystem::path& Folder) {
+  Store.Reset();
+  Startup.Reset();
+  ResetBatchFileState();
+  Store.DataDir = DataFolder(Folder).string();
+  Startup.WSID = ScenarioWsid;
+  Startup.ExeDir = ProgramFolder();
+  Startup.DescCloName = Startup.ExeDir + "\\Desc.clo";
+  Startup.DescFileName = DescFileName();
+}
+
+void MakeEmptyBatch() {
+  std::string msg;
+  if (!CreateTrinFile(TrinFileName(), msg, CreateMsgMax)) throw std::runtime_error("TRIN: " + msg);
+  if (!CopyFile(Startup.DescCloName, DescFileName(), true)) throw std::runtime_error("DESC not copied");
+}
+
+TBatchEntry ScenarioEntry(int N) {
+  TBatchEntry entry;
+  entry.Client = "CL" + std::to_string(N % 7);
+  entry.CaseSuffix = std::to_string(N);
+  entry.Group = N % 2 ? "CF" : "";
+  entry.Employee = "E" + std::to_string(N % 4);
+  entry.Hours = std::to_string(N) + "." + std::to_string(N % 10) + "5";
+  entry.Date = 47000 + N;  // in December 2028
+  for (int line = 0; line <= N % 3; ++line)
+    entry.Description += "Entry " + std::to_string(N) + " piece " + std::to_string(line) + std::string(60, '.');
+  return entry;
+}
+
+void BuildBatchScenario(const std::filesystem::path& Folder) {
+  std::filesystem::create_directories(DataFolder(Folder) / "MDback");
+  std::filesystem::create_directories(ExportFolder(Folder));
+  UseBatchFolder(Folder);
+  MakeEmptyBatch();
+  for (int n = 1; n <= ScenarioEntries; ++n)
+    if (!SaveBatchEntry(ScenarioEntry(n))) throw std::runtime_error("entry not saved");
+  CloseBatchFiles();
+  for (int n : {1, 3}) {
+    WriteFileBytes(ResolvePath(TrinBackupFileName(n)), "earlier TRIN backup " + std::to_string(n));
+    WriteFileBytes(ResolvePath(DescBackupFileName(n)), "earlier DESC backup " + std::to_string(n));
+  }
+  // A DESC backup without its TRIN: the export that takes 002 replaces it.
+  WriteFileBytes(ResolvePath(DescBackupFileName(2)), "stray DESC backup 2");
+}
+
+std::string DumpRecords(const std::filesystem::path& File) {
+  const ProgramRun run = RunMdbtr({"dump", File.string()});
+  return run.Exit == 0 ? run.Out : "";
+}
+
+TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder) {
+  TBatchSnapshot snapshot;
+  for (const std::filesystem::path& sub : {DataFolder(Folder), DataFolder(Folder) / "MDback", ExportFolder(Folder)}) {
+    if (!std::filesystem::exists(sub)) continue;
+    for (const auto& e : std::filesystem::directory_iterator(sub)) {
+      if (!e.is_regular_file()) continue;
+      const std::string name = e.path().filename().string();
+      if (name.ends_with(".lck") || name.ends_with(".LCK")) continue;
+      const std::string key = std::filesystem::relative(e.path(), Folder).string();
+      const std::string dump = DumpRecords(e.path());
+      snapshot[key] = dump.empty() ? "bytes " + ReadFileBytes(e.path().string()) : dump;
+    }
+  }
+  return snapshot;
+}
