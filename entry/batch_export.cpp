@@ -7,12 +7,15 @@
 #include "entry/batch_recovery.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "templates/batch_codec.h"
 #include "templates/registry_settings.h"
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
 #include "templates/template_state.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -60,9 +63,20 @@ std::string CloneAndClose(const std::string& CloseFailed) {
   return "";
 }
 
+// The first number from 1 whose TRIN backup is missing, its name matched
+// in any case; 0 when all are taken. One listing of MDback.
 int FreeBackupNumber() {
+  const std::string first = TrinBackupFileName(1);
+  std::vector<bool> taken(MaxBatchBackup + 1, false);
+  for (const FileEntry& entry : FindFiles(first.substr(0, first.size() - 3) + "???")) {
+    const std::string digits = entry.Name.substr(entry.Name.size() - 3);
+    int number = 0;
+    if ((entry.Attr & faDirectory) == 0 && std::all_of(digits.begin(), digits.end(), ::isxdigit) &&
+        TryStrToInt("$" + digits, number))
+      taken[size_t(number)] = true;
+  }
   for (int n = 1; n <= MaxBatchBackup; ++n)
-    if (!FileExists(TrinBackupFileName(n))) return n;
+    if (!taken[size_t(n)]) return n;
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "templates/startup_globals.h"
 #include "templates/template_state.h"
 #include "testing/checked_folder.h"
+#include "testing/engine_dump.h"
 #include "testing/temp_dir.h"
 
 #include <stdexcept>
@@ -60,12 +61,16 @@ void BuildBatchScenario(const std::filesystem::path& Folder) {
   WriteFileBytes(ResolvePath(DescBackupFileName(2)), "stray DESC backup 2");
 }
 
-std::string DumpRecords(const std::filesystem::path& File) {
-  const ProgramRun run = RunMdbtr({"dump", File.string()});
-  return run.Exit == 0 ? run.Out : "";
+std::string DumpRecords(const std::filesystem::path& File, bool WithMdbtr) {
+  if (WithMdbtr) {
+    const ProgramRun run = RunMdbtr({"dump", File.string()});
+    return run.Exit == 0 ? run.Out : "";
+  }
+  const std::string dump = DumpThroughEngine(File.string());
+  return dump.starts_with("open: ") ? "" : dump;
 }
 
-TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder) {
+TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder, bool WithMdbtr) {
   TBatchSnapshot snapshot;
   for (const std::filesystem::path& sub : {DataFolder(Folder), DataFolder(Folder) / "MDback", ExportFolder(Folder)}) {
     if (!std::filesystem::exists(sub)) continue;
@@ -74,9 +79,68 @@ TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder) {
       const std::string name = e.path().filename().string();
       if (name.ends_with(".lck") || name.ends_with(".LCK")) continue;
       const std::string key = std::filesystem::relative(e.path(), Folder).string();
-      const std::string dump = DumpRecords(e.path());
+      const std::string dump = DumpRecords(e.path(), WithMdbtr);
       snapshot[key] = dump.empty() ? "bytes " + ReadFileBytes(e.path().string()) : dump;
     }
   }
   return snapshot;
+}
+
+namespace {
+
+// The records of an empty TRIN and DESC as start-up makes them.
+const std::pair<std::string, std::string>& EmptyDumps() {
+  static const std::pair<std::string, std::string> dumps = [] {
+    const std::string dataDir = Store.DataDir, wsid = Startup.WSID, exeDir = Startup.ExeDir,
+                      descClo = Startup.DescCloName;
+    ScopedTempDir folder;
+    std::filesystem::create_directories(DataFolder(folder.path()));
+    UseBatchFolder(folder.path());
+    MakeEmptyBatch();
+    std::pair<std::string, std::string> made{DumpRecords(ResolvePath(TrinFileName())),
+                                             DumpRecords(ResolvePath(DescFileName()))};
+    Store.DataDir = dataDir;
+    Startup.WSID = wsid;
+    Startup.ExeDir = exeDir;
+    Startup.DescCloName = descClo;
+    Startup.DescFileName = DescFileName();
+    return made;
+  }();
+  return dumps;
+}
+
+TBatchSnapshot WithEmptyBatch(TBatchSnapshot Snapshot) {
+  Snapshot["mddata/TRIN" + ScenarioWsid + ".MD"] = EmptyDumps().first;
+  Snapshot["mddata/DESC" + ScenarioWsid + ".MD"] = EmptyDumps().second;
+  return Snapshot;
+}
+
+}  // namespace
+
+TBatchSnapshot ExpectedExported(const TBatchSnapshot& Before) {
+  TBatchSnapshot after = WithEmptyBatch(Before);
+  const std::string trin = Before.at("mddata/TRIN" + ScenarioWsid + ".MD");
+  const std::string desc = Before.at("mddata/DESC" + ScenarioWsid + ".MD");
+  after["export/TRIN" + ScenarioWsid + ".MD"] = trin;
+  after["export/DESC" + ScenarioWsid + ".MD"] = desc;
+  after["mddata/MDback/trin" + ScenarioWsid + ".002"] = trin;
+  after["mddata/MDback/DESC" + ScenarioWsid + ".002"] = desc;
+  return after;
+}
+
+TBatchSnapshot ExpectedErased(const TBatchSnapshot& Before) { return WithEmptyBatch(Before); }
+
+std::string SnapshotDifference(const TBatchSnapshot& A, const TBatchSnapshot& B) {
+  std::string out;
+  for (const auto& [key, value] : A) {
+    const auto other = B.find(key);
+    if (other == B.end()) {
+      out += " only first: " + key;
+    } else if (other->second != value) {
+      out += " differs: " + key;
+    }
+  }
+  for (const auto& [key, value] : B)
+    if (!A.contains(key)) out += " only second: " + key;
+  return out;
 }

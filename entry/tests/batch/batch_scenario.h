@@ -29,9 +29,20 @@ TBatchEntry ScenarioEntry(int N);
 void BuildBatchScenario(const std::filesystem::path& Folder);
 
 // What the tests compare: each record-manager file of the data, backup
-// and export folders by its mdbtr dump, each other file by its bytes,
-// keyed by its path below Folder ("mddata/TRIN01.MD"); lock files left out.
+// and export folders by its records (read as another client, or by mdbtr
+// dump), each other file by its bytes, keyed by its path below Folder
+// ("mddata/TRIN01.MD"); lock files left out.
 using TBatchSnapshot = std::map<std::string, std::string>;
-TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder);
-// The mdbtr dump of one file ("" when it cannot be read).
-std::string DumpRecords(const std::filesystem::path& File);
+TBatchSnapshot SnapshotBatch(const std::filesystem::path& Folder, bool WithMdbtr = false);
+// The records of one record-manager file; "" for any other file.
+std::string DumpRecords(const std::filesystem::path& File, bool WithMdbtr = false);
+
+// The two ends an export or erase may leave, from the scenario's snapshot
+// Before: the batch replaced by empty files; for an export, besides, the
+// old batch in the export folder and as backup pair 002 (the stray DESC
+// backup 002 replaced).
+TBatchSnapshot ExpectedExported(const TBatchSnapshot& Before);
+TBatchSnapshot ExpectedErased(const TBatchSnapshot& Before);
+
+// The keys whose contents differ between two snapshots, for failure texts.
+std::string SnapshotDifference(const TBatchSnapshot& A, const TBatchSnapshot& B);
