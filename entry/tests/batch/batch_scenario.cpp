@@ -144,3 +144,38 @@ std::string SnapshotDifference(const TBatchSnapshot& A, const TBatchSnapshot& B)
     if (!A.contains(key)) out += " only second: " + key;
   return out;
 }
+
+TBatchOutcome OutcomeOf(const TBatchSnapshot& Before, const TBatchSnapshot& After) {
+  TBatchSnapshot undone = Before;
+  undone.erase("mddata/MDback/DESC" + ScenarioWsid + ".002");
+  if (After == Before || After == undone) return TBatchOutcome::Kept;
+  if (After == ExpectedExported(Before)) return TBatchOutcome::Exported;
+  if (After == ExpectedErased(Before)) return TBatchOutcome::Erased;
+  return TBatchOutcome::Other;
+}
+
+const char* OutcomeName(TBatchOutcome Outcome) {
+  switch (Outcome) {
+    case TBatchOutcome::Kept:
+      return "kept";
+    case TBatchOutcome::Exported:
+      return "exported";
+    case TBatchOutcome::Erased:
+      return "erased";
+    case TBatchOutcome::Other:
+      break;
+  }
+  return "other";
+}
+
+void CopyScenario(const std::filesystem::path& From, const std::filesystem::path& To) {
+  for (const auto& e : std::filesystem::recursive_directory_iterator(From)) {
+    const std::filesystem::path target = To / std::filesystem::relative(e.path(), From);
+    const std::string name = e.path().filename().string();
+    if (e.is_directory()) {
+      std::filesystem::create_directories(target);
+    } else if (!name.ends_with(".lck") && !name.ends_with(".LCK")) {
+      std::filesystem::copy_file(e.path(), target);
+    }
+  }
+}

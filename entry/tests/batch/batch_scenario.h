@@ -46,3 +46,13 @@ TBatchSnapshot ExpectedErased(const TBatchSnapshot& Before);
 
 // The keys whose contents differ between two snapshots, for failure texts.
 std::string SnapshotDifference(const TBatchSnapshot& A, const TBatchSnapshot& B);
+
+// Which end a run left, from the scenario's snapshot Before. Kept: the
+// scenario as it was (an undone export may have taken the stray DESC
+// backup 002 with it).
+enum class TBatchOutcome { Kept, Exported, Erased, Other };
+TBatchOutcome OutcomeOf(const TBatchSnapshot& Before, const TBatchSnapshot& After);
+const char* OutcomeName(TBatchOutcome Outcome);
+
+// Copies a scenario folder with everything below it but lock files.
+void CopyScenario(const std::filesystem::path& From, const std::filesystem::path& To);
