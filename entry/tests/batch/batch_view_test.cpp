@@ -1,1 +1,209 @@
-#include <gtest/gtest.h>
+// The batch viewer offscreen against the real record manager: rows, joined
+// descriptions and the total; navigation and Up/Down wherever the focus
+// is; Delete and Edit with every message; export and erase from the
+// viewer. Then the whole way end to end: a sample office, entries timed by
+// the stopwatch under a fixed clock and saved, the viewer, a delete, an
+// edit, an export through the export command, an erase of the new batch.
+#include "entry/batch_export.h"
+#include "entry/qe_stopwatch.h"
+#include "entry/qt/batch_view_form.h"
+#include "entry/tests/batch/batch_fixture.h"
+
+#include "platform/datetime_value.h"
+#include "platform/qt/widget_text.h"
+#include "templates/batch_codec.h"
+#include "templates/family_files.h"
+#include "templates/sample_office.h"
+#include "templates/validation_files.h"
+#include "testing/clock_fixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+class BatchViewTest : public BatchTest {
+protected:
+  void TearDown() override {
+    view_.reset();
+    BatchTest::TearDown();
+  }
+  TQBatchViewF& View() {
+    if (!view_) {
+      view_ = std::make_unique<TQBatchViewF>();
+      view_->show();
+      QApplication::processEvents();
+    }
+    return *view_;
+  }
+  std::string Cell(int row, int column) {
+    const QTableWidgetItem* item = View().QBatchViewGrid->item(row, column);
+    return item ? StoredText(item->text()) : "<none>";
+  }
+  int Selected() {
+    const auto items = View().QBatchViewGrid->selectedItems();
+    return items.isEmpty() ? -1 : items.front()->row();
+  }
+  std::string Total() { return StoredText(View().TotalHours->text()); }
+  // The entry without its lines, as another client changes the batch.
+  void SaveThree() {
+    ASSERT_TRUE(SaveBatchEntry(Entry("1.5", "one line")));
+    ASSERT_TRUE(SaveBatchEntry(Entry("2.25", std::string(78, 'a') + std::string(78, 'b') + "ccc")));
+    ASSERT_TRUE(SaveBatchEntry(Entry(".5", "")));
+    BtrCloseAllFiles();
+  }
+
+private:
+  std::unique_ptr<TQBatchViewF> view_;
+};
+
+TEST_F(BatchViewTest, AnEmptyBatchShowsOnlyTheHeaderAndZero) {
+  UseEmptyBatch();
+  EXPECT_EQ(View().QBatchViewGrid->rowCount(), 0);
+  EXPECT_EQ(Total(), "0.00");
+  EXPECT_TRUE(View().QBatchViewGrid->isColumnHidden(7));
+  EXPECT_EQ(StoredText(View().QBatchViewGrid->horizontalHeaderItem(5)->text()), "               Hours");
+  DialogResponder boxes;
+  boxes.Expect("Please highlight the record you wish to delete first.")
+      .Expect("Please highlight the record you wish to edit first.");
+  View().Delete1Click();
+  View().BitBtnEditClick();
+}
+
+TEST_F(BatchViewTest, RowsJoinTheirLinesAndTheTotalAddsTheHours) {
+  UseEmptyBatch();
+  SaveThree();
+  ASSERT_EQ(View().QBatchViewGrid->rowCount(), 3);
+  EXPECT_EQ(Cell(0, 0), "09/04/2028");
+  EXPECT_EQ(Cell(0, 1), "JD  ");
+  EXPECT_EQ(Cell(0, 2), "ACME   ");
+  EXPECT_EQ(Cell(0, 3), "     12");
+  EXPECT_EQ(Cell(0, 5), "        1.50");
+  EXPECT_EQ(Cell(1, 6), std::string(78, 'a') + std::string(78, 'b') + "ccc");
+  EXPECT_EQ(Cell(2, 5), "         .50");
+  EXPECT_EQ(Cell(2, 6), "");
+  EXPECT_EQ(Cell(1, 7), View().Rows()[1].Position);
+  EXPECT_EQ(Total(), "4.25");
+  EXPECT_EQ(Selected(), 0);
+  EXPECT_EQ(View().QBatchViewGrid->item(0, 0)->font().family(), "Liberation Sans");
+}
+
+TEST_F(BatchViewTest, NavigationByMenuAndByArrowsWhereverTheFocusIs) {
+  UseEmptyBatch();
+  SaveThree();
+  View().Last1Click();
+  EXPECT_EQ(Selected(), 2);
+  View().Next1Click();
+  EXPECT_EQ(Selected(), 2);
+  View().First1Click();
+  View().Previous1Click();
+  EXPECT_EQ(Selected(), 0);
+  View().BitBtnOK->setFocus();
+  QTest::keyClick(View().BitBtnOK, Qt::Key_Down);
+  QTest::keyClick(View().BitBtnOK, Qt::Key_Down);
+  EXPECT_EQ(Selected(), 2);
+  QTest::keyClick(View().BitBtnEdit, Qt::Key_Up);
+  EXPECT_EQ(Selected(), 1);
+}
+
+TEST_F(BatchViewTest, DeleteAsksMarksTheRowAndRefusesASecondTime) {
+  UseEmptyBatch();
+  SaveThree();
+  View().Next1Click();
+  {
+    DialogResponder boxes;
+    boxes.Expect("Are you sure you want to delete the highlighted record?", mrNo);
+    View().Delete1Click();
+  }
+  EXPECT_EQ(Cell(1, 5), "        2.25");
+  {
+    DialogResponder boxes;
+    boxes.Expect("Are you sure you want to delete the highlighted record?", mrYes)
+        .Expect("Record successfully deleted.");
+    View().Delete1Click();
+  }
+  EXPECT_EQ(Cell(1, 5), "deleted");
+  EXPECT_EQ(View().QBatchViewGrid->item(1, 0)->font().family(), "Liberation Mono");
+  EXPECT_EQ(Total(), "2.00");
+  BtrCloseAllFiles();
+  const std::string trin = DumpRecords(DataFolder(Temp.path()) / "TRIN01.MD");
+  const std::string desc = DumpRecords(DataFolder(Temp.path()) / "DESC01.MD");
+  {
+    DialogResponder boxes;
+    boxes.Expect("This record has already been deleted!").Expect("This record has been deleted!");
+    View().Delete1Click();
+    View().BitBtnEditClick();
+  }
+  BtrCloseAllFiles();
+  EXPECT_EQ(DumpRecords(DataFolder(Temp.path()) / "TRIN01.MD"), trin);
+  EXPECT_EQ(DumpRecords(DataFolder(Temp.path()) / "DESC01.MD"), desc);
+  EXPECT_EQ(desc.find("ccc"), std::string::npos);
+}
+
+TEST_F(BatchViewTest, ADeleteOfAnEntryGoneMeanwhileFailsWithItsText) {
+  UseEmptyBatch();
+  SaveThree();
+  View();
+  const TBatchRow first = View().Rows()[0];
+  ASSERT_EQ(DeleteBatchEntry(ParsedPosition(first.Position), first.Link), "");
+  DialogResponder boxes;
+  boxes.Expect("Are you sure you want to delete the highlighted record?", mrYes)
+      .Expect("Unable to delete this record:\r\rThe entry is no longer in the batch as it was read.\r"
+              "Please try this operation again later of contact Ondral, Inc. for assistance.");
+  View().Delete1Click();
+  EXPECT_EQ(Cell(0, 5), "        1.50");
+}
+
+TEST_F(BatchViewTest, EditReadsTheEntryIntoTrinRecAndCloses) {
+  UseEmptyBatch();
+  SaveThree();
+  View().Last1Click();
+  View().BitBtnEditClick();
+  EXPECT_FALSE(View().isVisible());
+  EXPECT_EQ(View().result(), QDialog::Accepted);
+  EXPECT_TRUE(EditingBatchEntry);
+  EXPECT_EQ(FormatGridPosition(EditingBatchPos), View().Rows()[2].Position);
+  EXPECT_EQ(FieldText(TrinRec, TrinField::Link), "       3");
+}
+
+TEST_F(BatchViewTest, ExportFromTheViewerClosesItOnceTheBatchIsEmpty) {
+  UseScenario();
+  std::string picked;
+  View().ExportCommand = [&] {
+    SelectExportDirWith(
+        [&](const std::string&, const std::string&, std::string& folder) {
+          folder = picked;
+          return !folder.empty();
+        },
+        [](const std::string&) { return false; });
+  };
+  View().BitBtn1Click();  // cancelled in the browser: stays open
+  EXPECT_TRUE(View().isVisible());
+  picked = ExportFolder(Temp.path()).string();
+  {
+    DialogResponder boxes;
+    boxes.Expect("You are about to export the current batch to:\r\r" + picked + ".", mrOk)
+        .Expect("Make '" + picked + "'" + "\r" + "the default directory to export to?", mrNo)
+        .Expect("Your batch has been successfully exported.");
+    View().BitBtn1Click();
+  }
+  EXPECT_FALSE(View().isVisible());
+  EXPECT_TRUE(std::filesystem::exists(ExportFolder(Temp.path()) / "TRIN01.MD"));
+}
+
+TEST_F(BatchViewTest, EraseFromTheViewerEmptiesTheGrid) {
+  UseEmptyBatch();
+  SaveThree();
+  DialogResponder boxes;
+  boxes.Expect("Are you SURE you want to erase the ENTIRE batch?", mrYes);
+  View().Erasebatch1Click();
+  EXPECT_EQ(View().QBatchViewGrid->rowCount(), 0);
+  EXPECT_EQ(Total(), "0.00");
+  View().BitBtnOKClick();
+  EXPECT_EQ(Links(Rows()), std::vector<std::string>{});
+}
+
+}  // namespace
