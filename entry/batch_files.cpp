@@ -30,10 +30,9 @@ std::string_view View(const TDynCharArr& Rec) { return {reinterpret_cast<const c
 
 void OpenOne(uint8_t FileNo, const std::string& Name, TDynCharArr& Buf, uint16_t RecLen,
              std::vector<std::string>& Failures) {
-  if (BtrIsFileOpen(FileNo)) return;
   try {
-    BtrOpenFile(FileNo, Name, 0);
-    Buf.resize(RecLen);
+    if (!BtrIsFileOpen(FileNo)) BtrOpenFile(FileNo, Name, 0);
+    if (Buf.size() < RecLen) Buf.resize(RecLen);
   } catch (const EAbort& e) {
     Failures.push_back("Unable to open the matterdesk batch file " + Name + "." + "\r\r" + e.Message + ContactMsg);
   }

@@ -207,3 +207,130 @@ TEST_F(BatchViewTest, EraseFromTheViewerEmptiesTheGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stopwatch's view as a plain record of what the screen would show.
+class ScreenView : public TQeStopwatchView {
+public:
+  void SetTimeText(const std::string& Text) override { Time = Text; }
+  std::string HoursText() const override { return Hours; }
+  void SetHoursText(const std::string& Text) override { Hours = Text; }
+  void SetPauseButton(bool, const std::string&) override {}
+  void SetStartItem(const std::string&, bool) override {}
+  void SetTimer(bool, int) override {}
+  bool IsShowing() const override { return true; }
+  std::string Time, Hours;
+};
+
+class BatchEndToEndTest : public BatchViewTest {};
+
+TEST_F(BatchEndToEndTest, TimedEntriesViewedDeletedEditedExportedAndANewBatchErased) {
+  UseEmptyBatch();
+  ScopedClock clock(EncodeDate(2026, 12, 11) + 0.375);
+  // The family's options give the stopwatch its increment.
+  Store.DataRoot = TempPath("family");
+  std::vector<TSampleFileCount> counts;
+  std::string msg;
+  ASSERT_TRUE(WriteSampleOffice(Store.DataRoot, BuildSampleOffice(), counts, msg)) << msg;
+  OpenSysOptionsFile();
+  bool atEnd = false;
+  BtrGetFirst(SysOptionsFileNo, SysopRec, atEnd, false);
+  ASSERT_FALSE(atEnd);
+  const int choice = IncrementChoiceOf(FieldText(SysopRec, SysopFld::TimeIncrement)[0]);
+  BtrCloseFile(SysOptionsFileNo);
+  EXPECT_EQ(choice, 2);  // the sample office's digit 4: steps of 0.1 hours
+
+  ScreenView screen;
+  TQeStopwatch watch(screen, [](const std::string&) {});
+  watch.SetIncrement(choice);
+  for (const uint32_t minutes : {20u, 45u, 6u}) {
+    screen.Hours = "";
+    watch.SBTimerClick();
+    clock.Advance(minutes * 60 * 1000 + 1000);
+    watch.Timer1Timer();
+    watch.SBTimerClick();
+    TBatchEntry entry = Entry(screen.Hours, "Timed for " + std::to_string(minutes) + " minutes");
+    entry.Date = ClockNow();
+    ASSERT_EQ(CheckBatchEntry(entry.Date, entry.Hours).Message, "");
+    ASSERT_TRUE(SaveBatchEntry(entry));
+  }
+  BtrCloseAllFiles();
+
+  TQBatchViewF& view = View();
+  ASSERT_EQ(view.QBatchViewGrid->rowCount(), 3);
+  EXPECT_EQ(Cell(0, 0), "12/11/2026");
+  EXPECT_EQ(Cell(0, 5), "         .40");  // 20 minutes and a second: four steps begun
+  EXPECT_EQ(Cell(1, 5), "         .80");
+  EXPECT_EQ(Cell(2, 5), "         .20");
+  EXPECT_EQ(Cell(1, 6), "Timed for 45 minutes");
+  EXPECT_EQ(Total(), "1.40");
+
+  // Delete the second entry, asked first.
+  view.QBatchViewGrid->setFocus();
+  QTest::keyClick(view.QBatchViewGrid, Qt::Key_Down);
+  {
+    DialogResponder boxes;
+    boxes.Expect("Are you sure you want to delete the highlighted record?", mrYes)
+        .Expect("Record successfully deleted.");
+    view.MenuItems[4]->trigger();
+  }
+  EXPECT_EQ(Cell(1, 5), "deleted");
+  EXPECT_EQ(Total(), "0.60");
+
+  // Edit the third: the viewer closes with the entry in TrinRec.
+  QTest::keyClick(view.BitBtnOK, Qt::Key_Down);
+  QTest::mouseClick(view.BitBtnEdit, Qt::LeftButton);
+  EXPECT_FALSE(view.isVisible());
+  EXPECT_TRUE(EditingBatchEntry);
+  EXPECT_EQ(FieldText(TrinRec, TrinField::Link), "       3");
+  EXPECT_EQ(PackedHoursToText(FieldText(TrinRec, TrinField::Hours)), "         .20");
+  ResetBatchFileState();
+
+  // Export from a new showing: confirmed, remembered, done; the viewer closes.
+  view.show();
+  QApplication::processEvents();
+  ASSERT_EQ(view.QBatchViewGrid->rowCount(), 2);
+  const std::string folder = ExportFolder(Temp.path()).string();
+  view.ExportCommand = [&] {
+    SelectExportDirWith(
+        [&](const std::string&, const std::string&, std::string& picked) {
+          picked = folder;
+          return true;
+        },
+        [](const std::string&) { return false; });
+  };
+  {
+    DialogResponder boxes;
+    boxes.Expect("You are about to export the current batch to:\r\r" + folder + ".", mrOk)
+        .Expect("Make '" + folder + "'" + "\r" + "the default directory to export to?", mrNo)
+        .Expect("Your batch has been successfully exported.");
+    QTest::mouseClick(view.BitBtn1, Qt::LeftButton);
+  }
+  EXPECT_FALSE(view.isVisible());
+  BtrCloseAllFiles();
+  const std::string exported = DumpRecords(ExportFolder(Temp.path()) / "TRIN01.MD");
+  EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 3);  // the layout and two entries
+  EXPECT_EQ(exported, DumpRecords(DataFolder(Temp.path()) / "MDback" / "trin01.001"));
+  EXPECT_TRUE(std::filesystem::exists(ExportFolder(Temp.path()) / "DESC01.MD"));
+  EXPECT_TRUE(std::filesystem::exists(DataFolder(Temp.path()) / "MDback" / "DESC01.001"));
+
+  // A new batch, erased from the viewer.
+  ASSERT_TRUE(SaveBatchEntry(Entry("1", "into the new batch")));
+  BtrCloseAllFiles();
+  view.show();
+  QApplication::processEvents();
+  ASSERT_EQ(view.QBatchViewGrid->rowCount(), 1);
+  EXPECT_EQ(view.Rows()[0].Link, "       1");
+  {
+    DialogResponder boxes;
+    boxes.Expect("Are you SURE you want to erase the ENTIRE batch?", mrYes);
+    view.MenuItems[5]->trigger();
+  }
+  EXPECT_EQ(view.QBatchViewGrid->rowCount(), 0);
+  QTest::mouseClick(view.BitBtnOK, Qt::LeftButton);
+  EXPECT_FALSE(view.isVisible());
+  EXPECT_EQ(Links(Rows()), std::vector<std::string>{});
+}
+
+}  // namespace
