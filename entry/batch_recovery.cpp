@@ -43,6 +43,9 @@ bool FinishJournal(const TBatchJournal& Journal) {
       if (!UndoPreparedExport(Journal)) return false;
       break;
     case TBatchJournalState::Committed:
+      // An export folder out of reach (a share gone) may still hold the
+      // copies under their ".part" names: the batch waits for it.
+      if (!DirectoryExists(Journal.Folder)) return false;
       if (!RenamePartIfLeft(ExportedDescName(Journal.Folder)) || !RenamePartIfLeft(ExportedTrinName(Journal.Folder)))
         return false;
       [[fallthrough]];

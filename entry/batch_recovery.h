@@ -12,7 +12,8 @@
 //              the batch stands as it was.
 //   COMMITTED  both copies reached the export folder: any ".part" left is
 //              renamed to its final name (DESC first, TRIN last), then both
-//              batch files are replaced by empty ones.
+//              batch files are replaced by empty ones. An export folder
+//              that cannot be reached stops it.
 //   ERASING    the batch is replaced by empty ones.
 // Replacing the batch: while the clone exists, the batch files still there
 // are deleted and the clone becomes the TRIN file; without it TRIN is made

@@ -277,3 +277,32 @@ TEST_F(SelectExportDirTest, PresetRootCancelAndAFolderThatCannotBeMade) {
 }
 
 }  // namespace
+
+namespace {
+
+// A committed export whose folder went out of reach before its renames:
+// the batch waits for the folder instead of being emptied.
+TEST_F(BatchExportTest, ACommittedExportWaitsForItsFolderToComeBack) {
+  {
+    OtherClient holder(ResolvePath(TrinFileName()));
+    DialogResponder boxes;
+    boxes.Answer(mrOk);
+    ExportBatch(Folder);
+  }
+  ASSERT_TRUE(BatchJournalExists());
+  std::filesystem::rename(ExportFolder(Temp.path()), Temp.path() / "away");
+  {
+    DialogResponder boxes;
+    boxes.Expect("The export of the batch to " + Folder + " (backup 002 in " + Store.DataDir +
+                 "\\MDback) was cut short and could not be finished.  The batch cannot be used until this problem is "
+                 "resolved." +
+                 Contact);
+    EXPECT_FALSE(OpenBatchFiles());
+  }
+  EXPECT_EQ(DumpRecords(DataFolder(Temp.path()) / "TRIN01.MD"), Before.at("mddata/TRIN01.MD"));
+  std::filesystem::rename(Temp.path() / "away", ExportFolder(Temp.path()));
+  EXPECT_TRUE(OpenBatchFiles());
+  ExpectSame(Now(), ExpectedExported(Before));
+}
+
+}  // namespace
