@@ -3,7 +3,10 @@
 // around a run that always closes the record manager and removes the folder.
 #pragma once
 
+#include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
+#include "templates/descriptor_codec.h"
+#include "templates/master_file.h"
 #include "templates/email_setup.h"
 #include "templates/template_state.h"
 
@@ -19,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace bench {
 
@@ -29,6 +33,30 @@ inline void Check(bool ok, const std::string& what) {
 // An empty master file in Store.DataDir, made as the program's setup makes it.
 inline void CreateMaster() {
   Check(CreateMasterFile(false) == TMasterCreation::Created, "create master in " + Store.DataDir);
+}
+
+// The master file of the folder in use with "Template <n>" for 0..Count-1.
+inline void MakeMaster(int Count) {
+  CreateMaster();
+  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+  BtrBeginTransaction();
+  for (int n = 0; n < Count; ++n) InsertMasterRecord(TTemplateNumber(n).Stored(), "Template " + std::to_string(n));
+  BtrEndTransaction();
+  BtrCloseFile(MasterFileNo);
+}
+
+// Template Number's descriptor with these record texts, in one transaction.
+inline void MakeDescriptor(int Number, const std::vector<std::string>& Texts) {
+  const std::string name = DescriptorFileName(TTemplateNumber(Number));
+  std::string msg;
+  Check(BtrCreateFile(name, DscRecordLength, int8_t(DescriptorKeySegments.size()), msg, 255, true,
+                      DescriptorKeySegments),
+        "create descriptor: " + msg);
+  BtrOpenFile(9, name, 0);
+  BtrBeginTransaction();
+  for (const std::string& text : Texts) BtrInsertRecord(9, text);
+  BtrEndTransaction();
+  BtrCloseFile(9);
 }
 
 // One folder per program run; the program's name is fixed at the first call.

@@ -57,28 +57,8 @@ void UseFolder(const std::string& name) {
   Store.DataDir = folder.string();
 }
 
-// The master file of the folder in use with "Template nnn" for 0..Count-1.
-void MakeMaster(int Count) {
-  bench::CreateMaster();
-  BtrOpenFile(MasterFileNo, MasterFileName(), 0);
-  BtrBeginTransaction();
-  for (int n = 0; n < Count; ++n) InsertMasterRecord(TTemplateNumber(n).Stored(), "Template " + std::to_string(n));
-  BtrEndTransaction();
-  BtrCloseFile(MasterFileNo);
-}
-
-void MakeDescriptor(int Number, const std::vector<std::string>& Texts) {
-  const std::string name = DescriptorFileName(TTemplateNumber(Number));
-  std::string msg;
-  Check(BtrCreateFile(name, DscRecordLength, int8_t(DescriptorKeySegments.size()), msg, 255, true,
-                      DescriptorKeySegments),
-        "create descriptor: " + msg);
-  BtrOpenFile(9, name, 0);
-  BtrBeginTransaction();
-  for (const std::string& text : Texts) BtrInsertRecord(9, text);
-  BtrEndTransaction();
-  BtrCloseFile(9);
-}
+using bench::MakeDescriptor;
+using bench::MakeMaster;
 
 // 50 fields; field 1 a client lookup that index 1 sorts on, every third
 // one a template lookup with display columns.

@@ -119,7 +119,13 @@ struct TGridColumnPlan {
   std::vector<std::string> IndexNames;
   // One pair of marker shapes per lookup group.
   int ShapePairs = 0;
+  // The grid view multiplies its sort chooser's and hide check box's Left
+  // and its header bar's width by this: SmallFontsItemScale when the entry
+  // screen was laid out for small fonts.
+  double ItemScale = 1.0;
 };
+
+constexpr double SmallFontsItemScale = 1.25;
 
 struct TFamilyKeys {
   int ClientSlot = -1, CaseSlot = -1, EmpSlot = -1;

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
-// The client width the rows are packed to, the form's at its first showing.
-constexpr int EntryClientWidth = 660;
+// The form's client size at its first showing, ours: wider than the button
+// bar needs and wide enough that each name of the built-in e-mail templates
+// has its address beside it. The rows are packed to the width the form has.
+constexpr int EntryClientWidth = 760;
+constexpr int EntryClientHeight = 560;
 // What the packing keeps free right of a pair, and where a side control ends.
 constexpr int PackFitMargin = 45;
 constexpr int SideAnchor = 35;

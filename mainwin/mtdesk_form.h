@@ -60,6 +60,12 @@ public:
   void Setupclientandcaseemailtemplates1Click();
   // The selected template's entry screen (mainwin/entry_command.cpp).
   void EntryMaintenancefor1Click();
+  // The program file's time (mainwin/about_command.cpp).
+  void About1Click();
+  // The user settings dialog (mainwin/setup_command.cpp).
+  void SetupOptions1Click();
+  // The master file rebuilt from the descriptors (mainwin/rebuild_command.cpp).
+  void Recreatemasterfile1Click();
 
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;

@@ -23,19 +23,24 @@ uint64_t RealTick() {
 TDateTime RealNow() {
   using namespace std::chrono;
   const auto now = system_clock::now();
-  const std::time_t secs = system_clock::to_time_t(now);
   const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  return LocalDateTime(system_clock::to_time_t(now), int(ms));
+}
+
+}  // namespace
+
+TDateTime LocalDateTime(int64_t UnixSeconds, int Milliseconds) {
+  using namespace std::chrono;
+  const std::time_t secs = static_cast<std::time_t>(UnixSeconds);
   std::tm local{};
   localtime_r(&secs, &local);
   const year_month_day ymd{year{local.tm_year + 1900}, month{unsigned(local.tm_mon + 1)},
                            day{unsigned(local.tm_mday)}};
   const double dayNumber = sys_days{ymd}.time_since_epoch().count() + kUnixEpochDay;
-  const double msOfDay = ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec) * 1000.0 + ms;
+  const double msOfDay = ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec) * 1000.0 + Milliseconds;
   // Before 1899-12-30 the time is the fraction's absolute value; the clock never goes there.
   return dayNumber + msOfDay / kMsPerDay;
 }
-
-}  // namespace
 
 TDateTime ClockNow() {
   std::lock_guard lock(clockMutex);

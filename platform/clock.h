@@ -10,6 +10,10 @@ using TDateTime = double;
 // Local wall time now (fixed value while a test has set the clock).
 TDateTime ClockNow();
 
+// The local wall time of a moment given as seconds since 1970-01-01 UTC
+// plus Milliseconds, in the machine's time zone.
+TDateTime LocalDateTime(int64_t UnixSeconds, int Milliseconds = 0);
+
 // Milliseconds from a monotonic source; never wraps.
 uint64_t GetTickCount64();
 

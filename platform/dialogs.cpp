@@ -18,6 +18,16 @@ public:
 
 FallbackDialogs fallback;
 DialogService* current = &fallback;
+int showing = 0;
+
+// Counts the boxes up while one is asked, however the asking ends.
+class TShowing {
+public:
+  TShowing() { ++showing; }
+  ~TShowing() { --showing; }
+  TShowing(const TShowing&) = delete;
+  TShowing& operator=(const TShowing&) = delete;
+};
 
 }  // namespace
 
@@ -45,16 +55,20 @@ DialogService* SetDialogService(DialogService* service) {
 }
 
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx) {
+  TShowing up;
   return current->MessageDlg(text, type, buttons, helpCtx);
 }
 
-void ShowMessage(const std::string& text) { current->MessageDlg(text, mtCustom, mbOKOnly, 0); }
+bool BoxShowing() { return showing > 0; }
+
+void ShowMessage(const std::string& text) { MessageDlg(text, mtCustom, mbOKOnly, 0); }
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  TShowing up;
   return current->InputQuery(caption, prompt, value);
 }
 
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& defaultValue) {
   std::string value = defaultValue;
-  return current->InputQuery(caption, prompt, value) ? value : defaultValue;
+  return InputQuery(caption, prompt, value) ? value : defaultValue;
 }

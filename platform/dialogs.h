@@ -46,6 +46,9 @@ public:
 DialogService* SetDialogService(DialogService* service);
 
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx = 0);
+// A box or question of the service is up (its loop may run queued calls and
+// timers): idle work waits until it is answered.
+bool BoxShowing();
 void ShowMessage(const std::string& text);
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 // The default when the user cancels.

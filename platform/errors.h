@@ -32,3 +32,7 @@ public:
 };
 
 [[noreturn]] void Abort();
+
+// The text of a failure to show: an Exception's message whole (it may
+// quote record bytes, NULs included), else what the library says.
+std::string ExceptionText(const std::exception& E);

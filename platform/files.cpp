@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #ifndef RENAME_NOREPLACE
@@ -109,6 +110,19 @@ bool CopyBytes(int in, int out) {
   }
 }
 
+// Closes a new file beside a target and moves it over the target; on any
+// failure it is removed, errno kept.
+bool PlaceOrDrop(TFolderFile& out, const std::string& temp, const std::string& target, bool ok) {
+  ok = ok && PlaceFileBeside(out, temp, target, true);
+  const int error = errno;
+  out.Close();
+  if (!ok) {
+    unlink(temp.c_str());
+    errno = error;
+  }
+  return ok;
+}
+
 // Fills out with the bytes of in from its start, with the source's
 // modification time; durable flushes it to the disk.
 bool FillCopy(int in, const struct stat& source, int out, bool durable) {
@@ -145,11 +159,7 @@ bool ReplaceWithCopy(int in, const struct stat& source, const std::string& targe
   std::string temp;
   TFolderFile out = CreateFileBeside(target, temp);
   if (!out.IsOpen()) return false;
-  if (FillCopy(in, source, out.Fd(), true) && PlaceFileBeside(out, temp, target, true)) return true;
-  const int error = errno;
-  unlink(temp.c_str());
-  errno = error;
-  return false;
+  return PlaceOrDrop(out, temp, target, FillCopy(in, source, out.Fd(), true));
 }
 
 // The last component of a Windows-style or native name as written.
@@ -244,6 +254,14 @@ bool FileExists(const std::string& name) {
   std::string path;
   struct stat st;
   return NativeName(name, path) && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool FileAge(const std::string& name, TDateTime& value) {
+  std::string path;
+  struct stat st;
+  if (!NativeName(name, path) || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  value = LocalDateTime(st.st_mtim.tv_sec, static_cast<int>(st.st_mtim.tv_nsec / 1000000));
+  return true;
 }
 
 bool DirectoryExists(const std::string& name) {
@@ -425,3 +443,30 @@ bool files_detail::RenameByLink(const std::string& from, const std::string& to) 
   }
   return errno == ENOENT && rename(from.c_str(), to.c_str()) == 0;
 }
+
+bool ReplaceFileBytes(const std::string& name, const std::string& bytes) {
+  std::string path;
+  if (!NativeName(name, path)) return false;
+  std::string temp;
+  TFolderFile out = CreateFileBeside(path, temp);
+  if (!out.IsOpen()) return false;
+  return PlaceOrDrop(out, temp, path, WriteAll(out.Fd(), bytes.data(), bytes.size()) && fsync(out.Fd()) == 0);
+}
+
+namespace {
+
+// A folder's name as compared: resolved, its links followed when it exists,
+// without a trailing separator.
+std::string FolderKey(const std::string& name) {
+  std::string path = ResolvePath(name);
+  if (char* real = path.empty() ? nullptr : realpath(path.c_str(), nullptr)) {
+    path = real;
+    free(real);
+  }
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+bool SameFolder(const std::string& a, const std::string& b) { return AnsiSameText(FolderKey(a), FolderKey(b)); }

@@ -5,6 +5,8 @@
 // the reason in errno; nothing here throws for an ordinary failure.
 #pragma once
 
+#include "platform/clock.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +33,10 @@ std::string ResolvePath(const std::string& name);
 // A file that exists and is not a folder (symbolic links followed).
 bool FileExists(const std::string& name);
 bool DirectoryExists(const std::string& name);
+
+// The last modification of a file (not a folder) as a local date-time
+// value, to the millisecond; false, value untouched, when there is none.
+bool FileAge(const std::string& name, TDateTime& value);
 
 // Creates one folder with its parent's permission bits and set-group-id
 // bit, not the umask (FolderModeInFolder, platform/folder_file.h); false
@@ -70,6 +76,17 @@ bool RenameNativeNoReplace(const std::string& from, const std::string& to);
 // complete new file. The copy keeps the source's modification time. A
 // failed copy leaves no partial target behind, and the source is only read.
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
+
+// The whole file replaced by bytes in one step: a new file beside it (made
+// as CopyFile makes one), written and flushed, then moved over the name, so
+// the name holds either the old file (or none) or all of the new bytes. A
+// failure leaves nothing beside it. Not for record-manager files.
+bool ReplaceFileBytes(const std::string& name, const std::string& bytes);
+
+// Whether two names lead to one folder: each resolved (case, links), then
+// compared without case, a trailing separator ignored. Names that do not
+// resolve compare as written.
+bool SameFolder(const std::string& a, const std::string& b);
 
 // Record-manager files are copied, renamed and deleted by the record
 // manager, which knows their companions and whether anyone has them open.

@@ -21,6 +21,13 @@ const passwd* OwnEntry(std::vector<char>& buffer, passwd& entry) {
   return nullptr;
 }
 
+// Empty when the system does not tell.
+std::filesystem::path RunningExecutable() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : exe;
+}
+
 }  // namespace
 
 std::string GetUserName() {
@@ -36,12 +43,9 @@ std::string GetComputerName() {
   return name;
 }
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  return exe.parent_path().string();
-}
+std::string ProgramFolder() { return RunningExecutable().parent_path().string(); }
+
+std::string ProgramFileName() { return RunningExecutable().filename().string(); }
 
 std::string HomeFolder(std::string& why) {
   if (const char* set = std::getenv("HOME")) {

@@ -12,6 +12,8 @@ std::string GetComputerName();
 
 // The folder of the running executable, without a trailing separator.
 std::string ProgramFolder();
+// The file name of the running executable, without its folder.
+std::string ProgramFileName();
 
 // The user's home folder: HOME, or the password database's entry for this
 // user when HOME is unset. An empty or relative HOME names no folder of the

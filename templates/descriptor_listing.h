@@ -19,5 +19,14 @@ struct TDescriptorEntry {
 // Files (never folders) of Folder matching "MNGR???.DSC".
 std::vector<TDescriptorEntry> DescriptorFiles(const std::string& Folder);
 
+// What a scan over every template of Store.DataDir reads: the listing's
+// descriptors, then each template whose descriptor lies only under its
+// previous generation at this moment (a save elsewhere between moving the
+// old one aside and writing the new, or one cut short there), named as its
+// descriptor. The scan waits for that template's save lock like any other
+// and reads the descriptor once the save has ended or been recovered; left
+// out, the template would go unseen.
+std::vector<TDescriptorEntry> DescriptorsToScan();
+
 // True when some file matching "MNGR???.DSC" lies in Store.DataDir.
 bool TemplatesExist();

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_listing.h"
+#include "templates/file_slot_guards.h"
 #include "templates/master_codec.h"
 #include "templates/store_constants.h"
 #include "templates/store_utils.h"
@@ -29,24 +30,6 @@ constexpr int DscKeyNo = 1;
 
 TDesignerLink NoDesigner;
 TDesignerLink* Designer = &NoDesigner;
-
-// Closes a file number when the scope ends, whatever way it ends. A close
-// that fails after a failed read has nothing left to tell.
-class TSlotCloser {
-public:
-  explicit TSlotCloser(uint8_t FileNo) : fileNo_(FileNo) {}
-  ~TSlotCloser() {
-    try {
-      BtrCloseFile(fileNo_);
-    } catch (const std::exception&) {
-    }
-  }
-  TSlotCloser(const TSlotCloser&) = delete;
-  TSlotCloser& operator=(const TSlotCloser&) = delete;
-
-private:
-  uint8_t fileNo_;
-};
 
 void ErrorBox(const std::string& Text) { MessageDlg(Text, mtError, mbOKOnly); }
 

@@ -10,6 +10,7 @@
 #include "templates/descriptor_file.h"
 #include "templates/descriptor_listing.h"
 #include "templates/email_templates.h"
+#include "templates/file_slot_guards.h"
 #include "templates/master_codec.h"
 #include "templates/master_file.h"
 #include "templates/save_lock.h"
@@ -44,15 +45,6 @@ void ErrorBox(const std::string& Text) { MessageDlg(Text, mtError, mbOKOnly); }
 void CloseQuietly(uint8_t FileNo) {
   try {
     BtrCloseFile(FileNo);
-  } catch (const Exception&) {
-  }
-}
-
-// Ends a transaction a failure left running; its own failure adds nothing.
-void AbortQuietly() {
-  if (TransFileNo == NoTransFile) return;
-  try {
-    BtrAbortTransaction();
   } catch (const Exception&) {
   }
 }
@@ -101,7 +93,7 @@ bool InsertInstallationRecords() {
     BtrEndTransaction();
     BtrCloseFile(MasterFileNo);
   } catch (const Exception& e) {
-    AbortQuietly();
+    AbortTransactionQuietly();
     CloseQuietly(MasterFileNo);
     DeleteFile(name);
     ErrorBox(e.Message + ContactMsg);

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 
+#include <optional>
 #include <string>
 
 struct TStartupGlobals {
@@ -23,6 +24,13 @@ struct TStartupGlobals {
   bool DirectMode = false;          // parameter 2 names a listed template
   bool IsChildApp = false;          // ... and parameter 7 is "1"
   bool SingleTemplateMode = false;  // a direct start that is no child
+  // Where the parent asked a child instance's window to appear (screen
+  // pixels, its top-left corner); none unless a parent passed one, and an
+  // X of 0 counts as none.
+  struct TStartPosition {
+    int X = 0, Y = 0;
+  };
+  std::optional<TStartPosition> StartPosition;
 
   // User settings.
   bool MaximizeEntry = false;

@@ -33,13 +33,6 @@ struct TCheck {
   std::vector<int> Deleted;  // FldIds
 };
 
-// The text of a failure: an Exception's message whole (it may quote record
-// bytes, NULs included), else what the library says.
-std::string ReasonOf(const std::exception& E) {
-  const auto* own = dynamic_cast<const Exception*>(&E);
-  return own ? own->Message : std::string(E.what());
-}
-
 // Ends the whole check; Message is the text of its error box.
 class EIntegrityStop : public Exception {
 public:
@@ -167,7 +160,7 @@ public:
       throw;
     } catch (const std::exception& e) {
       open_ = false;
-      throw EIntegrityStop(OpenFailure(ReasonOf(e)));
+      throw EIntegrityStop(OpenFailure(ExceptionText(e)));
     }
   }
   // A close that fails after a failed read has nothing left to tell.
@@ -228,7 +221,7 @@ TScan ScanRecords(const TDescriptorEntry& Entry, const TCheck& Check, bool Rewri
       if (Rewrite) BtrUpdateRecord(IntegrityFileNo, text, rec);
     }
   } catch (const std::exception& e) {
-    throw EIntegrityStop(AccessFailure(Entry.Name, ReasonOf(e)));
+    throw EIntegrityStop(AccessFailure(Entry.Name, ExceptionText(e)));
   }
   return scan;
 }
@@ -259,29 +252,6 @@ void CheckDescriptor(const TDescriptorEntry& Entry, const TCheck& Check, std::ve
   ReadDescriptor(Entry, Check, TSaveLockMode::Exclusive, true, Refs);
 }
 
-// The listing's descriptors, then each template whose descriptor lies only
-// under its previous generation at this moment: a save elsewhere between
-// moving the old one aside and writing the new, or one cut short there. Its
-// lock is waited for like any other and its descriptor checked once the
-// save has ended or been recovered; left out, its references would go
-// unseen.
-std::vector<TDescriptorEntry> DescriptorsToCheck() {
-  std::vector<TDescriptorEntry> entries = DescriptorFiles(Store.DataDir);
-  TTemplateNumberSet listed;
-  for (const TDescriptorEntry& entry : entries) {
-    if (entry.HasNumber) listed.set(static_cast<size_t>(entry.Number.Value()));
-  }
-  const TTemplateNumberSet withFiles = TemplateFilesInFolder(Store.DataDir);
-  for (int n = 0; n <= MaxTemplateNumber; ++n) {
-    const size_t bit = static_cast<size_t>(n);
-    if (!withFiles.test(bit) || listed.test(bit) || !TemplateBackupExists(Store.DataDir, n)) continue;
-    const TTemplateNumber number(n);
-    // The name without the folder, as the listing gives it.
-    entries.push_back({DescriptorFileName(number).substr(Store.DataDir.size() + 1), true, number});
-  }
-  return entries;
-}
-
 void ShowStop(const std::string& Text) {
   if (Text.empty()) return;
   try {
@@ -302,7 +272,7 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     check.Number = Examined.ZeroFilled();
     check.Changed = ChangedIndexes;
     for (const TDeletedFld& fld : Deleted) check.Deleted.push_back(fld.FldId);
-    for (const TDescriptorEntry& entry : DescriptorsToCheck()) {
+    for (const TDescriptorEntry& entry : DescriptorsToScan()) {
       CheckDescriptor(entry, check, result.References);
     }
     result.Complete = true;
@@ -311,7 +281,7 @@ TIntegrityResult CheckTemplateIntegrity(const TTemplateNumber& Examined, const T
     ShowStop(e.Message);
   } catch (const std::exception& e) {
     result.References.clear();
-    ShowStop(ErrorLead + ReasonOf(e) + "\r\r" + Incomplete);
+    ShowStop(ErrorLead + ExceptionText(e) + "\r\r" + Incomplete);
   }
   FileLockMsg = DefaultFileLockMsg;
   return result;

@@ -264,8 +264,17 @@ bool Fail(const std::string& Text) {
 }  // namespace
 
 bool TemplateBackupExists(const std::string& DataDir, int TplNo) {
+  // Asked before every descriptor read: one listing of the folder answers
+  // for both names, where resolving each missing name would list it again.
   const std::string number = TTemplateNumber(TplNo).ZeroFilled();
-  return Locate(DataDir, "MNGR" + number + ".DSX").Exists || Locate(DataDir, "MGRDT" + number + ".QMX").Exists;
+  const std::string descriptor = "MNGR" + number + ".DSX";
+  const std::string data = "MGRDT" + number + ".QMX";
+  for (const FileEntry& entry : FindFiles(DataDir + "\\M*" + number + ".*X")) {
+    if (entry.Attr & faDirectory) continue;
+    const std::string name = AnsiUpperCase(entry.Name);
+    if (name == descriptor || name == data) return true;
+  }
+  return false;
 }
 
 bool RecoverTemplateLocked(const std::string& DataDir, int TplNo) {
@@ -300,11 +309,13 @@ bool AcquireSharedAfterRecovery(const std::string& DataDir, int TplNo, const std
                                 const std::string& LockMsg, TSaveLock& Lock) {
   Lock.Release();
   for (;;) {
-    if (TemplateBackupExists(DataDir, TplNo) && !RecoverTemplate(DataDir, TplNo, FileName, LockMsg)) return false;
     Lock = AcquireSaveLock(DataDir, TplNo, TSaveLockMode::Shared, FileName, LockMsg);
     // Held shared, no save runs: a backup now is one a save left as it died.
+    // Looked for once per read, under the lock, since readers that scan
+    // every template ask for each one.
     if (!TemplateBackupExists(DataDir, TplNo)) return true;
     Lock.Release();
+    if (!RecoverTemplate(DataDir, TplNo, FileName, LockMsg)) return false;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -26,4 +27,20 @@ private:
   }
   const char* name_;
   std::optional<std::string> old_;
+};
+
+// TZ for one scope; the process's time zone is read again on entry and
+// once the old value is back.
+class ScopedTimeZone {
+public:
+  explicit ScopedTimeZone(const std::string& zone) : env_(std::in_place, "TZ", zone) { tzset(); }
+  ~ScopedTimeZone() {
+    env_.reset();
+    tzset();
+  }
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+  std::optional<ScopedEnv> env_;
 };

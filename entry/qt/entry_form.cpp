@@ -3,13 +3,15 @@
 #include "datetime/qt/date_time_picker.h"
 #include "entry/entry_layout.h"
 #include "entry/qt/field_validator.h"
-#include "platform/busy_cursor.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
 #include "platform/qt/color.h"
+#include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
+#include "platform/qt/work_area.h"
+#include "platform/dialogs.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 
@@ -34,6 +36,7 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,12 +47,15 @@ namespace {
 const char* const FormCaption = "Corvenstead Matterdesk Entry and Maintenance Module";
 const char* const ProductTitle = "Corvenstead Matterdesk";
 constexpr int GridViewHeaderHeight = 22;
-// The designed size is ours: room for a label column, a 40-character field
-// with its dropdown button, and the button bar.
-constexpr int DesignedWidth = 660;
-constexpr int DesignedHeight = 560;
 constexpr int DropdownCols = 12;
 constexpr int DropdownRows = 501;
+// The stopwatch panel as designed; small fonts narrow it to 55 and give the
+// name panel the form's width less 70.
+constexpr int StatusTimeWidth = 69;
+constexpr int SmallFontsPixelsPerInch = 96;
+constexpr int SmallFontsTimeWidth = 55;
+constexpr int SmallFontsNameLess = 70;
+constexpr int SmallFontsEditPoints = 6;
 // Where a generated control keeps its plan index.
 const char* const PlanIndexProperty = "planIndex";
 
@@ -145,7 +151,7 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
   setObjectName("EntryF");
   setWindowTitle(FormCaption);
   setFont(ScreenFont());
-  resize(DesignedWidth, DesignedHeight);
+  resize(EntryClientWidth, EntryClientHeight);
   BuildFixedParts();
 }
 
@@ -275,6 +281,12 @@ void TEntryF::BuildFixedParts() {
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
+  for (size_t i = 0; i < StatusPanels.size(); ++i) {
+    StatusPanels[i] = new QLabel(StatusBar1);
+    StatusPanels[i]->setObjectName("StatusPanel" + QString::number(i));
+    StatusBar1->addWidget(StatusPanels[i], i == 0 ? 1 : 0);
+  }
+  StatusPanels[1]->setFixedWidth(StatusTimeWidth);
   outer->addWidget(StatusBar1);
 }
 
@@ -305,7 +317,7 @@ void TEntryF::FormShow() {
   Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   {
-    TBusyCursor hourglass;
+    THourglass hourglass;
     FamilyLookup.CaseKeyOption = false;
     plan_ = BuildEntryModel(TFontMeasure(font()), range_);
     MakeWidgets();
@@ -313,8 +325,11 @@ void TEntryF::FormShow() {
     SetTabOrder();
     LayOutRows();
     LayoutDropdownPanel();
+    if (PixelsPerInch() == SmallFontsPixelsPerInch) ScaleForSmallFonts();
     CalBitBtn->setEnabled(plan_.Keys.CalBitBtnEnabled);
     CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
+    if (Startup.IsChildApp) PlaceFromStartupInfo();
+    setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   }
   FocusFirstField();
 }
@@ -537,8 +552,9 @@ void TEntryF::SetTabOrder() {
     if (previous) QWidget::setTabOrder(previous, w);
     previous = w;
   }
-  // The buttons follow the fields, as tab stops now.
-  for (QPushButton* b : {BitBtnSave, BitBtnCancel, BitBtnClear, BitBtnFind, BitBtnFilter, BitBtnQuickEntry}) {
+  // The buttons follow the fields, as tab stops now, left to right as the
+  // bar shows them.
+  for (QPushButton* b : {BitBtnSave, BitBtnClear, BitBtnFind, BitBtnFilter, BitBtnQuickEntry, BitBtnCancel}) {
     b->setFocusPolicy(Qt::StrongFocus);
     if (previous) QWidget::setTabOrder(previous, b);
     previous = b;
@@ -575,7 +591,6 @@ void TEntryF::LayOutRows() {
     if (side.Control >= 0 && plan_.Controls[size_t(side.Control)].Kind == TCtlKind::CheckBox)
       widgets_[size_t(side.Control)]->setLayoutDirection(Qt::RightToLeft);
   ShowLinkButtons();
-  setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   FitScrollContent();
 }
 
@@ -612,6 +627,35 @@ void TEntryF::ShowLinkButtons() {
 void TEntryF::CenterEntryForm() {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+}
+
+// Where the parent instance asked the window to appear; nothing when it
+// asked for none or the platform places windows itself.
+void TEntryF::PlaceFromStartupInfo() {
+  const auto& at = Startup.StartPosition;
+  if (!at || at->X == 0 || !PlatformPlacesWindows()) return;
+  move(at->X, at->Y);
+}
+
+int TEntryF::PixelsPerInch() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  return s ? qRound(s->logicalDotsPerInch()) : SmallFontsPixelsPerInch;
+}
+
+// The layout for small fonts: the status panels sized to the form, the
+// document button's caption smaller, the grid view's chooser, check box
+// and header bar spread as its plan says, the form a pixel wider. The
+// button bar is a layout that spaces its buttons itself.
+void TEntryF::ScaleForSmallFonts() {
+  StatusBar1->setFixedHeight(StatusBar1->sizeHint().height() + 2);
+  StatusPanels[1]->setFixedWidth(SmallFontsTimeWidth);
+  StatusPanels[0]->setFixedWidth(width() - SmallFontsNameLess);
+  QFont small = SBEdit->font();
+  small.setPointSize(SmallFontsEditPoints);
+  SBEdit->setFont(small);
+  plan_.GridColumnPlan.ItemScale = SmallFontsItemScale;
+  // A maximized window keeps the screen's width.
+  if (!isMaximized()) resize(width() + 1, height());
 }
 
 // Eight rows of the list with the scroll buttons stacked beside them, a
@@ -693,11 +737,13 @@ void TEntryF::ScrollIntoView(QWidget* Now) {
   ScrollBox1->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 1, r.height() / 2 + 1);
 }
 
+void TEntryF::PostIdle() { QTimer::singleShot(0, this, [this] { GuardEvent([this] { EntryIdle(); }); }); }
+
 void TEntryF::EntryIdle() {
-  // No idle work inside a handler, its box or before a refocus has run: the
-  // loop asks again when it next waits.
+  // No idle work inside a handler, a box or before a refocus has run, nor
+  // under another modal window: the loop asks again when it next waits.
   QWidget* modal = QApplication::activeModalWidget();
-  if (TFocusModel::AnyBusy() || (modal && modal != this)) return;
+  if (TFocusModel::AnyBusy() || BoxShowing() || (modal && modal != this)) return;
   if (BuildFailed) {
     BuildFailed = false;
     close();

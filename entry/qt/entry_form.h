@@ -19,6 +19,8 @@
 
 #include <QDialog>
 
+#include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,24 @@ class QStatusBar;
 class QTableView;
 class QToolButton;
 class TFocusModel;
+
+// A flag the idle handler acts on. Setting it asks for the handler at once,
+// by a zero-delay call, as well as each time the loop next waits; the
+// handler itself waits while a handler, a box or a refocus is pending.
+class TIdleFlag {
+public:
+  explicit TIdleFlag(std::function<void()> Post) : post_(std::move(Post)) {}
+  TIdleFlag& operator=(bool Set) {
+    set_ = Set;
+    if (Set) post_();
+    return *this;
+  }
+  explicit operator bool() const { return set_; }
+
+private:
+  std::function<void()> post_;
+  bool set_ = false;
+};
 
 // What a handler is told and may change.
 struct TEntryEventArgs {
@@ -104,9 +124,9 @@ public:
   bool Editing = false;
   // Set by a build that could not read what a lookup needs; the idle
   // handler then closes the form.
-  bool BuildFailed = false;
+  TIdleFlag BuildFailed{[this] { PostIdle(); }};
   // A find waits for the screen to be idle.
-  bool PendingFind = false;
+  TIdleFlag PendingFind{[this] { PostIdle(); }};
   // The header row height the grid view takes when it is made.
   int GridHeaderRowHeight = 0;
 
@@ -153,8 +173,13 @@ public:
   QPushButton* BitBtnPrint = nullptr;
   QPushButton* CalBitBtn = nullptr;
   QStatusBar* StatusBar1 = nullptr;
+  // Panel 0 the name, panel 1 the stopwatch's time.
+  std::array<QLabel*, 2> StatusPanels{};
 
 protected:
+  // The screen's logical pixels per inch: 96 lays the screen out for small
+  // fonts.
+  virtual int PixelsPerInch() const;
   void showEvent(QShowEvent* Event) override;
   void hideEvent(QHideEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
@@ -177,6 +202,10 @@ private:
   void LayoutDropdownPanel();
   void ShowLinkButtons();
   void CenterEntryForm();
+  void PlaceFromStartupInfo();
+  void ScaleForSmallFonts();
+  // A zero-delay call of the idle handler.
+  void PostIdle();
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);

@@ -3,16 +3,24 @@
 // handler drop a character; OnChange fires for the program's changes too.
 #include "entry/qt/entry_form.h"
 
+#include "entry/entry_layout.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "platform/dialogs.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
+#include "testing/keyboard.h"
 #include "testing/template_fixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QCursor>
+#include <QStatusBar>
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -34,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,16 +67,22 @@ public:
   }
 };
 
+// A client code looked up in the client file.
+TFld& AddClientCode(TTemplateTableBuilder& T, const std::string& Spec) {
+  TFld& code = T.Add("Client code", 'C', 7);
+  code.IsLookup = code.Unique = code.UpperCase = true;
+  code.LkpKind = "L";
+  code.LkpSpec = Spec;
+  return code;
+}
+
 class EntryFormTest : public ::testing::Test {
 protected:
   void SetUp() override {
     Startup.Reset();
     FamilyLookup.Reset();
     TTemplateTableBuilder t;
-    TFld& code = t.Add("Client code", 'C', 7);
-    code.IsLookup = code.Unique = code.UpperCase = true;
-    code.LkpKind = "L";
-    code.LkpSpec = "A  0";
+    AddClientCode(t, "A  0");
     t.Add("Notes", 'C', 80);
   }
   void TearDown() override {
@@ -361,6 +376,269 @@ TEST_F(EntryFormTest, NoIdleRunsInsideAnExitsLoopAndTheFailureClosesTheFormAfter
             QDialog::Rejected);
   EXPECT_FALSE(entry.ClosedInBox);
   EXPECT_FALSE(entry.BuildFailed);
+}
+
+// The screen as laid out at a chosen resolution.
+class TDpiEntryF : public TEntryF {
+public:
+  explicit TDpiEntryF(int Dpi) : dpi_(Dpi) {}
+
+protected:
+  int PixelsPerInch() const override { return dpi_; }
+
+private:
+  int dpi_;
+};
+
+TEST_F(EntryFormTest, SmallFontsSizeTheStatusPanelsTheDocumentButtonTheGridItemsAndWidenTheForm) {
+  TDpiEntryF large(120);
+  large.show();
+  QApplication::processEvents();
+  const int designed = large.width();
+  EXPECT_EQ(large.StatusPanels[1]->width(), 69);
+  EXPECT_EQ(large.Plan().GridColumnPlan.ItemScale, 1.0);
+  EXPECT_NE(large.SBEdit->font().pointSize(), 6);
+
+  TDpiEntryF small(96);
+  small.show();
+  QApplication::processEvents();
+  EXPECT_EQ(small.width(), designed + 1);
+  EXPECT_EQ(small.StatusPanels[1]->width(), 55);
+  EXPECT_EQ(small.StatusPanels[0]->width(), designed - 70);
+  EXPECT_EQ(small.StatusBar1->height(), large.StatusBar1->height() + 2);
+  EXPECT_EQ(small.SBEdit->font().pointSize(), 6);
+  EXPECT_EQ(small.Plan().GridColumnPlan.ItemScale, 1.25);
+  // The side control follows the wider form.
+  for (const TRowPlan& side : small.Plan().Side) {
+    if (side.Control < 0) continue;
+    QWidget* w = small.ControlWidget(side.Control);
+    EXPECT_EQ(w->x() + w->width() + 35, small.width());
+  }
+}
+
+TEST_F(EntryFormTest, AChildInstanceShowsWhereItsParentAskedElseTheFormIsCentred) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  struct Case {
+    const char* Name;
+    bool Child;
+    std::optional<TStartupGlobals::TStartPosition> At;
+    bool Moved;
+  } cases[] = {
+      {"a child with a position", true, TStartupGlobals::TStartPosition{100, 80}, true},
+      {"a child without one", true, std::nullopt, false},
+      {"x 0 is none", true, TStartupGlobals::TStartPosition{0, 80}, false},
+      {"a parent instance", false, TStartupGlobals::TStartPosition{100, 80}, false},
+  };
+  for (const Case& c : cases) {
+    Startup.IsChildApp = c.Child;
+    Startup.StartPosition = c.At;
+    TDpiEntryF entry(120);
+    entry.show();
+    const QPoint centred(screen.width() / 2 - entry.width() / 2, screen.height() / 2 - entry.height() / 2);
+    EXPECT_EQ(entry.pos(), c.Moved ? QPoint(100, 80) : centred) << c.Name;
+  }
+}
+
+// Records whether the hourglass was still up when the first field got the
+// focus.
+class TCursorEntryF : public TEntryF {
+public:
+  std::vector<bool> WaitingAtEnter;
+  void FamilyLookupEnter(QWidget*, TEntryEventArgs&) override {
+    WaitingAtEnter.push_back(QGuiApplication::overrideCursor() != nullptr);
+  }
+};
+
+TEST_F(EntryFormTest, TheHourglassIsGoneBeforeTheFirstFieldGetsTheFocus) {
+  QGuiApplication::setOverrideCursor(QCursor(Qt::PointingHandCursor));
+  {
+    TCursorEntryF entry;
+    entry.show();
+    EXPECT_EQ(entry.WaitingAtEnter, std::vector<bool>{true});
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+  }
+  QGuiApplication::restoreOverrideCursor();
+  TCursorEntryF entry;
+  entry.show();
+  EXPECT_EQ(entry.WaitingAtEnter, std::vector<bool>{false});
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Answers every box OK from inside a loop of its own, as a real box does:
+// queued calls and timers run while it is up. Inside runs in that loop.
+class TLoopingBoxes : public DialogService {
+public:
+  std::function<void()> Inside;
+  TLoopingBoxes() : previous_(SetDialogService(this)) {}
+  ~TLoopingBoxes() override { SetDialogService(previous_); }
+  int MessageDlg(const std::string&, TMsgDlgType, TMsgDlgButtons, int) override {
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+      if (Inside) Inside();
+      QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    });
+    loop.exec();
+    return mrOk;
+  }
+  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+
+private:
+  DialogService* previous_;
+};
+
+// The loop runs until it has nothing left to do and waits: the idle
+// handler's turn.
+void LetTheLoopWait() {
+  QEventLoop loop;
+  QTimer::singleShot(30, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+TEST_F(EntryFormTest, ASetFlagPostsTheIdleCallWhichWaitsForABoxAnsweredInItsOwnLoop) {
+  TEntryF entry;
+  QSignalSpy finds(entry.BitBtnFind, &QPushButton::clicked);
+  entry.show();
+  // The call runs with the next events, whether or not the loop waits.
+  entry.PendingFind = true;
+  QApplication::processEvents();
+  EXPECT_EQ(finds.count(), 1);
+
+  // A command's click asks a box after setting a flag: nothing runs while
+  // the box is up, the flag's work follows its answer.
+  TLoopingBoxes boxes;
+  int findsInBox = -1;
+  bool shownInBox = false;
+  boxes.Inside = [&] {
+    findsInBox = int(finds.count());
+    shownInBox = entry.isVisible();
+  };
+  const auto askAfter = [&](TIdleFlag& Flag) {
+    return QObject::connect(entry.BitBtnClear, &QPushButton::clicked, &entry, [&] {
+      Flag = true;
+      MessageDlg("Clear the screen?", mtConfirmation, mbYesNo);
+    });
+  };
+  QMetaObject::Connection ask = askAfter(entry.PendingFind);
+  QTest::mouseClick(entry.BitBtnClear, Qt::LeftButton);
+  EXPECT_EQ(findsInBox, 1);
+  LetTheLoopWait();
+  EXPECT_EQ(finds.count(), 2);
+  QObject::disconnect(ask);
+
+  ask = askAfter(entry.BuildFailed);
+  QTest::mouseClick(entry.BitBtnClear, Qt::LeftButton);
+  EXPECT_TRUE(shownInBox);
+  LetTheLoopWait();
+  EXPECT_FALSE(entry.isVisible());
+  EXPECT_FALSE(entry.BuildFailed);
+  QObject::disconnect(ask);
+}
+
+// Enters and exits of every kind of field, logged with the destination the
+// exit sees; the lookup code refuses to be left empty; Remarks' enter may
+// send the focus on.
+class TFieldsProbeEntryF : public TFocusProbeEntryF {
+public:
+  QWidget* SendOnTo = nullptr;
+  void OwnIndexEnter(QWidget* S, TEntryEventArgs&) override {
+    Calls.push_back("enter " + Name(S));
+    if (SendOnTo && Name(S) == "Edit3") Focus->FocusControl(SendOnTo);
+  }
+  void IndexFieldExit(QWidget* S, TEntryEventArgs&) override {
+    Calls.push_back("exit " + Name(S) + ">" + Name(Focus->Destination()));
+  }
+};
+
+class EntryFocusTest : public EntryFormTest {
+protected:
+  void SetUp() override {
+    EntryFormTest::SetUp();
+    Store.Reset();
+    TTemplateTableBuilder t;
+    AddClientCode(t, "A  0  1").DispCols[1] = 1;
+    t.Add("Opened", 'D', 8);
+    t.Add("Remarks", 'C', 30);
+    t.Add("Billed", 'B', 1);
+  }
+};
+
+TEST_F(EntryFocusTest, TabWalksTheFieldsInOrderAndEachExitSeesWhereTheFocusGoes) {
+  TFieldsProbeEntryF entry;
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+  ASSERT_NE(code, nullptr);
+  code->setText("AB");
+  // The picker's name is its own; its inner editor is no control.
+  auto* opened = entry.ScrollContent->findChild<TdwDBDateTimePicker*>("Date1");
+  ASSERT_NE(opened, nullptr);
+  entry.Calls.clear();
+  for (int i = 0; i < 4; ++i) keyboard::Type(Qt::Key_Tab);
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>Date1", "enter Date1", "active Date1",
+                                                   "exit Date1>Edit3", "enter Edit3", "active Edit3",
+                                                   "exit Edit3>", "active ", "active BitBtnSave"}))
+      << "the check box has no handlers of its own";
+
+  // Another window and back: only the active-control step runs.
+  entry.Calls.clear();
+  QWidget other;
+  auto* elsewhere = new QLineEdit(&other);
+  elsewhere->setObjectName("Other");
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  elsewhere->setFocus();
+  QApplication::processEvents();
+  entry.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  QApplication::processEvents();
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"active Other", "active BitBtnSave"}));
+  other.hide();
+
+  // The picker's drop-down is the picker: opening and closing it runs
+  // nothing.
+  entry.Focus->FocusControl(opened);
+  entry.Calls.clear();
+  opened->DropDown();
+  QApplication::processEvents();
+  QWidget* calendar = QApplication::activePopupWidget();
+  ASSERT_NE(calendar, nullptr);
+  // Its widgets count as the picker's, in the screen's window.
+  EXPECT_EQ(TFocusModel::Of(calendar), entry.Focus);
+  opened->CloseUp(false);
+  QApplication::processEvents();
+  EXPECT_EQ(entry.Calls, std::vector<std::string>{});
+
+  // An enter that sends the focus on ends its own move there.
+  auto* billed = entry.ScrollContent->findChild<QCheckBox*>();
+  ASSERT_NE(billed, nullptr);
+  entry.SendOnTo = billed;
+  entry.Focus->FocusControl(entry.ScrollContent->findChild<QLineEdit*>("Edit3"));
+  QApplication::processEvents();
+  EXPECT_EQ(entry.Calls,
+            (std::vector<std::string>{"exit Date1>Edit3", "enter Edit3", "exit Edit3>", "active "}));
+  EXPECT_EQ(QApplication::focusWidget(), billed);
+}
+
+TEST_F(EntryFormTest, TheMinimumWidthKeepsAPackedPairWhenMaximizedOnly) {
+  Store.Reset();
+  TTemplateTableBuilder t;
+  t.Add("Name", 'C', 10);
+  t.Add("Phone number", 'C', 10);
+  for (const bool maximize : {false, true}) {
+    Startup.MaximizeEntry = maximize;
+    TDpiEntryF entry(120);
+    entry.show();
+    ASSERT_NE(entry.Plan().MinSlack, NoSlack);
+    EXPECT_EQ(entry.minimumWidth(), maximize ? entry.width() - entry.Plan().MinSlack + 30 : 0);
+  }
+  // An empty template packs nothing.
+  Store.Reset();
+  TDpiEntryF empty(120);
+  empty.show();
+  EXPECT_TRUE(empty.Plan().Controls.empty());
+  EXPECT_EQ(empty.minimumWidth(), 0);
 }
 
 }  // namespace

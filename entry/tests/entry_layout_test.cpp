@@ -30,6 +30,7 @@ TRowSpec IndexEdit() { return {TCtlKind::Edit, 60, 40, false, true}; }
 TRowSpec Display() { return {TCtlKind::DisplayEdit, 60, 40, false}; }
 TRowSpec Memo() { return {TCtlKind::Memo, 320, 40, false}; }
 TRowSpec Check() { return {TCtlKind::CheckBox, 70, -1, false}; }
+TRowSpec DocPanel() { return {TCtlKind::DocPanel, 200, 40, false}; }
 
 TEntryBuild Plan(const std::vector<TRowSpec>& Specs) {
   TEntryBuild b;
@@ -105,6 +106,9 @@ TEST(EntryLayoutTest, WhichRowsPackSideBySide) {
       {"a display row joins its lookup edit", {Lookup(), Display(), Display()}, {"1:2", "3"}},
       {"a bordered edit never joins a lookup edit", {Lookup(), Edit()}, {"1", "2"}},
       {"too wide together", {Edit(tooWide), Edit(60)}, {"1", "2"}},
+      // A document panel counts as borderless, whatever its flag says.
+      {"a document panel joins an edit", {Edit(), DocPanel()}, {"1:2"}},
+      {"an edit never joins a document panel", {DocPanel(), Edit()}, {"1", "2"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Places(Plan(c.Rows)), c.Expected) << c.Name;
 }

@@ -15,6 +15,7 @@
 #include "templates/email_templates.h"
 #include "templates/startup_globals.h"
 #include "testing/dialog_responder.h"
+#include "mainwin/tests/main_window_fixture.h"
 #include "testing/store_files_fixture.h"
 
 #include <QAction>
@@ -35,27 +36,11 @@
 
 namespace {
 
-class MtdeskFormTest : public StoreFilesTest {
+class MtdeskFormTest : public MainWindowTest {
 protected:
   void SetUp() override {
-    StoreFilesTest::SetUp();
-    ResetState();
-    Startup.WSID = "01";
-    std::string error;
-    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
+    MainWindowTest::SetUp();
     Form = std::make_unique<TMtdeskF>();
-  }
-  void TearDown() override {
-    Form.reset();
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetState();
-    StoreFilesTest::TearDown();
-  }
-  static void ResetState() {
-    ResetTerminated();
-    Startup.Reset();
-    MainFlags.Reset();
-    TplSaved = false;
   }
 
   // A master holding each (name, number), then the list shown from it.
@@ -99,7 +84,6 @@ protected:
   std::string Selected() const { return TrimRight(Form->SelectedItem()); }
 
   DialogResponder Boxes;
-  std::unique_ptr<TMtdeskF> Form;
 };
 
 struct ItemRow {
@@ -120,7 +104,7 @@ std::vector<ItemRow> Rows(const QMenu& menu) {
   return rows;
 }
 
-TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlySetupEntryAndExitEnabled) {
+TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNeedingNoTemplateEnabled) {
   // Descriptors without master records: a folder that holds templates, so
   // the empty master is listed as it is.
   ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
@@ -135,20 +119,20 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlySetupEnt
                                                       {"&Rename ", false, 0},
                                                       {"&Write data to  from ...", false, 0},
                                                       {"-", true, 0},
-                                                      {"&Settings", false, 0}}));
+                                                      {"&Settings", true, 0}}));
   EXPECT_EQ(Rows(*Form->Createa1), (std::vector<ItemRow>{{"&New template", false, 0},
                                                          {"&Copy ", false, 0},
                                                          {"&Import template from...", false, 0}}));
   EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", true, 0},
                                                       {"&Create/Modify or Print QUAP report for ", false, 1}}));
-  EXPECT_EQ(Rows(*Form->Utilities1), (std::vector<ItemRow>{{"&Recreate master file", false, 0},
+  EXPECT_EQ(Rows(*Form->Utilities1), (std::vector<ItemRow>{{"&Recreate master file", true, 0},
                                                            {"Re&build all files", false, 0},
                                                            {"&Setup client and case email templates", true, 0},
                                                            {"-", true, 0},
                                                            {"&Print layout for ", false, 0},
                                                            {"-", true, 0},
                                                            {"&Export template ", false, 0}}));
-  EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", false, 0}}));
+  EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", true, 0}}));
   EXPECT_EQ(Rows(*Form->PopupMenu1),
             (std::vector<ItemRow>{{"&Modify Template", false, 0}, {"QUAP &Report", false, 1}}));
   std::vector<ItemRow> buttons;

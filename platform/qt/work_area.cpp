@@ -14,3 +14,5 @@ void FitFormToWorkArea(QWidget& form) {
   form.move(area.topLeft());
   form.resize(area.size() - decorations);
 }
+
+bool PlatformPlacesWindows() { return !QGuiApplication::platformName().startsWith("wayland"); }

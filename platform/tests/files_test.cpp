@@ -1,4 +1,6 @@
 #include "platform/files.h"
+#include "platform/datetime_value.h"
+#include "testing/scoped_env.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -164,6 +167,25 @@ TEST_F(Files, ExistsAndFolders) {
   EXPECT_FALSE(ForceDirectories(WinPath("f.txt\\sub")));
   EXPECT_EQ(errno, ENOTDIR);
   EXPECT_EQ(FolderContents(Temp.path().string()), (std::vector<std::string>{"Top", "f.txt", "x"}));
+}
+
+TEST_F(Files, FileAgeIsTheModificationTimeInLocalTime) {
+  // A zone without summer time, five hours behind UTC.
+  const ScopedTimeZone zone("EST5");
+  WriteFileBytes(Native("prog"), "x");
+  const timespec times[2] = {{0, UTIME_OMIT}, {978307200, 123456789}};  // 2001-01-01 00:00:00.123 UTC
+  ASSERT_EQ(utimensat(AT_FDCWD, Native("prog").c_str(), times, 0), 0);
+  fs::create_directories(Native("folder"));
+
+  TDateTime age = -1;
+  EXPECT_TRUE(FileAge(WinPath("PROG"), age));
+  EXPECT_DOUBLE_EQ(age, EncodeDate(2000, 12, 31) + EncodeTime(19, 0, 0, 123));
+  for (const char* none : {"missing", "folder"}) {
+    SCOPED_TRACE(none);
+    TDateTime kept = -1;
+    EXPECT_FALSE(FileAge(WinPath(none), kept));
+    EXPECT_EQ(kept, -1);
+  }
 }
 
 TEST_F(Files, DeleteFileDeletesOnlyFiles) {

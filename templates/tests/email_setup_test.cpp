@@ -1,6 +1,7 @@
 // Installing and setting up the built-in e-mail templates on real files.
 #include "templates/email_setup.h"
 
+#include "platform/fault_point.h"
 #include "platform/files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
@@ -87,6 +88,45 @@ TEST_F(EmailSetupTest, FailedInstallLeavesTheFolderAsItWas) {
             0u);
   EXPECT_EQ(Folder(), (std::vector<std::string>{"MNGR001.DSC"}));
   EXPECT_EQ(ReadFileBytes(TempPath("MNGR001.DSC")), "orphan");
+}
+
+// Whatever step of the install fails, the master holds both records or
+// none, and the workstation can start its next transaction.
+TEST_F(EmailSetupTest, AFailingInstallStepLeavesBothRecordsOrNone) {
+  const std::string top = Store.DataDir;
+  for (uint64_t n = 1;; ++n) {
+    Store.DataDir = top + "/" + std::to_string(n);
+    ASSERT_TRUE(CreateDir(Store.DataDir));
+    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
+    bool installed = false;
+    {
+      DialogResponder dialogs;
+      dialogs.Answer(mrOk);
+      ArmFaultPoint(n, TFaultAction::FailOnce);
+      installed = InstallEmailTemplates();
+      const bool reached = FaultStepCount() >= n;
+      DisarmFaultPoint();
+      if (dialogs.Pending() != 0u) dialogs.MessageDlg("", mtCustom, 0, 0);
+      if (!reached) {
+        EXPECT_TRUE(installed);
+        break;
+      }
+    }
+    SCOPED_TRACE("failing step " + std::to_string(n));
+    if (!installed && FileExists(MasterFileName())) {
+      EXPECT_EQ(MasterTexts().size(), 0u);
+    }
+    // A file to begin the check's transaction on; the failure may have
+    // removed the master.
+    if (!FileExists(MasterFileName())) CreateMaster();
+    BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+    EXPECT_NO_THROW({
+      BtrBeginTransaction();
+      BtrAbortTransaction();
+    });
+    BtrCloseFile(MasterFileNo);
+    ResetBtrLayer();
+  }
 }
 
 // A folder without any template gets both, whether its master is missing or

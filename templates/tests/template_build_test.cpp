@@ -12,6 +12,7 @@
 #include "templates/save_layout.h"
 #include "templates/save_lock.h"
 #include "templates/store_constants.h"
+#include "testing/box_recorder.h"
 #include "testing/dialog_responder.h"
 #include "testing/expect_message.h"
 #include "testing/piped_process.h"
@@ -48,22 +49,6 @@ std::string HintTooLong(int slot, int offset) {
   }
   return "no failure";
 }
-
-// Every box shown, answered OK, whatever its text.
-class TBoxRecorder : public DialogService {
-public:
-  TBoxRecorder() : previous_(SetDialogService(this)) {}
-  ~TBoxRecorder() override { SetDialogService(previous_); }
-  int MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) override {
-    Texts.push_back(text);
-    return mrOk;
-  }
-  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-  std::vector<std::string> Texts;
-
-private:
-  DialogService* previous_;
-};
 
 class TemplateBuildTest : public StoreFilesTest {
 protected:

@@ -16,3 +16,9 @@ TEST(FitFormToWorkArea, FrameTakesTheAvailableGeometry) {
     EXPECT_EQ(form.frameGeometry(), area) << "shown " << shown;
   }
 }
+
+TEST(PlatformPlacesWindows, OnlyAWaylandCompositorPlacesWindowsItself) {
+  // The tests run offscreen, where a move is a move.
+  ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+  EXPECT_TRUE(PlatformPlacesWindows());
+}
