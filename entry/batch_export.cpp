@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/volumes.h"
 #include "templates/batch_codec.h"
 #include "templates/registry_settings.h"
 #include "templates/startup_globals.h"
@@ -227,14 +228,14 @@ bool EraseBatch() {
   return erased;
 }
 
-void SelectExportDirWith(const TExportFolderPicker& Pick, const TDriveRootTest& IsRoot) {
+void SelectExportDirWith(const TExportFolderPicker& Pick) {
   std::string remembered;
   ReadRegValue("ExportDir", ProgramKeyId, remembered);
   // A remembered folder that is gone and cannot be made again is forgotten.
   if (!remembered.empty() && !DirectoryExists(remembered) && !ForceDirectories(remembered)) remembered.clear();
   std::string folder;
   if (!Pick("Select a directory to receive the exported batch", remembered, folder)) return;
-  if (IsRoot(folder)) {
+  if (IsDriveRoot(folder)) {
     MessageDlg("You may not export a batch to the root directory of a drive.", mtError, mbOKOnly);
     return;
   }

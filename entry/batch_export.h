@@ -34,10 +34,10 @@ bool EraseBatch();
 // The folder browser as SelectExportDir uses it: Caption, the folder it
 // starts at (empty for none); the folder picked, false when cancelled.
 using TExportFolderPicker = std::function<bool(const std::string& Caption, const std::string& Preset, std::string& Picked)>;
-// Whether a picked folder is the root of a drive.
-using TDriveRootTest = std::function<bool(const std::string& Folder)>;
 
 // The export command: the folder picked through Pick (preset to
 // "ExportDir" when that folder exists or can be made), refused when it is a
-// drive root, confirmed, perhaps remembered as "ExportDir", then exported.
-void SelectExportDirWith(const TExportFolderPicker& Pick, const TDriveRootTest& IsRoot);
+// drive root (platform/volumes.h), confirmed, perhaps remembered as
+// "ExportDir", then exported. The screens pass the folder browser
+// (entry/qt/select_export_dir.h).
+void SelectExportDirWith(const TExportFolderPicker& Pick);

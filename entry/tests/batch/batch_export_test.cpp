@@ -224,7 +224,6 @@ protected:
       return ok;
     };
   }
-  static bool EndsInDriveRoot(const std::string& folder) { return folder.ends_with(":\\"); }
   static std::string ExportDir() {
     std::string value;
     ReadRegValue("ExportDir", ProgramKeyId, value);
@@ -241,7 +240,7 @@ TEST_F(SelectExportDirTest, ConfirmedAndRememberedThenExported) {
   boxes.Expect("You are about to export the current batch to:\r\r" + Folder + ".", mrOk)
       .Expect("Make '" + Folder + "'" + "\r" + "the default directory to export to?", mrYes)
       .Expect("Your batch has been successfully exported.");
-  SelectExportDirWith(Picker(Folder), EndsInDriveRoot);
+  SelectExportDirWith(Picker(Folder));
   EXPECT_EQ(Caption, "Select a directory to receive the exported batch");
   EXPECT_EQ(Preset, "");
   EXPECT_EQ(ExportDir(), Folder);
@@ -252,18 +251,20 @@ TEST_F(SelectExportDirTest, PresetRootCancelAndAFolderThatCannotBeMade) {
   ASSERT_TRUE(WriteRegValue("ExportDir", Folder));
   {
     DialogResponder boxes;
-    SelectExportDirWith(Picker("", false), EndsInDriveRoot);
+    SelectExportDirWith(Picker("", false));
     EXPECT_EQ(Preset, Folder);
   }
   {
     DialogResponder boxes;
-    boxes.Expect("You may not export a batch to the root directory of a drive.");
-    SelectExportDirWith(Picker("C:\\"), EndsInDriveRoot);
+    boxes.Expect("You may not export a batch to the root directory of a drive.")
+        .Expect("You may not export a batch to the root directory of a drive.");
+    SelectExportDirWith(Picker("C:\\"));
+    SelectExportDirWith(Picker("/"));
   }
   {
     DialogResponder boxes;
     boxes.Expect("You are about to export the current batch to:\r\r" + Folder + ".", mrCancel);
-    SelectExportDirWith(Picker(Folder), EndsInDriveRoot);
+    SelectExportDirWith(Picker(Folder));
   }
   ExpectSame(Now(), Before);
   // Gone, and in the way of being made again: not preset.
@@ -271,7 +272,7 @@ TEST_F(SelectExportDirTest, PresetRootCancelAndAFolderThatCannotBeMade) {
   ASSERT_TRUE(WriteRegValue("ExportDir", TempPath("blocker") + "/sub"));
   {
     DialogResponder boxes;
-    SelectExportDirWith(Picker("", false), EndsInDriveRoot);
+    SelectExportDirWith(Picker("", false));
     EXPECT_EQ(Preset, "");
   }
 }

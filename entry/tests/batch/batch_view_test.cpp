@@ -10,6 +10,8 @@
 #include "entry/tests/batch/batch_fixture.h"
 
 #include "platform/datetime_value.h"
+#include "platform/qt/dir_browser_form.h"
+#include "platform/qt/directory_list_box.h"
 #include "platform/qt/widget_text.h"
 #include "templates/batch_codec.h"
 #include "templates/family_files.h"
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -177,8 +180,7 @@ TEST_F(BatchViewTest, ExportFromTheViewerClosesItOnceTheBatchIsEmpty) {
         [&](const std::string&, const std::string&, std::string& folder) {
           folder = picked;
           return !folder.empty();
-        },
-        [](const std::string&) { return false; });
+        });
   };
   View().BitBtn1Click();  // cancelled in the browser: stays open
   EXPECT_TRUE(View().isVisible());
@@ -287,19 +289,20 @@ TEST_F(BatchEndToEndTest, TimedEntriesViewedDeletedEditedExportedAndANewBatchEra
   EXPECT_EQ(PackedHoursToText(FieldText(TrinRec, TrinField::Hours)), "         .20");
   ResetBatchFileState();
 
-  // Export from a new showing: confirmed, remembered, done; the viewer closes.
+  // Export from a new showing, the folder picked in the real folder
+  // browser: confirmed, not remembered, done; the viewer closes.
   view.show();
   QApplication::processEvents();
   ASSERT_EQ(view.QBatchViewGrid->rowCount(), 2);
   const std::string folder = ExportFolder(Temp.path()).string();
-  view.ExportCommand = [&] {
-    SelectExportDirWith(
-        [&](const std::string&, const std::string&, std::string& picked) {
-          picked = folder;
-          return true;
-        },
-        [](const std::string&) { return false; });
-  };
+  std::string caption;
+  QTimer::singleShot(0, [&] {
+    auto* browser = dynamic_cast<TDirBrowserForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(browser, nullptr);
+    caption = browser->Caption();
+    EXPECT_TRUE(browser->DirectoryListBox1->SetDirectory(folder));
+    QTest::mouseClick(browser->BitBtn1, Qt::LeftButton);
+  });
   {
     DialogResponder boxes;
     boxes.Expect("You are about to export the current batch to:\r\r" + folder + ".", mrOk)
@@ -307,6 +310,7 @@ TEST_F(BatchEndToEndTest, TimedEntriesViewedDeletedEditedExportedAndANewBatchEra
         .Expect("Your batch has been successfully exported.");
     QTest::mouseClick(view.BitBtn1, Qt::LeftButton);
   }
+  EXPECT_EQ(caption, "Select a directory to receive the exported batch");
   EXPECT_FALSE(view.isVisible());
   BtrCloseAllFiles();
   const std::string exported = DumpRecords(ExportFolder(Temp.path()) / "TRIN01.MD");
