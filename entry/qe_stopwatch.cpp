@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/format.h"
 #include "platform/text.h"
+#include "templates/family_files.h"
 #include "templates/instance_messages.h"
 
 #include <algorithm>
@@ -26,6 +27,11 @@ int IncrementChoiceOf(char Digit) {
   return std::clamp(Digit - '0' - 2, 1, 4);
 }
 
+int IncrementChoiceOfOptions(const std::vector<uint8_t>& SysopRecord) {
+  const std::string digit = FieldText(SysopRecord, SysopFld::TimeIncrement);
+  return IncrementChoiceOf(digit.empty() ? ' ' : digit[0]);
+}
+
 int IncrementStepSecs(int Choice) { return StepSecs[std::clamp(Choice, 1, 4) - 1]; }
 
 void FormatHours(std::string& S) {
@@ -36,19 +42,19 @@ void FormatHours(std::string& S) {
   S = Format("%3f", value);
 }
 
-TQeStopwatch::TQeStopwatch(TQeStopwatchView& View, TStatusSender Send) : view_(View), send_(std::move(Send)) {
+QeStopwatch::QeStopwatch(TQeStopwatchView& View, TStatusSender Send) : view_(View), send_(std::move(Send)) {
   if (!send_) send_ = [](const std::string& Text) { SendHubMessage(StatusCode, Text, 0, 0); };
 }
 
-void TQeStopwatch::SetIncrement(int Choice) { stepSecs_ = IncrementStepSecs(Choice); }
+void QeStopwatch::SetIncrement(int Choice) { stepSecs_ = IncrementStepSecs(Choice); }
 
-int64_t TQeStopwatch::Increments(int64_t Secs) const { return (Secs + stepSecs_ - 1) / stepSecs_; }
+int64_t QeStopwatch::Increments(int64_t Secs) const { return (Secs + stepSecs_ - 1) / stepSecs_; }
 
-void TQeStopwatch::RequestResume(int64_t Seconds, bool Paused) { resume_ = {std::max<int64_t>(Seconds, 0), Paused}; }
+void QeStopwatch::RequestResume(int64_t Seconds, bool Paused) { resume_ = {std::max<int64_t>(Seconds, 0), Paused}; }
 
-void TQeStopwatch::ScreenShown() { idleShown_ = false; }
+void QeStopwatch::ScreenShown() { idleShown_ = false; }
 
-void TQeStopwatch::SBTimerClick() {
+void QeStopwatch::StartOrStop() {
   if (running_) {
     Stop();
   } else {
@@ -56,7 +62,16 @@ void TQeStopwatch::SBTimerClick() {
   }
 }
 
-void TQeStopwatch::Start() {
+void QeStopwatch::PauseOrResume() {
+  if (paused_) {
+    Resume();
+  } else {
+    Pause();
+  }
+}
+
+void QeStopwatch::Start() {
+  if (running_) return;
   int64_t secs = 0;
   bool pause = false;
   if (resume_) {
@@ -83,28 +98,29 @@ void TQeStopwatch::Start() {
   paused_ = false;
   idleShown_ = false;
   view_.SetTimer(true, RunningIntervalMs);
-  if (pause) PauseBitBtnClick();
+  if (pause) Pause();
 }
 
-void TQeStopwatch::Stop() {
+void QeStopwatch::Stop() {
+  if (!running_) return;
   running_ = false;
   paused_ = false;
   view_.SetPauseButton(false, PauseCaption);
   view_.SetStartItem("Start &Timer", true);
   view_.SetTimer(true, IdleIntervalMs);
-  Timer1Timer();
+  Tick();
 }
 
-void TQeStopwatch::PauseBitBtnClick() {
-  if (!running_) return;
-  if (!paused_) {
-    paused_ = true;
-    view_.SetTimer(false, RunningIntervalMs);
-    view_.SetStartItem("Stop &Timer", false);
-    view_.SetPauseButton(true, RestartCaption);
-    return;
-  }
-  // The count goes on from the time shown at the pause.
+void QeStopwatch::Pause() {
+  if (!running_ || paused_) return;
+  paused_ = true;
+  view_.SetTimer(false, RunningIntervalMs);
+  view_.SetStartItem("Stop &Timer", false);
+  view_.SetPauseButton(true, RestartCaption);
+}
+
+void QeStopwatch::Resume() {
+  if (!running_ || !paused_) return;
   paused_ = false;
   counter_.Start(shownSecs_);
   view_.SetTimer(true, RunningIntervalMs);
@@ -112,7 +128,7 @@ void TQeStopwatch::PauseBitBtnClick() {
   view_.SetPauseButton(true, PauseCaption);
 }
 
-void TQeStopwatch::Timer1Timer() {
+void QeStopwatch::Tick() {
   if (!view_.IsShowing()) return;
   if (!running_) {
     view_.SetTimeText(FormatDateTime("t", ClockNow()));

@@ -13,8 +13,9 @@
 // the starting time), so a late tick never skips an increment and typed
 // hours stand until the count passes them.
 //
-// The screen (TQEF) owns the widgets behind a view and wires its timer,
-// button and menu item to SBTimerClick, PauseBitBtnClick and Timer1Timer.
+// The screen (TQEF) owns the widgets behind a view and wires its button
+// and menu item to StartOrStop, its pause button to PauseOrResume and its
+// timer to Tick.
 #pragma once
 
 #include "entry/elapsed_counter.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TQeStopwatchView {
 public:
@@ -39,6 +41,8 @@ public:
 // Choice 1..4 from the system options digit: the digit minus 2, held to
 // 1..4; 2 when it is no digit.
 int IncrementChoiceOf(char Digit);
+// The choice the system options record (Sysop.qc, as read) gives.
+int IncrementChoiceOfOptions(const std::vector<uint8_t>& SysopRecord);
 // Seconds of choice 1..4.
 int IncrementStepSecs(int Choice);
 // Trimmed S; "", "-" or "." as 0; then its value with two decimals ("5"
@@ -48,18 +52,27 @@ void FormatHours(std::string& S);
 constexpr int RunningIntervalMs = 1000;
 constexpr int IdleIntervalMs = 10000;
 
-class TQeStopwatch {
+class QeStopwatch {
 public:
   using TStatusSender = std::function<void(const std::string& Text)>;
   // Status texts go to the hub unless Send says otherwise.
-  explicit TQeStopwatch(TQeStopwatchView& View, TStatusSender Send = {});
+  explicit QeStopwatch(TQeStopwatchView& View, TStatusSender Send = {});
 
   void SetIncrement(int Choice);
-  // Start or stop.
-  void SBTimerClick();
-  // Pause or resume; only while running.
-  void PauseBitBtnClick();
-  void Timer1Timer();
+  // Start while stopped, Stop while running.
+  void StartOrStop();
+  // Counting from the hours typed (what is no number counts as 0), or from
+  // a resume request.
+  void Start();
+  // Back to the clock at once; the idle timer runs again.
+  void Stop();
+  // Pause while running, Resume while paused; nothing while stopped.
+  void PauseOrResume();
+  void Pause();
+  // Counting on from the time shown at the pause.
+  void Resume();
+  // The timer's tick: only while the screen shows (minimized too).
+  void Tick();
   // The screen was shown: its first idle tick reports "0:00" again.
   void ScreenShown();
   // The next start continues from Seconds instead of the hours field, and
@@ -71,8 +84,6 @@ public:
 
 private:
   int64_t Increments(int64_t Secs) const;
-  void Start();
-  void Stop();
 
   TQeStopwatchView& view_;
   TStatusSender send_;

@@ -239,19 +239,19 @@ TEST_F(BatchEndToEndTest, TimedEntriesViewedDeletedEditedExportedAndANewBatchEra
   bool atEnd = false;
   BtrGetFirst(SysOptionsFileNo, SysopRec, atEnd, false);
   ASSERT_FALSE(atEnd);
-  const int choice = IncrementChoiceOf(FieldText(SysopRec, SysopFld::TimeIncrement)[0]);
+  const int choice = IncrementChoiceOfOptions(SysopRec);
   BtrCloseFile(SysOptionsFileNo);
   EXPECT_EQ(choice, 2);  // the sample office's digit 4: steps of 0.1 hours
 
   ScreenView screen;
-  TQeStopwatch watch(screen, [](const std::string&) {});
+  QeStopwatch watch(screen, [](const std::string&) {});
   watch.SetIncrement(choice);
   for (const uint32_t minutes : {20u, 45u, 6u}) {
     screen.Hours = "";
-    watch.SBTimerClick();
+    watch.StartOrStop();
     clock.Advance(minutes * 60 * 1000 + 1000);
-    watch.Timer1Timer();
-    watch.SBTimerClick();
+    watch.Tick();
+    watch.StartOrStop();
     TBatchEntry entry = Entry(screen.Hours, "Timed for " + std::to_string(minutes) + " minutes");
     entry.Date = ClockNow();
     ASSERT_EQ(CheckBatchEntry(entry.Date, entry.Hours).Message, "");

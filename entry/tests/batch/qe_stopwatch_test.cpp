@@ -49,7 +49,7 @@ protected:
   // Moves the clock Secs seconds and ticks.
   void TickAfter(uint32_t secs) {
     clock_.Advance(secs * 1000);
-    watch_.Timer1Timer();
+    watch_.Tick();
   }
   // The hours after each tick at the given elapsed seconds, ticking only there.
   std::vector<std::string> HoursAt(const std::vector<uint32_t>& elapsed) {
@@ -66,11 +66,11 @@ protected:
   ScopedClock clock_;
   FakeView view_;
   std::vector<std::string> Sent;
-  TQeStopwatch watch_;
+  QeStopwatch watch_;
 };
 
 TEST_F(StopwatchTest, AStartedIncrementCountsWholeFromTheFirstSecond) {
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   EXPECT_EQ(view_.Time, "00:00:00");
   EXPECT_EQ(view_.PauseCaption, "P&ause");
   EXPECT_TRUE(view_.PauseVisible);
@@ -84,7 +84,7 @@ TEST_F(StopwatchTest, AStartedIncrementCountsWholeFromTheFirstSecond) {
 }
 
 TEST_F(StopwatchTest, ALateTickStillMovesTheHours) {
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   // Ticks at 2 and 905 seconds: none lands on 901, the hours move anyway.
   EXPECT_EQ(HoursAt({2, 905, 2710}), (std::vector<std::string>{"0.25", "0.50", "1.00"}));
 }
@@ -97,15 +97,15 @@ TEST_F(StopwatchTest, EveryIncrementAtItsBoundaries) {
   } cases[] = {{1, 900, "0.25", "0.50"}, {2, 360, "0.10", "0.20"}, {3, 180, "0.05", "0.10"}, {4, 36, "0.01", "0.02"}};
   for (const auto& c : cases) {
     FakeView view;
-    TQeStopwatch watch(view, [](const std::string&) {});
+    QeStopwatch watch(view, [](const std::string&) {});
     watch.SetIncrement(c.choice);
-    watch.SBTimerClick();
+    watch.StartOrStop();
     std::vector<std::string> hours;
     uint32_t at = 0;
     for (uint32_t e : {1u, c.step, c.step + 1}) {
       clock_.Advance((e - at) * 1000);
       at = e;
-      watch.Timer1Timer();
+      watch.Tick();
       hours.push_back(view.Hours);
     }
     EXPECT_EQ(hours, (std::vector<std::string>{c.one, c.one, c.two})) << c.choice;
@@ -114,16 +114,16 @@ TEST_F(StopwatchTest, EveryIncrementAtItsBoundaries) {
 
 TEST_F(StopwatchTest, TypedHoursContinueAndWhatIsNoNumberCountsAsZero) {
   view_.Hours = "1.5";
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   EXPECT_EQ(view_.Time, "01:30:00");
   TickAfter(0);
   EXPECT_EQ(view_.Hours, "1.5");  // stands until the count passes it
   TickAfter(1);
   EXPECT_EQ(view_.Hours, "1.75");
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
 
   view_.Hours = "abc";
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   EXPECT_TRUE(watch_.Running());
   EXPECT_TRUE(view_.TimerEnabled);
   EXPECT_EQ(view_.Time, "00:00:00");
@@ -140,27 +140,27 @@ TEST_F(StopwatchTest, TypedHoursContinueAndWhatIsNoNumberCountsAsZero) {
 }
 
 TEST_F(StopwatchTest, PauseAndResumeKeepTheTimeShownAndActOnlyWhileRunning) {
-  watch_.PauseBitBtnClick();  // stopped: nothing happens
+  watch_.PauseOrResume();  // stopped: nothing happens
   EXPECT_FALSE(watch_.Paused());
   EXPECT_FALSE(view_.TimerEnabled);
 
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   TickAfter(100);
-  watch_.PauseBitBtnClick();
+  watch_.PauseOrResume();
   EXPECT_TRUE(watch_.Paused());
   EXPECT_FALSE(view_.TimerEnabled);
   EXPECT_FALSE(view_.StartEnabled);
   EXPECT_EQ(view_.PauseCaption, "Rest&art");
   clock_.Advance(5000 * 1000);
-  watch_.PauseBitBtnClick();
+  watch_.PauseOrResume();
   EXPECT_EQ(view_.PauseCaption, "P&ause");
   EXPECT_TRUE(view_.StartEnabled);
   TickAfter(1);
   EXPECT_EQ(view_.Time, "00:01:41");
 
   // Stopped while paused: the idle timer runs again.
-  watch_.PauseBitBtnClick();
-  watch_.SBTimerClick();
+  watch_.PauseOrResume();
+  watch_.StartOrStop();
   EXPECT_TRUE(view_.TimerEnabled);
   EXPECT_EQ(view_.Interval, IdleIntervalMs);
   EXPECT_FALSE(view_.PauseVisible);
@@ -170,17 +170,17 @@ TEST_F(StopwatchTest, PauseAndResumeKeepTheTimeShownAndActOnlyWhileRunning) {
 TEST_F(StopwatchTest, AResumeRequestContinuesItsCountPausedOrNot) {
   view_.Hours = "3";
   watch_.RequestResume(125, true);
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   EXPECT_EQ(view_.Time, "00:02:05");
   EXPECT_TRUE(watch_.Paused());
-  watch_.PauseBitBtnClick();
+  watch_.PauseOrResume();
   TickAfter(10);
   EXPECT_EQ(view_.Time, "00:02:15");
   EXPECT_EQ(view_.Hours, "3");  // ceil(135 / 900) is the starting count: unchanged
 }
 
 TEST_F(StopwatchTest, After24HoursTheCountRestartsBeforeItsBox) {
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   TickAfter(86399);
   EXPECT_EQ(view_.Time, "23:59:59");
   DialogResponder boxes;
@@ -193,23 +193,23 @@ TEST_F(StopwatchTest, After24HoursTheCountRestartsBeforeItsBox) {
 }
 
 TEST_F(StopwatchTest, IdleTicksShowTheClockAndReportIdleOnceAfterShowingOrStopping) {
-  watch_.Timer1Timer();
-  watch_.Timer1Timer();
+  watch_.Tick();
+  watch_.Tick();
   EXPECT_EQ(view_.Time, "9:00 AM");
   EXPECT_EQ(Sent, std::vector<std::string>{"0:00"});
   watch_.ScreenShown();
-  watch_.Timer1Timer();
+  watch_.Tick();
   EXPECT_EQ(Sent.size(), 2u);
 
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   TickAfter(1);
-  watch_.SBTimerClick();  // Stop's own tick turns the display idle
+  watch_.StartOrStop();  // Stop's own tick turns the display idle
   TickAfter(10);
   EXPECT_EQ(Sent, (std::vector<std::string>{"0:00", "0:00", "00:00:01", "0:00"}));
 
   view_.Showing = false;  // hidden: no tick at all
   view_.Hours = "";
-  watch_.SBTimerClick();
+  watch_.StartOrStop();
   TickAfter(5);
   EXPECT_EQ(view_.Time, "00:00:00");
 }
