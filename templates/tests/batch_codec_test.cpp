@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 std::string Bytes(std::initializer_list<int> b) {
@@ -172,21 +176,25 @@ TEST_F(BatchRecordTest, NamesOfEveryBatchFileForShortAndLongIds) {
 }
 
 TEST(BatchJournalTest, TextBothWaysAndAnythingElseRefused) {
-  const struct {
-    TBatchJournal journal;
-    std::string text;
-  } cases[] = {
-      {{TBatchJournalState::Prepared, 1, "\\export dir"}, "PREPARED\r\n001\r\n\\export dir\r\n"},
-      {{TBatchJournalState::Committed, 0xFFF, "/x"}, "COMMITTED\r\nFFF\r\n/x\r\n"},
-      {{TBatchJournalState::Erasing, 0, ""}, "ERASING\r\n"},
+  const auto journal = [](TBatchJournalState state, int backup, const std::string& folder) {
+    TBatchJournal j;
+    j.State = state;
+    j.Backup = backup;
+    j.Folder = folder;
+    return j;
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FormatBatchJournal(c.journal), c.text);
+  const std::vector<std::pair<TBatchJournal, std::string>> cases = {
+      {journal(TBatchJournalState::Prepared, 1, "\\export dir"), "PREPARED\r\n001\r\n\\export dir\r\n"},
+      {journal(TBatchJournalState::Committed, 0xFFF, "/x"), "COMMITTED\r\nFFF\r\n/x\r\n"},
+      {journal(TBatchJournalState::Erasing, 0, ""), "ERASING\r\n"},
+  };
+  for (const auto& [written, text] : cases) {
+    EXPECT_EQ(FormatBatchJournal(written), text);
     TBatchJournal read;
-    ASSERT_TRUE(ParseBatchJournal(c.text, read)) << c.text;
-    EXPECT_EQ(read, c.journal);
+    ASSERT_TRUE(ParseBatchJournal(text, read)) << text;
+    EXPECT_EQ(read, written);
   }
-  const TBatchJournal before{TBatchJournalState::Committed, 5, "kept"};
+  const TBatchJournal before = journal(TBatchJournalState::Committed, 5, "kept");
   for (const std::string bad : {"", "ERASING", "ERASING\r\nx\r\n", "PREPARED\r\n000\r\n\\x\r\n",
                                 "PREPARED\r\n1000\r\n\\x\r\n", "PREPARED\r\n00g\r\n\\x\r\n", "PREPARED\r\n001\r\n\r\n",
                                 "DONE\r\n001\r\n\\x\r\n", "PREPARED\r\n001\r\n\\x"}) {
