@@ -3,7 +3,7 @@
 // recovery): the records are in the batch or wholly exported, the erase all
 // or nothing, the recovery silent. Then the recovery itself killed at each
 // of its steps, from an export killed just before and just after its
-// commit, and run again.
+// commit and from an erase killed after its first deletion, and run again.
 #include "entry/tests/batch/batch_sweep_fixture.h"
 #include "testing/piped_process.h"
 
@@ -21,7 +21,8 @@ protected:
     std::string Label;
     std::string Arm;      // "arm N kill-before"
     std::string Command;  // export, erase or recover
-    std::string Prepare;  // an arm that kills an export first in the same folder
+    std::string Prepare;         // an arm that kills a run of PrepareCommand first in the same folder
+    std::string PrepareCommand;  // export or erase
   };
 
   // This process's recovery after the child died; the outcome.
@@ -52,7 +53,8 @@ protected:
       for (size_t k = first; k < std::min(kills.size(), first + Parallel); ++k) {
         // The journal names its export folder: a killed run is made in the
         // folder it is recovered in, never copied.
-        auto folder = kills[k].Prepare.empty() ? FreshFolder() : KilledFolder(kills[k].Prepare);
+        auto folder =
+            kills[k].Prepare.empty() ? FreshFolder() : KilledFolder(kills[k].PrepareCommand, kills[k].Prepare);
         auto child = std::make_unique<PipedProcess>(BATCH_PEER_PATH, std::vector<std::string>{folder->path().string()});
         EXPECT_EQ(child->Ask(kills[k].Arm), "ok") << kills[k].Label;
         child->Send(kills[k].Command);
@@ -72,10 +74,10 @@ protected:
     std::vector<TKill> kills;
     for (uint64_t step = 1; step <= steps; ++step) {
       const std::string arm = "arm " + std::to_string(step) + " kill-before";
-      kills.push_back({command + " " + arm, arm, command, ""});
+      kills.push_back({command + " " + arm, arm, command, "", ""});
     }
     const std::string last = "arm " + std::to_string(steps) + " kill-after";
-    kills.push_back({command + " " + last, last, command, ""});
+    kills.push_back({command + " " + last, last, command, "", ""});
     return kills;
   }
 
@@ -97,31 +99,23 @@ protected:
     return folder;
   }
 
-  // The folder an export killed at Arm leaves.
-  static std::unique_ptr<ScopedTempDir> KilledFolder(const std::string& arm) {
+  // The folder a run of Command (export or erase) killed at Arm leaves.
+  static std::unique_ptr<ScopedTempDir> KilledFolder(const std::string& command, const std::string& arm) {
     auto folder = FreshFolder();
     PipedProcess child(BATCH_PEER_PATH, {folder->path().string()});
     EXPECT_EQ(child.Ask(arm), "ok");
-    EXPECT_EQ(child.Ask("export"), "");
+    EXPECT_EQ(child.Ask(command), "");
     EXPECT_TRUE(child.EndedByKill());
     return folder;
   }
-};
 
-TEST_F(BatchKillTest, AnExportKilledAtEveryStepThenItsRecoveryKilledAtEachOfItsSteps) {
-  const std::vector<TBatchOutcome> outcomes = Killed(EveryStep("export", ExportSteps));
-  const size_t commit = OneSwitch(outcomes, TBatchOutcome::Exported);
-  std::cout << "the export commits at step " << commit << " of " << ExportSteps << std::endl;
-
-  // Killed just before its commit (PREPARED, everything copied) and just
-  // after it (COMMITTED, nothing renamed yet): the recovery killed before
-  // each of its own steps and after its last, then recovered here.
-  for (const auto& [arm, expected] :
-       {std::pair{"arm " + std::to_string(commit) + " kill-before", TBatchOutcome::Kept},
-        std::pair{"arm " + std::to_string(commit) + " kill-after", TBatchOutcome::Exported}}) {
+  // A run of Command killed at Arm, then the recovery killed before each of
+  // its own steps and after its last, then recovered here: Expected each
+  // time.
+  static void RecoveryKilledAtEachStep(const std::string& command, const std::string& arm, TBatchOutcome expected) {
     uint64_t steps = 0;
     {
-      const auto probe = KilledFolder(arm);
+      const auto probe = KilledFolder(command, arm);
       UseBatchFolder(probe->path());
       DisarmFaultPoint();
       RecordedDialogs boxes;
@@ -135,14 +129,30 @@ TEST_F(BatchKillTest, AnExportKilledAtEveryStepThenItsRecoveryKilledAtEachOfItsS
     std::vector<TKill> kills = EveryStep("recover", steps);
     for (TKill& kill : kills) {
       kill.Prepare = arm;
-      kill.Label = "after the export's " + arm + ": " + kill.Label;
+      kill.PrepareCommand = command;
+      kill.Label = "after the " + command + "'s " + arm + ": " + kill.Label;
     }
     for (const TBatchOutcome outcome : Killed(kills)) EXPECT_EQ(outcome, expected) << arm;
   }
+};
+
+TEST_F(BatchKillTest, AnExportKilledAtEveryStepThenItsRecoveryKilledAtEachOfItsSteps) {
+  const std::vector<TBatchOutcome> outcomes = Killed(EveryStep("export", ExportSteps));
+  const size_t commit = OneSwitch(outcomes, TBatchOutcome::Exported);
+  std::cout << "the export commits at step " << commit << " of " << ExportSteps << std::endl;
+
+  // Killed just before its commit (PREPARED, everything copied) and just
+  // after it (COMMITTED, nothing renamed yet): the recovery killed before
+  // each of its own steps and after its last, then recovered here.
+  RecoveryKilledAtEachStep("export", "arm " + std::to_string(commit) + " kill-before", TBatchOutcome::Kept);
+  RecoveryKilledAtEachStep("export", "arm " + std::to_string(commit) + " kill-after", TBatchOutcome::Exported);
 }
 
-TEST_F(BatchKillTest, AnEraseKilledAtEveryStepIsAllOrNothing) {
-  OneSwitch(Killed(EveryStep("erase", EraseSteps)), TBatchOutcome::Erased);
+TEST_F(BatchKillTest, AnEraseKilledAtEveryStepIsAllOrNothingAndSoIsItsRecoveryKilled) {
+  const size_t erased = OneSwitch(Killed(EveryStep("erase", EraseSteps)), TBatchOutcome::Erased);
+  std::cout << "the erase is done from step " << erased << " of " << EraseSteps << std::endl;
+  // Killed just after its first deletion: recovery must finish the erase.
+  RecoveryKilledAtEachStep("erase", "arm " + std::to_string(erased) + " kill-after", TBatchOutcome::Erased);
 }
 
 }  // namespace
