@@ -1,7 +1,10 @@
 #include "entry/entry_build.h"
 
+#include "entry/dropdown_list.h"
+
 #include "platform/command_line.h"
 #include "platform/date_format.h"
+#include "platform/dialogs.h"
 #include "platform/format.h"
 #include "platform/text.h"
 #include "templates/product_dates.h"
@@ -64,15 +67,6 @@ int SortPosInIndex1(int FldId) {
 }
 
 bool IsLookupEdit(const TFld& Fld) { return Fld.IsLookup && !Fld.LkpKind.empty(); }
-
-// Width of the text a family lookup shows for a host field code.
-int HostDisplayWidth(int Code) {
-  TLkpColumn e{};
-  if (!LookupFieldEntry(Code, e)) return 0;
-  if (e[6] != 0) return HostTranslationWidth(e[6], e[8]);
-  if (e[3] != 0) return HostTranslationWidth(e[3], e[5]);
-  return e[2];
-}
 
 int PixelWidth(int Len) { return int(std::trunc(CalcFieldWidth(Len))); }
 
@@ -152,6 +146,8 @@ private:
       f.LkpKeyUnique = f.Unique;
       pseudo = PseudoFieldFor(Slot);
       if (pseudo > 0) MakePseudoField(pseudo);
+    } else if (f.LkpKind == "M") {
+      if (!PrepareTemplateLookup(Slot, b_.TemplateLookups[Slot])) b_.Failed = true;
     } else if (f.LkpKind == "U") {
       PrepareUserList(Slot, Row);
     }
@@ -159,7 +155,6 @@ private:
     if (f.FldType == 'C' && f.DispCols[1] != DispColsEnd) {
       ++b_.LookupGroups;
       RowAt(Row).Top = b_.Cursor;
-      // A template lookup's display rows need its target's description.
       if (f.LkpKind == "L") {
         for (int k = 1; k <= MaxDispCols && f.DispCols[k] != DispColsEnd; ++k) {
           const int code = f.DispCols[k];
@@ -178,8 +173,26 @@ private:
           CreateFieldLabel(known ? Store.HostFldNames[code] : std::string(), Row, EntryColor::Blue, tagged ? -code : 0,
                            false);
         }
+      } else if (f.LkpKind == "M") {
+        // A template lookup's display rows show its target's fields.
+        TFieldControl& control = b_.TemplateLookups[Slot];
+        for (int k = 1; k <= MaxDispCols && f.DispCols[k] != DispColsEnd && !b_.Failed; ++k) {
+          if (!ReadDisplayField(Slot, k, control)) {
+            MessageDlg(DisplayFieldMissingMsg(f.LkpTarget, TargetFieldKey(IntToStr(f.DispCols[k]))), mtError,
+                       mbOKOnly, 0);
+            b_.Failed = true;
+            break;
+          }
+          const TTargetColumn& target = control.DispCols[size_t(k - 1)];
+          ++Row;
+          b_.Cursor += RowStep;
+          RowAt(Row).Top = b_.Cursor;
+          CreateDisplayEdit(Row, PixelWidth(target.Width));
+          CreateFieldLabel(target.Name, Row, EntryColor::Blue, 0, false);
+        }
       }
     }
+    CloseTargetDescriptor();
     RowAt(Row).Top = b_.Cursor;
     b_.Cursor += memoHeight >= 0 ? memoHeight + 8 : RowStep;
   }
@@ -457,6 +470,7 @@ std::vector<int> TEntryBuild::TabChain() const {
 }
 
 void ScanFamilyKeyFields(TFamilyKeys& Keys) {
+  FamilyLookup.CaseKeyOption = false;
   bool client = false, caseKey = false, emp = false;
   for (int slot = 1; slot <= LastTemplateSlot && !(client && caseKey && emp); ++slot) {
     const TFld& f = Store.FldTable[slot];
@@ -535,7 +549,7 @@ TEntryBuild BuildEntryModel(const TTextMeasure& Measure, TEntryBuildRange Range)
   ScanFamilyKeyFields(b.Keys);
   TBuilder builder(b, Measure);
   int row = 1;
-  for (int slot = Range.First; slot <= Range.Last; ++slot) {
+  for (int slot = Range.First; slot <= Range.Last && !b.Failed; ++slot) {
     if (Trim(Store.FldTable[slot].Name).empty()) break;
     builder.BuildSlot(slot, row);
     ++row;

@@ -10,8 +10,11 @@
 // (ReservedInt), every field's CurValue, FamilyLookup.CaseKeyOption.
 #pragma once
 
+#include "entry/template_lookup.h"
+
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,11 @@ struct TEntryBuild {
   int LookupGroups = 0;
   int LastTabOrder = -1;
   int Cursor = 5;
+  // A template lookup could not be prepared or a display field read (its
+  // message shown): the build stopped there and the screen closes.
+  bool Failed = false;
+  // The control record of each template lookup by slot.
+  std::map<int, TFieldControl> TemplateLookups;
   // Controls in tab order (TabOrder 0, 1, ...), tab stops or not.
   std::vector<int> TabChain() const;
 };
@@ -164,7 +172,9 @@ struct TEntryBuildRange {
 };
 
 // The field slots whose edits take command-line parameters 3 and 4 and the
-// key slots, from slots 1..50 (also for a preview's range).
+// key slots, from slots 1..50 (also for a preview's range). Clears
+// FamilyLookup.CaseKeyOption first and sets it when the template has a
+// client and a case key field.
 void ScanFamilyKeyFields(TFamilyKeys& Keys);
 
 // The pseudo-field slot (52-54) for a field, or -1.

@@ -3,6 +3,7 @@
 #include "btrieve/numbered_files.h"
 #include "btrieve/record_files.h"
 #include "datetime/dw_intl.h"
+#include "designer/qt/designer_forms.h"
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/mtdesk_unit.h"
 #include "platform/command_line.h"
@@ -16,6 +17,7 @@
 #include <clocale>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -71,6 +73,8 @@ private:
 // The forms made at start. Each lives until the main block ends.
 struct TStartForms {
   std::unique_ptr<TMtdeskF> Mtdesk;
+  // The designer's forms, freed before the main window.
+  std::vector<std::unique_ptr<QWidget>> Designer;
 
   TStartForms() = default;
   TStartForms(const TStartForms&) = delete;
@@ -80,7 +84,7 @@ struct TStartForms {
   }
 };
 
-void CreateMtdeskF(TStartForms& Forms) {
+void CreateMtdeskF(TStartForms& Forms, const char*) {
   Forms.Mtdesk = std::make_unique<TMtdeskF>();
   MtdeskF = Forms.Mtdesk.get();
   bool created = false;
@@ -90,9 +94,13 @@ void CreateMtdeskF(TStartForms& Forms) {
   if (!created) Terminate();
 }
 
+void CreateDesignerF(TStartForms& Forms, const char* Name) {
+  GuardEvent([&] { Forms.Designer.push_back(CreateDesignerForm(Name, MtdeskF)); });
+}
+
 struct TFormSlot {
   const char* Name;
-  void (*Create)(TStartForms&);
+  void (*Create)(TStartForms&, const char* Name);
 };
 
 // The order the main block makes them in; a form not built yet has no
@@ -100,11 +108,11 @@ struct TFormSlot {
 constexpr TFormSlot FormSlots[] = {
     {"TMtdeskF", CreateMtdeskF},
     {"TDescriptorF", nullptr},
-    {"TMinMaxF", nullptr},
-    {"TGetNameF", nullptr},
-    {"TLKUPF", nullptr},
-    {"TGetDescF", nullptr},
-    {"TEditDispF", nullptr},
+    {"TMinMaxF", CreateDesignerF},
+    {"TGetNameF", CreateDesignerF},
+    {"TLKUPF", CreateDesignerF},
+    {"TGetDescF", CreateDesignerF},
+    {"TEditDispF", CreateDesignerF},
     {"TEGridF", nullptr},
     {"TDupSelF", nullptr},
 };
@@ -113,7 +121,7 @@ constexpr TFormSlot FormSlots[] = {
 void CreateForms(TStartForms& Forms) {
   for (const TFormSlot& slot : FormSlots) {
     if (Terminated()) return;
-    if (slot.Create) slot.Create(Forms);
+    if (slot.Create) slot.Create(Forms, slot.Name);
   }
 }
 

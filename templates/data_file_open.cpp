@@ -40,22 +40,20 @@ TSaveLock SharedSaveLock(const TTemplateNumber& Number, const std::string& Name)
 // The record buffer of open file FileNo sized to its record length.
 void SizeToRecord(uint8_t FileNo, TRecordBuffer& Buf) { Buf.resize(BtrRecordLength(FileNo)); }
 
-// Characters 5-8 of a lookup target ("007." of "MNGR007.DSC") give the
-// target's number only as three digits and a point: anything else would
-// name some other file, in the data folder or outside it.
-bool TargetNumber(const std::string& TargetPart, TTemplateNumber& Number) {
-  if (TargetPart.size() != 4 || TargetPart[3] != '.') return false;
-  for (size_t i = 0; i < 3; ++i)
-    if (!std::isdigit(static_cast<unsigned char>(TargetPart[i]))) return false;
-  return TTemplateNumber::TryParse(TargetPart.substr(0, 3), Number);
-}
-
 // A lookup's key number is the first character of its LkpSpec.
 bool IsKeyDigit(const std::string& LkpSpec) {
   return !LkpSpec.empty() && std::isdigit(static_cast<unsigned char>(LkpSpec[0]));
 }
 
 }  // namespace
+
+bool LookupTargetNumber(std::string_view LkpTarget, TTemplateNumber& Number) {
+  const std::string part = Copy(LkpTarget, 5, 4);
+  if (part.size() != 4 || part[3] != '.') return false;
+  for (size_t i = 0; i < 3; ++i)
+    if (!std::isdigit(static_cast<unsigned char>(part[i]))) return false;
+  return TTemplateNumber::TryParse(part.substr(0, 3), Number);
+}
 
 void OpenTemplateDataFile(uint8_t FileNo) {
   if (BtrIsFileOpen(FileNo)) return;
@@ -80,7 +78,7 @@ void OpenLookupDataFile(uint8_t FileNo, int Slot) {
   const std::string name = Store.DataDir + "\\MGRDT" + targetPart + "QMD";
   TTemplateNumber number;
   bool opened = false;
-  if (TargetNumber(targetPart, number) && IsKeyDigit(field.LkpSpec)) {
+  if (LookupTargetNumber(field.LkpTarget, number) && IsKeyDigit(field.LkpSpec)) {
     const TSaveLock lock = SharedSaveLock(number, name);
     if (FileExists(name)) {
       BtrOpenFile(FileNo, name, 0);

@@ -13,7 +13,10 @@
 // resolve the files has shown its message and raises the silent EAbort.
 #pragma once
 
+#include "templates/template_number.h"
+
 #include <cstdint>
+#include <string_view>
 
 // The text length of the open template's data records (the record length
 // less the 4-byte prefix), kept by OpenTemplateDataFile.
@@ -32,3 +35,8 @@ void OpenTemplateDataFile(uint8_t FileNo);
 // that is not there, show that the lookup will not function (error box)
 // and leave FileNo closed. The hourglass shows throughout.
 void OpenLookupDataFile(uint8_t FileNo, int Slot);
+
+// The template a lookup target names: characters 5-8 of LkpTarget
+// ("MNGR007.DSC") as three digits and "."; false for anything else, which
+// would name some other file, in the data folder or outside it.
+bool LookupTargetNumber(std::string_view LkpTarget, TTemplateNumber& Number);

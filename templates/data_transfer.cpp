@@ -2,6 +2,7 @@
 
 #include "btrieve/numbered_files.h"
 #include "platform/text.h"
+#include "templates/decimal_text.h"
 #include "templates/deleted_fields.h"
 #include "templates/record_codec.h"
 #include "templates/store_constants.h"
@@ -48,19 +49,6 @@ void PutJustified(std::string& Data, const TFld& Fld, const std::string& Text) {
 
 std::string TrimmedText(const std::string& Data, const TFld& Fld) {
   return Trim(TextPartAt(Data, Fld.Offset, Fld.KeyWidth));
-}
-
-// T given Decimals places behind its point, cut, never rounded.
-std::string WithDecimals(const std::string& T, int Decimals) {
-  const size_t point = T.find('.');
-  std::string whole = T.substr(0, point);
-  if (Decimals == 0) {
-    // A value below one keeps its zero.
-    return whole.empty() || whole == "-" ? whole + "0" : whole;
-  }
-  std::string behind = point == std::string::npos ? "" : T.substr(point + 1, size_t(Decimals));
-  behind.resize(size_t(Decimals), '0');
-  return whole + "." + behind;
 }
 
 }  // namespace

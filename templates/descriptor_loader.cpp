@@ -115,10 +115,7 @@ void ReadDescriptorRecords() {
       throw EDescriptorError(Format("The description file holds more than %d field records.", MaxFields));
     }
     TFld fld = LoadedField(record, ++fields);
-    if (fld.LkpKind == "l") {
-      fld.LkpKind = "L";
-      if (const int host = AltLookupHost(fld)) Store.AltLookupOn[host] = true;
-    }
+    TakeAltLookupKind(fld);
     Designer->AddFieldName(fld.Name);
     Store.RecLen = std::max(Store.RecLen, fld.Offset + fld.Width - 1);
     if (fld.FldType == 'N') Designer->SetDecimals(fld.Decimals);
@@ -190,6 +187,12 @@ TTemplateNames& ListOf(char Letter) {
 }
 
 }  // namespace
+
+void TakeAltLookupKind(TFld& Fld) {
+  if (Fld.LkpKind != "l") return;
+  Fld.LkpKind = "L";
+  if (const int host = AltLookupHost(Fld)) Store.AltLookupOn[host] = true;
+}
 
 void SetDesignerLink(TDesignerLink* Link) { Designer = Link ? Link : &NoDesigner; }
 TDesignerLink& DesignerLink() { return *Designer; }

@@ -40,6 +40,10 @@ extern bool TplSaved;
 // a gap or the template has none.
 extern std::string BlankPrimKey;
 
+// A field read with kind "l" (the alternative lookup) is kept as "L" and
+// switches on AltLookupOn for the host file whose name field it shows first.
+void TakeAltLookupKind(TFld& Fld);
+
 // Field-table slots 1..54, FldCount, the index names and sort fields and
 // PrimKey cleared.
 void ClearFieldTables();

@@ -173,6 +173,9 @@ void TEntryF::BuildFixedParts() {
   File1 = MainMenu1->addMenu(WidgetText("&File"));
   Exit1 = File1->addAction(WidgetText("E&xit"));
   connect(Exit1, &QAction::triggered, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  LimitDD1 = File1->addAction(WidgetText("&Limit dropdown to records in template"));
+  LimitDD1->setObjectName("LimitDD1");
+  LimitDD1->setCheckable(true);
   outer->setMenuBar(MainMenu1);
 
   PanelTop = new QFrame(this);
@@ -224,6 +227,7 @@ void TEntryF::BuildFixedParts() {
   SBLast = ToolButton(PanelScrollBtns, "SBLast", "last");
   for (QToolButton* b : {SBFirst, SBPgUp, SBPgDn, SBLast}) scroll->addWidget(b);
   listRow->addWidget(PanelScrollBtns);
+  BuildDropdownParts();
 
   // Looks the generated controls copy; never shown themselves.
   PanelDoc = new QFrame(this);
@@ -313,6 +317,7 @@ void TEntryF::FormShow() {
   GridHeaderRowHeight = GridViewHeaderHeight;
   ClearGenerated();
   RemoveFocusModel();
+  CloseLookupFiles();
   // A widget of a picker's drop-down is the picker.
   Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
@@ -331,7 +336,9 @@ void TEntryF::FormShow() {
     if (Startup.IsChildApp) PlaceFromStartupInfo();
     setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
   }
+  BuildFailed = plan_.Failed;
   FocusFirstField();
+  if (!plan_.Failed && (Startup.IsChildApp || Startup.DirectMode)) PresetFromCommandLine();
 }
 
 // The first row whose control, or the control beside it, takes the focus;
@@ -717,7 +724,10 @@ void TEntryF::BitBtnCancelClick() {
 void TEntryF::hideEvent(QHideEvent* Event) {
   QDialog::hideEvent(Event);
   // Closing ends the showing; a window the window system hid stays.
-  if (!Event->spontaneous()) RemoveFocusModel();
+  if (!Event->spontaneous()) {
+    RemoveFocusModel();
+    CloseLookupFiles();
+  }
 }
 
 // Later: the form may close from inside one of the model's handlers.
@@ -756,23 +766,16 @@ void TEntryF::EntryIdle() {
 bool TEntryF::GridCellHint(QWidget*, const QPoint&, QString&) { return true; }
 void TEntryF::ActiveControlChange(QWidget*) {}
 
-void TEntryF::FamilyLookupEnter(QWidget*, TEntryEventArgs&) {}
-void TEntryF::TemplateLookupEnter(QWidget*, TEntryEventArgs&) {}
 void TEntryF::UserListEnter(QWidget*, TEntryEventArgs&) {}
-void TEntryF::OwnIndexEnter(QWidget*, TEntryEventArgs&) {}
 void TEntryF::LookupExitCheck(QWidget*, TEntryEventArgs&) {}
 void TEntryF::IndexFieldExit(QWidget*, TEntryEventArgs&) {}
 void TEntryF::NumericFieldExit(QWidget*, TEntryEventArgs&) {}
-void TEntryF::DropdownKeyDown(QWidget*, TEntryEventArgs&) {}
 void TEntryF::UserListKeyDown(QWidget*, TEntryEventArgs&) {}
-void TEntryF::OwnIndexKeyDown(QWidget*, TEntryEventArgs&) {}
 void TEntryF::MemoKeyDown(QWidget*, TEntryEventArgs&) {}
 void TEntryF::LookupKeyPress(QWidget*, TEntryEventArgs&) {}
-void TEntryF::DropdownTextChange(QWidget*, TEntryEventArgs&) {}
 void TEntryF::UserListTextChange(QWidget*, TEntryEventArgs&) {}
 void TEntryF::FieldClick(QWidget*, TEntryEventArgs&) {}
 void TEntryF::FieldKeyUp(QWidget*, TEntryEventArgs&) {}
-void TEntryF::SBShowListClick(QWidget*, TEntryEventArgs&) {}
 
 void TEntryF::MemoSizeGuard(QWidget* Sender, TEntryEventArgs&) {
   auto* memo = qobject_cast<QPlainTextEdit*>(Sender);

@@ -15,6 +15,7 @@
 // default one. Cancel (and Exit1) closes it.
 #pragma once
 
+#include "entry/dropdown_list.h"
 #include "entry/entry_build.h"
 
 #include <QDialog>
@@ -116,6 +117,42 @@ public:
   virtual void FieldKeyUp(QWidget* Sender, TEntryEventArgs& Args);
   virtual void SBShowListClick(QWidget* Sender, TEntryEventArgs& Args);
 
+  // The dropdown list (entry/qt/entry_dropdown.cpp). FillDropdown reads the
+  // list of Edit's field into the grid: Direction 0 from its text, 1 the
+  // records before the list's start.
+  void FillDropdown(QLineEdit* Edit, int Direction);
+  void ShowDropdown();
+  void HideDropdown();
+  void ClearDropdown();
+  // The panel under the current edit, the grid TotalWidth + 10 wide (cut to
+  // the room right of it).
+  void PlaceDropdownPanel(int EditLeft, int& TotalWidth);
+  // SBHideList where dropdown button N is.
+  void ShowHideListButton(int ButtonNo);
+  void SelectTypedRow(QLineEdit* Edit, int FirstRow);
+  void SelectLastRow();
+  void SelectRowAfterBackFill(int FirstRow);
+  // The list's current row: moved there, then the row choice runs.
+  int DropdownRow() const;
+  void MoveDropdownRow(int Row);
+  // The row choice (a row clicked, or the current row moved by the list's
+  // handlers); the choice itself belongs to the exit checks.
+  virtual void StringGrid1Click();
+  // The scroll buttons' page handler (Sender SBPgUp or SBPgDn).
+  virtual void SBPgDnClick(QObject* Sender);
+  // The limited find of a first or second sort field of index 1 while
+  // LimitDD1 is checked; it belongs to the find and the grid view.
+  virtual void RunLimitedFind(QWidget* Edit);
+  // Command-line parameters 3, 5 and 6 into the client, case and employee
+  // key fields, each focus move through the focus model so that the
+  // fields' entry and exit handlers run; the focus ends on BitBtnSave.
+  void PresetFromCommandLine();
+  // Every text the program puts into an edit goes through here: no fill
+  // starts from it.
+  void SetProgramText(QLineEdit* Edit, const std::string& Text);
+  // The edit with number N in EditsArr (1..), or null.
+  QLineEdit* EditNumber(int N) const;
+
   // Runs the handlers bound to an event of plan control I, in order.
   void RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args);
 
@@ -129,6 +166,12 @@ public:
   TIdleFlag PendingFind{[this] { PostIdle(); }};
   // The header row height the grid view takes when it is made.
   int GridHeaderRowHeight = 0;
+  // The dropdown list's state, its rows, and the reader that fills them.
+  TDropdownState Dropdown;
+  TDropdownRows ListRows;
+  TDropdownList DropdownReader{Dropdown, ListRows};
+  // The edit a dropdown button opened while LimitDD1 is checked.
+  QWidget* LimitedEdit = nullptr;
 
   // The focus model of the current showing: every field's OnEnter and
   // OnExit run through it; handlers ask it for the destination and move
@@ -139,6 +182,7 @@ public:
   QMenuBar* MainMenu1 = nullptr;
   QMenu* File1 = nullptr;
   QAction* Exit1 = nullptr;
+  QAction* LimitDD1 = nullptr;
   QFrame* PanelTop = nullptr;
   QLabel* LabelTableName = nullptr;
   QScrollArea* ScrollBox1 = nullptr;
@@ -151,6 +195,7 @@ public:
   QToolButton* SBPgUp = nullptr;
   QToolButton* SBPgDn = nullptr;
   QToolButton* SBLast = nullptr;
+  QToolButton* SBHideList = nullptr;
   QFrame* PanelDoc = nullptr;
   QLineEdit* EditDoc = nullptr;
   QToolButton* SBShowList = nullptr;
@@ -209,6 +254,22 @@ private:
   int ControlOf(QObject* Watched) const;
   void RemoveFocusModel();
   void ScrollIntoView(QWidget* Now);
+  // Dropdown helpers (entry/qt/entry_dropdown.cpp).
+  void BuildDropdownParts();
+  void ShowDropdownRows();
+  int SlotOf(const QWidget* W) const;
+  int EditNumberOf(const QWidget* W) const;
+  // The display edits of the field whose edit is W (a pseudo-field's edit
+  // among them), in row order.
+  std::vector<QLineEdit*> DisplayEditsOf(const QWidget* W) const;
+  // The opening of a list by button, Alt+Down or typing.
+  void OpenDropdown(QLineEdit* Edit);
+  // Page, Backspace, Enter, Up, Down and Alt+Down, shared by both key
+  // handlers; true when the key was one of them.
+  bool ListKey(QLineEdit* Edit, TEntryEventArgs& Args);
+  bool IsLimitedSortField(int Slot) const;
+  void CloseLookupFiles();
+  int shownRows_ = 0;
 
   TEntryBuildRange range_;
   TEntryBuild plan_;

@@ -9,6 +9,8 @@
 #include "templates/startup_globals.h"
 #include "templates/store_utils.h"
 #include "templates/validation_files.h"
+#include "testing/target_template.h"
+#include "testing/temp_dir.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +31,16 @@ public:
 class EntryBuildTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    ResetBtrLayer();
     Startup.Reset();
     FamilyLookup.Reset();
+    Store.DataDir = dir_.path().string();
     Startup.WorkDate = EncodeDate(2026, 12, 10);
     std::string error;
     ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
   }
   void TearDown() override {
+    ResetBtrLayer();
     Store.Reset();
     Startup.Reset();
     FamilyLookup.Reset();
@@ -76,6 +81,7 @@ protected:
     throw std::out_of_range(name);
   }
 
+  ScopedTempDir dir_;
   TFixedMeasure measure;
   TTemplateTableBuilder t;
 };
@@ -192,6 +198,11 @@ TEST_F(EntryBuildTest, LookupsGetTheirButtonsDisplayRowsAndBindings) {
   Store.IndexRecs.Names[1] = "Client code";
   Store.IndexRecs.Names[2] = "";
   Store.IndexRecs.Names[3] = "By matter";  // after an empty one: not offered
+  // The template lookup's target, on disk.
+  WriteTargetTemplate(7, [](TTemplateTableBuilder& target) {
+    target.Add("Client", 'C', 8);
+    target.Index(1, {1});
+  });
   const TEntryBuild b = Build();
   EXPECT_EQ(b.GridColumnPlan.IndexNames, std::vector<std::string>{"Client code"});
   EXPECT_EQ(b.GridColumnPlan.ShapePairs, 1);
@@ -324,6 +335,20 @@ TEST_F(EntryBuildTest, TheKeyScanFindsTheFamilyKeysAndPresetsTheClientFromTheCom
   EXPECT_EQ(child.Keys.EmpSlot, 1);
   EXPECT_FALSE(child.Keys.CalBitBtnEnabled);
   EXPECT_FALSE(FamilyLookup.CaseKeyOption);
+}
+
+// The option belongs to the template being built: a template without both
+// keys never inherits it from the one built before.
+TEST_F(EntryBuildTest, TheKeyScanClearsTheCaseKeyOptionOfTheTemplateBefore) {
+  AddFamilyLookup(t, "Client code", "A  0", 7, 7, {});
+  AddFamilyLookup(t, "Case", "B 22", 7, 7, {});
+  Build();
+  ASSERT_TRUE(FamilyLookup.CaseKeyOption);
+  t = TTemplateTableBuilder();
+  AddFamilyLookup(t, "Client code", "A  0", 7, 7, {});
+  const TEntryBuild b = Build();
+  EXPECT_FALSE(FamilyLookup.CaseKeyOption);
+  EXPECT_EQ(b.Keys.CalBitBtnHint, "Show calendar entries for this client");
 }
 
 TEST_F(EntryBuildTest, FiftyFieldsOfEightyDisplayColumnsEachGetEveryRowAndColumn) {

@@ -13,6 +13,7 @@
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
+#include "testing/sample_office_folder.h"
 #include "testing/keyboard.h"
 #include "testing/template_fixture.h"
 
@@ -81,11 +82,14 @@ protected:
   void SetUp() override {
     Startup.Reset();
     FamilyLookup.Reset();
+    // The client lookup reads the family's files.
+    Store.DataRoot = SampleOfficeFolder();
     TTemplateTableBuilder t;
     AddClientCode(t, "A  0");
     t.Add("Notes", 'C', 80);
   }
   void TearDown() override {
+    ResetBtrLayer();
     Store.Reset();
     Startup.Reset();
     FamilyLookup.Reset();

@@ -19,6 +19,7 @@
 #include "templates/template_build.h"
 #include "testing/clock_fixture.h"
 #include "testing/dialog_responder.h"
+#include "testing/sample_office_folder.h"
 #include "testing/keyboard.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
@@ -50,6 +51,8 @@ protected:
   void SetUp() override {
     StoreFilesTest::SetUp();
     ResetState();
+    // The lookups read the family's files.
+    Store.DataRoot = SampleOfficeFolder();
     Startup.WSID = "01";
     Startup.WorkDate = EncodeDate(2026, 12, 10);
     std::string error;

@@ -1,0 +1,338 @@
+// The entry screen's lookups end to end: the real main window over the
+// sample office, a designed template with a client lookup (display columns
+// and the name pseudo-field), a case lookup, an employee lookup, a template
+// lookup on a second template, and an index-1 text field; each list tried
+// by typing and keys as a user would, every box scripted.
+#include "mainwin/mtdesk_form.h"
+
+#include "entry/qt/entry_form.h"
+#include "mainwin/template_list.h"
+#include "platform/command_line.h"
+#include "platform/datetime_value.h"
+#include "platform/format.h"
+#include "platform/qt/app_hooks.h"
+#include "platform/qt/application.h"
+#include "platform/qt/focus_model.h"
+#include "platform/qt/widget_text.h"
+#include "platform/text.h"
+#include "templates/email_setup.h"
+#include "templates/startup_globals.h"
+#include "templates/store_constants.h"
+#include "templates/template_build.h"
+#include "templates/template_number.h"
+#include "templates/validation_files.h"
+#include "testing/clock_fixture.h"
+#include "testing/dialog_responder.h"
+#include "testing/sample_office_folder.h"
+#include "testing/store_files_fixture.h"
+#include "testing/template_fixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The target template's field ids.
+constexpr int TargetCode = 1, TargetTitle = 2, TargetOpened = 3;
+
+class EntryLookupTest : public StoreFilesTest {
+protected:
+  void SetUp() override {
+    StoreFilesTest::SetUp();
+    ResetState();
+    Store.DataRoot = SampleOfficeFolder();
+    Startup.WSID = "01";
+    Startup.WorkDate = EncodeDate(2026, 12, 10);
+    std::string error;
+    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
+    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
+    ASSERT_TRUE(InstallEmailTemplates());
+    // The target of the template lookup: matters with an opening date.
+    {
+      TTemplateTableBuilder t;
+      t.Add("Code", 'C', 6).UpperCase = true;
+      t.Add("Title", 'C', 20);
+      t.Add("Opened", 'D', 8);
+      t.Index(1, {TargetCode}, true, "By code");
+    }
+    target = Saved("Matter list");
+    InsertRecords(DataFileName(target), {WithPrefix(0, FillRecord({{1, "ALPHA"}, {2, "First matter"}, {3, "20240315"}})),
+                                         WithPrefix(0, FillRecord({{1, "BRAVO"}, {2, "Second matter"}, {3, "        "}})),
+                                         WithPrefix(0, FillRecord({{1, "CHARLY"}, {2, "Third"}, {3, "19991231"}}))});
+    const TTemplateNumber billing = BuildBilling("Billing", TargetOpened);
+    InsertRecords(DataFileName(billing),
+                  {WithPrefix(0, FillRecord({{6, "REF-1"}})), WithPrefix(0, FillRecord({{6, "REF-2"}})),
+                   WithPrefix(0, FillRecord({{6, "OTHER"}}))});
+    // The same with a display column the target does not have.
+    BuildBilling("Broken billing", 9);
+    Form = std::make_unique<TMtdeskF>();
+    ASSERT_EQ(Form->FormShow(), TListOutcome::Listed);
+    Form->show();
+  }
+  void TearDown() override {
+    Form.reset();
+    // What the closed screens left for deletion goes before the rest is dropped.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::removePostedEvents(nullptr);
+    ResetState();
+    StoreFilesTest::TearDown();
+  }
+  static void ResetState() {
+    ResetTerminated();
+    Startup.Reset();
+    MainFlags.Reset();
+    FamilyLookup.Reset();
+  }
+
+  // Client (code, its name as the pseudo-field, city), case, employee, the
+  // template lookup (code and date listed; title and date displayed), and
+  // the reference, index 1's only sort field.
+  // The table in use saved as a new template: its number.
+  static TTemplateNumber Saved(const std::string& Name) {
+    const TTemplateNumberSet before = TemplateFilesInFolder(Store.DataDir);
+    if (!BuildTemplateDataFile(Name)) throw std::runtime_error("save " + Name);
+    const TTemplateNumberSet added = TemplateFilesInFolder(Store.DataDir) & ~before;
+    for (int n = 0; n <= MaxTemplateNumber; ++n)
+      if (added[size_t(n)]) return TTemplateNumber(n);
+    throw std::runtime_error("no number for " + Name);
+  }
+
+  TTemplateNumber BuildBilling(const std::string& Name, int SecondDisplay) {
+    TTemplateTableBuilder t;
+    TFld& client = t.Add("Client", 'C', 7);
+    client.IsLookup = client.Unique = client.UpperCase = true;
+    // With its alternate lookup on: the name is a field of its own.
+    client.LkpKind = "l";
+    client.LkpSpec = "A  0  1";
+    client.DispCols[1] = 1;
+    client.DispCols[2] = 5;
+    TFld& matterCase = t.Add("Case", 'C', 7);
+    matterCase.IsLookup = matterCase.UpperCase = true;
+    matterCase.LkpKind = "L";
+    matterCase.LkpSpec = "B 22";
+    TFld& emp = t.Add("Employee", 'C', 4);
+    emp.IsLookup = emp.UpperCase = true;
+    emp.LkpKind = "L";
+    emp.LkpSpec = "E 62 63";
+    TFld& matter = t.Add("Matter", 'C', 10);
+    matter.KeyWidth = 6;
+    matter.IsLookup = matter.UpperCase = true;
+    matter.LkpKind = "M";
+    matter.LkpTarget = "MNGR" + target.ZeroFilled() + ".DSC";
+    matter.LkpSpec = Format("1%3d%3d", TargetCode, TargetOpened);
+    matter.DispCols[1] = TargetTitle;
+    matter.DispCols[2] = SecondDisplay;
+    t.Add("Notes", 'C', 10);
+    t.Add("Reference", 'C', 8).UpperCase = true;
+    t.Index(1, {6}, true, "By reference");
+    return Saved(Name);
+  }
+
+  void Select(const std::string& name) {
+    for (int i = 0; i < Form->ListBox1->count(); ++i) {
+      if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
+        Form->ListBox1->setCurrentRow(i);
+        Form->ListBox1Click();
+        return;
+      }
+    }
+    FAIL() << name << " is not listed";
+  }
+
+  void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
+    Select(Name);
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
+      ran = true;
+      ASSERT_NE(entry, nullptr);
+      Inside(*entry);
+      if (entry->isVisible()) entry->BitBtnCancelClick();
+    });
+    Form->EntryMaintenancefor1->trigger();
+    EXPECT_TRUE(ran);
+  }
+
+  static QLineEdit* Edit(TEntryF& E, const char* Name) {
+    auto* w = E.ScrollContent->findChild<QLineEdit*>(Name);
+    EXPECT_NE(w, nullptr) << Name;
+    return w;
+  }
+  static std::string Text(const QLineEdit* E) { return StoredText(E->text()); }
+  static std::string Cell(TEntryF& E, int Col, int Row) {
+    return TrimRight(StoredText(E.DropdownGrid->data(E.DropdownGrid->index(Row, Col)).toString()));
+  }
+  static std::vector<std::string> Labels(const TEntryF& E) {
+    std::vector<std::string> out;
+    for (const TLabelPlan& l : E.Plan().Labels) out.push_back(l.Caption);
+    return out;
+  }
+  std::vector<std::string> ClientCodes() const {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(Format("%-7s", c.Code));
+    std::sort(codes.begin(), codes.end());
+    for (std::string& c : codes) c = TrimRight(c);
+    return codes;
+  }
+
+  TTemplateNumber target;
+  DialogResponder Boxes;
+  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
+  std::unique_ptr<TMtdeskF> Form;
+};
+
+TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {
+  WhileOpen("Billing", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    // Client, its name (the pseudo-field), city, case, employee, matter,
+    // the target's title and date, notes, reference.
+    EXPECT_EQ(Labels(entry), (std::vector<std::string>{"Client", "Client name", "City", "Case", "Employee", "Matter",
+                                                       "Title", "Opened", "Notes", "Reference"}));
+    QLineEdit* client = Edit(entry, "Edit1");
+    ASSERT_NE(client, nullptr);
+    entry.Focus->FocusControl(client);
+
+    // Typing opens the list under the field at the typed position.
+    const std::vector<std::string> codes = ClientCodes();
+    const std::string first = *std::lower_bound(codes.begin(), codes.end(), std::string("C"));
+    QTest::keyClicks(client, "c");
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    EXPECT_EQ(entry.ListPanel->y(), client->geometry().bottom() + 1);
+    EXPECT_EQ(Text(client), first);
+    EXPECT_EQ(StoredText(client->selectedText()), first.substr(1));
+    const int row = entry.DropdownRow();
+    EXPECT_EQ(Cell(entry, 0, row), first);
+    QTest::keyClick(client, Qt::Key_Down);
+    EXPECT_EQ(entry.DropdownRow(), row + 1);
+    QTest::keyClick(client, Qt::Key_Up);
+    EXPECT_EQ(entry.DropdownRow(), row);
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_FALSE(entry.ListPanel->isVisible());
+    EXPECT_EQ(Text(client), "");
+
+    // The name pseudo-field lists clients by name, last name first.
+    QLineEdit* name = Edit(entry, "Edit2");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->property("tag").toInt(), 52);
+    EXPECT_TRUE(name->isEnabled());
+    entry.Focus->FocusControl(name);
+    const std::string last = SampleOffice().Clients[0].LastName;
+    QTest::keyClicks(name, QString::fromStdString(last.substr(0, 2)).toLower());
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    const std::string found = Cell(entry, 0, entry.DropdownRow());
+    EXPECT_TRUE(AnsiSameText(found.substr(0, 2), last.substr(0, 2))) << found;
+    EXPECT_NE(found.find(", "), std::string::npos) << found;
+    EXPECT_EQ(Text(name), found);
+    EXPECT_FALSE(Cell(entry, 1, entry.DropdownRow()).empty());  // the code beside it
+    QTest::keyClick(name, Qt::Key_Escape);
+
+    // The case list wants a client first.
+    QLineEdit* matterCase = Edit(entry, "Edit4");
+    entry.Focus->FocusControl(matterCase);
+    Boxes.Expect("Please select a client first!");
+    QTest::keyClicks(matterCase, "1");
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), client);
+
+    // The template lookup lists the target's records, dates month/day/year.
+    QLineEdit* matter = Edit(entry, "Edit6");
+    entry.Focus->FocusControl(matter);
+    QTest::keyClick(matter, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    EXPECT_EQ(entry.ListRows.Filled, 3);
+    EXPECT_EQ(Cell(entry, 0, 0), "ALPHA");
+    EXPECT_EQ(Cell(entry, 1, 0), "03/15/2024");
+    EXPECT_EQ(Cell(entry, 1, 1), "");
+    EXPECT_EQ(Cell(entry, 1, 2), "12/31/1999");
+    QTest::keyClicks(matter, "c");
+    EXPECT_EQ(Text(matter), "CHARLY");
+    QTest::keyClick(matter, Qt::Key_Escape);
+
+    // The reference lists the values stored under index 1.
+    QLineEdit* reference = Edit(entry, "Edit10");
+    entry.Focus->FocusControl(reference);
+    QTest::keyClicks(reference, "r");
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    EXPECT_EQ(entry.ListRows.Filled, 2);
+    EXPECT_EQ(Cell(entry, 0, 0), "REF-1");
+    EXPECT_EQ(Cell(entry, 0, 1), "REF-2");
+    EXPECT_EQ(Text(reference), "REF-1");
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+TEST_F(EntryLookupTest, TheMatterEmailsCaseListCompletesATypedSuffix) {
+  const TSampleClient& c = SampleOffice().Clients[0];
+  WhileOpen("Matter e-mail", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    QLineEdit* client = Edit(entry, "Edit1");
+    ASSERT_NE(client, nullptr);
+    // The case field comes after the client's three display rows.
+    QLineEdit* matterCase = nullptr;
+    for (QLineEdit* e : entry.ScrollContent->findChildren<QLineEdit*>())
+      if (e->property("tag").toInt() == 2) matterCase = e;
+    ASSERT_NE(matterCase, nullptr);
+    entry.Focus->FocusControl(matterCase);
+    entry.SetProgramText(client, c.Code);
+    entry.Focus->FocusControl(client);
+    EXPECT_EQ(entry.Dropdown.ClientCode, c.Code);
+    entry.Focus->FocusControl(matterCase);
+    QTest::keyClicks(matterCase, "12");
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    EXPECT_EQ(Cell(entry, 0, entry.DropdownRow()), "     12");
+    EXPECT_EQ(Text(matterCase), "     12");
+    for (int r = 0; r < entry.ListRows.Filled; ++r) EXPECT_EQ(Cell(entry, 5, r), c.Code);
+  });
+}
+
+TEST_F(EntryLookupTest, AChildInstanceOpensWithItsParametersFilledAndTheFocusOnSave) {
+  const TSampleCase& k = SampleOffice().Cases[0];
+  const TSampleEmployee& e = SampleOffice().Employees[0];
+  std::string error;
+  ASSERT_TRUE(SetCommandLine({"mtdesk", "", "", k.Client, "", k.Suffix, e.Code, "1"}, error));
+  Startup.IsChildApp = true;
+  WhileOpen("Billing", [&](TEntryF& entry) {
+    EXPECT_EQ(Text(Edit(entry, "Edit1")), k.Client);
+    EXPECT_EQ(Text(Edit(entry, "Edit4")), k.Suffix);
+    EXPECT_EQ(Text(Edit(entry, "Edit5")), e.Code);
+    EXPECT_EQ(entry.Focus->Current(), entry.BitBtnSave);
+    EXPECT_FALSE(entry.ListPanel->isVisible());
+  });
+}
+
+TEST_F(EntryLookupTest, ATargetLackingADisplayFieldClosesTheScreenAfterItsMessage) {
+  const std::string missing = "Unable to obtain required information about a display field from\r" + Store.DataDir +
+                              "\\MNGR" + target.ZeroFilled() + ".DSC.\rField number is  9\r\r" + ContactMsg;
+  Boxes.Expect(missing);
+  Select("Broken billing");
+  bool closedByItself = true;
+  QTimer::singleShot(10000, [&] {
+    if (auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget())) {
+      closedByItself = false;
+      entry->BitBtnCancelClick();
+    }
+  });
+  Form->EntryMaintenancefor1->trigger();
+  EXPECT_TRUE(closedByItself);
+  EXPECT_EQ(Boxes.Pending(), 0u);
+  EXPECT_EQ(Boxes.Boxes().at(0).type, mtError);
+  EXPECT_FALSE(BtrIsFileOpen(32));
+}
+
+}  // namespace
