@@ -1,0 +1,298 @@
+// The grid view over a real entry build: columns and kinds from the
+// template, header clicks sorting (sorted header white), size steps and
+// hiding, "E&xit" asking to save the format against the close button
+// dropping it, pick mode's closes, the format file read back, and Edit
+// finding a row among duplicate first-index keys by its position.
+#include "entry/qt/grid_form.h"
+
+#include "btrieve/numbered_files.h"
+#include "entry/entry_build.h"
+#include "entry/grid_format.h"
+#include "entry/qt/dup_sel_form.h"
+#include "entry/qt/grid_model.h"
+#include "platform/command_line.h"
+#include "platform/files.h"
+#include "platform/folder_file.h"
+#include "templates/data_file_open.h"
+#include "templates/grid_position.h"
+#include "templates/record_codec.h"
+#include "templates/startup_globals.h"
+#include "templates/validation_files.h"
+#include "platform/text.h"
+#include "testing/dialog_responder.h"
+#include "testing/store_files_fixture.h"
+#include "testing/target_template.h"
+#include "testing/template_fixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class TFixedMeasure : public TTextMeasure {
+public:
+  int TextWidth(const std::string& Text) const override { return 7 * int(Text.size()); }
+  int TextHeight(const std::string&) const override { return 16; }
+};
+
+class TRecordingSink : public TGridActionSink {
+public:
+  std::vector<std::string> Calls;
+  void GridAction(char Command, const std::string& TemplateName) override {
+    Calls.push_back(std::string(1, Command) + " " + TemplateName);
+  }
+};
+
+constexpr int TplNo = 1;
+
+class GridFormTest : public StoreFilesTest {
+protected:
+  void SetUp() override {
+    StoreFilesTest::SetUp();
+    Startup.Reset();
+    FamilyLookup.Reset();
+    std::string error;
+    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
+    TTemplateTableBuilder t;
+    t.Add("Name", 'C', 10);
+    t.Add("Amount", 'N', 10).RightJustify = true;
+    t.Add("Opened", 'D', 8);
+    t.Add("Billable", 'B', 1);
+    t.Index(1, {1}, false, "By name");
+    t.Index(2, {2}, false, "By amount");
+    // As the loader leaves them.
+    Store.IndexRecs.Names[1] = "By name";
+    Store.IndexRecs.Names[2] = "By amount";
+    Store.OpenTplNumber = "001";
+    grid.Sink = &sink;
+    grid.SetUp(BuildEntryModel(measure));
+    grid.LabelTableName2->setText("Matters");
+  }
+  void TearDown() override {
+    Startup.Reset();
+    FamilyLookup.Reset();
+    StoreFilesTest::TearDown();
+  }
+
+  void Fill(const std::vector<std::vector<std::string>>& Rows) {
+    for (const auto& r : Rows) grid.Table.AppendRow(r, r[0], "  1  0  0  0");
+    grid.RowsChanged();
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    for (int r = 0; r < grid.Table.RowCount(); ++r) out.push_back(grid.Table.Cell(r, 1));
+    return out;
+  }
+  void ClickHeader(int Col) {
+    QHeaderView* h = grid.StringGridFind->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(Col) + h->sectionSize(Col) / 2, 5));
+  }
+  std::string FormatFileBytes() {
+    std::string bytes;
+    return ReadFolderFile(ResolvePath(grid.FormatFileName()), 4096, bytes) ? bytes : "<none>";
+  }
+
+  TFixedMeasure measure;
+  TRecordingSink sink;
+  TEGridF grid;
+};
+
+TEST_F(GridFormTest, ColumnsFieldNamesAndSortsComeFromTheBuild) {
+  EXPECT_EQ(grid.objectName(), "EGridF");
+  ASSERT_EQ(grid.Table.ColCount(), 7);
+  EXPECT_EQ(grid.Table.Header(1), "Name");
+  EXPECT_EQ(grid.Table.Kind(2), TGridColumnKind::Numeric);
+  EXPECT_EQ(grid.Table.Kind(3), TGridColumnKind::Date);
+  EXPECT_EQ(grid.Table.Kind(4), TGridColumnKind::Check);
+  EXPECT_EQ(grid.FieldNameSlots(), (std::vector<int>{1, 2, 3, 4}));
+  ASSERT_EQ(grid.ComboBox1->count(), 2);
+  EXPECT_EQ(grid.ComboBox1->itemText(1), "By amount");
+  EXPECT_EQ(GridFormatFileName("1"), Store.DataDir + "\\Grid001.FMT");
+}
+
+TEST_F(GridFormTest, HeaderClicksSortAscendingThenToggleAndTheSortedHeaderIsWhite) {
+  Fill({{"Cole", "1,234.00", "3/1/2026", "Y"}, {"abbot", "9.50", "12/24/2025", "N"}, {"Baker", "10.00", "", "Y"}});
+  grid.show();
+  ClickHeader(2);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"abbot", "Baker", "Cole"}));
+  EXPECT_EQ(grid.Model->headerData(2, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+  EXPECT_EQ(grid.Model->headerData(1, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+  ClickHeader(2);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Cole", "Baker", "abbot"}));
+  ClickHeader(3);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Baker", "abbot", "Cole"}));
+  // The check column shows the picture for "Y", no text.
+  EXPECT_FALSE(grid.Model->data(grid.Model->index(0, 4), Qt::DecorationRole).isNull());
+  EXPECT_TRUE(grid.Model->data(grid.Model->index(1, 4), Qt::DecorationRole).isNull());
+  EXPECT_TRUE(grid.Model->data(grid.Model->index(0, 4), Qt::DisplayRole).isNull());
+  grid.CloseByProgram();
+}
+
+TEST_F(GridFormTest, ExitAsksToSaveAChangedFormatTheCloseButtonDropsIt) {
+  grid.show();
+  grid.UpDown1Next->click();
+  {
+    DialogResponder boxes;
+    boxes.Expect("Save changes to grid format?", mrYes);
+    grid.BitBtnGridOK->click();
+  }
+  EXPECT_FALSE(grid.isVisible());
+  EXPECT_EQ(FormatFileBytes(), "18\r\n22\r\n8\r\n83\r\n83\r\n103\r\n18\r\n");
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C Matters"}));
+
+  // No: nothing written; no change: no question.
+  grid.show();
+  grid.UpDown1Prev->click();
+  {
+    DialogResponder boxes;
+    boxes.Expect("Save changes to grid format?", mrNo);
+    grid.BitBtnGridOK->click();
+  }
+  grid.show();
+  grid.BitBtnGridOK->click();
+  EXPECT_EQ(FormatFileBytes(), "18\r\n22\r\n8\r\n83\r\n83\r\n103\r\n18\r\n");
+
+  // The window's close button: no question, the change dropped.
+  grid.show();
+  grid.CheckBox1->click();
+  EXPECT_TRUE(grid.Table.FormatChanged);
+  grid.close();
+  EXPECT_FALSE(grid.Table.FormatChanged);
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C Matters", "C Matters", "C Matters", "C Matters"}));
+
+  // While the entry screen edits a record it is told nothing.
+  grid.EntryEditing = [] { return true; };
+  grid.show();
+  grid.close();
+  EXPECT_EQ(sink.Calls.size(), 4u);
+}
+
+TEST_F(GridFormTest, EveryPickModeCloseTellsE) {
+  Fill({{"Cole"}, {"Baker"}});
+  grid.PickMode = true;
+  grid.show();
+  grid.SelectRow(1);
+  QTest::keyClick(grid.StringGridFind, Qt::Key_Return);
+  EXPECT_FALSE(grid.isVisible());
+  grid.show();
+  grid.StringGridFindDblClick();
+  grid.show();
+  grid.BitBtnGridOK->click();
+  grid.show();
+  grid.close();
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"E Matters", "E Matters", "E Matters", "E Matters"}));
+}
+
+TEST_F(GridFormTest, AHiddenColumnInTheFormatFileComesBackHiddenAndShowsWhenUnchecked) {
+  ASSERT_TRUE(ReplaceFileBytes(grid.FormatFileName(), "20\n30\n8\n-85\n70\n60\n17\n"));
+  grid.LoadGridFormat(grid.FormatFileName());
+  EXPECT_TRUE(grid.CheckBox1->isChecked());
+  EXPECT_TRUE(grid.StringGridFind->isColumnHidden(1));
+  EXPECT_EQ(grid.Table.DefaultRowHeight, 20);
+  grid.show();
+  grid.CheckBox1->click();
+  EXPECT_FALSE(grid.StringGridFind->isColumnHidden(1));
+  EXPECT_EQ(grid.StringGridFind->columnWidth(1), 85);
+  EXPECT_EQ(grid.Table.Width(1), 85);
+  grid.CloseByProgram();
+  // A file that is no format leaves the defaults.
+  ASSERT_TRUE(ReplaceFileBytes(grid.FormatFileName(), "wide\r\n"));
+  grid.LoadGridFormat(grid.FormatFileName());
+  EXPECT_EQ(grid.Table.DefaultRowHeight, 20);
+}
+
+// Records with the same first-index key: Edit finds each by its position.
+class GridEditTest : public GridFormTest {
+protected:
+  void SetUp() override {
+    GridFormTest::SetUp();
+    std::vector<std::string> records;
+    for (int i = 1; i <= 4; ++i)
+      records.push_back(WithPrefix(uint32_t(i), FillRecord({{1, i == 4 ? "Other" : "Smith"}, {2, std::to_string(i)}})));
+    WriteTargetDescriptor(TplNo);
+    WriteTargetData(TplNo, records);
+    BtrOpenFile(9, DataFileName(TTemplateNumber(TplNo)), 0);
+    TDynCharArr rec(1);
+    bool atEnd = false;
+    for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false)) {
+      const std::string text(rec.begin(), rec.end());
+      grid.Table.AppendRow({Trim(FieldTextOf(text, Store.FldTable[1])), Trim(FieldTextOf(text, Store.FldTable[2]))},
+                           std::string(FieldTextOf(text, Store.FldTable[1])),
+                           FormatGridPosition(BtrSavePosition(9, rec)));
+    }
+    BtrCloseFile(9);
+    grid.RowsChanged();
+  }
+  std::string AmountOfTplRec() { return Trim(FieldTextOf(std::string(Store.TplRec.begin(), Store.TplRec.end()), Store.FldTable[2])); }
+};
+
+TEST_F(GridEditTest, EditReadsTheRowsOwnRecordAfterSeveralGetNextAndRestoresTheKey) {
+  OpenTemplateDataFile(52);
+  BtrSetKeyNumber(52, int8_t(DataKeyOfIndex(52, 2)));
+  grid.SelectRow(2);
+  grid.BitBtnEdit->click();
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"F Matters"}));
+  EXPECT_EQ(AmountOfTplRec(), "3");
+  EXPECT_EQ(BtrGetKeyNumber(52), DataKeyOfIndex(52, 2));
+}
+
+TEST_F(GridEditTest, EditFailuresShowTheirTextsAndTellNothing) {
+  DialogResponder boxes;
+  // No row chosen.
+  boxes.Expect("Please highlight a record first!");
+  grid.BitBtnEdit->click();
+  // A row deleted in this grid.
+  grid.Table.MarkDeleted(3);
+  grid.SelectRow(3);
+  boxes.Expect("This record has been deleted!");
+  grid.BitBtnEdit->click();
+  // A key no record has any more.
+  grid.Table.AppendRow({"Gone"}, "Gone      ", "  9  0  0  0");
+  grid.RowsChanged();
+  grid.SelectRow(4);
+  boxes.Expect(
+      "Unable to access the record you wish to edit in the template.\rIf other users have access to matterdesk, the "
+      "record may have been altered or deleted.");
+  grid.BitBtnEdit->click();
+  // The key is there, the position is not among its records.
+  grid.Table.SetCell(4, grid.Table.KeyColumn(), grid.Table.KeyText(0));
+  boxes.Expect(
+      "Unable to access the record you wish to edit in the template.\r(Unable to verify physical location).\r\rIf "
+      "other users have access to matterdesk, the record may have been altered or deleted.");
+  grid.BitBtnEdit->click();
+  EXPECT_TRUE(sink.Calls.empty());
+  EXPECT_EQ(BtrGetKeyNumber(52), DataKeyOfIndex(52, 1));
+}
+
+TEST(DupSelFTest, SelectSetsTheFlagCancelLeavesItClear) {
+  for (bool select : {true, false}) {
+    TDupSelF form;
+    form.ListBox1->addItems({"Smith  1", "Smith  2"});
+    QTimer::singleShot(0, &form, [&] {
+      EXPECT_EQ(form.ListBox1->currentRow(), 0);
+      form.ListBox1->setCurrentRow(1);
+      (select ? form.BitBtnSelect : form.BitBtnCancel)->click();
+    });
+    const int result = form.exec();
+    EXPECT_EQ(form.Selected, select);
+    EXPECT_EQ(result, select ? int(mrYes) : int(QDialog::Rejected));
+    EXPECT_EQ(form.ListBox1->currentRow(), 1);
+  }
+}
+
+}  // namespace
