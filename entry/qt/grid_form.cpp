@@ -406,10 +406,6 @@ void TEGridF::BitBtnEditClick() {
   }
 }
 
-void TEGridF::BitBtnDeleteClick() {
-  // The delete with its reference check: grid_delete.cpp.
-}
-
 void TEGridF::BitBtn1Click() {
   // The search and replace: grid_replace.cpp.
 }

@@ -8,6 +8,7 @@
 #include "btrieve/numbered_files.h"
 #include "entry/entry_build.h"
 #include "entry/grid_format.h"
+#include "entry/grid_layout_seam.h"
 #include "entry/qt/dup_sel_form.h"
 #include "entry/qt/grid_model.h"
 #include "platform/command_line.h"
@@ -96,6 +97,21 @@ protected:
     std::vector<std::string> out;
     for (int r = 0; r < grid.Table.RowCount(); ++r) out.push_back(grid.Table.Cell(r, 1));
     return out;
+  }
+  // A row per record of the open template's data file, in key-0 order:
+  // slots 1 and 2 shown, key text of slot 1, the record's position.
+  void FillFromDataFile() {
+    BtrOpenFile(9, DataFileName(TTemplateNumber(TplNo)), 0);
+    TDynCharArr rec(1);
+    bool atEnd = false;
+    for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false)) {
+      const std::string text(rec.begin(), rec.end());
+      grid.Table.AppendRow({Trim(FieldTextOf(text, Store.FldTable[1])), Trim(FieldTextOf(text, Store.FldTable[2]))},
+                           std::string(FieldTextOf(text, Store.FldTable[1])),
+                           FormatGridPosition(BtrSavePosition(9, rec)));
+    }
+    BtrCloseFile(9);
+    grid.RowsChanged();
   }
   void ClickHeader(int Col) {
     QHeaderView* h = grid.StringGridFind->horizontalHeader();
@@ -226,17 +242,7 @@ protected:
       records.push_back(WithPrefix(uint32_t(i), FillRecord({{1, i == 4 ? "Other" : "Smith"}, {2, std::to_string(i)}})));
     WriteTargetDescriptor(TplNo);
     WriteTargetData(TplNo, records);
-    BtrOpenFile(9, DataFileName(TTemplateNumber(TplNo)), 0);
-    TDynCharArr rec(1);
-    bool atEnd = false;
-    for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false)) {
-      const std::string text(rec.begin(), rec.end());
-      grid.Table.AppendRow({Trim(FieldTextOf(text, Store.FldTable[1])), Trim(FieldTextOf(text, Store.FldTable[2]))},
-                           std::string(FieldTextOf(text, Store.FldTable[1])),
-                           FormatGridPosition(BtrSavePosition(9, rec)));
-    }
-    BtrCloseFile(9);
-    grid.RowsChanged();
+    FillFromDataFile();
   }
   std::string AmountOfTplRec() { return Trim(FieldTextOf(std::string(Store.TplRec.begin(), Store.TplRec.end()), Store.FldTable[2])); }
 };
@@ -277,6 +283,86 @@ TEST_F(GridEditTest, EditFailuresShowTheirTextsAndTellNothing) {
   grid.BitBtnEdit->click();
   EXPECT_TRUE(sink.Calls.empty());
   EXPECT_EQ(BtrGetKeyNumber(52), DataKeyOfIndex(52, 1));
+}
+
+// Clients (template 1, its code field id 30) referred to by Matters
+// (template 2), whose client lookup stores the code right-justified.
+class GridDeleteTest : public GridFormTest {
+protected:
+  void SetUp() override {
+    GridFormTest::SetUp();
+    WriteTargetTemplate(2, [](TTemplateTableBuilder& t) {
+      t.Add("Matter", 'C', 10);
+      TFld& client = t.Add("Client", 'C', 9);
+      client.KeyWidth = 5;
+      client.RightJustify = true;
+      client.IsLookup = true;
+      client.LkpKind = "M";
+      client.LkpTarget = "MNGR001.DSC";
+      client.LkpSpec = "1 30";
+      t.Index(1, {1}, true, "By matter");
+    }, [] { return std::vector<std::string>{WithPrefix(1, FillRecord({{1, "M1"}, {2, "C1"}}))}; });
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 5, 30);
+    t.Add("Name", 'C', 20);
+    t.Index(1, {30}, true, "By code");
+    Store.IndexRecs.Names[1] = "By code";
+    WriteTargetDescriptor(TplNo);
+    WriteTargetData(TplNo, {WithPrefix(1, FillRecord({{30, "C1"}, {2, "Adams"}})),
+                            WithPrefix(2, FillRecord({{30, "C2"}, {2, "Baker"}}))});
+    grid.SetUp(BuildEntryModel(measure));
+    FillFromDataFile();
+  }
+  void TearDown() override {
+    SetGridLayoutCheck({});
+    BtrCloseAllFiles();
+    GridFormTest::TearDown();
+  }
+  size_t RecordsLeft() {
+    BtrCloseAllFiles();
+    return ReadRecords(DataFileName(TTemplateNumber(TplNo))).size();
+  }
+  const std::string ConfirmText = "Are you sure you wish to delete this record?";
+};
+
+TEST_F(GridDeleteTest, AReferencedRowStaysAndTheMessageNamesTheReferringTemplate) {
+  DialogResponder boxes;
+  boxes.Expect(ConfirmText, mrYes)
+      .Expect("The following template(s) reference the record you are attempting to delete: \r\r\rTarget\r\r"
+              "It may not be deleted until records in other templates that refer to it are deleted.");
+  grid.SelectRow(0);
+  grid.BitBtnDelete->click();
+  EXPECT_FALSE(grid.Table.IsDeleted(0));
+  EXPECT_EQ(RecordsLeft(), 2u);
+}
+
+TEST_F(GridDeleteTest, AFreeRowGoesOnceAndShowsItalicBlue) {
+  DialogResponder boxes;
+  grid.SelectRow(1);
+  boxes.Expect(ConfirmText, mrNo);
+  grid.BitBtnDelete->click();
+  EXPECT_EQ(RecordsLeft(), 2u);
+  boxes.Expect(ConfirmText, mrYes).Expect("Record successfully deleted.");
+  grid.BitBtnDelete->click();
+  EXPECT_TRUE(grid.Table.IsDeleted(1));
+  EXPECT_TRUE(grid.Model->data(grid.Model->index(1, 1), Qt::FontRole).value<QFont>().italic());
+  EXPECT_EQ(grid.Model->data(grid.Model->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+  EXPECT_EQ(RecordsLeft(), 1u);
+  boxes.Expect("This record has already been deleted.");
+  grid.BitBtnDelete->click();
+  boxes.Expect("Please highlight a record first!");
+  grid.StringGridFind->setCurrentIndex({});
+  grid.BitBtnDelete->click();
+}
+
+TEST_F(GridDeleteTest, ALayoutChangedElsewhereRefusesTheDelete) {
+  SetGridLayoutCheck([] { return false; });
+  DialogResponder boxes;
+  boxes.Expect(ConfirmText, mrYes).Expect(LayoutChangedText);
+  grid.SelectRow(1);
+  grid.BitBtnDelete->click();
+  EXPECT_FALSE(grid.Table.IsDeleted(1));
+  EXPECT_EQ(RecordsLeft(), 2u);
 }
 
 TEST(DupSelFTest, SelectSetsTheFlagCancelLeavesItClear) {
