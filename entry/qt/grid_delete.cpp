@@ -32,16 +32,9 @@ const std::string DeleteFailedTail = "Please try this operation again later of c
 }  // namespace
 
 void TEGridF::BitBtnDeleteClick() {
-  const int row = CurrentRow();
-  const std::string pos = row < 0 ? "" : Table.PositionCell(row);
-  if (Trim(pos).empty()) {
-    MessageDlg("Please highlight a record first!", mtInformation, mbOKOnly);
-    return;
-  }
-  if (pos == DeletedRowMark) {
-    MessageDlg("This record has already been deleted.", mtError, mbOKOnly);
-    return;
-  }
+  const int row = RowWithRecord("This record has already been deleted.");
+  if (row < 0) return;
+  const std::string pos = Table.PositionCell(row);
   if (MessageDlg("Are you sure you wish to delete this record?", mtConfirmation, mbYesNo) != mrYes) return;
 
   const TTemplateNumber number = TTemplateNumber::Parse(Store.OpenTplNumber);

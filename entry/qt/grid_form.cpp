@@ -375,17 +375,24 @@ void TEGridF::closeEvent(QCloseEvent* Event) {
   QDialog::closeEvent(Event);
 }
 
-void TEGridF::BitBtnEditClick() {
+int TEGridF::RowWithRecord(const std::string& DeletedText) {
   const int row = CurrentRow();
   const std::string pos = row < 0 ? "" : Table.PositionCell(row);
   if (Trim(pos).empty()) {
     MessageDlg("Please highlight a record first!", mtInformation, mbOKOnly);
-    return;
+    return -1;
   }
   if (pos == DeletedRowMark) {
-    MessageDlg("This record has been deleted!", mtError, mbOKOnly);
-    return;
+    MessageDlg(DeletedText, mtError, mbOKOnly);
+    return -1;
   }
+  return row;
+}
+
+void TEGridF::BitBtnEditClick() {
+  const int row = RowWithRecord("This record has been deleted!");
+  if (row < 0) return;
+  const std::string& pos = Table.PositionCell(row);
   TGridRowSeek seek = TGridRowSeek::NotFound;
   try {
     seek = SeekGridRowRecord(Table.KeyText(row), pos);

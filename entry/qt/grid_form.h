@@ -152,6 +152,9 @@ protected:
 
 private:
   void BuildParts();
+  // The current row when it shows a record; else -1 after the box for no
+  // row or DeletedText for a deleted one.
+  int RowWithRecord(const std::string& DeletedText);
   void Tell(char Command);
   // The closing of either way: "C" (or "E" in pick mode) unless the entry
   // screen edits, file 52 back to the first index.
