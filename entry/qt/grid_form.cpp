@@ -413,10 +413,6 @@ void TEGridF::BitBtnEditClick() {
   }
 }
 
-void TEGridF::BitBtn1Click() {
-  // The search and replace: grid_replace.cpp.
-}
-
 void TEGridF::BitBtnDeleteKeyDown(int Key) {
   const int row = CurrentRow();
   if (Key == Qt::Key_Up && row > 0) SelectRow(row - 1);

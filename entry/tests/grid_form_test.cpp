@@ -11,6 +11,8 @@
 #include "entry/grid_layout_seam.h"
 #include "entry/qt/dup_sel_form.h"
 #include "entry/qt/grid_model.h"
+#include "datetime/qt/date_time_picker.h"
+#include "platform/datetime_value.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/folder_file.h"
@@ -25,6 +27,7 @@
 #include "testing/target_template.h"
 #include "testing/template_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -363,6 +366,166 @@ TEST_F(GridDeleteTest, ALayoutChangedElsewhereRefusesTheDelete) {
   grid.BitBtnDelete->click();
   EXPECT_FALSE(grid.Table.IsDeleted(1));
   EXPECT_EQ(RecordsLeft(), 2u);
+}
+
+// Matters (template 1) with a right-justified amount, a date, a check box
+// and a client lookup on Clients (template 2), whose code C2 two records
+// share.
+class GridReplaceTest : public GridFormTest {
+protected:
+  void SetUp() override {
+    GridFormTest::SetUp();
+    WriteTargetTemplate(2, [](TTemplateTableBuilder& t) {
+      t.Add("Code", 'C', 5);
+      t.Add("Name", 'C', 20);
+      t.Index(1, {1}, false, "By code");
+    }, [] {
+      return std::vector<std::string>{WithPrefix(1, FillRecord({{1, "C1"}, {2, "Adams"}})),
+                                      WithPrefix(2, FillRecord({{1, "C2"}, {2, "Baker"}})),
+                                      WithPrefix(3, FillRecord({{1, "C2"}, {2, "Bakers"}}))};
+    });
+    TTemplateTableBuilder t;
+    t.Add("Name", 'C', 10);
+    t.Add("Amount", 'N', 10).RightJustify = true;
+    t.Add("Opened", 'D', 8);
+    t.Add("Billable", 'B', 1);
+    TFld& client = t.Add("Client", 'C', 9);
+    client.KeyWidth = 5;
+    client.IsLookup = true;
+    client.LkpKind = "M";
+    client.LkpTarget = "MNGR002.DSC";
+    client.LkpSpec = "1  1";
+    t.Index(1, {1}, true, "By name");
+    Store.IndexRecs.Names[1] = "By name";
+    const std::string key1("\x01\0\0\0", 4);
+    WriteTargetDescriptor(TplNo);
+    WriteTargetData(TplNo, {WithPrefix(1, FillRecord({{1, "Smith"}, {2, "5.00"}, {3, "20260101"}, {4, "Y"}, {5, "C1   " + key1}})),
+                            WithPrefix(2, FillRecord({{1, "Jones"}, {2, "5.00"}, {4, "N"}, {5, "C1   " + key1}})),
+                            WithPrefix(3, FillRecord({{1, "Brown"}, {2, "10.00"}, {3, "20260101"}, {4, "N"}}))});
+    before = Records();
+    grid.SetUp(BuildEntryModel(measure));
+    grid.LabelTableName2->setText("Matters");
+  }
+  void TearDown() override {
+    SetGridLayoutCheck({});
+    BtrCloseAllFiles();
+    GridFormTest::TearDown();
+  }
+  std::vector<std::string> Records() {
+    BtrCloseAllFiles();
+    return ReadRecords(DataFileName(TTemplateNumber(TplNo)));
+  }
+  void Choose(const char* Field) { grid.CBFieldNames->setCurrentIndex(grid.CBFieldNames->findText(Field)); grid.CBFieldNamesClick(); }
+  std::string Confirm(const std::string& Field, const std::string& Old, const std::string& New) {
+    return "About to search the field '" + Field + "' in the template 'Matters' and change each occurrence of '" +
+           Old + "' to '" + New + "'.\r\rContinue?";
+  }
+  // Record R's bytes with Text placed at record position Pos.
+  std::string Changed(size_t R, int Pos, const std::string& Text) {
+    std::string r = before[R];
+    r.replace(size_t(Pos - 1), Text.size(), Text);
+    return r;
+  }
+  std::vector<std::string> before;
+};
+
+TEST_F(GridReplaceTest, RightJustifiedDateAndCheckBoxValuesArePlacedAsTheSaveStoresThem) {
+  DialogResponder boxes;
+  Choose("Amount");
+  grid.EditFrom->setText("5.00");
+  grid.EditTo->setText("7.50");
+  boxes.Expect(Confirm("Amount", "5.00", "7.50"), mrYes).Expect("Search and replace has completed.\r\r2 records were changed.");
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), (std::vector<std::string>{Changed(0, 15, "      7.50"), Changed(1, 15, "      7.50"), before[2]}));
+  before = Records();
+
+  Choose("Opened");
+  EXPECT_TRUE(grid.DateFrom->isVisibleTo(&grid));
+  EXPECT_FALSE(grid.EditFrom->isVisibleTo(&grid));
+  grid.DateFrom->SetDate(EncodeDate(2026, 1, 1));
+  grid.DateTo->SetDate(EncodeDate(2026, 2, 1));
+  boxes.Expect(Confirm("Opened", "1/1/2026", "2/1/2026"), mrYes).Expect("Search and replace has completed.\r\r2 records were changed.");
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), (std::vector<std::string>{Changed(0, 25, "20260201"), before[1], Changed(2, 25, "20260201")}));
+  before = Records();
+
+  Choose("Billable");
+  EXPECT_TRUE(grid.CBFrom->isVisibleTo(&grid));
+  grid.CBTo->setChecked(true);
+  boxes.Expect(Confirm("Billable", "<unchecked>", "<checked>"), mrYes).Expect("Search and replace has completed.\r\r2 records were changed.");
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), (std::vector<std::string>{before[0], Changed(1, 33, "Y"), Changed(2, 33, "Y")}));
+}
+
+TEST_F(GridReplaceTest, RefusalsChangeNothing) {
+  DialogResponder boxes;
+  boxes.Expect("Please select a field to change!");
+  grid.BitBtn1->click();
+
+  Choose("Name");
+  grid.EditFrom->setText("Smith");
+  grid.EditTo->setText("Smithsonian");
+  std::string tooWide;
+  try {
+    StoredFieldText(Store.FldTable[1], "Smithsonian");
+  } catch (const ERecordCodec& e) {
+    tooWide = e.Message;
+  }
+  ASSERT_FALSE(tooWide.empty());
+  boxes.Expect(tooWide);
+  grid.BitBtn1->click();
+
+  Choose("Client");
+  grid.EditFrom->setText("C1");
+  grid.EditTo->setText("C3");
+  boxes.Expect("'Client' is a template lookup.  The replacement value you have specified, 'C3', does not appear in "
+               "the template it looks up.\r\rThis is not allowed.");
+  grid.BitBtn1->click();
+
+  SetGridLayoutCheck([] { return false; });
+  grid.EditTo->setText("C1");
+  boxes.Expect(Confirm("Client", "C1", "C1"), mrYes).Expect(LayoutChangedText);
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), before);
+}
+
+TEST_F(GridReplaceTest, ADuplicateKeyMidWalkStopsWithItsTextAndTheCountSoFar) {
+  DialogResponder boxes;
+  Choose("Name");
+  grid.EditFrom->setText("Smith");
+  grid.EditTo->setText("Jones");
+  boxes.Expect(Confirm("Name", "Smith", "Jones"), mrYes).Answer(mrOk);
+  OpenTemplateDataFile(52);
+  BtrSetKeyNumber(52, 1);
+  grid.BitBtn1->click();
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[1].type, mtError);
+  EXPECT_TRUE(boxes.Boxes()[1].text.ends_with("\r\r0 records were changed.")) << boxes.Boxes()[1].text;
+  EXPECT_EQ(BtrGetKeyNumber(52), 1);
+  EXPECT_EQ(Records(), before);
+}
+
+TEST_F(GridReplaceTest, ATemplateLookupWithSeveralTargetsAsksWhichAndCarriesItsKeyBytes) {
+  Choose("Client");
+  grid.EditFrom->setText("C1");
+  grid.EditTo->setText("C2");
+  for (bool select : {false, true}) {
+    DialogResponder boxes;
+    QTimer::singleShot(0, &grid, [&] {
+      auto* chooser = dynamic_cast<TDupSelF*>(QApplication::activeModalWidget());
+      ASSERT_NE(chooser, nullptr);
+      ASSERT_EQ(chooser->ListBox1->count(), 2);
+      // The record text as stored, its stamp at the end.
+      EXPECT_EQ(chooser->ListBox1->item(1)->text().toStdString(), "C2   Bakers              20261210");
+      chooser->ListBox1->setCurrentRow(1);
+      (select ? chooser->BitBtnSelect : chooser->BitBtnCancel)->click();
+    });
+    if (select)
+      boxes.Expect(Confirm("Client", "C1", "C2"), mrYes).Expect("Search and replace has completed.\r\r2 records were changed.");
+    grid.BitBtn1->click();
+  }
+  const std::string key3("\x03\0\0\0", 4);
+  EXPECT_EQ(Records(), (std::vector<std::string>{Changed(0, 34, "C2   " + key3), Changed(1, 34, "C2   " + key3), before[2]}));
 }
 
 TEST(DupSelFTest, SelectSetsTheFlagCancelLeavesItClear) {
