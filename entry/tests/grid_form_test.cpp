@@ -63,6 +63,18 @@ public:
 
 constexpr int TplNo = 1;
 
+// A client field (9 bytes: 5 of code, 4 key bytes) looking up the template
+// of Target as Spec says (index digit, then the referenced field's id).
+TFld& AddClientLookup(TTemplateTableBuilder& T, const std::string& Target, const std::string& Spec) {
+  TFld& client = T.Add("Client", 'C', 9);
+  client.KeyWidth = 5;
+  client.IsLookup = true;
+  client.LkpKind = "M";
+  client.LkpTarget = Target;
+  client.LkpSpec = Spec;
+  return client;
+}
+
 class GridFormTest : public StoreFilesTest {
 protected:
   void SetUp() override {
@@ -87,9 +99,16 @@ protected:
     grid.LabelTableName2->setText("Matters");
   }
   void TearDown() override {
+    SetGridLayoutCheck({});
+    BtrCloseAllFiles();
     Startup.Reset();
     FamilyLookup.Reset();
     StoreFilesTest::TearDown();
+  }
+  // The open template's records, prefix first, in key-0 order.
+  std::vector<std::string> Records() {
+    BtrCloseAllFiles();
+    return ReadRecords(DataFileName(TTemplateNumber(TplNo)));
   }
 
   void Fill(const std::vector<std::vector<std::string>>& Rows) {
@@ -296,13 +315,7 @@ protected:
     GridFormTest::SetUp();
     WriteTargetTemplate(2, [](TTemplateTableBuilder& t) {
       t.Add("Matter", 'C', 10);
-      TFld& client = t.Add("Client", 'C', 9);
-      client.KeyWidth = 5;
-      client.RightJustify = true;
-      client.IsLookup = true;
-      client.LkpKind = "M";
-      client.LkpTarget = "MNGR001.DSC";
-      client.LkpSpec = "1 30";
+      AddClientLookup(t, "MNGR001.DSC", "1 30").RightJustify = true;
       t.Index(1, {1}, true, "By matter");
     }, [] { return std::vector<std::string>{WithPrefix(1, FillRecord({{1, "M1"}, {2, "C1"}}))}; });
     TTemplateTableBuilder t;
@@ -316,15 +329,7 @@ protected:
     grid.SetUp(BuildEntryModel(measure));
     FillFromDataFile();
   }
-  void TearDown() override {
-    SetGridLayoutCheck({});
-    BtrCloseAllFiles();
-    GridFormTest::TearDown();
-  }
-  size_t RecordsLeft() {
-    BtrCloseAllFiles();
-    return ReadRecords(DataFileName(TTemplateNumber(TplNo))).size();
-  }
+  size_t RecordsLeft() { return Records().size(); }
   const std::string ConfirmText = "Are you sure you wish to delete this record?";
 };
 
@@ -389,12 +394,7 @@ protected:
     t.Add("Amount", 'N', 10).RightJustify = true;
     t.Add("Opened", 'D', 8);
     t.Add("Billable", 'B', 1);
-    TFld& client = t.Add("Client", 'C', 9);
-    client.KeyWidth = 5;
-    client.IsLookup = true;
-    client.LkpKind = "M";
-    client.LkpTarget = "MNGR002.DSC";
-    client.LkpSpec = "1  1";
+    AddClientLookup(t, "MNGR002.DSC", "1  1");
     t.Index(1, {1}, true, "By name");
     Store.IndexRecs.Names[1] = "By name";
     const std::string key1("\x01\0\0\0", 4);
@@ -405,15 +405,6 @@ protected:
     before = Records();
     grid.SetUp(BuildEntryModel(measure));
     grid.LabelTableName2->setText("Matters");
-  }
-  void TearDown() override {
-    SetGridLayoutCheck({});
-    BtrCloseAllFiles();
-    GridFormTest::TearDown();
-  }
-  std::vector<std::string> Records() {
-    BtrCloseAllFiles();
-    return ReadRecords(DataFileName(TTemplateNumber(TplNo)));
   }
   void Choose(const char* Field) { grid.CBFieldNames->setCurrentIndex(grid.CBFieldNames->findText(Field)); grid.CBFieldNamesClick(); }
   std::string Confirm(const std::string& Field, const std::string& Old, const std::string& New) {
