@@ -17,10 +17,13 @@ TGridColumnKind KindOfType(char FldType) {
   }
 }
 
-// The control of row R (0-based), or null.
+// The control of row R (0-based), or null. Found by the control's own row:
+// the screen's layout packs narrow rows side by side afterwards.
 const TCtlPlan* RowControl(const TEntryBuild& B, size_t R) {
-  if (R >= B.Rows.size() || B.Rows[R].Control < 0) return nullptr;
-  return &B.Controls[size_t(B.Rows[R].Control)];
+  for (const TCtlPlan& c : B.Controls) {
+    if (c.Row == int(R) + 1 && c.Kind != TCtlKind::DropButton) return &c;
+  }
+  return nullptr;
 }
 
 int SlotOf(const TCtlPlan* C) { return C && C->Kind != TCtlKind::DisplayEdit && C->Tag > 0 ? C->Tag : -1; }
