@@ -94,7 +94,7 @@ void TEGridF::BuildParts() {
   Label1->setObjectName("Label1");
   ComboBox1 = new QComboBox(PanelTop);
   ComboBox1->setObjectName("ComboBox1");
-  ComboBox1->setFixedWidth(180);
+  ComboBox1->setFixedWidth(150);
   CheckBox1 = new QCheckBox(WidgetText("Hide display columns"), PanelTop);
   CheckBox1->setObjectName("CheckBox1");
   LabelUpDown = new QLabel(WidgetText("Horizontal size"), PanelTop);
@@ -141,6 +141,7 @@ void TEGridF::BuildParts() {
   change->addWidget(new QLabel(WidgetText("Search and replace:"), PanelGlobalChange));
   CBFieldNames = new QComboBox(PanelGlobalChange);
   CBFieldNames->setObjectName("CBFieldNames");
+  CBFieldNames->setMinimumWidth(140);
   change->addWidget(CBFieldNames);
   change->addWidget(new QLabel(WidgetText("From:"), PanelGlobalChange));
   EditFrom = new QLineEdit(PanelGlobalChange);
@@ -298,7 +299,10 @@ void TEGridF::FormResize() {
   CheckBox1->adjustSize();
   CheckBox1->move(int(CheckBoxLeft * itemScale_), 22);
   LabelUpDown->adjustSize();
-  const int upDownLeft = int(UpDownLeft * itemScale_);
+  // Beside the check box, clear of the sort chooser and its label.
+  const int upDownLeft =
+      std::min(std::max(int(UpDownLeft * itemScale_), CheckBox1->geometry().right() + 24),
+               std::min(ComboBox1->x(), Label1->x()) - LabelUpDown->width() - 16);
   LabelUpDown->move(upDownLeft, 4);
   UpDown1Prev->setGeometry(upDownLeft, 22, 22, 20);
   UpDown1Next->setGeometry(upDownLeft + 24, 22, 22, 20);

@@ -56,8 +56,8 @@ QVariant TGridItemModel::data(const QModelIndex& Index, int Role) const {
     }
     case Qt::ForegroundRole:
       return t_.IsDeleted(r) ? QVariant(GridQColor(GridColor::DeletedBlue)) : QVariant();
-    case Qt::ToolTipRole:
-      return {};
+    case Qt::TextAlignmentRole:
+      return t_.Kind(c) == TGridColumnKind::Numeric ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     default:
       return {};
   }

@@ -6,7 +6,7 @@
 // hiding the display columns, "E&xit" saving the layout, the layout back at
 // the next opening, deletes (a referenced row refused, a free one gone),
 // search and replace, and Edit handing a row back.
-#include "mainwin/mtdesk_form.h"
+#include "mainwin/tests/entry_window_fixture.h"
 
 #include "entry/qt/entry_form.h"
 #include "entry/qt/grid_form.h"
@@ -62,18 +62,10 @@ public:
   void GridAction(char Command, const std::string&) override { Calls.push_back(std::string(1, Command)); }
 };
 
-class GridViewTest : public StoreFilesTest {
+class GridViewTest : public EntryWindowTest {
 protected:
   void SetUp() override {
-    StoreFilesTest::SetUp();
-    ResetState();
-    Store.DataRoot = SampleOfficeFolder();
-    Startup.WSID = "01";
-    Startup.WorkDate = EncodeDate(2026, 12, 10);
-    std::string error;
-    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
-    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
-    ASSERT_TRUE(InstallEmailTemplates());
+    EntryWindowTest::SetUp();
     {
       TTemplateTableBuilder t;
       t.Add("Code", 'C', 5).UpperCase = true;
@@ -118,53 +110,7 @@ protected:
     }
     const TTemplateNumber billing = Saved("Billing");
     InsertRecords(DataFileName(billing), {WithPrefix(0, FillRecord({{1, "M1"}, {2, "2.5"}}))});
-    Form = std::make_unique<TMtdeskF>();
-    ASSERT_EQ(Form->FormShow(), TListOutcome::Listed);
-    Form->show();
-  }
-  void TearDown() override {
-    Form.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetState();
-    StoreFilesTest::TearDown();
-  }
-  static void ResetState() {
-    ResetTerminated();
-    Startup.Reset();
-    MainFlags.Reset();
-    FamilyLookup.Reset();
-  }
-  static TTemplateNumber Saved(const std::string& Name) {
-    const TTemplateNumberSet before = TemplateFilesInFolder(Store.DataDir);
-    if (!BuildTemplateDataFile(Name)) throw std::runtime_error("save " + Name);
-    const TTemplateNumberSet added = TemplateFilesInFolder(Store.DataDir) & ~before;
-    for (int n = 0; n <= MaxTemplateNumber; ++n)
-      if (added[size_t(n)]) return TTemplateNumber(n);
-    throw std::runtime_error("no number for " + Name);
-  }
-  void Select(const std::string& name) {
-    for (int i = 0; i < Form->ListBox1->count(); ++i) {
-      if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
-        Form->ListBox1->setCurrentRow(i);
-        Form->ListBox1Click();
-        return;
-      }
-    }
-    FAIL() << name << " is not listed";
-  }
-  void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
-    Select(Name);
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
-      ran = true;
-      ASSERT_NE(entry, nullptr);
-      Inside(*entry);
-      if (entry->isVisible()) entry->BitBtnCancelClick();
-    });
-    Form->EntryMaintenancefor1->trigger();
-    EXPECT_TRUE(ran);
+    Start();
   }
 
   // The rows as a find fills them: each record of Matters in key-0 order,
@@ -224,9 +170,6 @@ protected:
   }
 
   TTemplateNumber matters;
-  DialogResponder Boxes;
-  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
-  std::unique_ptr<TMtdeskF> Form;
   TRecordingSink sink;
 };
 
