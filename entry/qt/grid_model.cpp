@@ -56,6 +56,9 @@ QVariant TGridItemModel::data(const QModelIndex& Index, int Role) const {
     }
     case Qt::ForegroundRole:
       return t_.IsDeleted(r) ? QVariant(GridQColor(GridColor::DeletedBlue)) : QVariant();
+    case Qt::ToolTipRole:
+      // The entry screen's hint handler sees the request and may change it.
+      return check ? QVariant() : QVariant(WidgetText(t_.Cell(r, c)));
     case Qt::TextAlignmentRole:
       return t_.Kind(c) == TGridColumnKind::Numeric ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     default:

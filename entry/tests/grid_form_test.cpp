@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -252,6 +253,66 @@ TEST_F(GridFormTest, AHiddenColumnInTheFormatFileComesBackHiddenAndShowsWhenUnch
   ASSERT_TRUE(ReplaceFileBytes(grid.FormatFileName(), "wide\r\n"));
   grid.LoadGridFormat(grid.FormatFileName());
   EXPECT_EQ(grid.Table.DefaultRowHeight, 20);
+}
+
+TEST_F(GridFormTest, TheHeaderBarSetsTheHeaderHeightAndCaptionsWrapIntoItsLines) {
+  grid.show();
+  const int lineHeight = QFontMetrics(grid.Header->font()).height();
+  // The bar follows the pointer in small steps; a pointer far below it is
+  // no drag.
+  auto dragTo = [&](int Top) {
+    QTest::mousePress(grid.Shape3, Qt::LeftButton, {}, QPoint(2, 1));
+    const int from = grid.Shape3->y();
+    const int step = Top > from ? 5 : -5;
+    for (int y = from; y != Top; y = std::abs(Top - y) < 5 ? Top : y + step) {
+      QMouseEvent move(QEvent::MouseMove, QPointF(2, (std::abs(Top - y) < 5 ? Top : y + step) - grid.Shape3->y()),
+                       QPointF(), Qt::NoButton, Qt::LeftButton, {});
+      QCoreApplication::sendEvent(grid.Shape3, &move);
+    }
+    QTest::mouseRelease(grid.Shape3, Qt::LeftButton, {}, QPoint(2, 1));
+  };
+  QMouseEvent far(QEvent::MouseMove, QPointF(2, 40), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+  QTest::mousePress(grid.Shape3, Qt::LeftButton, {}, QPoint(2, 1));
+  QCoreApplication::sendEvent(grid.Shape3, &far);
+  QTest::mouseRelease(grid.Shape3, Qt::LeftButton, {}, QPoint(2, 1));
+  EXPECT_EQ(grid.Table.HeaderHeight, 22);
+  dragTo(2 * lineHeight + 5);
+  EXPECT_EQ(grid.Table.HeaderHeight, 2 * lineHeight + 5 + 3);
+  EXPECT_EQ(grid.HeaderLines, 2);
+  EXPECT_TRUE(grid.Table.FormatChanged);
+  EXPECT_EQ(grid.Header->height(), grid.Table.HeaderHeight);
+  EXPECT_EQ(grid.Shape3->geometry().bottom(), grid.Table.HeaderHeight - 1);
+  grid.StringGridFind->setColumnWidth(4, QFontMetrics(grid.Header->font()).horizontalAdvance("Billa"));
+  EXPECT_EQ(grid.Header->WrappedCaption(4), "Billable ");  // one word stays whole
+  grid.Table.SetColumns({{"Client name", 10, TGridColumnKind::Text, false}});
+  grid.RowsChanged();
+  grid.StringGridFind->setColumnWidth(1, QFontMetrics(grid.Header->font()).horizontalAdvance("Client na"));
+  EXPECT_EQ(grid.Header->WrappedCaption(1), "Client \nname ");
+
+  // A bar dragged near the top snaps: one line, 6 high.
+  dragTo(4);
+  EXPECT_EQ(grid.Table.HeaderHeight, 6);
+  EXPECT_EQ(grid.HeaderLines, 1);
+  grid.CloseByProgram();
+}
+
+TEST_F(GridFormTest, ArrowKeysMoveTheRowAndAnotherSortTellsI) {
+  Fill({{"a"}, {"b"}, {"c"}});
+  grid.SelectRow(0);
+  grid.BitBtnDeleteKeyDown(Qt::Key_Up);
+  EXPECT_EQ(grid.CurrentRow(), 0);
+  grid.BitBtnDeleteKeyDown(Qt::Key_Down);
+  grid.BitBtnDeleteKeyDown(Qt::Key_Down);
+  grid.BitBtnDeleteKeyDown(Qt::Key_Down);
+  EXPECT_EQ(grid.CurrentRow(), 2);
+  EXPECT_EQ(grid.Model->data(grid.Model->index(1, 1), Qt::ToolTipRole).toString(), "b");
+  grid.ComboBox1->setCurrentIndex(0);
+  grid.ComboBox1Click();
+  EXPECT_TRUE(sink.Calls.empty());
+  grid.ComboBox1->setCurrentIndex(1);
+  grid.ComboBox1Click();
+  EXPECT_EQ(grid.CurrentIndex, 2);
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"I Matters"}));
 }
 
 // Records with the same first-index key: Edit finds each by its position.
