@@ -43,6 +43,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -424,6 +425,23 @@ TEST_F(GridDeleteTest, AFreeRowGoesOnceAndShowsItalicBlue) {
   grid.BitBtnDelete->click();
 }
 
+TEST_F(GridDeleteTest, AnIncompleteIntegrityCheckForbidsTheDelete) {
+  // A descriptor no one can read: the check shows its own box first.
+  ASSERT_TRUE(ReplaceFileBytes(Store.DataDir + "/MNGR009.DSC", "not a record manager file"));
+  DialogResponder boxes;
+  boxes.Expect(ConfirmText, mrYes)
+      .Answer(mrOk)
+      .Expect("Unable to check other Vezadaz templates to determine if they \r reference the record you are about to "
+              "delete.\r\rYou will not be permitted to delete this record at this time.\r\r\r\rPlease contact Ondral, "
+              "Inc. for assistance.");
+  grid.SelectRow(1);
+  grid.BitBtnDelete->click();
+  EXPECT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_FALSE(grid.Table.IsDeleted(1));
+  std::filesystem::remove(Store.DataDir + "/MNGR009.DSC");
+  EXPECT_EQ(RecordsLeft(), 2u);
+}
+
 TEST_F(GridDeleteTest, ALayoutChangedElsewhereRefusesTheDelete) {
   SetGridLayoutCheck([] { return false; });
   DialogResponder boxes;
@@ -456,6 +474,11 @@ protected:
     t.Add("Opened", 'D', 8);
     t.Add("Billable", 'B', 1);
     AddClientLookup(t, "MNGR002.DSC", "1  1");
+    TFld& status = t.Add("Status", 'C', 10);
+    status.IsLookup = status.Forced = true;
+    status.LkpKind = "U";
+    status.LkpTarget = "7.lst";
+    status.LkpSpec = "1";
     t.Index(1, {1}, true, "By name");
     Store.IndexRecs.Names[1] = "By name";
     const std::string key1("\x01\0\0\0", 4);
@@ -539,6 +562,21 @@ TEST_F(GridReplaceTest, RefusalsChangeNothing) {
   boxes.Expect(Confirm("Client", "C1", "C1"), mrYes).Expect(LayoutChangedText);
   grid.BitBtn1->click();
   EXPECT_EQ(Records(), before);
+}
+
+TEST_F(GridReplaceTest, AForcedUserListTakesOnlyItsItems) {
+  ASSERT_TRUE(ReplaceFileBytes(Store.DataDir + "/7.lst", "Open\r\nClosed\r\n"));
+  DialogResponder boxes;
+  Choose("Status");
+  grid.EditTo->setText("Pending");
+  boxes.Expect("'Status' is a user-defined lookup list.  The replacement value you have specified, 'Pending', does "
+               "not appear in the user list.\r\rThis is not allowed.");
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), before);
+  grid.EditTo->setText("Closed");
+  boxes.Expect(Confirm("Status", "", "Closed"), mrYes).Expect("Search and replace has completed.\r\r3 records were changed.");
+  grid.BitBtn1->click();
+  EXPECT_EQ(Records(), (std::vector<std::string>{Changed(0, 43, "Closed"), Changed(1, 43, "Closed"), Changed(2, 43, "Closed")}));
 }
 
 TEST_F(GridReplaceTest, ADuplicateKeyMidWalkStopsWithItsTextAndTheCountSoFar) {
