@@ -5,6 +5,7 @@
 // finding a row among duplicate first-index keys by its position.
 #include "entry/qt/grid_form.h"
 
+#include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "entry/entry_build.h"
 #include "entry/grid_format.h"
@@ -339,6 +340,48 @@ TEST_F(GridEditTest, EditReadsTheRowsOwnRecordAfterSeveralGetNextAndRestoresTheK
   EXPECT_EQ(sink.Calls, (std::vector<std::string>{"F Matters"}));
   EXPECT_EQ(AmountOfTplRec(), "3");
   EXPECT_EQ(BtrGetKeyNumber(52), DataKeyOfIndex(52, 2));
+}
+
+TEST_F(GridEditTest, AnEngineFailureShowsItsText) {
+  BtrCloseAllFiles();
+  ASSERT_TRUE(DeleteFile(DataFileName(TTemplateNumber(TplNo))));
+  DialogResponder boxes;
+  boxes.Answer(mrOk);
+  grid.SelectRow(0);
+  grid.BitBtnEdit->click();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  const std::string prefix = "Unable to access the record you wish to edit in the template.\rThe following error occurred:\r\r";
+  EXPECT_EQ(boxes.Boxes()[0].text.substr(0, prefix.size()), prefix);
+  EXPECT_GT(boxes.Boxes()[0].text.size(), prefix.size());
+  EXPECT_TRUE(sink.Calls.empty());
+}
+
+// The data file's keys in another order than the indexes, as the matter
+// e-mail's: index 1 (the name) is key 2.
+TEST_F(GridEditTest, TheFirstIndexIsFoundThroughItsKey) {
+  const std::vector<std::string> records = ReadRecords(DataFileName(TTemplateNumber(TplNo)));
+  BtrCloseAllFiles();
+  ASSERT_TRUE(DeleteFile(DataFileName(TTemplateNumber(TplNo))));
+  const TFld& name = Store.FldTable[1];
+  const TFld& amount = Store.FldTable[2];
+  const std::vector<TKeySpec> keys{{0, 0, 1, 4, false, false, true},
+                                   {1, 1, uint16_t(amount.Offset), uint16_t(amount.KeyWidth), true, true},
+                                   {2, 1, uint16_t(name.Offset), uint16_t(name.KeyWidth), true, true}};
+  std::string msg;
+  ASSERT_TRUE(BtrCreateFile(DataFileName(TTemplateNumber(TplNo)), uint16_t(Store.RecLen + 8), int8_t(keys.size()), msg,
+                            255, true, keys))
+      << msg;
+  InsertRecords(DataFileName(TTemplateNumber(TplNo)), records);
+  grid.Table.ClearRows();
+  FillFromDataFile();
+  OpenTemplateDataFile(52);
+  ASSERT_EQ(DataKeyOfIndex(52, 1), 2);
+  BtrSetKeyNumber(52, 1);
+  grid.SelectRow(1);
+  grid.BitBtnEdit->click();
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"F Matters"}));
+  EXPECT_EQ(AmountOfTplRec(), "2");
+  EXPECT_EQ(BtrGetKeyNumber(52), 1);
 }
 
 TEST_F(GridEditTest, EditFailuresShowTheirTextsAndTellNothing) {
