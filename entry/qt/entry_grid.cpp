@@ -41,6 +41,7 @@ void TEntryF::ReleaseGridView() {
 void TEntryF::PrepareGridView() {
   TEGridF* grid = GridView();
   grid->CloseByProgram();
+  grid->PickMode = false;
   grid->SetUp(plan_);
   grid->LabelTableName2->setText(LabelTableName->text());
   grid->EntryEditing = [this] { return Editing; };

@@ -213,6 +213,22 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     grid.BitBtnGridOK->click();
     EXPECT_FALSE(grid.isVisible());
     EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C"}));
+
+    // Pick mode: compact beside the matter's edit, no header, column 0
+    // gone; a double click picks and tells "E".
+    auto* edit = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+    ASSERT_NE(edit, nullptr);
+    entry.ShowGridView(true, edit, 1);
+    grid.show();
+    EXPECT_FALSE(grid.Header->isVisible());
+    EXPECT_TRUE(grid.StringGridFind->isColumnHidden(0));
+    EXPECT_EQ(grid.StringGridFind->columnWidth(1), edit->width() + 15);
+    EXPECT_FALSE(grid.ComboBox1->isVisible());
+    Screenshot(grid, "grid_view_pick");
+    grid.SelectRow(0);
+    grid.StringGridFindDblClick();
+    EXPECT_FALSE(grid.isVisible());
+    EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C", "E"}));
   });
 
   WhileOpen("Matters", [&](TEntryF& entry) {
@@ -224,6 +240,8 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     FillGrid(grid);
     entry.ShowGridView(false);
     grid.show();
+    EXPECT_TRUE(grid.Header->isVisible());
+    EXPECT_FALSE(grid.StringGridFind->isColumnHidden(0));
 
     // M1 is Billing's matter: refused, naming Billing. M3 goes.
     grid.SelectRow(RowOf(grid, "M1"));
@@ -253,7 +271,7 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     // Edit hands the row back.
     grid.SelectRow(RowOf(grid, "M1"));
     QTest::keyClick(grid.StringGridFind, Qt::Key_Return);
-    EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C", "F"}));
+    EXPECT_EQ(sink.Calls, (std::vector<std::string>{"C", "E", "F"}));
     grid.CloseByProgram();
   });
   std::vector<std::string> amounts;
