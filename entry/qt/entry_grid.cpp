@@ -22,6 +22,7 @@ namespace {
 
 constexpr int PickRowHeight = 18;
 constexpr int PickRows = 8;
+constexpr int PickPanel2Height = 2;
 
 }  // namespace
 
@@ -59,6 +60,9 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
   grid->PickMode = PickMode;
   QTableView* view = grid->StringGridFind;
   grid->Table.SetWidth(0, PickMode ? 0 : TGridTable::IndicatorWidth);
+  // The compact list is the grid alone.
+  grid->PanelTop->setVisible(!PickMode);
+  grid->PanelGlobalChange->setVisible(!PickMode);
   if (PickMode && PickEdit) {
     grid->setMinimumWidth(0);
     grid->setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -75,6 +79,7 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
     const int formHeight = gridHeight + 4 + 30;
     const int left = editAt.x() + x() + PickEdit->width() + 35;
     const int top = formHeight < height() ? editAt.y() + PanelTop->height() + y() + 35 : y() + 5;
+    grid->Panel2->setFixedHeight(PickPanel2Height);
     grid->setGeometry(left, top, panelWidth + 5, formHeight);
   } else {
     grid->setWindowTitle(GridViewCaption);
