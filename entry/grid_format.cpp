@@ -3,8 +3,6 @@
 #include "platform/files.h"
 #include "platform/folder_file.h"
 #include "platform/text.h"
-#include "templates/template_number.h"
-#include "templates/template_state.h"
 
 namespace {
 
@@ -40,10 +38,6 @@ TGridFormatRead DecodeGridFormat(std::string_view Bytes) {
     ++read.Lines;
   }
   return read;
-}
-
-std::string GridFormatFileName(const std::string& TemplateNumber) {
-  return Store.DataDir + "\\Grid" + TTemplateNumber::Parse(TemplateNumber).ZeroFilled() + ".FMT";
 }
 
 bool ReadGridFormatFile(const std::string& FileName, TGridFormatRead& Read) {

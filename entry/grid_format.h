@@ -32,8 +32,8 @@ struct TGridFormatRead {
 std::string EncodeGridFormat(const TGridFormat& Format);
 TGridFormatRead DecodeGridFormat(std::string_view Bytes);
 
-// Under Store.DataDir: ...\Grid007.FMT.
-std::string GridFormatFileName(const std::string& TemplateNumber);
+// Its name is GridFormatFileName (templates/template_build.h), which a
+// template's save also uses to drop the file.
 
 // False when the file cannot be read (Read untouched); never raises.
 bool ReadGridFormatFile(const std::string& FileName, TGridFormatRead& Read);

@@ -47,7 +47,7 @@ void TEntryF::PrepareGridView() {
   grid->LabelTableName2->setText(LabelTableName->text());
   grid->EntryEditing = [this] { return Editing; };
   const std::string format = grid->FormatFileName();
-  if (FileExists(format)) grid->LoadGridFormat(format);
+  grid->LoadGridFormat(format);
   GridHeaderRowHeight = grid->Table.HeaderHeight;
 }
 

@@ -3,6 +3,7 @@
 #include "btrieve/numbered_files.h"
 #include "datetime/qt/date_time_picker.h"
 #include "entry/grid_format.h"
+#include "templates/template_build.h"
 #include "entry/grid_plan.h"
 #include "entry/grid_row_record.h"
 #include "entry/qt/grid_model.h"
@@ -11,6 +12,7 @@
 #include "platform/text.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/widget_text.h"
+#include "templates/template_number.h"
 #include "templates/template_state.h"
 
 #include <QCheckBox>
@@ -247,11 +249,14 @@ void TEGridF::ApplyWidths() {
   }
 }
 
-std::string TEGridF::FormatFileName() const { return GridFormatFileName(Store.OpenTplNumber); }
+std::string TEGridF::FormatFileName() const {
+  TTemplateNumber number;
+  return TTemplateNumber::TryParse(Store.OpenTplNumber, number) ? GridFormatFileName(number) : "";
+}
 
 void TEGridF::LoadGridFormat(const std::string& FileName) {
   TGridFormatRead read;
-  if (!FileExists(FileName) || !ReadGridFormatFile(FileName, read)) return;
+  if (FileName.empty() || !FileExists(FileName) || !ReadGridFormatFile(FileName, read)) return;
   Table.ApplyFormat(read);
   CheckBox1->setChecked(Table.DisplayHidden);
   RowsChanged();

@@ -81,7 +81,8 @@ public:
   // it (the user's Yes at "E&xit").
   void LoadGridFormat(const std::string& FileName);
   bool SaveGridFormat(const std::string& FileName);
-  // The template's format file, from Store.OpenTplNumber.
+  // The template's format file, from Store.OpenTplNumber; "" without one
+  // (a preview).
   std::string FormatFileName() const;
 
   // The current data row (0-based), -1 none.

@@ -9,6 +9,7 @@
 #include "btrieve/numbered_files.h"
 #include "entry/entry_build.h"
 #include "entry/grid_format.h"
+#include "templates/template_build.h"
 #include "entry/grid_layout_seam.h"
 #include "entry/qt/dup_sel_form.h"
 #include "entry/qt/grid_model.h"
@@ -163,7 +164,7 @@ TEST_F(GridFormTest, ColumnsFieldNamesAndSortsComeFromTheBuild) {
   EXPECT_EQ(grid.FieldNameSlots(), (std::vector<int>{1, 2, 3, 4}));
   ASSERT_EQ(grid.ComboBox1->count(), 2);
   EXPECT_EQ(grid.ComboBox1->itemText(1), "By amount");
-  EXPECT_EQ(GridFormatFileName("1"), Store.DataDir + "\\Grid001.FMT");
+  EXPECT_EQ(GridFormatFileName(TTemplateNumber(1)), Store.DataDir + "\\Grid001.FMT");
 }
 
 TEST_F(GridFormTest, HeaderClicksSortAscendingThenToggleAndTheSortedHeaderIsWhite) {
