@@ -111,7 +111,7 @@ bool TEntryF::IsFieldControlActive(const QWidget* W) {
 
 void TEntryF::RefuseExit(QWidget* Edit) {
   moveRefused_ = true;
-  Focus->FocusControl(Edit);
+  if (Focus) Focus->FocusControl(Edit);
 }
 
 // ---- the focus ----
@@ -174,7 +174,8 @@ void TEntryF::NumericFieldExit(QWidget* Sender, TEntryEventArgs&) {
   auto* edit = qobject_cast<QLineEdit*>(Sender);
   const int slot = SlotOf(edit);
   if (!edit || slot < 1 || slot > MaxFields) return;
-  const QWidget* to = Focus->Destination();
+  if (!isVisible()) return;  // closing: the screen's fields go
+  const QWidget* to = Focus ? Focus->Destination() : nullptr;
   if (to == BitBtnCancel || to == BitBtnFind || to == CalBitBtn || to == BitBtnClear || to == BitBtnFilter) return;
   const std::string text = EditText(edit);
   const std::optional<std::string> shown = FormatNumericText(text, Store.FldTable[slot].Decimals);
@@ -190,7 +191,8 @@ void TEntryF::LookupExitCheck(QWidget* Sender, TEntryEventArgs&) {
   auto* edit = qobject_cast<QLineEdit*>(Sender);
   const int slot = SlotOf(edit);
   if (!edit || slot < 1) return;
-  const QWidget* to = Focus->Destination();
+  if (!isVisible()) return;  // closing: the screen's fields go
+  const QWidget* to = Focus ? Focus->Destination() : nullptr;
   if (to == BitBtnFilter) return;
   TEntryEventArgs none;
   const TFld& f = Store.FldTable[KeySlotOf(slot)];
@@ -218,9 +220,17 @@ void TEntryF::LookupExitCheck(QWidget* Sender, TEntryEventArgs&) {
       accepted = MatchClientByName(edit);
     } else if (slot == EmpNameSlot) {
       accepted = MatchEmployeeByName(edit);
+    } else if (KeySlotOf(slot) == plan_.Keys.CaseSlot && FamilyLookup.CaseKeyOption && Dropdown.ClientCode.empty()) {
+      // No client: no case can be checked, nor kept; the case list asked
+      // for the client already.
+      ClearCaseField();
+      accepted = true;
     } else if (userList) {
       for (int r = 0; r < ListRows.Filled && !accepted; ++r) accepted = RowMatchesText(ListRows, r, 0, text);
     } else {
+      // The text is checked as if typed, right-justified where the field is.
+      Dropdown.Typed = true;
+      Dropdown.MovingByKeys = false;
       Dropdown.ExitInProgress = true;
       FillDropdown(edit, 0);
       HideDropdown();
@@ -285,6 +295,7 @@ bool TEntryF::MatchByName(QLineEdit* Edit, std::string& Code, const char*) {
   const std::string text = Trim(EditText(Edit));
   if (PseudoValueMatches(slot, text)) return true;
   if (SearchTextOf(text) != f.ReservedText) f.ReservedText = SearchTextOf(text);
+  Dropdown.MovingByKeys = false;
   Dropdown.ExitInProgress = true;
   FillDropdown(Edit, 0);
   HideDropdown();
@@ -335,7 +346,8 @@ bool TEntryF::UpdateIndexKeyText(int Slot, int& Part, const std::string& Text) {
 
 void TEntryF::IndexFieldExit(QWidget* Sender, TEntryEventArgs&) {
   if (Editing || !Sender) return;
-  const QWidget* to = Focus->Destination();
+  if (!isVisible()) return;  // closing: the screen's fields go
+  const QWidget* to = Focus ? Focus->Destination() : nullptr;
   if (to == BitBtnCancel || to == StringGrid1 || to == BitBtnClear || to == BitBtnFind || to == BitBtnQuickEntry ||
       to == BitBtnPrint)
     return;
@@ -414,7 +426,7 @@ void TEntryF::StringGrid1Click() {
   if (clicked) {
     edit->selectAll();
     if (!Dropdown.KeepList) HideDropdown();
-    Focus->FocusControl(edit);
+    if (Focus) Focus->FocusControl(edit);
   }
 }
 

@@ -547,10 +547,16 @@ void TEntryF::DropdownKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
       displays.insert(displays.end(), caseDisplays.begin(), caseDisplays.end());
     }
     for (QLineEdit* d : displays) SetProgramText(d, "");
+    // An emptied key field names no client, case or employee any more.
+    if (slot == plan_.Keys.ClientSlot) Dropdown.ClientCode.clear();
+    if (slot == plan_.Keys.ClientSlot || slot == plan_.Keys.CaseSlot) Dropdown.CaseCode.clear();
+    if (slot == plan_.Keys.EmpSlot) Dropdown.EmpCode.clear();
     HideDropdown();
     return;
   }
   if (ListKey(edit, Args)) return;
+  // Typing ends a move by keys: the rows the typing selects leave the text.
+  Dropdown.MovingByKeys = false;
   if (f.RightJustify && Dropdown.Visible) {
     HideDropdown();
     SetProgramText(edit, TrimRight(EditText(edit)));
