@@ -95,7 +95,7 @@ TUserListFill FillUserListRows(const std::vector<std::string>& Lines, TDropdownR
   TUserListFill fill;
   fill.Lines = int(Lines.size());
   for (const std::string& line : Lines) {
-    if (fill.Items > LastDropdownRow) break;
+    if (fill.Items >= LastDropdownRow) break;
     if (IsBlank(line) || IsListHeader(line)) continue;
     TDropdownRow& cells = Rows.Cells[size_t(fill.Items)];
     const size_t sep = line.size() > 1 ? line.find(ListSep[0], 1) : std::string::npos;
@@ -107,7 +107,6 @@ TUserListFill FillUserListRows(const std::vector<std::string>& Lines, TDropdownR
     }
     ++fill.Items;
   }
-  fill.Items = std::min(fill.Items, LastDropdownRow);
   Rows.Filled = fill.Items;
   return fill;
 }
