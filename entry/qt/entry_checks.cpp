@@ -369,7 +369,7 @@ void TEntryF::IndexFieldExit(QWidget* Sender, TEntryEventArgs&) {
   if (to == BitBtnFilter || !Store.IndexUnique[1]) return;
   // The key index 1 maps to, with every part: a record found by one part
   // of a longer key is no record of these values.
-  TDynCharArr found;
+  TDynCharArr found(BtrRecordLength(OwnDataFileNo));
   try {
     if (!ReadByKey(OwnDataFileNo, int8_t(DataKeyOfIndex(OwnDataFileNo, 1)), IndexKey, found)) return;
   } catch (const ERecordCodec&) {

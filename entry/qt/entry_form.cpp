@@ -198,6 +198,8 @@ void TEntryF::BuildFixedParts() {
   ScrollContent->setObjectName("ScrollContent");
   ScrollBox1->setWidget(ScrollContent);
   ScrollBox1->setWidgetResizable(false);
+  // A click on the list's buttons leaves the focus in the field.
+  ScrollBox1->setFocusPolicy(Qt::NoFocus);
   outer->addWidget(ScrollBox1, 1);
 
   // The dropdown list floats over the fields, hidden until a list drops.

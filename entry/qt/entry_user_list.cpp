@@ -112,6 +112,8 @@ void TEntryF::UserListTextChange(QWidget* Sender, TEntryEventArgs&) {
     StringGrid1->scrollTo(DropdownGrid->index(r, 0));
     SetProgramText(edit, cell);
     edit->setSelection(int(typed.size()), int(cell.size() - typed.size()));
+    // The typed keys chose it: Enter or leaving the field takes it.
+    Dropdown.ChosenByKeys = true;
     break;
   }
   StringGrid1->viewport()->update();
