@@ -228,6 +228,12 @@ bool TDropdownList::SeekOrTellEmpty(const std::string& Key, bool TildeTyped, TFi
 }
 
 bool TDropdownList::PositionTemplateLookup(const std::string& Text, TFillOutcome& Why) {
+  if (Text != Tilde) return SeekOrTellEmpty(Text, false, Why);
+  // "~" asks for the last records: the last one itself, also when keys
+  // begin with bytes above "~" (accented letters).
+  bool atEnd = false;
+  BtrGetLast(FileNo(), Rec(), atEnd, false);
+  if (!atEnd) return true;
   return SeekOrTellEmpty(Text, false, Why);
 }
 

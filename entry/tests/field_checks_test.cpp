@@ -288,10 +288,16 @@ protected:
           t.Index(1, {1}, false, "By code");
         },
         [] {
-          return std::vector<std::string>{WithPrefix(11, FillRecord({{1, "ALPHA"}, {2, "First"}})),
+          // Past "~": more keys beginning with an accented letter than a list reads.
+          std::vector<std::string> accented;
+          for (uint32_t n = 20; n < 70; ++n)
+            accented.push_back(WithPrefix(n, FillRecord({{1, "\xC9""CO" + std::to_string(n)}, {2, "Later"}})));
+          std::vector<std::string> records{WithPrefix(11, FillRecord({{1, "ALPHA"}, {2, "First"}})),
                                           WithPrefix(12, FillRecord({{1, "BRAVO"}, {2, "Second"}})),
                                           WithPrefix(13, FillRecord({{1, "BRAVO"}, {2, "Third"}})),
                                           WithPrefix(14, FillRecord({{1, "CHARLY"}, {2, "Fourth"}}))};
+          records.insert(records.end(), accented.begin(), accented.end());
+          return records;
         });
     BtrOpenFile(TemplateLookupFileNo, DataFileName(TTemplateNumber(12)), 0);
     BtrSetKeyNumber(TemplateLookupFileNo, 1);
@@ -319,6 +325,18 @@ TEST_F(TemplateChoiceTest, AmongEqualKeysTheRecordChosenIsFoundElseNone) {
   // The key changes before the record chosen: no record.
   EXPECT_FALSE(ReadChosenTemplateRecord(control, "BRAVO ", false, TRowId{14, 0, 0, 0}));
   EXPECT_FALSE(ReadChosenTemplateRecord(control, "DELTA ", true, {}));
+}
+
+TEST_F(TemplateChoiceTest, LastReachesTheLastRecordAlsoPastTheTilde) {
+  TDropdownState state;
+  TDropdownRows rows;
+  state.Source = TListSource::Template;
+  state.Target = &control;
+  TDropdownList list(state, rows);
+  const TFillResult r = list.Fill("~", 0);
+  ASSERT_EQ(r.Outcome, TFillOutcome::Filled);
+  ASSERT_GT(rows.Filled, 0);
+  EXPECT_EQ(TrimRight(rows.Cell(0, rows.Filled - 1)), "\xC9""CO69");
 }
 
 TEST(IndexKeyParts, EachSortFieldTakesItsPartAsTheRecordStoresIt) {
