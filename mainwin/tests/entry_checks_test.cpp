@@ -6,12 +6,20 @@
 // would, every box scripted.
 #include "mainwin/tests/entry_screen_fixture.h"
 
+#include "platform/atoms.h"
 #include "platform/qt/focus_model.h"
+#include "platform/window_messages.h"
+#include "templates/data_file_open.h"
 #include "templates/descriptor_loader.h"
+#include "templates/instance_messages.h"
+#include "templates/record_codec.h"
 #include "templates/product_dates.h"
 #include "templates/user_list_store.h"
+#include "testing/bus_peer.h"
 #include "testing/keyboard.h"
+#include "testing/temp_dir.h"
 
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -231,6 +239,54 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     EXPECT_EQ(Text(client), codes.back());
     EXPECT_EQ(QApplication::focusWidget(), client);
   });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// The matter e-mail's index 1 is the client and the case. Leaving the
+// client alone, of a client with matters, finds nothing (the whole key is
+// looked for, not the client's first matter); the case then finds the
+// record. Each new client is told to the hub as status "U".
+TEST_F(EntryChecksTest, TheMatterEmailFindsARecordOnlyByClientAndCaseAndTellsTheHubTheClient) {
+  const TSampleCase& k = SampleOffice().Cases[0];
+  {
+    ASSERT_TRUE(LoadTemplateDescriptor("001"));
+    const std::vector<int> sortSlots = IndexSortSlots(1);
+    ASSERT_EQ(sortSlots.size(), 2u);
+    EXPECT_TRUE(Store.IndexUnique[1]);
+    InsertRecords(DataFileName(TTemplateNumber(1)),
+                  {WithPrefix(0, FillRecord({{Store.FldTable[sortSlots[0]].FldId, k.Client},
+                                             {Store.FldTable[sortSlots[1]].FldId, k.Suffix}}))});
+  }
+  ScopedTempDir bus;
+  ScopedRuntimeDir runtime{bus.path().string()};
+  std::vector<std::string> status;
+  SetInstanceMessageHandler([&](UINT Msg, WPARAM, LPARAM Text) {
+    if (RegisteredMessageName(Msg) == "CV_Message_Status") status.push_back(GlobalGetAtomName(ATOM(Text & 0xFFFF)));
+  });
+  WhileOpen("Matter e-mail", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit* matterCase = nullptr;
+    for (QLineEdit* e : entry.ScrollContent->findChildren<QLineEdit*>())
+      if (e->property("tag").toInt() == 2) matterCase = e;
+    ASSERT_TRUE(client && matterCase);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+    Type(k.Client);
+    EXPECT_EQ(Text(client), k.Client);
+    entry.Focus->FocusControl(matterCase);
+    ASSERT_EQ(QApplication::focusWidget(), matterCase);
+    EXPECT_FALSE(entry.Dropdown.FoundByExit);
+    ASSERT_EQ(status.size(), 1u);
+    const std::string name = Format("%-30s", StoredText(entry.LabelTableName->text()));
+    EXPECT_EQ(status[0], name + "U" + Format("%-7s", k.Client) + std::string(7, ' ') + std::string(4, ' '));
+    Type(k.Suffix);
+    Key(Qt::Key_Return);
+    entry.Focus->FocusControl(client);
+    EXPECT_TRUE(entry.Dropdown.FoundByExit);
+    EXPECT_EQ(status.size(), 1u);  // the same client: nothing new to tell
+  });
+  SetInstanceMessageHandler({});
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
