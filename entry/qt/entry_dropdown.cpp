@@ -189,6 +189,10 @@ void TEntryF::ShowDropdown() {
   ListPanel->show();
   ListPanel->raise();
   ListPanel->adjustSize();
+  // A list under a low field reaches below the fields: the scrolled area
+  // grows to hold it.
+  const int bottom = ListPanel->geometry().bottom() + 1;
+  if (ScrollContent->height() < bottom) ScrollContent->resize(ScrollContent->width(), bottom);
   ScrollBox1->ensureWidgetVisible(ListPanel, 0, 0);
   StringGrid1->scrollToTop();
   Dropdown.Visible = true;

@@ -80,9 +80,7 @@ void TEntryF::UserListEnter(QWidget* Sender, TEntryEventArgs&) {
     StringGrid1->setColumnWidth(1, grid - grid / 2);
   }
   if (ListRows.Filled == 0) return;
-  ListPanel->show();
-  ListPanel->raise();
-  Dropdown.Visible = true;
+  ShowDropdown();
   // The row of the text the field holds, else the first.
   int row = 0;
   for (int r = 0; r < ListRows.Filled; ++r)
@@ -101,9 +99,7 @@ void TEntryF::UserListTextChange(QWidget* Sender, TEntryEventArgs&) {
   if (!Dropdown.Visible) {
     if (ListRows.Filled == 0) FillUserList(edit);
     if (ListRows.Filled == 0) return;
-    ListPanel->show();
-    ListPanel->raise();
-    Dropdown.Visible = true;
+    ShowDropdown();
   }
   for (int r = 0; r < ListRows.Filled; ++r) {
     const std::string cell = TrimRight(ListRows.Cell(0, r));

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr int ReferenceId = 5;
@@ -84,6 +86,15 @@ protected:
     keyboard::Type(Text);
     QApplication::processEvents();
   }
+  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
+  // person to look at.
+  static void Shot(const std::string& Name) {
+    const char* dir = std::getenv("MD_SHOT_DIR");
+    if (!dir) return;
+    QApplication::processEvents();
+    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
   // A case chosen by typing its suffix: the list completes it, Enter closes it.
   static void ChooseCase(TEntryF& E, const std::string& Suffix) {
     Type(Suffix);
@@ -126,6 +137,7 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     EXPECT_EQ(Text(client), first);
     EXPECT_EQ(Text(name), Joined(Client(first)));
     EXPECT_EQ(Text(city), Client(first).City);
+    Shot("entry_client_list");
     Key(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), matterCase);
     EXPECT_EQ(entry.Dropdown.ClientCode, first);
@@ -184,6 +196,7 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     Type("1234567");
     Key(Qt::Key_Tab);
     EXPECT_EQ(Text(amount), "1,234,567.00");
+    Shot("entry_number");
 
     // The user list opens on entry, completes typed text, and Enter fills
     // its second column.
@@ -195,6 +208,7 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     Type("gr");
     EXPECT_EQ(Text(colour), "Green");
     EXPECT_EQ(StoredText(colour->selectedText()), "een");
+    Shot("entry_user_list");
     Key(Qt::Key_Return);
     EXPECT_FALSE(entry.ListPanel->isVisible());
     EXPECT_EQ(Text(colourName), "Vert");
