@@ -237,6 +237,7 @@ void TEntryF::LookupExitCheck(QWidget* Sender, TEntryEventArgs&) {
       Dropdown.ExitInProgress = false;
       const int row = DropdownRow();
       accepted = RowMatchesText(ListRows, row, 0, text);
+      if (accepted) StringGrid1Click();
       const int keySlot = KeySlotOf(slot);
       // The alternate id's row carries the case in column 1.
       const std::string code = Trim(ListRows.Cell(slot == CaseAltIdSlot ? 1 : 0, row));
@@ -302,6 +303,7 @@ bool TEntryF::MatchByName(QLineEdit* Edit, std::string& Code, const char*) {
   Dropdown.ExitInProgress = false;
   const int row = DropdownRow();
   if (!RowMatchesText(ListRows, row, 0, text)) return false;
+  StringGrid1Click();
   Code = Trim(ListRows.Cell(1, row));
   return true;
 }
@@ -402,7 +404,8 @@ void TEntryF::StringGrid1Click() {
   QLineEdit* edit = EditNumber(Dropdown.EditNo);
   const int slot = SlotOf(edit);
   const int row = DropdownRow();
-  if (!edit || slot < 1 || row >= ListRows.Filled) return;
+  // An exit check's refill chooses nothing until its row matches.
+  if (!edit || slot < 1 || row >= ListRows.Filled || Dropdown.ExitInProgress) return;
   const TProgramChange guard(Dropdown);
   const THourglass hourglass;
   const bool clicked = gridClicked_;

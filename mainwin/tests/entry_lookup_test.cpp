@@ -164,6 +164,41 @@ TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
+// The client's name is a field of its own: leaving the code for it asks
+// nothing; a whole name typed there is checked against the list by name
+// and makes its client the current one, the code in the code field; a
+// name not listed passes (the field is not list-only) and changes nothing.
+TEST_F(EntryLookupTest, TheNameFieldChecksATypedNameAndTakesItsClient) {
+  WhileOpen("Billing", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit* name = Edit(entry, "Edit2");
+    QLineEdit* city = Edit(entry, "Edit3");
+    ASSERT_TRUE(client && name && city);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+    entry.Focus->FocusControl(name);
+    EXPECT_EQ(QApplication::focusWidget(), name);  // no box: the strict responder says so
+    // A person's whole name, last name first, as the list shows it.
+    const auto person = std::find_if(SampleOffice().Clients.begin(), SampleOffice().Clients.end(),
+                                     [](const TSampleClient& c) { return !c.FirstName.empty(); });
+    ASSERT_NE(person, SampleOffice().Clients.end());
+    const std::string whole = person->LastName + ", " + person->FirstName;
+    entry.SetProgramText(name, whole);
+    entry.Focus->FocusControl(client);
+    EXPECT_EQ(entry.Dropdown.ClientCode, person->Code);
+    EXPECT_EQ(Text(client), person->Code);
+    EXPECT_EQ(Text(city), person->City);
+    EXPECT_EQ(Store.FldTable[52].ReservedText, whole.substr(0, 3));  // the search text keeps 3 bytes
+    // Not listed: accepted, the current client stays.
+    entry.Focus->FocusControl(name);
+    entry.SetProgramText(name, "Nobody, At All");
+    entry.Focus->FocusControl(client);
+    EXPECT_EQ(entry.Dropdown.ClientCode, person->Code);
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
 TEST_F(EntryLookupTest, TheMatterEmailsCaseListCompletesATypedSuffix) {
   const TSampleClient& c = SampleOffice().Clients[0];
   WhileOpen("Matter e-mail", [&](TEntryF& entry) {
