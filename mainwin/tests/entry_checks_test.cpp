@@ -20,6 +20,7 @@
 #include "testing/temp_dir.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -119,6 +120,11 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     ASSERT_TRUE(client && matterCase && amount && colour && colourName && reference);
     ASSERT_EQ(QApplication::focusWidget(), client);
 
+    // Leaving for a command (Find here) checks nothing.
+    entry.Focus->FocusControl(entry.BitBtnFind);
+    EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnFind);
+    entry.Focus->FocusControl(client);
+
     // Leaving the client empty: the message, the focus stays.
     Boxes.Expect("A value must be entered here.");
     Key(Qt::Key_Tab);
@@ -216,6 +222,9 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     Key(Qt::Key_Down, Qt::AltModifier);
     Key(Qt::Key_Down);
     EXPECT_EQ(Text(colour), "Green");
+    EXPECT_EQ(entry.DropdownRow(), 2);
+    Key(Qt::Key_Down);  // the last item: no further
+    EXPECT_EQ(entry.DropdownRow(), 2);
     Key(Qt::Key_Tab);
     EXPECT_EQ(Text(colour), "Blue");
     EXPECT_EQ(Text(colourName), "Bleu");
