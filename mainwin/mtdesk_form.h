@@ -66,6 +66,8 @@ public:
   void SetupOptions1Click();
   // The master file rebuilt from the descriptors (mainwin/rebuild_command.cpp).
   void Recreatemasterfile1Click();
+  // The report module on the selected template (mainwin/report_command.cpp).
+  void Createreport1Click();
 
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;

@@ -52,7 +52,8 @@ const TItemDef Items[] = {
     {&TMtdeskF::Copy1, &TMtdeskF::Createa1, "&Copy", nullptr},
     {&TMtdeskF::Importfrom1, &TMtdeskF::Createa1, "&Import template from...", nullptr},
     {&TMtdeskF::EntryMaintenancefor1, &TMtdeskF::Data1, "&Entry/Alter for ", &TMtdeskF::EntryMaintenancefor1Click},
-    {&TMtdeskF::Reports1, &TMtdeskF::Data1, "&Create/modify/print a QUAP report for ", nullptr, 1},
+    {&TMtdeskF::Reports1, &TMtdeskF::Data1, "&Create/modify/print a QUAP report for ", &TMtdeskF::Createreport1Click,
+     1},
     {&TMtdeskF::Recreatemasterfile1, &TMtdeskF::Utilities1, "&Recreate master file",
      &TMtdeskF::Recreatemasterfile1Click},
     {&TMtdeskF::Rebuildallfiles1, &TMtdeskF::Utilities1, "Re&build all files", nullptr},
@@ -64,7 +65,7 @@ const TItemDef Items[] = {
     {&TMtdeskF::ExportTemplate1, &TMtdeskF::Utilities1, "&Export", nullptr},
     {&TMtdeskF::About1, &TMtdeskF::Help1, "&About", &TMtdeskF::About1Click},
     {&TMtdeskF::Modify2, &TMtdeskF::PopupMenu1, "&Modify Template", nullptr},
-    {&TMtdeskF::Createreport1, &TMtdeskF::PopupMenu1, "QUAP &Report", nullptr, 1},
+    {&TMtdeskF::Createreport1, &TMtdeskF::PopupMenu1, "QUAP &Report", &TMtdeskF::Createreport1Click, 1},
 };
 
 struct TButtonDef {

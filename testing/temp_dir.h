@@ -1,4 +1,5 @@
-// A fresh temporary folder per test, removed with everything in it afterwards.
+// A fresh temporary folder per test, removed with everything in it afterwards,
+// and the current folder moved for one scope.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,6 +26,20 @@ class TempDirTest : public ::testing::Test {
 protected:
   ScopedTempDir Temp;
   std::string TempPath(const std::string& name) const { return Temp / name; }
+};
+
+// The process's current folder for one scope, the old one back afterwards.
+class ScopedCurrentDir {
+public:
+  explicit ScopedCurrentDir(const std::filesystem::path& dir) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~ScopedCurrentDir() { std::filesystem::current_path(saved_); }
+  ScopedCurrentDir(const ScopedCurrentDir&) = delete;
+  ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
+
+private:
+  std::filesystem::path saved_;
 };
 
 // Writes bytes to a file, replacing it; reads a whole file back.

@@ -9,6 +9,7 @@
 #include "designer/qt/get_desc_form.h"
 #include "designer/qt/make_cli_form.h"
 #include "testing/dialog_driver.h"
+#include "testing/sample_office_folder.h"
 #include "entry/qt/entry_form.h"
 #include "platform/datetime_value.h"
 #include "platform/qt/focus_model.h"
@@ -97,6 +98,8 @@ protected:
     Store.Reset();
     Startup.Reset();
     FamilyLookup.Reset();
+    // The preview's lookups read the family files.
+    Store.DataRoot = SampleOfficeFolder();
     form = std::make_unique<TLKUPF>();
     form->HandOver.FieldName = "Matter";
     form->HandOver.Width = 10;

@@ -32,6 +32,7 @@
 #include "testing/clock_fixture.h"
 #include "testing/dialog_driver.h"
 #include "testing/keyboard.h"
+#include "testing/sample_office_folder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -73,6 +74,8 @@ protected:
     std::filesystem::permissions(TempPath("run"), std::filesystem::perms::owner_all);
     PutRegValue(CvwinKey, "PhysicalName", TempPath("office"));
     PutRegValue(HostKey, "WSID", "01");
+    // The preview's lookups read the family files.
+    office = SampleOfficeFolder();
   }
   void TearDown() override {
     QCoreApplication::removePostedEvents(qApp);
@@ -131,12 +134,14 @@ protected:
   ScopedEnv Runtime{"XDG_RUNTIME_DIR", TempPath("run")};
   ScopedClock Clock{EncodeDate(2026, 3, 2) + 0.4};
   DialogResponder Boxes;
+  std::string office;
 };
 
 TEST_F(DesignerStartFormsTest, ANewUserNamesATemplateSetsARangeAndDefinesACaseLookup) {
   bool looped = false;
   const int status = Run([&] {
     looped = true;
+    Store.DataRoot = office;
     ASSERT_TRUE(MinMaxF && GetNameF && LKUPF && GetDescF && EditDispF);
 
     // The main window asks for the new template's name.

@@ -124,7 +124,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
                                                          {"&Copy ", false, 0},
                                                          {"&Import template from...", false, 0}}));
   EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", true, 0},
-                                                      {"&Create/Modify or Print QUAP report for ", false, 1}}));
+                                                      {"&Create/Modify or Print QUAP report for ", true, 1}}));
   EXPECT_EQ(Rows(*Form->Utilities1), (std::vector<ItemRow>{{"&Recreate master file", true, 0},
                                                            {"Re&build all files", false, 0},
                                                            {"&Setup client and case email templates", true, 0},
@@ -134,7 +134,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
                                                            {"&Export template ", false, 0}}));
   EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", true, 0}}));
   EXPECT_EQ(Rows(*Form->PopupMenu1),
-            (std::vector<ItemRow>{{"&Modify Template", false, 0}, {"QUAP &Report", false, 1}}));
+            (std::vector<ItemRow>{{"&Modify Template", false, 0}, {"QUAP &Report", true, 1}}));
   std::vector<ItemRow> buttons;
   for (QPushButton* b : {Form->BitBtnAdd, Form->BitBtnModify, Form->BitBtnAccess, Form->BitBtnExit})
     buttons.push_back({StoredText(b->text()), b->isEnabled(), 0});

@@ -53,15 +53,6 @@ std::string BinaryBytes(size_t size) {
   return bytes;
 }
 
-class ScopedCurrentDir {
-public:
-  explicit ScopedCurrentDir(const fs::path& dir) : saved_(fs::current_path()) { fs::current_path(dir); }
-  ~ScopedCurrentDir() { fs::current_path(saved_); }
-
-private:
-  fs::path saved_;
-};
-
 class Files : public TempDirTest {
 protected:
   // The Windows-style name of something inside the temporary folder.

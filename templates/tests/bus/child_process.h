@@ -2,6 +2,7 @@
 // reaped) when the object goes. Waits are bounded polls, never timings.
 #pragma once
 
+#include "testing/poll_until.h"
 #include "testing/temp_dir.h"
 
 #include <fcntl.h>
@@ -10,25 +11,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 extern char** environ;
-
-// Polls `done` every 10 ms for up to a generous limit; true when done.
-inline bool PollUntil(const std::function<bool()>& done, int limit_ms = 30000) {
-  for (int waited = 0; waited < limit_ms; waited += 10) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 class ChildProcess {
  public:
