@@ -289,12 +289,16 @@ bool TEntryF::PseudoValueMatches(int Slot, const std::string& Text) const {
   return !Trim(name).empty() && AnsiSameText(Trim(name), Trim(Text));
 }
 
-bool TEntryF::MatchByName(QLineEdit* Edit, std::string& Code, const char*) {
+bool TEntryF::MatchByName(QLineEdit* Edit, std::string& Code) {
   const int slot = SlotOf(Edit);
   TFld& f = Store.FldTable[slot];
-  Store.FldTable[slot].ReservedBytes = {};
+  f.ReservedBytes = {};
   const std::string text = Trim(EditText(Edit));
-  if (PseudoValueMatches(slot, text)) return true;
+  if (PseudoValueMatches(slot, text)) {
+    // The name of the record the key field names: that one is current.
+    Code = slot == ClientNameSlot ? Trim(FieldText(ClientRec, ClientFld::Code)) : Trim(FieldText(EmpRec, EmpFld::Code));
+    return true;
+  }
   if (SearchTextOf(text) != f.ReservedText) f.ReservedText = SearchTextOf(text);
   Dropdown.MovingByKeys = false;
   Dropdown.ExitInProgress = true;
@@ -310,12 +314,12 @@ bool TEntryF::MatchByName(QLineEdit* Edit, std::string& Code, const char*) {
 
 bool TEntryF::MatchClientByName(QLineEdit* Edit) {
   ResolveClientName(EditOfSlot(plan_.Keys.ClientSlot));
-  return MatchByName(Edit, Dropdown.ClientCode, "%-7s");
+  return MatchByName(Edit, Dropdown.ClientCode);
 }
 
 bool TEntryF::MatchEmployeeByName(QLineEdit* Edit) {
   ResolveEmployeeName(EditOfSlot(plan_.Keys.EmpSlot));
-  return MatchByName(Edit, Dropdown.EmpCode, "%-4s");
+  return MatchByName(Edit, Dropdown.EmpCode);
 }
 
 void TEntryF::ClearCaseField() {

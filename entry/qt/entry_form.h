@@ -296,7 +296,7 @@ private:
   bool PseudoValueMatches(int Slot, const std::string& Text) const;
   bool MatchClientByName(QLineEdit* Edit);
   bool MatchEmployeeByName(QLineEdit* Edit);
-  bool MatchByName(QLineEdit* Edit, std::string& Code, const char* Format);
+  bool MatchByName(QLineEdit* Edit, std::string& Code);
   void ClearCaseField();
   void RefuseExit(QWidget* Edit);
   void RememberChosenRecord(int Slot, int Row);
