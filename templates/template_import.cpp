@@ -200,9 +200,12 @@ bool TTemplateImport::ScanDescriptors() {
       if (ReadNameRecord(DescriptorFileNo, rec))
         t.Name = TrimRight(RecordRange(RecordText(rec), DscIndex::TplName));
       ForEachFieldRecord(DescriptorFileNo, [&](const TSetLookup& Lookup, std::string& Text) {
-        if (Lookup.Kind == ListLookupKind && Lookup.List &&
-            std::find(lists_.begin(), lists_.end(), *Lookup.List) == lists_.end())
-          lists_.push_back(*Lookup.List);
+        if (Lookup.Kind == ListLookupKind) {
+          // A target that is no list file name is offered as it stands: the
+          // list import refuses it before it could name a file.
+          const std::string list = Lookup.List ? ListFileName(*Lookup.List) : Lookup.Target;
+          if (std::find(lists_.begin(), lists_.end(), list) == lists_.end()) lists_.push_back(list);
+        }
         return Lookup.Kind == TemplateLookupKind && UpdateTemplateReference(Lookup.Template, Text, outside);
       });
     } catch (const std::exception& e) {
@@ -266,10 +269,10 @@ bool TTemplateImport::ConfirmImport() {
 }
 
 bool TTemplateImport::ImportLists() {
-  for (int list : lists_) {
-    const std::optional<TImportedList> imported = ImportUserList(folder_, ListFileName(list), true);
-    if (!imported) continue;  // its message is shown; the targets keep the set's number
-    listMap_[list] = imported->Number;
+  for (const std::string& list : lists_) {
+    const std::optional<TImportedList> imported = ImportUserList(folder_, list, true);
+    if (!imported) continue;  // its message is shown; the targets stay as they were
+    listMap_[*ListFileNumber(list)] = imported->Number;
     addedLists_.push_back(imported->Number);
   }
   if (listMap_.empty()) return true;

@@ -81,7 +81,7 @@ private:
   TNameAsker askName_;
   std::vector<TImported> templates_;
   std::vector<std::string> takenKeys_;  // master name keys, then this import's answers
-  std::vector<int> lists_;              // the list numbers the set's "U" lookups name, once each
+  std::vector<std::string> lists_;      // the list files the set's "U" lookups name, once each
   std::map<int, int> listMap_;          // set's list number -> the number it was given here
   std::vector<int> addedLists_;
   bool masterOpen_ = false, committed_ = false;

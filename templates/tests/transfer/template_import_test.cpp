@@ -6,8 +6,11 @@
 
 #include "platform/fault_point.h"
 #include "platform/format.h"
+#include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/export_set.h"
+#include "templates/set_lookups.h"
+#include "templates/store_constants.h"
 #include "templates/template_export.h"
 #include "testing/dialog_responder.h"
 #include "transfer_fixture.h"
@@ -34,6 +37,12 @@ public:
 private:
   DialogService* previous_;
 };
+
+const std::string OutsideWarning =
+    "WARNING                     WARNING                      WARNING\r\rThe imported template 'Matters' refers to a "
+    "template that is not being imported.\rPlease contact Ondral, Inc. as soon as possible to resolve this problem.\r"
+    "Until this problem is resolved, the template 'Matters' will not function properly. \rYour import operation will "
+    "continue after this window is closed.";
 
 const std::string Clash = "Importing template Clients.  Name already in use.  Please assign a new name.";
 
@@ -142,15 +151,40 @@ TEST_F(ImportTest, ReferenceOutsideTheSetIsWarnedOfOnce) {
   for (const char* f : {"/EXP00100.DSC", "/EXP00100.qmd"}) std::filesystem::remove(Sets() + f);
   DialogResponder boxes;
   boxes
-      .Expect("WARNING                     WARNING                      WARNING\r\rThe imported template 'Matters' "
-              "refers to a template that is not being imported.\rPlease contact Ondral, Inc. as soon as possible to "
-              "resolve this problem.\rUntil this problem is resolved, the template 'Matters' will not function "
-              "properly. \rYour import operation will continue after this window is closed.")
+      .Expect(OutsideWarning)
       .Expect("Ready to import template:\r\tMatters\r\rContinue?", mrYes)
       .Expect(ListAdded());
   EXPECT_TRUE(Import({}));
   EXPECT_EQ(TextRange(Fields(2)[1], DscField::LkpTarget), "MNGR100.DSC");
   EXPECT_EQ(TextRange(Fields(2)[3], DscField::LkpTarget), "MNGR002.DSC");
+}
+
+// A crafted set: an "M" number that is not three digits counts as a
+// reference outside the set, a "U" target that is no list file name as a
+// missing list; neither is ever made a path.
+TEST_F(ImportTest, BadTargetsInACraftedSetNeverBecomePaths) {
+  BtrOpenFile(9, Sets() + "/EXP00101.DS1", 0);
+  ForEachFieldRecord(9, [](const TSetLookup&, std::string& Text) {
+    const std::string name = Trim(TextRange(Text, DscField::Name));
+    if (name == "Client") Text.replace(size_t(DscField::LkpTargetNumber.Column - 1), 3, "1 0");
+    if (name == "Kind") Text.replace(size_t(DscField::LkpTarget.Column - 1), 11, Format("%-11s", "..\\4.lst"));
+    return name == "Client" || name == "Kind";
+  });
+  BtrCloseFile(9);
+  DialogResponder boxes;
+  boxes
+      .Expect(OutsideWarning)
+      .Expect(Confirm(), mrYes)
+      .Expect("A user list (..\\4.lst) needed by an imported template could not be found.\r\rCorvenstead will proceed "
+              "with the template import operation, but you will need to import this list using the Matterdesk List "
+              "Import/Export functions, before your list lookup will function properly." + ContactMsg)
+      .Expect(ListAdded());
+  EXPECT_TRUE(Import({"New clients"}));
+  const std::vector<std::string> fields = Fields(2);
+  EXPECT_EQ(TextRange(fields[1], DscField::LkpTarget), "MNGR1 0.DSC");
+  EXPECT_EQ(TextRange(fields[2], DscField::LkpTarget), "MNGR003.DSC");
+  EXPECT_EQ(TextRange(fields[4], DscField::LkpTarget), "..\\4.lst   ");
+  EXPECT_EQ(TextRange(fields[5], DscField::LkpTarget), "1.lst      ");
 }
 
 TEST_F(ImportTest, MissingSetFilesAreReported) {
