@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   const std::pair<const char*, TBench> benches[] = {
       {"export", ExportBench}, {"export/copies", CopyOutBench}, {"import", ImportBench}, {"import/copies", CopyInBench}};
   for (const auto& [name, fn] : benches)
-    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
   benchmark::Initialize(&argc, argv);
   SilentBoxes boxes;
   SetDialogService(&boxes);

@@ -48,6 +48,8 @@ public:
   explicit TImportOpenDialog(TMtdeskF& Form) : QFileDialog(&Form), form_(Form) {
     setObjectName("OpenDialog1");
     setOption(QFileDialog::DontUseNativeDialog);
+    // The pattern spells each letter in both cases; the user sees the name.
+    setOption(QFileDialog::HideNameFilterDetails);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     setNameFilter(OpenDialog1Filter);

@@ -64,6 +64,22 @@ void CloseQuietly(uint8_t FileNo) {
   }
 }
 
+// The rewrites of one copied descriptor commit together: one flush of the
+// journal for the file, not one per record.
+void RewriteFieldRecords(const std::function<bool(const TSetLookup&, std::string& Text)>& Visit) {
+  BtrBeginTransaction();
+  try {
+    ForEachFieldRecord(DescriptorFileNo, Visit);
+  } catch (...) {
+    try {
+      BtrAbortTransaction();
+    } catch (const std::exception&) {
+    }
+    throw;
+  }
+  BtrEndTransaction();
+}
+
 const std::string TempDescriptorExt = ".TDS";
 const std::string TempDataExt = ".TQD";
 
@@ -199,7 +215,7 @@ bool TTemplateImport::ScanDescriptors() {
       TDynCharArr rec(DscRecordLength);
       if (ReadNameRecord(DescriptorFileNo, rec))
         t.Name = TrimRight(RecordRange(RecordText(rec), DscIndex::TplName));
-      ForEachFieldRecord(DescriptorFileNo, [&](const TSetLookup& Lookup, std::string& Text) {
+      RewriteFieldRecords([&](const TSetLookup& Lookup, std::string& Text) {
         if (Lookup.Kind == ListLookupKind) {
           // A target that is no list file name is offered as it stands: the
           // list import refuses it before it could name a file.
@@ -285,7 +301,7 @@ bool TTemplateImport::RewriteListTargets(TImported& Template) {
   const TSlotCloser close(DescriptorFileNo);
   try {
     BtrOpenFile(DescriptorFileNo, Template.TempDescriptor, 0);
-    ForEachFieldRecord(DescriptorFileNo, [&](const TSetLookup& Lookup, std::string& Text) {
+    RewriteFieldRecords([&](const TSetLookup& Lookup, std::string& Text) {
       if (Lookup.Kind != ListLookupKind || !Lookup.List) return false;
       const auto mapped = listMap_.find(*Lookup.List);
       if (mapped == listMap_.end()) return false;
