@@ -70,14 +70,15 @@ void RewriteFieldRecords(const std::function<bool(const TSetLookup&, std::string
   BtrBeginTransaction();
   try {
     ForEachFieldRecord(DescriptorFileNo, Visit);
+    BtrEndTransaction();
   } catch (...) {
+    // Also when the end failed: the transaction must not outlive the import.
     try {
       BtrAbortTransaction();
     } catch (const std::exception&) {
     }
     throw;
   }
-  BtrEndTransaction();
 }
 
 const std::string TempDescriptorExt = ".TDS";

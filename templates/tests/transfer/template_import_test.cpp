@@ -125,6 +125,10 @@ TEST_F(ImportTest, NameClashAnsweredImportsEverythingRewritten) {
   EXPECT_EQ(TextRange(fields[4], DscField::LkpTarget), "1.lst      ");
   EXPECT_EQ(TextRange(fields[5], DscField::LkpTarget), "1.lst      ");
   EXPECT_EQ(TextRange(Fields(3).back(), DscIndex::TplName), Format("%-30s", "New clients"));
+  // The records come along byte for byte.
+  const std::vector<std::string> records = ReadRecords(DataFileName(TTemplateNumber(2)));
+  EXPECT_EQ(records.size(), 2u);
+  EXPECT_EQ(records, ReadRecords(Office("A") + "/MGRDT101.QMD"));
   EXPECT_EQ(FolderNames(Office("B")),
             (Strings{"1.lst", "Lists.usr", "master.dsc", "MGRDT000.QMD", "MGRDT001.QMD", "MGRDT002.QMD", "MGRDT003.QMD",
                      "MNGR000.DSC", "MNGR001.DSC", "MNGR002.DSC", "MNGR003.DSC"}));

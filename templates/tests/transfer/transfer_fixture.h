@@ -90,7 +90,8 @@ protected:
   }
 
   // Office A: numbers 0..99 taken, Clients 100, list 4 "Kinds", and
-  // Matters 101 looking up Clients twice, itself once and list 4 twice.
+  // Matters 101 looking up Clients twice, itself once and list 4 twice,
+  // with two records.
   void MakeOfficeA() {
     WorkIn("A");
     CreateMaster();
@@ -98,6 +99,8 @@ protected:
     BuildClients();
     WriteList(4, "Kinds");
     BuildMatters(100, 101, 4);
+    InsertRecords(DataFileName(TTemplateNumber(101)),
+                  {WithPrefix(0, FillRecord({{1, "M1"}, {2, "C1"}})), WithPrefix(0, FillRecord({{1, "M2"}, {5, "Alpha"}}))});
   }
 
   // The names in a folder, sorted; the record manager's lock sidecars and
