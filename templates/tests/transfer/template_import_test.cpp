@@ -106,10 +106,10 @@ TEST_F(ImportTest, NameClashAnsweredImportsEverythingRewritten) {
   {
     DialogResponder boxes;
     boxes.Expect(Confirm(), mrYes).Expect(ListAdded());
-    // A taken name and a blank one are asked for again.
-    EXPECT_TRUE(Import({"Other", "  ", "New clients"}));
+    // A taken name, a blank one and one over 30 bytes are asked for again.
+    EXPECT_TRUE(Import({"Other", "  ", std::string(31, 'x'), "New clients"}));
   }
-  EXPECT_EQ(asked, Strings(3, Clash));
+  EXPECT_EQ(asked, Strings(4, Clash));
   ResetBtrLayer();
   // Matters was set 101 -> 2, Clients 100 -> 3 (the main template first).
   EXPECT_EQ(TextsOfFile(MasterFileName()),
