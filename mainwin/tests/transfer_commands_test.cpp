@@ -6,6 +6,11 @@
 // answering the name question. Also the open dialog refusing bad names.
 #include "mainwin/transfer_commands.h"
 
+#include "entry/qt/entry_form.h"
+#include "platform/datetime_value.h"
+#include "platform/qt/focus_model.h"
+#include "testing/clock_fixture.h"
+
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/tests/main_window_fixture.h"
 #include "platform/qt/widget_text.h"
@@ -16,6 +21,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -32,11 +41,14 @@ protected:
     Startup.Reset();
     MainFlags.Reset();
     Startup.WSID = "01";
+    Startup.WorkDate = EncodeDate(2026, 12, 10);
     std::string error;
     ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
   }
   void TearDown() override {
     TransferSeams() = {};
+    // A closed entry screen goes by a deferred delete.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Form.reset();
     QCoreApplication::removePostedEvents(nullptr);
     ResetTerminated();
@@ -121,6 +133,56 @@ TEST_F(TransferCommandsTest, ExportInOneOfficeImportInAnother) {
     Form->Importfrom1->trigger();
   }
   EXPECT_EQ(Listed(), (Strings{"Clients", "Matters", "New clients", "Other"}));
+
+  // The imported template's entry screen: the sub-template's records in its
+  // template list, A's own records in the self-lookup's. The list its "U"
+  // fields now name holds A's items (the entry screen's list lookups are
+  // not part of it yet).
+  Select("Matters");
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
+    ran = true;
+    ASSERT_NE(entry, nullptr);
+    QApplication::setActiveWindow(entry);
+    const auto edit = [&](const char* Name) { return entry->ScrollContent->findChild<QLineEdit*>(Name); };
+    const auto cell = [&](int Row) {
+      return TrimRight(StoredText(entry->DropdownGrid->data(entry->DropdownGrid->index(Row, 0)).toString()));
+    };
+    // The rows the field's list shows when opened with Alt+Down.
+    const auto listed = [&](const char* Name) {
+      QLineEdit* e = edit(Name);
+      EXPECT_NE(e, nullptr) << Name;
+      if (!e) return Strings{};
+      entry->Focus->FocusControl(e);
+      QTest::keyClick(e, Qt::Key_Down, Qt::AltModifier);
+      EXPECT_TRUE(entry->ListPanel->isVisible()) << Name;
+      Strings rows;
+      for (int r = 0; r < entry->ListRows.Filled; ++r) rows.push_back(cell(r));
+      QTest::keyClick(e, Qt::Key_Escape);
+      return rows;
+    };
+    // Each template lookup is followed by its display field, so Client is
+    // Edit2 and Parent Edit6.
+    EXPECT_EQ(listed("Edit2"), (Strings{"ALPHA", "BRAVO"}));
+    EXPECT_EQ(listed("Edit6"), (Strings{"M1", "M2"}));
+    if (entry->isVisible()) entry->BitBtnCancelClick();
+  });
+  {
+    DialogResponder boxes;
+    Form->EntryMaintenancefor1->trigger();
+  }
+  EXPECT_TRUE(ran);
+  int kinds = -1;
+  ASSERT_TRUE(FindUserListNumber("Kinds", kinds));
+  std::vector<std::string> items;
+  ASSERT_TRUE(ReadUserListItems(kinds, items));
+  EXPECT_EQ(items, (Strings{"Alpha", "Beta"}));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  Form.reset();
+  BtrCloseAllFiles();
+  EXPECT_EQ(TrimRight(TextRange(TextsOfFile(DescriptorFileName(TTemplateNumber(2))).at(4), DscField::LkpTarget)),
+            ListFileName(kinds));
 }
 
 TEST_F(TransferCommandsTest, OpenDialogTakesOnlyAnExportSetAndShowsItsTemplate) {

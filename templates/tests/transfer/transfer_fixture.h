@@ -89,7 +89,8 @@ protected:
     ASSERT_TRUE(BuildTemplateDataFile(Name));
   }
 
-  // Office A: numbers 0..99 taken, Clients 100, list 4 "Kinds", and
+  // Office A: numbers 0..99 taken, Clients 100 with two records, list 4
+  // "Kinds" (Alpha, Beta), and
   // Matters 101 looking up Clients twice, itself once and list 4 twice,
   // with two records.
   void MakeOfficeA() {
@@ -97,6 +98,8 @@ protected:
     CreateMaster();
     FillNumbers(0, 99);
     BuildClients();
+    InsertRecords(DataFileName(TTemplateNumber(100)),
+                  {WithPrefix(0, FillRecord({{1, "ALPHA"}})), WithPrefix(0, FillRecord({{1, "BRAVO"}}))});
     WriteList(4, "Kinds");
     BuildMatters(100, 101, 4);
     InsertRecords(DataFileName(TTemplateNumber(101)),
