@@ -1,8 +1,8 @@
 #include "mainwin/batch_files.h"
 
-#include "btrieve/create_file.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "templates/batch_create.h"
 #include "templates/busy_creation.h"
 #include "templates/startup_globals.h"
 #include "templates/store_constants.h"
@@ -14,8 +14,7 @@ bool EnsureTrinFile() {
   if (FileExists(name)) return true;
   std::string msg;
   const TMaking made = MakeUnlessMadeMeanwhile(name, [&] {
-    return CreationAttempt(
-        BtrCreateFile(name, TrinRecLen, int8_t(TrinKeySpecs.size()), msg, CreateMsgMax, true, TrinKeySpecs), msg);
+    return CreationAttempt(CreateTrinFile(name, msg, CreateMsgMax), msg);
   });
   if (made != TMaking::Failed) return true;
   MessageDlg("Unable to create file \\TRIN" + Startup.WSID + ".MD." + "\r\r" + msg + ContactMsg, mtError, mbOKOnly);

@@ -9,11 +9,7 @@
 #pragma once
 
 #include "templates/batch_codec.h"
-
-#include <cstddef>
-
-// Longest creation message a failure text carries.
-constexpr size_t CreateMsgMax = 255;
+#include "templates/batch_create.h"
 
 // Makes TRIN unless it exists. False after showing "Unable to create file
 // \TRIN<WSID>.MD." with the creation message and the contact line.

@@ -4,6 +4,8 @@
 #include "btrieve/record_files.h"
 #include "datetime/dw_intl.h"
 #include "designer/qt/designer_forms.h"
+#include "entry/qt/dup_sel_form.h"
+#include "entry/qt/grid_form.h"
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/mtdesk_unit.h"
 #include "platform/command_line.h"
@@ -75,6 +77,8 @@ struct TStartForms {
   std::unique_ptr<TMtdeskF> Mtdesk;
   // The designer's forms, freed before the main window.
   std::vector<std::unique_ptr<QWidget>> Designer;
+  // The entry screen's grid view and record chooser.
+  std::vector<std::unique_ptr<QWidget>> EntryViews;
 
   TStartForms() = default;
   TStartForms(const TStartForms&) = delete;
@@ -98,6 +102,14 @@ void CreateDesignerF(TStartForms& Forms, const char* Name) {
   GuardEvent([&] { Forms.Designer.push_back(CreateDesignerForm(Name, MtdeskF)); });
 }
 
+void CreateEGridF(TStartForms& Forms, const char*) {
+  GuardEvent([&] { Forms.EntryViews.emplace_back(EGridF = new TEGridF); });
+}
+
+void CreateDupSelF(TStartForms& Forms, const char*) {
+  GuardEvent([&] { Forms.EntryViews.emplace_back(DupSelF = new TDupSelF); });
+}
+
 struct TFormSlot {
   const char* Name;
   void (*Create)(TStartForms&, const char* Name);
@@ -113,8 +125,8 @@ constexpr TFormSlot FormSlots[] = {
     {"TLKUPF", CreateDesignerF},
     {"TGetDescF", CreateDesignerF},
     {"TEditDispF", CreateDesignerF},
-    {"TEGridF", nullptr},
-    {"TDupSelF", nullptr},
+    {"TEGridF", CreateEGridF},
+    {"TDupSelF", CreateDupSelF},
 };
 
 // Creates the forms in order until a termination.

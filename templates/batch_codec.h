@@ -41,6 +41,17 @@
 // string segment, unique and not modifiable, so an entry's lines come back
 // in order. The file is made by copying the program folder's empty
 // "Desc.clo", which make-desc-clo writes from this layout.
+//
+// Hours are packed as 7 digits, hundredths, in 4 bytes (12.5 hours are
+// 00 01 25 0F); the link is the entry's number "%8s" ("       1").
+// A description is its Windows-1252 bytes as they stand (line breaks CR LF
+// included) cut into pieces of 78 bytes; the writer keeps 36 at most.
+//
+// Every other name of the batch is built here too: the empty clone
+// "TRIN<WSID>.clo" beside the batch, the backups "MDback\trin<WSID>.<n>"
+// and "MDback\DESC<WSID>.<n>" (n three upper-case hex digits, 001-FFF),
+// the export's "<name>.part" copies, the journal "Batch<WSID>.jnl" and the
+// lock file "Batch<WSID>.lck".
 #pragma once
 
 #include "templates/family_files.h"
@@ -49,6 +60,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 constexpr uint16_t TrinRecLen = 127;
 
@@ -102,3 +115,58 @@ constexpr uint16_t DescKeyLen = DescLinkLen + DescLetterLen;
 // "<DataDir>\TRIN<WSID>.MD" and "<DataDir>\DESC<WSID>.MD" of this run.
 std::string TrinFileName();
 std::string DescFileName();
+
+// "<DataDir>\TRIN<WSID>.clo": the empty clone that becomes the new TRIN.
+std::string TrinCloneFileName();
+// "<DataDir>\MDback".
+std::string BatchBackupFolder();
+// The backup pair's names for number N (1..MaxBatchBackup).
+std::string TrinBackupFileName(int N);
+std::string DescBackupFileName(int N);
+constexpr int MaxBatchBackup = 0xFFF;
+// "<Folder>\TRIN<WSID>.MD" and "<Folder>\DESC<WSID>.MD" in an export folder,
+// and the names they are copied under before the export commits.
+std::string ExportedTrinName(const std::string& Folder);
+std::string ExportedDescName(const std::string& Folder);
+std::string PartName(const std::string& ExportedName);
+// "<DataDir>\Batch<WSID>.jnl" and "<DataDir>\Batch<WSID>.lck".
+std::string BatchJournalFileName();
+std::string BatchLockFileName();
+
+// The entry as the batch stores it: texts as typed (trimmed by the screen),
+// the date as a product file date "YYMMDD", hours as their text.
+struct TBatchEntryFields {
+  std::string Client, CaseSuffix, FileDate, Group, Employee, Hours;
+};
+
+// Hours text to its 4 packed bytes: trimmed, integer digits and up to two
+// decimals (more are cut), so "5." is 5.00 and ".5" is 0.50. Raises
+// EConvertError for any other character (a sign too), no digit at all, or
+// more than 7 digits.
+std::string PackHours(std::string_view Hours);
+// The 4 packed bytes as the viewer shows them: DecimalToStr with 2
+// decimals (leading zeros gone, ".50"), zero as "0.00", right-aligned in 12.
+std::string PackedHoursToText(std::string_view Packed);
+// The packed hours in hundredths (a negative sign nibble counts).
+int64_t PackedHoursToHundredths(std::string_view Packed);
+
+std::string FormatBatchLink(int Link);
+// The link's number; 0 when Text holds none.
+int ParseBatchLink(std::string_view Text);
+
+// The TRIN record without its prefix (123 bytes). Raises EConvertError
+// when a value is longer than its field (nothing is cut or shifted) or the
+// hours do not pack.
+std::string FormatTrinRecord(const TBatchEntryFields& Entry, int Link);
+// The DESC records without their prefix (87 bytes each), one per started
+// 78-byte piece, 36 at most; none for an empty description.
+std::vector<std::string> FormatDescLines(int Link, std::string_view Description);
+constexpr int MaxDescLines = 36;
+constexpr size_t DescPieceLen = 78;
+// The key of Get Greater or Equal for an entry's first line: link + blank.
+std::string DescFirstLineKey(std::string_view LinkText);
+// The link a DESC record (prefix included) belongs to, and its text piece.
+std::string DescLinkOf(std::string_view DescRecord);
+std::string DescPieceOf(std::string_view DescRecord);
+// The pieces of one entry joined, only the last one's trailing blanks cut.
+std::string JoinDescPieces(const std::vector<std::string>& Pieces);

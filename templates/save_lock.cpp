@@ -28,13 +28,19 @@ TSaveLock TryAcquireSaveLock(const std::string& DataDir, int TplNo, TSaveLockMod
       TByteLock::TryLock(SaveLockFileName(DataDir), uint64_t(TplNo), Mode == TSaveLockMode::Exclusive));
 }
 
-TSaveLock AcquireSaveLock(const std::string& DataDir, int TplNo, TSaveLockMode Mode, const std::string& FileName,
+TByteLock WaitForByteLock(const std::string& LockPath, uint64_t Byte, bool Exclusive, const std::string& FileName,
                           const std::string& LockMsg) {
-  TSaveLock lock;
+  TByteLock lock;
   BtrWaitAsLockedOpen(FileName, LockMsg, [&]() -> int16_t {
-    lock = TryAcquireSaveLock(DataDir, TplNo, Mode);
+    lock = TByteLock::TryLock(LockPath, Byte, Exclusive);
     if (lock.Held()) return BtrStatus::Success;
-    return lock.lock_.State() == TByteLock::TState::Busy ? BtrStatus::FileLocked : IoErrorStatus;
+    return lock.State() == TByteLock::TState::Busy ? BtrStatus::FileLocked : IoErrorStatus;
   });
   return lock;
+}
+
+TSaveLock AcquireSaveLock(const std::string& DataDir, int TplNo, TSaveLockMode Mode, const std::string& FileName,
+                          const std::string& LockMsg) {
+  return TSaveLock(
+      WaitForByteLock(SaveLockFileName(DataDir), uint64_t(TplNo), Mode == TSaveLockMode::Exclusive, FileName, LockMsg));
 }

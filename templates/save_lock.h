@@ -44,6 +44,10 @@ std::string SaveLockFileName(const std::string& DataDir);
 // that can be neither opened nor made raises the same failure, status 2.
 TSaveLock AcquireSaveLock(const std::string& DataDir, int TplNo, TSaveLockMode Mode, const std::string& FileName,
                           const std::string& LockMsg);
+// A byte lock taken with the same waiting rule as AcquireSaveLock: byte
+// Byte of the lock file LockPath, its question naming FileName.
+TByteLock WaitForByteLock(const std::string& LockPath, uint64_t Byte, bool Exclusive, const std::string& FileName,
+                          const std::string& LockMsg);
 // Never waits, never asks: returns an unheld lock when another process
 // holds it (or the lock file cannot be had).
 TSaveLock TryAcquireSaveLock(const std::string& DataDir, int TplNo, TSaveLockMode Mode);

@@ -159,6 +159,7 @@ TEntryF::TEntryF(QWidget* Parent) : QDialog(Parent) {
 // generated controls go while the form is whole: their events reach its
 // filter.
 TEntryF::~TEntryF() {
+  ReleaseGridView();
   ClearHooksOf(this);
   RemoveFocusModel();
   ClearGenerated();
@@ -335,6 +336,7 @@ void TEntryF::FormShow() {
     CalBitBtn->setToolTip(WidgetText(plan_.Keys.CalBitBtnHint));
     if (Startup.IsChildApp) PlaceFromStartupInfo();
     setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
+    if (!plan_.Failed) PrepareGridView();
   }
   BuildFailed = plan_.Failed;
   FocusFirstField();

@@ -40,6 +40,7 @@ class QStandardItemModel;
 class QStatusBar;
 class QTableView;
 class QToolButton;
+class TEGridF;
 class TFocusModel;
 
 // A flag the idle handler acts on. Setting it asks for the handler at once,
@@ -92,9 +93,17 @@ public:
   // moving between controls.
   virtual bool GridCellHint(QWidget* Widget, const QPoint& Pos, QString& Text);
   virtual void ActiveControlChange(QWidget* Now);
-  // Closes the grid view when it is visible; there is no grid view yet, so
-  // nothing to close.
-  void CloseGridView() {}
+  // The grid view (entry/qt/entry_grid.cpp): the start-up form, parented
+  // to this screen while it runs. PrepareGridView sets it up from the
+  // showing's build and its format file; ShowGridView lays it out before a
+  // find shows it (PickMode: compact, beside PickEdit, on PickColumn).
+  TEGridF* GridView();
+  void PrepareGridView();
+  void ShowGridView(bool PickMode, QLineEdit* PickEdit = nullptr, int PickColumn = 0);
+  // Closes the grid view when it is visible.
+  void CloseGridView();
+  // Hands the grid view back before this screen goes.
+  void ReleaseGridView();
   // Bound by the plan; their bodies belong to the dropdown, exit-check and
   // user-list code.
   virtual void FamilyLookupEnter(QWidget* Sender, TEntryEventArgs& Args);

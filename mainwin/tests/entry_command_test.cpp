@@ -1,7 +1,7 @@
 // The entry command end to end: the real main window over both e-mail
 // templates and a designed one; a template chosen and opened shows its
 // window-modal entry screen, which is driven by keys and closed by Cancel.
-#include "mainwin/mtdesk_form.h"
+#include "mainwin/tests/entry_window_fixture.h"
 
 #include "datetime/qt/date_time_picker.h"
 #include "entry/qt/entry_form.h"
@@ -46,19 +46,10 @@
 
 namespace {
 
-class EntryCommandTest : public StoreFilesTest {
+class EntryCommandTest : public EntryWindowTest {
 protected:
   void SetUp() override {
-    StoreFilesTest::SetUp();
-    ResetState();
-    // The lookups read the family's files.
-    Store.DataRoot = SampleOfficeFolder();
-    Startup.WSID = "01";
-    Startup.WorkDate = EncodeDate(2026, 12, 10);
-    std::string error;
-    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
-    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
-    ASSERT_TRUE(InstallEmailTemplates());
+    EntryWindowTest::SetUp();
     {
       TTemplateTableBuilder t;
       t.Add("Matter", 'C', 6).UpperCase = true;
@@ -82,46 +73,13 @@ protected:
       t.Delete(1);
     }
     ASSERT_TRUE(BuildTemplateDataFile("Client matters"));
-    Form = std::make_unique<TMtdeskF>();
-    ASSERT_EQ(Form->FormShow(), TListOutcome::Listed);
-    Form->show();
-  }
-  void TearDown() override {
-    Form.reset();
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetState();
-    StoreFilesTest::TearDown();
-  }
-  static void ResetState() {
-    ResetTerminated();
-    Startup.Reset();
-    MainFlags.Reset();
-  }
-
-  void Select(const std::string& name) {
-    for (int i = 0; i < Form->ListBox1->count(); ++i) {
-      if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
-        Form->ListBox1->setCurrentRow(i);
-        Form->ListBox1Click();
-        return;
-      }
-    }
-    FAIL() << name << " is not listed";
+    Start();
   }
 
   // Runs Open, which shows the entry screen modally, and Inside while it is
   // shown; Inside must close it.
   void WhileOpen(const std::function<void()>& Open, const std::function<void(TEntryF&)>& Inside) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
-      ran = true;
-      ASSERT_NE(entry, nullptr);
-      Inside(*entry);
-      if (entry->isVisible()) entry->BitBtnCancelClick();
-    });
-    Open();
-    EXPECT_TRUE(ran);
+    WhileShown(Open, Inside);
     EXPECT_EQ(Form->findChild<QDialog*>("EntryF"), nullptr);
   }
 
@@ -137,9 +95,6 @@ protected:
     return w;
   }
 
-  DialogResponder Boxes;
-  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
-  std::unique_ptr<TMtdeskF> Form;
 };
 
 TEST_F(EntryCommandTest, ClientEmailOpensWindowModalWithItsLookupAndTypingKeepsToTheField) {

@@ -3,7 +3,7 @@
 // and the name pseudo-field), a case lookup, an employee lookup, a template
 // lookup on a second template, and an index-1 text field; each list tried
 // by typing and keys as a user would, every box scripted.
-#include "mainwin/mtdesk_form.h"
+#include "mainwin/tests/entry_window_fixture.h"
 
 #include "entry/qt/entry_form.h"
 #include "mainwin/template_list.h"
@@ -51,18 +51,10 @@ namespace {
 // The target template's field ids.
 constexpr int TargetCode = 1, TargetTitle = 2, TargetOpened = 3;
 
-class EntryLookupTest : public StoreFilesTest {
+class EntryLookupTest : public EntryWindowTest {
 protected:
   void SetUp() override {
-    StoreFilesTest::SetUp();
-    ResetState();
-    Store.DataRoot = SampleOfficeFolder();
-    Startup.WSID = "01";
-    Startup.WorkDate = EncodeDate(2026, 12, 10);
-    std::string error;
-    ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
-    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
-    ASSERT_TRUE(InstallEmailTemplates());
+    EntryWindowTest::SetUp();
     // The target of the template lookup: matters with an opening date.
     {
       TTemplateTableBuilder t;
@@ -81,38 +73,12 @@ protected:
                    WithPrefix(0, FillRecord({{6, "OTHER"}}))});
     // The same with a display column the target does not have.
     BuildBilling("Broken billing", 9);
-    Form = std::make_unique<TMtdeskF>();
-    ASSERT_EQ(Form->FormShow(), TListOutcome::Listed);
-    Form->show();
-  }
-  void TearDown() override {
-    Form.reset();
-    // What the closed screens left for deletion goes before the rest is dropped.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetState();
-    StoreFilesTest::TearDown();
-  }
-  static void ResetState() {
-    ResetTerminated();
-    Startup.Reset();
-    MainFlags.Reset();
-    FamilyLookup.Reset();
+    Start();
   }
 
   // Client (code, its name as the pseudo-field, city), case, employee, the
   // template lookup (code and date listed; title and date displayed), and
   // the reference, index 1's only sort field.
-  // The table in use saved as a new template: its number.
-  static TTemplateNumber Saved(const std::string& Name) {
-    const TTemplateNumberSet before = TemplateFilesInFolder(Store.DataDir);
-    if (!BuildTemplateDataFile(Name)) throw std::runtime_error("save " + Name);
-    const TTemplateNumberSet added = TemplateFilesInFolder(Store.DataDir) & ~before;
-    for (int n = 0; n <= MaxTemplateNumber; ++n)
-      if (added[size_t(n)]) return TTemplateNumber(n);
-    throw std::runtime_error("no number for " + Name);
-  }
-
   TTemplateNumber BuildBilling(const std::string& Name, int SecondDisplay) {
     TTemplateTableBuilder t;
     TFld& client = t.Add("Client", 'C', 7);
@@ -144,31 +110,6 @@ protected:
     return Saved(Name);
   }
 
-  void Select(const std::string& name) {
-    for (int i = 0; i < Form->ListBox1->count(); ++i) {
-      if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
-        Form->ListBox1->setCurrentRow(i);
-        Form->ListBox1Click();
-        return;
-      }
-    }
-    FAIL() << name << " is not listed";
-  }
-
-  void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
-    Select(Name);
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
-      ran = true;
-      ASSERT_NE(entry, nullptr);
-      Inside(*entry);
-      if (entry->isVisible()) entry->BitBtnCancelClick();
-    });
-    Form->EntryMaintenancefor1->trigger();
-    EXPECT_TRUE(ran);
-  }
-
   static QLineEdit* Edit(TEntryF& E, const char* Name) {
     auto* w = E.ScrollContent->findChild<QLineEdit*>(Name);
     EXPECT_NE(w, nullptr) << Name;
@@ -192,9 +133,6 @@ protected:
   }
 
   TTemplateNumber target;
-  DialogResponder Boxes;
-  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
-  std::unique_ptr<TMtdeskF> Form;
 };
 
 TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {

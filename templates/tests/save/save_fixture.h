@@ -15,6 +15,8 @@
 #include "templates/template_state.h"
 #include "templates/tests/save/save_scenario.h"
 #include "testing/checked_folder.h"
+#include "testing/engine_dump.h"
+#include "testing/recorded_dialogs.h"
 #include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -37,31 +39,6 @@ struct TFolderSnapshot {
 inline void PrintTo(const TFolderSnapshot& s, std::ostream* os) {
   for (const std::string& n : s.Names) *os << n << " ";
   for (const auto& [name, text] : s.Files) *os << "\n--- " << name << "\n" << text;
-}
-
-// A record-manager file as another client sees it: the file layout Stat
-// gives, then every committed record in key-0 order with its prefix.
-inline std::string DumpThroughEngine(const std::string& path) {
-  static const uint8_t otherClient[ClientIdSize] = {'s', 'n', 'a', 'p', 's', 'h', 'o', 't'};
-  std::string out;
-  if (!BtrLoadEngine(out, 255)) return "engine: " + out;
-  TWinBtr e(otherClient);
-  const auto text = [&](const uint8_t* p, size_t n) {
-    for (size_t i = 0; i < n; ++i) out += Format("%.2x", p[i]);
-    out += "\n";
-  };
-  int16_t status = CallStatus(e, [&] {
-    e.Open(path, {}, 0);
-    e.Stat();
-  });
-  if (status != 0) return "open: status " + std::to_string(status);
-  text(e.FileSpec().data(), e.FileSpec().size());
-  e.KeyNum = 0;
-  for (status = CallStatus(e, [&] { e.GetFirst(); }); status == 0; status = CallStatus(e, [&] { e.GetNext(); }))
-    text(e.RecBuffer(), e.DataLen());
-  if (status != 9) out += "read: status " + std::to_string(status);
-  CallStatus(e, [&] { e.Close(); });
-  return out;
 }
 
 // With mdbtr, the tool an office would look with; else through the engine
@@ -89,24 +66,6 @@ inline TFolderSnapshot Snapshot(const std::filesystem::path& folder, bool withMd
   std::sort(s.Names.begin(), s.Names.end());
   return s;
 }
-
-// Every box shown, each answered OK (or No to a question).
-class RecordedDialogs : public DialogService {
-public:
-  RecordedDialogs() : previous_(SetDialogService(this)) {}
-  ~RecordedDialogs() override { SetDialogService(previous_); }
-  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons, int) override {
-    Texts.push_back(text);
-    Types.push_back(type);
-    return mrOk;
-  }
-  bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-  std::vector<std::string> Texts;
-  std::vector<TMsgDlgType> Types;
-
-private:
-  DialogService* previous_;
-};
 
 class SaveScenarioTest : public ::testing::Test {
 protected:

@@ -1,0 +1,100 @@
+// The real main window over the sample office with templates a test saves
+// itself: master file and e-mail templates made, workstation "01", the work
+// date and clock fixed, every box scripted. A test defines its templates
+// with TTemplateTableBuilder and Saved, then calls Start, and runs
+// its steps inside a template's entry screen with WhileOpen.
+#pragma once
+
+#include "entry/qt/entry_form.h"
+#include "mainwin/mtdesk_form.h"
+#include "mainwin/template_list.h"
+#include "mainwin/tests/main_window_fixture.h"
+#include "platform/command_line.h"
+#include "platform/datetime_value.h"
+#include "platform/qt/application.h"
+#include "platform/qt/widget_text.h"
+#include "platform/text.h"
+#include "templates/email_setup.h"
+#include "templates/startup_globals.h"
+#include "templates/template_build.h"
+#include "templates/template_number.h"
+#include "templates/validation_files.h"
+#include "testing/clock_fixture.h"
+#include "testing/dialog_responder.h"
+#include "testing/sample_office_folder.h"
+#include "testing/store_files_fixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class EntryWindowTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    FamilyLookup.Reset();
+    Store.DataRoot = SampleOfficeFolder();
+    Startup.WorkDate = EncodeDate(2026, 12, 10);
+    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
+    ASSERT_TRUE(InstallEmailTemplates());
+  }
+  void TearDown() override {
+    Form.reset();
+    // What the closed screens left for deletion goes before the rest is dropped.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FamilyLookup.Reset();
+    MainWindowTest::TearDown();
+  }
+
+  // The table in use saved as a new template: its number.
+  static TTemplateNumber Saved(const std::string& Name) {
+    const TTemplateNumberSet before = TemplateFilesInFolder(Store.DataDir);
+    if (!BuildTemplateDataFile(Name)) throw std::runtime_error("save " + Name);
+    const TTemplateNumberSet added = TemplateFilesInFolder(Store.DataDir) & ~before;
+    for (int n = 0; n <= MaxTemplateNumber; ++n)
+      if (added[size_t(n)]) return TTemplateNumber(n);
+    throw std::runtime_error("no number for " + Name);
+  }
+
+  void Select(const std::string& name) {
+    for (int i = 0; i < Form->ListBox1->count(); ++i) {
+      if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
+        Form->ListBox1->setCurrentRow(i);
+        Form->ListBox1Click();
+        return;
+      }
+    }
+    FAIL() << name << " is not listed";
+  }
+
+  // Runs Open, which shows an entry screen modally, and Inside while it
+  // shows; the screen is cancelled afterwards when Inside left it open.
+  void WhileShown(const std::function<void()>& Open, const std::function<void(TEntryF&)>& Inside) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
+      ran = true;
+      ASSERT_NE(entry, nullptr);
+      Inside(*entry);
+      if (entry->isVisible()) entry->BitBtnCancelClick();
+    });
+    Open();
+    EXPECT_TRUE(ran);
+  }
+  // The template's entry screen opened through the main window's command.
+  void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
+    Select(Name);
+    WhileShown([this] { Form->EntryMaintenancefor1->trigger(); }, Inside);
+  }
+
+  DialogResponder Boxes;
+  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
+};
