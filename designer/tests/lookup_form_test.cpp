@@ -12,6 +12,7 @@
 #include "entry/qt/entry_form.h"
 #include "platform/datetime_value.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/form_timer.h"
 #include "platform/qt/widget_text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
@@ -146,6 +147,8 @@ protected:
   }
 
   ScopedClock clock{EncodeDate(2026, 1, 5) + 0.5};
+  // The hold and hover timers fire only where a test fires them.
+  THandDrivenTimers timers;
   DialogResponder boxes;
   std::unique_ptr<TLKUPF> form;
 };
