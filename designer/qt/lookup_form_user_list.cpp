@@ -407,8 +407,8 @@ bool TLKUPF::Edit1KeyDown(int Key, Qt::KeyboardModifiers Shift) {
       }
       // Past the last row in use the list is done: on to Cancel.
       if (row - 1 > LastUsedRow(GridRows())) {
+        CloseBitBtn->setFocus(Qt::TabFocusReason);
         Edit1->hide();
-        Focus->FocusControl(CloseBitBtn);
         return true;
       }
       EnsureGridRows(row + 1);

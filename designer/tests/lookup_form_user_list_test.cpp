@@ -111,7 +111,8 @@ TEST_F(LookupFormUserListTest, ANewListIsTypedSortedAndAccepted) {
   // Tab on a row past the list leaves it for Cancel.
   keyboard::Type(Qt::Key_Tab);
   QApplication::processEvents();
-  EXPECT_EQ(QApplication::focusWidget(), form->CloseBitBtn);
+  EXPECT_EQ(QApplication::focusWidget(), form->CloseBitBtn)
+      << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
   EXPECT_EQ(Cell(1, 0), "Beta");
   EXPECT_EQ(Cell(2, 1), "First");
 
