@@ -49,10 +49,15 @@ void TLKUPF::LoadTemplateList() {
   TplNumbers.clear();
   std::vector<TMasterRecord> templates;
   ReadTemplateList(templates);
+  // One insertion for the whole list: a master holds up to 999 templates.
+  QStringList names;
+  names.reserve(qsizetype(templates.size()));
+  TplNumbers.reserve(templates.size() * NumberWidth);
   for (const TMasterRecord& t : templates) {
-    ListBoxTables->addItem(WidgetText(t.Name));
+    names.append(WidgetText(t.Name));
     TplNumbers += t.Number.Stored();
   }
+  ListBoxTables->addItems(names);
   int row = 0;
   if (const TFld* edited = EditedTemplateLookup()) {
     // Numbers compare as numbers: template 000 is found as any other.
