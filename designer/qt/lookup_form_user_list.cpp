@@ -138,6 +138,9 @@ void TLKUPF::BuildUserListPanel() {
   // editor on the clicked cell: the press is seen while the editor has it.
   StringGrid1->setFocusPolicy(Qt::TabFocus);
   for (int c = 0; c < 2; ++c) StringGrid1->setColumnWidth(c, GridColumnWidth);
+  // One line of text per row, as the cell editor shows it.
+  StringGrid1->verticalHeader()->setMinimumSectionSize(1);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
   StringGrid1->setFixedWidth(2 * GridColumnWidth + StringGrid1->verticalScrollBar()->sizeHint().width() + 4);
   StringGrid1->setFixedHeight(GridVisibleRows * StringGrid1->verticalHeader()->defaultSectionSize() + 4);
   QPalette selected = StringGrid1->palette();
@@ -299,7 +302,7 @@ void TLKUPF::LoadUserList() {
         rows.push_back({columns.Col1, columns.Col2});
       }
     }
-    LabelListLocation->setText(WidgetText(UserListPath(UserList.SelUserList)));
+    LabelListLocation->setText(WidgetText(DisplayPath(UserListPath(UserList.SelUserList))));
     UserList.ListName = Trim(StoredText(ComboBoxListNames->currentText()));
     BitBtnExport->setEnabled(true);
   }
