@@ -6,6 +6,7 @@
 #include "designer/qt/dialog_parts.h"
 #include "designer/qt/list_import_dialog.h"
 #include "designer/qt/lookup_form.h"
+#include "platform/paths.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/form_timer.h"
 #include "platform/qt/widget_text.h"
@@ -146,7 +147,7 @@ TEST_F(LookupFormUserListTest, ALongListLoadsWholeAndIsSavedWhole) {
   EXPECT_EQ(form->UserList.SelUserList, 4);
   EXPECT_EQ(form->UserList.ListName, "Long");
   EXPECT_TRUE(form->BitBtnExport->isEnabled());
-  EXPECT_EQ(StoredText(form->LabelListLocation->text()), UserListPath(4));
+  EXPECT_EQ(StoredText(form->LabelListLocation->text()), DisplayPath(UserListPath(4)));
   // Every item and a blank row below.
   EXPECT_EQ(form->StringGrid1->rowCount(), 152);
   EXPECT_EQ(Cell(150, 0), "item 249");
