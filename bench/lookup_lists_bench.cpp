@@ -16,10 +16,16 @@
 //                 alone: the master, then the descriptor opened, every
 //                 record read, closed
 //   dsc/read, dsc/walk   the descriptor's share of the two above
+//   form/target   the lookup form's share: its template list filled from
+//                 the master (names, "%3s" numbers, the edited lookup's
+//                 template found) and that template's fields shown as tiles
+//                 with its index entries (LoadTemplateList and
+//                 ListBoxTablesClick), against target/walk
 //
 // The table at the end gives the means and the ratios store : plain (and
 // : atomic) and read : walk.
 #include "bench/bench_support.h"
+#include "designer/qt/lookup_form.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "platform/text.h"
@@ -34,12 +40,15 @@
 #include "templates/user_list_store.h"
 #include "testing/template_fixture.h"
 
+#include <QApplication>
+#include <QListWidget>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -200,17 +209,42 @@ void TargetWalk(benchmark::State& state) {
     WalkDescriptor();
   });
 }
+// The form editing an M lookup on template 7: the list finds its entry,
+// the click shows its 50 fields and 5 indexes and restores the lookup.
+void FormTarget(benchmark::State& state) {
+  TLKUPF form;
+  TFld edited;
+  edited.IsLookup = true;
+  edited.LkpKind = "M";
+  edited.LkpTarget = "MNGR007.DSC";
+  edited.LkpSpec = "1  4";
+  form.HandOver.ListedFields = {edited};
+  form.HandOver.EditedField = 0;
+  form.HandOver.Adding = false;
+  Timed(state, "form/target", [&] {
+    form.LoadTemplateList();
+    form.ListBoxTablesClick();
+  });
+  Check(form.ListBoxTables->count() == Templates && form.MFlds.size() == size_t(MaxFields) &&
+            form.ListBoxDropdown->count() == 1,
+        "form target");
+}
+
 void DscRead(benchmark::State& state) { Timed(state, "dsc/read", ReadTarget); }
 void DscWalk(benchmark::State& state) { Timed(state, "dsc/walk", WalkDescriptor); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
   using TBench = void (*)(benchmark::State&);
   const std::pair<const char*, TBench> benches[] = {{"list/store", ListStore},   {"list/plain", ListPlain},
                                                     {"list/atomic", ListAtomic},
                                                     {"target/read", TargetRead}, {"target/walk", TargetWalk},
-                                                    {"dsc/read", DscRead},       {"dsc/walk", DscWalk}};
+                                                    {"dsc/read", DscRead},       {"dsc/walk", DscWalk},
+                                                    {"form/target", FormTarget}};
   for (const auto& [name, fn] : benches)
     benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::Initialize(&argc, argv);
@@ -231,5 +265,6 @@ int main(int argc, char** argv) {
     ratio("list/store", "list/atomic");
     ratio("target/read", "target/walk");
     ratio("dsc/read", "dsc/walk");
+    ratio("form/target", "target/walk");
   });
 }

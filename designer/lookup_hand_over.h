@@ -24,7 +24,12 @@ struct LookupHandOver {
   // While editing: the listed field being edited, 0-based; -1 when adding.
   int EditedField = -1;
 
+  // The user list of the field (-1 none): given while a list lookup is
+  // edited, handed back with the list accepted.
+  int SelUserList = -1;
+
   // Handed back.
   bool LookupAccepted = false;
   bool AutoClientLookup = false;
+  int ListCol2Width = 0;  // longest second column of the accepted list
 };

@@ -153,6 +153,31 @@ TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string&
   return TTargetRead::Read;
 }
 
+TTemplateListRead ReadTemplateList(std::vector<TMasterRecord>& Templates) {
+  Templates.clear();
+  if (!FileExists(MasterFileName())) {
+    ErrorBox("A required file MASTER.DSC is missing!\r\rYou will not be able to use this lookup function until this is "
+             "corrected." +
+             ContactMsg);
+    return TTemplateListRead::Missing;
+  }
+  try {
+    BtrOpenFile(TemplateListFileNo, MasterFileName(), 0);
+    const TSlotCloser closer(TemplateListFileNo);
+    BtrSetKeyNumber(TemplateListFileNo, 1);
+    TDynCharArr rec(MasterRecordLength);
+    bool atEnd = false;
+    for (BtrGetFirst(TemplateListFileNo, rec, atEnd, false); !atEnd;
+         BtrGetNext(TemplateListFileNo, rec, atEnd, false))
+      Templates.push_back(ParseMasterText(MasterText({reinterpret_cast<const char*>(rec.data()), rec.size()})));
+  } catch (const Exception& e) {
+    Templates.clear();
+    ErrorBox("Unable to read the template list.\r\r" + e.Message + ContactMsg);
+    return TTemplateListRead::Failed;
+  }
+  return TTemplateListRead::Read;
+}
+
 std::optional<TTemplateNumber> LookupTargetNumber(std::string_view LkpTarget) {
   const std::string target = Trim(LkpTarget);
   if (target.size() != 11 || !AnsiSameText(target.substr(0, 4), "MNGR") ||

@@ -16,6 +16,7 @@
 // next field takes its place.
 #pragma once
 
+#include "templates/master_codec.h"
 #include "templates/template_number.h"
 #include "templates/template_state.h"
 
@@ -24,8 +25,10 @@
 #include <string_view>
 #include <vector>
 
-// The file number of a lookup target's descriptor while it is read.
+// The file numbers of a lookup target's descriptor and of the master file
+// while they are read for a lookup.
 constexpr uint8_t TargetDescriptorFileNo = 2;
+constexpr uint8_t TemplateListFileNo = 4;
 
 struct TTargetIndex {
   int Digit = 0;            // the data file's key the index is
@@ -63,6 +66,16 @@ enum class TTargetRead {
 // the lock question is the stage's own.
 TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string& Name, bool FirstStage,
                                TTemplateTarget& Target);
+
+enum class TTemplateListRead {
+  Read,
+  Missing,  // no master file (reported)
+  Failed,   // after the message
+};
+
+// The templates of the master file in key-1 (name) order, read through
+// TemplateListFileNo, closed again on every path.
+TTemplateListRead ReadTemplateList(std::vector<TMasterRecord>& Templates);
 
 // The template number an M lookup's target names ("MNGR" + nnn + ".DSC",
 // any case), or none.

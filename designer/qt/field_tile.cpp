@@ -36,6 +36,9 @@ void TFieldTile::paintEvent(QPaintEvent*) {
 }
 
 void TFieldTile::SetBold(bool On) {
+  // A font set again restyles the tile: a list of 50 tiles refilled would
+  // pay for it on every one.
+  if (font().bold() == On) return;
   QFont f = font();
   f.setBold(On);
   setFont(f);

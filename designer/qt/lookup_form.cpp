@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/form_timer.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/store_constants.h"
@@ -34,7 +35,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -112,7 +112,11 @@ TLKUPF::TLKUPF(QWidget* MainWindow) : QDialog(MainWindow ? MainWindow->window() 
   FormCreate(MainWindow);
 }
 
-TLKUPF::~TLKUPF() { ForgetStartForm(this); }
+TLKUPF::~TLKUPF() {
+  delete gridFilter_;
+  delete editFilter_;
+  ForgetStartForm(this);
+}
 
 void TLKUPF::FormCreate(QWidget* MainWindow) {
   // On a screen of ordinary density the form's texts are small (the tiles
@@ -126,9 +130,6 @@ void TLKUPF::FormCreate(QWidget* MainWindow) {
   RadioGroup1 = new TRadioGroup(
       "Lookup type", {"Fields in a Corvenstead file", "Fields in another template", "User-created list"}, this);
   RadioGroup1->setObjectName("RadioGroup1");
-  // The kinds of other templates and user lists are not offered yet.
-  RadioGroup1->Item(KindM)->setEnabled(false);
-  RadioGroup1->Item(KindU)->setEnabled(false);
   RadioGroup1->OnClick([this] { RadioGroup1Click(); });
 
   PanelTiles = new QFrame(this);
@@ -136,19 +137,32 @@ void TLKUPF::FormCreate(QWidget* MainWindow) {
   ScrollBoxClient = TileBox(PanelTiles, "ScrollBoxClient", 7);
   ScrollBoxCase = TileBox(PanelTiles, "ScrollBoxCase", 8);
   ScrollBoxEmp = TileBox(PanelTiles, "ScrollBoxEmp", 2);
-  ListBoxTables = new QListWidget(PanelTiles);
-  ListBoxTables->setObjectName("ListBoxTables");
+  ListBoxTables = NameList(PanelTiles, "ListBoxTables", 6);
+  ListBoxTables->viewport()->setAcceptDrops(false);
   ListBoxTables->hide();
+  connect(ListBoxTables, &QListWidget::currentRowChanged, this, [this] {
+    if (!fillingTables_) GuardEvent([this] { ListBoxTablesClick(); });
+  });
+  LabelTables = new QLabel(WidgetText("Templates"), PanelTiles);
+  LabelTables->hide();
+  LabelClientBox = new QLabel(WidgetText("Client file"), PanelTiles);
+  auto* caseLabel = new QLabel(WidgetText("Case file"), PanelTiles);
+  auto* empLabel = new QLabel(WidgetText("Employee file"), PanelTiles);
+  // Kind M shows the template list and one tall box of the target's fields.
+  for (QWidget* w : std::initializer_list<QWidget*>{ScrollBoxCase, ScrollBoxEmp, caseLabel, empLabel})
+    familyOnly_.push_back(w);
   auto* tiles = new QVBoxLayout(PanelTiles);
   tiles->setContentsMargins(0, 0, 0, 0);
-  tiles->addWidget(new QLabel(WidgetText("Client file"), PanelTiles));
-  tiles->addWidget(ScrollBoxClient);
+  tiles->addWidget(LabelTables);
   tiles->addWidget(ListBoxTables);
-  tiles->addWidget(new QLabel(WidgetText("Case file"), PanelTiles));
+  tiles->addWidget(LabelClientBox);
+  tiles->addWidget(ScrollBoxClient);
+  tiles->addWidget(caseLabel);
   tiles->addWidget(ScrollBoxCase);
-  tiles->addWidget(new QLabel(WidgetText("Employee file"), PanelTiles));
+  tiles->addWidget(empLabel);
   tiles->addWidget(ScrollBoxEmp);
   tiles->addStretch();
+  clientBoxHeight_ = ScrollBoxClient->height();
 
   PanelLists = new QFrame(this);
   PanelLists->setObjectName("PanelLists");
@@ -203,6 +217,7 @@ void TLKUPF::FormCreate(QWidget* MainWindow) {
   PanelUserList = new QFrame(this);
   PanelUserList->setObjectName("PanelUserList");
   PanelUserList->hide();
+  BuildUserListPanel();
 
   BitBtnSave = DialogButton(this, "BitBtnSave", "&OK");
   CloseBitBtn = DialogButton(this, "CloseBitBtn", "&Cancel");
@@ -226,16 +241,15 @@ void TLKUPF::FormCreate(QWidget* MainWindow) {
   connect(SelectForDropdown, &QAction::triggered, this, [this] { GuardEvent([this] { BitBtnDropDownClick(); }); });
   connect(SelectForDisplay, &QAction::triggered, this, [this] { GuardEvent([this] { BitBtnDisplayedClick(); }); });
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(Timer1Interval);
-  connect(Timer1, &QTimer::timeout, this, [this] { GuardEvent([this] { Timer1Timer(); }); });
-  Timer2 = new QTimer(this);
-  Timer2->setInterval(Timer2Interval);
-  connect(Timer2, &QTimer::timeout, this, [this] { GuardEvent([this] { Timer2Timer(); }); });
+  Timer1 = new TFormTimer(Timer1Interval, [this] { GuardEvent([this] { Timer1Timer(); }); }, this);
+  Timer2 = new TFormTimer(Timer2Interval, [this] { GuardEvent([this] { Timer2Timer(); }); }, this);
   connect(this, &QDialog::finished, this, [this] {
     Timer1->stop();
     Timer2->stop();
+    GuardEvent([this] { FormClose(); });
   });
+  for (int k = 0; k < RadioGroup1->Count(); ++k)
+    Focus->BindEnter(RadioGroup1->Item(k), [this](QWidget* Now) { KindButtonEnter(Now); });
 
   OnClicked(BitBtnSave, [this] { BitBtnSaveClick(); });
   OnClicked(CloseBitBtn, [this] { CloseBitBtnClick(); });
@@ -366,7 +380,7 @@ void TLKUPF::ResetForField() {
   ResetTiles();
   BitBtnSave->setEnabled(false);
   ShowCompact(true);
-  SelUserList = -1;
+  UserList = TUserListState();
   SetKind(NoKind);
   LabelIndexName->clear();
   LabelIndexName->setProperty("tag", 0);
@@ -379,7 +393,7 @@ void TLKUPF::ResetTiles() {
   ApplyTileStates(ResetTileStates());
   for (QScrollArea* box : {ScrollBoxClient, ScrollBoxCase, ScrollBoxEmp}) box->verticalScrollBar()->setValue(0);
   ResetListGrid();
-  LabelInstruction->show();
+  LabelInstruction->setVisible(Kind() != KindM);
   // A tick left from the lookup before would otherwise be stored unseen.
   CBAltLookup->setChecked(false);
   CBAltLookup->hide();
@@ -395,29 +409,62 @@ void TLKUPF::ApplyTileStates(const TTileStates& States) {
 void TLKUPF::RadioGroup1Click() {
   const int kind = Kind();
   BitBtnSave->setEnabled(kind != NoKind);
+  if (kind != NoKind) ShowKindPanels(kind);
   switch (kind) {
     case KindL:
-      for (int code = 0; code < TileCount; ++code) Tiles[size_t(code)]->setVisible(!HostNameOfCode(code).empty());
-      for (TFieldTile* t : TemplateTiles) t->hide();
-      ListBoxTables->hide();
       CBForced->setEnabled(false);
       CBForced->setChecked(true);
       if (!LookupKindStage) ResetTiles();
       break;
     case KindM:
       CBForced->setEnabled(true);
+      LabelInstruction->hide();
       LoadTemplateList();
       ListBoxTablesClick();
       if (!LookupKindStage) ResetTiles();
       break;
     case KindU:
       if (!LookupKindStage) {
-        OpenUserListPanel();
         ResetTiles();
+        OpenUserListPanel();
       }
       break;
     default: break;
   }
+}
+
+void TLKUPF::ShowKindPanels(int Kind) {
+  const bool family = Kind == KindL;
+  const bool list = Kind == KindU && !LookupKindStage;
+  if (!LookupKindStage) {
+    PanelTiles->setVisible(!list);
+    PanelLists->setVisible(!list);
+    PanelUserList->setVisible(list);
+  }
+  if (Kind == KindU) {
+    layout()->activate();
+    adjustSize();
+    return;
+  }
+  for (int code = 0; code < TileCount; ++code) Tiles[size_t(code)]->setVisible(family && !HostNameOfCode(code).empty());
+  if (family) {
+    for (TFieldTile* t : TemplateTiles) t->hide();
+  }
+  for (QWidget* w : familyOnly_) w->setVisible(family);
+  ListBoxTables->setVisible(!family);
+  LabelTables->setVisible(!family);
+  LabelIndexName->setVisible(!family);
+  LabelClientBox->setText(WidgetText(family ? "Client file" : "Fields"));
+  // One box of a target's fields reaches down where the family's boxes end.
+  ScrollBoxClient->setFixedHeight(family ? clientBoxHeight_
+                                         : (TemplateTileCount + TileColumns - 1) / TileColumns * RowPitch + 6);
+  if (!family) {
+    CBAltLookup->hide();
+    LabelAltLookup->hide();
+  }
+  PlaceTiles(ScrollBoxClient);
+  layout()->activate();
+  adjustSize();
 }
 
 void TLKUPF::PassFirstStage() {
@@ -432,6 +479,7 @@ void TLKUPF::PassFirstStage() {
   LookupKindStage = false;
   if (Kind() == KindM) ListBoxTables->setFocus();
   if (Kind() == KindU) OpenUserListPanel();
+  if (Kind() != NoKind) ShowKindPanels(Kind());
 }
 
 void TLKUPF::BitBtnSaveClick() {

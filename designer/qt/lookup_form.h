@@ -7,8 +7,8 @@
 // compact); the first OK opens the tiles and lists; the second OK accepts
 // and closes. This form defines lookups into the family's client, case and
 // employee files (kind L, rules in designer/corvenstead_lookup.h); kinds M
-// (another template) and U (a user list) stay disabled, their panels and
-// handlers present as empty seams.
+// (another template, designer/qt/lookup_form_template.cpp) and U (a user
+// list, designer/qt/lookup_form_user_list.cpp) have their own panels.
 //
 // The tiles' highlight follows the focus through the form's focus model
 // (its enter handlers are the active-control hook: nothing global is
@@ -21,6 +21,9 @@
 #include "designer/corvenstead_lookup.h"
 #include "designer/lookup_hand_over.h"
 #include "templates/template_state.h"
+#include "templates/template_target.h"
+#include "templates/user_list_sort.h"
+#include "templates/user_list_store.h"
 
 #include <QDialog>
 
@@ -31,16 +34,20 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMimeData;
 class QPushButton;
 class QScrollArea;
-class QTimer;
+class QTableWidget;
+class TListImportDialog;
 class TFieldTile;
+class TFormTimer;
 class TFocusModel;
 class TRadioGroup;
 
@@ -69,7 +76,23 @@ public:
   bool DraggingTile = false;
   bool LookupKindStage = true;
   bool LookupLocked = false;
-  int SelUserList = -1;
+  // The list in the grid (SelUserList, ListName, SingleColumn,
+  // ListCol2Width) and the field width it may widen.
+  TUserListState UserList;
+  // Kind M: the templates' numbers ("%3s" each, in the list's order), the
+  // chosen target's fields (one per shown template tile) and its indexes
+  // that can key a lookup.
+  struct TTplIdxEntry {
+    std::string Name;         // as stored, 26 characters
+    std::string SortFldText;  // names of the sort fields joined by " - "
+    std::string Unique;       // "Y" or "N"
+    int IndexNo = 0;          // the data file's key
+
+    bool operator==(const TTplIdxEntry&) const = default;
+  };
+  std::string TplNumbers;
+  std::vector<TMFld> MFlds;
+  std::vector<TTplIdxEntry> TplIdxEntries;
 
   // Handlers and operations.
   void FormCreate(QWidget* MainWindow);
@@ -107,16 +130,54 @@ public:
   void LoadCorvensteadLookup(const TFld& Fld, const decltype(TTemplateStore::AltLookupOn)& AltLookupOn);
   void EnableKeyTiles(int FirstCode);
 
-  // Seams of the other kinds: template lookups and user lists fill these.
-  virtual void LoadTemplateList() {}
-  virtual void ListBoxTablesClick() {}
-  virtual void ClearTemplateFields() {}
-  virtual void AddDropdownField() {}
-  virtual void StoreTemplateLookup(int /*Slot*/) {}
-  virtual void OpenUserListPanel() {}
-  // False keeps the form open (the list could not be saved).
-  virtual bool SaveUserList() { return true; }
-  virtual void ResetListGrid() {}
+  // Kind M.
+  void LoadTemplateList();
+  void ListBoxTablesClick();
+  void ClearTemplateFields();
+  void AddDropdownField();
+  void StoreTemplateLookup(int Slot);
+  // Editing an existing M lookup (the designer's HandOver names it): kind M
+  // chosen, its template read, label, lists and forced box restored.
+  void LoadTemplateLookup();
+  // The name of the template chosen ("" none).
+  std::string SelectedTemplateName() const;
+  // The listed field being edited when it is an M lookup with a target.
+  const TFld* EditedTemplateLookup() const;
+
+  // Kind U.
+  void OpenUserListPanel();
+  // OK on a list: false keeps the form open (the list could not be saved).
+  bool SaveUserList();
+  void ResetListGrid();
+  void LoadUserList();
+  void ComboBoxListNamesClick();
+  void RadioGroup2Click();
+  void StringGrid1SelectCell(int Row, int Col);
+  void StringGrid1MouseUp();
+  void PlaceCellEditor(int Row, int Col);
+  void Edit1Exit();
+  // A key in the cell editor; true when it was used (and is swallowed).
+  bool Edit1KeyDown(int Key, Qt::KeyboardModifiers Shift);
+  // Sorting alone, or (Saving) ahead of a save; false when the rows were
+  // refused and the focus went to the grid.
+  bool SortBitBtnClick(bool Saving = false);
+  // AskedByUser false: the form's own silent use.
+  void BitBtnDeleteListClick(bool AskedByUser = true);
+  void BitBtnImportClick();
+  void OpenDialog1SelectionChange(const std::string& Path);
+  void OpenDialog1FolderChange();
+  bool OpenDialog1CanClose(const std::string& Path);
+  void BitBtnExportClick();
+  void FormClose();
+  // Editing an existing U lookup: kind U, the list of LkpTarget, the
+  // catalogue opened and its names loaded. False (after the message) when
+  // the target is no list's file name or the catalogue cannot be used.
+  bool LoadUserListLookup(const TFld& Fld);
+  // The grid's rows from row 1 on, and the rows put back (cleared after).
+  std::vector<TListRow> GridRows() const;
+  void SetGridRows(const std::vector<TListRow>& Rows);
+  // A mouse press on the grid while the cell editor had the focus.
+  bool GridClicked = false;
 
   // The kind chosen (-1 none) and its programmatic setting.
   int Kind() const;
@@ -151,19 +212,34 @@ public:
   QLabel* LabelAltLookup = nullptr;
   QCheckBox* CBForced = nullptr;
   QLabel* LabelIndexName = nullptr;
+  QLabel* LabelTables = nullptr;
+  QLabel* LabelClientBox = nullptr;
   QFrame* PanelUserList = nullptr;
+  QComboBox* ComboBoxListNames = nullptr;
+  TRadioGroup* RadioGroup2 = nullptr;
+  QTableWidget* StringGrid1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QLabel* LabelListLocation = nullptr;
+  QPushButton* BitBtnImport = nullptr;
+  QPushButton* BitBtnExport = nullptr;
+  QPushButton* SortBitBtn = nullptr;
+  QPushButton* BitBtnDeleteList = nullptr;
+  // Made for each import, null otherwise.
+  TListImportDialog* OpenDialog1 = nullptr;
   QPushButton* BitBtnSave = nullptr;
   QPushButton* CloseBitBtn = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QAction* SelectForDropdown = nullptr;
   QAction* SelectForDisplay = nullptr;
-  QTimer* Timer1 = nullptr;
-  QTimer* Timer2 = nullptr;
+  TFormTimer* Timer1 = nullptr;
+  TFormTimer* Timer2 = nullptr;
   TFocusModel* Focus = nullptr;
 
   static constexpr int Timer1Interval = 500;
   static constexpr int Timer2Interval = 250;
   static constexpr uint64_t PressGuardMs = 1000;
+  static constexpr int MinGridRows = 100;  // the header row included
 
 protected:
   void showEvent(QShowEvent* Event) override;
@@ -173,6 +249,19 @@ protected:
 
 private:
   void BuildFieldTiles();
+  void BuildUserListPanel();
+  void ShowKindPanels(int Kind);
+  void ShowTemplateTarget(const TTemplateTarget& Target);
+  void RestoreTemplateLookup(const TFld& Fld);
+  std::string FieldNameWithId(int FldId) const;
+  int MFldWithName(const std::string& Name) const;
+  void ColourGrid();
+  void EnsureGridRows(int DataRows);
+  int GridDataRows() const;
+  void CellEditorToGrid();
+  void ReloadListNames(const std::vector<std::string>& Names, const std::string& Selected);
+  void CloseSlotIfOpen(uint8_t FileNo);
+  void KindButtonEnter(QWidget* Now);
   TFieldTile* MakeTile(int Tag, const QString& Name, QScrollArea* Box);
   void BindTile(TFieldTile* Tile);
   void ApplyTileStates(const TTileStates& States);
@@ -194,4 +283,15 @@ private:
 
   uint64_t lastPress_ = 0;
   bool pressSeen_ = false;
+  TTemplateTarget target_;   // the template chosen, as read
+  bool fillingTables_ = false;
+  int caseBoxHeight_ = 0;
+  int clientBoxHeight_ = 0;
+  bool restoringKind_ = false;
+  std::vector<QWidget*> familyOnly_;
+  std::vector<std::string> sortedItems_;
+  // The grid's and the cell editor's filters, gone before the widgets go:
+  // a focus leaving the editor as it is destroyed reaches no handler.
+  QObject* gridFilter_ = nullptr;
+  QObject* editFilter_ = nullptr;  // the list's items as the last sort left them  // the case and employee boxes and their labels
 };
