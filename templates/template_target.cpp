@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "templates/data_file_open.h"
 #include "templates/descriptor_codec.h"
 #include "templates/file_slot_guards.h"
 #include "templates/save_lock.h"
@@ -179,14 +180,8 @@ TTemplateListRead ReadTemplateList(std::vector<TMasterRecord>& Templates) {
 }
 
 std::optional<TTemplateNumber> LookupTargetNumber(std::string_view LkpTarget) {
-  const std::string target = Trim(LkpTarget);
-  if (target.size() != 11 || !AnsiSameText(target.substr(0, 4), "MNGR") ||
-      !AnsiSameText(target.substr(7), ".DSC"))
-    return std::nullopt;
   TTemplateNumber number;
-  const std::string digits = target.substr(4, 3);
-  if (digits.find_first_not_of("0123456789") != std::string::npos || !TTemplateNumber::TryParse(digits, number))
-    return std::nullopt;
+  if (!LookupTargetNumber(LkpTarget, number)) return std::nullopt;
   return number;
 }
 

@@ -77,8 +77,9 @@ enum class TTemplateListRead {
 // TemplateListFileNo, closed again on every path.
 TTemplateListRead ReadTemplateList(std::vector<TMasterRecord>& Templates);
 
-// The template number an M lookup's target names ("MNGR" + nnn + ".DSC",
-// any case), or none.
+// The template number an M lookup's target names, or none: the data-file
+// opener's one rule (three digits and "." at 5-8), so the designer and the
+// entry screen read the same template for a stored target.
 std::optional<TTemplateNumber> LookupTargetNumber(std::string_view LkpTarget);
 // The entry (0-based) of a template list's numbers ("%3s" each, side by
 // side, as TplNumbers holds them) that is Number, -1 when none. Numbers
