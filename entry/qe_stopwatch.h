@@ -46,7 +46,7 @@ int IncrementChoiceOfOptions(const std::vector<uint8_t>& SysopRecord);
 // Seconds of choice 1..4.
 int IncrementStepSecs(int Choice);
 // Trimmed S; "", "-" or "." as 0; then its value with two decimals ("5"
-// gives "5.00"). Raises EConvertError when S is no number.
+// gives "5.00", -0.004 "0.00"). Raises EConvertError when S is no number.
 void FormatHours(std::string& S);
 
 constexpr int RunningIntervalMs = 1000;
