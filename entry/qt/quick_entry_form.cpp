@@ -369,6 +369,7 @@ void TQEF::FormShow() {
   TakeSnapshot();
   // After the mode switch, which clears the hours: the time handed over.
   if (PendingResume) {
+    EditHours->setText(WidgetText(ElapsedHoursText(PendingResume->first, increment)));
     stopwatch_->RequestResume(PendingResume->first, PendingResume->second);
     PendingResume.reset();
     stopwatch_->Start();
@@ -554,6 +555,11 @@ void TQEF::FocusField(TQeField Field) {
 }
 
 void TQEF::EditClientExit(TQeField Field) {
+  // The move a refused exit sent to another field is not checked again.
+  if (redirected_) {
+    redirected_ = false;
+    return;
+  }
   if (LeavingToSkipButton(true)) return;
   const bool intoList = focus_->Destination() && ListPanel->isAncestorOf(focus_->Destination());
   const std::string text = TextOf(EditOf(Field));
@@ -579,6 +585,7 @@ void TQEF::EditClientExit(TQeField Field) {
   ShowStateLabels();
   if (check.Failed()) {
     ShowMessage(check);
+    redirected_ = check.Focus != Field;
     FocusField(check.Focus);
   }
   SendHubMessage(EditingStatusCode, Trim(State.ChosenClient) + " - " + Trim(State.ChosenCase), 0, 0);

@@ -159,7 +159,8 @@ private:
   std::unique_ptr<QeStopwatch> stopwatch_;
   TFocusModel* focus_ = nullptr;
   bool shown_ = false;
-  bool formShowing_ = false;  // the mode switches of FormShow move no focus
+  bool formShowing_ = false;
+  bool redirected_ = false;  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
 };
 
 // The one screen, null when none.

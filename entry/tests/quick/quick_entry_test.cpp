@@ -18,7 +18,9 @@
 #include "templates/batch_codec.h"
 #include "templates/family_files.h"
 #include "templates/validation_files.h"
+#include "templates/registry_settings.h"
 #include "testing/clock_fixture.h"
+#include "testing/scoped_env.h"
 #include "testing/sample_office_folder.h"
 
 #include <QApplication>
@@ -53,8 +55,11 @@ protected:
     BatchTest::TearDown();
   }
 
-  TQEF& Open() {
-    EXPECT_TRUE(OpenQuickEntry({}));
+  // The registry of this test only.
+  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
+
+  TQEF& Open(const TQeHandOver& handOver = {}) {
+    EXPECT_TRUE(OpenQuickEntry(handOver));
     TQEF& qe = *QEF;
     EXPECT_TRUE(QTest::qWaitForWindowActive(&qe));
     return qe;
@@ -199,6 +204,164 @@ TEST_F(QuickEntryTest, EnteredSavedViewedEditedSavedAgainAndExported) {
   EXPECT_EQ(boxes.Pending(), 0u);
   BtrCloseAllFiles();
   EXPECT_TRUE(std::filesystem::exists(ExportFolder(Temp.path()) / "TRIN01.MD"));
+  EXPECT_TRUE(Rows().empty());
+}
+
+// The entry screen hands over while another window is active, as a click
+// on its quick entry command leaves it.
+TEST_F(QuickEntryTest, HandOverFillsEmptyEditsAndAsksOnceForFilledOnes) {
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
+  EXPECT_EQ(Text(qe.EditCase), theCase.Suffix);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  EXPECT_EQ(qe.State.ChosenEmployee, LeftJustified(Employee().Code, 4));
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_TRUE(boxes.Texts().empty());
+  EXPECT_TRUE(QEFRunning);
+
+  const TSampleClient& other = SampleOffice().Clients[1];
+  const TSampleCase& otherCase = CaseOf(other.Code);
+  const TSampleEmployee& otherEmp = SampleOffice().Employees[1];
+  QWidget elsewhere;
+  const auto handOver = [&](int answer) {
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    boxes.Expect("Do you want to overwrite the current record with the new one?", answer);
+    ASSERT_TRUE(OpenQuickEntry({other.Code, otherCase.Suffix, otherEmp.Code, std::nullopt}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&qe));
+    EXPECT_EQ(boxes.Pending(), 0u);
+  };
+  // No: nothing taken.
+  handOver(mrNo);
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  // Yes once: all three taken without a further question.
+  handOver(mrYes);
+  EXPECT_EQ(Text(qe.EditClient), other.Code);
+  EXPECT_EQ(Text(qe.EditCase), otherCase.Suffix);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(otherCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.EditEmp), otherEmp.Code);
+  EXPECT_EQ(boxes.Texts().size(), 2u);
+}
+
+TEST_F(QuickEntryTest, HandedOverTimeSurvivesTheShowRunningOrPaused) {
+  ScopedClock clock(EncodeDate(2026, 12, 11) + 0.375);
+  DialogResponder boxes;
+  for (const bool paused : {false, true}) {
+    TQEF& qe = Open({"", "", "", std::make_pair(int64_t(600), paused)});
+    EXPECT_TRUE(qe.Stopwatch().Running()) << paused;
+    EXPECT_EQ(qe.Stopwatch().Paused(), paused);
+    // Ten minutes in steps of 0.1 hours (the sample office's increment).
+    EXPECT_EQ(Text(qe.EditHours), "0.20") << paused;
+    EXPECT_EQ(Text(qe.EditTime), "00:10:00") << paused;
+    delete QEF.data();
+  }
+}
+
+TEST_F(QuickEntryTest, AMissingFamilyFileOpensNothing) {
+  Store.DataRoot = TempPath("nothing here");
+  DialogResponder boxes;
+  boxes.Answer(mrOk);
+  EXPECT_FALSE(OpenQuickEntry({}));
+  EXPECT_TRUE(QEF.isNull());
+  ASSERT_EQ(boxes.Texts().size(), 1u);
+  EXPECT_EQ(boxes.Texts()[0].rfind("Unable to open client file.", 0), 0u) << boxes.Texts()[0];
+  for (const uint8_t fileNo : {QClientFileNo, QCaseFileNo, QEmpFileNo, QGroupFileNo}) EXPECT_FALSE(BtrIsFileOpen(fileNo));
+}
+
+TEST_F(QuickEntryTest, AModeSwitchClearsTheEntryKeepsEmployeeAndDateAndWritesTheLetter) {
+  DialogResponder boxes;
+  TQEF& qe = Open({Client().Code, CaseOf(Client().Code).Suffix, Employee().Code, std::nullopt});
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("2.00");
+  qe.Memo1->setPlainText("text");
+  qe.EntryItems[2]->trigger();
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  EXPECT_EQ(int64_t(qe.Date->Value()), int64_t(EncodeDate(2026, 12, 11)));
+  EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_EQ(Text(qe.EditCase), "");
+  EXPECT_EQ(Text(qe.EditGroup), "");
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(qe.Memo1->toPlainText(), "");
+  EXPECT_EQ(qe.State.ChosenClient, "");
+  EXPECT_FALSE(qe.EditClient->isVisible());
+  EXPECT_TRUE(qe.EntryItems[2]->isChecked());
+  std::string value;
+  ReadRegValue("MDEntryMode", ProgramKeyId, value);
+  EXPECT_EQ(value, "S");
+  qe.EmpItems[1]->trigger();
+  ReadRegValue("MDEmpByName", ProgramKeyId, value);
+  EXPECT_EQ(value, "N");
+  EXPECT_EQ(Text(qe.EditEmp), "");
+  EXPECT_FALSE(qe.LabelEmpName->isVisible());
+  qe.EntryItems[0]->trigger();
+  EXPECT_TRUE(qe.EditClient->isVisible());
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Leaving a lookup field: where the focus goes decides whether it is
+// checked; a refused exit puts the focus back.
+TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  struct Case {
+    const char* what;
+    QLineEdit* field;
+    std::string text;
+    QWidget* to;
+    std::string message;
+    QWidget* focus;
+  };
+  const Case cases[] = {
+      {"unknown employee to hours", qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"unknown employee to Clear", qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
+      {"known employee", qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
+      {"unknown client to the case", qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"unknown client to View Batch", qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
+      {"a case without a client", qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
+      {"unknown group to hours", qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
+      {"known group", qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
+      {"blank group", qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // From a fresh start: the focus on a button, which has no exit check.
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
+    qe.State.ChosenEmployee.clear();
+    qe.State.ChosenClient.clear();
+    qe.State.ChosenCase.clear();
+    c.field->setFocus();
+    QApplication::processEvents();
+    c.field->setText(WidgetText(c.text));
+    if (!c.message.empty()) boxes.Expect(c.message);
+    c.to->setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.Pending(), 0u);
+    EXPECT_EQ(QApplication::focusWidget(), c.focus) << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+  }
+}
+
+TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("1.00");
+  qe.Memo1->setPlainText(QString(2900, 'x'));
+  qe.State.GroupCodeRule = ' ';
+  boxes.Expect(QeDescTooLong);
+  qe.SaveBitBtnClick();
+  QApplication::processEvents();
+  EXPECT_EQ(qe.Memo1->textCursor().position(), 2808);
+  EXPECT_EQ(qe.Memo1->toPlainText().size(), 2900);
   EXPECT_TRUE(Rows().empty());
 }
 
