@@ -8,6 +8,11 @@
 
 const char* const QeListNoData = "No data in lookup file!";
 const char* const QeListNoClient = "Please select a client first!";
+const char* const QeListLockQuestion =
+    "A record lock was encountered while attempting to fill the dropdown list.\r\rAnother user may be executing a "
+    "function that requires records or files to be locked.\r\rYou may select YES and the program will re-attempt "
+    "this operation.  Retry?";
+const char* const QeListMaximum = "The maximum of 500 records has been displayed.\rPlease refine your search.";
 
 namespace {
 
@@ -112,6 +117,8 @@ TQeListRow QeLookupList::RowOf(const TQeState& S, TQeField Field) const {
 }
 
 void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
+  // Restored on every way out, a refused retry's abort included.
+  TRecLockMsgScope lockQuestion(QeListLockQuestion);
   const TListFile file = FileOf(Field);
   rows_.clear();
   first_ = BtrSavePosition(file.FileNo, *file.Rec);

@@ -25,6 +25,8 @@ using TQeListRow = std::array<std::string, QeListColumns>;
 
 extern const char* const QeListNoData;
 extern const char* const QeListNoClient;
+extern const char* const QeListLockQuestion;
+extern const char* const QeListMaximum;
 
 struct TQeFill {
   std::string Message;         // an information or error to show; nothing loaded

@@ -261,7 +261,10 @@ void TQEF::BuildControls() {
     selectedRow_ = Row;
     StringGrid1Click();
   });
+  connect(ScrollButtons[0], &QToolButton::clicked, this, [this] { SBFirstClick(false); });
+  connect(ScrollButtons[1], &QToolButton::clicked, this, [this] { SBPgUpClick(); });
   connect(ScrollButtons[2], &QToolButton::clicked, this, [this] { SBPgDnClick(); });
+  connect(ScrollButtons[3], &QToolButton::clicked, this, [this] { SBFirstClick(true); });
 }
 
 void TQEF::BuildMenus() {
@@ -811,7 +814,7 @@ bool TQEF::IsShowing() const { return isVisible(); }
 
 // ---- the list ----
 
-void TQEF::FillList(TQeField Field) {
+void TQEF::FillList(TQeField Field, bool KeepOpen) {
   if (QApplication::activeWindow() != this) return;
   if (LeavingToSkipButton(false)) return;
   THourglass busy;
@@ -832,7 +835,7 @@ void TQEF::FillList(TQeField Field) {
     return;
   }
   ShowListRows();
-  if (!fill.Show) {
+  if (!fill.Show && !(KeepOpen && !list_.Rows().empty())) {
     HideList();
     return;
   }
@@ -896,17 +899,64 @@ void TQEF::SBClHideListClick(TQeField Field, bool Show) {
   FillList(Field);
 }
 
-void TQEF::StringGrid1Click() {
+void TQEF::ChooseRow(int Row) {
   if (ActiveField < 0 || ActiveField >= LookupCount) return;
   const TQeField field = TQeField(ActiveField);
-  std::string text;
-  list_.Choose(selectedRow_, State, field, text);
+  selectedRow_ = Row;
+  StringGrid1->selectRow(Row);
+  std::string text = TextOf(EditOf(field));
+  list_.Choose(Row, State, field, text);
   SuppressSearch = true;
   EditOf(field)->setText(WidgetText(text));
   SuppressSearch = false;
+  EditOf(field)->selectAll();
   ShowStateLabels();
+}
+
+void TQEF::StringGrid1Click() {
+  if (ActiveField < 0 || ActiveField >= LookupCount) return;
+  ChooseRow(selectedRow_);
   HideList();
-  focus_->FocusControl(EditOf(field));
+  focus_->FocusControl(ActiveEdit());
+}
+
+void TQEF::SBFirstClick(bool Last) {
+  QLineEdit* edit = ActiveEdit();
+  if (!edit) return;
+  SuppressSearch = true;
+  edit->setText(Last ? "~" : "");
+  SuppressSearch = false;
+  FillList(TQeField(ActiveField), true);
+  if (!ListVisible) return;
+  ChooseRow(Last ? int(list_.Rows().size()) - 1 : 0);
+  focus_->FocusControl(edit);
+}
+
+void TQEF::SBPgUpClick() {
+  if (!ActiveEdit() || !ListVisible) return;
+  ChooseRow(std::max(0, selectedRow_ - 8));
+  StringGrid1->scrollToItem(StringGrid1->item(selectedRow_, 0), QAbstractItemView::PositionAtTop);
+}
+
+void TQEF::MoveInList(int Step) {
+  const int rows = int(list_.Rows().size());
+  const int next = selectedRow_ + Step;
+  if (next < 0) return;
+  if (Step > 0 && selectedRow_ >= QeListMaxRows - 1) {
+    MessageDlg(QeListMaximum, mtInformation, mbOKOnly, 0);
+    return;
+  }
+  if (next < rows) {
+    ChooseRow(next);
+    return;
+  }
+  // Past the last loaded row: the list again from that record on.
+  QLineEdit* edit = ActiveEdit();
+  SuppressSearch = true;
+  edit->setText(WidgetText(TrimRight(list_.Rows().back()[0])));
+  SuppressSearch = false;
+  FillList(TQeField(ActiveField));
+  if (ListVisible && selectedRow_ + 1 < int(list_.Rows().size())) ChooseRow(selectedRow_ + 1);
 }
 
 void TQEF::SBPgDnClick() {
@@ -931,25 +981,20 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
   const TQeField field = TQeField(tag.toInt());
   switch (key->key()) {
     case Qt::Key_Down:
-      if (!ListVisible) {
-        FillList(field);
-      } else if (selectedRow_ + 1 < int(list_.Rows().size())) {
-        if (selectedRow_ + 1 >= QeListMaxRows - 1) {
-          MessageDlg("The maximum of 500 records has been displayed.\rPlease refine your search.", mtInformation,
-                     mbOKOnly, 0);
-          return true;
-        }
-        StringGrid1->selectRow(++selectedRow_);
-        StringGrid1Click();
-        ListVisible = false;
-        FillList(field);
+      if (key->modifiers() & Qt::AltModifier || !ListVisible) {
+        if (!ListVisible && (key->modifiers() & Qt::AltModifier || !EditOf(field)->text().isEmpty())) FillList(field);
+      } else {
+        MoveInList(1);
       }
       return true;
     case Qt::Key_Up:
-      if (ListVisible && selectedRow_ > 0) {
-        StringGrid1->selectRow(--selectedRow_);
-        StringGrid1Click();
-      }
+      if (ListVisible && key->modifiers() & Qt::AltModifier)
+        HideList();
+      else if (ListVisible)
+        MoveInList(-1);
+      return true;
+    case Qt::Key_PageUp:
+      SBPgUpClick();
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -973,8 +1018,8 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
       SuppressSearch = true;
       return false;
     case Qt::Key_Space:
-      if (field == TQeField::Case) return true;
-      return false;
+      // Spaces are no part of a case suffix.
+      return field == TQeField::Case && State.EntryModeIdx != 4;
     default:
       return false;
   }

@@ -59,6 +59,8 @@ public:
   void SBClHideListClick(TQeField Field, bool Show);
   void StringGrid1Click();
   void SBPgDnClick();
+  void SBPgUpClick();
+  void SBFirstClick(bool Last);  // SBFirst, or SBLast when Last
 
   void ShowClientField(bool Show);
   bool EntryChanged() const;
@@ -138,8 +140,11 @@ private:
   void BindFocus();
   void ShowStateLabels();
   void TakeSnapshot();
-  void FillList(TQeField Field);
+  // KeepOpen: the list shows even for an empty field (the first-row button).
+  void FillList(TQeField Field, bool KeepOpen = false);
   void ShowListRows();
+  void ChooseRow(int Row);
+  void MoveInList(int Step);
   void ShowMessage(const TQeCheck& Check);
   void FocusField(TQeField Field);
   bool LeavingToSkipButton(bool PauseToo) const;

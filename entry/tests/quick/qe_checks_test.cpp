@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -271,6 +273,98 @@ TEST_F(QeChecksTest, TheListFindsStepsBackAndCompletes) {
   EXPECT_EQ(text, client.Code);
   EXPECT_EQ(s.ChosenClient, LeftJustified(client.Code, 7));
   EXPECT_EQ(s.LabelPhone, TrimRight(client.Phone1));
+}
+
+}  // namespace
+
+namespace {
+
+// An office past the list's 501 rows.
+class QeBigListTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    ResetBtrLayer();
+    folder_ = new ScopedTempDir;
+    office_ = new TSampleOffice(BuildSampleOffice({700, 150, 12}));
+    std::vector<TSampleFileCount> counts;
+    std::string msg;
+    ASSERT_TRUE(WriteSampleOffice(*folder_ / "office", *office_, counts, msg)) << msg;
+    ResetBtrLayer();
+  }
+  static void TearDownTestSuite() {
+    delete folder_;
+    delete office_;
+  }
+  void SetUp() override {
+    ResetBtrLayer();
+    Store.DataRoot = *folder_ / "office";
+    ASSERT_EQ(OpenQuickEntryFiles(), "");
+  }
+  void TearDown() override {
+    ResetBtrLayer();
+    ResetQuickEntryState();
+    Store.Reset();
+  }
+  static std::vector<std::string> SortedCodes() {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : office_->Clients) codes.push_back(LeftJustified(c.Code, 7));
+    std::sort(codes.begin(), codes.end());
+    return codes;
+  }
+  static inline ScopedTempDir* folder_ = nullptr;
+  static inline TSampleOffice* office_ = nullptr;
+};
+
+TEST_F(QeBigListTest, FillsAroundTheFoundRecordAndPagesOnNeverPast501Rows) {
+  const std::vector<std::string> codes = SortedCodes();
+  QeLookupList list;
+  TQeState s;
+  // In the middle: 12 back, 41 on; the found row fifth from the top.
+  const std::string middle = codes[300];
+  TQeFill fill = list.Fill(s, TQeField::Client, TrimRight(middle));
+  EXPECT_EQ(fill.FoundRow, QeListStepBack);
+  EXPECT_EQ(int(list.Rows().size()), QeListStepBack + QeListAfter);
+  EXPECT_EQ(list.Rows()[0][0], codes[300 - QeListStepBack]);
+  EXPECT_EQ(list.Rows()[size_t(fill.FoundRow)][0], middle);
+  EXPECT_EQ(fill.TopRow, QeListStepBack - 4);
+  EXPECT_TRUE(fill.Chosen);
+  // At the start: nothing to step back over.
+  fill = list.Fill(s, TQeField::Client, TrimRight(codes[2]));
+  EXPECT_EQ(fill.FoundRow, 2);
+  EXPECT_EQ(fill.TopRow, 0);
+  // Past the end: the last record.
+  fill = list.Fill(s, TQeField::Client, "ZZZZZZZ");
+  EXPECT_EQ(list.Rows().back()[0], codes.back());
+  EXPECT_FALSE(fill.Chosen);
+
+  // Paging on from the start: eight records on each time, the rows growing
+  // by what was loaded, never past 501.
+  list.Fill(s, TQeField::Client, TrimRight(codes[0]));
+  size_t first = 0;
+  for (int page = 0; page < 12; ++page) {
+    const int selected = int(list.Rows().size()) - 1;
+    list.PageDown(s, TQeField::Client, selected);
+    first += 8;
+    ASSERT_LE(list.Rows().size(), size_t(QeListMaxRows));
+    EXPECT_EQ(list.Rows()[0][0], codes[first]) << page;
+  }
+  EXPECT_EQ(list.Rows().size(), size_t(QeListMaxRows));
+}
+
+TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {
+  std::set<std::string> withCases;
+  for (const TSampleCase& c : office_->Cases) withCases.insert(c.Client);
+  std::string lonely;
+  for (const TSampleClient& c : office_->Clients)
+    if (!withCases.count(c.Code)) lonely = c.Code;
+  ASSERT_FALSE(lonely.empty());
+  QeLookupList list;
+  TQeState s;
+  s.ChosenClient = lonely;
+  BtrSetKeyNumber(QCaseFileNo, 4);
+  const TQeFill fill = list.Fill(s, TQeField::Case, "");
+  EXPECT_TRUE(list.Rows().empty());
+  EXPECT_FALSE(fill.Show);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
 
 namespace {
@@ -347,6 +348,38 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
     EXPECT_EQ(boxes.Pending(), 0u);
     EXPECT_EQ(QApplication::focusWidget(), c.focus) << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
   }
+}
+
+TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  std::vector<std::string> codes;
+  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
+  std::sort(codes.begin(), codes.end());
+  qe.EditClient->setFocus();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditClient), codes[20]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[21]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[21], 7));
+  EXPECT_EQ(StoredText(qe.EditClient->selectedText()), codes[21]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  EXPECT_EQ(Text(qe.EditClient), codes[19]);
+  // The last and the first through the scroll buttons.
+  QTest::mouseClick(qe.ScrollButtons[3], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes.back());
+  QTest::mouseClick(qe.ScrollButtons[0], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes.front());
+  // Enter closes the list with the row chosen; Escape empties the field.
+  QTest::keyClick(qe.EditClient, Qt::Key_Return);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes.front(), 7));
+  QTest::keyClick(qe.EditClient, Qt::Key_Escape);
+  EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
