@@ -46,8 +46,10 @@ size_t cursor = 0;
 const std::string& Next(const std::vector<std::string>& Values) { return Values[cursor++ % Values.size()]; }
 
 // The layer's side: the same positioning and row reads the list makes.
+// PerRow: what a row reads besides its record (a case's client); false ends
+// the rows (a case of another client).
 void LayerFill(uint8_t FileNo, TDynCharArr& Rec, int8_t KeyNo, const std::string& Key, TFamilyField A,
-               TFamilyField B) {
+               TFamilyField B, const std::function<bool()>& PerRow = {}) {
   BtrSetKeyNumber(FileNo, KeyNo);
   bool atEnd = false;
   if (!BtrGetGreaterLess(FileNo, Key, Rec, atEnd, 3) || atEnd) BtrGetLast(FileNo, Rec, atEnd, false);
@@ -61,6 +63,7 @@ void LayerFill(uint8_t FileNo, TDynCharArr& Rec, int8_t KeyNo, const std::string
   std::vector<std::string> cells;
   atEnd = false;
   for (int row = 0; row < back + QeListAfter && !atEnd; ++row) {
+    if (PerRow && !PerRow()) break;
     cells.push_back(FieldText(Rec, A));
     cells.push_back(FieldText(Rec, B));
     BtrGetNext(FileNo, Rec, atEnd, false);
@@ -70,6 +73,12 @@ void LayerFill(uint8_t FileNo, TDynCharArr& Rec, int8_t KeyNo, const std::string
 
 QeLookupList list;
 TQeState state;
+
+// A case row's client, read as the list reads it.
+bool ReadCaseClient() {
+  BtrGetEqual(QClientFileNo, ClientKey(FieldText(QCaseRec, CaseFld::Client)), QClientRec, false);
+  return true;
+}
 
 struct TWork {
   std::string name;
@@ -134,11 +143,15 @@ int main(int argc, char** argv) {
          [] { LayerFill(QClientFileNo, QClientRec, 3, Next(clientNames), ClientFld::Code, ClientFld::Name); }},
         {"cases of a client", [&] { mode(1, 1, 4)(); state.ChosenClient = busy; },
          [] { list.Fill(state, TQeField::Case, ""); },
-         [&] { LayerFill(QCaseFileNo, QCaseRec, 4, LeftJustified(busy, 7), CaseFld::Suffix, CaseFld::Description); }},
+         [&] {
+           const std::string client = LeftJustified(busy, 7);
+           LayerFill(QCaseFileNo, QCaseRec, 4, client, CaseFld::Suffix, CaseFld::Description,
+                     [&] { return FieldText(QCaseRec, CaseFld::Client) == client; });
+         }},
         {"cases by suffix", mode(1, 3, 5), [] { list.Fill(state, TQeField::Case, Next(suffixes)); },
-         [] { LayerFill(QCaseFileNo, QCaseRec, 5, Next(suffixes), CaseFld::Suffix, CaseFld::Description); }},
+         [] { LayerFill(QCaseFileNo, QCaseRec, 5, Next(suffixes), CaseFld::Suffix, CaseFld::Description, ReadCaseClient); }},
         {"cases by alternate id", mode(1, 4, 3), [] { list.Fill(state, TQeField::Case, Next(altIds)); },
-         [] { LayerFill(QCaseFileNo, QCaseRec, 3, Next(altIds), CaseFld::AltId, CaseFld::Description); }},
+         [] { LayerFill(QCaseFileNo, QCaseRec, 3, Next(altIds), CaseFld::AltId, CaseFld::Description, ReadCaseClient); }},
         {"grouping codes", mode(1, 1, 4), [] { list.Fill(state, TQeField::Group, "C"); },
          [] { LayerFill(QGroupFileNo, QGroupRec, 5, "C", CodeTableFld::Code, CodeTableFld::Description); }},
         {"clients page down", mode(1, 1, 4),

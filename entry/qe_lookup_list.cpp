@@ -55,6 +55,20 @@ bool StartsWith(const std::string& Text, const std::string& Prefix) {
 
 }  // namespace
 
+std::vector<int> QeListWidths(const TQeState& S, TQeField Field) {
+  switch (Field) {
+    case TQeField::Employee: return S.EmpByNameIdx == 1 ? std::vector<int>{50, 5, 225, 5, 0} : std::vector<int>{225, 5, 50, 0};
+    case TQeField::Client:
+      return S.EntryModeIdx == 2 ? std::vector<int>{225, 5, 85, 5, 150} : std::vector<int>{85, 5, 225, 5, 150};
+    case TQeField::Case:
+      if (S.EntryModeIdx <= 2) return {85, 5, 195, 5, 70};
+      if (S.EntryModeIdx == 3) return {80, 5, 190, 5, 147, 5, 60};
+      return {121, 5, 75, 5, 75, 5, 143, 5, 60};
+    case TQeField::Group: return {22, 3, 445};
+    default: return {29, 3, 445};
+  }
+}
+
 bool QeLookupList::Belongs(const TQeState& S, TQeField Field) const {
   const TDynCharArr& rec = *FileOf(Field).Rec;
   if (BlankName(S, Field, rec)) return false;

@@ -28,6 +28,11 @@ extern const char* const QeListNoClient;
 extern const char* const QeListLockQuestion;
 extern const char* const QeListMaximum;
 
+// The column widths of Field's list under S's modes at 120 pixels per
+// inch, columns 0 on; a width of 0 hides the column, as do all columns past
+// the list.
+std::vector<int> QeListWidths(const TQeState& S, TQeField Field);
+
 struct TQeFill {
   std::string Message;         // an information or error to show; nothing loaded
   TMsgDlgType Type = mtInformation;

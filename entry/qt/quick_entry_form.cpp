@@ -377,8 +377,16 @@ void TQEF::FormShow() {
     PendingResume.reset();
     stopwatch_->Start();
   } else {
-    stopwatch_->Stop();
+    // Idle: the display shows the time of day.
+    SetTimer(true, IdleIntervalMs);
+    stopwatch_->Tick();
   }
+  // The fixed sizes of the short fields, at this screen's density.
+  const auto scaled = [this](int Pixels) { return int(std::lround(Pixels * ScaleFactor)); };
+  EditGroup->setFixedWidth(scaled(40));
+  EditNarr->setFixedWidth(scaled(48));
+  EditHours->setFixedWidth(scaled(92));
+  Date->setMinimumWidth(Date->fontMetrics().horizontalAdvance("00/00/00000") + scaled(40));
   resize(int(std::lround(width() * ScaleFactor)), height());
   // A fresh screen starts at the employee: leaving an empty client for it
   // would only warn.
@@ -847,7 +855,8 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
   QWidget* anchor = Field == TQeField::Narr ? EditNarr : (EditClient->isVisible() ? EditClient : EditCase);
   const QPoint under = edit->mapTo(centralWidget(), QPoint(0, edit->height() + 1));
   const int rowHeight = StringGrid1->verticalHeader()->defaultSectionSize();
-  ListPanel->setGeometry(anchor->mapTo(centralWidget(), QPoint(0, 0)).x(), under.y(), gridWidth + 24,
+  const int left = anchor->mapTo(centralWidget(), QPoint(0, 0)).x();
+  ListPanel->setGeometry(left, under.y(), std::min(gridWidth + 24, centralWidget()->width() - left - 2),
                          rowHeight * 8 + 6);
   ListPanel->raise();
   ListPanel->show();
@@ -871,6 +880,12 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
 }
 
 void TQEF::ShowListRows() {
+  const std::vector<int> widths = QeListWidths(State, TQeField(std::clamp(ActiveField, 0, LookupCount - 1)));
+  for (int c = 0; c < QeListColumns - 1; ++c) {
+    const int width = c < int(widths.size()) ? int(std::lround(widths[size_t(c)] * ScaleFactor)) : 0;
+    StringGrid1->setColumnHidden(c, width == 0);
+    if (width > 0) StringGrid1->setColumnWidth(c, width);
+  }
   StringGrid1->clearContents();
   const auto& rows = list_.Rows();
   for (int r = 0; r < int(rows.size()); ++r)
