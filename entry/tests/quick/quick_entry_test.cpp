@@ -382,6 +382,22 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+TEST_F(QuickEntryTest, ExitAsksOnlyAfterAChange) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  qe.Memo1->setPlainText("unsaved");
+  boxes.Expect("Cancel changes to the current record?", mrNo);
+  QTest::mouseClick(qe.BitBtnExit, Qt::LeftButton);
+  EXPECT_TRUE(qe.isVisible());
+  qe.Memo1->clear();
+  QTest::mouseClick(qe.BitBtnExit, Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_TRUE(QEF.isNull());
+  EXPECT_FALSE(QEFRunning);
+  EXPECT_FALSE(BtrIsFileOpen(QClientFileNo));
+  EXPECT_EQ(boxes.Texts().size(), 1u);
+}
+
 TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
   DialogResponder boxes;
   const TSampleCase& theCase = CaseOf(Client().Code);
