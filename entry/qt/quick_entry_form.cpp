@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/qt/cursor.h"
+#include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
@@ -35,6 +36,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -103,7 +105,11 @@ void TQEF::BuildControls() {
     auto* edit = new QLineEdit(central);
     edit->setProperty("tag", Tag);
     edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textEdited, this, [this, Tag] { EditClientChange(TQeField(Tag)); });
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, Tag] {
+      GuardEvent([&] {
+        if (!TakeBackUnstorable(edit)) EditClientChange(TQeField(Tag));
+      });
+    });
     return edit;
   };
   EditEmp = lookupEdit(0);
@@ -133,9 +139,29 @@ void TQEF::BuildControls() {
   EditHours = new QLineEdit("0.00", central);
   EditHours->setMaxLength(8);
   EditHours->installEventFilter(this);
+  connect(EditHours, &QLineEdit::textEdited, this, [this] { GuardEvent([this] { TakeBackUnstorable(EditHours); }); });
   Memo1 = new QPlainTextEdit(central);
   Memo1->setTabChangesFocus(true);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+    GuardEvent([this] {
+      try {
+        StoredText(Memo1->toPlainText());
+        lastMemo_ = Memo1->toPlainText();
+      } catch (const EConvertError& e) {
+        // Back to the text before the character, the caret where it was.
+        const int caret = Memo1->textCursor().position() - int(Memo1->toPlainText().size() - lastMemo_.size());
+        {
+          const QSignalBlocker quiet(Memo1);
+          Memo1->setPlainText(lastMemo_);
+        }
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.setPosition(std::clamp(caret, 0, int(lastMemo_.size())));
+        Memo1->setTextCursor(cursor);
+        MessageDlg(e.what(), mtError, mbOKOnly, 0);
+      }
+    });
+  });
   EditTime = new QLineEdit(central);
   EditTime->setReadOnly(true);
   EditTime->setFocusPolicy(Qt::NoFocus);
@@ -304,6 +330,17 @@ void TQEF::BindFocus() {
   focus_->BindEnter(Memo1, [this](QWidget*) { HideList(); });
   focus_->BindExit(Memo1, [this](QWidget*) { Memo1Exit(); });
   focus_->BindEnter(Date, [this](QWidget*) { HideList(); });
+}
+
+bool TQEF::TakeBackUnstorable(QLineEdit* Edit) {
+  try {
+    StoredText(Edit->text());
+    return false;
+  } catch (const EConvertError& e) {
+    Edit->undo();
+    MessageDlg(e.what(), mtError, mbOKOnly, 0);
+    return true;
+  }
 }
 
 QLineEdit* TQEF::EditOf(TQeField Field) const {

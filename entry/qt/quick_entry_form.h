@@ -143,6 +143,8 @@ private:
   // KeepOpen: the list shows even for an empty field (the first-row button).
   void FillList(TQeField Field, bool KeepOpen = false);
   void ShowListRows();
+  // A typed character Windows-1252 cannot hold is taken back with a message.
+  bool TakeBackUnstorable(QLineEdit* Edit);
   void ChooseRow(int Row);
   void MoveInList(int Step);
   void ShowMessage(const TQeCheck& Check);
@@ -165,7 +167,8 @@ private:
   TFocusModel* focus_ = nullptr;
   bool shown_ = false;
   bool formShowing_ = false;
-  bool redirected_ = false;  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
+  bool redirected_ = false;
+  QString lastMemo_;  // the description as last stored-able  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
 };
 
 // The one screen, null when none.

@@ -31,6 +31,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace {
@@ -396,6 +397,27 @@ TEST_F(QuickEntryTest, ExitAsksOnlyAfterAChange) {
   EXPECT_FALSE(QEFRunning);
   EXPECT_FALSE(BtrIsFileOpen(QClientFileNo));
   EXPECT_EQ(boxes.Texts().size(), 1u);
+}
+
+TEST_F(QuickEntryTest, ACharacterTheStoreCannotHoldIsTakenBack) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  boxes.Expect("The character U+4E2D cannot be stored")
+      .Expect("A blank grouping code is not allowed.")  // the empty group left for the description
+      .Expect("The character U+4E2D cannot be stored");
+  // Typed as an input method would: a key event carrying the text.
+  const auto typeText = [](QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+  };
+  qe.EditGroup->setFocus();
+  typeText(qe.EditGroup, QString::fromUtf8("\u4e2d"));
+  EXPECT_EQ(Text(qe.EditGroup), "");
+  qe.Memo1->setFocus();
+  typeText(qe.Memo1, "a");
+  typeText(qe.Memo1, QString::fromUtf8("\u4e2d"));
+  EXPECT_EQ(qe.Memo1->toPlainText(), "a");
+  EXPECT_EQ(boxes.Boxes()[0].type, mtError);
 }
 
 TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
