@@ -420,6 +420,19 @@ TEST_F(QuickEntryTest, ACharacterTheStoreCannotHoldIsTakenBack) {
   EXPECT_EQ(boxes.Boxes()[0].type, mtError);
 }
 
+TEST_F(QuickEntryTest, AWorkDateBeforeTheFirstEntryDateLeavesTheDateBlankAndTheSaveAsksForOne) {
+  Startup.WorkDate = EncodeDate(1980, 6, 2);
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  EXPECT_EQ(Text(qe.Date), "");
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("1.00");
+  boxes.Expect("Invalid date!");
+  qe.SaveBitBtnClick();
+  EXPECT_TRUE(Rows().empty());
+}
+
 TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
   DialogResponder boxes;
   const TSampleCase& theCase = CaseOf(Client().Code);
