@@ -34,11 +34,24 @@ int IncrementChoiceOfOptions(const std::vector<uint8_t>& SysopRecord) {
 
 int IncrementStepSecs(int Choice) { return StepSecs[std::clamp(Choice, 1, 4) - 1]; }
 
+std::string IncrementsText(int64_t N, int StepSecs) {
+  const int64_t hundredths = N * StepSecs / SecondsPerHundredth;
+  return Format("%d.%.2d", hundredths / 100, hundredths % 100);
+}
+
+std::string ElapsedHoursText(int64_t Secs, int Choice) {
+  const int step = IncrementStepSecs(Choice);
+  return IncrementsText(std::max<int64_t>(1, (Secs + step - 1) / step), step);
+}
+
 void FormatHours(std::string& S) {
   std::string text = Trim(S);
   if (text.empty() || text == "-" || text == ".") text = "0";
   double value = 0;
   if (!TryStrToFloat(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
+  // A negative that rounds to nothing would show "-0.00", which no packed
+  // amount holds.
+  if (value < 0 && value >= -0.005) value = 0;
   S = Format("%3f", value);
 }
 
@@ -146,8 +159,7 @@ void QeStopwatch::Tick() {
   send_(text);
   const int64_t n = std::max<int64_t>(1, Increments(secs));
   if (n != lastIncrements_) {
-    const int64_t hundredths = n * stepSecs_ / SecondsPerHundredth;
-    view_.SetHoursText(Format("%d.%.2d", hundredths / 100, hundredths % 100));
+    view_.SetHoursText(IncrementsText(n, stepSecs_));
     lastIncrements_ = n;
   }
   // The count is already back at 0 while the box waits; ticks go on.

@@ -45,8 +45,12 @@ int IncrementChoiceOf(char Digit);
 int IncrementChoiceOfOptions(const std::vector<uint8_t>& SysopRecord);
 // Seconds of choice 1..4.
 int IncrementStepSecs(int Choice);
+// N increments of StepSecs as hours ("0.20"); the hours Secs of timing
+// give under choice Choice, a started increment counting whole.
+std::string IncrementsText(int64_t N, int StepSecs);
+std::string ElapsedHoursText(int64_t Secs, int Choice);
 // Trimmed S; "", "-" or "." as 0; then its value with two decimals ("5"
-// gives "5.00"). Raises EConvertError when S is no number.
+// gives "5.00", -0.004 "0.00"). Raises EConvertError when S is no number.
 void FormatHours(std::string& S);
 
 constexpr int RunningIntervalMs = 1000;

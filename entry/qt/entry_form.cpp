@@ -1,4 +1,5 @@
 #include "entry/qt/entry_form.h"
+#include "entry/qt/quick_entry_form.h"
 
 #include "datetime/qt/date_time_picker.h"
 #include "entry/entry_layout.h"
@@ -283,6 +284,8 @@ void TEntryF::BuildFixedParts() {
   BitBtnPrint->setToolTip(WidgetText("Print"));
   BitBtnCancel->setToolTip(WidgetText("Close this screen"));
   connect(BitBtnCancel, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  // The quick entry beside this screen; the values it takes over come later.
+  connect(BitBtnQuickEntry, &QPushButton::clicked, this, [] { GuardEvent([] { OpenQuickEntry({}); }); });
   outer->addWidget(Panel1);
 
   StatusBar1 = new QStatusBar(this);

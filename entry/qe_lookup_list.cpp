@@ -1,0 +1,295 @@
+#include "entry/qe_lookup_list.h"
+
+#include "entry/qe_files.h"
+#include "platform/text.h"
+#include "templates/family_files.h"
+
+#include <algorithm>
+
+const char* const QeListNoData = "No data in lookup file!";
+const char* const QeListNoClient = "Please select a client first!";
+const char* const QeListLockQuestion =
+    "A record lock was encountered while attempting to fill the dropdown list.\r\rAnother user may be executing a "
+    "function that requires records or files to be locked.\r\rYou may select YES and the program will re-attempt "
+    "this operation.  Retry?";
+const char* const QeListMaximum = "The maximum of 500 records has been displayed.\rPlease refine your search.";
+
+namespace {
+
+struct TListFile {
+  uint8_t FileNo;
+  TDynCharArr* Rec;
+};
+
+TListFile FileOf(TQeField Field) {
+  switch (Field) {
+    case TQeField::Employee: return {QEmpFileNo, &QEmpRec};
+    case TQeField::Client: return {QClientFileNo, &QClientRec};
+    case TQeField::Case: return {QCaseFileNo, &QCaseRec};
+    case TQeField::Group: return {QGroupFileNo, &QGroupRec};
+    default: return {QNarrFileNo, &QNarrRec};
+  }
+}
+
+// Names and identifiers that are blank sort first and are no list rows.
+bool BlankName(const TQeState& S, TQeField Field, const TDynCharArr& Rec) {
+  if (Field == TQeField::Employee && S.EmpByNameIdx == 2) return Trim(FieldText(Rec, EmpFld::Name)).empty();
+  if (Field == TQeField::Client && S.EntryModeIdx == 2) return Trim(FieldText(Rec, ClientFld::Name)).empty();
+  if (Field == TQeField::Case && S.EntryModeIdx == 4) return Trim(FieldText(Rec, CaseFld::AltId)).empty();
+  return false;
+}
+
+bool IsGroupCode(const TDynCharArr& Rec) {
+  const std::string kind = FieldText(Rec, CodeTableFld::Kind);
+  return FieldText(Rec, CodeTableFld::Type) == "G" && (kind == "F" || kind == "X");
+}
+
+std::string ShownSuffix(const TQeState& S, const TDynCharArr& Rec) {
+  const std::string suffix = FieldText(Rec, CaseFld::Suffix);
+  return S.NumOrd ? suffix : LeftJustified(Trim(suffix), 7);
+}
+
+bool StartsWith(const std::string& Text, const std::string& Prefix) {
+  return Text.size() >= Prefix.size() && AnsiSameText(Text.substr(0, Prefix.size()), Prefix);
+}
+
+}  // namespace
+
+std::vector<int> QeListWidths(const TQeState& S, TQeField Field) {
+  switch (Field) {
+    case TQeField::Employee: return S.EmpByNameIdx == 1 ? std::vector<int>{50, 5, 225, 5, 0} : std::vector<int>{225, 5, 50, 0};
+    case TQeField::Client:
+      return S.EntryModeIdx == 2 ? std::vector<int>{225, 5, 85, 5, 150} : std::vector<int>{85, 5, 225, 5, 150};
+    case TQeField::Case:
+      if (S.EntryModeIdx <= 2) return {85, 5, 195, 5, 70};
+      if (S.EntryModeIdx == 3) return {80, 5, 190, 5, 147, 5, 60};
+      return {121, 5, 75, 5, 75, 5, 143, 5, 60};
+    case TQeField::Group: return {22, 3, 445};
+    default: return {29, 3, 445};
+  }
+}
+
+bool QeLookupList::Belongs(const TQeState& S, TQeField Field) const {
+  const TDynCharArr& rec = *FileOf(Field).Rec;
+  if (BlankName(S, Field, rec)) return false;
+  if (Field == TQeField::Case && S.ClientFirst()) return FieldText(rec, CaseFld::Client) == client_;
+  if (Field == TQeField::Group) return IsGroupCode(rec);
+  if (Field == TQeField::Narr) return FieldText(rec, CodeTableFld::Type) == "N";
+  return true;
+}
+
+TQeListRow QeLookupList::RowOf(const TQeState& S, TQeField Field) const {
+  TQeListRow row;
+  switch (Field) {
+    case TQeField::Employee: {
+      const std::string code = FieldText(QEmpRec, EmpFld::Code);
+      const std::string name = EmployeeName(QEmpRec);
+      row[0] = S.EmpByNameIdx == 1 ? code : name;
+      row[2] = S.EmpByNameIdx == 1 ? name : code;
+      break;
+    }
+    case TQeField::Client: {
+      const std::string code = FieldText(QClientRec, ClientFld::Code);
+      const std::string name = ClientName(QClientRec);
+      row[0] = S.EntryModeIdx == 1 ? code : name;
+      row[2] = S.EntryModeIdx == 1 ? name : code;
+      row[4] = FieldText(QClientRec, ClientFld::City);
+      row[6] = FieldText(QClientRec, ClientFld::Phone1);
+      break;
+    }
+    case TQeField::Case: {
+      const std::string suffix = ShownSuffix(S, QCaseRec);
+      const std::string desc = FieldText(QCaseRec, CaseFld::Description);
+      const std::string atty = FieldText(QCaseRec, CaseFld::RespAtty1);
+      if (S.EntryModeIdx <= 2) {
+        row[0] = suffix, row[2] = desc, row[4] = atty;
+        break;
+      }
+      const std::string clientCode = FieldText(QCaseRec, CaseFld::Client);
+      // The case's client, read without disturbing the case file's position.
+      std::string name = "Client name not found", phone;
+      if (BtrGetEqual(QClientFileNo, ClientKey(clientCode), QClientRec, false)) {
+        name = ClientName(QClientRec);
+        phone = FieldText(QClientRec, ClientFld::Phone1);
+      }
+      if (S.EntryModeIdx == 3) {
+        row[0] = suffix, row[2] = name, row[4] = desc, row[6] = atty, row[8] = phone, row[10] = clientCode;
+      } else {
+        row[0] = FieldText(QCaseRec, CaseFld::AltId), row[2] = FieldText(QCaseRec, CaseFld::Suffix);
+        row[4] = clientCode, row[6] = desc, row[8] = atty, row[10] = name, row[12] = phone;
+      }
+      break;
+    }
+    default: {
+      const TDynCharArr& rec = *FileOf(Field).Rec;
+      row[0] = FieldText(rec, {CodeTableFld::Code.Pos, uint16_t(Field == TQeField::Group ? 2 : 3)});
+      row[2] = FieldText(rec, CodeTableFld::Description);
+      break;
+    }
+  }
+  return row;
+}
+
+void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
+  // Restored on every way out, a refused retry's abort included.
+  TRecLockMsgScope lockQuestion(QeListLockQuestion);
+  const TListFile file = FileOf(Field);
+  rows_.clear();
+  first_ = BtrSavePosition(file.FileNo, *file.Rec);
+  const size_t limit = std::min<size_t>(size_t(Back) + QeListAfter, QeListMaxRows);
+  bool atEnd = false;
+  while (!atEnd && rows_.size() < limit) {
+    if (Belongs(S, Field)) {
+      TQeListRow row = RowOf(S, Field);
+      // A grouping code of both kinds is one row.
+      if (!(Field == TQeField::Group && !rows_.empty() && rows_.back()[0] == row[0])) rows_.push_back(row);
+    } else if (Field != TQeField::Group) {
+      break;
+    }
+    BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
+  }
+}
+
+TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string& Text) {
+  TQeFill fill;
+  const TListFile file = FileOf(Field);
+  TDynCharArr& rec = *file.Rec;
+  rows_.clear();
+  if (BtrRecordCount(file.FileNo) == 0) {
+    fill.Message = QeListNoData;
+    return fill;
+  }
+  client_.clear();
+  bool atEnd = false;
+  std::string key;
+  switch (Field) {
+    case TQeField::Employee: key = Text; break;
+    case TQeField::Client: key = Text; break;
+    case TQeField::Case:
+      if (S.ClientFirst()) {
+        if (Trim(S.ChosenClient).empty()) {
+          fill.Message = QeListNoClient;
+          fill.Type = mtError;
+          fill.EmptyField = true;
+          return fill;
+        }
+        client_ = LeftJustified(S.ChosenClient, 7);
+        key = client_ + (Text == "~" ? std::string(7, '~') : LeftJustified(Text, 7));
+      } else {
+        key = Text;
+      }
+      break;
+    case TQeField::Group: key = LeftJustified(Text, 4) + "  "; break;
+    default: key = "N " + Text; break;
+  }
+  bool found = BtrGetGreaterLess(file.FileNo, key, rec, atEnd, 3) && !atEnd;
+  if (!found) BtrGetLast(file.FileNo, rec, atEnd, false);
+  if (Field == TQeField::Case && S.ClientFirst() && (Text == "~" || FieldText(rec, CaseFld::Client) != client_)) {
+    // Beyond the client's last case: back to it (or to nothing of its own).
+    if (found) BtrGetPrev(file.FileNo, rec, atEnd, false);
+  }
+  if (Field == TQeField::Group) {
+    while (found && !IsGroupCode(rec)) {
+      BtrGetNext(file.FileNo, rec, atEnd, false);
+      if (atEnd) {
+        BtrGetPrev(file.FileNo, rec, atEnd, false);
+        break;
+      }
+    }
+  }
+  if (Field == TQeField::Narr && FieldText(rec, CodeTableFld::Type) > "N") BtrGetPrev(file.FileNo, rec, atEnd, false);
+  if (BlankName(S, Field, rec)) {
+    BtrGetGreaterLess(file.FileNo, "!", rec, atEnd, 3);
+  }
+  // Step back over at most 12 records of the list.
+  int back = 0;
+  if (Belongs(S, Field)) {
+    while (back < QeListStepBack) {
+      bool start = false;
+      BtrGetPrev(file.FileNo, rec, start, false);
+      if (start) break;
+      if (!Belongs(S, Field)) {
+        BtrGetNext(file.FileNo, rec, start, false);
+        break;
+      }
+      ++back;
+    }
+  }
+  Load(S, Field, back);
+  fill.FoundRow = back;
+  if (rows_.empty() || (Text.empty() && !(S.ClientFirst() && Field == TQeField::Case))) {
+    fill.Show = !rows_.empty() && S.ClientFirst() && Field == TQeField::Case;
+    return fill;
+  }
+  fill.Show = true;
+  fill.FieldText = Text;
+  if (Text == "~") {
+    fill.SelectedRow = int(rows_.size()) - 1;
+    fill.FieldText = TrimRight(rows_.back()[0]);
+  } else if (back < int(rows_.size()) && !Text.empty() && StartsWith(TrimRight(rows_[back][0]), Text)) {
+    fill.SelectedRow = back;
+    fill.Chosen = true;
+    fill.FieldText = TrimRight(rows_[back][0]);
+    fill.SelectFrom = Text.size();
+  } else {
+    fill.SelectedRow = S.ClientFirst() && Field == TQeField::Case && Text.empty() ? 0 : back;
+  }
+  fill.TopRow = fill.SelectedRow < 5 ? 0 : back - 4;
+  return fill;
+}
+
+TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) {
+  TQeFill fill;
+  fill.Show = true;
+  if (Selected + 8 < int(rows_.size())) {
+    fill.SelectedRow = fill.TopRow = Selected + 8;
+    return fill;
+  }
+  const TListFile file = FileOf(Field);
+  BtrGetDirect(file.FileNo, *file.Rec, first_);
+  bool atEnd = false;
+  for (int moved = 0; moved < 8 && !atEnd;) {
+    BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
+    if (!atEnd && Belongs(S, Field)) ++moved;
+  }
+  const int loaded = int(rows_.size());
+  Load(S, Field, loaded);
+  fill.SelectedRow = std::min(Selected, int(rows_.size()) - 1);
+  fill.TopRow = std::max(0, fill.SelectedRow - 4);
+  return fill;
+}
+
+void QeLookupList::Choose(int Row, TQeState& S, TQeField Field, std::string& Text) const {
+  if (Row < 0 || Row >= int(rows_.size()) || Trim(rows_[Row][0]).empty()) {
+    if (Field == TQeField::Employee) S.ChosenEmployee.clear();
+    if (Field == TQeField::Client) S.ChosenClient.clear();
+    if (Field == TQeField::Case) S.ChosenCase.clear();
+    return;
+  }
+  const TQeListRow& row = rows_[Row];
+  Text = TrimRight(row[0]);
+  switch (Field) {
+    case TQeField::Employee:
+      S.ChosenEmployee = S.EmpByNameIdx == 1 ? row[0] : row[2];
+      if (S.EmpByNameIdx == 1) S.LabelEmpName = row[2];
+      break;
+    case TQeField::Client:
+      S.ChosenClient = S.EntryModeIdx == 1 ? row[0] : row[2];
+      if (S.EntryModeIdx == 1) S.LabelClientName = row[2];
+      S.LabelPhone = TrimRight(row[6]);
+      break;
+    case TQeField::Case:
+      if (S.EntryModeIdx <= 3) {
+        S.ChosenCase = RightJustified(Trim(row[0]), 7);
+        S.LabelCaseDesc = TrimRight(S.EntryModeIdx == 3 ? row[4] : row[2]);
+        if (S.EntryModeIdx == 3) S.ChosenClient = row[10], S.LabelClientName = row[2], S.LabelPhone = TrimRight(row[8]);
+      } else {
+        S.ChosenCase = row[2];
+        S.LabelCaseDesc = TrimRight(row[6]);
+        S.ChosenClient = row[4], S.LabelClientName = row[10], S.LabelPhone = TrimRight(row[12]);
+      }
+      break;
+    default:
+      break;
+  }
+}

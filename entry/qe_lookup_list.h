@@ -1,0 +1,69 @@
+// The quick entry's lookup list without a window: positions the field's
+// file at the text typed so far, steps back at most 12 records that belong
+// to the list, loads Back + 41 rows (never more than 501), picks the row to
+// select and the type-ahead completion, and chooses a row into the screen
+// state. The panel (entry/qt/qe_list_panel.h) shows what it loaded.
+//
+// Rows have 13 columns: even columns hold values, odd ones are gaps;
+// column 12 (the client's phone of the alternate-identifier list) is never
+// shown.
+#pragma once
+
+#include "btrieve/numbered_files.h"
+#include "entry/qe_checks.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+constexpr int QeListColumns = 13;
+constexpr int QeListMaxRows = 501;
+constexpr int QeListStepBack = 12;
+constexpr int QeListAfter = 41;
+
+using TQeListRow = std::array<std::string, QeListColumns>;
+
+extern const char* const QeListNoData;
+extern const char* const QeListNoClient;
+extern const char* const QeListLockQuestion;
+extern const char* const QeListMaximum;
+
+// The column widths of Field's list under S's modes at 120 pixels per
+// inch, columns 0 on; a width of 0 hides the column, as do all columns past
+// the list.
+std::vector<int> QeListWidths(const TQeState& S, TQeField Field);
+
+struct TQeFill {
+  std::string Message;         // an information or error to show; nothing loaded
+  TMsgDlgType Type = mtInformation;
+  bool EmptyField = false;     // the field is to be emptied (no client chosen)
+  bool Show = false;           // the list opens
+  int FoundRow = 0;            // the row of the positioned record
+  int SelectedRow = 0;
+  int TopRow = 0;
+  bool Chosen = false;         // SelectedRow matched the text and is chosen
+  std::string FieldText;       // the field's text after completion
+  size_t SelectFrom = 0;       // the completed part starts here
+};
+
+class QeLookupList {
+public:
+  // Mode 0: searches from Text for Field under S's modes.
+  TQeFill Fill(const TQeState& S, TQeField Field, const std::string& Text);
+  // Paging down: the rows from the record Rows().size() - 1 records after
+  // the first loaded one, eight further; the new selected row.
+  TQeFill PageDown(const TQeState& S, TQeField Field, int Selected);
+
+  const std::vector<TQeListRow>& Rows() const { return rows_; }
+  // Choosing Row: the field's text, the chosen code and the labels.
+  void Choose(int Row, TQeState& S, TQeField Field, std::string& FieldText) const;
+
+private:
+  bool Belongs(const TQeState& S, TQeField Field) const;
+  TQeListRow RowOf(const TQeState& S, TQeField Field) const;
+  void Load(const TQeState& S, TQeField Field, int Back);
+
+  std::vector<TQeListRow> rows_;
+  TBtrPosition first_{};
+  std::string client_;  // the chosen client of a case list, "%-7s"
+};

@@ -1,0 +1,1138 @@
+#include "entry/qt/quick_entry_form.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "entry/batch_export.h"
+#include "entry/batch_files.h"
+#include "entry/qe_files.h"
+#include "entry/qt/batch_view_form.h"
+#include "entry/qt/select_export_dir.h"
+#include "platform/date_format.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/qt/cursor.h"
+#include "platform/qt/exception_reporter.h"
+#include "platform/qt/focus_model.h"
+#include "platform/qt/widget_text.h"
+#include "platform/text.h"
+#include "templates/batch_codec.h"
+#include "templates/family_files.h"
+#include "templates/instance_messages.h"
+#include "templates/product_dates.h"
+#include "templates/registry_settings.h"
+#include "templates/startup_globals.h"
+#include "templates/validation_files.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+QPointer<TQEF> QEF;
+
+namespace {
+
+constexpr int LookupCount = 5;
+constexpr int EditingStatusCode = 11;
+constexpr int ElapsedStatusCode = 10;
+constexpr int TimeEntryEndCode = 8;
+const char* const OverwriteQuestion = "Do you want to overwrite the current record with the new one?";
+const char* const CancelQuestion = "Cancel changes to the current record?";
+const char* const FieldCaptions[] = {"Employee", "Client", "Case", "Group", "Narr Code"};
+const char* const ModeLetters = "CNSA";
+const char* const EmpLetters = "CN";
+
+// Width and text limit of an edit per lookup mode, at 120 pixels per inch.
+struct TEditMode {
+  int Width;
+  int MaxLength;
+  bool Capitals;
+};
+constexpr TEditMode EmpModes[] = {{62, 4, true}, {260, 37, false}};
+constexpr TEditMode ClientModes[] = {{92, 7, true}, {260, 72, false}};
+constexpr TEditMode CaseModes[] = {{92, 7, true}, {92, 7, true}, {92, 7, true}, {152, 20, false}};
+
+// The date a picker can hold: 1981 to 2079.
+TDateTime FirstEntryDate() { return EncodeDate(1981, 1, 1); }
+TDateTime LastEntryDate() { return EncodeDate(2079, 12, 31); }
+
+void SetLabel(QLabel* Label, const std::string& Text) { Label->setText(WidgetText(Text)); }
+
+std::string TextOf(const QLineEdit* Edit) { return StoredText(Edit->text()); }
+
+}  // namespace
+
+TQEF::TQEF() {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Corvenstead Quick Entry");
+  BuildControls();
+  BuildMenus();
+  stopwatch_ = std::make_unique<QeStopwatch>(*this);
+  focus_ = new TFocusModel(this, [](QWidget* W) -> QWidget* { return TdwDBDateTimePicker::FromWidget(W); });
+  BindFocus();
+}
+
+TQEF::~TQEF() {
+  QEF = nullptr;
+  SendHubMessage(ElapsedStatusCode, "0:00", 0, 0);
+  SendHubMessage(TimeEntryEndCode, "Time Entry", 0, 0);
+}
+
+void TQEF::BuildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* grid = new QGridLayout;
+  auto* column = new QVBoxLayout(central);
+  column->addLayout(grid);
+
+  auto lookupEdit = [&](int Tag) {
+    auto* edit = new QLineEdit(central);
+    edit->setProperty("tag", Tag);
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, Tag] {
+      GuardEvent([&] {
+        if (!TakeBackUnstorable(edit)) EditClientChange(TQeField(Tag));
+      });
+    });
+    return edit;
+  };
+  EditEmp = lookupEdit(0);
+  EditClient = lookupEdit(1);
+  EditCase = lookupEdit(2);
+  EditGroup = lookupEdit(3);
+  EditGroup->setMaxLength(2);
+  EditNarr = lookupEdit(4);
+  EditNarr->setMaxLength(3);
+  EditNarr->setFocusPolicy(Qt::ClickFocus);
+  for (int tag = 0; tag < LookupCount; ++tag) {
+    ShowListButtons[tag] = new QToolButton(central);
+    ShowListButtons[tag]->setArrowType(Qt::DownArrow);
+    ShowListButtons[tag]->setFocusPolicy(Qt::NoFocus);
+    HideListButtons[tag] = new QToolButton(central);
+    HideListButtons[tag]->setArrowType(Qt::UpArrow);
+    HideListButtons[tag]->setFocusPolicy(Qt::NoFocus);
+    HideListButtons[tag]->hide();
+    connect(ShowListButtons[tag], &QToolButton::clicked, this, [this, tag] { SBClHideListClick(TQeField(tag), true); });
+    connect(HideListButtons[tag], &QToolButton::clicked, this, [this, tag] { SBClHideListClick(TQeField(tag), false); });
+  }
+  Date = new TdwDBDateTimePicker(central);
+  Date->SetEpoch(1950);
+  Date->SetMinDate(FirstEntryDate());
+  Date->SetMaxDate(LastEntryDate());
+  connect(Date, &QLineEdit::textChanged, this, [this] { DateChange(); });
+  EditHours = new QLineEdit("0.00", central);
+  EditHours->setMaxLength(8);
+  EditHours->installEventFilter(this);
+  connect(EditHours, &QLineEdit::textEdited, this, [this] { GuardEvent([this] { TakeBackUnstorable(EditHours); }); });
+  Memo1 = new QPlainTextEdit(central);
+  Memo1->setTabChangesFocus(true);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+    GuardEvent([this] {
+      try {
+        StoredText(Memo1->toPlainText());
+        lastMemo_ = Memo1->toPlainText();
+      } catch (const EConvertError& e) {
+        // Back to the text before the character, the caret where it was.
+        const int caret = Memo1->textCursor().position() - int(Memo1->toPlainText().size() - lastMemo_.size());
+        {
+          const QSignalBlocker quiet(Memo1);
+          Memo1->setPlainText(lastMemo_);
+        }
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.setPosition(std::clamp(caret, 0, int(lastMemo_.size())));
+        Memo1->setTextCursor(cursor);
+        MessageDlg(e.what(), mtError, mbOKOnly, 0);
+      }
+    });
+  });
+  EditTime = new QLineEdit(central);
+  EditTime->setReadOnly(true);
+  EditTime->setFocusPolicy(Qt::NoFocus);
+  EditTime->setMaximumWidth(70);
+  auto label = [&] { return new QLabel(central); };
+  LabelEmpName = label();
+  LabelDayofWeek = label();
+  LabelClientName = label();
+  LabelPhone = label();
+  LabelCaseDesc = label();
+  LabelEditing = new QLabel("Editing", central);
+  LabelEditing->setStyleSheet("color: red; font-weight: bold;");
+  LabelEditing->hide();
+
+  auto fieldRow = [&](int Row, int Tag, QWidget* Edit, QLabel* Right) {
+    auto* caption = new QLabel(FieldCaptions[Tag], central);
+    grid->addWidget(caption, Row, 0);
+    auto* cell = new QHBoxLayout;
+    cell->setSpacing(1);
+    cell->addWidget(Edit);
+    cell->addWidget(ShowListButtons[Tag]);
+    cell->addWidget(HideListButtons[Tag]);
+    cell->addStretch();
+    grid->addLayout(cell, Row, 1);
+    if (Right) grid->addWidget(Right, Row, 2);
+    return caption;
+  };
+  fieldRow(0, 0, EditEmp, LabelEmpName);
+  grid->addWidget(new QLabel("Date", central), 1, 0);
+  auto* dateCell = new QHBoxLayout;
+  dateCell->addWidget(Date);
+  dateCell->addWidget(LabelDayofWeek);
+  dateCell->addStretch();
+  grid->addLayout(dateCell, 1, 1);
+  grid->addWidget(LabelPhone, 1, 2);
+  ClientCaption = fieldRow(2, 1, EditClient, LabelClientName);
+  fieldRow(3, 2, EditCase, LabelCaseDesc);
+  fieldRow(4, 3, EditGroup, LabelEditing);
+  fieldRow(5, 4, EditNarr, nullptr);
+  grid->addWidget(new QLabel("Hours", central), 6, 0);
+  auto* hoursCell = new QHBoxLayout;
+  hoursCell->addWidget(EditHours);
+  SBTimer = new QToolButton(central);
+  SBTimer->setText("Timer");
+  SBTimer->setFocusPolicy(Qt::NoFocus);
+  PauseBitBtn = new QPushButton("&Pause", central);
+  PauseBitBtn->hide();
+  SBSpellCheck = new QToolButton(central);
+  SBSpellCheck->setText("ABC");
+  SBSpellCheck->setToolTip("Spell check");
+  SBSpellCheck->setEnabled(false);
+  hoursCell->addWidget(SBTimer);
+  hoursCell->addWidget(EditTime);
+  hoursCell->addWidget(PauseBitBtn);
+  hoursCell->addStretch();
+  hoursCell->addWidget(SBSpellCheck);
+  grid->addLayout(hoursCell, 6, 1, 1, 2);
+  grid->setColumnStretch(2, 1);
+  column->addWidget(Memo1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  ShowBatchBitBtn = new QPushButton("&View Batch", central);
+  BitBtnExport = new QPushButton("&Export Batch", central);
+  SaveBitBtn = new QPushButton("&Save", central);
+  ClearBitBtn = new QPushButton("Clea&r", central);
+  BitBtnExit = new QPushButton("E&xit", central);
+  for (QPushButton* button : {ShowBatchBitBtn, BitBtnExport, SaveBitBtn, ClearBitBtn, BitBtnExit})
+    buttons->addWidget(button);
+  column->addLayout(buttons);
+  const std::pair<QWidget*, const char*> names[] = {
+      {EditEmp, "EditEmp"}, {Date, "Date"}, {EditClient, "EditClient"}, {EditCase, "EditCase"},
+      {EditGroup, "EditGroup"}, {EditNarr, "EditNarr"}, {EditHours, "EditHours"}, {Memo1, "Memo1"},
+      {ShowBatchBitBtn, "ShowBatchBitBtn"}, {BitBtnExport, "BitBtnExport"}, {SaveBitBtn, "SaveBitBtn"},
+      {ClearBitBtn, "ClearBitBtn"}, {BitBtnExit, "BitBtnExit"}, {PauseBitBtn, "PauseBitBtn"}};
+  for (const auto& [widget, name] : names) widget->setObjectName(name);
+  // Tab order: down the fields, then the buttons; the narrative code is no tab stop.
+  QWidget* order[] = {EditEmp, Date, EditClient, EditCase, EditGroup, EditHours, Memo1,
+                      ShowBatchBitBtn, BitBtnExport, SaveBitBtn, ClearBitBtn, BitBtnExit};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  connect(ShowBatchBitBtn, &QPushButton::clicked, this, [this] { ShowBatchBitBtnClick(); });
+  connect(BitBtnExport, &QPushButton::clicked, this, [this] { BitBtnExportClick(); });
+  connect(SaveBitBtn, &QPushButton::clicked, this, [this] { SaveBitBtnClick(); });
+  connect(ClearBitBtn, &QPushButton::clicked, this, [this] { ClearBitBtnClick(); });
+  connect(BitBtnExit, &QPushButton::clicked, this, [this] { BitBtnExitClick(); });
+  connect(SBTimer, &QToolButton::clicked, this, [this] { SBTimerClick(); });
+  connect(PauseBitBtn, &QPushButton::clicked, this, [this] { PauseBitBtnClick(); });
+  Timer1 = new QTimer(this);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+  // The list: an overlay placed under its field.
+  ListPanel = new QFrame(central);
+  ListPanel->setFrameShape(QFrame::Box);
+  ListPanel->hide();
+  auto* listRow = new QHBoxLayout(ListPanel);
+  listRow->setContentsMargins(1, 1, 1, 1);
+  listRow->setSpacing(0);
+  StringGrid1 = new QTableWidget(QeListMaxRows, QeListColumns, ListPanel);
+  StringGrid1->horizontalHeader()->hide();
+  StringGrid1->verticalHeader()->hide();
+  StringGrid1->setShowGrid(false);
+  StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1->setColumnHidden(QeListColumns - 1, true);
+  QFont mono("Liberation Mono");
+  mono.setPixelSize(11);
+  StringGrid1->setFont(mono);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 2);
+  listRow->addWidget(StringGrid1);
+  auto* scroll = new QVBoxLayout;
+  scroll->setSpacing(1);
+  const Qt::ArrowType arrows[] = {Qt::UpArrow, Qt::UpArrow, Qt::DownArrow, Qt::DownArrow};
+  for (int i = 0; i < 4; ++i) {
+    ScrollButtons[i] = new QToolButton(ListPanel);
+    ScrollButtons[i]->setArrowType(arrows[i]);
+    ScrollButtons[i]->setFocusPolicy(Qt::NoFocus);
+    scroll->addWidget(ScrollButtons[i]);
+  }
+  listRow->addLayout(scroll);
+  connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int Row, int) {
+    selectedRow_ = Row;
+    StringGrid1Click();
+  });
+  connect(ScrollButtons[0], &QToolButton::clicked, this, [this] { SBFirstClick(false); });
+  connect(ScrollButtons[1], &QToolButton::clicked, this, [this] { SBPgUpClick(); });
+  connect(ScrollButtons[2], &QToolButton::clicked, this, [this] { SBPgDnClick(); });
+  connect(ScrollButtons[3], &QToolButton::clicked, this, [this] { SBFirstClick(true); });
+}
+
+void TQEF::BuildMenus() {
+  QMenu* options = menuBar()->addMenu("&Options");
+  StartTimer1 = options->addAction("Start &Timer");
+  connect(StartTimer1, &QAction::triggered, this, [this] { SBTimerClick(); });
+  NumOrd = options->addAction("&List cases in numeric order");
+  NumOrd->setCheckable(true);
+  connect(NumOrd, &QAction::triggered, this, [this] { NumOrdClick(); });
+  Spellcheck1 = options->addAction("&Spell check");
+  Spellcheck1->setEnabled(false);
+  QMenu* lookup = menuBar()->addMenu("&Lookup by...");
+  const char* const empCaptions[] = {"&Employee code", "E&mployee Name"};
+  for (int i = 0; i < 2; ++i) {
+    EmpItems[i] = lookup->addAction(empCaptions[i]);
+    EmpItems[i]->setCheckable(true);
+    connect(EmpItems[i], &QAction::triggered, this, [this, i] { Employeecode1Click(i + 1); });
+  }
+  lookup->addSeparator();
+  const char* const entryCaptions[] = {"&Client code\\Case suffix", "Client &name\\Case suffix", "Case &suffix only",
+                                       "&Alternate identifier"};
+  for (int i = 0; i < 4; ++i) {
+    EntryItems[i] = lookup->addAction(entryCaptions[i]);
+    EntryItems[i]->setCheckable(true);
+    connect(EntryItems[i], &QAction::triggered, this, [this, i] { ClientcodeCaseSuffix1Click(i + 1); });
+  }
+}
+
+void TQEF::BindFocus() {
+  for (int tag = 0; tag < LookupCount; ++tag) {
+    QLineEdit* edit = EditOf(TQeField(tag));
+    focus_->BindEnter(edit, [this, tag](QWidget*) { EditClientEnter(TQeField(tag)); });
+    focus_->BindExit(edit, [this, tag](QWidget*) { EditClientExit(TQeField(tag)); });
+  }
+  focus_->BindEnter(EditHours, [this](QWidget*) { HideList(); });
+  focus_->BindExit(EditHours, [this](QWidget*) { EditHoursExit(); });
+  focus_->BindEnter(Memo1, [this](QWidget*) { HideList(); });
+  focus_->BindExit(Memo1, [this](QWidget*) { Memo1Exit(); });
+  focus_->BindEnter(Date, [this](QWidget*) { HideList(); });
+}
+
+bool TQEF::TakeBackUnstorable(QLineEdit* Edit) {
+  try {
+    StoredText(Edit->text());
+    return false;
+  } catch (const EConvertError& e) {
+    Edit->undo();
+    MessageDlg(e.what(), mtError, mbOKOnly, 0);
+    return true;
+  }
+}
+
+QLineEdit* TQEF::EditOf(TQeField Field) const {
+  switch (Field) {
+    case TQeField::Employee: return EditEmp;
+    case TQeField::Client: return EditClient;
+    case TQeField::Case: return EditCase;
+    case TQeField::Group: return EditGroup;
+    case TQeField::Narr: return EditNarr;
+    default: return nullptr;
+  }
+}
+
+QLineEdit* TQEF::ActiveEdit() const {
+  return ActiveField >= 0 && ActiveField < LookupCount ? EditOf(TQeField(ActiveField)) : nullptr;
+}
+
+// ---- showing ----
+
+void TQEF::showEvent(QShowEvent* Event) {
+  QMainWindow::showEvent(Event);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+  stopwatch_->ScreenShown();
+}
+
+void TQEF::FormShow() {
+  formShowing_ = true;
+  ScaleFactor = logicalDpiX() / 120.0;
+  SuppressSearch = true;
+  State.ChosenEmployee.clear();
+  ActiveField = -1;
+  int increment = 2;
+  const std::string failed = OpenNarrativeFile();
+  if (!failed.empty()) {
+    ::ShowMessage(failed);
+  } else {
+    try {
+      OpenSysOptionsFile();
+      bool atEnd = false;
+      BtrGetFirst(SysOptionsFileNo, SysopRec, atEnd, false);
+      if (!atEnd) {
+        State.GroupCodeRule = AnsiUpperChar(FieldText(SysopRec, SysopFld::GroupCodeRule)[0]);
+        increment = IncrementChoiceOfOptions(SysopRec);
+      }
+      AltIdUpperCase = FieldText(SysopRec, SysopFld::AltIdUpperCase) == "Y";
+      BtrCloseFile(SysOptionsFileNo);
+    } catch (const EBtrAbort& e) {
+      ::ShowMessage(e.what());
+    }
+  }
+  stopwatch_->SetIncrement(increment);
+  Employeecode1Click(Startup.MDEmpByName == "C" ? 1 : 2);
+  ClientcodeCaseSuffix1Click(std::clamp(Startup.EntryModeIdx, 1, 4));
+  TDateTime day = 0;
+  try {
+    day = std::floor(Startup.WorkDate);
+    Date->SetDate(day);
+  } catch (const Exception&) {
+    // A work date before the first entry date leaves the date blank: the
+    // save's date check asks for one.
+    Date->clear();
+  }
+  TakeSnapshot();
+  // After the mode switch, which clears the hours: the time handed over.
+  if (PendingResume) {
+    EditHours->setText(WidgetText(ElapsedHoursText(PendingResume->first, increment)));
+    stopwatch_->RequestResume(PendingResume->first, PendingResume->second);
+    PendingResume.reset();
+    stopwatch_->Start();
+  } else {
+    // Idle: the display shows the time of day.
+    SetTimer(true, IdleIntervalMs);
+    stopwatch_->Tick();
+  }
+  // The fixed sizes of the short fields, at this screen's density.
+  const auto scaled = [this](int Pixels) { return int(std::lround(Pixels * ScaleFactor)); };
+  EditGroup->setFixedWidth(scaled(40));
+  EditNarr->setFixedWidth(scaled(48));
+  EditHours->setFixedWidth(scaled(92));
+  Date->setMinimumWidth(Date->fontMetrics().horizontalAdvance("00/00/00000") + scaled(40));
+  resize(int(std::lround(width() * ScaleFactor)), height());
+  // A fresh screen starts at the employee: leaving an empty client for it
+  // would only warn.
+  formShowing_ = false;
+  focus_->FocusControl(EditEmp);
+}
+
+void TQEF::TakeSnapshot() { snapshot_ = Current(); }
+
+TQEF::TSnapshot TQEF::Current() const {
+  TSnapshot now;
+  now.Employee = State.ChosenEmployee;
+  now.Client = State.ChosenClient;
+  now.Case = State.ChosenCase;
+  now.Group = Trim(TextOf(EditGroup));
+  now.Hours = Trim(TextOf(EditHours));
+  now.Description = Trim(StoredText(Memo1->toPlainText()));
+  now.Day = Date->text().isEmpty() ? 0 : int64_t(std::floor(Date->Value()));
+  return now;
+}
+
+bool TQEF::EntryChanged() const { return !(Current() == snapshot_); }
+
+void TQEF::ShowStateLabels() {
+  SetLabel(LabelEmpName, State.LabelEmpName);
+  SetLabel(LabelClientName, State.LabelClientName);
+  SetLabel(LabelPhone, State.LabelPhone);
+  SetLabel(LabelCaseDesc, State.LabelCaseDesc);
+}
+
+// ---- modes ----
+
+void TQEF::Employeecode1Click(int Tag) {
+  HideList();
+  EditEmp->clear();
+  State.EmpByNameIdx = Tag;
+  const TEditMode& mode = EmpModes[Tag - 1];
+  EditEmp->setFixedWidth(int(std::lround(mode.Width * ScaleFactor)));
+  EditEmp->setMaxLength(mode.MaxLength);
+  EditEmp->setProperty("capitals", mode.Capitals);
+  LabelEmpName->setVisible(Tag == 1);
+  if (BtrIsFileOpen(QEmpFileNo)) BtrSetKeyNumber(QEmpFileNo, Tag == 1 ? 1 : 3);
+  EmpItems[0]->setChecked(Tag == 1);
+  EmpItems[1]->setChecked(Tag == 2);
+  const std::string letter(1, EmpLetters[Tag - 1]);
+  if (letter != Startup.MDEmpByName) {
+    Startup.MDEmpByName = letter;
+    Startup.EmpByNameIdx = Tag;
+    WriteRegValue("MDEmpByName", letter);
+  }
+}
+
+namespace {
+int8_t CaseKeyOf(int Mode, bool Numeric) {
+  if (Mode == 4) return 3;
+  if (Mode == 3) return Numeric ? 6 : 5;
+  return Numeric ? 1 : 4;
+}
+}  // namespace
+
+void TQEF::ClientcodeCaseSuffix1Click(int Tag) {
+  ClearBitBtnClick();
+  State.EntryModeIdx = Tag;
+  ShowClientField(State.ClientFirst());
+  const TEditMode& caseMode = CaseModes[Tag - 1];
+  EditCase->setFixedWidth(int(std::lround(caseMode.Width * ScaleFactor)));
+  EditCase->setMaxLength(caseMode.MaxLength);
+  EditCase->setProperty("capitals", Tag == 4 ? AltIdUpperCase : caseMode.Capitals);
+  if (BtrIsFileOpen(QCaseFileNo)) BtrSetKeyNumber(QCaseFileNo, CaseKeyOf(Tag, NumOrd->isChecked()));
+  if (!State.ClientFirst() && BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, 1);
+  for (int i = 0; i < 4; ++i) EntryItems[i]->setChecked(i + 1 == Tag);
+  QWidget* focused = QApplication::focusWidget();
+  for (int tag = 0; tag < 4; ++tag)
+    if (focused == EditOf(TQeField(tag)) && ActiveField != tag) EditClientEnter(TQeField(tag));
+  const std::string letter(1, ModeLetters[Tag - 1]);
+  if (letter != Startup.MDEntryMode) {
+    Startup.MDEntryMode = letter;
+    Startup.EntryModeIdx = Tag;
+    WriteRegValue("MDEntryMode", letter);
+  }
+}
+
+void TQEF::ShowClientField(bool Show) {
+  const int mode = State.EntryModeIdx;
+  if (Show) {
+    const TEditMode& clientMode = ClientModes[mode == 2 ? 1 : 0];
+    EditClient->setFixedWidth(int(std::lround(clientMode.Width * ScaleFactor)));
+    EditClient->setMaxLength(clientMode.MaxLength);
+    EditClient->setProperty("capitals", clientMode.Capitals);
+    if (BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, mode == 2 ? 3 : 1);
+    LabelClientName->setVisible(mode == 1);
+  } else {
+    LabelClientName->setVisible(true);
+  }
+  EditClient->setFocusPolicy(Show ? Qt::StrongFocus : Qt::NoFocus);
+  for (QWidget* w : {static_cast<QWidget*>(EditClient), static_cast<QWidget*>(ClientCaption),
+                     static_cast<QWidget*>(ShowListButtons[1])})
+    w->setVisible(Show);
+  HideListButtons[1]->hide();
+}
+
+void TQEF::NumOrdClick() {
+  State.NumOrd = NumOrd->isChecked();
+  if (BtrIsFileOpen(QCaseFileNo)) BtrSetKeyNumber(QCaseFileNo, CaseKeyOf(State.EntryModeIdx, State.NumOrd));
+}
+
+// ---- lookup fields ----
+
+void TQEF::EditClientEnter(TQeField Field) {
+  const int tag = int(Field);
+  if (tag == ActiveField) return;
+  THourglass busy;
+  HideList();
+  QLineEdit* edit = EditOf(Field);
+  if (!edit->hasSelectedText()) edit->selectAll();
+  ActiveField = tag;
+}
+
+void TQEF::EditClientChange(TQeField Field) {
+  QLineEdit* edit = EditOf(Field);
+  if (edit->property("capitals").toBool()) {
+    const int caret = edit->cursorPosition();
+    const QString upper = edit->text().toUpper();
+    if (upper != edit->text()) {
+      edit->setText(upper);
+      edit->setCursorPosition(caret);
+    }
+  }
+  if (SuppressSearch) {
+    SuppressSearch = false;
+    if (!EditingBatchEntry && Field == TQeField::Client) {
+      EditCase->clear();
+      State.LabelCaseDesc.clear();
+      ShowStateLabels();
+    }
+    return;
+  }
+  switch (Field) {
+    case TQeField::Employee:
+      if (State.EmpByNameIdx == 1) State.LabelEmpName.clear();
+      break;
+    case TQeField::Client:
+      if (State.EntryModeIdx == 1) State.LabelClientName.clear();
+      State.LabelPhone.clear();
+      State.LabelCaseDesc.clear();
+      EditCase->clear();
+      break;
+    case TQeField::Case:
+      State.LabelCaseDesc.clear();
+      if (!State.ClientFirst()) State.LabelClientName.clear(), State.LabelPhone.clear();
+      break;
+    default:
+      break;
+  }
+  ShowStateLabels();
+  ActiveField = int(Field);
+  FillList(Field);
+}
+
+bool TQEF::LeavingToSkipButton(bool PauseToo) const {
+  for (QWidget* button : {static_cast<QWidget*>(BitBtnExit), static_cast<QWidget*>(ClearBitBtn),
+                          static_cast<QWidget*>(ShowBatchBitBtn), static_cast<QWidget*>(BitBtnExport)})
+    if (focus_->IsLeavingTo(button)) return true;
+  return PauseToo && focus_->IsLeavingTo(PauseBitBtn);
+}
+
+void TQEF::ShowMessage(const TQeCheck& Check) {
+  if (!Check.Failed()) return;
+  MessageDlg(Check.Message, Check.Type, mbOKOnly, 0);
+}
+
+void TQEF::FocusField(TQeField Field) {
+  QWidget* target = Field == TQeField::Hours ? static_cast<QWidget*>(EditHours)
+                    : Field == TQeField::Description ? static_cast<QWidget*>(Memo1)
+                                                     : EditOf(Field);
+  if (target) focus_->FocusControl(target);
+}
+
+void TQEF::EditClientExit(TQeField Field) {
+  // The move a refused exit sent to another field is not checked again.
+  if (redirected_) {
+    redirected_ = false;
+    return;
+  }
+  if (LeavingToSkipButton(true)) return;
+  const bool intoList = focus_->Destination() && ListPanel->isAncestorOf(focus_->Destination());
+  const std::string text = TextOf(EditOf(Field));
+  TQeCheck check;
+  switch (Field) {
+    case TQeField::Employee: check = CheckEmployee(State, text, intoList); break;
+    case TQeField::Client:
+      if (!State.ClientFirst()) break;
+      check = CheckClient(State, text, intoList);
+      break;
+    case TQeField::Case: check = CheckCase(State, text, intoList, EditClient->isVisible() && TextOf(EditClient).empty());
+      break;
+    case TQeField::Group:
+      if (!intoList) check = CheckGroup(State, text);
+      break;
+    default: break;
+  }
+  if (check.EmptyCase) {
+    SuppressSearch = true;
+    EditCase->clear();
+    SuppressSearch = false;
+  }
+  ShowStateLabels();
+  if (check.Failed()) {
+    ShowMessage(check);
+    redirected_ = check.Focus != Field;
+    FocusField(check.Focus);
+  }
+  SendHubMessage(EditingStatusCode, Trim(State.ChosenClient) + " - " + Trim(State.ChosenCase), 0, 0);
+}
+
+void TQEF::EditHoursExit() {
+  if (LeavingToSkipButton(false)) return;
+  std::string hours = TextOf(EditHours);
+  const TQeCheck check = CheckHours(hours);
+  if (check.Failed()) {
+    ShowMessage(check);
+    focus_->FocusControl(EditHours);
+    return;
+  }
+  if (hours != TextOf(EditHours)) EditHours->setText(WidgetText(hours));
+}
+
+void TQEF::Memo1Exit() {
+  const std::string text = StoredText(Memo1->toPlainText());
+  const TQeCheck check = CheckDescription(text);
+  if (!check.Failed()) return;
+  ShowMessage(check);
+  QTextCursor caret = Memo1->textCursor();
+  caret.setPosition(int(QeDescMaxLen));
+  Memo1->setTextCursor(caret);
+}
+
+void TQEF::DateChange() {
+  if (Date->text().isEmpty()) {
+    LabelDayofWeek->clear();
+    return;
+  }
+  SetLabel(LabelDayofWeek, FormatSettings.LongDayNames[DayOfWeek(Date->Value()) - 1]);
+}
+
+// ---- commands ----
+
+void TQEF::ClearBitBtnClick() {
+  if (stopwatch_ && stopwatch_->Running()) SBTimerClick();
+  HideList();
+  EditingBatchEntry = false;
+  LabelEditing->hide();
+  SendHubMessage(EditingStatusCode, "", 0, 0);
+  SuppressSearch = true;
+  for (QLineEdit* edit : {EditClient, EditCase, EditGroup, EditNarr}) edit->clear();
+  SuppressSearch = false;
+  Memo1->clear();
+  EditHours->setText("0.00");
+  State.ChosenClient.clear();
+  State.ChosenCase.clear();
+  State.LabelEmpName.clear();
+  State.LabelClientName.clear();
+  State.LabelPhone.clear();
+  State.LabelCaseDesc.clear();
+  ShowStateLabels();
+  TakeSnapshot();
+  if (isVisible() && !formShowing_) focus_->FocusControl(State.ClientFirst() ? EditClient : EditCase);
+}
+
+void TQEF::BitBtnExitClick() {
+  if (EntryChanged() && MessageDlg(CancelQuestion, mtConfirmation, mbYesNo, 0) != mrYes) return;
+  HideList();
+  EditingBatchEntry = false;
+  CloseBatchFiles();
+  close();
+}
+
+void TQEF::closeEvent(QCloseEvent* Event) {
+  try {
+    CloseQuickEntryFiles();
+    CloseBatchFiles();
+  } catch (const EBtrAbort& e) {
+    ::ShowMessage(e.what());
+  }
+  QEFRequested = false;
+  QEFRunning = false;
+  QMainWindow::closeEvent(Event);
+}
+
+TQeEntryTexts TQEF::EntryTexts() const {
+  TQeEntryTexts texts;
+  texts.Employee = TextOf(EditEmp);
+  texts.Client = TextOf(EditClient);
+  texts.Case = TextOf(EditCase);
+  texts.Group = TextOf(EditGroup);
+  texts.Hours = TextOf(EditHours);
+  texts.Description = StoredText(Memo1->toPlainText());
+  texts.ClientVisible = EditClient->isVisible();
+  return texts;
+}
+
+void TQEF::SaveBitBtnClick() {
+  HideList();
+  TQeEntryTexts texts = EntryTexts();
+  const TQeCheck check = CheckBeforeSave(State, texts);
+  if (check.Failed()) {
+    ShowMessage(check);
+    FocusField(check.Focus);
+    if (check.Focus == TQeField::Description) {
+      QTextCursor caret = Memo1->textCursor();
+      caret.setPosition(int(QeDescMaxLen));
+      Memo1->setTextCursor(caret);
+    }
+    return;
+  }
+  TBatchEntry entry;
+  entry.Employee = State.ChosenEmployee;
+  entry.Date = Date->text().isEmpty() ? 0 : std::floor(Date->Value());
+  entry.Client = State.ChosenClient;
+  entry.CaseSuffix = State.ChosenCase;
+  entry.Group = Trim(texts.Group);
+  entry.Hours = texts.Hours;
+  // Line breaks are stored as CR LF.
+  QString description = Memo1->toPlainText();
+  description.replace("\n", "\r\n");
+  entry.Description = StoredText(description);
+  if (EditingBatchEntry) {
+    entry.Editing = true;
+    entry.EditPos = EditingBatchPos;
+    entry.EditLink = FieldText(TrinRec, TrinField::Link);
+  }
+  const TBatchEntryCheck batchCheck = CheckBatchEntry(entry.Date, entry.Hours);
+  if (!batchCheck.Message.empty()) {
+    MessageDlg(batchCheck.Message, mtError, mbOKOnly, 0);
+    focus_->FocusControl(batchCheck.Field == TBatchEntryField::Date ? static_cast<QWidget*>(Date) : EditHours);
+    return;
+  }
+  if (!SaveBatchEntry(entry)) return;
+  ClearBitBtnClick();
+}
+
+void TQEF::BitBtnExportClick() {
+  HideList();
+  SelectExportDir();
+}
+
+void TQEF::ShowBatchBitBtnClick() {
+  if (EntryChanged()) {
+    if (MessageDlg(CancelQuestion, mtConfirmation, mbYesNo, 0) != mrYes) return;
+    ClearBitBtnClick();
+  }
+  EditingBatchEntry = false;
+  LabelEditing->hide();
+  auto* viewer = new TQBatchViewF(this);
+  viewer->setWindowModality(Qt::WindowModal);
+  viewer->exec();
+  delete viewer;
+  if (EditingBatchEntry) LoadEditedEntry();
+}
+
+void TQEF::LoadEditedEntry() {
+  LabelEditing->show();
+  SuppressSearch = true;
+  const std::string employee = FieldText(TrinRec, TrinField::Employee);
+  State.ChosenEmployee = employee;
+  BtrSetKeyNumber(QEmpFileNo, 1);
+  if (BtrGetEqual(QEmpFileNo, EmployeeKey(employee), QEmpRec, false)) {
+    const std::string name = EmployeeName(QEmpRec);
+    State.LabelEmpName = State.EmpByNameIdx == 1 ? name : "";
+    EditEmp->setText(WidgetText(State.EmpByNameIdx == 1 ? TrimRight(employee) : name));
+  }
+  BtrSetKeyNumber(QEmpFileNo, State.EmpByNameIdx == 1 ? 1 : 3);
+  // The date as stored, not as the viewer showed it.
+  Date->SetDate(FileDateToDate(FieldText(TrinRec, TrinField::Date), true));
+  const std::string client = FieldText(TrinRec, TrinField::Client);
+  BtrSetKeyNumber(QClientFileNo, 1);
+  State.ChosenClient = client;
+  if (BtrGetEqual(QClientFileNo, ClientKey(client), QClientRec, false)) {
+    const std::string name = ClientName(QClientRec);
+    State.LabelClientName = State.EntryModeIdx == 2 ? "" : name;
+    State.LabelPhone = TrimRight(FieldText(QClientRec, ClientFld::Phone1));
+    EditClient->setText(WidgetText(State.EntryModeIdx == 2 ? name : TrimRight(client)));
+  }
+  BtrSetKeyNumber(QClientFileNo, State.EntryModeIdx == 2 ? 3 : 1);
+  const std::string caseKey = CaseKey(client, Trim(FieldText(TrinRec, TrinField::CaseSuffix)), true);
+  State.ChosenCase = caseKey.substr(7, 7);
+  BtrSetKeyNumber(QCaseFileNo, 1);
+  if (BtrGetEqual(QCaseFileNo, caseKey, QCaseRec, false)) {
+    State.LabelCaseDesc = TrimRight(FieldText(QCaseRec, CaseFld::Description));
+    const std::string shown = State.EntryModeIdx == 4 ? Trim(FieldText(QCaseRec, CaseFld::AltId))
+                              : State.NumOrd          ? State.ChosenCase
+                                                      : Trim(State.ChosenCase);
+    EditCase->setText(WidgetText(shown));
+  }
+  BtrSetKeyNumber(QCaseFileNo, CaseKeyOf(State.EntryModeIdx, State.NumOrd));
+  SendHubMessage(EditingStatusCode, TextOf(EditClient) + " - " + TextOf(EditCase), 0, 0);
+  EditGroup->setText(WidgetText(Trim(FieldText(TrinRec, TrinField::Group))));
+  EditHours->setText(WidgetText(Trim(PackedHoursToText(FieldText(TrinRec, TrinField::Hours)))));
+  if (OpenBatchFiles()) {
+    QString description = WidgetText(JoinDescPieces(ReadDescPieces(FieldText(TrinRec, TrinField::Link))));
+    Memo1->setPlainText(description.replace("\r\n", "\n"));
+  }
+  SuppressSearch = false;
+  ShowStateLabels();
+  TakeSnapshot();
+}
+
+// ---- stopwatch ----
+
+void TQEF::SBTimerClick() { stopwatch_->StartOrStop(); }
+void TQEF::PauseBitBtnClick() { stopwatch_->PauseOrResume(); }
+void TQEF::Timer1Timer() { stopwatch_->Tick(); }
+
+void TQEF::SetTimeText(const std::string& Text) { EditTime->setText(WidgetText(Text)); }
+std::string TQEF::HoursText() const { return TextOf(EditHours); }
+void TQEF::SetHoursText(const std::string& Text) { EditHours->setText(WidgetText(Text)); }
+void TQEF::SetPauseButton(bool Visible, const std::string& Caption) {
+  PauseBitBtn->setVisible(Visible);
+  PauseBitBtn->setText(WidgetText(Caption));
+}
+void TQEF::SetStartItem(const std::string& Caption, bool Enabled) {
+  StartTimer1->setText(WidgetText(Caption));
+  StartTimer1->setEnabled(Enabled);
+}
+void TQEF::SetTimer(bool Enabled, int IntervalMs) {
+  Timer1->setInterval(IntervalMs);
+  if (Enabled)
+    Timer1->start();
+  else
+    Timer1->stop();
+}
+bool TQEF::IsShowing() const { return isVisible(); }
+
+// ---- the list ----
+
+void TQEF::FillList(TQeField Field, bool KeepOpen) {
+  if (QApplication::activeWindow() != this) return;
+  if (LeavingToSkipButton(false)) return;
+  THourglass busy;
+  QLineEdit* edit = EditOf(Field);
+  const std::string text = TextOf(edit);
+  TQeFill fill;
+  try {
+    fill = list_.Fill(State, Field, text);
+  } catch (const EBtrAbort& e) {
+    MessageDlg("Unable to perform search for " + text + ".\r\r" + e.what(), mtError, mbOKOnly, 0);
+    HideList();
+    return;
+  }
+  if (!fill.Message.empty()) {
+    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
+    if (fill.EmptyField) edit->clear();
+    HideList();
+    return;
+  }
+  ShowListRows();
+  if (!fill.Show && !(KeepOpen && !list_.Rows().empty())) {
+    HideList();
+    return;
+  }
+  // Under the field, as wide as its kind of list needs.
+  const int widths[] = {300, 440, 380};
+  const int gridWidth = int(Field) <= 2 && (Field != TQeField::Case || State.ClientFirst())
+                            ? int(std::lround(widths[int(Field)] * ScaleFactor))
+                            : centralWidget()->width() - edit->x() - 2;
+  QWidget* anchor = Field == TQeField::Narr ? EditNarr : (EditClient->isVisible() ? EditClient : EditCase);
+  const QPoint under = edit->mapTo(centralWidget(), QPoint(0, edit->height() + 1));
+  const int rowHeight = StringGrid1->verticalHeader()->defaultSectionSize();
+  const int left = anchor->mapTo(centralWidget(), QPoint(0, 0)).x();
+  ListPanel->setGeometry(left, under.y(), std::min(gridWidth + 24, centralWidget()->width() - left - 2),
+                         rowHeight * 8 + 6);
+  ListPanel->raise();
+  ListPanel->show();
+  ListVisible = true;
+  ShowListButtons[int(Field)]->hide();
+  HideListButtons[int(Field)]->show();
+  selectedRow_ = fill.SelectedRow;
+  StringGrid1->selectRow(fill.SelectedRow);
+  StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
+  if (fill.Chosen) {
+    std::string shown;
+    list_.Choose(fill.SelectedRow, State, Field, shown);
+    ShowStateLabels();
+    if (fill.FieldText != text) {
+      SuppressSearch = true;
+      edit->setText(WidgetText(fill.FieldText));
+      SuppressSearch = false;
+      edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
+    }
+  }
+}
+
+void TQEF::ShowListRows() {
+  const std::vector<int> widths = QeListWidths(State, TQeField(std::clamp(ActiveField, 0, LookupCount - 1)));
+  for (int c = 0; c < QeListColumns - 1; ++c) {
+    const int width = c < int(widths.size()) ? int(std::lround(widths[size_t(c)] * ScaleFactor)) : 0;
+    StringGrid1->setColumnHidden(c, width == 0);
+    if (width > 0) StringGrid1->setColumnWidth(c, width);
+  }
+  StringGrid1->clearContents();
+  const auto& rows = list_.Rows();
+  for (int r = 0; r < int(rows.size()); ++r)
+    for (int c = 0; c < QeListColumns; c += 2)
+      if (!rows[r][c].empty()) StringGrid1->setItem(r, c, new QTableWidgetItem(WidgetText(rows[r][c])));
+}
+
+void TQEF::HideList() {
+  if (!ListVisible) return;
+  if (ActiveField >= 0 && ActiveField < LookupCount) {
+    HideListButtons[ActiveField]->hide();
+    ShowListButtons[ActiveField]->setVisible(ActiveField != 1 || State.ClientFirst());
+  }
+  ListPanel->hide();
+  ListVisible = false;
+}
+
+void TQEF::SBClHideListClick(TQeField Field, bool Show) {
+  if (!Show) {
+    HideList();
+    return;
+  }
+  if (ListVisible && ActiveField != int(Field)) HideList();
+  focus_->FocusControl(EditOf(Field));
+  ActiveField = int(Field);
+  FillList(Field);
+}
+
+void TQEF::ChooseRow(int Row) {
+  if (ActiveField < 0 || ActiveField >= LookupCount) return;
+  const TQeField field = TQeField(ActiveField);
+  selectedRow_ = Row;
+  StringGrid1->selectRow(Row);
+  std::string text = TextOf(EditOf(field));
+  list_.Choose(Row, State, field, text);
+  SuppressSearch = true;
+  EditOf(field)->setText(WidgetText(text));
+  SuppressSearch = false;
+  EditOf(field)->selectAll();
+  ShowStateLabels();
+}
+
+void TQEF::StringGrid1Click() {
+  if (ActiveField < 0 || ActiveField >= LookupCount) return;
+  ChooseRow(selectedRow_);
+  HideList();
+  focus_->FocusControl(ActiveEdit());
+}
+
+void TQEF::SBFirstClick(bool Last) {
+  QLineEdit* edit = ActiveEdit();
+  if (!edit) return;
+  SuppressSearch = true;
+  edit->setText(Last ? "~" : "");
+  SuppressSearch = false;
+  FillList(TQeField(ActiveField), true);
+  if (!ListVisible) return;
+  ChooseRow(Last ? int(list_.Rows().size()) - 1 : 0);
+  focus_->FocusControl(edit);
+}
+
+void TQEF::SBPgUpClick() {
+  if (!ActiveEdit() || !ListVisible) return;
+  ChooseRow(std::max(0, selectedRow_ - 8));
+  StringGrid1->scrollToItem(StringGrid1->item(selectedRow_, 0), QAbstractItemView::PositionAtTop);
+}
+
+void TQEF::MoveInList(int Step) {
+  const int rows = int(list_.Rows().size());
+  const int next = selectedRow_ + Step;
+  if (next < 0) return;
+  if (Step > 0 && selectedRow_ >= QeListMaxRows - 1) {
+    MessageDlg(QeListMaximum, mtInformation, mbOKOnly, 0);
+    return;
+  }
+  if (next < rows) {
+    ChooseRow(next);
+    return;
+  }
+  // Past the last loaded row: the list again from that record on.
+  QLineEdit* edit = ActiveEdit();
+  SuppressSearch = true;
+  edit->setText(WidgetText(TrimRight(list_.Rows().back()[0])));
+  SuppressSearch = false;
+  FillList(TQeField(ActiveField));
+  if (ListVisible && selectedRow_ + 1 < int(list_.Rows().size())) ChooseRow(selectedRow_ + 1);
+}
+
+void TQEF::SBPgDnClick() {
+  setWindowTitle("");
+  if (ActiveField < 0 || ActiveField >= LookupCount) return;
+  const TQeFill fill = list_.PageDown(State, TQeField(ActiveField), selectedRow_);
+  selectedRow_ = fill.SelectedRow;
+  ShowListRows();
+  StringGrid1->selectRow(fill.SelectedRow);
+  focus_->FocusControl(ActiveEdit());
+}
+
+bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(Watched, Event);
+  auto* key = static_cast<QKeyEvent*>(Event);
+  const QVariant tag = Watched->property("tag");
+  if (Watched == EditHours) {
+    // Typed hours: digits, one point, a sign; the text limit holds for typing only.
+    return false;
+  }
+  if (!tag.isValid()) return QMainWindow::eventFilter(Watched, Event);
+  const TQeField field = TQeField(tag.toInt());
+  switch (key->key()) {
+    case Qt::Key_Down:
+      if (key->modifiers() & Qt::AltModifier || !ListVisible) {
+        if (!ListVisible && (key->modifiers() & Qt::AltModifier || !EditOf(field)->text().isEmpty())) FillList(field);
+      } else {
+        MoveInList(1);
+      }
+      return true;
+    case Qt::Key_Up:
+      if (ListVisible && key->modifiers() & Qt::AltModifier)
+        HideList();
+      else if (ListVisible)
+        MoveInList(-1);
+      return true;
+    case Qt::Key_PageUp:
+      SBPgUpClick();
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (ListVisible) {
+        StringGrid1Click();
+        return true;
+      }
+      return false;
+    case Qt::Key_Escape:
+      SuppressSearch = true;
+      EditOf(field)->clear();
+      SuppressSearch = false;
+      HideList();
+      return true;
+    case Qt::Key_PageDown:
+      if (ListVisible) SBPgDnClick();
+      else FillList(field);
+      return true;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+      SuppressSearch = true;
+      return false;
+    case Qt::Key_Space:
+      // Spaces are no part of a case suffix.
+      return field == TQeField::Case && State.EntryModeIdx != 4;
+    default:
+      return false;
+  }
+}
+
+void TQEF::changeEvent(QEvent* Event) {
+  QMainWindow::changeEvent(Event);
+  if (Event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+// ---- hand-over ----
+
+void TQEF::FormActivate() {
+  bool agreed = false;
+  const std::pair<std::string*, TQeField> pending[] = {
+      {&PendingClient, TQeField::Client}, {&PendingCase, TQeField::Case}, {&PendingEmployee, TQeField::Employee}};
+  for (const auto& [value, field] : pending) {
+    if (value->empty()) continue;
+    QLineEdit* edit = EditOf(field);
+    if (!edit->text().isEmpty() && !agreed) {
+      if (MessageDlg(OverwriteQuestion, mtConfirmation, mbYesNo, 0) != mrYes) {
+        value->clear();
+        return;
+      }
+    }
+    agreed = true;
+    std::string text = *value;
+    if (field == TQeField::Case && !State.NumOrd) text = LeftJustified(Trim(text), 7);
+    value->clear();
+    ActiveField = int(field);
+    SuppressSearch = true;
+    edit->setText(WidgetText(TrimRight(text)));
+    SuppressSearch = false;
+    EditClientChange(field);
+    HideList();
+  }
+}
+
+bool OpenQuickEntry(const TQeHandOver& HandOver) {
+  const bool fresh = QEF.isNull();
+  const std::string failed = OpenQuickEntryFiles();
+  if (!failed.empty()) {
+    ShowMessage(failed);
+    return false;
+  }
+  if (fresh) QEF = new TQEF;
+  QEF->PendingClient = HandOver.Client;
+  QEF->PendingCase = HandOver.Case;
+  QEF->PendingEmployee = HandOver.Employee;
+  if (HandOver.Resume) {
+    if (fresh) {
+      QEF->PendingResume = HandOver.Resume;
+    } else {
+      QEF->Stopwatch().RequestResume(HandOver.Resume->first, HandOver.Resume->second);
+      if (!QEF->Stopwatch().Running()) QEF->Stopwatch().Start();
+    }
+  }
+  if (QEF->isMinimized()) QEF->showNormal();
+  QEF->show();
+  QEF->raise();
+  QEF->activateWindow();
+  QEFRunning = true;
+  return true;
+}

@@ -1,0 +1,185 @@
+// The quick time entry screen (TQEF): employee, date, client, case,
+// grouping and narrative codes, hours and a description saved into the
+// workstation's batch. A parentless top-level window, modeless beside the
+// entry screen; the batch viewer is modal over it. What it decides lives in
+// entry/qe_checks.h and entry/qe_lookup_list.h; the stopwatch is
+// entry/qe_stopwatch.h; the save is entry/batch_files.h.
+#pragma once
+
+#include "entry/qe_checks.h"
+#include "entry/qe_lookup_list.h"
+#include "entry/qe_stopwatch.h"
+#include "platform/datetime_value.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class TFocusModel;
+class TdwDBDateTimePicker;
+
+class TQEF : public QMainWindow, public TQeStopwatchView {
+public:
+  TQEF();
+  ~TQEF() override;
+
+  // Handlers.
+  void FormShow();
+  void FormActivate();
+  void Employeecode1Click(int Tag);
+  void ClientcodeCaseSuffix1Click(int Tag);
+  void NumOrdClick();
+  void EditClientEnter(TQeField Field);
+  void EditClientChange(TQeField Field);
+  void EditClientExit(TQeField Field);
+  void EditHoursExit();
+  void Memo1Exit();
+  void DateChange();
+  void ClearBitBtnClick();
+  void BitBtnExitClick();
+  void ShowBatchBitBtnClick();
+  void SaveBitBtnClick();
+  void BitBtnExportClick();
+  void SBTimerClick();
+  void PauseBitBtnClick();
+  void Timer1Timer();
+  void SBClHideListClick(TQeField Field, bool Show);
+  void StringGrid1Click();
+  void SBPgDnClick();
+  void SBPgUpClick();
+  void SBFirstClick(bool Last);  // SBFirst, or SBLast when Last
+
+  void ShowClientField(bool Show);
+  bool EntryChanged() const;
+  QLineEdit* ActiveEdit() const;
+  QLineEdit* EditOf(TQeField Field) const;
+  void HideList();
+
+  // The stopwatch's view.
+  void SetTimeText(const std::string& Text) override;
+  std::string HoursText() const override;
+  void SetHoursText(const std::string& Text) override;
+  void SetPauseButton(bool Visible, const std::string& Caption) override;
+  void SetStartItem(const std::string& Caption, bool Enabled) override;
+  void SetTimer(bool Enabled, int IntervalMs) override;
+  bool IsShowing() const override;
+
+  // Hand-over values, applied on the next activation.
+  std::string PendingClient, PendingCase, PendingEmployee;
+  std::optional<std::pair<int64_t, bool>> PendingResume;
+
+  TQeState State;
+  int ActiveField = -1;
+  bool SuppressSearch = true;
+  bool ListVisible = false;
+  bool AltIdUpperCase = false;
+  double ScaleFactor = 1;
+
+  QLineEdit* EditEmp = nullptr;
+  TdwDBDateTimePicker* Date = nullptr;
+  QLineEdit* EditClient = nullptr;
+  QLineEdit* EditCase = nullptr;
+  QLineEdit* EditGroup = nullptr;
+  QLineEdit* EditNarr = nullptr;
+  QLineEdit* EditHours = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QLineEdit* EditTime = nullptr;
+  QLabel* LabelEmpName = nullptr;
+  QLabel* LabelDayofWeek = nullptr;
+  QLabel* LabelClientName = nullptr;
+  QLabel* LabelPhone = nullptr;
+  QLabel* LabelCaseDesc = nullptr;
+  QLabel* LabelEditing = nullptr;
+  QLabel* ClientCaption = nullptr;
+  std::array<QToolButton*, 5> ShowListButtons{};  // SBEmpShowList .. SBNarrShowList
+  std::array<QToolButton*, 5> HideListButtons{};
+  QPushButton* ShowBatchBitBtn = nullptr;
+  QPushButton* BitBtnExport = nullptr;
+  QPushButton* SaveBitBtn = nullptr;
+  QPushButton* ClearBitBtn = nullptr;
+  QPushButton* BitBtnExit = nullptr;
+  QToolButton* SBSpellCheck = nullptr;
+  QToolButton* SBTimer = nullptr;
+  QPushButton* PauseBitBtn = nullptr;
+  QAction* StartTimer1 = nullptr;
+  QAction* NumOrd = nullptr;
+  QAction* Spellcheck1 = nullptr;
+  std::array<QAction*, 2> EmpItems{};    // Employeecode1, EmployeeName1
+  std::array<QAction*, 4> EntryItems{};  // ClientcodeCaseSuffix1 .. Alternateidentifier1
+  QTimer* Timer1 = nullptr;
+  QFrame* ListPanel = nullptr;
+  QTableWidget* StringGrid1 = nullptr;
+  std::array<QToolButton*, 4> ScrollButtons{};  // SBFirst, SBPgUp, SBPgDn, SBLast
+
+  // The screen's stopwatch, for the main window's forwarded commands.
+  QeStopwatch& Stopwatch() { return *stopwatch_; }
+  TFocusModel& Focus() { return *focus_; }
+
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  void changeEvent(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  void BuildControls();
+  void BuildMenus();
+  void BindFocus();
+  void ShowStateLabels();
+  void TakeSnapshot();
+  // KeepOpen: the list shows even for an empty field (the first-row button).
+  void FillList(TQeField Field, bool KeepOpen = false);
+  void ShowListRows();
+  // A typed character Windows-1252 cannot hold is taken back with a message.
+  bool TakeBackUnstorable(QLineEdit* Edit);
+  void ChooseRow(int Row);
+  void MoveInList(int Step);
+  void ShowMessage(const TQeCheck& Check);
+  void FocusField(TQeField Field);
+  bool LeavingToSkipButton(bool PauseToo) const;
+  void LoadEditedEntry();
+  TQeEntryTexts EntryTexts() const;
+
+  struct TSnapshot {
+    std::string Employee, Client, Case, Group, Hours, Description;
+    int64_t Day = 0;
+    bool operator==(const TSnapshot&) const = default;
+  };
+  TSnapshot Current() const;
+
+  TSnapshot snapshot_;
+  QeLookupList list_;
+  int selectedRow_ = -1;
+  std::unique_ptr<QeStopwatch> stopwatch_;
+  TFocusModel* focus_ = nullptr;
+  bool shown_ = false;
+  bool formShowing_ = false;
+  bool redirected_ = false;
+  QString lastMemo_;  // the description as last stored-able  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
+};
+
+// The one screen, null when none.
+extern QPointer<TQEF> QEF;
+
+// The entry screen's hand-over: creates QEF when absent with its family
+// files open, stores the pending client, case, employee and an optional
+// stopwatch resume, restores a minimized screen, shows and activates it.
+// False, after showing the opener's text, when a family file failed.
+struct TQeHandOver {
+  std::string Client, Case, Employee;
+  std::optional<std::pair<int64_t, bool>> Resume;  // seconds, paused
+};
+bool OpenQuickEntry(const TQeHandOver& HandOver);

@@ -1,0 +1,370 @@
+// The quick entry's field checks and lookup list without a window, on the
+// sample office: each field and mode found or not, what is chosen and
+// shown, the save's refusals, and the list's positioning and rows.
+#include "entry/qe_checks.h"
+#include "entry/qe_files.h"
+#include "entry/qe_lookup_list.h"
+
+#include "platform/text.h"
+#include "templates/family_files.h"
+#include "templates/startup_globals.h"
+#include "templates/template_state.h"
+#include "testing/sample_office_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace {
+
+class QeChecksTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ResetBtrLayer();
+    Store.DataRoot = SampleOfficeFolder();
+    ASSERT_EQ(OpenQuickEntryFiles(), "");
+    ASSERT_EQ(OpenNarrativeFile(), "");
+    BtrSetKeyNumber(QCaseFileNo, 4);
+  }
+  void TearDown() override {
+    ResetBtrLayer();
+    ResetQuickEntryState();
+    Store.Reset();
+  }
+  static const TSampleOffice& Office() { return SampleOffice(); }
+  // A suffix some client has and Client has not.
+  static std::string ForeignSuffix(const std::string& client) {
+    std::set<std::string> own;
+    for (const TSampleCase& c : Office().Cases)
+      if (c.Client == client) own.insert(c.Suffix);
+    for (const TSampleCase& c : Office().Cases)
+      if (!own.count(c.Suffix)) return c.Suffix;
+    return "";
+  }
+};
+
+TEST_F(QeChecksTest, EmployeeByCodeAndByName) {
+  const TSampleEmployee& emp = Office().Employees.front();
+  TQeState s;
+  EXPECT_FALSE(CheckEmployee(s, emp.Code, false).Failed());
+  EXPECT_EQ(s.ChosenEmployee, LeftJustified(emp.Code, 4));
+  EXPECT_FALSE(s.LabelEmpName.empty());
+
+  TQeCheck check = CheckEmployee(s, "ZZZZ", false);
+  EXPECT_EQ(check.Message, QeEmpNotFound);
+  EXPECT_EQ(check.Focus, TQeField::Employee);
+  EXPECT_EQ(s.ChosenEmployee, "");
+  EXPECT_EQ(s.LabelEmpName, "");
+  // Into the list: no message, nothing changes.
+  s.ChosenEmployee = "KEEP";
+  EXPECT_FALSE(CheckEmployee(s, "ZZZZ", true).Failed());
+  EXPECT_EQ(s.ChosenEmployee, "KEEP");
+  check = CheckEmployee(s, "  ", false);
+  EXPECT_EQ(check.Message, "You must select an employee.");
+  EXPECT_EQ(check.Type, mtError);
+
+  // By name: the joined name found by the name search.
+  s = {};
+  s.EmpByNameIdx = 2;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  const std::string name = EmployeeName([&] {
+    TDynCharArr rec(74, 0);
+    EXPECT_TRUE(BtrGetEqual(QEmpFileNo, EmployeeKey(emp.Code), rec, false) ||
+                (BtrSetKeyNumber(QEmpFileNo, 1), BtrGetEqual(QEmpFileNo, EmployeeKey(emp.Code), rec, false)));
+    BtrSetKeyNumber(QEmpFileNo, 3);
+    return rec;
+  }());
+  EXPECT_FALSE(CheckEmployee(s, name, false).Failed()) << name;
+  EXPECT_EQ(s.ChosenEmployee, LeftJustified(emp.Code, 4));
+  EXPECT_EQ(CheckEmployee(s, "Nobody, Such", false).Message, QeEmpNotFound);
+  EXPECT_EQ(s.ChosenEmployee, "");
+}
+
+TEST_F(QeChecksTest, ClientAndCaseByMode) {
+  const TSampleClient& client = Office().Clients.front();
+  TQeState s;
+  // Mode 1: only the chosen client passes.
+  TQeCheck check = CheckClient(s, client.Code, false);
+  EXPECT_EQ(check.Message, QeClientNotFound);
+  EXPECT_TRUE(check.EmptyCase);
+  s.ChosenClient = client.Code;
+  EXPECT_FALSE(CheckClient(s, client.Code, false).Failed());
+  EXPECT_EQ(s.LabelPhone, TrimRight(client.Phone1));
+
+  // A suffix only another client has is no case of this one.
+  const std::string foreign = ForeignSuffix(client.Code);
+  ASSERT_FALSE(foreign.empty());
+  check = CheckCase(s, foreign, false, false);
+  EXPECT_EQ(check.Message, QeCaseNotFound);
+  EXPECT_EQ(check.Focus, TQeField::Case);
+  EXPECT_EQ(s.ChosenCase, "");
+  // Not found with the client edit empty: the focus goes to the client.
+  EXPECT_EQ(CheckCase(s, "NOPE", false, true).Focus, TQeField::Client);
+  for (const TSampleCase& c : Office().Cases) {
+    if (c.Client != client.Code) continue;
+    EXPECT_FALSE(CheckCase(s, c.Suffix, false, false).Failed()) << c.Suffix;
+    EXPECT_EQ(s.ChosenCase, RightJustified(c.Suffix, 7));
+    EXPECT_EQ(s.LabelCaseDesc, TrimRight(c.Description));
+  }
+
+  // Mode 2: an empty client empties what was chosen.
+  s.EntryModeIdx = 2;
+  check = CheckClient(s, "", false);
+  EXPECT_FALSE(check.Failed());
+  EXPECT_TRUE(check.EmptyCase);
+  EXPECT_EQ(s.ChosenClient, "");
+
+  // Mode 3: the suffix's first record in key order (duplicates as written)
+  // gives the client.
+  s = {};
+  s.EntryModeIdx = 3;
+  BtrSetKeyNumber(QCaseFileNo, 5);
+  std::string firstClient;
+  for (const TSampleCase& c : Office().Cases)
+    if (c.Suffix == "100" && firstClient.empty()) firstClient = c.Client;
+  ASSERT_FALSE(firstClient.empty());
+  EXPECT_FALSE(CheckCase(s, "100", false, false).Failed());
+  EXPECT_EQ(s.ChosenClient, LeftJustified(firstClient, 7));
+  EXPECT_FALSE(s.LabelClientName.empty());
+
+  // Mode 4: blank refused; an unknown identifier says so.
+  s.EntryModeIdx = 4;
+  EXPECT_EQ(CheckCase(s, " ", false, false).Message, "A blank is not allowable when selecting by Alternate ID");
+  EXPECT_EQ(CheckCase(s, "NO SUCH ID", false, false).Message, QeCaseNotFound);
+  EXPECT_EQ(s.LabelCaseDesc, "Case not found");
+}
+
+TEST_F(QeChecksTest, GroupingRules) {
+  struct Case {
+    char rule;
+    std::string code;
+    std::string message;
+  };
+  const Case cases[] = {
+      {'R', "", "A blank grouping code is not allowed."},
+      {' ', "", ""},
+      {'R', "CF", ""},
+      {'R', "Q9", QeGroupNotFound},
+      {'N', "Q9", ""},
+  };
+  for (const Case& c : cases) {
+    TQeState s;
+    s.GroupCodeRule = c.rule;
+    EXPECT_EQ(CheckGroup(s, c.code).Message, c.message) << c.rule << " " << c.code;
+  }
+}
+
+TEST_F(QeChecksTest, HoursAndDescription) {
+  struct Case {
+    std::string typed, shown, message;
+  };
+  const Case cases[] = {
+      {"5", "5.00", ""},
+      {"-0.004", "0.00", ""},
+      {"-0.01", "-0.01", "Negative amount is not allowed."},
+      {"abc", "abc", "Invalid entry!"},
+      {" 1.255 ", "1.25", ""},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.typed;
+    const TQeCheck check = CheckHours(text);
+    EXPECT_EQ(check.Message, c.message) << c.typed;
+    if (check.Failed()) {
+      EXPECT_EQ(text, c.typed);
+      EXPECT_EQ(check.Type, mtError);
+    } else if (c.typed != " 1.255 ") {
+      EXPECT_EQ(text, c.shown);
+    }
+  }
+  EXPECT_FALSE(CheckDescription(std::string(2808, 'a')).Failed());
+  EXPECT_EQ(CheckDescription(std::string(2809, 'a')).Message, QeDescTooLong);
+}
+
+TEST_F(QeChecksTest, TheSaveRefusesWhatWasNeverChosen) {
+  const TSampleCase& c = Office().Cases.front();
+  TQeState s;
+  s.GroupCodeRule = 'R';
+  s.ChosenEmployee = LeftJustified(Office().Employees.front().Code, 4);
+  s.ChosenClient = LeftJustified(c.Client, 7);
+  s.ChosenCase = RightJustified(c.Suffix, 7);
+  TQeEntryTexts good{Office().Employees.front().Code, c.Client, c.Suffix, "CF", "1", "text", true};
+  {
+    TQeEntryTexts t = good;
+    EXPECT_FALSE(CheckBeforeSave(s, t).Failed());
+    EXPECT_EQ(t.Hours, "1.00");
+  }
+  struct Case {
+    const char* what;
+    std::function<void(TQeState&, TQeEntryTexts&)> spoil;
+    std::string message;
+    TQeField focus;
+  };
+  const Case cases[] = {
+      {"no employee", [](TQeState& s, TQeEntryTexts&) { s.ChosenEmployee.clear(); }, QeEmpNotFound,
+       TQeField::Employee},
+      {"blank employee", [](TQeState&, TQeEntryTexts& t) { t.Employee = ""; }, "You must select an employee.",
+       TQeField::Employee},
+      {"no client", [](TQeState& s, TQeEntryTexts&) { s.ChosenClient.clear(); }, QeClientNotFound, TQeField::Client},
+      {"blank case", [](TQeState&, TQeEntryTexts& t) { t.Case = " "; }, QeCaseNotFound, TQeField::Case},
+      {"blank group", [](TQeState&, TQeEntryTexts& t) { t.Group = ""; }, "A blank grouping code is not allowed.",
+       TQeField::Group},
+      {"bad hours", [](TQeState&, TQeEntryTexts& t) { t.Hours = "x"; }, "Invalid entry!", TQeField::Hours},
+      {"long text", [](TQeState&, TQeEntryTexts& t) { t.Description = std::string(2809, 'd'); }, QeDescTooLong,
+       TQeField::Description},
+  };
+  for (const Case& k : cases) {
+    TQeState state = s;
+    TQeEntryTexts texts = good;
+    k.spoil(state, texts);
+    const TQeCheck check = CheckBeforeSave(state, texts);
+    EXPECT_EQ(check.Message, k.message) << k.what;
+    EXPECT_EQ(check.Focus, k.focus) << k.what;
+  }
+}
+
+TEST_F(QeChecksTest, TheListFindsStepsBackAndCompletes) {
+  QeLookupList list;
+  TQeState s;
+  // Employee by code: the first code at or after two letters, completed.
+  std::vector<std::string> codes;
+  for (const TSampleEmployee& e : Office().Employees) codes.push_back(LeftJustified(e.Code, 4));
+  std::sort(codes.begin(), codes.end());
+  const std::string target = codes.back();
+  TQeFill fill = list.Fill(s, TQeField::Employee, target.substr(0, 2));
+  ASSERT_TRUE(fill.Show);
+  const int index = int(std::lower_bound(codes.begin(), codes.end(), target.substr(0, 2)) - codes.begin());
+  EXPECT_EQ(fill.FoundRow, std::min(index, QeListStepBack));
+  EXPECT_TRUE(fill.Chosen);
+  EXPECT_EQ(fill.FieldText, TrimRight(codes[index]));
+  EXPECT_EQ(fill.SelectFrom, 2u);
+  EXPECT_EQ(int(list.Rows().size()), std::min<int>(int(codes.size()), fill.FoundRow + QeListAfter));
+  EXPECT_EQ(fill.TopRow, fill.SelectedRow < 5 ? 0 : fill.FoundRow - 4);
+
+  // A client's cases and nothing of a neighbour; "~" the last of them.
+  const TSampleClient& client = Office().Clients.front();
+  s.ChosenClient = client.Code;
+  BtrSetKeyNumber(QCaseFileNo, 4);
+  fill = list.Fill(s, TQeField::Case, "");
+  int own = 0;
+  for (const TSampleCase& c : Office().Cases) own += c.Client == client.Code;
+  EXPECT_EQ(int(list.Rows().size()), own);
+  fill = list.Fill(s, TQeField::Case, "~");
+  EXPECT_EQ(fill.SelectedRow, int(list.Rows().size()) - 1);
+  // No client chosen: the error, the field emptied.
+  s.ChosenClient.clear();
+  fill = list.Fill(s, TQeField::Case, "1");
+  EXPECT_EQ(fill.Message, QeListNoClient);
+  EXPECT_TRUE(fill.EmptyField);
+
+  // A grouping code of both kinds is listed once.
+  fill = list.Fill(s, TQeField::Group, "CF");
+  int cf = 0;
+  for (const TQeListRow& row : list.Rows()) cf += row[0] == "CF";
+  EXPECT_EQ(cf, 1);
+  EXPECT_TRUE(fill.Chosen);
+
+  // Choosing a client row fills the code, name and phone.
+  fill = list.Fill(s, TQeField::Client, client.Code);
+  ASSERT_TRUE(fill.Chosen);
+  std::string text;
+  list.Choose(fill.SelectedRow, s, TQeField::Client, text);
+  EXPECT_EQ(text, client.Code);
+  EXPECT_EQ(s.ChosenClient, LeftJustified(client.Code, 7));
+  EXPECT_EQ(s.LabelPhone, TrimRight(client.Phone1));
+}
+
+}  // namespace
+
+namespace {
+
+// An office past the list's 501 rows.
+class QeBigListTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    ResetBtrLayer();
+    folder_ = new ScopedTempDir;
+    office_ = new TSampleOffice(BuildSampleOffice({700, 150, 12}));
+    std::vector<TSampleFileCount> counts;
+    std::string msg;
+    ASSERT_TRUE(WriteSampleOffice(*folder_ / "office", *office_, counts, msg)) << msg;
+    ResetBtrLayer();
+  }
+  static void TearDownTestSuite() {
+    delete folder_;
+    delete office_;
+  }
+  void SetUp() override {
+    ResetBtrLayer();
+    Store.DataRoot = *folder_ / "office";
+    ASSERT_EQ(OpenQuickEntryFiles(), "");
+  }
+  void TearDown() override {
+    ResetBtrLayer();
+    ResetQuickEntryState();
+    Store.Reset();
+  }
+  static std::vector<std::string> SortedCodes() {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : office_->Clients) codes.push_back(LeftJustified(c.Code, 7));
+    std::sort(codes.begin(), codes.end());
+    return codes;
+  }
+  static inline ScopedTempDir* folder_ = nullptr;
+  static inline TSampleOffice* office_ = nullptr;
+};
+
+TEST_F(QeBigListTest, FillsAroundTheFoundRecordAndPagesOnNeverPast501Rows) {
+  const std::vector<std::string> codes = SortedCodes();
+  QeLookupList list;
+  TQeState s;
+  // In the middle: 12 back, 41 on; the found row fifth from the top.
+  const std::string middle = codes[300];
+  TQeFill fill = list.Fill(s, TQeField::Client, TrimRight(middle));
+  EXPECT_EQ(fill.FoundRow, QeListStepBack);
+  EXPECT_EQ(int(list.Rows().size()), QeListStepBack + QeListAfter);
+  EXPECT_EQ(list.Rows()[0][0], codes[300 - QeListStepBack]);
+  EXPECT_EQ(list.Rows()[size_t(fill.FoundRow)][0], middle);
+  EXPECT_EQ(fill.TopRow, QeListStepBack - 4);
+  EXPECT_TRUE(fill.Chosen);
+  // At the start: nothing to step back over.
+  fill = list.Fill(s, TQeField::Client, TrimRight(codes[2]));
+  EXPECT_EQ(fill.FoundRow, 2);
+  EXPECT_EQ(fill.TopRow, 0);
+  // Past the end: the last record.
+  fill = list.Fill(s, TQeField::Client, "ZZZZZZZ");
+  EXPECT_EQ(list.Rows().back()[0], codes.back());
+  EXPECT_FALSE(fill.Chosen);
+
+  // Paging on from the start: eight records on each time, the rows growing
+  // by what was loaded, never past 501.
+  list.Fill(s, TQeField::Client, TrimRight(codes[0]));
+  size_t first = 0;
+  for (int page = 0; page < 12; ++page) {
+    const int selected = int(list.Rows().size()) - 1;
+    list.PageDown(s, TQeField::Client, selected);
+    first += 8;
+    ASSERT_LE(list.Rows().size(), size_t(QeListMaxRows));
+    EXPECT_EQ(list.Rows()[0][0], codes[first]) << page;
+  }
+  EXPECT_EQ(list.Rows().size(), size_t(QeListMaxRows));
+}
+
+TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {
+  std::set<std::string> withCases;
+  for (const TSampleCase& c : office_->Cases) withCases.insert(c.Client);
+  std::string lonely;
+  for (const TSampleClient& c : office_->Clients)
+    if (!withCases.count(c.Code)) lonely = c.Code;
+  ASSERT_FALSE(lonely.empty());
+  QeLookupList list;
+  TQeState s;
+  s.ChosenClient = lonely;
+  BtrSetKeyNumber(QCaseFileNo, 4);
+  const TQeFill fill = list.Fill(s, TQeField::Case, "");
+  EXPECT_TRUE(list.Rows().empty());
+  EXPECT_FALSE(fill.Show);
+}
+
+}  // namespace

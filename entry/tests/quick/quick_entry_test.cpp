@@ -1,0 +1,452 @@
+// The quick entry screen offscreen against the real record manager and the
+// sample office: the whole way a user goes (employee by code, a client
+// completed from the list, a case, a grouping code, hours, a description,
+// Save, the viewer's Edit, a changed save, Export through the folder
+// browser), and the refusals of the save.
+#include "entry/batch_files.h"
+#include "entry/qe_files.h"
+#include "entry/qt/batch_view_form.h"
+#include "entry/qt/quick_entry_form.h"
+#include "entry/tests/batch/batch_fixture.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "platform/datetime_value.h"
+#include "platform/qt/dir_browser_form.h"
+#include "platform/qt/directory_list_box.h"
+#include "platform/qt/widget_text.h"
+#include "platform/text.h"
+#include "templates/batch_codec.h"
+#include "templates/family_files.h"
+#include "templates/validation_files.h"
+#include "templates/registry_settings.h"
+#include "testing/clock_fixture.h"
+#include "testing/scoped_env.h"
+#include "testing/sample_office_folder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+
+class QuickEntryTest : public BatchTest {
+protected:
+  void SetUp() override {
+    BatchTest::SetUp();
+    const std::string office = SampleOfficeFolder();
+    UseEmptyBatch();
+    Store.DataRoot = office;
+    // The modes as the registry holds them: no write on showing.
+    Startup.MDEntryMode = "C";
+    Startup.EntryModeIdx = 1;
+    Startup.MDEmpByName = "C";
+    Startup.EmpByNameIdx = 1;
+    Startup.WorkDate = EncodeDate(2026, 12, 11);
+  }
+  void TearDown() override {
+    delete QEF.data();
+    QApplication::processEvents();
+    ResetQuickEntryState();
+    BatchTest::TearDown();
+  }
+
+  // The registry of this test only.
+  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
+
+  TQEF& Open(const TQeHandOver& handOver = {}) {
+    EXPECT_TRUE(OpenQuickEntry(handOver));
+    TQEF& qe = *QEF;
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&qe));
+    return qe;
+  }
+  static std::string Text(const QLineEdit* edit) { return StoredText(edit->text()); }
+  static std::string Text(const QLabel* label) { return StoredText(label->text()); }
+  // Types into a field as a person does, then leaves it with Tab.
+  static void Type(QWidget* field, const std::string& keys) {
+    field->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(field, WidgetText(keys));
+    QApplication::processEvents();
+  }
+  static void Tab(QWidget* field) {
+    QTest::keyClick(field, Qt::Key_Tab);
+    QApplication::processEvents();
+  }
+
+  static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
+  static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
+  static const TSampleCase& CaseOf(const std::string& client) {
+    for (const TSampleCase& c : SampleOffice().Cases)
+      if (c.Client == client) return c;
+    throw std::runtime_error("no case");
+  }
+  static std::string JoinedName(const std::string& first, int len1, const std::string& last, int len2) {
+    std::string s = LeftJustified(first, len1) + LeftJustified(last, len2);
+    JoinNameParts(s, len1, len2);
+    return s;
+  }
+};
+
+TEST_F(QuickEntryTest, EnteredSavedViewedEditedSavedAgainAndExported) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  EXPECT_EQ(qe.windowTitle(), "Corvenstead Quick Entry");
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(int64_t(qe.Date->Value()), int64_t(EncodeDate(2026, 12, 11)));
+  EXPECT_EQ(Text(qe.LabelDayofWeek), "Friday");
+
+  // The employee by code: its name shows once the field is left.
+  Type(qe.EditEmp, Employee().Code);
+  Tab(qe.EditEmp);
+  EXPECT_EQ(Text(qe.LabelEmpName), JoinedName(Employee().FirstName, 15, Employee().LastName, 20));
+  EXPECT_EQ(qe.State.ChosenEmployee, LeftJustified(Employee().Code, 4));
+
+  // The client by its first letters: the list completes it, the rest selected.
+  const std::string prefix = Client().Code.substr(0, 3);
+  Type(qe.EditClient, prefix);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(StoredText(qe.EditClient->selectedText()), Client().Code.substr(3));
+  Tab(qe.EditClient);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.LabelPhone), TrimRight(Client().Phone1));
+  EXPECT_EQ(Text(qe.LabelClientName), JoinedName(Client().FirstName, 30, Client().LastName, 40));
+
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  Type(qe.EditCase, theCase.Suffix);
+  Tab(qe.EditCase);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.LabelCaseDesc), TrimRight(theCase.Description));
+
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
+  Type(qe.EditGroup, "CF");
+  Tab(qe.EditGroup);
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditHours);  // the narrative code is no tab stop
+  qe.EditHours->selectAll();
+  Type(qe.EditHours, "1.5");
+  Tab(qe.EditHours);
+  EXPECT_EQ(Text(qe.EditHours), "1.50");
+  Type(qe.Memo1, "Drafted the reply");
+  QTest::keyClick(qe.Memo1, Qt::Key_Return);
+  QTest::keyClicks(qe.Memo1, "and sent it");
+
+  QTest::mouseClick(qe.SaveBitBtn, Qt::LeftButton);
+  EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts().front();
+  // Save keeps the employee and the date, empties the rest.
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_EQ(Text(qe.EditCase), "");
+  EXPECT_EQ(Text(qe.EditGroup), "");
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(qe.Memo1->toPlainText(), "");
+  EXPECT_FALSE(qe.EntryChanged());
+
+  std::vector<TBatchRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].Date, "12/11/2026");
+  EXPECT_EQ(rows[0].Employee, LeftJustified(Employee().Code, 4));
+  EXPECT_EQ(rows[0].Client, LeftJustified(Client().Code, 7));
+  EXPECT_EQ(rows[0].CaseSuffix, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(rows[0].Group, "CF    ");
+  EXPECT_EQ(Trim(rows[0].Hours), "1.50");
+  EXPECT_EQ(rows[0].Description, "Drafted the reply\r\nand sent it");
+  BtrCloseFile(TrinFileNo);
+  BtrCloseFile(DescFileNo);
+
+  // View Batch, Edit: the entry comes back marked "Editing".
+  QTimer::singleShot(0, [&] {
+    auto* viewer = dynamic_cast<TQBatchViewF*>(QApplication::activeModalWidget());
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_EQ(viewer->QBatchViewGrid->rowCount(), 1);
+    QTest::mouseClick(viewer->BitBtnEdit, Qt::LeftButton);
+  });
+  QTest::mouseClick(qe.ShowBatchBitBtn, Qt::LeftButton);
+  EXPECT_TRUE(qe.LabelEditing->isVisible());
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(Text(qe.EditCase), theCase.Suffix);
+  EXPECT_EQ(Text(qe.EditGroup), "CF");
+  EXPECT_EQ(Text(qe.EditHours), "1.50");
+  EXPECT_EQ(Text(qe.LabelCaseDesc), TrimRight(theCase.Description));
+  EXPECT_EQ(qe.Memo1->toPlainText(), "Drafted the reply\nand sent it");
+  EXPECT_EQ(int64_t(qe.Date->Value()), int64_t(EncodeDate(2026, 12, 11)));
+  EXPECT_FALSE(qe.EntryChanged());
+
+  qe.EditHours->selectAll();
+  Type(qe.EditHours, "2");
+  Tab(qe.EditHours);
+  QTest::mouseClick(qe.SaveBitBtn, Qt::LeftButton);
+  EXPECT_FALSE(qe.LabelEditing->isVisible());
+  rows = Rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(Trim(rows[0].Hours), "2.00");
+  EXPECT_EQ(rows[0].Link, "       1");
+  EXPECT_EQ(rows[0].Description, "Drafted the reply\r\nand sent it");
+  BtrCloseFile(TrinFileNo);
+  BtrCloseFile(DescFileNo);
+
+  // Export through the real folder browser.
+  const std::string folder = ExportFolder(Temp.path()).string();
+  QTimer::singleShot(0, [&] {
+    auto* browser = dynamic_cast<TDirBrowserForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->DirectoryListBox1->SetDirectory(folder));
+    QTest::mouseClick(browser->BitBtn1, Qt::LeftButton);
+  });
+  boxes.Expect("You are about to export the current batch to:\r\r" + folder + ".", mrOk)
+      .Expect("Make '" + folder + "'" + "\r" + "the default directory to export to?", mrNo)
+      .Expect("Your batch has been successfully exported.");
+  QTest::mouseClick(qe.BitBtnExport, Qt::LeftButton);
+  EXPECT_EQ(boxes.Pending(), 0u);
+  BtrCloseAllFiles();
+  EXPECT_TRUE(std::filesystem::exists(ExportFolder(Temp.path()) / "TRIN01.MD"));
+  EXPECT_TRUE(Rows().empty());
+}
+
+// The entry screen hands over while another window is active, as a click
+// on its quick entry command leaves it.
+TEST_F(QuickEntryTest, HandOverFillsEmptyEditsAndAsksOnceForFilledOnes) {
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
+  EXPECT_EQ(Text(qe.EditCase), theCase.Suffix);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  EXPECT_EQ(qe.State.ChosenEmployee, LeftJustified(Employee().Code, 4));
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_TRUE(boxes.Texts().empty());
+  EXPECT_TRUE(QEFRunning);
+
+  const TSampleClient& other = SampleOffice().Clients[1];
+  const TSampleCase& otherCase = CaseOf(other.Code);
+  const TSampleEmployee& otherEmp = SampleOffice().Employees[1];
+  QWidget elsewhere;
+  const auto handOver = [&](int answer) {
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    boxes.Expect("Do you want to overwrite the current record with the new one?", answer);
+    ASSERT_TRUE(OpenQuickEntry({other.Code, otherCase.Suffix, otherEmp.Code, std::nullopt}));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&qe));
+    EXPECT_EQ(boxes.Pending(), 0u);
+  };
+  // No: nothing taken.
+  handOver(mrNo);
+  EXPECT_EQ(Text(qe.EditClient), Client().Code);
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  // Yes once: all three taken without a further question.
+  handOver(mrYes);
+  EXPECT_EQ(Text(qe.EditClient), other.Code);
+  EXPECT_EQ(Text(qe.EditCase), otherCase.Suffix);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(otherCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.EditEmp), otherEmp.Code);
+  EXPECT_EQ(boxes.Texts().size(), 2u);
+}
+
+TEST_F(QuickEntryTest, HandedOverTimeSurvivesTheShowRunningOrPaused) {
+  ScopedClock clock(EncodeDate(2026, 12, 11) + 0.375);
+  DialogResponder boxes;
+  for (const bool paused : {false, true}) {
+    TQEF& qe = Open({"", "", "", std::make_pair(int64_t(600), paused)});
+    EXPECT_TRUE(qe.Stopwatch().Running()) << paused;
+    EXPECT_EQ(qe.Stopwatch().Paused(), paused);
+    // Ten minutes in steps of 0.1 hours (the sample office's increment).
+    EXPECT_EQ(Text(qe.EditHours), "0.20") << paused;
+    EXPECT_EQ(Text(qe.EditTime), "00:10:00") << paused;
+    delete QEF.data();
+  }
+}
+
+TEST_F(QuickEntryTest, AMissingFamilyFileOpensNothing) {
+  Store.DataRoot = TempPath("nothing here");
+  DialogResponder boxes;
+  boxes.Answer(mrOk);
+  EXPECT_FALSE(OpenQuickEntry({}));
+  EXPECT_TRUE(QEF.isNull());
+  ASSERT_EQ(boxes.Texts().size(), 1u);
+  EXPECT_EQ(boxes.Texts()[0].rfind("Unable to open client file.", 0), 0u) << boxes.Texts()[0];
+  for (const uint8_t fileNo : {QClientFileNo, QCaseFileNo, QEmpFileNo, QGroupFileNo}) EXPECT_FALSE(BtrIsFileOpen(fileNo));
+}
+
+TEST_F(QuickEntryTest, AModeSwitchClearsTheEntryKeepsEmployeeAndDateAndWritesTheLetter) {
+  DialogResponder boxes;
+  TQEF& qe = Open({Client().Code, CaseOf(Client().Code).Suffix, Employee().Code, std::nullopt});
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("2.00");
+  qe.Memo1->setPlainText("text");
+  qe.EntryItems[2]->trigger();
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+  EXPECT_EQ(int64_t(qe.Date->Value()), int64_t(EncodeDate(2026, 12, 11)));
+  EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_EQ(Text(qe.EditCase), "");
+  EXPECT_EQ(Text(qe.EditGroup), "");
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(qe.Memo1->toPlainText(), "");
+  EXPECT_EQ(qe.State.ChosenClient, "");
+  EXPECT_FALSE(qe.EditClient->isVisible());
+  EXPECT_TRUE(qe.EntryItems[2]->isChecked());
+  std::string value;
+  ReadRegValue("MDEntryMode", ProgramKeyId, value);
+  EXPECT_EQ(value, "S");
+  qe.EmpItems[1]->trigger();
+  ReadRegValue("MDEmpByName", ProgramKeyId, value);
+  EXPECT_EQ(value, "N");
+  EXPECT_EQ(Text(qe.EditEmp), "");
+  EXPECT_FALSE(qe.LabelEmpName->isVisible());
+  qe.EntryItems[0]->trigger();
+  EXPECT_TRUE(qe.EditClient->isVisible());
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Leaving a lookup field: where the focus goes decides whether it is
+// checked; a refused exit puts the focus back.
+TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  struct Case {
+    const char* what;
+    QLineEdit* field;
+    std::string text;
+    QWidget* to;
+    std::string message;
+    QWidget* focus;
+  };
+  const Case cases[] = {
+      {"unknown employee to hours", qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"unknown employee to Clear", qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
+      {"known employee", qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
+      {"unknown client to the case", qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"unknown client to View Batch", qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
+      {"a case without a client", qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
+      {"unknown group to hours", qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
+      {"known group", qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
+      {"blank group", qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // From a fresh start: the focus on a button, which has no exit check.
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
+    qe.State.ChosenEmployee.clear();
+    qe.State.ChosenClient.clear();
+    qe.State.ChosenCase.clear();
+    c.field->setFocus();
+    QApplication::processEvents();
+    c.field->setText(WidgetText(c.text));
+    if (!c.message.empty()) boxes.Expect(c.message);
+    c.to->setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.Pending(), 0u);
+    EXPECT_EQ(QApplication::focusWidget(), c.focus) << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+  }
+}
+
+TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  std::vector<std::string> codes;
+  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
+  std::sort(codes.begin(), codes.end());
+  qe.EditClient->setFocus();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditClient), codes[20]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[21]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[21], 7));
+  EXPECT_EQ(StoredText(qe.EditClient->selectedText()), codes[21]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  EXPECT_EQ(Text(qe.EditClient), codes[19]);
+  // The last and the first through the scroll buttons.
+  QTest::mouseClick(qe.ScrollButtons[3], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes.back());
+  QTest::mouseClick(qe.ScrollButtons[0], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes.front());
+  // Enter closes the list with the row chosen; Escape empties the field.
+  QTest::keyClick(qe.EditClient, Qt::Key_Return);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes.front(), 7));
+  QTest::keyClick(qe.EditClient, Qt::Key_Escape);
+  EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(QuickEntryTest, ExitAsksOnlyAfterAChange) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  qe.Memo1->setPlainText("unsaved");
+  boxes.Expect("Cancel changes to the current record?", mrNo);
+  QTest::mouseClick(qe.BitBtnExit, Qt::LeftButton);
+  EXPECT_TRUE(qe.isVisible());
+  qe.Memo1->clear();
+  QTest::mouseClick(qe.BitBtnExit, Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_TRUE(QEF.isNull());
+  EXPECT_FALSE(QEFRunning);
+  EXPECT_FALSE(BtrIsFileOpen(QClientFileNo));
+  EXPECT_EQ(boxes.Texts().size(), 1u);
+}
+
+TEST_F(QuickEntryTest, ACharacterTheStoreCannotHoldIsTakenBack) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  boxes.Expect("The character U+4E2D cannot be stored")
+      .Expect("A blank grouping code is not allowed.")  // the empty group left for the description
+      .Expect("The character U+4E2D cannot be stored");
+  // Typed as an input method would: a key event carrying the text.
+  const auto typeText = [](QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+  };
+  qe.EditGroup->setFocus();
+  typeText(qe.EditGroup, QString::fromUtf8("\u4e2d"));
+  EXPECT_EQ(Text(qe.EditGroup), "");
+  qe.Memo1->setFocus();
+  typeText(qe.Memo1, "a");
+  typeText(qe.Memo1, QString::fromUtf8("\u4e2d"));
+  EXPECT_EQ(qe.Memo1->toPlainText(), "a");
+  EXPECT_EQ(boxes.Boxes()[0].type, mtError);
+}
+
+TEST_F(QuickEntryTest, AWorkDateBeforeTheFirstEntryDateLeavesTheDateBlankAndTheSaveAsksForOne) {
+  Startup.WorkDate = EncodeDate(1980, 6, 2);
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  EXPECT_EQ(Text(qe.Date), "");
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("1.00");
+  boxes.Expect("Invalid date!");
+  qe.SaveBitBtnClick();
+  EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
+  DialogResponder boxes;
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  TQEF& qe = Open({Client().Code, theCase.Suffix, Employee().Code, std::nullopt});
+  qe.EditGroup->setText("CF");
+  qe.EditHours->setText("1.00");
+  qe.Memo1->setPlainText(QString(2900, 'x'));
+  qe.State.GroupCodeRule = ' ';
+  boxes.Expect(QeDescTooLong);
+  qe.SaveBitBtnClick();
+  QApplication::processEvents();
+  EXPECT_EQ(qe.Memo1->textCursor().position(), 2808);
+  EXPECT_EQ(qe.Memo1->toPlainText().size(), 2900);
+  EXPECT_TRUE(Rows().empty());
+}
+
+}  // namespace
