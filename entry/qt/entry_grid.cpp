@@ -93,8 +93,11 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
     } else {
       const QRect screen = QGuiApplication::primaryScreen()->geometry();
       if (Startup.MaximizeEntry) {
-        grid->resize(size());
-        grid->move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+        // The maximized screen's own size would cover it: the size it was
+        // made at instead.
+        const QSize kept = DesignedSize.isValid() ? DesignedSize : size();
+        grid->resize(kept);
+        grid->move(screen.width() / 2 - kept.width() / 2, screen.height() / 2 - kept.height() / 2);
       } else {
         grid->setGeometry(screen.width() / 2 - width() / 2 + 15, y() + 20, width(), height());
       }
