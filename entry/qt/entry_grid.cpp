@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 
@@ -63,6 +64,10 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
   // The compact list is the grid alone.
   grid->PanelTop->setVisible(!PickMode);
   grid->PanelGlobalChange->setVisible(!PickMode);
+  // Panel2 is a 2-pixel strip in the compact list: its buttons would show
+  // as slivers.
+  for (QWidget* b : std::initializer_list<QWidget*>{grid->BitBtnDelete, grid->BitBtnEdit, grid->BitBtnGridOK})
+    b->setVisible(!PickMode);
   if (PickMode && PickEdit) {
     grid->setMinimumWidth(0);
     grid->setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

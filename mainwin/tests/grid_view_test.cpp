@@ -226,6 +226,7 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     EXPECT_TRUE(grid.StringGridFind->isColumnHidden(0));
     EXPECT_EQ(grid.StringGridFind->columnWidth(1), edit->width() + 15);
     EXPECT_FALSE(grid.ComboBox1->isVisible());
+    EXPECT_FALSE(grid.BitBtnEdit->isVisible());
     Screenshot(grid, "grid_view_pick");
     grid.SelectRow(0);
     grid.StringGridFindDblClick();
@@ -243,6 +244,7 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     entry.ShowGridView(false);
     grid.show();
     EXPECT_TRUE(grid.Header->isVisible());
+    EXPECT_TRUE(grid.BitBtnEdit->isVisible());
     EXPECT_FALSE(grid.StringGridFind->isColumnHidden(0));
 
     // M1 is Billing's matter: refused, naming Billing. M3 goes.
