@@ -14,10 +14,18 @@
 // cases, with a column translated through the employee file; a 10,000-record
 // template lookup target with a date column. The sample office is written
 // once; each workload's mean is printed with its ratio to SQLite.
+//
+// Two more compare with the bare work underneath: a client lookup's exit
+// check without widgets (the list refilled from the text, the typed row
+// matched) against the same reads straight through the numbered-file
+// layer (seek, 12 back, the rows on, the code compared); and a 500-item
+// two-column user list filled into the rows against reading its file and
+// splitting the lines alone.
 #include "bench/bench_support.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
 #include "entry/dropdown_list.h"
+#include "entry/field_checks.h"
 #include "entry/template_lookup.h"
 #include "platform/format.h"
 #include "platform/text.h"
@@ -25,6 +33,7 @@
 #include "templates/sample_office.h"
 #include "templates/template_number.h"
 #include "templates/template_state.h"
+#include "templates/user_list_store.h"
 #include "templates/validation_files.h"
 
 #include <benchmark/benchmark.h>
@@ -54,6 +63,8 @@ constexpr int TargetRecords = 10000;
 constexpr int TargetNo = 7;
 constexpr int FieldSlot = 1;
 constexpr uint16_t TargetRecLen = 4 + 8 + 30 + 8 + 8;
+constexpr int UserListItems = 500;
+constexpr int UserListNo = 7;
 
 fs::path Root() { return bench::Root("dropdown_bench"); }
 
@@ -238,6 +249,9 @@ void BuildFixture() {
   LoadTable("cases", Keyed(CaseFile, [](const std::string& r) { return Cut(r, CaseFld::Client) + Cut(r, CaseFld::SuffixLeft); }));
   LoadTable("employees", Keyed(EmployeeFile, [](const std::string& r) { return Cut(r, EmpFld::Code); }));
   BuildTarget();
+  std::vector<std::string> items{ListHeaderLine("Bench list")};
+  for (int i = 0; i < UserListItems; ++i) items.push_back(Format("Item %04d", i) + ListSep + Format("Value %d", i));
+  WriteUserListFile(UserListNo, items);
 }
 
 // ---- the engine side ----
@@ -289,6 +303,47 @@ void Engine(benchmark::State& S, const std::string& Name, const std::function<vo
   bench::Timed(S, Name, Work);
 }
 
+// The exit check's reads without the list: seek the typed code, step back,
+// read the rows on, compare the code of the record positioned at.
+bool LayerExitCheck(const std::string& Code) {
+  TDynCharArr& rec = ClientRec;
+  bool atEnd = false;
+  BtrGetGreaterLess(ClientFileNo, Code, rec, atEnd, 3);
+  const bool match = !atEnd && TrimRight(FieldText(rec, ClientFld::Code)) == Code;
+  int back = 0;
+  for (; back < StepBackLimit; ++back) {
+    BtrGetPrev(ClientFileNo, rec, atEnd, false);
+    if (atEnd) break;
+  }
+  if (atEnd) BtrGetFirst(ClientFileNo, rec, atEnd, false);
+  for (int r = 0; r <= RowsBelowStart + back && !atEnd; ++r) {
+    benchmark::DoNotOptimize(FieldText(rec, ClientFld::Code));
+    BtrGetNext(ClientFileNo, rec, atEnd, false);
+  }
+  return match;
+}
+
+bool ExitCheck(const std::string& Code) {
+  const TFillResult r = list.Fill(Code, 0);
+  return RowMatchesText(rows, r.FirstRow, 0, Code);
+}
+
+// The user list's file read and its lines split, nothing kept.
+void SplitListAlone() {
+  std::string bytes;
+  Check(ReadWholeListFile(UserListNo, bytes), "read list");
+  size_t cols = 0;
+  for (const std::string& line : SplitListLines(bytes)) cols += SplitListItem(line).Double;
+  benchmark::DoNotOptimize(cols);
+}
+
+void FillUserListAlone() {
+  std::vector<std::string> lines;
+  std::string why;
+  Check(ReadUserListLines(IntToStr(UserListNo) + ".lst", lines, why), why);
+  Check(FillUserListRows(lines, rows).Items == UserListItems, "list rows");
+}
+
 void Report(const std::string& Name) {
   const double engine = bench::MeanMs()["engine " + Name], raw = bench::MeanMs()["sqlite " + Name];
   std::printf("%-22s engine %7.3f ms  sqlite %7.3f ms  ratio %5.2fx\n", Name.c_str(), engine, raw,
@@ -332,6 +387,21 @@ int main(int argc, char** argv) {
       {"M target typed", TargetList, [] { list.Fill(Next(targetCodes).substr(0, 5), 0); },
        [] { SqliteFill("target", Next(targetCodes).substr(0, 5), AllKeys, PastAll, StepBackLimit, CutTarget); }},
   };
+  // Against the work underneath rather than sqlite3: the same names with
+  // "bare" for the second side.
+  const auto clientByCode = [] { FamilyList("A  0", TListSource::Client, false); };
+  const std::vector<TWork> bare = {
+      {"exit check", clientByCode,
+       [] {
+         const std::string code = TrimRight(Next(clientCodes));
+         Check(ExitCheck(code), "exit check " + code);
+       },
+       [] {
+         const std::string code = TrimRight(Next(clientCodes));
+         Check(LayerExitCheck(code), "layer " + code);
+       }},
+      {"user list fill", [] {}, FillUserListAlone, SplitListAlone},
+  };
   const char* rounds = std::getenv("MD_BENCH_ROUNDS");
   const int iterations = rounds ? std::max(1, std::atoi(rounds)) : 300;
   for (const TWork& w : works) {
@@ -344,11 +414,27 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(iterations);
   }
+  for (const TWork& w : bare) {
+    benchmark::RegisterBenchmark(("engine " + w.name).c_str(),
+                                 [w](benchmark::State& s) { Engine(s, "engine " + w.name, w.setup, w.engine); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(iterations);
+    benchmark::RegisterBenchmark(("bare " + w.name).c_str(),
+                                 [w](benchmark::State& s) { Engine(s, "bare " + w.name, w.setup, w.sqlite); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(iterations);
+  }
   return bench::Run("dropdown_bench", [&] {
     BuildFixture();
     benchmark::RunSpecifiedBenchmarks();
     std::printf("\nmean fill per workload (engine against sqlite3):\n");
     for (const TWork& w : works) Report(w.name);
+    std::printf("\nagainst the bare work underneath:\n");
+    for (const TWork& w : bare) {
+      const double engine = bench::MeanMs()["engine " + w.name], raw = bench::MeanMs()["bare " + w.name];
+      std::printf("%-22s engine %7.3f ms  bare   %7.3f ms  ratio %5.2fx\n", w.name.c_str(), engine, raw,
+                  raw > 0 ? engine / raw : 0);
+    }
     db.reset();
   });
 }

@@ -228,6 +228,12 @@ bool TDropdownList::SeekOrTellEmpty(const std::string& Key, bool TildeTyped, TFi
 }
 
 bool TDropdownList::PositionTemplateLookup(const std::string& Text, TFillOutcome& Why) {
+  if (Text != Tilde) return SeekOrTellEmpty(Text, false, Why);
+  // "~" asks for the last records: the last one itself, also when keys
+  // begin with bytes above "~" (accented letters).
+  bool atEnd = false;
+  BtrGetLast(FileNo(), Rec(), atEnd, false);
+  if (!atEnd) return true;
   return SeekOrTellEmpty(Text, false, Why);
 }
 
@@ -357,25 +363,23 @@ void TDropdownList::LoadDropdownRows(int FirstRow, bool) {
   }
 }
 
-void TDropdownList::FillTemplateLookupRow(int Row) {
-  if (!s_.Target) return;
+std::string TargetCellText(const TTargetColumn& C, const TDynCharArr& Rec) {
+  std::string text = Bytes(Rec, C.Pos, C.Width);
+  if (C.Type != ttDate) return text;
+  // "YYYYMMDD" as stored: month/day/year.
   const bool fourDigitYear = FormatSettings.ShortDateFormat.find("yyyy") != std::string::npos;
-  for (size_t k = 0; k < s_.Target->ListCols.size() && k < size_t(MaxListCols); ++k) {
-    const TTargetColumn& c = s_.Target->ListCols[k];
-    std::string text = Bytes(Store.LkpDataRec, c.Pos, c.Width);
-    if (c.Type == ttDate) {
-      // "YYYYMMDD" as stored: month/day/year.
-      text = IsBlank(text) || text.size() < 8
-                 ? std::string()
-                 : text.substr(4, 2) + "/" + text.substr(6, 2) + "/" + (fourDigitYear ? text.substr(0, 4) : text.substr(2, 2));
-    }
-    rows_.Cells[size_t(Row)][k] = text;
-  }
+  if (IsBlank(text) || text.size() < 8) return std::string();
+  return text.substr(4, 2) + "/" + text.substr(6, 2) + "/" + (fourDigitYear ? text.substr(0, 4) : text.substr(2, 2));
 }
 
-std::string TDropdownList::ColumnText(const std::array<int, 9>& Def, const TDynCharArr& Source) const {
-  const int sourceId = int(s_.Source);
-  const TDynCharArr& first = Def[0] == sourceId ? Source : HostFileRec(Def[0]);
+void TDropdownList::FillTemplateLookupRow(int Row) {
+  if (!s_.Target) return;
+  for (size_t k = 0; k < s_.Target->ListCols.size() && k < size_t(MaxListCols); ++k)
+    rows_.Cells[size_t(Row)][k] = TargetCellText(s_.Target->ListCols[k], Store.LkpDataRec);
+}
+
+std::string LookupColumnText(const TLkpColumn& Def, const TDynCharArr& Source, int SourceId) {
+  const TDynCharArr& first = Def[0] == SourceId ? Source : HostFileRec(Def[0]);
   std::string value = Bytes(first, Def[1], Def[2]);
   int fileId = Def[0], pos = Def[1];
   for (size_t t = 3; t < Def.size() && Def[t] != 0; t += 3) {
@@ -390,6 +394,10 @@ std::string TDropdownList::ColumnText(const std::array<int, 9>& Def, const TDynC
   }
   JoinWholeName(value, fileId, pos);
   return value;
+}
+
+std::string TDropdownList::ColumnText(const std::array<int, 9>& Def, const TDynCharArr& Source) const {
+  return LookupColumnText(Def, Source, int(s_.Source));
 }
 
 void TDropdownList::FillFamilyRow(int Row) {

@@ -31,6 +31,7 @@
 
 #include "btrieve/numbered_files.h"
 #include "entry/template_lookup.h"
+#include "templates/validation_files.h"
 
 #include <array>
 #include <cstdint>
@@ -84,9 +85,35 @@ struct TDropdownState {
   std::string OwnPrefix;
   // Source 0: the field's control record.
   const TFieldControl* Target = nullptr;
+  // The exit checks: a list refilled by an exit check, the find asked for
+  // by an exit (and the save that began that move), the hub told of row
+  // choices (no screen sets it yet), a clear under way.
+  bool ExitInProgress = false;
+  bool SaveAfterFind = false;
+  bool FoundByExit = false;
+  bool HubReporting = false;
+  bool ClearInProgress = false;
+  // User lists: a row moved to by keys waits for Enter or the exit; typing
+  // completes nothing while suppressed; the items the list shows.
+  bool ChosenByKeys = false;
+  bool TypeAheadOff = false;
+  int UserListItems = 0;
   // The first record of the last fill: the back fills read before it.
   TBtrPosition ListStart{};
   bool HasListStart = false;
+};
+
+// Holds the program-change flag for one text the program sets.
+class TProgramChange {
+public:
+  explicit TProgramChange(TDropdownState& S) : s_(S), was_(S.ProgramChange) { s_.ProgramChange = true; }
+  ~TProgramChange() { s_.ProgramChange = was_; }
+  TProgramChange(const TProgramChange&) = delete;
+  TProgramChange& operator=(const TProgramChange&) = delete;
+
+private:
+  TDropdownState& s_;
+  bool was_;
 };
 
 enum class TFillOutcome {
@@ -126,6 +153,15 @@ int HostDisplayWidth(int Code);
 // (right-justified), so the rows begin with what the user typed. Widths
 // gets the pixel width of each column after the first; returns their sum.
 int SetDropdownColumns(int Slot, std::vector<int>& Widths);
+
+// A catalogue entry's text for the record Source of host file SourceId:
+// the value, through its translations ("not found" when one's read fails),
+// a whole client or employee name joined last name first.
+std::string LookupColumnText(const TLkpColumn& Def, const TDynCharArr& Source, int SourceId);
+
+// A target field's text in a record of the target: a date month/day/year
+// (the short date format's year width), blank stays blank; others as stored.
+std::string TargetCellText(const TTargetColumn& C, const TDynCharArr& Rec);
 
 // The display columns of the field in Slot (a pseudo-field: of the field
 // it stands for): the number defined.

@@ -4,6 +4,7 @@
 #include "btrieve/record_files.h"
 #include "datetime/dw_intl.h"
 #include "designer/qt/designer_forms.h"
+#include "entry/grid_layout_seam.h"
 #include "entry/qt/dup_sel_form.h"
 #include "entry/qt/grid_form.h"
 #include "mainwin/mtdesk_form.h"
@@ -13,6 +14,7 @@
 #include "platform/qt/application.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/instance_bus_qt.h"
+#include "templates/layout_digest.h"
 
 #include <QApplication>
 
@@ -102,7 +104,10 @@ void CreateDesignerF(TStartForms& Forms, const char* Name) {
   GuardEvent([&] { Forms.Designer.push_back(CreateDesignerForm(Name, MtdeskF)); });
 }
 
+// The grid view's delete and replace refuse once another workstation has
+// restructured the template since its field table was loaded.
 void CreateEGridF(TStartForms& Forms, const char*) {
+  SetGridLayoutCheck(LayoutStillCurrent);
   GuardEvent([&] { Forms.EntryViews.emplace_back(EGridF = new TEGridF); });
 }
 
@@ -119,7 +124,7 @@ struct TFormSlot {
 // creation.
 constexpr TFormSlot FormSlots[] = {
     {"TMtdeskF", CreateMtdeskF},
-    {"TDescriptorF", nullptr},
+    {"TDescriptorF", CreateDesignerF},
     {"TMinMaxF", CreateDesignerF},
     {"TGetNameF", CreateDesignerF},
     {"TLKUPF", CreateDesignerF},

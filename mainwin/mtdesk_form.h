@@ -19,6 +19,7 @@
 #include <string>
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -68,6 +69,13 @@ public:
   void Recreatemasterfile1Click();
   // The report module on the selected template (mainwin/report_command.cpp).
   void Createreport1Click();
+  // Template export and import (mainwin/transfer_commands.cpp).
+  void ExportTemplate1Click();
+  void Importfrom1Click();
+  // The open dialog's checks: only an export set's main descriptor closes
+  // it; a selected one shows the template name it holds in the title.
+  bool OpenDialog1CanClose();
+  void OpenDialog1SelectionChange(const QString& Path);
 
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;
@@ -115,6 +123,8 @@ public:
   QAction* Setupclientandcaseemailtemplates1 = nullptr;
   QMenu* Help1 = nullptr;
   QAction* About1 = nullptr;
+  // Made by the first import.
+  QFileDialog* OpenDialog1 = nullptr;
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/text.h"
+#include "templates/user_list_codec.h"
 
 #include <algorithm>
 
@@ -272,6 +273,11 @@ std::string TextRange(std::string_view Text, const TDscRange& Range) {
 void SetLkpTargetNumber(std::string& Text, const TTemplateNumber& Number) {
   CheckText(Text);
   Put(Text, DscField::LkpTargetNumber, Number.ZeroFilled(), FieldOwner(Columns(Text, DscField::Name)));
+}
+
+void SetLkpTargetList(std::string& Text, int ListNumber) {
+  CheckText(Text);
+  Put(Text, DscField::LkpTarget, ListFileName(ListNumber), FieldOwner(Columns(Text, DscField::Name)));
 }
 
 void SetLkpSpecOtherIds(std::string& Text, const std::vector<int>& Ids) {

@@ -216,6 +216,8 @@ std::string TextRange(std::string_view Text, const TDscRange& Range);
 // only its own range.
 // The number inside LkpTarget, zero-filled.
 void SetLkpTargetNumber(std::string& Text, const TTemplateNumber& Number);
+// The whole LkpTarget of a list lookup: "<n>.lst", blanks behind.
+void SetLkpTargetList(std::string& Text, int ListNumber);
 // The ids after the first of an M lookup's specification: "%3s" each, side by
 // side, blanks behind; at most three.
 void SetLkpSpecOtherIds(std::string& Text, const std::vector<int>& Ids);

@@ -8,6 +8,7 @@
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_listing.h"
 #include "templates/file_slot_guards.h"
+#include "templates/layout_digest.h"
 #include "templates/master_codec.h"
 #include "templates/store_constants.h"
 #include "templates/store_utils.h"
@@ -32,21 +33,6 @@ TDesignerLink NoDesigner;
 TDesignerLink* Designer = &NoDesigner;
 
 void ErrorBox(const std::string& Text) { MessageDlg(Text, mtError, mbOKOnly); }
-
-// The family file (1 client, 2 case, 3 employee) whose alternate lookup an
-// "l" field switches on: the letter of its specification together with the
-// code of the alternate key's first display column. 0 for none.
-int AltLookupHost(const TFld& Fld) {
-  struct TAlt {
-    char Letter;
-    int FirstCol;
-  };
-  static constexpr TAlt alts[] = {{'A', 1}, {'B', 23}, {'E', 63}};
-  for (int k = 0; k < 3; ++k) {
-    if (!Fld.LkpSpec.empty() && Fld.LkpSpec[0] == alts[k].Letter && Fld.DispCols[1] == alts[k].FirstCol) return k + 1;
-  }
-  return 0;
-}
 
 // The field-table entry of a field record: what the loader takes over from
 // the parsed record, the index memberships left cleared.
@@ -104,9 +90,11 @@ void ReadDescriptorRecords() {
   int fields = 0;
   int indexes = 0;
   bool atEnd = false;
+  uint64_t digest = LayoutDigestStart;
   for (BtrGetFirst(LoadedDescriptorFileNo, rec, atEnd, false); !atEnd;
        BtrGetNext(LoadedDescriptorFileNo, rec, atEnd, false)) {
     const std::string_view record(reinterpret_cast<const char*>(rec.data()), rec.size());
+    digest = FoldLayoutRecord(digest, record);
     if (IsIndexRecord(record)) {
       LoadIndex(record, ++indexes);
       continue;
@@ -115,6 +103,7 @@ void ReadDescriptorRecords() {
       throw EDescriptorError(Format("The description file holds more than %d field records.", MaxFields));
     }
     TFld fld = LoadedField(record, ++fields);
+    if (decltype(Store.AltKindIds)::InRange(fld.FldId)) Store.AltKindIds[fld.FldId] = fld.LkpKind == "l";
     TakeAltLookupKind(fld);
     Designer->AddFieldName(fld.Name);
     Store.RecLen = std::max(Store.RecLen, fld.Offset + fld.Width - 1);
@@ -122,6 +111,7 @@ void ReadDescriptorRecords() {
     Store.FldTable[fields] = std::move(fld);
     Store.FldCount = fields;
   }
+  Store.LayoutDigest = digest;
   const TPrimKey& key = Store.PrimKey;
   const bool gapless = key.Width[2] != 0 || key.Width[3] == 0;
   if (key.Width[1] > 0 && gapless) {
@@ -188,6 +178,18 @@ TTemplateNames& ListOf(char Letter) {
 
 }  // namespace
 
+int AltLookupHost(const TFld& Fld) {
+  struct TAlt {
+    char Letter;
+    int FirstCol;
+  };
+  static constexpr TAlt alts[] = {{'A', 1}, {'B', 23}, {'E', 63}};
+  for (int k = 0; k < 3; ++k) {
+    if (!Fld.LkpSpec.empty() && Fld.LkpSpec[0] == alts[k].Letter && Fld.DispCols[1] == alts[k].FirstCol) return k + 1;
+  }
+  return 0;
+}
+
 void TakeAltLookupKind(TFld& Fld) {
   if (Fld.LkpKind != "l") return;
   Fld.LkpKind = "L";
@@ -202,6 +204,8 @@ void ClearFieldTables() {
   Store.FldCount = 0;
   Store.IndexRecs = TIndexRecs();
   Store.PrimKey = TPrimKey();
+  Store.AltKindIds = decltype(Store.AltKindIds)();
+  Store.LayoutDigest = 0;
 }
 
 void ResetDescriptorForm() {

@@ -43,6 +43,10 @@ extern std::string BlankPrimKey;
 // A field read with kind "l" (the alternative lookup) is kept as "L" and
 // switches on AltLookupOn for the host file whose name field it shows first.
 void TakeAltLookupKind(TFld& Fld);
+// The family file (1 client, 2 case, 3 employee) whose alternative lookup
+// a field shows: the letter of its specification together with the code of
+// its first display column, that file's name field. 0 for none.
+int AltLookupHost(const TFld& Fld);
 
 // Field-table slots 1..54, FldCount, the index names and sort fields and
 // PrimKey cleared.

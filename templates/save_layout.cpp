@@ -63,6 +63,14 @@ TIndexRecs CollectIndexes() {
       sortFld = k;
     }
   }
+  // Indexes are written up to the first without a 1st sort field: one with
+  // only later sort fields, one behind such a gap, or a name to write
+  // without members would be dropped silently.
+  const int count = indexes.IndexCount();
+  for (int i = 1; i <= MaxIndexes; ++i) {
+    const bool members = indexes.SortFld1[i] != 0 || indexes.SortFld2[i] != 0 || indexes.SortFld3[i] != 0;
+    if (i > count && (members || !IsBlank(Store.IndexNamesToWrite[i]))) CannotPlace();
+  }
   return indexes;
 }
 

@@ -8,6 +8,7 @@
 #include "templates/data_transfer.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
+#include "templates/layout_digest.h"
 #include "templates/master_codec.h"
 #include "templates/master_file.h"
 #include "templates/old_layout.h"
@@ -144,6 +145,8 @@ TDataStep PlanData(const TSaveFiles& Files, TSaveLayout& Layout) {
     Layout = PlanFields(true, true);
     return TDataStep::Create;
   }
+  // Under the exclusive lock: the table must still be the one on disk.
+  if (!LayoutStillCurrent()) throw ESaveRefused(LayoutChangedMsg);
   const TDataFound found = CountRecords(Files.DataName);
   if (!found.Exists && Store.HasData) {
     throw ESaveRefused("A required file is missing: " + Files.DataName + "." + ContactMsg);

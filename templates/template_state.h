@@ -134,6 +134,13 @@ struct TTemplateStore {
   bool MinMaxChanged = false;
   bool ListFldWidened = false;
   TTable<int, 1, MaxFields, "NewFldIds"> NewFldIds;  // by FldId: 1 added, -1 given up
+  // By FldId: the field was read with the alternative lookup kind "l",
+  // which the field table holds as "L"; a save writes "l" back unless the
+  // designer defined the field anew.
+  TTable<bool, 1, MaxFields, "AltKindIds"> AltKindIds;
+  // The digest of the descriptor records the loader read (layout_digest.h);
+  // 0 when the table was not loaded from a descriptor.
+  uint64_t LayoutDigest = 0;
   TTable<std::string, 1, MaxIndexes, "IndexNamesToWrite"> IndexNamesToWrite;
   TTable<TMFld, 1, MaxFields, "MFlds"> MFlds;
   TTable<bool, 1, 3, "AltLookupOn"> AltLookupOn;  // client, case, employee

@@ -171,3 +171,19 @@ int CatalogueNewList(uint8_t FileNo, int Highest, const std::string& Name, TList
   }
   return number;
 }
+
+void UncatalogueLists(uint8_t FileNo, const std::vector<int>& Numbers) {
+  BtrSetKeyNumber(FileNo, 0);
+  TDynCharArr rec(UserListRecordLength);
+  bool atEnd = false;
+  std::vector<TBtrPosition> found;
+  for (BtrGetFirst(FileNo, rec, atEnd, false); !atEnd; BtrGetNext(FileNo, rec, atEnd, false)) {
+    const int number = ParseUserListRecord(std::string_view(reinterpret_cast<const char*>(rec.data()), rec.size())).Number;
+    if (std::find(Numbers.begin(), Numbers.end(), number) != Numbers.end()) found.push_back(BtrSavePosition(FileNo, rec));
+  }
+  for (const TBtrPosition& position : found) {
+    BtrGetDirect(FileNo, rec, position);
+    BtrDeleteRecord(FileNo);
+  }
+  for (int number : Numbers) DeleteFile(UserListPath(number));
+}

@@ -78,3 +78,7 @@ void WriteUserListFile(int Number, const std::vector<std::string>& Lines);
 // the file, EBtrAbort or EUserListError for the record.
 int CatalogueNewList(uint8_t FileNo, int Highest, const std::string& Name, TListNumberLayout Layout,
                      const std::vector<std::string>& Lines);
+// Takes lists out again that an unfinished operation catalogued: every
+// record naming one of Numbers deleted through FileNo, then their files.
+// Raises EBtrAbort; files already gone are no failure.
+void UncatalogueLists(uint8_t FileNo, const std::vector<int>& Numbers);

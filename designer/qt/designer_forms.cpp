@@ -1,11 +1,13 @@
 #include "designer/qt/designer_forms.h"
 
+#include "designer/qt/descriptor_form.h"
 #include "designer/qt/edit_disp_form.h"
 #include "designer/qt/get_desc_form.h"
 #include "designer/qt/get_name_form.h"
 #include "designer/qt/lookup_form.h"
 #include "designer/qt/min_max_form.h"
 
+TDescriptorF* DescriptorF = nullptr;
 TMinMaxF* MinMaxF = nullptr;
 TGetNameF* GetNameF = nullptr;
 TLKUPF* LKUPF = nullptr;
@@ -29,6 +31,7 @@ void Forget(F*& Global, const QWidget* Form) {
 }  // namespace
 
 std::unique_ptr<QWidget> CreateDesignerForm(const std::string& ClassName, QWidget* MainWindow) {
+  if (ClassName == "TDescriptorF") return Made(DescriptorF);
   if (ClassName == "TMinMaxF") return Made(MinMaxF);
   if (ClassName == "TGetNameF") return Made(GetNameF);
   if (ClassName == "TLKUPF") return Made(LKUPF, MainWindow);
@@ -38,6 +41,7 @@ std::unique_ptr<QWidget> CreateDesignerForm(const std::string& ClassName, QWidge
 }
 
 void ForgetStartForm(const QWidget* Form) {
+  Forget(DescriptorF, Form);
   Forget(MinMaxF, Form);
   Forget(GetNameF, Form);
   Forget(LKUPF, Form);

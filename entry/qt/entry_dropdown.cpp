@@ -10,6 +10,7 @@
 #include "entry/qt/entry_form.h"
 
 #include "entry/dropdown_list.h"
+#include "entry/qt/dropdown_cell_delegate.h"
 #include "entry/template_lookup.h"
 #include "platform/qt/cursor.h"
 #include "platform/command_line.h"
@@ -63,19 +64,6 @@ TListSource SourceOfCode(int Code) {
 
 std::string EditText(const QLineEdit* E) { return StoredText(E->text()); }
 
-// Holds the program-change flag for one text the program sets.
-class TProgramChange {
-public:
-  explicit TProgramChange(TDropdownState& S) : s_(S), was_(S.ProgramChange) { s_.ProgramChange = true; }
-  ~TProgramChange() { s_.ProgramChange = was_; }
-  TProgramChange(const TProgramChange&) = delete;
-  TProgramChange& operator=(const TProgramChange&) = delete;
-
-private:
-  TDropdownState& s_;
-  bool was_;
-};
-
 }  // namespace
 
 void TEntryF::BuildDropdownParts() {
@@ -88,7 +76,15 @@ void TEntryF::BuildDropdownParts() {
   QFont courier("Liberation Mono");
   courier.setPixelSize(13);
   StringGrid1->setFont(courier);
-  connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex&) { GuardEvent([this] { StringGrid1Click(); }); });
+  StringGrid1->setItemDelegate(new TDropdownCellDelegate([this] { return Dropdown.MovingByKeys; }, StringGrid1));
+  StringGrid1->installEventFilter(this);
+  connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex&) {
+    GuardEvent([this] {
+      gridClicked_ = true;
+      StringGrid1Click();
+      gridClicked_ = false;
+    });
+  });
   SBHideList = new QToolButton(ScrollContent);
   SBHideList->setObjectName("SBHideList");
   SBHideList->setText(WidgetText("x"));
@@ -102,6 +98,8 @@ void TEntryF::BuildDropdownParts() {
   });
   connect(SBPgUp, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBPgDnClick(SBPgUp); }); });
   connect(SBPgDn, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBPgDnClick(SBPgDn); }); });
+  connect(SBFirst, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBFirstClick(SBFirst); }); });
+  connect(SBLast, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBFirstClick(SBLast); }); });
 }
 
 // ---- helpers ----
@@ -191,6 +189,10 @@ void TEntryF::ShowDropdown() {
   ListPanel->show();
   ListPanel->raise();
   ListPanel->adjustSize();
+  // A list under a low field reaches below the fields: the scrolled area
+  // grows to hold it.
+  const int bottom = ListPanel->geometry().bottom() + 1;
+  if (ScrollContent->height() < bottom) ScrollContent->resize(ScrollContent->width(), bottom);
   ScrollBox1->ensureWidgetVisible(ListPanel, 0, 0);
   StringGrid1->scrollToTop();
   Dropdown.Visible = true;
@@ -502,7 +504,7 @@ bool TEntryF::ListKey(QLineEdit* Edit, TEntryEventArgs& Args) {
       if (row >= LastDropdownRow) {
         MessageDlg(MaxRowsMsg, mtInformation, mbOKOnly, 0);
       } else if (row + 1 < ListRows.Filled) {
-        Store.FldTable[SlotOf(Edit)].ReservedText = EditText(Edit);
+        Store.FldTable[SlotOf(Edit)].ReservedText = EditText(Edit).substr(0, 3);
         MoveDropdownRow(row + 1);
       } else if (ListRows.Filled > 0) {
         // Past the rows read: the list goes on from the last one.
@@ -549,10 +551,16 @@ void TEntryF::DropdownKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
       displays.insert(displays.end(), caseDisplays.begin(), caseDisplays.end());
     }
     for (QLineEdit* d : displays) SetProgramText(d, "");
+    // An emptied key field names no client, case or employee any more.
+    if (slot == plan_.Keys.ClientSlot) Dropdown.ClientCode.clear();
+    if (slot == plan_.Keys.ClientSlot || slot == plan_.Keys.CaseSlot) Dropdown.CaseCode.clear();
+    if (slot == plan_.Keys.EmpSlot) Dropdown.EmpCode.clear();
     HideDropdown();
     return;
   }
   if (ListKey(edit, Args)) return;
+  // Typing ends a move by keys: the rows the typing selects leave the text.
+  Dropdown.MovingByKeys = false;
   if (f.RightJustify && Dropdown.Visible) {
     HideDropdown();
     SetProgramText(edit, TrimRight(EditText(edit)));
@@ -572,9 +580,6 @@ void TEntryF::OwnIndexKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
   ListKey(edit, Args);
 }
 
-// The list's own scrolling belongs to the page handler's screen.
-void TEntryF::SBPgDnClick(QObject*) {}
-void TEntryF::StringGrid1Click() {}
 void TEntryF::RunLimitedFind(QWidget*) {}
 
 // ---- the preset ----

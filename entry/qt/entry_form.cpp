@@ -199,6 +199,8 @@ void TEntryF::BuildFixedParts() {
   ScrollContent->setObjectName("ScrollContent");
   ScrollBox1->setWidget(ScrollContent);
   ScrollBox1->setWidgetResizable(false);
+  // A click on the list's buttons leaves the focus in the field.
+  ScrollBox1->setFocusPolicy(Qt::NoFocus);
   outer->addWidget(ScrollBox1, 1);
 
   // The dropdown list floats over the fields, hidden until a list drops.
@@ -316,6 +318,9 @@ void TEntryF::FormShow() {
     ActiveControlChange(now);
   });
   GridHeaderRowHeight = GridViewHeaderHeight;
+  IndexKey.clear();
+  SentClient.clear();
+  SentEmp.clear();
   ClearGenerated();
   RemoveFocusModel();
   CloseLookupFiles();
@@ -496,10 +501,15 @@ void TEntryF::BindEvents(int I) {
   }
 }
 
+// A handler that refused the exit ends the event: the later ones are for
+// a move that did not happen.
 void TEntryF::RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args) {
+  moveRefused_ = false;
   for (THandler h : Handlers) {
     GuardEvent([&] { (this->*MethodOf(h))(Sender, Args); });
+    if (moveRefused_) break;
   }
+  moveRefused_ = false;
 }
 
 int TEntryF::ControlOf(QObject* Watched) const {
@@ -508,6 +518,12 @@ int TEntryF::ControlOf(QObject* Watched) const {
 }
 
 bool TEntryF::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == StringGrid1 && Event->type() == QEvent::KeyPress) {
+    TEntryEventArgs args;
+    args.Key = static_cast<QKeyEvent*>(Event)->key();
+    GuardEvent([&] { StringGrid1KeyDown(args); });
+    return QDialog::eventFilter(Watched, Event);
+  }
   const int i = ControlOf(Watched);
   if (i < 0 || i >= int(widgets_.size())) return QDialog::eventFilter(Watched, Event);
   QWidget* w = widgets_[size_t(i)];
@@ -766,18 +782,8 @@ void TEntryF::EntryIdle() {
 }
 
 bool TEntryF::GridCellHint(QWidget*, const QPoint&, QString&) { return true; }
-void TEntryF::ActiveControlChange(QWidget*) {}
 
-void TEntryF::UserListEnter(QWidget*, TEntryEventArgs&) {}
-void TEntryF::LookupExitCheck(QWidget*, TEntryEventArgs&) {}
-void TEntryF::IndexFieldExit(QWidget*, TEntryEventArgs&) {}
-void TEntryF::NumericFieldExit(QWidget*, TEntryEventArgs&) {}
-void TEntryF::UserListKeyDown(QWidget*, TEntryEventArgs&) {}
 void TEntryF::MemoKeyDown(QWidget*, TEntryEventArgs&) {}
-void TEntryF::LookupKeyPress(QWidget*, TEntryEventArgs&) {}
-void TEntryF::UserListTextChange(QWidget*, TEntryEventArgs&) {}
-void TEntryF::FieldClick(QWidget*, TEntryEventArgs&) {}
-void TEntryF::FieldKeyUp(QWidget*, TEntryEventArgs&) {}
 
 void TEntryF::MemoSizeGuard(QWidget* Sender, TEntryEventArgs&) {
   auto* memo = qobject_cast<QPlainTextEdit*>(Sender);

@@ -152,6 +152,24 @@ public:
   virtual void StringGrid1Click();
   // The scroll buttons' page handler (Sender SBPgUp or SBPgDn).
   virtual void SBPgDnClick(QObject* Sender);
+  // The scroll buttons' first and last handler (Sender SBFirst or SBLast).
+  virtual void SBFirstClick(QObject* Sender);
+  // The find's entry point; the exit of index 1's sort fields calls it when
+  // their values name a stored record (Dropdown.FoundByExit set).
+  virtual void BitBtnFindClick();
+  // The quick time entry's part of the reaction to a focus move.
+  std::function<void(QWidget* Now)> QuickEntryFocusHook;
+  // Focus arriving on the button bar from a field.
+  void Panel1Enter(QWidget* From);
+  void StringGrid1KeyDown(TEntryEventArgs& Args);
+  // Tells the hub (status kind Kind) the screen's codes and name.
+  void SendEntryStatus(int Kind);
+  // The field in Slot is a family lookup whose display rows a choice fills.
+  bool DisplayRowsDefined(int Slot) const;
+  // The index-1 key text the screen's sort fields make.
+  std::string IndexKey;
+  // The client and employee texts last sent to the hub.
+  std::string SentClient, SentEmp;
   // The limited find of a first or second sort field of index 1 while
   // LimitDD1 is checked; it belongs to the find and the grid view.
   virtual void RunLimitedFind(QWidget* Edit);
@@ -280,6 +298,35 @@ private:
   // handlers; true when the key was one of them.
   bool ListKey(QLineEdit* Edit, TEntryEventArgs& Args);
   bool IsLimitedSortField(int Slot) const;
+  // The exit checks (entry/qt/entry_checks.cpp).
+  bool IsLeavingToCommand(const QWidget* To) const;
+  bool IsMovingToPartner(const QWidget* From, const QWidget* To) const;
+  bool IsLinkListOpen() const;
+  static bool IsFieldControlActive(const QWidget* W);
+  void ResolveClientName(const QLineEdit* KeyEdit);
+  void ResolveEmployeeName(const QLineEdit* KeyEdit);
+  bool PseudoValueMatches(int Slot, const std::string& Text) const;
+  bool MatchClientByName(QLineEdit* Edit);
+  bool MatchEmployeeByName(QLineEdit* Edit);
+  bool MatchByName(QLineEdit* Edit, std::string& Code);
+  void ClearCaseField();
+  void RefuseExit(QWidget* Edit);
+  void RememberChosenRecord(int Slot, int Row);
+  void FillTemplateDisplays(QLineEdit* Edit, int Row);
+  bool FindChosenRecord(int Slot, int Row);
+  void FillFamilyDisplays(QLineEdit* Edit, int Row);
+  int CurrentEditNumber() const { return Dropdown.EditNo; }
+  bool UpdateIndexKeyText(int Slot, int& Part, const std::string& Text);
+  // The key field of a pseudo-field's slot (52-54), else Slot itself.
+  int KeySlotOf(int Slot) const;
+  QLineEdit* EditOfSlot(int Slot) const;
+  // User lists.
+  void FillUserList(QLineEdit* Edit);
+  // The page handlers' stepping of the list by eight rows.
+  void PageDown(QLineEdit* Edit);
+  void PageUp(QLineEdit* Edit);
+  bool gridClicked_ = false;
+  bool moveRefused_ = false;
   void CloseLookupFiles();
   int shownRows_ = 0;
 

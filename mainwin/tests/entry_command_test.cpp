@@ -251,6 +251,19 @@ void ExpectClientGroup(TEntryF& Entry, int DisplayRows) {
   EXPECT_GE(Entry.ControlWidget(after)->y(), bevel->geometry().bottom());
 }
 
+// What a user types before leaving a family key field, which may not be
+// left empty: a listed client, its case, an employee.
+void FillKeyField(TEntryF& Entry, QWidget* Now) {
+  auto* edit = qobject_cast<QLineEdit*>(Now);
+  if (!edit || !edit->text().isEmpty()) return;
+  const int slot = edit->property("tag").toInt();
+  const TFamilyKeys& keys = Entry.Plan().Keys;
+  const TSampleCase& c = SampleOffice().Cases[0];
+  if (slot == keys.ClientSlot) Entry.SetProgramText(edit, c.Client);
+  if (slot == keys.CaseSlot) Entry.SetProgramText(edit, c.Suffix);
+  if (slot == keys.EmpSlot) Entry.SetProgramText(edit, SampleOffice().Employees[0].Code);
+}
+
 // Tab from the first field walks every tab stop in the plan's order, each
 // scrolled into view, then the buttons. MustScroll: the last stop
 // starts below the fold.
@@ -271,6 +284,7 @@ void ExpectTabWalk(TEntryF& Entry, bool MustScroll) {
     EXPECT_TRUE(view.contains(now->geometry().translated(Entry.ScrollContent->pos())))
         << StoredText(now->objectName()) << " out of view";
     if (Entry.ScrollContent->y() < 0) ++scrolled;
+    FillKeyField(Entry, now);
     keyboard::Type(Qt::Key_Tab);
   }
   // The buttons, left to right; Print and Calendar take the focus only

@@ -5,46 +5,12 @@
 // by typing and keys as a user would, every box scripted.
 #include "mainwin/tests/entry_window_fixture.h"
 
-#include "entry/qt/entry_form.h"
-#include "mainwin/template_list.h"
-#include "platform/command_line.h"
-#include "platform/datetime_value.h"
-#include "platform/format.h"
-#include "platform/qt/app_hooks.h"
-#include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
-#include "platform/qt/widget_text.h"
-#include "platform/text.h"
-#include "templates/email_setup.h"
-#include "templates/startup_globals.h"
-#include "templates/store_constants.h"
-#include "templates/template_build.h"
-#include "templates/template_number.h"
-#include "templates/validation_files.h"
-#include "testing/clock_fixture.h"
-#include "testing/dialog_responder.h"
-#include "testing/sample_office_folder.h"
-#include "testing/store_files_fixture.h"
-#include "testing/template_fixture.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -110,28 +76,6 @@ protected:
     return Saved(Name);
   }
 
-  static QLineEdit* Edit(TEntryF& E, const char* Name) {
-    auto* w = E.ScrollContent->findChild<QLineEdit*>(Name);
-    EXPECT_NE(w, nullptr) << Name;
-    return w;
-  }
-  static std::string Text(const QLineEdit* E) { return StoredText(E->text()); }
-  static std::string Cell(TEntryF& E, int Col, int Row) {
-    return TrimRight(StoredText(E.DropdownGrid->data(E.DropdownGrid->index(Row, Col)).toString()));
-  }
-  static std::vector<std::string> Labels(const TEntryF& E) {
-    std::vector<std::string> out;
-    for (const TLabelPlan& l : E.Plan().Labels) out.push_back(l.Caption);
-    return out;
-  }
-  std::vector<std::string> ClientCodes() const {
-    std::vector<std::string> codes;
-    for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(Format("%-7s", c.Code));
-    std::sort(codes.begin(), codes.end());
-    for (std::string& c : codes) c = TrimRight(c);
-    return codes;
-  }
-
   TTemplateNumber target;
 };
 
@@ -180,8 +124,13 @@ TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {
     EXPECT_FALSE(Cell(entry, 1, entry.DropdownRow()).empty());  // the code beside it
     QTest::keyClick(name, Qt::Key_Escape);
 
-    // The case list wants a client first.
+    // The case list wants a client first. An empty client may not be left;
+    // a code the list lacks may (the field is not list-only) but names no
+    // client.
     QLineEdit* matterCase = Edit(entry, "Edit4");
+    entry.Focus->FocusControl(client);
+    QTest::keyClick(client, Qt::Key_Escape);
+    QTest::keyClicks(client, "azz");
     entry.Focus->FocusControl(matterCase);
     Boxes.Expect("Please select a client first!");
     QTest::keyClicks(matterCase, "1");
@@ -215,6 +164,41 @@ TEST_F(EntryLookupTest, EachListOfADesignedTemplateAsAUserMeetsIt) {
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
+// The client's name is a field of its own: leaving the code for it asks
+// nothing; a whole name typed there is checked against the list by name
+// and makes its client the current one, the code in the code field; a
+// name not listed passes (the field is not list-only) and changes nothing.
+TEST_F(EntryLookupTest, TheNameFieldChecksATypedNameAndTakesItsClient) {
+  WhileOpen("Billing", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit* name = Edit(entry, "Edit2");
+    QLineEdit* city = Edit(entry, "Edit3");
+    ASSERT_TRUE(client && name && city);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+    entry.Focus->FocusControl(name);
+    EXPECT_EQ(QApplication::focusWidget(), name);  // no box: the strict responder says so
+    // A person's whole name, last name first, as the list shows it.
+    const auto person = std::find_if(SampleOffice().Clients.begin(), SampleOffice().Clients.end(),
+                                     [](const TSampleClient& c) { return !c.FirstName.empty(); });
+    ASSERT_NE(person, SampleOffice().Clients.end());
+    const std::string whole = person->LastName + ", " + person->FirstName;
+    entry.SetProgramText(name, whole);
+    entry.Focus->FocusControl(client);
+    EXPECT_EQ(entry.Dropdown.ClientCode, person->Code);
+    EXPECT_EQ(Text(client), person->Code);
+    EXPECT_EQ(Text(city), person->City);
+    EXPECT_EQ(Store.FldTable[52].ReservedText, whole.substr(0, 3));  // the search text keeps 3 bytes
+    // Not listed: accepted, the current client stays.
+    entry.Focus->FocusControl(name);
+    entry.SetProgramText(name, "Nobody, At All");
+    entry.Focus->FocusControl(client);
+    EXPECT_EQ(entry.Dropdown.ClientCode, person->Code);
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
 TEST_F(EntryLookupTest, TheMatterEmailsCaseListCompletesATypedSuffix) {
   const TSampleClient& c = SampleOffice().Clients[0];
   WhileOpen("Matter e-mail", [&](TEntryF& entry) {
@@ -226,11 +210,10 @@ TEST_F(EntryLookupTest, TheMatterEmailsCaseListCompletesATypedSuffix) {
     for (QLineEdit* e : entry.ScrollContent->findChildren<QLineEdit*>())
       if (e->property("tag").toInt() == 2) matterCase = e;
     ASSERT_NE(matterCase, nullptr);
-    entry.Focus->FocusControl(matterCase);
+    // Leaving the client with a listed code makes it the current client.
     entry.SetProgramText(client, c.Code);
-    entry.Focus->FocusControl(client);
-    EXPECT_EQ(entry.Dropdown.ClientCode, c.Code);
     entry.Focus->FocusControl(matterCase);
+    EXPECT_EQ(entry.Dropdown.ClientCode, c.Code);
     QTest::keyClicks(matterCase, "12");
     EXPECT_TRUE(entry.ListPanel->isVisible());
     EXPECT_EQ(Cell(entry, 0, entry.DropdownRow()), "     12");

@@ -11,11 +11,13 @@
 #include "mainwin/tests/main_window_fixture.h"
 #include "platform/command_line.h"
 #include "platform/datetime_value.h"
+#include "platform/format.h"
 #include "platform/qt/application.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/email_setup.h"
 #include "templates/startup_globals.h"
+#include "templates/store_constants.h"
 #include "templates/template_build.h"
 #include "templates/template_number.h"
 #include "templates/validation_files.h"
@@ -23,18 +25,23 @@
 #include "testing/dialog_responder.h"
 #include "testing/sample_office_folder.h"
 #include "testing/store_files_fixture.h"
+#include "testing/template_fixture.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QStandardItemModel>
 #include <QListWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class EntryWindowTest : public MainWindowTest {
 protected:
@@ -93,6 +100,29 @@ protected:
   void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
     Select(Name);
     WhileShown([this] { Form->EntryMaintenancefor1->trigger(); }, Inside);
+  }
+
+  static QLineEdit* Edit(TEntryF& E, const char* Name) {
+    auto* w = E.ScrollContent->findChild<QLineEdit*>(Name);
+    EXPECT_NE(w, nullptr) << Name;
+    return w;
+  }
+  static std::string Text(const QLineEdit* E) { return StoredText(E->text()); }
+  static std::string Cell(TEntryF& E, int Col, int Row) {
+    return TrimRight(StoredText(E.DropdownGrid->data(E.DropdownGrid->index(Row, Col)).toString()));
+  }
+  static std::vector<std::string> Labels(const TEntryF& E) {
+    std::vector<std::string> out;
+    for (const TLabelPlan& l : E.Plan().Labels) out.push_back(l.Caption);
+    return out;
+  }
+  // The sample office's client codes in key order.
+  std::vector<std::string> ClientCodes() const {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(Format("%-7s", c.Code));
+    std::sort(codes.begin(), codes.end());
+    for (std::string& c : codes) c = TrimRight(c);
+    return codes;
   }
 
   DialogResponder Boxes;

@@ -122,7 +122,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
                                                       {"&Settings", true, 0}}));
   EXPECT_EQ(Rows(*Form->Createa1), (std::vector<ItemRow>{{"&New template", false, 0},
                                                          {"&Copy ", false, 0},
-                                                         {"&Import template from...", false, 0}}));
+                                                         {"&Import template from...", true, 0}}));
   EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", true, 0},
                                                       {"&Create/Modify or Print QUAP report for ", true, 1}}));
   EXPECT_EQ(Rows(*Form->Utilities1), (std::vector<ItemRow>{{"&Recreate master file", true, 0},
@@ -131,7 +131,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
                                                            {"-", true, 0},
                                                            {"&Print layout for ", false, 0},
                                                            {"-", true, 0},
-                                                           {"&Export template ", false, 0}}));
+                                                           {"&Export template ", true, 0}}));
   EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", true, 0}}));
   EXPECT_EQ(Rows(*Form->PopupMenu1),
             (std::vector<ItemRow>{{"&Modify Template", false, 0}, {"QUAP &Report", true, 1}}));

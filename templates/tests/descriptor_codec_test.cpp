@@ -428,6 +428,11 @@ TEST(DescriptorRecordText, RewritesTouchOnlyTheirRange) {
   EXPECT_EQ(changed(text), (std::vector<int>{92, 93}));
 
   text = original;
+  SetLkpTargetList(text, 12);
+  EXPECT_EQ(TextRange(text, DscField::LkpTarget), "12.lst     ");
+  for (int c : changed(text)) EXPECT_TRUE(c >= 87 && c <= 97) << c;
+
+  text = original;
   SetLkpSpecOtherIds(text, {27});
   EXPECT_EQ(TextRange(text, DscField::LkpSpec), "2  3 27      ");
   for (int c : changed(text)) EXPECT_TRUE(c >= 102 && c <= 110) << c;

@@ -6,6 +6,7 @@
 #include "btrieve/status_text.h"
 #include "platform/files.h"
 #include "templates/data_transfer.h"
+#include "templates/layout_digest.h"
 #include "templates/store_constants.h"
 #include "templates/template_number.h"
 #include "templates/tests/save/save_fixture.h"
@@ -169,6 +170,27 @@ TEST_F(SaveRaceTest, SecondSaveOfTheTemplateGetsTheModificationQuestionAndNoChan
   EXPECT_TRUE(SavePausedInTransfer([&] { seen = Other("save", {"no"}); }));
   EXPECT_EQ(seen, (std::vector<std::string>{"ask " + Line("File:  " + DataName() + "\r\r" + ModifyFileLockMsg),
                                             "box " + Line(OpenRefused(DataName())), "aborted"}));
+  EXPECT_EQ(boxes.Texts, std::vector<std::string>{});
+  EXPECT_EQ(Other("exit"), std::vector<std::string>{"bye"});
+  other_.reset();
+  ResetBtrLayer();
+  EXPECT_EQ(Snapshot(run_.path(), true), NewShown());
+}
+
+TEST_F(SaveRaceTest, SecondSaveThatWaitsForTheFirstFindsItsFieldTableStaleAndChangesNothing) {
+  ASSERT_EQ(Other("modify"), std::vector<std::string>{"ok"});
+  RecordedDialogs boxes;
+  std::vector<std::string> seen;
+  // The other side is asked while this save runs, and answers Yes once it is done.
+  EXPECT_TRUE(SavePausedInTransfer([&] {
+    other_->Send("save");
+    seen.push_back(other_->Receive());
+  }));
+  other_->Send("yes");
+  seen.push_back(other_->Receive());
+  seen.push_back(other_->Receive());
+  EXPECT_EQ(seen, (std::vector<std::string>{"ask " + Line("File:  " + DataName() + "\r\r" + ModifyFileLockMsg),
+                                            "box " + Line(LayoutChangedMsg), "aborted"}));
   EXPECT_EQ(boxes.Texts, std::vector<std::string>{});
   EXPECT_EQ(Other("exit"), std::vector<std::string>{"bye"});
   other_.reset();

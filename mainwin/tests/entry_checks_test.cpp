@@ -1,0 +1,316 @@
+// The entry screen's field checks end to end: the real main window over the
+// sample office, a designed template with a client lookup (name and city
+// displayed), a list-only case lookup (alternate id and opening date
+// displayed), a number with 2 decimals, a two-column user list and a
+// unique reference as index 1; tried with the keyboard as a new user
+// would, every box scripted.
+#include "mainwin/tests/entry_window_fixture.h"
+
+#include "platform/atoms.h"
+#include "platform/qt/focus_model.h"
+#include "platform/window_messages.h"
+#include "templates/data_file_open.h"
+#include "templates/descriptor_loader.h"
+#include "templates/instance_messages.h"
+#include "templates/record_codec.h"
+#include "templates/product_dates.h"
+#include "templates/user_list_store.h"
+#include "testing/bus_peer.h"
+#include "testing/keyboard.h"
+#include "testing/temp_dir.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int ReferenceId = 5;
+
+class EntryChecksTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    {
+      TTemplateTableBuilder t;
+      TFld& client = t.Add("Client", 'C', 7);
+      client.IsLookup = client.Unique = client.UpperCase = true;
+      client.LkpKind = "L";
+      client.LkpSpec = "A  0";
+      client.DispCols[1] = 1;
+      client.DispCols[2] = 5;
+      TFld& matterCase = t.Add("Case", 'C', 7);
+      matterCase.IsLookup = matterCase.UpperCase = matterCase.Forced = true;
+      matterCase.LkpKind = "L";
+      matterCase.LkpSpec = "B 22";
+      matterCase.DispCols[1] = 23;
+      matterCase.DispCols[2] = 54;
+      t.Add("Amount", 'N', 14).Decimals = 2;
+      TFld& colour = t.Add("Colour", 'C', 10);
+      colour.IsLookup = true;
+      colour.LkpKind = "U";
+      colour.LkpTarget = "7.lst";
+      colour.LkpSpec = "2 10";
+      t.Add("Reference", 'C', 8).UpperCase = true;
+      t.Index(1, {ReferenceId}, true, "By reference");
+      const TTemplateNumber checks = Saved("Checks");
+      InsertRecords(DataFileName(checks), {WithPrefix(0, FillRecord({{ReferenceId, "REF-1"}}))});
+    }
+    WriteUserListFile(7, {ListHeaderLine("Colours"), "Red" + ListSep + "Rouge", "Green" + ListSep + "Vert",
+                          "Blue" + ListSep + "Bleu"});
+    Start();
+  }
+
+  static std::string Joined(const TSampleClient& C) {
+    return C.FirstName.empty() ? C.LastName : C.LastName + ", " + C.FirstName;
+  }
+  // Blank when there is none: the comparison then fails.
+  static TSampleClient Client(const std::string& Code) {
+    for (const TSampleClient& c : SampleOffice().Clients)
+      if (c.Code == Code) return c;
+    return {};
+  }
+  static TSampleCase Case(const std::string& Client, const std::string& Suffix) {
+    for (const TSampleCase& k : SampleOffice().Cases)
+      if (k.Client == Client && k.Suffix == Suffix) return k;
+    ADD_FAILURE() << "no case " << Client << "/" << Suffix;
+    return {};
+  }
+  static void Key(Qt::Key K, Qt::KeyboardModifiers M = Qt::NoModifier) {
+    keyboard::Type(K, M);
+    QApplication::processEvents();
+  }
+  static void Type(const std::string& Text) {
+    keyboard::Type(Text);
+    QApplication::processEvents();
+  }
+  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
+  // person to look at.
+  static void Shot(const std::string& Name) {
+    const char* dir = std::getenv("MD_SHOT_DIR");
+    if (!dir) return;
+    QApplication::processEvents();
+    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  // A case chosen by typing its suffix: the list completes it, Enter closes it.
+  static void ChooseCase(TEntryF& E, const std::string& Suffix) {
+    Type(Suffix);
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(E.ListPanel->isVisible());
+  }
+};
+
+TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
+  WhileOpen("Checks", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    EXPECT_EQ(Labels(entry), (std::vector<std::string>{"Client", "Client name", "City", "Case", "Case Alternate ID",
+                                                       "Date case opened", "Amount", "Colour", "Reference"}));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit *name = Edit(entry, "Edit2"), *city = Edit(entry, "Edit3");
+    QLineEdit* matterCase = Edit(entry, "Edit4");
+    QLineEdit *altId = Edit(entry, "Edit5"), *opened = Edit(entry, "Edit6");
+    QLineEdit* amount = Edit(entry, "Edit7");
+    QLineEdit *colour = Edit(entry, "Edit8"), *colourName = Edit(entry, "Edit9");
+    QLineEdit* reference = Edit(entry, "Edit10");
+    ASSERT_TRUE(client && matterCase && amount && colour && colourName && reference);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+
+    // Leaving for a command (Find here) checks nothing.
+    entry.Focus->FocusControl(entry.BitBtnFind);
+    EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnFind);
+    entry.Focus->FocusControl(client);
+
+    // Leaving the client empty: the message, the focus stays.
+    Boxes.Expect("A value must be entered here.");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), client);
+    EXPECT_EQ(Boxes.Boxes().back().type, mtWarning);
+
+    // A client chosen by keys fills its display rows.
+    const std::string first = SampleOffice().Cases[0].Client;
+    const std::vector<std::string> codes = ClientCodes();
+    const size_t at = size_t(std::lower_bound(codes.begin(), codes.end(), first) - codes.begin());
+    Type(first.substr(0, 2));
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    const std::string typed = Text(client);
+    const size_t typedAt = size_t(std::lower_bound(codes.begin(), codes.end(), typed) - codes.begin());
+    for (size_t k = typedAt; k < at; ++k) Key(Qt::Key_Down);
+    EXPECT_EQ(Text(client), first);
+    EXPECT_EQ(Text(name), Joined(Client(first)));
+    EXPECT_EQ(Text(city), Client(first).City);
+    Shot("entry_client_list");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), matterCase);
+    EXPECT_EQ(entry.Dropdown.ClientCode, first);
+
+    // The case list shows that client's cases only; a choice fills the case rows.
+    Key(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(entry.ListPanel->isVisible());
+    int theirs = 0;
+    for (const TSampleCase& k : SampleOffice().Cases) theirs += k.Client == first;
+    EXPECT_EQ(entry.ListRows.Filled, theirs);
+    for (int r = 0; r < entry.ListRows.Filled; ++r) EXPECT_EQ(Cell(entry, 5, r), first) << r;
+    Key(Qt::Key_Escape);
+    const std::string suffix = SampleOffice().Cases[0].Suffix;
+    ChooseCase(entry, suffix);
+    EXPECT_EQ(Text(matterCase), suffix);
+    const TSampleCase chosen = Case(first, suffix);
+    EXPECT_EQ(Text(altId), chosen.AltId);
+    std::string openedText;
+    if (!chosen.Opened.empty()) FileDateToDisplayDate(chosen.Opened, true, openedText);
+    EXPECT_EQ(Text(opened), openedText);
+
+    // A list-only field with a value not in its list keeps the focus.
+    matterCase->selectAll();
+    Type("zz9");
+    Boxes.Expect("Only items that appear in the dropdown list are acceptable entries for the field Case.");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), matterCase);
+    EXPECT_EQ(Boxes.Boxes().back().type, mtInformation);
+    Key(Qt::Key_Escape);
+    ChooseCase(entry, suffix);
+
+    // Another client empties the case and its rows.
+    Key(Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+    const auto another = std::find_if(SampleOffice().Cases.begin(), SampleOffice().Cases.end(),
+                                      [&](const TSampleCase& k) { return k.Client != first; });
+    ASSERT_NE(another, SampleOffice().Cases.end());
+    const std::string other = another->Client;
+    Type(other);
+    EXPECT_EQ(Text(client), other);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(entry.Dropdown.ClientCode, other);
+    EXPECT_EQ(Text(name), Joined(Client(other)));
+    for (QLineEdit* e : {matterCase, altId, opened}) EXPECT_EQ(Text(e), "") << StoredText(e->objectName());
+    ASSERT_EQ(QApplication::focusWidget(), matterCase);
+    ChooseCase(entry, another->Suffix);
+
+    // The number is checked and formatted on leaving it.
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), amount);
+    Type("1,23");
+    Boxes.Expect("1,23 is not a valid numeric value.");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), amount);
+    amount->selectAll();
+    Type("1234567");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Text(amount), "1,234,567.00");
+    Shot("entry_number");
+
+    // The user list opens on entry, completes typed text, and Enter fills
+    // its second column.
+    ASSERT_EQ(QApplication::focusWidget(), colour);
+    EXPECT_TRUE(entry.ListPanel->isVisible());
+    EXPECT_EQ(entry.ListRows.Filled, 3);
+    EXPECT_EQ(Cell(entry, 0, 1), "Green");
+    EXPECT_EQ(Cell(entry, 1, 1), "Vert");
+    Type("gr");
+    EXPECT_EQ(Text(colour), "Green");
+    EXPECT_EQ(StoredText(colour->selectedText()), "een");
+    Shot("entry_user_list");
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(entry.ListPanel->isVisible());
+    EXPECT_EQ(Text(colourName), "Vert");
+    // A key move marks a row; leaving the field takes it.
+    Key(Qt::Key_Down, Qt::AltModifier);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Text(colour), "Green");
+    EXPECT_EQ(entry.DropdownRow(), 2);
+    Key(Qt::Key_Down);  // the last item: no further
+    EXPECT_EQ(entry.DropdownRow(), 2);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Text(colour), "Blue");
+    EXPECT_EQ(Text(colourName), "Bleu");
+
+    // Leaving index 1's only field with a stored record's value asks the
+    // find for it; another value does not.
+    ASSERT_EQ(QApplication::focusWidget(), reference);
+    Type("ref-9");
+    Key(Qt::Key_Escape);
+    Type("REF-9");
+    Key(Qt::Key_Backtab);
+    EXPECT_FALSE(entry.Dropdown.FoundByExit);
+    entry.Focus->FocusControl(reference);
+    reference->selectAll();
+    Type("REF-1");
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Tab);
+    EXPECT_TRUE(entry.Dropdown.FoundByExit);
+    EXPECT_TRUE(entry.Dropdown.SaveAfterFind);  // Tab went on to Save
+    EXPECT_EQ(entry.IndexKey, "REF-1   ");
+
+    // First, Page Down and Last step through the clients.
+    entry.Focus->FocusControl(client);
+    Key(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(entry.ListPanel->isVisible());
+    QTest::mouseClick(entry.SBFirst, Qt::LeftButton);
+    EXPECT_EQ(Text(client), codes.front());
+    EXPECT_EQ(entry.DropdownRow(), 0);
+    QTest::mouseClick(entry.SBPgDn, Qt::LeftButton);
+    EXPECT_EQ(Text(client), codes[8]);
+    EXPECT_EQ(Text(name), Joined(Client(codes[8])));
+    QTest::mouseClick(entry.SBPgUp, Qt::LeftButton);
+    EXPECT_EQ(Text(client), codes.front());
+    QTest::mouseClick(entry.SBLast, Qt::LeftButton);
+    EXPECT_EQ(Text(client), codes.back());
+    EXPECT_EQ(QApplication::focusWidget(), client);
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// The matter e-mail's index 1 is the client and the case. Leaving the
+// client alone, of a client with matters, finds nothing (the whole key is
+// looked for, not the client's first matter); the case then finds the
+// record. Each new client is told to the hub as status "U".
+TEST_F(EntryChecksTest, TheMatterEmailFindsARecordOnlyByClientAndCaseAndTellsTheHubTheClient) {
+  const TSampleCase& k = SampleOffice().Cases[0];
+  {
+    ASSERT_TRUE(LoadTemplateDescriptor("001"));
+    const std::vector<int> sortSlots = IndexSortSlots(1);
+    ASSERT_EQ(sortSlots.size(), 2u);
+    EXPECT_TRUE(Store.IndexUnique[1]);
+    InsertRecords(DataFileName(TTemplateNumber(1)),
+                  {WithPrefix(0, FillRecord({{Store.FldTable[sortSlots[0]].FldId, k.Client},
+                                             {Store.FldTable[sortSlots[1]].FldId, k.Suffix}}))});
+  }
+  ScopedTempDir bus;
+  ScopedRuntimeDir runtime{bus.path().string()};
+  std::vector<std::string> status;
+  SetInstanceMessageHandler([&](UINT Msg, WPARAM, LPARAM Text) {
+    if (RegisteredMessageName(Msg) == "CV_Message_Status") status.push_back(GlobalGetAtomName(ATOM(Text & 0xFFFF)));
+  });
+  WhileOpen("Matter e-mail", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit* matterCase = nullptr;
+    for (QLineEdit* e : entry.ScrollContent->findChildren<QLineEdit*>())
+      if (e->property("tag").toInt() == 2) matterCase = e;
+    ASSERT_TRUE(client && matterCase);
+    ASSERT_EQ(QApplication::focusWidget(), client);
+    Type(k.Client);
+    EXPECT_EQ(Text(client), k.Client);
+    entry.Focus->FocusControl(matterCase);
+    ASSERT_EQ(QApplication::focusWidget(), matterCase);
+    EXPECT_FALSE(entry.Dropdown.FoundByExit);
+    ASSERT_EQ(status.size(), 1u);
+    const std::string name = Format("%-30s", StoredText(entry.LabelTableName->text()));
+    EXPECT_EQ(status[0], name + "U" + Format("%-7s", k.Client) + std::string(7, ' ') + std::string(4, ' '));
+    Type(k.Suffix);
+    Key(Qt::Key_Return);
+    entry.Focus->FocusControl(client);
+    EXPECT_TRUE(entry.Dropdown.FoundByExit);
+    EXPECT_EQ(status.size(), 1u);  // the same client: nothing new to tell
+  });
+  SetInstanceMessageHandler({});
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+}  // namespace
