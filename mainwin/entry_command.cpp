@@ -43,6 +43,7 @@ void TMtdeskF::EntryMaintenancefor1Click() {
   Store.OpenTplNumber = TTemplateNumber::Parse(Store.TplNumber).ZeroFilled();
   {
     TEntryF entry(this);
+    entry.DesignedSize = entry.size();
     if (Startup.MaximizeEntry) {
       const QScreen* screen = QGuiApplication::primaryScreen();
       if (screen) entry.resize(screen->geometry().width() - 8, entry.height());

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/file_slot_guards.h"
+#include "templates/template_number.h"
 #include "templates/template_state.h"
 
 namespace {
@@ -45,5 +46,9 @@ uint64_t DescriptorDigest(const std::string& Number) {
 
 bool LayoutStillCurrent() {
   if (Store.LayoutDigest == 0) return false;
-  return DescriptorDigest(Store.TplNumber) == Store.LayoutDigest;
+  // The entry screen keeps the number blank-filled ("  7"), the file name
+  // wants it zero-filled.
+  TTemplateNumber number;
+  if (!TTemplateNumber::TryParse(Store.TplNumber, number)) return false;
+  return DescriptorDigest(number.ZeroFilled()) == Store.LayoutDigest;
 }

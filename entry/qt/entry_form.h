@@ -104,6 +104,9 @@ public:
   void CloseGridView();
   // Hands the grid view back before this screen goes.
   void ReleaseGridView();
+  // The size this screen was made at, kept by its opener before it is
+  // maximized: the grid view takes it under MaximizeEntry.
+  QSize DesignedSize;
   // Bound by the plan; their bodies belong to the dropdown, exit-check and
   // user-list code.
   virtual void FamilyLookupEnter(QWidget* Sender, TEntryEventArgs& Args);

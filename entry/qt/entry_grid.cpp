@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 
@@ -63,6 +64,10 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
   // The compact list is the grid alone.
   grid->PanelTop->setVisible(!PickMode);
   grid->PanelGlobalChange->setVisible(!PickMode);
+  // Panel2 is a 2-pixel strip in the compact list: its buttons would show
+  // as slivers.
+  for (QWidget* b : std::initializer_list<QWidget*>{grid->BitBtnDelete, grid->BitBtnEdit, grid->BitBtnGridOK})
+    b->setVisible(!PickMode);
   if (PickMode && PickEdit) {
     grid->setMinimumWidth(0);
     grid->setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -93,8 +98,11 @@ void TEntryF::ShowGridView(bool PickMode, QLineEdit* PickEdit, int PickColumn) {
     } else {
       const QRect screen = QGuiApplication::primaryScreen()->geometry();
       if (Startup.MaximizeEntry) {
-        grid->resize(size());
-        grid->move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+        // The maximized screen's own size would cover it: the size it was
+        // made at instead.
+        const QSize kept = DesignedSize.isValid() ? DesignedSize : size();
+        grid->resize(kept);
+        grid->move(screen.width() / 2 - kept.width() / 2, screen.height() / 2 - kept.height() / 2);
       } else {
         grid->setGeometry(screen.width() / 2 - width() / 2 + 15, y() + 20, width(), height());
       }

@@ -31,6 +31,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 constexpr int TopPanelHeight = 48;
@@ -45,6 +48,9 @@ constexpr int HeaderSnapTop = 7;
 constexpr int HeaderSnapHeight = 6;
 // A drag follows the pointer while it stays this near below the bar's top.
 constexpr int DragReach = 12;
+// A press this near a data row's bottom border, in the fixed column,
+// takes the border.
+constexpr int RowBorderReach = 2;
 constexpr int DefaultPanel2Height = 41;
 
 const std::string EditNotFoundText =
@@ -126,6 +132,7 @@ void TEGridF::BuildParts() {
   StringGridFind->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGridFind->setWordWrap(false);
   StringGridFind->installEventFilter(this);
+  StringGridFind->viewport()->installEventFilter(this);
   gridLayout->addWidget(StringGridFind);
   Shape3 = new QFrame(Header);
   Shape3->setObjectName("Shape3");
@@ -282,12 +289,28 @@ void TEGridF::showEvent(QShowEvent* Event) {
 
 void TEGridF::FormShow() {
   programClose_ = false;
+  // The row the find stopped at, found again by its key and position once
+  // sorted.
+  const int found = CurrentRow();
+  const std::string foundAt = found >= 0 ? Table.PositionCell(found) : "";
+  const std::string foundKey = found >= 0 ? Table.KeyText(found) : "";
   Table.SortAgain();
   RowsChanged();
+  for (int r = 0; r < Table.RowCount() && !Trim(foundAt).empty(); ++r)
+    if (Table.PositionCell(r) == foundAt && Table.KeyText(r) == foundKey) {
+      SelectRow(r);
+      break;
+    }
   for (QWidget* w : std::initializer_list<QWidget*>{LabelTableName2, Label1, CheckBox1, LabelUpDown, UpDown1Prev,
                                                     UpDown1Next, ComboBox1, Shape3})
     w->setVisible(!PickMode);
   StringGridFind->setVerticalScrollBarPolicy(PickMode ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+  // The compact list opens on the row the find stopped at.
+  if (PickMode && CurrentRow() >= 0) {
+    // The rows just set are laid out first: the scroll range depends on them.
+    StringGridFind->doItemsLayout();
+    StringGridFind->scrollTo(StringGridFind->currentIndex(), QAbstractItemView::PositionAtTop);
+  }
   FormResize();
 }
 
@@ -432,6 +455,11 @@ void TEGridF::ComboBox1Click() {
   const int i = ComboBox1->currentIndex();
   if (i < 0 || i + 1 == CurrentIndex) return;
   SetIndexKey(i + 1);
+  struct TIndexChange {
+    bool& Flag;
+    explicit TIndexChange(bool& F) : Flag(F) { Flag = true; }
+    ~TIndexChange() { Flag = false; }
+  } change(IndexChange);
   Tell(GridCommand::SortOrderChanged);
 }
 
@@ -481,6 +509,41 @@ void TEGridF::StringGridFindMouseUp(int Column) {
   Header->viewport()->update();
 }
 
+void TEGridF::RowBorderDragged(int Height) {
+  const int row = CurrentRow();
+  Table.DefaultRowHeight = std::max(1, Height);
+  Table.FormatChanged = true;
+  RowsChanged();
+  SelectRow(row);
+}
+
+bool TEGridF::RowBorderMouse(QEvent* Event) {
+  const QEvent::Type type = Event->type();
+  if (PickMode || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease))
+    return false;
+  const QPoint at = static_cast<QMouseEvent*>(Event)->position().toPoint();
+  auto bottomOf = [this](int Row) { return StringGridFind->rowViewportPosition(Row) + StringGridFind->rowHeight(Row); };
+  if (type == QEvent::MouseButtonPress) {
+    if (at.x() >= StringGridFind->columnViewportPosition(0) + StringGridFind->columnWidth(0)) return false;
+    const int under = StringGridFind->rowAt(at.y());
+    for (int row : {under, under - 1})
+      if (row >= 0 && std::abs(bottomOf(row) - at.y()) <= RowBorderReach) {
+        rowDrag_ = row;
+        return true;
+      }
+    return false;
+  }
+  if (rowDrag_ < 0) return false;
+  if (type == QEvent::MouseMove) {
+    StringGridFind->setRowHeight(rowDrag_, std::max(1, at.y() - StringGridFind->rowViewportPosition(rowDrag_)));
+    return true;
+  }
+  const int height = StringGridFind->rowHeight(rowDrag_);
+  rowDrag_ = -1;
+  GuardEvent([&] { RowBorderDragged(height); });
+  return true;
+}
+
 void TEGridF::Shape3MouseDown(int) { dragging_ = true; }
 
 void TEGridF::Shape3MouseMove(int Y) {
@@ -517,6 +580,7 @@ bool TEGridF::eventFilter(QObject* Watched, QEvent* Event) {
     });
     return true;
   }
+  if (Watched == StringGridFind->viewport() && RowBorderMouse(Event)) return true;
   if (Watched == StringGridFind && Event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(Event);
     if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {

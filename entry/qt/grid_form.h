@@ -76,6 +76,9 @@ public:
   bool OpenedByExitCheck = false;
   // The index of file 52 current in the grid (1-5, ComboBox1's choice).
   int CurrentIndex = 1;
+  // True while the entry screen hears "I": the find it runs then rewrites
+  // the rows in the new key order without emptying the grid first.
+  bool IndexChange = false;
 
   // Reads Grid<nnn>.FMT when it exists (the entry screen's showing); writes
   // it (the user's Yes at "E&xit").
@@ -105,6 +108,9 @@ public:
   void StringGridFindDblClick();
   void StringGridFindKeyPress(QChar Key);
   void StringGridFindMouseUp(int Column);
+  // The end of a drag of a data row's border: that height becomes every
+  // row's height.
+  void RowBorderDragged(int Height);
   void Shape3MouseDown(int Y);
   void Shape3MouseMove(int Y);
   void Shape3MouseUp();
@@ -169,6 +175,9 @@ private:
   double itemScale_ = 1.0;
   bool programClose_ = false;
   bool dragging_ = false;
+  // The data row whose bottom border is being dragged, -1 none.
+  int rowDrag_ = -1;
+  bool RowBorderMouse(QEvent* Event);
 };
 
 // The grid view made at start-up; null before and after.

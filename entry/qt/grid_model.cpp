@@ -84,16 +84,31 @@ TGridHeader::TGridHeader(TGridTable& Table, QWidget* Parent) : QHeaderView(Qt::H
   setHighlightSections(false);
 }
 
-QString TGridHeader::WrappedCaption(int Section) const {
-  const QFontMetrics fm(font());
-  const std::string caption = t_.Header(Section);
+namespace {
+
+// Text wrapped at Width into at most Lines lines as Metrics measure it,
+// each carriage return (alone or before a line feed) a line break.
+QString WrappedForDrawing(const std::string& Text, const QFontMetrics& Metrics, int Width, int Lines) {
   const std::string wrapped = WrapTextToWidth(
-      caption, [&](std::string_view s) { return fm.horizontalAdvance(WidgetText(std::string(s))); },
-      sectionSize(Section), std::max(1, Lines));
+      Text, [&](std::string_view s) { return Metrics.horizontalAdvance(WidgetText(std::string(s))); }, Width,
+      std::max(1, Lines));
   QString shown = WidgetText(wrapped);
   shown.replace("\r\n", "\n");
   shown.replace('\r', '\n');
   return shown;
+}
+
+}  // namespace
+
+QString TGridHeader::WrappedCaption(int Section) const {
+  return WrappedForDrawing(t_.Header(Section), QFontMetrics(font()), sectionSize(Section), Lines);
+}
+
+QString WrappedCellText(const QString& Text, const QFont& Font, QSize Cell) {
+  const QFontMetrics fm(Font);
+  const int lines = Cell.height() / std::max(1, fm.height());
+  if (lines < 2 || Text.isEmpty()) return Text;
+  return WrappedForDrawing(StoredText(Text), fm, Cell.width(), lines);
 }
 
 void TGridHeader::paintSection(QPainter* Painter, const QRect& Rect, int Section) const {
@@ -132,6 +147,7 @@ void TGridCellDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opt
     if (Index.column() == 1) opt.font.setBold(true);
   }
   opt.state &= ~QStyle::State_HasFocus;
+  opt.text = WrappedCellText(opt.text, opt.font, opt.rect.size());
   // Drawn from the option alone: the index would read the model's colours
   // back over the choice.
   const QWidget* w = opt.widget;

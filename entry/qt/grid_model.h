@@ -56,6 +56,11 @@ private:
   TGridTable& t_;
 };
 
+// A data cell's text as drawn in a cell of that size and font: wrapped into
+// as many lines as the cell's height holds, a carriage return a line break;
+// as it stands when only one line fits.
+QString WrappedCellText(const QString& Text, const QFont& Font, QSize Cell);
+
 // The cell painter: a selected data cell green when the grid has the focus
 // (white text), white otherwise with a green text, bold in column 1.
 class TGridCellDelegate : public QStyledItemDelegate {

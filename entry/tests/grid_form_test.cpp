@@ -18,13 +18,22 @@
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/folder_file.h"
+#include "platform/bus_datagram.h"
+#include "platform/format.h"
+#include "platform/instance_bus.h"
+#include "platform/qt/widget_text.h"
 #include "templates/data_file_open.h"
+#include "templates/descriptor_loader.h"
+#include "templates/layout_digest.h"
+#include "templates/tests/save/save_scenario.h"
 #include "templates/grid_position.h"
 #include "templates/record_codec.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 #include "platform/text.h"
+#include "testing/bus_peer.h"
 #include "testing/dialog_responder.h"
+#include "testing/piped_process.h"
 #include "testing/store_files_fixture.h"
 #include "testing/target_template.h"
 #include "testing/template_fixture.h"
@@ -46,6 +55,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,7 +89,9 @@ TFld& AddClientLookup(TTemplateTableBuilder& T, const std::string& Target, const
   return client;
 }
 
-class GridFormTest : public StoreFilesTest {
+// A grid form over the store's files, the settings and the layout check
+// back to their defaults afterwards.
+class GridStoreTest : public StoreFilesTest {
 protected:
   void SetUp() override {
     StoreFilesTest::SetUp();
@@ -87,6 +99,39 @@ protected:
     FamilyLookup.Reset();
     std::string error;
     ASSERT_TRUE(SetCommandLine({"mtdesk"}, error));
+  }
+  void TearDown() override {
+    SetGridLayoutCheck({});
+    BtrCloseAllFiles();
+    Startup.Reset();
+    FamilyLookup.Reset();
+    StoreFilesTest::TearDown();
+  }
+  // A row per record of template Number's data file, in key-0 order:
+  // slots 1 and 2 shown, key text of slot 1, the record's position.
+  void FillFromDataFile(int Number) {
+    BtrOpenFile(9, DataFileName(TTemplateNumber(Number)), 0);
+    TDynCharArr rec(1);
+    bool atEnd = false;
+    for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false)) {
+      const std::string text(rec.begin(), rec.end());
+      grid.Table.AppendRow({Trim(FieldTextOf(text, Store.FldTable[1])), Trim(FieldTextOf(text, Store.FldTable[2]))},
+                           std::string(FieldTextOf(text, Store.FldTable[1])),
+                           FormatGridPosition(BtrSavePosition(9, rec)));
+    }
+    BtrCloseFile(9);
+    grid.RowsChanged();
+  }
+
+  TFixedMeasure measure;
+  TRecordingSink sink;
+  TEGridF grid;
+};
+
+class GridFormTest : public GridStoreTest {
+protected:
+  void SetUp() override {
+    GridStoreTest::SetUp();
     TTemplateTableBuilder t;
     t.Add("Name", 'C', 10);
     t.Add("Amount", 'N', 10).RightJustify = true;
@@ -101,13 +146,6 @@ protected:
     grid.Sink = &sink;
     grid.SetUp(BuildEntryModel(measure));
     grid.LabelTableName2->setText("Matters");
-  }
-  void TearDown() override {
-    SetGridLayoutCheck({});
-    BtrCloseAllFiles();
-    Startup.Reset();
-    FamilyLookup.Reset();
-    StoreFilesTest::TearDown();
   }
   // The open template's records, prefix first, in key-0 order.
   std::vector<std::string> Records() {
@@ -124,21 +162,7 @@ protected:
     for (int r = 0; r < grid.Table.RowCount(); ++r) out.push_back(grid.Table.Cell(r, 1));
     return out;
   }
-  // A row per record of the open template's data file, in key-0 order:
-  // slots 1 and 2 shown, key text of slot 1, the record's position.
-  void FillFromDataFile() {
-    BtrOpenFile(9, DataFileName(TTemplateNumber(TplNo)), 0);
-    TDynCharArr rec(1);
-    bool atEnd = false;
-    for (BtrGetFirst(9, rec, atEnd, false); !atEnd; BtrGetNext(9, rec, atEnd, false)) {
-      const std::string text(rec.begin(), rec.end());
-      grid.Table.AppendRow({Trim(FieldTextOf(text, Store.FldTable[1])), Trim(FieldTextOf(text, Store.FldTable[2]))},
-                           std::string(FieldTextOf(text, Store.FldTable[1])),
-                           FormatGridPosition(BtrSavePosition(9, rec)));
-    }
-    BtrCloseFile(9);
-    grid.RowsChanged();
-  }
+  void FillFromDataFile() { GridStoreTest::FillFromDataFile(TplNo); }
   void ClickHeader(int Col) {
     QHeaderView* h = grid.StringGridFind->horizontalHeader();
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
@@ -149,9 +173,6 @@ protected:
     return ReadFolderFile(ResolvePath(grid.FormatFileName()), 4096, bytes) ? bytes : "<none>";
   }
 
-  TFixedMeasure measure;
-  TRecordingSink sink;
-  TEGridF grid;
 };
 
 TEST_F(GridFormTest, ColumnsFieldNamesAndSortsComeFromTheBuild) {
@@ -676,6 +697,198 @@ TEST(DupSelFTest, SelectSetsTheFlagCancelLeavesItClear) {
     EXPECT_EQ(result, select ? int(mrYes) : int(QDialog::Rejected));
     EXPECT_EQ(form.ListBox1->currentRow(), 1);
   }
+}
+
+// The sink hears "I" with the index-change flag up; it is down before and
+// after, and around every other command.
+TEST_F(GridFormTest, TheIndexChangeFlagIsUpOnlyWhileTheEntryScreenHearsI) {
+  class TFlagSink : public TGridActionSink {
+  public:
+    explicit TFlagSink(const TEGridF& G) : grid(G) {}
+    std::vector<std::string> Calls;
+    void GridAction(char Command, const std::string&) override {
+      Calls.push_back(std::string(1, Command) + (grid.IndexChange ? " index change" : ""));
+    }
+
+  private:
+    const TEGridF& grid;
+  } flags(grid);
+  grid.Sink = &flags;
+  Fill({{"a"}, {"b"}, {"c"}});
+  grid.show();
+  grid.ComboBox1->setCurrentIndex(1);
+  grid.ComboBox1Click();
+  EXPECT_FALSE(grid.IndexChange);
+  grid.BitBtnGridOK->click();
+  EXPECT_EQ(flags.Calls, (std::vector<std::string>{"I index change", "C"}));
+}
+
+// The compact list opens on the row the find stopped at, without its
+// vertical scroll bar.
+TEST_F(GridFormTest, PickModeShowsTheFoundRowWithoutAVerticalScrollBar) {
+  std::vector<std::vector<std::string>> rows;
+  for (int i = 0; i < 40; ++i) rows.push_back({"Name " + std::to_string(i)});
+  for (int i = 0; i < 40; ++i)
+    grid.Table.AppendRow(rows[size_t(i)], rows[size_t(i)][0], Format("%3d  0  0  0", i + 1));
+  grid.RowsChanged();
+  grid.resize(300, 8 * 18 + 40);
+  grid.PickMode = true;
+  grid.SelectRow(30);
+  grid.show();
+  EXPECT_EQ(grid.StringGridFind->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  EXPECT_EQ(grid.CurrentRow(), 30);
+  EXPECT_EQ(grid.StringGridFind->rowAt(1), 30);
+  grid.CloseByProgram();
+  // Outside pick mode the bar comes back as needed.
+  grid.PickMode = false;
+  grid.show();
+  EXPECT_EQ(grid.StringGridFind->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  grid.CloseByProgram();
+}
+
+// Dragging a data row's bottom border in the fixed column makes that the
+// height of every row and of the format's first line; a press beside the
+// fixed column is no drag.
+TEST_F(GridFormTest, ARowBorderDragSetsEveryRowsHeight) {
+  Fill({{"Cole"}, {"Baker"}, {"Adams"}});
+  grid.show();
+  QWidget* cells = grid.StringGridFind->viewport();
+  const int border = grid.StringGridFind->rowViewportPosition(1) + grid.StringGridFind->rowHeight(1);
+  QTest::mousePress(cells, Qt::LeftButton, {}, QPoint(3, border));
+  QMouseEvent move(QEvent::MouseMove, QPointF(3, border + 22), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(cells, &move);
+  QTest::mouseRelease(cells, Qt::LeftButton, {}, QPoint(3, border + 22));
+  EXPECT_EQ(grid.Table.DefaultRowHeight, 18 + 22);
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(grid.StringGridFind->rowHeight(r), 40) << r;
+  EXPECT_TRUE(grid.Table.FormatChanged);
+  ASSERT_TRUE(grid.SaveGridFormat(grid.FormatFileName()));
+  EXPECT_EQ(FormatFileBytes().substr(0, 4), "40\r\n");
+
+  const int second = grid.StringGridFind->rowViewportPosition(2) + grid.StringGridFind->rowHeight(2);
+  const int inCells = grid.StringGridFind->columnViewportPosition(1) + 5;
+  QTest::mousePress(cells, Qt::LeftButton, {}, QPoint(inCells, second));
+  QMouseEvent beside(QEvent::MouseMove, QPointF(inCells, second + 30), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(cells, &beside);
+  QTest::mouseRelease(cells, Qt::LeftButton, {}, QPoint(inCells, second + 30));
+  EXPECT_EQ(grid.Table.DefaultRowHeight, 40);
+  EXPECT_EQ(grid.StringGridFind->rowHeight(2), 40);
+  grid.CloseByProgram();
+}
+
+// Data cells wrap into the lines their row's height holds; one line's
+// height leaves the text as it is.
+TEST(GridCellWrapTest, ACellWrapsIntoTheLinesItsHeightHolds) {
+  const QFont font;
+  const QFontMetrics fm(font);
+  const int lineHeight = fm.height();
+  const int width = fm.horizontalAdvance("Smith and");
+  struct Case {
+    const char* text;
+    int lines;
+    const char* shown;
+  };
+  for (const Case& c : std::vector<Case>{{"Smith and Jones", 1, "Smith and Jones"},
+                                         {"Smith and Jones", 2, "Smith \nand Jones "},
+                                         {"Smith and Jones Partners", 3, "Smith \nand Jones \nPartners "},
+                                         {"Smith", 3, "Smith"},
+                                         {"", 3, ""}}) {
+    EXPECT_EQ(WrappedCellText(c.text, font, QSize(width, c.lines * lineHeight + 1)), c.shown) << c.text << c.lines;
+  }
+}
+
+// Grid commands reach the entry screen only: another member on the bus
+// gets none of them, only what is broadcast after them.
+TEST_F(GridFormTest, NoGridCommandGoesOnTheBus) {
+  const std::filesystem::path runtime = Temp.path() / "run";
+  std::filesystem::create_directories(runtime);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  ScopedRuntimeDir scoped(runtime.string());
+  ASSERT_EQ(OpenInstanceBus(), BusJoin::Joined);
+  BusPeer other(InstanceBusFolder(), "9000001.sock");
+
+  Fill({{"a"}, {"b"}, {"c"}});
+  grid.show();
+  grid.ComboBox1->setCurrentIndex(1);
+  grid.ComboBox1Click();
+  grid.BitBtnGridOK->click();
+  grid.show();
+  grid.close();
+  grid.PickMode = true;
+  grid.show();
+  grid.SelectRow(0);
+  grid.StringGridFindDblClick();
+  EXPECT_EQ(sink.Calls, (std::vector<std::string>{"I Matters", "C Matters", "C Matters", "E Matters"}));
+
+  BroadcastOnInstanceBus("CV_Test_After", "end");
+  EXPECT_EQ(other.Receive(), EncodeBusDatagram({uint32_t(getpid()), "CV_Test_After", "end"}));
+  CloseInstanceBus();
+}
+
+// A second workstation restructures the open template: the grid's delete
+// and search and replace refuse, the data file as that save left it. The
+// layout check is the loader's own, as the program installs it.
+class GridPeerTest : public GridStoreTest {
+protected:
+  void SetUp() override {
+    GridStoreTest::SetUp();
+    peer = std::make_unique<PipedProcess>(SAVE_PEER_PATH, std::vector<std::string>{Store.DataDir});
+    ASSERT_EQ(peer->Ask("build"), "ok");
+    // The clients its lookup names.
+    WriteTargetTemplate(7, [](TTemplateTableBuilder& t) {
+      t.Add("Code", 'C', 5);
+      t.Index(1, {1}, true, "By code");
+    });
+    ASSERT_TRUE(LoadTemplateDescriptor("000"));
+    Store.OpenTplNumber = "000";
+    Store.TplNumber = TTemplateNumber(ScenarioTpl).Stored();
+    Store.TplName = ScenarioName;
+    SetGridLayoutCheck(LayoutStillCurrent);
+    grid.SetUp(BuildEntryModel(measure));
+    grid.LabelTableName2->setText(WidgetText(ScenarioName));
+    FillFromDataFile(ScenarioTpl);
+  }
+  void TearDown() override {
+    SetGridLayoutCheck({});
+    if (peer) {
+      EXPECT_EQ(peer->Ask("exit"), "bye");
+    }
+    peer.reset();
+    GridStoreTest::TearDown();
+  }
+  std::vector<std::string> DataRecords() {
+    BtrCloseAllFiles();
+    return ReadRecords(DataFileName(TTemplateNumber(ScenarioTpl)));
+  }
+
+  std::unique_ptr<PipedProcess> peer;
+};
+
+TEST_F(GridPeerTest, ARestructureSavedElsewhereRefusesDeleteAndReplace) {
+  ASSERT_GE(grid.Table.RowCount(), 1);
+  EXPECT_TRUE(GridLayoutStillCurrent());
+  ASSERT_EQ(peer->Ask("modify"), "ok");
+  ASSERT_EQ(peer->Ask("save"), "saved");
+  EXPECT_FALSE(GridLayoutStillCurrent());
+  const std::vector<std::string> saved = DataRecords();
+
+  DialogResponder boxes;
+  boxes.Expect("Are you sure you wish to delete this record?", mrYes).Expect(LayoutChangedText);
+  grid.SelectRow(0);
+  grid.BitBtnDelete->click();
+  EXPECT_FALSE(grid.Table.IsDeleted(0));
+
+  const int name = grid.CBFieldNames->findText("Name");
+  ASSERT_GE(name, 0);
+  grid.CBFieldNames->setCurrentIndex(name);
+  grid.CBFieldNamesClick();
+  grid.EditFrom->setText(WidgetText(grid.Table.Cell(0, 2)));
+  grid.EditTo->setText("Zed");
+  boxes.Expect("About to search the field 'Name' in the template 'Matters' and change each occurrence of '" +
+                   grid.Table.Cell(0, 2) + "' to 'Zed'.\r\rContinue?",
+               mrYes)
+      .Expect(LayoutChangedText);
+  grid.BitBtn1->click();
+  EXPECT_EQ(DataRecords(), saved);
 }
 
 }  // namespace

@@ -41,6 +41,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -224,6 +226,7 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     EXPECT_TRUE(grid.StringGridFind->isColumnHidden(0));
     EXPECT_EQ(grid.StringGridFind->columnWidth(1), edit->width() + 15);
     EXPECT_FALSE(grid.ComboBox1->isVisible());
+    EXPECT_FALSE(grid.BitBtnEdit->isVisible());
     Screenshot(grid, "grid_view_pick");
     grid.SelectRow(0);
     grid.StringGridFindDblClick();
@@ -241,6 +244,7 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
     entry.ShowGridView(false);
     grid.show();
     EXPECT_TRUE(grid.Header->isVisible());
+    EXPECT_TRUE(grid.BitBtnEdit->isVisible());
     EXPECT_FALSE(grid.StringGridFind->isColumnHidden(0));
 
     // M1 is Billing's matter: refused, naming Billing. M3 goes.
@@ -277,6 +281,23 @@ TEST_F(GridViewTest, AUserSortsSizesHidesSavesDeletesReplacesAndEdits) {
   std::vector<std::string> amounts;
   for (const std::string& r : ReadRecords(DataFileName(matters))) amounts.push_back(r.substr(4 + 8, 10));
   EXPECT_EQ(amounts, (std::vector<std::string>{"   1234.50", "     19.50"}));
+}
+
+// Under MaximizeEntry the screen's own size would cover the whole screen:
+// the grid takes the size the screen was made at, centred.
+TEST_F(GridViewTest, UnderMaximizeEntryTheGridTakesTheScreensMadeSizeCentred) {
+  Startup.MaximizeEntry = true;
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    const QSize made = entry.DesignedSize;
+    ASSERT_TRUE(made.isValid());
+    EXPECT_NE(made.width(), entry.width());
+    TEGridF& grid = *entry.GridView();
+    entry.ShowGridView(false);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(grid.size(), made);
+    EXPECT_EQ(grid.pos(), QPoint(screen.width() / 2 - made.width() / 2, screen.height() / 2 - made.height() / 2));
+  });
+  Startup.MaximizeEntry = false;
 }
 
 }  // namespace
