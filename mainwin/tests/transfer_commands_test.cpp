@@ -15,16 +15,11 @@
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/startup_context.h"
 #include "mainwin/tests/startup_fixture.h"
-#include "platform/date_format.h"
 #include "platform/datetime_value.h"
-#include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
-#include "platform/spelling.h"
 #include "platform/text.h"
 #include "templates/descriptor_codec.h"
-#include "templates/product_dates.h"
-#include "templates/startup_globals.h"
 #include "templates/tests/transfer/transfer_fixture.h"
 #include "testing/clock_fixture.h"
 #include "testing/dialog_responder.h"
@@ -73,16 +68,7 @@ protected:
     ResetAll();
     TransferTest::TearDown();
   }
-  static void ResetAll() {
-    ResetTerminated();
-    ResetBtrLayer();
-    ResetDateConversionFailed();
-    ResetFormatSettings();
-    Startup.Reset();
-    Store.Reset();
-    MainFlags.Reset();
-    SSCE_SetRegTreeName("");
-  }
+  static void ResetAll() { ResetStartState(); }
   std::string RegistryOf(const char* Office) const {
     return (Temp.path() / (std::string("registry-") + Office + ".ini")).string();
   }
