@@ -97,16 +97,7 @@ protected:
     ResetAll();
     CheckedFolderTest::TearDown();
   }
-  static void ResetAll() {
-    ResetTerminated();
-    ResetBtrLayer();
-    ResetDateConversionFailed();
-    ResetFormatSettings();
-    Startup.Reset();
-    Store.Reset();
-    MainFlags.Reset();
-    SSCE_SetRegTreeName("");
-  }
+  static void ResetAll() { ResetStartState(); }
 
   // The program started; Loop runs in place of its event loop.
   int Run(std::function<void()> Loop) {

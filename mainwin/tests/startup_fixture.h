@@ -5,8 +5,15 @@
 
 #include "btrieve/numbered_files.h"
 #include "btrieve/stat_layout.h"
+#include "mainwin/template_list.h"
+#include "platform/date_format.h"
+#include "platform/qt/application.h"
 #include "platform/registry.h"
 #include "platform/session.h"
+#include "platform/spelling.h"
+#include "templates/product_dates.h"
+#include "templates/startup_globals.h"
+#include "templates/template_state.h"
 #include "testing/checked_folder.h"
 #include "testing/dialog_responder.h"
 #include "testing/scoped_env.h"
@@ -38,6 +45,19 @@ inline std::string GetRegValue(const std::string& key, const std::string& name) 
   TRegistry reg;
   if (!reg.OpenKeyReadOnly(key) || !reg.ValueExists(name)) return "<absent>";
   return reg.ReadString(name);
+}
+
+// What a start of the program sets, back as before any start: a test starts
+// the program afresh each time, as a new process would.
+inline void ResetStartState() {
+  ResetTerminated();
+  ResetBtrLayer();
+  ResetDateConversionFailed();
+  ResetFormatSettings();
+  Startup.Reset();
+  Store.Reset();
+  MainFlags.Reset();
+  SSCE_SetRegTreeName("");
 }
 
 // One key segment as a layout table states it.

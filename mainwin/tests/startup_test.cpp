@@ -85,16 +85,7 @@ protected:
     ResetAll();
     CheckedFolderTest::TearDown();
   }
-  static void ResetAll() {
-    ResetTerminated();
-    ResetBtrLayer();
-    ResetDateConversionFailed();
-    ResetFormatSettings();
-    Startup.Reset();
-    Store.Reset();
-    MainFlags.Reset();
-    SSCE_SetRegTreeName("");
-  }
+  static void ResetAll() { ResetStartState(); }
 
   std::string Office() const { return TempPath("office"); }
   std::string Data(const std::string& name) const { return TempPath("office/mddata/" + name); }

@@ -1,8 +1,10 @@
 // Two offices and an export folder in one temporary folder: office A
 // ("A", its templates built through the real save), office B ("B", numbers
 // and a name overlapping A's) and the folder sets are written to ("sets").
-// Store.DataDir names the office a step works in; the layer is reset
-// between offices as a separate workstation would start afresh.
+// Each office is a data root with its data folder "mddata" in it, where a
+// program started on that root finds it. Store.DataDir names the office a
+// step works in; the layer is reset between offices as a separate
+// workstation would start afresh.
 #pragma once
 
 #include "btrieve/numbered_files.h"
@@ -24,10 +26,13 @@ class TransferTest : public StoreFilesTest {
 protected:
   void SetUp() override {
     StoreFilesTest::SetUp();
-    for (const char* f : {"A", "B", "sets"}) std::filesystem::create_directory(Temp.path() / f);
+    for (const char* f : {"A", "B"}) std::filesystem::create_directories(Temp.path() / f / "mddata");
+    std::filesystem::create_directory(Temp.path() / "sets");
   }
 
-  std::string Office(const char* Name) const { return (Temp.path() / Name).string(); }
+  // The office's data root and its data folder.
+  std::string Root(const char* Name) const { return (Temp.path() / Name).string(); }
+  std::string Office(const char* Name) const { return (Temp.path() / Name / "mddata").string(); }
   std::string Sets() const { return (Temp.path() / "sets").string(); }
 
   void WorkIn(const char* Name) {
