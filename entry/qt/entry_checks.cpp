@@ -138,12 +138,11 @@ void TEntryF::ActiveControlChange(QWidget* Now) {
 }
 
 void TEntryF::Panel1Enter(QWidget* From) {
-  if (!From || Panel1->isAncestorOf(From)) return;
-  if (BitBtnFind->isEnabled()) {
-    Focus->FocusControl(BitBtnFind);
-  } else if (BitBtnSave->isEnabled()) {
-    Focus->FocusControl(BitBtnSave);
-  }
+  // A screen still being built (an instance preset to Save) keeps what it set.
+  if (!From || !Focus || !isVisible() || Panel1->isAncestorOf(From)) return;
+  QWidget* target = BitBtnFind->isEnabled() ? BitBtnFind : BitBtnSave->isEnabled() ? BitBtnSave : nullptr;
+  // Arriving on it already: the move stands as it is.
+  if (target && target != Focus->Current()) Focus->FocusControl(target);
 }
 
 void TEntryF::StringGrid1KeyDown(TEntryEventArgs& Args) {

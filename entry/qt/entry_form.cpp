@@ -328,7 +328,7 @@ void TEntryF::FormShow() {
   Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
   // The button panel is entered through any of its buttons.
   for (QPushButton* b : Panel1->findChildren<QPushButton*>())
-    Focus->BindEnter(b, [this](QWidget*) { Panel1Enter(Focus->Origin()); });
+    Focus->BindEnter(b, [this, model = Focus](QWidget*) { Panel1Enter(model->Origin()); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   {
     THourglass hourglass;
