@@ -189,14 +189,6 @@ std::string DescriptionLineCaption(const std::string& BillFormat, int N) {
   return caption.empty() ? "Case Description Line " + IntToStr(N) : caption;
 }
 
-bool ReadCaseAddress(const std::string& Client, const std::string& Suffix) {
-  if (!BtrIsFileOpen(CaseAddrFileNo)) OpenCaseAddrFile();
-  for (const char kind : {'S', 'X'})
-    if (ReadByKey(CaseAddrFileNo, KeyOne, CaseAddrKey(kind, Trim(Client), Trim(Suffix)), CaseAddrRec))
-      return true;
-  return false;
-}
-
 bool ReadChosenTemplateRecord(const TFieldControl& Control, const std::string& Col0, bool Unique,
                               const TRowId& Chosen) {
   if (Control.ListCols.empty() || !BtrIsFileOpen(TemplateLookupFileNo)) return false;

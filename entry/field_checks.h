@@ -71,10 +71,6 @@ std::string FamilyDisplayText(int Code, int Column, const TDynCharArr& Source, T
 // stored, else "Case Description Line " + N.
 std::string DescriptionLineCaption(const std::string& BillFormat, int N);
 
-// The case address record of a case: kind "S", failing that "X", keyed by
-// client and right-justified suffix. False when neither is stored.
-bool ReadCaseAddress(const std::string& Client, const std::string& Suffix);
-
 // The record of a template lookup's chosen row into Store.LkpDataRec:
 // Get Greater or Equal on the lookup's file (42) with the row's first
 // column; for a lookup that is not unique, read on while that column stays

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/format.h"
 #include "platform/qt/cursor.h"
+#include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -136,16 +138,44 @@ void TEntryF::ActiveControlChange(QWidget* Now) {
 }
 
 void TEntryF::Panel1Enter(QWidget* From) {
-  if (!From || Panel1->isAncestorOf(From)) return;
-  if (BitBtnFind->isEnabled()) {
-    Focus->FocusControl(BitBtnFind);
-  } else if (BitBtnSave->isEnabled()) {
-    Focus->FocusControl(BitBtnSave);
-  }
+  // A screen still being built (an instance preset to Save) keeps what it set.
+  if (!From || !Focus || !isVisible() || Panel1->isAncestorOf(From)) return;
+  QWidget* target = BitBtnFind->isEnabled() ? BitBtnFind : BitBtnSave->isEnabled() ? BitBtnSave : nullptr;
+  // Arriving on it already: the move stands as it is.
+  if (target && target != Focus->Current()) Focus->FocusControl(target);
 }
 
 void TEntryF::StringGrid1KeyDown(TEntryEventArgs& Args) {
   if (Args.Key == Qt::Key_Tab) Dropdown.TypeAheadOff = true;
+}
+
+bool TEntryF::GridOwnKey(QKeyEvent* Event) {
+  const int key = Event->key();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return false;
+  // Enter takes the row as a click does; Escape goes back to the field.
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    TakeGridRow();
+    return true;
+  }
+  if (key == Qt::Key_Escape) {
+    GuardEvent([this] {
+      QLineEdit* edit = EditNumber(Dropdown.EditNo);
+      HideDropdown();
+      if (edit && Focus) Focus->FocusControl(edit);
+    });
+    return true;
+  }
+  const int before = DropdownRow();
+  // The view's own handling, here, so that the row it reaches is seen.
+  static_cast<QObject*>(StringGrid1)->event(Event);
+  if (DropdownRow() != before) {
+    GuardEvent([this] {
+      Dropdown.MovingByKeys = true;
+      StringGrid1Click();
+    });
+  }
+  // A key the view leaves (Escape, Enter) goes on to the form.
+  return Event->isAccepted();
 }
 
 void TEntryF::FieldClick(QWidget* Sender, TEntryEventArgs&) {

@@ -71,6 +71,8 @@ void TEntryF::BuildDropdownParts() {
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setFocusPolicy(Qt::ClickFocus);
+  // Tab leaves the grid; it never walks its cells.
+  StringGrid1->setTabKeyNavigation(false);
   // Columns are cut at the grid's width, as the list is placed.
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QFont courier("Liberation Mono");
@@ -78,13 +80,7 @@ void TEntryF::BuildDropdownParts() {
   StringGrid1->setFont(courier);
   StringGrid1->setItemDelegate(new TDropdownCellDelegate([this] { return Dropdown.MovingByKeys; }, StringGrid1));
   StringGrid1->installEventFilter(this);
-  connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex&) {
-    GuardEvent([this] {
-      gridClicked_ = true;
-      StringGrid1Click();
-      gridClicked_ = false;
-    });
-  });
+  connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex&) { TakeGridRow(); });
   SBHideList = new QToolButton(ScrollContent);
   SBHideList->setObjectName("SBHideList");
   SBHideList->setText(WidgetText("x"));
@@ -227,6 +223,14 @@ void TEntryF::PlaceDropdownPanel(int EditLeft, int& TotalWidth) {
 }
 
 // ---- rows ----
+
+void TEntryF::TakeGridRow() {
+  GuardEvent([this] {
+    gridClicked_ = true;
+    StringGrid1Click();
+    gridClicked_ = false;
+  });
+}
 
 int TEntryF::DropdownRow() const {
   const QModelIndex i = StringGrid1->currentIndex();

@@ -329,6 +329,9 @@ void TEntryF::FormShow() {
   CloseLookupFiles();
   // A widget of a picker's drop-down is the picker.
   Focus = new TFocusModel(this, [](QWidget* w) -> QWidget* { return TdwDBCustomDateTimePicker::FromWidget(w); });
+  // The button panel is entered through any of its buttons.
+  for (QPushButton* b : Panel1->findChildren<QPushButton*>())
+    Focus->BindEnter(b, [this, model = Focus](QWidget*) { Panel1Enter(model->Origin()); });
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   {
     THourglass hourglass;
@@ -525,7 +528,7 @@ bool TEntryF::eventFilter(QObject* Watched, QEvent* Event) {
     TEntryEventArgs args;
     args.Key = static_cast<QKeyEvent*>(Event)->key();
     GuardEvent([&] { StringGrid1KeyDown(args); });
-    return QDialog::eventFilter(Watched, Event);
+    return GridOwnKey(static_cast<QKeyEvent*>(Event));
   }
   const int i = ControlOf(Watched);
   if (i < 0 || i >= int(widgets_.size())) return QDialog::eventFilter(Watched, Event);

@@ -28,6 +28,7 @@
 class QAction;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -161,6 +162,11 @@ public:
   std::function<void(QWidget* Now)> QuickEntryFocusHook;
   // Focus arriving on the button bar from a field.
   void Panel1Enter(QWidget* From);
+  // The grid's own move keys, once the focus is in it: the row reached is
+  // taken as a move by keys. False lets the key go on as usual.
+  bool GridOwnKey(QKeyEvent* Event);
+  // The grid's current row taken as a click on it takes it.
+  void TakeGridRow();
   void StringGrid1KeyDown(TEntryEventArgs& Args);
   // Tells the hub (status kind Kind) the screen's codes and name.
   void SendEntryStatus(int Kind);

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/qt/cursor.h"
+#include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/template_state.h"
@@ -230,6 +231,8 @@ void TEntryF::SBPgDnClick(QObject* Sender) {
       PageUp(edit);
     } else {
       PageDown(edit);
+      // Paging on goes on with the grid's own keys.
+      if (Focus && ListPanel->isVisible()) Focus->FocusControl(StringGrid1);
     }
   } catch (const Exception& e) {
     MessageDlg(std::string(FillFailedMsg) + "\r" + e.what(), mtError, mbOKOnly, 0);

@@ -581,8 +581,8 @@ TEST_F(EntryFocusTest, TabWalksTheFieldsInOrderAndEachExitSeesWhereTheFocusGoes)
   for (int i = 0; i < 4; ++i) keyboard::Type(Qt::Key_Tab);
   EXPECT_EQ(entry.Calls, (std::vector<std::string>{"exit Edit1>Date1", "enter Date1", "active Date1",
                                                    "exit Date1>Edit3", "enter Edit3", "active Edit3",
-                                                   "exit Edit3>", "active ", "active BitBtnSave"}))
-      << "the check box has no handlers of its own";
+                                                   "exit Edit3>", "active ", "active BitBtnFind"}))
+      << "the check box has no handlers of its own; the button panel offers Find";
 
   // Another window and back: only the active-control step runs.
   entry.Calls.clear();
@@ -597,7 +597,7 @@ TEST_F(EntryFocusTest, TabWalksTheFieldsInOrderAndEachExitSeesWhereTheFocusGoes)
   entry.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
   QApplication::processEvents();
-  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"active Other", "active BitBtnSave"}));
+  EXPECT_EQ(entry.Calls, (std::vector<std::string>{"active Other", "active BitBtnFind"}));
   other.hide();
 
   // The picker's drop-down is the picker: opening and closing it runs
@@ -623,6 +623,42 @@ TEST_F(EntryFocusTest, TabWalksTheFieldsInOrderAndEachExitSeesWhereTheFocusGoes)
   EXPECT_EQ(entry.Calls,
             (std::vector<std::string>{"exit Date1>Edit3", "enter Edit3", "exit Edit3>", "active "}));
   EXPECT_EQ(QApplication::focusWidget(), billed);
+}
+
+// The button panel, entered from a field, offers Find first, else Save;
+// moving between its own buttons leaves the focus where it goes.
+TEST_F(EntryFocusTest, ThePanelEnteredFromAFieldOffersFindThenSave) {
+  TFieldsProbeEntryF entry;
+  entry.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+  auto* remarks = entry.ScrollContent->findChild<QLineEdit*>("Edit3");
+  ASSERT_NE(remarks, nullptr);
+  // The lookup code refuses to be left empty here.
+  entry.ScrollContent->findChild<QLineEdit*>("Edit1")->setText("AB");
+  const auto from = [&](QWidget* From, QWidget* To) {
+    entry.Focus->FocusControl(From);
+    QApplication::processEvents();
+    entry.Focus->FocusControl(To);
+    QApplication::processEvents();
+    return TFocusProbeEntryF::Name(QApplication::focusWidget());
+  };
+  ASSERT_TRUE(entry.BitBtnFind->isEnabled());
+  EXPECT_EQ(from(remarks, entry.BitBtnSave), "BitBtnFind");
+  EXPECT_EQ(from(remarks, entry.BitBtnCancel), "BitBtnFind");
+  EXPECT_EQ(from(entry.BitBtnClear, entry.BitBtnSave), "BitBtnSave");
+  EXPECT_EQ(from(entry.BitBtnFind, entry.BitBtnCancel), "BitBtnCancel");
+  entry.BitBtnFind->setEnabled(false);
+  EXPECT_EQ(from(remarks, entry.BitBtnCancel), "BitBtnSave");
+  entry.BitBtnSave->setEnabled(false);
+  EXPECT_EQ(from(remarks, entry.BitBtnCancel), "BitBtnCancel");
+  // A program request while the panel's move waits wins over it.
+  entry.BitBtnFind->setEnabled(true);
+  entry.Focus->FocusControl(remarks);
+  QApplication::processEvents();
+  entry.Focus->FocusControl(entry.BitBtnCancel);
+  entry.Focus->FocusControl(remarks);
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), remarks);
 }
 
 TEST_F(EntryFormTest, TheMinimumWidthKeepsAPackedPairWhenMaximizedOnly) {

@@ -252,28 +252,6 @@ TEST_F(FamilyDisplayTest, AChosenCaseShowsDatesLinesAndCaptionsKeyedByItsClient)
   EXPECT_EQ(DescriptionLineCaption("ZZZ", 3), "Case Description Line 3");
 }
 
-TEST_F(FamilyDisplayTest, ACaseAddressIsTheStatementOneElseTheOtherKind) {
-  Store.DataRoot = SampleFolder();
-  int s = 0, x = 0;
-  for (const TSampleCase& k : Office().Cases) {
-    bool hasS = false, hasX = false;
-    for (const TSampleCaseAddr& a : Office().CaseAddrs) {
-      if (a.Client != k.Client || a.Suffix != k.Suffix) continue;
-      hasS = hasS || a.Kind == 'S';
-      hasX = hasX || a.Kind == 'X';
-    }
-    SCOPED_TRACE(k.Client + "/" + k.Suffix);
-    EXPECT_EQ(ReadCaseAddress(k.Client, k.Suffix), hasS || hasX);
-    if (hasS || hasX) {
-      EXPECT_EQ(FieldText(CaseAddrRec, CaseAddrFld::Kind), hasS ? "S" : "X");
-    }
-    s += hasS;
-    x += hasX && !hasS;
-  }
-  EXPECT_GT(s, 0);
-  EXPECT_GT(x, 0);
-}
-
 class TemplateChoiceTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -21,10 +21,12 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -243,7 +245,8 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     Key(Qt::Key_Return);
     Key(Qt::Key_Tab);
     EXPECT_TRUE(entry.Dropdown.FoundByExit);
-    EXPECT_TRUE(entry.Dropdown.SaveAfterFind);  // Tab went on to Save
+    EXPECT_TRUE(entry.Dropdown.SaveAfterFind);  // Tab went on to the buttons
+    EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnFind);
     EXPECT_EQ(entry.IndexKey, "REF-1   ");
 
     // First, Page Down and Last step through the clients.
@@ -253,14 +256,24 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
     QTest::mouseClick(entry.SBFirst, Qt::LeftButton);
     EXPECT_EQ(Text(client), codes.front());
     EXPECT_EQ(entry.DropdownRow(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), client);
     QTest::mouseClick(entry.SBPgDn, Qt::LeftButton);
     EXPECT_EQ(Text(client), codes[8]);
     EXPECT_EQ(Text(name), Joined(Client(codes[8])));
+    // Page Down hands the focus to the list: its own keys go on, each row
+    // reached taken as a move by keys.
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(entry.StringGrid1));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(entry.DropdownRow(), 9);
+    EXPECT_EQ(Text(client), codes[9]);
+    EXPECT_EQ(Text(name), Joined(Client(codes[9])));
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Text(client), codes[8]);
     QTest::mouseClick(entry.SBPgUp, Qt::LeftButton);
     EXPECT_EQ(Text(client), codes.front());
     QTest::mouseClick(entry.SBLast, Qt::LeftButton);
     EXPECT_EQ(Text(client), codes.back());
-    EXPECT_EQ(QApplication::focusWidget(), client);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(entry.StringGrid1));
   });
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
@@ -310,6 +323,234 @@ TEST_F(EntryChecksTest, TheMatterEmailFindsARecordOnlyByClientAndCaseAndTellsThe
     EXPECT_EQ(status.size(), 1u);  // the same client: nothing new to tell
   });
   SetInstanceMessageHandler({});
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// The exit checks as a table over a second template: a client lookup with a
+// display row, a required user list, a forced user list and a required
+// plain field. Each row: the field, what is typed (empty: the field
+// emptied), where the focus goes ("Tab": the next field), whether a client
+// link panel is open; then the message shown ("": none) and whether the
+// focus stayed.
+class EntryExitTableTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    {
+      TTemplateTableBuilder t;
+      TFld& client = t.Add("Client", 'C', 7);
+      client.IsLookup = client.Unique = client.UpperCase = true;
+      client.LkpKind = "L";
+      client.LkpSpec = "A  0";
+      client.DispCols[1] = 1;
+      TFld& colour = t.Add("Colour", 'C', 10);
+      colour.IsLookup = colour.Required = true;
+      colour.LkpKind = "U";
+      colour.LkpTarget = "7.lst";
+      colour.LkpSpec = "2 10";
+      TFld& shade = t.Add("Shade", 'C', 10);
+      shade.IsLookup = shade.Forced = true;
+      shade.LkpKind = "U";
+      shade.LkpTarget = "7.lst";
+      shade.LkpSpec = "2 10";
+      t.Add("Note", 'C', 20).Required = true;
+      t.Add("Remarks", 'C', 20);
+      Saved("Exits");
+    }
+    WriteUserListFile(7, {"Red" + ListSep + "Rouge", "Green" + ListSep + "Vert"});
+    Start();
+  }
+};
+
+TEST_F(EntryExitTableTest, EachFieldKindAcceptsOrRefusesItsExitByTextAndDestination) {
+  const std::string mustEnter = "A value must be entered here.";
+  const std::string onlyListed = "Only items that appear in the dropdown list are acceptable entries for the field Shade.";
+  const std::string client = ClientCodes().front();
+  struct TRow {
+    std::string Field, Typed, To;
+    bool LinkOpen;
+    std::string Message;
+    bool Stays;
+  };
+  const std::vector<TRow> rows = {
+      // An empty lookup with display rows: refused on a move to a field or
+      // to Save, free to a command, to Filter, or with a link panel open.
+      {"Client", "", "Tab", false, mustEnter, true},
+      {"Client", "", "BitBtnSave", false, mustEnter, true},
+      {"Client", "", "BitBtnCancel", false, "", false},
+      {"Client", "", "BitBtnFilter", false, "", false},
+      {"Client", "", "Tab", true, "", false},
+      {"Client", "", "BitBtnSave", true, "", false},
+      {"Client", client, "Tab", false, "", false},
+      // A free lookup takes a text not in its list.
+      {"Client", "ZZZZZZ", "Tab", false, "", false},
+      // A required user list: empty refused, a listed text taken.
+      {"Colour", "", "Tab", false, mustEnter, true},
+      {"Colour", "", "Tab", true, "", false},
+      {"Colour", "Red", "Tab", false, "", false},
+      // A forced user list: only its items, a command still free.
+      {"Shade", "Mauve", "Tab", false, onlyListed, true},
+      {"Shade", "Mauve", "BitBtnSave", false, onlyListed, true},
+      {"Shade", "Mauve", "BitBtnCancel", false, "", false},
+      {"Shade", "Green", "Tab", false, "", false},
+      {"Shade", "", "Tab", false, "", false},
+      // A required plain field is the save's to check, not the exit's.
+      {"Note", "", "Tab", false, "", false},
+      {"Note", "", "BitBtnSave", false, "", false},
+  };
+  WhileOpen("Exits", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    std::map<std::string, QLineEdit*> fields;
+    for (const TCtlPlan& c : entry.Plan().Controls) {
+      if (c.Tag < 1 || c.Tag > MaxFields || c.Kind != TCtlKind::Edit) continue;
+      auto* e = entry.ScrollContent->findChild<QLineEdit*>(QString::fromStdString(c.Name));
+      if (e && !fields.count(TrimRight(Store.FldTable[c.Tag].Name))) fields[TrimRight(Store.FldTable[c.Tag].Name)] = e;
+    }
+    ASSERT_EQ(fields.size(), 5u);
+    // A place to start each row from that checks nothing; the client
+    // first gets a value, so that it can be left for it.
+    QLineEdit* remarks = fields["Remarks"];
+    ASSERT_EQ(QApplication::focusWidget(), fields["Client"]);
+    keyboard::Type(client);
+    for (const TRow& r : rows) {
+      SCOPED_TRACE(r.Field + " '" + r.Typed + "' > " + r.To + (r.LinkOpen ? " (link open)" : ""));
+      QLineEdit* field = fields[r.Field];
+      ASSERT_NE(field, nullptr);
+      entry.Focus->FocusControl(remarks);
+      QApplication::processEvents();
+      entry.Focus->FocusControl(field);
+      QApplication::processEvents();
+      ASSERT_EQ(QApplication::focusWidget(), field);
+      // Changed by hand: an untouched user list is never checked.
+      field->selectAll();
+      keyboard::Type("x");
+      keyboard::Type(Qt::Key_Backspace);
+      if (!r.Typed.empty()) keyboard::Type(r.Typed);
+      QApplication::processEvents();
+      ASSERT_EQ(Text(field), r.Typed);
+      entry.ListBoxClient->setVisible(r.LinkOpen);
+      const size_t before = Boxes.Boxes().size();
+      if (!r.Message.empty()) Boxes.Expect(r.Message);
+      if (r.To == "Tab") {
+        keyboard::Type(Qt::Key_Tab);
+      } else {
+        entry.Focus->FocusControl(entry.findChild<QWidget*>(QString::fromStdString(r.To)));
+      }
+      QApplication::processEvents();
+      QApplication::processEvents();
+      EXPECT_EQ(Boxes.Boxes().size(), before + (r.Message.empty() ? 0 : 1));
+      EXPECT_EQ(QApplication::focusWidget() == field, r.Stays)
+          << StoredText(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+      entry.ListBoxClient->setVisible(false);
+      EXPECT_EQ(Boxes.Pending(), 0u);
+      if (Boxes.Pending() != 0u) return;
+      // A refused field gets a value it takes, so that the next row starts
+      // clean.
+      if (r.Stays) {
+        field->selectAll();
+        keyboard::Type(r.Field == "Client" ? client : r.Field == "Colour" ? "Red" : "Green");
+        QApplication::processEvents();
+      }
+    }
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// The paging buttons on a template lookup's list and on an index field's
+// own list: twenty records each, more than two pages.
+class EntryPagingTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    std::vector<std::string> targets, own;
+    for (int n = 1; n <= 20; ++n) {
+      Codes.push_back(Format("C%02d", n));
+      Refs.push_back(Format("R%02d", n));
+    }
+    {
+      TTemplateTableBuilder t;
+      t.Add("Code", 'C', 6).UpperCase = true;
+      t.Add("Title", 'C', 20);
+      t.Index(1, {1}, true, "By code");
+    }
+    const TTemplateNumber target = Saved("Code list");
+    for (const std::string& c : Codes) targets.push_back(WithPrefix(0, FillRecord({{1, c}, {2, "Title " + c}})));
+    InsertRecords(DataFileName(target), targets);
+    {
+      TTemplateTableBuilder t;
+      TFld& code = t.Add("Code", 'C', 6);
+      code.IsLookup = code.UpperCase = true;
+      code.LkpKind = "M";
+      code.LkpTarget = "MNGR" + target.ZeroFilled() + ".DSC";
+      code.LkpSpec = Format("1%3d%3d", 1, 2);
+      t.Add("Reference", 'C', 6).UpperCase = true;
+      t.Index(1, {2}, true, "By reference");
+    }
+    const TTemplateNumber paged = Saved("Paged");
+    for (const std::string& r : Refs) own.push_back(WithPrefix(0, FillRecord({{2, r}})));
+    InsertRecords(DataFileName(paged), own);
+    Start();
+  }
+  std::vector<std::string> Codes, Refs;
+};
+
+TEST_F(EntryPagingTest, FirstPageDownPageUpAndLastStepThroughEachSource) {
+  WhileOpen("Paged", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    for (const auto& [name, values] : {std::pair{"Edit1", Codes}, std::pair{"Edit2", Refs}}) {
+      SCOPED_TRACE(name);
+      QLineEdit* field = Edit(entry, name);
+      ASSERT_NE(field, nullptr);
+      entry.Focus->FocusControl(field);
+      QApplication::processEvents();
+      keyboard::Type(Qt::Key_Down, Qt::AltModifier);
+      QApplication::processEvents();
+      ASSERT_TRUE(entry.ListPanel->isVisible());
+      const auto click = [&](QToolButton* B) {
+        QTest::mouseClick(B, Qt::LeftButton);
+        QApplication::processEvents();
+        return Text(field);
+      };
+      EXPECT_EQ(click(entry.SBFirst), values[0]);
+      EXPECT_EQ(click(entry.SBPgDn), values[8]);
+      EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(entry.StringGrid1));
+      EXPECT_EQ(click(entry.SBPgDn), values[16]);
+      EXPECT_EQ(click(entry.SBLast), values[19]);
+      EXPECT_EQ(click(entry.SBFirst), values[0]);
+      // Reading on past the filled rows, then back, on the template list
+      // only: the own list reads on to one row and its Page Up from there
+      // reads nothing back (an open fault).
+      if (name != std::string("Edit1")) continue;
+      EXPECT_EQ(click(entry.SBPgDn), values[8]);
+      EXPECT_EQ(click(entry.SBPgDn), values[16]);
+      EXPECT_EQ(click(entry.SBPgDn), values[19]);  // the file ends
+      EXPECT_EQ(click(entry.SBPgUp), values[11]);
+      EXPECT_EQ(click(entry.SBFirst), values[0]);
+      // The grid's own keys: a move takes the row, Enter closes the list
+      // on it and gives the field the focus back.
+      keyboard::Type(Qt::Key_Down);
+      QApplication::processEvents();
+      EXPECT_EQ(Text(field), values[1]);
+      keyboard::Type(Qt::Key_Return);
+      QApplication::processEvents();
+      EXPECT_EQ(Text(field), values[1]);
+      EXPECT_FALSE(entry.ListPanel->isVisible());
+      EXPECT_EQ(QApplication::focusWidget(), field);
+      // Escape in the grid goes back to the field, its text kept.
+      keyboard::Type(Qt::Key_Down, Qt::AltModifier);
+      QApplication::processEvents();
+      click(entry.SBPgDn);
+      ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(entry.StringGrid1));
+      const std::string paged = Text(field);
+      keyboard::Type(Qt::Key_Escape);
+      QApplication::processEvents();
+      EXPECT_EQ(QApplication::focusWidget(), field);
+      EXPECT_EQ(Text(field), paged);
+      EXPECT_FALSE(entry.ListPanel->isVisible());
+    }
+  });
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 

@@ -287,8 +287,13 @@ void ExpectTabWalk(TEntryF& Entry, bool MustScroll) {
     FillKeyField(Entry, now);
     keyboard::Type(Qt::Key_Tab);
   }
-  // The buttons, left to right; Print and Calendar take the focus only
-  // from the mouse.
+  // From the last field the button panel offers Find, else Save.
+  QPushButton* offered = Entry.BitBtnFind->isEnabled() ? Entry.BitBtnFind : Entry.BitBtnSave;
+  EXPECT_EQ(QApplication::focusWidget(), offered);
+  // Within the panel the focus goes where it is sent: the buttons, left
+  // to right; Print and Calendar take the focus only from the mouse.
+  Entry.Focus->FocusControl(Entry.BitBtnSave);
+  QApplication::processEvents();
   for (QPushButton* b : {Entry.BitBtnSave, Entry.BitBtnClear, Entry.BitBtnFind, Entry.BitBtnFilter,
                          Entry.BitBtnQuickEntry, Entry.BitBtnCancel}) {
     EXPECT_EQ(QApplication::focusWidget(), b) << StoredText(b->objectName());

@@ -106,6 +106,7 @@ void TFocusModel::Move(QWidget* From, QWidget* To) {
     if (!go) return;
   }
   if (To) {
+    origin_ = From;
     Arrive(To);
   } else {
     current_ = nullptr;
@@ -129,7 +130,9 @@ bool TFocusModel::Run(const THandler& Handler, QWidget* Sender) {
 
 void TFocusModel::Arrive(QWidget* To) {
   current_ = To;
-  if (!Run(bindings_.count(To) ? bindings_[To].Enter : THandler(), To)) return;
+  const bool go = Run(bindings_.count(To) ? bindings_[To].Enter : THandler(), To);
+  origin_ = nullptr;
+  if (!go) return;
   RunActiveControlChange(To);
 }
 
@@ -147,6 +150,10 @@ void TFocusModel::FocusControl(QWidget* Control) {
       button->installEventFilter(this);
     }
     refocusPending_ = true;
+    refocusTarget_ = Control;
+    return;
+  }
+  if (refocusPending_) {
     refocusTarget_ = Control;
     return;
   }

@@ -16,7 +16,8 @@
 // puts the focus back, after which the enter handler and the active-control
 // handler run again for it. While a handler runs (with any box it shows) and
 // until such a queued refocus has run, focus changes are only recorded:
-// Busy() tells idle work to wait.
+// Busy() tells idle work to wait. A FocusControl from outside the handlers
+// while a refocus waits replaces its target: the latest request wins.
 //
 // Every handler runs under GuardEvent.
 #pragma once
@@ -56,6 +57,9 @@ public:
   // or another window).
   QWidget* Destination() const { return destination_; }
   bool IsLeavingTo(const QWidget* Control) const { return destination_ && destination_ == Control; }
+  // During an enter handler: the control the focus came from (null: from
+  // another window, or a control refused its exit and gets it back).
+  QWidget* Origin() const { return origin_; }
   // The focus goes to a command button (a push button, not a check box).
   bool IsLeavingToCommand() const;
   // A handler runs or a refocus waits.
@@ -92,6 +96,7 @@ private:
   QPointer<QWidget> current_;
   QPointer<QWidget> destination_;
   QPointer<QWidget> exiting_;
+  QPointer<QWidget> origin_;
   // The move dispatched ahead for an inactive window: its activation
   // runs nothing.
   QPointer<QWidget> dispatchedAhead_;
