@@ -865,14 +865,8 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
   THourglass busy;
   QLineEdit* edit = EditOf(Field);
   const std::string text = TextOf(edit);
-  TQeFill fill;
-  try {
-    fill = list_.Fill(State, Field, text);
-  } catch (const EBtrAbort& e) {
-    MessageDlg("Unable to perform search for " + text + ".\r\r" + e.what(), mtError, mbOKOnly, 0);
-    HideList();
-    return;
-  }
+  const bool partSelected = edit->hasSelectedText() && edit->selectedText().size() < edit->text().size();
+  const TQeFill fill = list_.Fill(State, Field, text, partSelected);
   if (!fill.Message.empty()) {
     MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
     if (fill.EmptyField) edit->clear();
@@ -984,16 +978,40 @@ void TQEF::SBFirstClick(bool Last) {
   focus_->FocusControl(edit);
 }
 
+bool TQEF::FillListBack() {
+  THourglass busy;
+  const TQeFill fill = list_.FillBack(State, TQeField(ActiveField));
+  if (!fill.Message.empty()) {
+    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
+    HideList();
+    return false;
+  }
+  ShowListRows();
+  ChooseRow(fill.SelectedRow);
+  StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
+  return fill.FoundRow > 0;
+}
+
 void TQEF::SBPgUpClick() {
   if (!ActiveEdit() || !ListVisible) return;
-  ChooseRow(std::max(0, selectedRow_ - 8));
+  // Row by row, so that the top of the loaded rows reloads the records before them.
+  for (int step = 0; step < 8; ++step) {
+    if (selectedRow_ > 0)
+      ChooseRow(selectedRow_ - 1);
+    else if (!FillListBack())
+      break;
+  }
   StringGrid1->scrollToItem(StringGrid1->item(selectedRow_, 0), QAbstractItemView::PositionAtTop);
+  if (ListVisible) ActiveEdit()->selectAll();
 }
 
 void TQEF::MoveInList(int Step) {
   const int rows = int(list_.Rows().size());
   const int next = selectedRow_ + Step;
-  if (next < 0) return;
+  if (next < 0) {
+    FillListBack();
+    return;
+  }
   if (Step > 0 && selectedRow_ >= QeListMaxRows - 1) {
     MessageDlg(QeListMaximum, mtInformation, mbOKOnly, 0);
     return;
@@ -1015,6 +1033,11 @@ void TQEF::SBPgDnClick() {
   setWindowTitle("");
   if (ActiveField < 0 || ActiveField >= LookupCount) return;
   const TQeFill fill = list_.PageDown(State, TQeField(ActiveField), selectedRow_);
+  if (!fill.Message.empty()) {
+    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
+    HideList();
+    return;
+  }
   selectedRow_ = fill.SelectedRow;
   ShowListRows();
   StringGrid1->selectRow(fill.SelectedRow);

@@ -143,6 +143,7 @@ private:
   // KeepOpen: the list shows even for an empty field (the first-row button).
   void FillList(TQeField Field, bool KeepOpen = false);
   void ShowListRows();
+  bool FillListBack();  // false when nothing lay before the loaded rows
   // A typed character Windows-1252 cannot hold is taken back with a message.
   bool TakeBackUnstorable(QLineEdit* Edit);
   void ChooseRow(int Row);
