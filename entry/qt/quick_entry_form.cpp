@@ -284,6 +284,12 @@ void TQEF::BuildControls() {
   }
   listRow->addLayout(scroll);
   connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int Row, int) {
+    // A row without a record is no choice.
+    const auto& rows = list_.Rows();
+    if (!ProgramScroll && (Row >= int(rows.size()) || Trim(rows[size_t(Row)][0]).empty())) {
+      StringGrid1->selectRow(selectedRow_);
+      return;
+    }
     selectedRow_ = Row;
     StringGrid1Click();
   });
@@ -859,9 +865,32 @@ bool TQEF::IsShowing() const { return isVisible(); }
 
 // ---- the list ----
 
+void TQEF::ShowListMoved(bool Moved) {
+  ListMoved = Moved;
+  // Before the first move the selected row looks like the others.
+  QPalette colours = StringGrid1->palette();
+  const QPalette standard = StringGrid1->style()->standardPalette();
+  colours.setColor(QPalette::Highlight, Moved ? standard.color(QPalette::Highlight) : QColor(Qt::white));
+  colours.setColor(QPalette::HighlightedText,
+                   Moved ? standard.color(QPalette::HighlightedText) : colours.color(QPalette::Text));
+  StringGrid1->setPalette(colours);
+}
+
+void TQEF::RequestNumericList() {
+  NumericListRequested = true;
+  const std::string typed = Trim(TextOf(EditCase));
+  SuppressSearch = true;
+  EditCase->setText(WidgetText(typed.empty() ? "" : RightJustified(typed, EditCase->maxLength())));
+  SuppressSearch = false;
+  FillList(TQeField::Case);
+  NumericListRequested = false;
+}
+
 void TQEF::FillList(TQeField Field, bool KeepOpen) {
   if (QApplication::activeWindow() != this) return;
   if (LeavingToSkipButton(false)) return;
+  // In numeric order the case list opens only on request.
+  if (Field == TQeField::Case && State.NumOrd && !NumericListRequested) return;
   THourglass busy;
   QLineEdit* edit = EditOf(Field);
   const std::string text = TextOf(edit);
@@ -895,7 +924,10 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
   ShowListButtons[int(Field)]->hide();
   HideListButtons[int(Field)]->show();
   selectedRow_ = fill.SelectedRow;
+  ShowListMoved(fill.Chosen);
+  ProgramScroll = true;
   StringGrid1->selectRow(fill.SelectedRow);
+  ProgramScroll = false;
   StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
   if (fill.Chosen) {
     std::string shown;
@@ -905,7 +937,10 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
       SuppressSearch = true;
       edit->setText(WidgetText(fill.FieldText));
       SuppressSearch = false;
-      edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
+      if (NumericListRequested)
+        edit->selectAll();
+      else
+        edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
     }
   }
 }
@@ -949,7 +984,10 @@ void TQEF::ChooseRow(int Row) {
   if (ActiveField < 0 || ActiveField >= LookupCount) return;
   const TQeField field = TQeField(ActiveField);
   selectedRow_ = Row;
+  ShowListMoved(true);
+  ProgramScroll = true;
   StringGrid1->selectRow(Row);
+  ProgramScroll = false;
   std::string text = TextOf(EditOf(field));
   list_.Choose(Row, State, field, text);
   SuppressSearch = true;
@@ -1045,9 +1083,18 @@ void TQEF::SBPgDnClick() {
 }
 
 bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
+  const QVariant tag = Watched->property("tag");
+  if (Event->type() == QEvent::KeyRelease && tag.isValid() && Watched != EditHours) {
+    auto* key = static_cast<QKeyEvent*>(Event);
+    if (key->key() == Qt::Key_Space) return true;
+    if (SelectAllPending) {
+      SelectAllPending = false;
+      EditOf(TQeField(tag.toInt()))->selectAll();
+    }
+    return false;
+  }
   if (Event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(Watched, Event);
   auto* key = static_cast<QKeyEvent*>(Event);
-  const QVariant tag = Watched->property("tag");
   if (Watched == EditHours) {
     // Typed hours: digits, one point, a sign; the text limit holds for typing only.
     return false;
@@ -1056,6 +1103,7 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
   const TQeField field = TQeField(tag.toInt());
   switch (key->key()) {
     case Qt::Key_Down:
+      SelectAllPending = true;
       if (key->modifiers() & Qt::AltModifier || !ListVisible) {
         if (!ListVisible && (key->modifiers() & Qt::AltModifier || !EditOf(field)->text().isEmpty())) FillList(field);
       } else {
@@ -1063,6 +1111,7 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
       }
       return true;
     case Qt::Key_Up:
+      SelectAllPending = true;
       if (ListVisible && key->modifiers() & Qt::AltModifier)
         HideList();
       else if (ListVisible)
@@ -1093,6 +1142,10 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
       SuppressSearch = true;
       return false;
     case Qt::Key_Space:
+      if (field == TQeField::Case && State.NumOrd) {
+        RequestNumericList();
+        return true;
+      }
       // Spaces are no part of a case suffix.
       return field == TQeField::Case && State.EntryModeIdx != 4;
     default:

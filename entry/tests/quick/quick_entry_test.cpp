@@ -383,6 +383,50 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+TEST_F(QuickEntryTest, PageUpPastTheLoadedRowsReloadsTheRecordsBefore) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  std::vector<std::string> codes;
+  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
+  std::sort(codes.begin(), codes.end());
+  ASSERT_GT(codes.size(), 21u);
+  qe.EditClient->setFocus();
+  QApplication::processEvents();
+  // Found fifth from the top; twelve loaded before it (from the ninth on).
+  QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
+  ASSERT_TRUE(qe.ListVisible);
+  QTest::keyClick(qe.EditClient, Qt::Key_PageUp);
+  EXPECT_EQ(Text(qe.EditClient), codes[12]);
+  // Four rows to the first loaded one, then four into the records before it.
+  QTest::keyClick(qe.EditClient, Qt::Key_PageUp);
+  EXPECT_EQ(Text(qe.EditClient), codes[4]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[4], 7));
+  // Up runs on into the start of the file and stops there.
+  for (int i = 0; i < 6; ++i) QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  EXPECT_EQ(Text(qe.EditClient), codes[0]);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(StoredText(qe.EditClient->selectedText()), codes[0]);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(QuickEntryTest, SpaceListsCasesInNumericOrderFromTheRightJustifiedText) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.ClientcodeCaseSuffix1Click(3);
+  qe.NumOrd->setChecked(true);
+  qe.NumOrdClick();
+  const std::string suffix = Trim(CaseOf(Client().Code).Suffix);
+  // Typing alone opens no list in numeric order.
+  Type(qe.EditCase, suffix);
+  EXPECT_FALSE(qe.ListVisible);
+  QTest::keyClick(qe.EditCase, Qt::Key_Space);
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), RightJustified(suffix, 7));
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffix, 7));
+  EXPECT_FALSE(qe.NumericListRequested);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
 TEST_F(QuickEntryTest, ExitAsksOnlyAfterAChange) {
   DialogResponder boxes;
   TQEF& qe = Open();
