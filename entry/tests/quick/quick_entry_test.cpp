@@ -80,6 +80,12 @@ protected:
     QApplication::processEvents();
   }
 
+  static std::vector<std::string> SortedClientCodes() {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
+    std::sort(codes.begin(), codes.end());
+    return codes;
+  }
   static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
   static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
   static const TSampleCase& CaseOf(const std::string& client) {
@@ -354,9 +360,7 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
 TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   DialogResponder boxes;
   TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
-  std::vector<std::string> codes;
-  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
-  std::sort(codes.begin(), codes.end());
+  const std::vector<std::string> codes = SortedClientCodes();
   qe.EditClient->setFocus();
   QApplication::processEvents();
   QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
@@ -386,9 +390,7 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
 TEST_F(QuickEntryTest, PageUpPastTheLoadedRowsReloadsTheRecordsBefore) {
   DialogResponder boxes;
   TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
-  std::vector<std::string> codes;
-  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
-  std::sort(codes.begin(), codes.end());
+  const std::vector<std::string> codes = SortedClientCodes();
   ASSERT_GT(codes.size(), 21u);
   qe.EditClient->setFocus();
   QApplication::processEvents();
