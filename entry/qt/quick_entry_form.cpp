@@ -178,6 +178,7 @@ void TQEF::BuildControls() {
 
   auto fieldRow = [&](int Row, int Tag, QWidget* Edit, QLabel* Right) {
     auto* caption = new QLabel(FieldCaptions[Tag], central);
+    caption->setProperty("fieldCaption", true);
     grid->addWidget(caption, Row, 0);
     auto* cell = new QHBoxLayout;
     cell->setSpacing(1);
@@ -201,7 +202,9 @@ void TQEF::BuildControls() {
   fieldRow(3, 2, EditCase, LabelCaseDesc);
   fieldRow(4, 3, EditGroup, LabelEditing);
   fieldRow(5, 4, EditNarr, nullptr);
-  grid->addWidget(new QLabel("Hours", central), 6, 0);
+  auto* hoursCaption = new QLabel("Hours", central);
+  hoursCaption->setProperty("fieldCaption", true);
+  grid->addWidget(hoursCaption, 6, 0);
   auto* hoursCell = new QHBoxLayout;
   hoursCell->addWidget(EditHours);
   SBTimer = new QToolButton(central);
@@ -378,6 +381,14 @@ void TQEF::showEvent(QShowEvent* Event) {
 void TQEF::FormShow() {
   formShowing_ = true;
   ScaleFactor = logicalDpiX() / 120.0;
+  // The captions' own size is too large for their column at 96 dpi.
+  if (logicalDpiX() == 96)
+    for (QLabel* caption : findChildren<QLabel*>())
+      if (caption->property("fieldCaption").toBool()) {
+        QFont small = caption->font();
+        small.setPointSize(7);
+        caption->setFont(small);
+      }
   SuppressSearch = true;
   State.ChosenEmployee.clear();
   ActiveField = -1;
@@ -1096,7 +1107,8 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
   if (Event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(Watched, Event);
   auto* key = static_cast<QKeyEvent*>(Event);
   if (Watched == EditHours) {
-    // Typed hours: digits, one point, a sign; the text limit holds for typing only.
+    // Hours typed over a running count replace it: the stopwatch stops.
+    if (!key->text().isEmpty() && Stopwatch().Running()) SBTimerClick();
     return false;
   }
   if (!tag.isValid()) return QMainWindow::eventFilter(Watched, Event);

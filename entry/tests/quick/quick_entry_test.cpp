@@ -34,6 +34,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <set>
+
 namespace {
 
 class QuickEntryTest : public BatchTest {
@@ -80,6 +82,27 @@ protected:
     QApplication::processEvents();
   }
 
+  // From a fresh start (the focus on a button, which has no exit check),
+  // Text in Field, then the focus to To: Message shown, the focus on Focus.
+  static void ExpectExit(TQEF& qe, DialogResponder& boxes, QLineEdit* Field, const std::string& Text, QWidget* To,
+                         const std::string& Message, QWidget* Focus) {
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
+    qe.State.ChosenEmployee.clear();
+    qe.State.ChosenClient.clear();
+    qe.State.ChosenCase.clear();
+    Field->setFocus();
+    QApplication::processEvents();
+    Field->setText(WidgetText(Text));
+    if (!Message.empty()) boxes.Expect(Message);
+    To->setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.Pending(), 0u);
+    EXPECT_EQ(QApplication::focusWidget(), Focus)
+        << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+  }
   static std::vector<std::string> SortedClientCodes() {
     std::vector<std::string> codes;
     for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
@@ -271,6 +294,55 @@ TEST_F(QuickEntryTest, HandedOverTimeSurvivesTheShowRunningOrPaused) {
   }
 }
 
+TEST_F(QuickEntryTest, TypingHoursStopsARunningStopwatch) {
+  ScopedClock clock(EncodeDate(2026, 12, 11) + 0.375);
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::make_pair(int64_t(600), false)});
+  ASSERT_TRUE(qe.Stopwatch().Running());
+  qe.EditHours->setFocus();
+  qe.EditHours->selectAll();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditHours, "1.5");
+  EXPECT_FALSE(qe.Stopwatch().Running());
+  EXPECT_EQ(Text(qe.EditHours), "1.5");
+  // Typing while stopped leaves it stopped.
+  QTest::keyClick(qe.EditHours, Qt::Key_0);
+  EXPECT_FALSE(qe.Stopwatch().Running());
+}
+
+TEST_F(QuickEntryTest, ViewBatchAsksBeforeDroppingUnsavedChanges) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.EditHours->setText("2");
+  // No: the viewer stays shut, the screen as it was.
+  bool viewerShown = false;
+  boxes.Expect("Cancel changes to the current record?", mrNo);
+  qe.ShowBatchBitBtnClick();
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_EQ(Text(qe.EditHours), "2");
+  // Yes: the screen cleared, then the viewer.
+  QTimer::singleShot(0, [&] {
+    auto* viewer = dynamic_cast<TQBatchViewF*>(QApplication::activeModalWidget());
+    viewerShown = viewer != nullptr;
+    if (viewer) viewer->reject();
+  });
+  boxes.Expect("Cancel changes to the current record?", mrYes);
+  qe.ShowBatchBitBtnClick();
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_TRUE(viewerShown);
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+}
+
+TEST_F(QuickEntryTest, FieldCaptionsAreSevenPointAt96Dpi) {
+  TQEF& qe = Open();
+  ASSERT_EQ(qe.logicalDpiX(), 96);
+  std::set<std::string> small;
+  for (const QLabel* label : qe.findChildren<QLabel*>())
+    if (label->font().pointSize() == 7) small.insert(StoredText(label->text()));
+  EXPECT_EQ(small, (std::set<std::string>{"Employee", "Client", "Case", "Group", "Hours", "Narr Code"}));
+}
+
 TEST_F(QuickEntryTest, AMissingFamilyFileOpensNothing) {
   Store.DataRoot = TempPath("nothing here");
   DialogResponder boxes;
@@ -338,22 +410,7 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    // From a fresh start: the focus on a button, which has no exit check.
-    qe.ClearBitBtn->setFocus();
-    QApplication::processEvents();
-    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
-    qe.State.ChosenEmployee.clear();
-    qe.State.ChosenClient.clear();
-    qe.State.ChosenCase.clear();
-    c.field->setFocus();
-    QApplication::processEvents();
-    c.field->setText(WidgetText(c.text));
-    if (!c.message.empty()) boxes.Expect(c.message);
-    c.to->setFocus();
-    QApplication::processEvents();
-    QApplication::processEvents();
-    EXPECT_EQ(boxes.Pending(), 0u);
-    EXPECT_EQ(QApplication::focusWidget(), c.focus) << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+    ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
   }
 }
 
