@@ -13,6 +13,9 @@ const char* const QeListLockQuestion =
     "function that requires records or files to be locked.\r\rYou may select YES and the program will re-attempt "
     "this operation.  Retry?";
 const char* const QeListMaximum = "The maximum of 500 records has been displayed.\rPlease refine your search.";
+const char* const QeListLostLink = "Lost link to file positioning.  Try your search again.\r\r";
+const char* const QeListLoadFailed = "Unable to fill dropdown list at this time.";
+const char* const QeListUnknown = "An unknown error was encountered:  ";
 
 namespace {
 
@@ -150,28 +153,142 @@ void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
   }
 }
 
-TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string& Text) {
+namespace {
+
+// Every fill and page ends here on a failure the steps did not answer.
+template <class Steps>
+TQeFill Guarded(Steps&& Run) {
   TQeFill fill;
+  try {
+    Run(fill);
+  } catch (const std::exception& e) {
+    fill = TQeFill{};
+    fill.Message = QeListUnknown + std::string(e.what());
+    fill.Type = mtError;
+  }
+  return fill;
+}
+
+// Codes differing in case only: the one typed exactly wins, else the
+// position stays.
+void PreferExactCase(TQeField Field, const std::string& Text) {
+  const TListFile file = FileOf(Field);
+  const uint16_t length = Field == TQeField::Group ? 2 : 3;
+  auto code = [&] { return TrimRight(FieldText(*file.Rec, {CodeTableFld::Code.Pos, length})); };
+  const std::string wanted = AnsiUpperCase(Text);
+  if (code() == Text || AnsiUpperCase(code()) != wanted) return;
+  const TBtrPosition start = BtrSavePosition(file.FileNo, *file.Rec);
+  bool atEnd = false;
+  while (true) {
+    BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
+    if (atEnd || AnsiUpperCase(code()) != wanted) break;
+    if (code() == Text) return;
+  }
+  BtrGetDirect(file.FileNo, *file.Rec, start);
+}
+
+// Lists by name: their chosen code picks among rows of one name.
+const std::string* ChosenByName(const TQeState& S, TQeField Field) {
+  if (Field == TQeField::Employee && S.EmpByNameIdx == 2) return &S.ChosenEmployee;
+  if (Field == TQeField::Client && S.EntryModeIdx == 2) return &S.ChosenClient;
+  return nullptr;
+}
+
+TQeFill Failed(std::string Message) {
+  TQeFill fill;
+  fill.Message = std::move(Message);
+  fill.Type = mtError;
+  return fill;
+}
+
+}  // namespace
+
+bool QeLookupList::LoadOrFail(const TQeState& S, TQeField Field, int Back, TQeFill& Fill) {
+  try {
+    Load(S, Field, Back);
+    return true;
+  } catch (const EBtrAbort& e) {
+    rows_.clear();
+    Fill = Failed(e.what() + std::string("\r\r") + QeListLoadFailed);
+    return false;
+  }
+}
+
+bool QeLookupList::ReadFirst(TQeField Field, TQeFill& Fill) {
+  const TListFile file = FileOf(Field);
+  try {
+    BtrGetDirect(file.FileNo, *file.Rec, first_);
+    return true;
+  } catch (const EBtrAbort& e) {
+    rows_.clear();
+    Fill = Failed(QeListLostLink + std::string(e.what()));
+    return false;
+  }
+}
+
+int QeLookupList::StepBack(const TQeState& S, TQeField Field) {
+  const TListFile file = FileOf(Field);
+  int back = 0;
+  if (!Belongs(S, Field)) return back;
+  while (back < QeListStepBack) {
+    bool start = false;
+    BtrGetPrev(file.FileNo, *file.Rec, start, false);
+    if (start) break;
+    if (!Belongs(S, Field)) {
+      BtrGetNext(file.FileNo, *file.Rec, start, false);
+      break;
+    }
+    ++back;
+  }
+  return back;
+}
+
+TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string& Text, bool PartSelected) {
+  return Guarded([&](TQeFill& fill) { FillFrom(S, Field, Text, PartSelected, fill); });
+}
+
+TQeFill QeLookupList::FillBack(const TQeState& S, TQeField Field) {
+  return Guarded([&](TQeFill& fill) {
+    if (!ReadFirst(Field, fill)) return;
+    int back = 0;
+    try {
+      back = StepBack(S, Field);
+    } catch (const EBtrAbort& e) {
+      fill = Failed(QeListLostLink + std::string(e.what()));
+      return;
+    }
+    if (!LoadOrFail(S, Field, back, fill)) return;
+    fill.Show = !rows_.empty();
+    fill.FoundRow = back;
+    fill.SelectedRow = fill.TopRow = std::max(0, back - 1);
+  });
+}
+
+void QeLookupList::FillFrom(const TQeState& S, TQeField Field, const std::string& Text, bool PartSelected,
+                            TQeFill& fill) {
   const TListFile file = FileOf(Field);
   TDynCharArr& rec = *file.Rec;
   rows_.clear();
   if (BtrRecordCount(file.FileNo) == 0) {
     fill.Message = QeListNoData;
-    return fill;
+    return;
   }
   client_.clear();
   bool atEnd = false;
   std::string key;
   switch (Field) {
-    case TQeField::Employee: key = Text; break;
-    case TQeField::Client: key = Text; break;
+    case TQeField::Employee:
+    case TQeField::Client:
+      // A completed name the user has not accepted: only what was typed counts.
+      key = PartSelected && ChosenByName(S, Field) ? Text.substr(0, 3) : Text;
+      break;
     case TQeField::Case:
       if (S.ClientFirst()) {
         if (Trim(S.ChosenClient).empty()) {
           fill.Message = QeListNoClient;
           fill.Type = mtError;
           fill.EmptyField = true;
-          return fill;
+          return;
         }
         client_ = LeftJustified(S.ChosenClient, 7);
         key = client_ + (Text == "~" ? std::string(7, '~') : LeftJustified(Text, 7));
@@ -182,44 +299,39 @@ TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string&
     case TQeField::Group: key = LeftJustified(Text, 4) + "  "; break;
     default: key = "N " + Text; break;
   }
-  bool found = BtrGetGreaterLess(file.FileNo, key, rec, atEnd, 3) && !atEnd;
-  if (!found) BtrGetLast(file.FileNo, rec, atEnd, false);
-  if (Field == TQeField::Case && S.ClientFirst() && (Text == "~" || FieldText(rec, CaseFld::Client) != client_)) {
-    // Beyond the client's last case: back to it (or to nothing of its own).
-    if (found) BtrGetPrev(file.FileNo, rec, atEnd, false);
-  }
-  if (Field == TQeField::Group) {
-    while (found && !IsGroupCode(rec)) {
-      BtrGetNext(file.FileNo, rec, atEnd, false);
-      if (atEnd) {
-        BtrGetPrev(file.FileNo, rec, atEnd, false);
-        break;
-      }
-    }
-  }
-  if (Field == TQeField::Narr && FieldText(rec, CodeTableFld::Type) > "N") BtrGetPrev(file.FileNo, rec, atEnd, false);
-  if (BlankName(S, Field, rec)) {
-    BtrGetGreaterLess(file.FileNo, "!", rec, atEnd, 3);
-  }
-  // Step back over at most 12 records of the list.
   int back = 0;
-  if (Belongs(S, Field)) {
-    while (back < QeListStepBack) {
-      bool start = false;
-      BtrGetPrev(file.FileNo, rec, start, false);
-      if (start) break;
-      if (!Belongs(S, Field)) {
-        BtrGetNext(file.FileNo, rec, start, false);
-        break;
-      }
-      ++back;
+  try {
+    bool found = BtrGetGreaterLess(file.FileNo, key, rec, atEnd, 3) && !atEnd;
+    if (!found) BtrGetLast(file.FileNo, rec, atEnd, false);
+    if (Field == TQeField::Case && S.ClientFirst() && (Text == "~" || FieldText(rec, CaseFld::Client) != client_)) {
+      // Beyond the client's last case: back to it (or to nothing of its own).
+      if (found) BtrGetPrev(file.FileNo, rec, atEnd, false);
     }
+    if (Field == TQeField::Group) {
+      while (found && !IsGroupCode(rec)) {
+        BtrGetNext(file.FileNo, rec, atEnd, false);
+        if (atEnd) {
+          BtrGetPrev(file.FileNo, rec, atEnd, false);
+          break;
+        }
+      }
+    }
+    if (Field == TQeField::Narr && FieldText(rec, CodeTableFld::Type) > "N") BtrGetPrev(file.FileNo, rec, atEnd, false);
+    if (Field == TQeField::Group || Field == TQeField::Narr) PreferExactCase(Field, Text);
+    if (BlankName(S, Field, rec)) {
+      BtrGetGreaterLess(file.FileNo, "!", rec, atEnd, 3);
+    }
+    // Step back over at most 12 records of the list.
+    back = StepBack(S, Field);
+  } catch (const EBtrAbort& e) {
+    fill = Failed("Unable to perform search for " + Text + ".\r\r" + e.what());
+    return;
   }
-  Load(S, Field, back);
+  if (!LoadOrFail(S, Field, back, fill)) return;
   fill.FoundRow = back;
   if (rows_.empty() || (Text.empty() && !(S.ClientFirst() && Field == TQeField::Case))) {
     fill.Show = !rows_.empty() && S.ClientFirst() && Field == TQeField::Case;
-    return fill;
+    return;
   }
   fill.Show = true;
   fill.FieldText = Text;
@@ -228,6 +340,13 @@ TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string&
     fill.FieldText = TrimRight(rows_.back()[0]);
   } else if (back < int(rows_.size()) && !Text.empty() && StartsWith(TrimRight(rows_[back][0]), Text)) {
     fill.SelectedRow = back;
+    if (const std::string* chosen = ChosenByName(S, Field)) {
+      for (size_t r = size_t(back); r < rows_.size() && rows_[r][0] == rows_[size_t(back)][0]; ++r)
+        if (Trim(rows_[r][2]) == Trim(*chosen)) {
+          fill.SelectedRow = int(r);
+          break;
+        }
+    }
     fill.Chosen = true;
     fill.FieldText = TrimRight(rows_[back][0]);
     fill.SelectFrom = Text.size();
@@ -235,28 +354,27 @@ TQeFill QeLookupList::Fill(const TQeState& S, TQeField Field, const std::string&
     fill.SelectedRow = S.ClientFirst() && Field == TQeField::Case && Text.empty() ? 0 : back;
   }
   fill.TopRow = fill.SelectedRow < 5 ? 0 : back - 4;
-  return fill;
 }
 
 TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) {
-  TQeFill fill;
-  fill.Show = true;
-  if (Selected + 8 < int(rows_.size())) {
-    fill.SelectedRow = fill.TopRow = Selected + 8;
-    return fill;
-  }
-  const TListFile file = FileOf(Field);
-  BtrGetDirect(file.FileNo, *file.Rec, first_);
-  bool atEnd = false;
-  for (int moved = 0; moved < 8 && !atEnd;) {
-    BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
-    if (!atEnd && Belongs(S, Field)) ++moved;
-  }
-  const int loaded = int(rows_.size());
-  Load(S, Field, loaded);
-  fill.SelectedRow = std::min(Selected, int(rows_.size()) - 1);
-  fill.TopRow = std::max(0, fill.SelectedRow - 4);
-  return fill;
+  return Guarded([&](TQeFill& fill) {
+    fill.Show = true;
+    if (Selected + 8 < int(rows_.size())) {
+      fill.SelectedRow = fill.TopRow = Selected + 8;
+      return;
+    }
+    if (!ReadFirst(Field, fill)) return;
+    const TListFile file = FileOf(Field);
+    bool atEnd = false;
+    for (int moved = 0; moved < 8 && !atEnd;) {
+      BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
+      if (!atEnd && Belongs(S, Field)) ++moved;
+    }
+    if (!LoadOrFail(S, Field, int(rows_.size()), fill)) return;
+    fill.Show = true;
+    fill.SelectedRow = std::min(Selected, int(rows_.size()) - 1);
+    fill.TopRow = std::max(0, fill.SelectedRow - 4);
+  });
 }
 
 void QeLookupList::Choose(int Row, TQeState& S, TQeField Field, std::string& Text) const {

@@ -27,6 +27,9 @@ extern const char* const QeListNoData;
 extern const char* const QeListNoClient;
 extern const char* const QeListLockQuestion;
 extern const char* const QeListMaximum;
+extern const char* const QeListLostLink;   // + the error text
+extern const char* const QeListLoadFailed;  // after the error text and CR CR
+extern const char* const QeListUnknown;     // + the error text
 
 // The column widths of Field's list under S's modes at 120 pixels per
 // inch, columns 0 on; a width of 0 hides the column, as do all columns past
@@ -48,8 +51,15 @@ struct TQeFill {
 
 class QeLookupList {
 public:
-  // Mode 0: searches from Text for Field under S's modes.
-  TQeFill Fill(const TQeState& S, TQeField Field, const std::string& Text);
+  // Mode 0: searches from Text for Field under S's modes. PartSelected:
+  // part of the field's text is selected (a completion not yet accepted);
+  // lists by name then search with its first three characters.
+  TQeFill Fill(const TQeState& S, TQeField Field, const std::string& Text, bool PartSelected = false);
+  // Mode 1, paging back: the rows again from up to 12 records before the
+  // first loaded one; the row just before the old first one is selected and
+  // on top. FoundRow 0: nothing lay before it.
+  TQeFill FillBack(const TQeState& S, TQeField Field);
+  // Failures of every fill come back as an error Message, nothing loaded.
   // Paging down: the rows from the record Rows().size() - 1 records after
   // the first loaded one, eight further; the new selected row.
   TQeFill PageDown(const TQeState& S, TQeField Field, int Selected);
@@ -62,6 +72,10 @@ private:
   bool Belongs(const TQeState& S, TQeField Field) const;
   TQeListRow RowOf(const TQeState& S, TQeField Field) const;
   void Load(const TQeState& S, TQeField Field, int Back);
+  bool LoadOrFail(const TQeState& S, TQeField Field, int Back, TQeFill& Fill);
+  bool ReadFirst(TQeField Field, TQeFill& Fill);
+  int StepBack(const TQeState& S, TQeField Field);
+  void FillFrom(const TQeState& S, TQeField Field, const std::string& Text, bool PartSelected, TQeFill& Fill);
 
   std::vector<TQeListRow> rows_;
   TBtrPosition first_{};

@@ -178,6 +178,7 @@ void TQEF::BuildControls() {
 
   auto fieldRow = [&](int Row, int Tag, QWidget* Edit, QLabel* Right) {
     auto* caption = new QLabel(FieldCaptions[Tag], central);
+    caption->setProperty("fieldCaption", true);
     grid->addWidget(caption, Row, 0);
     auto* cell = new QHBoxLayout;
     cell->setSpacing(1);
@@ -201,7 +202,9 @@ void TQEF::BuildControls() {
   fieldRow(3, 2, EditCase, LabelCaseDesc);
   fieldRow(4, 3, EditGroup, LabelEditing);
   fieldRow(5, 4, EditNarr, nullptr);
-  grid->addWidget(new QLabel("Hours", central), 6, 0);
+  auto* hoursCaption = new QLabel("Hours", central);
+  hoursCaption->setProperty("fieldCaption", true);
+  grid->addWidget(hoursCaption, 6, 0);
   auto* hoursCell = new QHBoxLayout;
   hoursCell->addWidget(EditHours);
   SBTimer = new QToolButton(central);
@@ -284,6 +287,12 @@ void TQEF::BuildControls() {
   }
   listRow->addLayout(scroll);
   connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int Row, int) {
+    // A row without a record is no choice.
+    const auto& rows = list_.Rows();
+    if (!ProgramScroll && (Row >= int(rows.size()) || Trim(rows[size_t(Row)][0]).empty())) {
+      StringGrid1->selectRow(selectedRow_);
+      return;
+    }
     selectedRow_ = Row;
     StringGrid1Click();
   });
@@ -372,6 +381,14 @@ void TQEF::showEvent(QShowEvent* Event) {
 void TQEF::FormShow() {
   formShowing_ = true;
   ScaleFactor = logicalDpiX() / 120.0;
+  // The captions' own size is too large for their column at 96 dpi.
+  if (logicalDpiX() == 96)
+    for (QLabel* caption : findChildren<QLabel*>())
+      if (caption->property("fieldCaption").toBool()) {
+        QFont small = caption->font();
+        small.setPointSize(7);
+        caption->setFont(small);
+      }
   SuppressSearch = true;
   State.ChosenEmployee.clear();
   ActiveField = -1;
@@ -859,20 +876,37 @@ bool TQEF::IsShowing() const { return isVisible(); }
 
 // ---- the list ----
 
+void TQEF::ShowListMoved(bool Moved) {
+  ListMoved = Moved;
+  // Before the first move the selected row looks like the others.
+  QPalette colours = StringGrid1->palette();
+  const QPalette standard = StringGrid1->style()->standardPalette();
+  colours.setColor(QPalette::Highlight, Moved ? standard.color(QPalette::Highlight) : QColor(Qt::white));
+  colours.setColor(QPalette::HighlightedText,
+                   Moved ? standard.color(QPalette::HighlightedText) : colours.color(QPalette::Text));
+  StringGrid1->setPalette(colours);
+}
+
+void TQEF::RequestNumericList() {
+  NumericListRequested = true;
+  const std::string typed = Trim(TextOf(EditCase));
+  SuppressSearch = true;
+  EditCase->setText(WidgetText(typed.empty() ? "" : RightJustified(typed, EditCase->maxLength())));
+  SuppressSearch = false;
+  FillList(TQeField::Case);
+  NumericListRequested = false;
+}
+
 void TQEF::FillList(TQeField Field, bool KeepOpen) {
   if (QApplication::activeWindow() != this) return;
   if (LeavingToSkipButton(false)) return;
+  // In numeric order the case list opens only on request.
+  if (Field == TQeField::Case && State.NumOrd && !NumericListRequested) return;
   THourglass busy;
   QLineEdit* edit = EditOf(Field);
   const std::string text = TextOf(edit);
-  TQeFill fill;
-  try {
-    fill = list_.Fill(State, Field, text);
-  } catch (const EBtrAbort& e) {
-    MessageDlg("Unable to perform search for " + text + ".\r\r" + e.what(), mtError, mbOKOnly, 0);
-    HideList();
-    return;
-  }
+  const bool partSelected = edit->hasSelectedText() && edit->selectedText().size() < edit->text().size();
+  const TQeFill fill = list_.Fill(State, Field, text, partSelected);
   if (!fill.Message.empty()) {
     MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
     if (fill.EmptyField) edit->clear();
@@ -901,7 +935,10 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
   ShowListButtons[int(Field)]->hide();
   HideListButtons[int(Field)]->show();
   selectedRow_ = fill.SelectedRow;
+  ShowListMoved(fill.Chosen);
+  ProgramScroll = true;
   StringGrid1->selectRow(fill.SelectedRow);
+  ProgramScroll = false;
   StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
   if (fill.Chosen) {
     std::string shown;
@@ -911,7 +948,10 @@ void TQEF::FillList(TQeField Field, bool KeepOpen) {
       SuppressSearch = true;
       edit->setText(WidgetText(fill.FieldText));
       SuppressSearch = false;
-      edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
+      if (NumericListRequested)
+        edit->selectAll();
+      else
+        edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
     }
   }
 }
@@ -955,7 +995,10 @@ void TQEF::ChooseRow(int Row) {
   if (ActiveField < 0 || ActiveField >= LookupCount) return;
   const TQeField field = TQeField(ActiveField);
   selectedRow_ = Row;
+  ShowListMoved(true);
+  ProgramScroll = true;
   StringGrid1->selectRow(Row);
+  ProgramScroll = false;
   std::string text = TextOf(EditOf(field));
   list_.Choose(Row, State, field, text);
   SuppressSearch = true;
@@ -984,16 +1027,40 @@ void TQEF::SBFirstClick(bool Last) {
   focus_->FocusControl(edit);
 }
 
+bool TQEF::FillListBack() {
+  THourglass busy;
+  const TQeFill fill = list_.FillBack(State, TQeField(ActiveField));
+  if (!fill.Message.empty()) {
+    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
+    HideList();
+    return false;
+  }
+  ShowListRows();
+  ChooseRow(fill.SelectedRow);
+  StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
+  return fill.FoundRow > 0;
+}
+
 void TQEF::SBPgUpClick() {
   if (!ActiveEdit() || !ListVisible) return;
-  ChooseRow(std::max(0, selectedRow_ - 8));
+  // Row by row, so that the top of the loaded rows reloads the records before them.
+  for (int step = 0; step < 8; ++step) {
+    if (selectedRow_ > 0)
+      ChooseRow(selectedRow_ - 1);
+    else if (!FillListBack())
+      break;
+  }
   StringGrid1->scrollToItem(StringGrid1->item(selectedRow_, 0), QAbstractItemView::PositionAtTop);
+  if (ListVisible) ActiveEdit()->selectAll();
 }
 
 void TQEF::MoveInList(int Step) {
   const int rows = int(list_.Rows().size());
   const int next = selectedRow_ + Step;
-  if (next < 0) return;
+  if (next < 0) {
+    FillListBack();
+    return;
+  }
   if (Step > 0 && selectedRow_ >= QeListMaxRows - 1) {
     MessageDlg(QeListMaximum, mtInformation, mbOKOnly, 0);
     return;
@@ -1015,6 +1082,11 @@ void TQEF::SBPgDnClick() {
   setWindowTitle("");
   if (ActiveField < 0 || ActiveField >= LookupCount) return;
   const TQeFill fill = list_.PageDown(State, TQeField(ActiveField), selectedRow_);
+  if (!fill.Message.empty()) {
+    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
+    HideList();
+    return;
+  }
   selectedRow_ = fill.SelectedRow;
   ShowListRows();
   StringGrid1->selectRow(fill.SelectedRow);
@@ -1022,17 +1094,28 @@ void TQEF::SBPgDnClick() {
 }
 
 bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
+  const QVariant tag = Watched->property("tag");
+  if (Event->type() == QEvent::KeyRelease && tag.isValid() && Watched != EditHours) {
+    auto* key = static_cast<QKeyEvent*>(Event);
+    if (key->key() == Qt::Key_Space) return true;
+    if (SelectAllPending) {
+      SelectAllPending = false;
+      EditOf(TQeField(tag.toInt()))->selectAll();
+    }
+    return false;
+  }
   if (Event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(Watched, Event);
   auto* key = static_cast<QKeyEvent*>(Event);
-  const QVariant tag = Watched->property("tag");
   if (Watched == EditHours) {
-    // Typed hours: digits, one point, a sign; the text limit holds for typing only.
+    // Hours typed over a running count replace it: the stopwatch stops.
+    if (!key->text().isEmpty() && Stopwatch().Running()) SBTimerClick();
     return false;
   }
   if (!tag.isValid()) return QMainWindow::eventFilter(Watched, Event);
   const TQeField field = TQeField(tag.toInt());
   switch (key->key()) {
     case Qt::Key_Down:
+      SelectAllPending = true;
       if (key->modifiers() & Qt::AltModifier || !ListVisible) {
         if (!ListVisible && (key->modifiers() & Qt::AltModifier || !EditOf(field)->text().isEmpty())) FillList(field);
       } else {
@@ -1040,6 +1123,7 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
       }
       return true;
     case Qt::Key_Up:
+      SelectAllPending = true;
       if (ListVisible && key->modifiers() & Qt::AltModifier)
         HideList();
       else if (ListVisible)
@@ -1070,6 +1154,10 @@ bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
       SuppressSearch = true;
       return false;
     case Qt::Key_Space:
+      if (field == TQeField::Case && State.NumOrd) {
+        RequestNumericList();
+        return true;
+      }
       // Spaces are no part of a case suffix.
       return field == TQeField::Case && State.EntryModeIdx != 4;
     default:

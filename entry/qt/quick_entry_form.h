@@ -85,6 +85,10 @@ public:
   int ActiveField = -1;
   bool SuppressSearch = true;
   bool ListVisible = false;
+  bool ListMoved = false;             // until then no row is drawn as chosen
+  bool ProgramScroll = false;         // only the program may select an empty row
+  bool SelectAllPending = false;      // an arrow move: select the text on release
+  bool NumericListRequested = false;  // Space asked for the case list in numeric order
   bool AltIdUpperCase = false;
   double ScaleFactor = 1;
 
@@ -143,6 +147,9 @@ private:
   // KeepOpen: the list shows even for an empty field (the first-row button).
   void FillList(TQeField Field, bool KeepOpen = false);
   void ShowListRows();
+  bool FillListBack();
+  void ShowListMoved(bool Moved);
+  void RequestNumericList();  // false when nothing lay before the loaded rows
   // A typed character Windows-1252 cannot hold is taken back with a message.
   bool TakeBackUnstorable(QLineEdit* Edit);
   void ChooseRow(int Row);

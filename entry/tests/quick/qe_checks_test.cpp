@@ -5,6 +5,7 @@
 #include "entry/qe_files.h"
 #include "entry/qe_lookup_list.h"
 
+#include "platform/fault_point.h"
 #include "platform/text.h"
 #include "templates/family_files.h"
 #include "templates/startup_globals.h"
@@ -349,6 +350,142 @@ TEST_F(QeBigListTest, FillsAroundTheFoundRecordAndPagesOnNeverPast501Rows) {
     EXPECT_EQ(list.Rows()[0][0], codes[first]) << page;
   }
   EXPECT_EQ(list.Rows().size(), size_t(QeListMaxRows));
+}
+
+TEST_F(QeBigListTest, PagingBackReloadsTheRecordsBeforeTheFirstRow) {
+  const std::vector<std::string> codes = SortedCodes();
+  QeLookupList list;
+  TQeState s;
+  list.Fill(s, TQeField::Client, TrimRight(codes[300]));
+  ASSERT_EQ(list.Rows()[0][0], codes[300 - QeListStepBack]);
+  // Twelve further back; the row before the old first one selected, on top.
+  TQeFill fill = list.FillBack(s, TQeField::Client);
+  EXPECT_EQ(fill.Message, "");
+  EXPECT_EQ(fill.FoundRow, QeListStepBack);
+  EXPECT_EQ(list.Rows()[0][0], codes[300 - 2 * QeListStepBack]);
+  EXPECT_EQ(fill.SelectedRow, QeListStepBack - 1);
+  EXPECT_EQ(fill.TopRow, QeListStepBack - 1);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], codes[300 - QeListStepBack - 1]);
+  EXPECT_EQ(list.Rows().size(), size_t(QeListStepBack + QeListAfter));
+  // At the start of the file: nothing before, row 0 stays.
+  list.Fill(s, TQeField::Client, TrimRight(codes[0]));
+  fill = list.FillBack(s, TQeField::Client);
+  EXPECT_EQ(fill.FoundRow, 0);
+  EXPECT_EQ(fill.SelectedRow, 0);
+  EXPECT_EQ(list.Rows()[0][0], codes[0]);
+}
+
+// Each failing step of a fill gives its own error and loads nothing.
+TEST_F(QeBigListTest, FailuresNameWhatFailed) {
+  const std::vector<std::string> codes = SortedCodes();
+  const std::string text = TrimRight(codes[300]);
+  QeLookupList list;
+  TQeState s;
+  DisarmFaultPoint();
+  list.Fill(s, TQeField::Client, text);
+  const uint64_t steps = FaultStepCount();
+  ASSERT_GT(steps, 3u);
+  const std::string tail = BtrStatusTail(2);
+  auto failAt = [&](uint64_t step, const std::function<TQeFill()>& run) {
+    ArmFaultPoint(step, TFaultAction::FailFromN);
+    const TQeFill fill = run();
+    DisarmFaultPoint();
+    EXPECT_EQ(fill.Type, mtError);
+    EXPECT_FALSE(fill.Show);
+    EXPECT_TRUE(list.Rows().empty());
+    return fill.Message;
+  };
+  auto fill = [&] { return list.Fill(s, TQeField::Client, text); };
+  // The count of records before positioning: no step of the search.
+  std::string msg = failAt(1, fill);
+  EXPECT_TRUE(msg.starts_with(QeListUnknown)) << msg;
+  EXPECT_TRUE(msg.ends_with(tail)) << msg;
+  // The positioning read.
+  msg = failAt(2, fill);
+  EXPECT_TRUE(msg.starts_with("Unable to perform search for " + text + ".\r\r")) << msg;
+  EXPECT_TRUE(msg.ends_with(tail)) << msg;
+  // The last read of the load.
+  msg = failAt(steps, fill);
+  EXPECT_TRUE(msg.ends_with(tail + "\r\r" + "Unable to fill dropdown list at this time.")) << msg;
+  // Paging back and down without the saved position.
+  list.Fill(s, TQeField::Client, text);
+  msg = failAt(1, [&] { return list.FillBack(s, TQeField::Client); });
+  EXPECT_TRUE(msg.starts_with(std::string("Lost link to file positioning.  Try your search again.\r\r"))) << msg;
+  EXPECT_TRUE(msg.ends_with(tail)) << msg;
+  list.Fill(s, TQeField::Client, text);
+  const int last = int(list.Rows().size()) - 1;
+  msg = failAt(1, [&] { return list.PageDown(s, TQeField::Client, last); });
+  EXPECT_TRUE(msg.starts_with(QeListLostLink)) << msg;
+}
+
+// A copy of File's current record with Field set to Text, inserted.
+void InsertVariant(uint8_t FileNo, const TDynCharArr& Rec, TFamilyField Field, const std::string& Text) {
+  std::string copy(Rec.begin(), Rec.end());
+  PutField(copy, Field, Text);
+  // A zero key-0 prefix: the engine numbers the copy.
+  copy.replace(0, 4, 4, '\0');
+  BtrInsertRecordKeepPrefix(FileNo, copy);
+}
+
+TEST_F(QeBigListTest, CodesSpelledInAnotherCaseTakeTheExactOne) {
+  QeLookupList list;
+  TQeState s;
+  bool atEnd = false;
+  // A grouping code of the sample, "CF" of kind "F".
+  const std::string code = "CF";
+  BtrGetGreaterLess(QGroupFileNo, code, QGroupRec, atEnd, 3);
+  while (!atEnd && FieldText(QGroupRec, CodeTableFld::Type) + FieldText(QGroupRec, CodeTableFld::Kind) != "GF")
+    BtrGetNext(QGroupFileNo, QGroupRec, atEnd, false);
+  ASSERT_EQ(TrimRight(FieldText(QGroupRec, CodeTableFld::Code)), code);
+  ASSERT_EQ(code.size(), 2u);
+  std::string lower = code;
+  lower[0] = char(std::tolower(static_cast<unsigned char>(lower[0])));
+  ASSERT_NE(lower, code);
+  // After the existing one in the case-blind key.
+  InsertVariant(QGroupFileNo, QGroupRec, CodeTableFld::Code, lower);
+  TQeFill fill = list.Fill(s, TQeField::Group, lower);
+  EXPECT_TRUE(fill.Chosen);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], lower);
+  fill = list.Fill(s, TQeField::Group, code);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], code);
+  // No exact spelling: the first of the case-blind equals stays.
+  std::string mixed = code;
+  mixed[1] = char(std::tolower(static_cast<unsigned char>(mixed[1])));
+  if (mixed != code && mixed != lower) {
+    fill = list.Fill(s, TQeField::Group, mixed);
+    EXPECT_EQ(list.Rows()[size_t(fill.FoundRow)][0], code);
+  }
+}
+
+TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLetters) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
+  const std::string code = FieldText(QEmpRec, EmpFld::Code);
+  const std::string twin = "ZZ9Z";
+  InsertVariant(QEmpFileNo, QEmpRec, EmpFld::Code, twin);
+  QeLookupList list;
+  TQeState s;
+  s.EmpByNameIdx = 2;
+  const std::string name = EmployeeName(QEmpRec);
+  // The twin's code chosen: its row, not the first of the name.
+  s.ChosenEmployee = twin;
+  TQeFill fill = list.Fill(s, TQeField::Employee, name.substr(0, 2));
+  ASSERT_TRUE(fill.Chosen);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][2], twin);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], list.Rows()[size_t(fill.FoundRow)][0]);
+  EXPECT_GT(fill.SelectedRow, fill.FoundRow);
+  s.ChosenEmployee = code;
+  fill = list.Fill(s, TQeField::Employee, name.substr(0, 2));
+  EXPECT_EQ(fill.SelectedRow, fill.FoundRow);
+  EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][2], code);
+  // A completed text not yet accepted: only its first three letters search,
+  // so a text past every name still finds the first of them.
+  const std::string past = name.substr(0, 3) + "~~~~";
+  fill = list.Fill(s, TQeField::Employee, past, true);
+  EXPECT_EQ(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
+  fill = list.Fill(s, TQeField::Employee, past, false);
+  EXPECT_NE(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
 }
 
 TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {

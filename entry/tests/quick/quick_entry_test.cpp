@@ -34,6 +34,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <set>
+
 namespace {
 
 class QuickEntryTest : public BatchTest {
@@ -80,6 +82,33 @@ protected:
     QApplication::processEvents();
   }
 
+  // From a fresh start (the focus on a button, which has no exit check),
+  // Text in Field, then the focus to To: Message shown, the focus on Focus.
+  static void ExpectExit(TQEF& qe, DialogResponder& boxes, QLineEdit* Field, const std::string& Text, QWidget* To,
+                         const std::string& Message, QWidget* Focus) {
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
+    qe.State.ChosenEmployee.clear();
+    qe.State.ChosenClient.clear();
+    qe.State.ChosenCase.clear();
+    Field->setFocus();
+    QApplication::processEvents();
+    Field->setText(WidgetText(Text));
+    if (!Message.empty()) boxes.Expect(Message);
+    To->setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(boxes.Pending(), 0u);
+    EXPECT_EQ(QApplication::focusWidget(), Focus)
+        << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+  }
+  static std::vector<std::string> SortedClientCodes() {
+    std::vector<std::string> codes;
+    for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
+    std::sort(codes.begin(), codes.end());
+    return codes;
+  }
   static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
   static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
   static const TSampleCase& CaseOf(const std::string& client) {
@@ -265,6 +294,55 @@ TEST_F(QuickEntryTest, HandedOverTimeSurvivesTheShowRunningOrPaused) {
   }
 }
 
+TEST_F(QuickEntryTest, TypingHoursStopsARunningStopwatch) {
+  ScopedClock clock(EncodeDate(2026, 12, 11) + 0.375);
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::make_pair(int64_t(600), false)});
+  ASSERT_TRUE(qe.Stopwatch().Running());
+  qe.EditHours->setFocus();
+  qe.EditHours->selectAll();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditHours, "1.5");
+  EXPECT_FALSE(qe.Stopwatch().Running());
+  EXPECT_EQ(Text(qe.EditHours), "1.5");
+  // Typing while stopped leaves it stopped.
+  QTest::keyClick(qe.EditHours, Qt::Key_0);
+  EXPECT_FALSE(qe.Stopwatch().Running());
+}
+
+TEST_F(QuickEntryTest, ViewBatchAsksBeforeDroppingUnsavedChanges) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.EditHours->setText("2");
+  // No: the viewer stays shut, the screen as it was.
+  bool viewerShown = false;
+  boxes.Expect("Cancel changes to the current record?", mrNo);
+  qe.ShowBatchBitBtnClick();
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_EQ(Text(qe.EditHours), "2");
+  // Yes: the screen cleared, then the viewer.
+  QTimer::singleShot(0, [&] {
+    auto* viewer = dynamic_cast<TQBatchViewF*>(QApplication::activeModalWidget());
+    viewerShown = viewer != nullptr;
+    if (viewer) viewer->reject();
+  });
+  boxes.Expect("Cancel changes to the current record?", mrYes);
+  qe.ShowBatchBitBtnClick();
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_TRUE(viewerShown);
+  EXPECT_EQ(Text(qe.EditHours), "0.00");
+  EXPECT_EQ(Text(qe.EditEmp), Employee().Code);
+}
+
+TEST_F(QuickEntryTest, FieldCaptionsAreSevenPointAt96Dpi) {
+  TQEF& qe = Open();
+  ASSERT_EQ(qe.logicalDpiX(), 96);
+  std::set<std::string> small;
+  for (const QLabel* label : qe.findChildren<QLabel*>())
+    if (label->font().pointSize() == 7) small.insert(StoredText(label->text()));
+  EXPECT_EQ(small, (std::set<std::string>{"Employee", "Client", "Case", "Group", "Hours", "Narr Code"}));
+}
+
 TEST_F(QuickEntryTest, AMissingFamilyFileOpensNothing) {
   Store.DataRoot = TempPath("nothing here");
   DialogResponder boxes;
@@ -332,31 +410,14 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    // From a fresh start: the focus on a button, which has no exit check.
-    qe.ClearBitBtn->setFocus();
-    QApplication::processEvents();
-    for (QLineEdit* edit : {qe.EditEmp, qe.EditClient, qe.EditCase, qe.EditGroup}) edit->clear();
-    qe.State.ChosenEmployee.clear();
-    qe.State.ChosenClient.clear();
-    qe.State.ChosenCase.clear();
-    c.field->setFocus();
-    QApplication::processEvents();
-    c.field->setText(WidgetText(c.text));
-    if (!c.message.empty()) boxes.Expect(c.message);
-    c.to->setFocus();
-    QApplication::processEvents();
-    QApplication::processEvents();
-    EXPECT_EQ(boxes.Pending(), 0u);
-    EXPECT_EQ(QApplication::focusWidget(), c.focus) << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "none");
+    ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
   }
 }
 
 TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   DialogResponder boxes;
   TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
-  std::vector<std::string> codes;
-  for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
-  std::sort(codes.begin(), codes.end());
+  const std::vector<std::string> codes = SortedClientCodes();
   qe.EditClient->setFocus();
   QApplication::processEvents();
   QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
@@ -380,6 +441,48 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes.front(), 7));
   QTest::keyClick(qe.EditClient, Qt::Key_Escape);
   EXPECT_EQ(Text(qe.EditClient), "");
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(QuickEntryTest, PageUpPastTheLoadedRowsReloadsTheRecordsBefore) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  const std::vector<std::string> codes = SortedClientCodes();
+  ASSERT_GT(codes.size(), 21u);
+  qe.EditClient->setFocus();
+  QApplication::processEvents();
+  // Found fifth from the top; twelve loaded before it (from the ninth on).
+  QTest::keyClicks(qe.EditClient, WidgetText(codes[20].substr(0, 4)));
+  ASSERT_TRUE(qe.ListVisible);
+  QTest::keyClick(qe.EditClient, Qt::Key_PageUp);
+  EXPECT_EQ(Text(qe.EditClient), codes[12]);
+  // Four rows to the first loaded one, then four into the records before it.
+  QTest::keyClick(qe.EditClient, Qt::Key_PageUp);
+  EXPECT_EQ(Text(qe.EditClient), codes[4]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[4], 7));
+  // Up runs on into the start of the file and stops there.
+  for (int i = 0; i < 6; ++i) QTest::keyClick(qe.EditClient, Qt::Key_Up);
+  EXPECT_EQ(Text(qe.EditClient), codes[0]);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(StoredText(qe.EditClient->selectedText()), codes[0]);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+TEST_F(QuickEntryTest, SpaceListsCasesInNumericOrderFromTheRightJustifiedText) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.ClientcodeCaseSuffix1Click(3);
+  qe.NumOrd->setChecked(true);
+  qe.NumOrdClick();
+  const std::string suffix = Trim(CaseOf(Client().Code).Suffix);
+  // Typing alone opens no list in numeric order.
+  Type(qe.EditCase, suffix);
+  EXPECT_FALSE(qe.ListVisible);
+  QTest::keyClick(qe.EditCase, Qt::Key_Space);
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), RightJustified(suffix, 7));
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffix, 7));
+  EXPECT_FALSE(qe.NumericListRequested);
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
