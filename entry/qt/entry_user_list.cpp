@@ -249,7 +249,10 @@ void TEntryF::PageDown(QLineEdit* Edit) {
   }
   const int last = (userList ? std::min(ListRows.Filled, Dropdown.UserListItems) : ListRows.Filled) - 1;
   const int target = DropdownRow() + PageRows;
-  if (target <= last || userList) {
+  // A fill reads RowsBelowStart rows past its positioned one unless the
+  // file ends first: a shorter list already holds the file's last record.
+  const bool holdsEnd = ListRows.Filled <= RowsBelowStart;
+  if (target <= last || userList || holdsEnd) {
     MoveDropdownRow(std::min(target, last));
     return;
   }
