@@ -647,7 +647,10 @@ void TDescriptorF::ButtonEditClick() {
     if (f.LkpKind == "M") {
       LoadTemplateLookup(f);
     } else if (f.LkpKind == "U") {
-      LoadUserListLookup(f);
+      if (!LoadUserListLookup(f)) {
+        SettingUp = false;
+        return EndFieldEdit();
+      }
     } else {
       LoadCorvensteadLookup(f);
     }
@@ -662,26 +665,25 @@ void TDescriptorF::LoadCorvensteadLookup(const TFld& Fld) {
   CBLookup->setText(WidgetText("Lookup Field  (Corvenstead)"));
 }
 
-// The lookup form's own loading of a template lookup and of a user list
-// comes with those kinds; until then the kind is chosen and the box says
-// what the field looks up.
 void TDescriptorF::LoadTemplateLookup(const TFld& Fld) {
-  if (LKUPF) {
-    LKUPF->SetKind(TLKUPF::KindM);
-    LKUPF->CBForced->setChecked(Fld.Forced);
-  }
-  CBLookup->setText(WidgetText("Lookup Field  (" + Trim(Fld.LkpTarget) + ")"));
+  if (!LKUPF) return;
+  FillLookupHandOver();
+  LKUPF->LoadTemplateLookup();
+  LKUPF->CBForced->setChecked(Fld.Forced);
+  CBLookup->setText(WidgetText("Lookup Field  (" + LKUPF->SelectedTemplateName() + ")"));
 }
 
-void TDescriptorF::LoadUserListLookup(const TFld& Fld) {
-  const int dot = Pos(".lst", LowerCase(Fld.LkpTarget));
+bool TDescriptorF::LoadUserListLookup(const TFld& Fld) {
   SelUserList = -1;
-  if (dot > 1 && !TryStrToInt(Trim(Copy(Fld.LkpTarget, 1, dot - 1)), SelUserList)) {
-    SelUserList = -1;
-    ShowMessage("Invalid user list filename: " + Fld.LkpTarget);
-  }
-  if (LKUPF) LKUPF->SetKind(TLKUPF::KindU);
-  CBLookup->setText(WidgetText("User List  (" + Trim(Fld.LkpTarget) + ")"));
+  if (!LKUPF) return false;
+  FillLookupHandOver();
+  if (!LKUPF->LoadUserListLookup(Fld)) return false;
+  SelUserList = LKUPF->HandOver.SelUserList;
+  // The second column's width stays as stored until the list is saved again.
+  ListCol2Width = 0;
+  if (Fld.LkpSpec.rfind("2", 0) == 0) TryStrToInt(Trim(Fld.LkpSpec.substr(1)), ListCol2Width);
+  CBLookup->setText(WidgetText("User List  (" + Trim(StoredText(LKUPF->ComboBoxListNames->currentText())) + ")"));
+  return true;
 }
 
 void TDescriptorF::ButtonDelClick() {
@@ -719,6 +721,27 @@ void TDescriptorF::ButtonDownClick() {
   if (row < ListBox1->count() - 1) MoveField(row, row + 1);
 }
 
+void TDescriptorF::FillLookupHandOver() {
+  LookupHandOver& h = LKUPF->HandOver;
+  const int selUserList = h.SelUserList;
+  h = LookupHandOver();
+  h.FieldName = Trim(Text(EditName));
+  h.Width = SpinEditWidth->value();
+  h.ListCount = ListBox1->count();
+  h.Adding = !Fields.EditingFld;
+  h.Hint = Text(EditHint);
+  h.Default = Text(EditDefault);
+  h.UpperCase = CBUpperCase->isChecked();
+  h.RightJustify = CBRightJustify->isChecked();
+  const TFld& slot = Store.FldTable[std::max(1, Store.FldCount)];
+  h.LookupLocked = Store.HasData && Fields.EditingFld && !(slot.FldId >= 1 && slot.FldId <= MaxFields &&
+                                                            Store.NewFldIds[slot.FldId] == 1);
+  for (int k = 1; k <= ListBox1->count(); ++k) h.ListedFields.push_back(Store.FldTable[k]);
+  h.EditedField = Fields.EditingFld ? Store.FldCount - 1 : -1;
+  // A list lookup being edited keeps its list for the form's next showing.
+  if (Fields.EditingFld) h.SelUserList = selUserList;
+}
+
 void TDescriptorF::CBLookupClick() {
   if (SettingUp) return;
   const bool fromButton = sender() == BitBtnLookupField || !CBLookup->isChecked() == false;
@@ -740,21 +763,8 @@ void TDescriptorF::CBLookupClick() {
   const bool wasRequired = CBRequired->isChecked();
   CBRequired->setChecked(true);
   if (!LKUPF) return;
+  FillLookupHandOver();
   LookupHandOver& h = LKUPF->HandOver;
-  h = LookupHandOver();
-  h.FieldName = Trim(Text(EditName));
-  h.Width = SpinEditWidth->value();
-  h.ListCount = ListBox1->count();
-  h.Adding = !Fields.EditingFld;
-  h.Hint = Text(EditHint);
-  h.Default = Text(EditDefault);
-  h.UpperCase = CBUpperCase->isChecked();
-  h.RightJustify = CBRightJustify->isChecked();
-  const TFld& slot = Store.FldTable[std::max(1, Store.FldCount)];
-  h.LookupLocked = Store.HasData && Fields.EditingFld && !(slot.FldId >= 1 && slot.FldId <= MaxFields &&
-                                                            Store.NewFldIds[slot.FldId] == 1);
-  for (int k = 1; k <= ListBox1->count(); ++k) h.ListedFields.push_back(Store.FldTable[k]);
-  h.EditedField = Fields.EditingFld ? Store.FldCount - 1 : -1;
   LKUPF->exec();
   LookupAccepted = h.LookupAccepted;
   if (LookupAccepted) {
@@ -767,7 +777,14 @@ void TDescriptorF::CBLookupClick() {
     SpinEditWidth->setValue(h.Width);
     SpinEditWidth->setEnabled(false);
     const int kind = LKUPF->Kind();
-    CBLookup->setText(WidgetText(kind == TLKUPF::KindL ? "Lookup Field  (Corvenstead)" : "Lookup Field  (" + h.FieldName + ")"));
+    if (kind == TLKUPF::KindU) {
+      SelUserList = h.SelUserList;
+      ListCol2Width = h.ListCol2Width;
+    }
+    const std::string target = kind == TLKUPF::KindL   ? "Corvenstead"
+                               : kind == TLKUPF::KindM ? LKUPF->SelectedTemplateName()
+                                                       : Trim(LKUPF->UserList.ListName);
+    CBLookup->setText(WidgetText("Lookup Field  (" + target + ")"));
   } else {
     BitBtnLookupField->hide();
     CBLookup->setText(WidgetText("Lookup Field"));

@@ -70,7 +70,10 @@ public:
   // Lookup preparation at edit start, by kind.
   void LoadCorvensteadLookup(const TFld& Fld);
   void LoadTemplateLookup(const TFld& Fld);
-  void LoadUserListLookup(const TFld& Fld);
+  // False when the list or its catalogue cannot be used: the edit ends.
+  bool LoadUserListLookup(const TFld& Fld);
+  // What the lookup form is given about the field in hand.
+  void FillLookupHandOver();
 
   // Index panel.
   void CreateTableBitBtnClick();

@@ -13,11 +13,14 @@
 #include "platform/text.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/form_timer.h"
 #include "platform/qt/widget_text.h"
 #include "templates/descriptor_loader.h"
 #include "templates/store_constants.h"
+#include "templates/template_build.h"
 #include "testing/dialog_driver.h"
 #include "testing/dialog_responder.h"
+#include "testing/keyboard.h"
 #include "testing/sample_office_folder.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
@@ -30,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 
 #include <memory>
 #include <string>
@@ -48,6 +52,18 @@ protected:
     // The lookup form reads the family files.
     Store.DataRoot = SampleOfficeFolder();
     CreateMaster();
+    // The office has one template already, the clients by code: the
+    // designed one looks into it and so takes number 001.
+    {
+      TTemplateTableBuilder t;
+      t.Add("Code", 'C', 6);
+      t.Add("Name", 'C', 30);
+      t.Index(1, {1}, true, "By code");
+      if (!BuildTemplateDataFile("Clients")) ADD_FAILURE() << "the clients template was not built";
+    }
+    // The designer starts from an empty field table.
+    for (int k = 1; k <= MaxFields; ++k) InitFieldSlot(k);
+    Store.FldCount = 0;
     minMax = CreateDesignerForm("TMinMaxF", nullptr);
     lookup = CreateDesignerForm("TLKUPF", nullptr);
     designer = CreateDesignerForm("TDescriptorF", nullptr);
@@ -62,6 +78,7 @@ protected:
     StoreFilesTest::TearDown();
   }
 
+  THandDrivenTimers timers;
   std::unique_ptr<QWidget> minMax;
   std::unique_ptr<QWidget> lookup;
   std::unique_ptr<QWidget> designer;
@@ -183,6 +200,51 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   EXPECT_EQ(Store.FldTable[7].LkpKind, "L");
   EXPECT_EQ(Trim(Store.FldTable[7].LkpSpec), "E 62");
   EXPECT_EQ(Store.FldTable[7].Width, 4);
+  // A lookup into another template: the clients' code as the dropdown field.
+  F().EditName->setFocus();
+  QTest::keyClicks(F().EditName, "Client");
+  ClickIndicator(F().RadioGroup1->Item(0));
+  WhenModal<TLKUPF>([](TLKUPF& form) {
+    ClickIndicator(form.RadioGroup1->Item(TLKUPF::KindM));
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+    QListWidgetItem* clients = form.ListBoxTables->findItems("Clients", Qt::MatchExactly).value(0);
+    ASSERT_TRUE(clients);
+    QTest::mouseClick(form.ListBoxTables->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      form.ListBoxTables->visualItemRect(clients).center());
+    ASSERT_EQ(form.SelectedTemplateName(), "Clients");
+    form.ActiveControlChange(form.TemplateTiles[0]);
+    form.BitBtnDropDownClick();
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+  });
+  ClickIndicator(F().CBLookup);
+  EXPECT_TRUE(F().LookupAccepted);
+  EXPECT_EQ(F().CBLookup->text().toStdString(), "Lookup Field  (Clients)");
+  QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  EXPECT_EQ(Store.FldTable[8].LkpKind, "M");
+  EXPECT_EQ(Trim(Store.FldTable[8].LkpTarget), "MNGR000.DSC");
+  // A user list typed into the grid.
+  F().EditName->setFocus();
+  QTest::keyClicks(F().EditName, "Stage");
+  ClickIndicator(F().RadioGroup1->Item(0));
+  F().SpinEditWidth->setValue(8);
+  WhenModal<TLKUPF>([](TLKUPF& form) {
+    ClickIndicator(form.RadioGroup1->Item(TLKUPF::KindU));
+    if (!form.PanelUserList->isVisible()) QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+    ASSERT_TRUE(form.PanelUserList->isVisible());
+    form.Edit1->setFocus();
+    keyboard::Type("Open");
+    keyboard::Type(Qt::Key_Down);
+    keyboard::Type("Closed");
+    form.ComboBoxListNames->setEditText("Stages");
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+  });
+  ClickIndicator(F().CBLookup);
+  EXPECT_TRUE(F().LookupAccepted);
+  EXPECT_EQ(F().CBLookup->text().toStdString(), "Lookup Field  (Stages)");
+  QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  EXPECT_EQ(Store.FldTable[9].LkpKind, "U");
+  EXPECT_EQ(Trim(Store.FldTable[9].LkpTarget), "1.lst");
+  EXPECT_EQ(Store.FldTable[9].Width, 8);
   AddField("Scratch", 0, 4);
   EXPECT_EQ(Store.FldTable[4].MinVal, "0");
   EXPECT_EQ(Store.FldTable[4].MaxVal, "5000");
@@ -209,7 +271,7 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
     boxes.Expect("Are you sure you want to remove the field Scratch\rfrom your template?", mrYes);
     QTest::mouseClick(F().ButtonDel, Qt::LeftButton);
   }
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee", "Client", "Stage"}));
 
   // The preview: an entry screen without its record buttons.
   bool previewed = false;
@@ -238,26 +300,26 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   EXPECT_FALSE(F().isVisible());
   EXPECT_FALSE(F().PanelSelectKeys->isVisible());
   EXPECT_TRUE(TplSaved);
-  EXPECT_EQ(RunMdbtr({"stat", ResolvePath(DataFileName(TTemplateNumber(0)))}).Out,
-            "record length: 140\npage size: 4096\nrecords: 0\nkeys: 3\n"
+  EXPECT_EQ(RunMdbtr({"stat", ResolvePath(DataFileName(TTemplateNumber(1)))}).Out,
+            "record length: 158\npage size: 4096\nrecords: 0\nkeys: 3\n"
             "key 0: length 4, unique\n  at 1, length 4, autoincrement\n"
             "key 1: length 6, unique, modifiable\n  at 5, length 6, string\n"
             "key 2: length 31, duplicates, modifiable\n  at 11, length 25, string\n  at 5, length 6, string\n");
 
   // Records put in, then the template loaded for modification.
-  const std::vector<TFieldValues> values = {{{1, "A1"}, {2, "Smith"}, {3, "20260101"}, {4, "120"}, {6, "Y"}},
-                                            {{1, "B2"}, {2, "Brown"}, {5, "memo.doc"}}};
+  const std::vector<TFieldValues> values = {{{1, "A1"}, {2, "Smith"}, {3, "20260101"}, {4, "120"}, {6, "Y"}, {9, "Open"}},
+                                            {{1, "B2"}, {2, "Brown"}, {5, "memo.doc"}, {9, "Closed"}}};
   std::vector<std::string> records;
   for (const TFieldValues& v : values) records.push_back(WithPrefix(0, FillRecord(v)));
-  InsertRecords(DataFileName(TTemplateNumber(0)), records);
+  InsertRecords(DataFileName(TTemplateNumber(1)), records);
   ResetDescriptorForm();
-  ASSERT_TRUE(LoadTemplateDescriptor("000"));
+  ASSERT_TRUE(LoadTemplateDescriptor("001"));
   Store.Modifying = true;
   Store.HasData = true;
-  Store.TplNumber = "000";
-  OpenMasterOn(0);
+  Store.TplNumber = "001";
+  OpenMasterOn(1);
   F().SetModifyCaptions(true);
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Code", "Name", "Opened", "Fee", "Done", "Memo", "Employee", "Client", "Stage"}));
   {
     DialogResponder boxes;
     boxes.Expect(DataLimitsMsg);
@@ -280,6 +342,26 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   EXPECT_FALSE(F().Fields.EditingFld);
   EXPECT_TRUE(F().isVisible());
   AddField("Notes", 0, 12);
+  // The list field widened by a longer entry in its list.
+  SelectField("Stage");
+  QTest::mouseClick(F().ButtonEdit, Qt::LeftButton);
+  ASSERT_TRUE(F().Fields.EditingFld);
+  EXPECT_EQ(F().CBLookup->text().toStdString(), "User List  (Stages)");
+  WhenModal<TLKUPF>([](TLKUPF& form) {
+    if (!form.PanelUserList->isVisible()) QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+    ASSERT_TRUE(form.PanelUserList->isVisible());
+    form.PlaceCellEditor(3, 0);
+    form.Edit1->setText("Reopening");
+    form.Edit1->setFocus();
+    keyboard::Type(Qt::Key_Up);
+    DialogResponder widen;
+    widen.Answer(mrYes);
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+  });
+  QTest::mouseClick(F().BitBtnLookupField, Qt::LeftButton);
+  EXPECT_EQ(F().SpinEditWidth->value(), 9);
+  QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  EXPECT_FALSE(F().Fields.EditingFld);
   SelectField("Memo");
   {
     DialogResponder boxes;
@@ -299,10 +381,10 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
     v.erase(5);
     expected.push_back(FillRecord(v));
   }
-  const std::vector<std::string> read = ReadRecords(DataFileName(TTemplateNumber(0)));
+  const std::vector<std::string> read = ReadRecords(DataFileName(TTemplateNumber(1)));
   ASSERT_EQ(read.size(), 2u);
   for (size_t k = 0; k < 2; ++k) EXPECT_EQ(read[k].substr(4), expected[k]);
-  BtrOpenFile(9, DataFileName(TTemplateNumber(0)), 0);
+  BtrOpenFile(9, DataFileName(TTemplateNumber(1)), 0);
   EXPECT_EQ(Records(9, 1).size(), 2u);
   EXPECT_EQ(Records(9, 2).at(0).substr(4, 2), "B2");
   BtrCloseFile(9);
