@@ -44,7 +44,7 @@ struct TTargetColumn {
 // The field control record of an M field.
 struct TFieldControl {
   int TotalWidth = -1;  // pixels of the list columns together
-  std::vector<TTargetColumn> ListCols;  // the specification's groups, up to 4
+  std::vector<TTargetColumn> ListCols;  // LkpSpec's field groups, up to 4
   std::vector<TTargetColumn> DispCols;  // display column k at k-1, up to 80
   int TargetNo = -1;
   int DataFileNo = -1;  // slot + 60
@@ -55,7 +55,7 @@ struct TFieldControl {
 // Steps 1 to 7 of the preparation for the M field in Slot: false after
 // its message (the build then fails), with files 32 and slot + 60 closed.
 // On success file 32 stays open on key 2 for ReadDisplayField and the
-// data file open on the key of the specification's first character.
+// data file open on the key LkpSpec's first character names.
 // Sets the field's LkpKeyUnique: the field is unique and so is the
 // target's index the lookup runs on.
 bool PrepareTemplateLookup(int Slot, TFieldControl& Control);
