@@ -6,6 +6,7 @@
 #include "entry/qt/entry_form.h"
 #include "platform/dialogs.h"
 #include "platform/qt/app_hooks.h"
+#include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/widget_text.h"
@@ -900,6 +901,8 @@ void TDescriptorF::CreateTableBitBtnClick() {
     AddFieldBitBtnClick();
   }
   if (Fields.List.empty()) return ShowMessage("You must add at least one field to your template before you can create it.");
+  // Modifying reads every template's lookups for the index locks.
+  const THourglass hourglass;
   for (int n = 0; n < MaxIndexes; ++n) {
     EditKName[size_t(n)]->setEnabled(true);
     CheckBox[size_t(n)]->setEnabled(true);
@@ -962,9 +965,11 @@ void TDescriptorF::BitBtnIndexClearClick() {
 void TDescriptorF::BitBtnSaveClick() {
   TIndexScreen screen = ReadScreen();
   TIndexVerdict refusal;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool close = SaveTemplate(screen, Remembered, refusal);
-  QApplication::restoreOverrideCursor();
+  bool close = false;
+  {
+    const THourglass hourglass;
+    close = SaveTemplate(screen, Remembered, refusal);
+  }
   WriteScreen(screen);
   if (!close) return FocusIndex(refusal);
   if (TplSaved) {
