@@ -9,6 +9,7 @@
 #include "btrieve/numbered_files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/template_number.h"
+#include "templates/template_build.h"
 #include "templates/template_state.h"
 #include "testing/template_fixture.h"
 
@@ -76,4 +77,23 @@ inline void WriteTargetTemplate(int Number, const std::function<void(TTemplateTa
     WriteTargetData(Number, Records ? Records() : std::vector<std::string>{});
   }
   Store = before;
+}
+
+// "Targets", saved as the next template: a unique code; a name that begins
+// two indexes, the non-unique first; an amount, right-justified, that
+// begins only a non-unique index; a client; "Nam", whose name prefixes
+// "Name". The cases a lookup into another template must tell apart.
+inline void SaveLookupTargets() {
+  TTemplateTableBuilder t;
+  t.Add("Code", 'C', 5);
+  t.Add("Name", 'C', 20);
+  t.Add("Amount", 'N', 8).RightJustify = true;
+  t.Add("Client", 'C', 10);
+  t.Add("Nam", 'C', 6);
+  t.Index(1, {1}, true, "By code")
+      .Index(2, {3}, false, "By amount")
+      .Index(3, {2, 4}, false, "By name")
+      .Index(4, {5}, true, "By nam")
+      .Index(5, {2, 1, 4}, true, "Name unique");
+  ASSERT_TRUE(BuildTemplateDataFile("Targets"));
 }

@@ -14,6 +14,7 @@
 #include "testing/dialog_driver.h"
 #include "testing/dialog_responder.h"
 #include "testing/store_files_fixture.h"
+#include "testing/target_template.h"
 #include "testing/template_fixture.h"
 
 #include <QCheckBox>
@@ -56,18 +57,8 @@ protected:
   // non-unique index; a client; "Nam", whose name prefixes "Name".
   // Template 001 "Zeta": one field, one index.
   static void SaveTargets() {
-    TTemplateTableBuilder t;
-    t.Add("Code", 'C', 5);
-    t.Add("Name", 'C', 20);
-    t.Add("Amount", 'N', 8).RightJustify = true;
-    t.Add("Client", 'C', 10);
-    t.Add("Nam", 'C', 6);
-    t.Index(1, {1}, true, "By code")
-        .Index(2, {3}, false, "By amount")
-        .Index(3, {2, 4}, false, "By name")
-        .Index(4, {5}, true, "By nam")
-        .Index(5, {2, 1, 4}, true, "Name unique");
-    ASSERT_TRUE(BuildTemplateDataFile("Targets"));
+    SaveLookupTargets();
+    if (::testing::Test::HasFatalFailure()) return;
     TTemplateTableBuilder z;
     z.Add("Ref", 'C', 4);
     z.Index(1, {1}, true, "By ref");

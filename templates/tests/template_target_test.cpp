@@ -10,6 +10,7 @@
 #include "testing/dialog_responder.h"
 #include "testing/piped_process.h"
 #include "testing/store_files_fixture.h"
+#include "testing/target_template.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -27,18 +28,7 @@ protected:
   // the non-unique first; an amount, right-justified, that begins only a
   // non-unique index; a client; "Nam", whose name prefixes "Name".
   static void SaveTargets() {
-    TTemplateTableBuilder t;
-    t.Add("Code", 'C', 5);
-    t.Add("Name", 'C', 20);
-    t.Add("Amount", 'N', 8).RightJustify = true;
-    t.Add("Client", 'C', 10);
-    t.Add("Nam", 'C', 6);
-    t.Index(1, {1}, true, "By code")
-        .Index(2, {3}, false, "By amount")
-        .Index(3, {2, 4}, false, "By name")
-        .Index(4, {5}, true, "By nam")
-        .Index(5, {2, 1, 4}, true, "Name unique");
-    ASSERT_TRUE(BuildTemplateDataFile("Targets"));
+    SaveLookupTargets();
   }
 
   static std::string Padded(const std::string& Name) { return Name + std::string(26 - Name.size(), ' '); }
