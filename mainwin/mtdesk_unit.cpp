@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/program_table.h"
 #include "platform/registry.h"
 #include "platform/spelling.h"
 #include "platform/text.h"
@@ -47,6 +48,9 @@ bool InitMtdeskU(const StartupContext& Context) {
   }
   Store.DataDir = dataDir;
   Startup.ExeDir = ExcludeTrailingBackslash(Context.ProgramFolder);
+  // Outside programs named with a folder of another machine are looked
+  // for beside this program.
+  SetProgramFolder(Startup.ExeDir);
   ReadRegValue("WSID", HostKeyId, Startup.WSID);
   if (!IsWorkstationId(Startup.WSID)) {
     MessageDlg(BadWorkstationIdMsg(Startup.WSID), mtError, mbOKOnly);

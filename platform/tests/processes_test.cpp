@@ -4,6 +4,7 @@
 #include "platform/processes.h"
 
 #include "platform/program_table.h"
+#include "platform/registry.h"
 #include "platform/session.h"
 #include "testing/poll_until.h"
 #include "testing/scoped_env.h"
@@ -37,6 +38,8 @@ protected:
   void TearDown() override { ResetProgramTable(); }
 
   std::string Bin() const { return TempPath("bin"); }
+  // Every test reads a registry of its own, empty until it writes one.
+  const ScopedEnv registry_{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
   // The probe standing in as Executable in the program folder.
   void Install(const std::string& Executable) const { fs::create_symlink(PROBE_PATH, Bin() + "/" + Executable); }
 
@@ -93,6 +96,73 @@ TEST_F(ProcessesTest, NamesResolveThroughTheTable) {
   EXPECT_EQ(ResolveProgram("C:\\Office\\WINWORD.EXE"), std::vector<std::string>{"/Office/winword"});
   ResetProgramTable();
   EXPECT_EQ(ResolveProgram(bin + "\\calc.exe"), std::vector<std::string>{});
+}
+
+// A name whose folder holds no program (the word processor's own path on
+// another machine) is looked for beside this program, by any of its names
+// in any case, and else started as the registry configures it.
+TEST_F(ProcessesTest, OutsideProgramsResolveBesideTheProgramElseThroughTheRegistry) {
+  const std::string exeDir = TempPath("exe");
+  fs::create_directory(exeDir);
+  WriteFileBytes(exeDir + "/WinWord.exe", "");
+  WriteFileBytes(exeDir + "/ZORVIK", "");
+  WriteFileBytes(Bin() + "/zorvik.EXE", "");
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(ProgramsRegistryKey, true));
+    reg.WriteString("quaps.exe", "\"/opt/report tool/quaps\"  --batch \"two words\" \"\" caf\xE9");
+    reg.WriteString("MtDESK.exe", "");
+  }
+  const std::string word = "C:\\Program Files\\Microsoft Office\\Office\\WINWORD.EXE";
+  const struct {
+    std::string name;
+    std::vector<std::string> resolved;
+  } before[] = {
+      // No program folder yet: the name's own folder, else the registry.
+      {word, {"/Program Files/Microsoft Office/Office/winword"}},
+      {Bin() + "\\zorvik.exe", {Bin() + "/zorvik.EXE"}},
+      {Bin() + "\\quaps.exe", {"/opt/report tool/quaps", "--batch", "two words", "", "caf\xC3\xA9"}},
+      // An empty configured line configures nothing.
+      {Bin() + "\\MtDESK.exe", {Bin() + "/mtdesk"}},
+  };
+  for (const auto& c : before) EXPECT_EQ(ResolveProgram(c.name), c.resolved) << c.name;
+
+  SetProgramFolder(exeDir);
+  const struct {
+    std::string name;
+    std::vector<std::string> resolved;
+  } after[] = {
+      {word, {exeDir + "/WinWord.exe"}},
+      // The name's own folder comes first.
+      {Bin() + "\\zorvik.exe", {Bin() + "/zorvik.EXE"}},
+      {TempPath("elsewhere") + "\\zorvik.exe", {exeDir + "/ZORVIK"}},
+      {Bin() + "\\quaps.exe", {"/opt/report tool/quaps", "--batch", "two words", "", "caf\xC3\xA9"}},
+  };
+  for (const auto& c : after) EXPECT_EQ(ResolveProgram(c.name), c.resolved) << c.name;
+
+  // A command configured in the program outranks the others.
+  ConfigureProgramCommand("WINWORD.EXE", {"lowriter"});
+  EXPECT_EQ(ResolveProgram(word), std::vector<std::string>{"lowriter"});
+  ResetProgramTable();
+  EXPECT_EQ(ResolveProgram(TempPath("elsewhere") + "\\zorvik.exe"),
+            std::vector<std::string>{TempPath("elsewhere") + "/zorvik"});
+}
+
+TEST_F(ProcessesTest, CommandTextSplitsAtBlanksOutsideQuotes) {
+  const struct {
+    std::string text;
+    std::vector<std::string> words;
+  } cases[] = {
+      {"", {}},
+      {"   ", {}},
+      {"a", {"a"}},
+      {"  a   b ", {"a", "b"}},
+      {"\"C:\\Program Files\\x.exe\" /m", {"C:\\Program Files\\x.exe", "/m"}},
+      {"a\"b c\"d e", {"ab cd", "e"}},
+      {"\"\" x", {"", "x"}},
+      {"\"open to the end", {"open to the end"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommandText(c.text), c.words) << c.text;
 }
 
 TEST_F(ProcessesTest, TheChildGetsEachArgumentAsGivenInItsFolderAndEnvironment) {
