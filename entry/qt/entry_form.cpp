@@ -284,8 +284,6 @@ void TEntryF::BuildFixedParts() {
   BitBtnPrint->setToolTip(WidgetText("Print"));
   BitBtnCancel->setToolTip(WidgetText("Close this screen"));
   connect(BitBtnCancel, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
-  // The quick entry beside this screen; the values it takes over come later.
-  connect(BitBtnQuickEntry, &QPushButton::clicked, this, [] { GuardEvent([] { OpenQuickEntry({}); }); });
   outer->addWidget(Panel1);
 
   StatusBar1 = new QStatusBar(this);
@@ -298,6 +296,7 @@ void TEntryF::BuildFixedParts() {
   }
   StatusPanels[1]->setFixedWidth(StatusTimeWidth);
   outer->addWidget(StatusBar1);
+  BuildToolParts();
 }
 
 void TEntryF::showEvent(QShowEvent* Event) {
@@ -453,6 +452,7 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
         b->setGeometry(left, 2, width, C.Height - 4);
         left += width + 2;
       }
+      BindDocPanel(panel);
       w = panel;
       break;
     }
@@ -486,6 +486,8 @@ void TEntryF::BindEvents(int I) {
     });
     return;
   }
+  // Every field control's keys pass the screen's own handler first.
+  w->installEventFilter(this);
   if (c.Events == TEventBinding()) return;
   const auto bind = [this, w, I](std::vector<THandler> TEventBinding::*Event) {
     return [this, w, I, Event](QWidget*) {
@@ -495,7 +497,6 @@ void TEntryF::BindEvents(int I) {
   };
   if (!c.Events.OnEnter.empty()) Focus->BindEnter(w, bind(&TEventBinding::OnEnter));
   if (!c.Events.OnExit.empty()) Focus->BindExit(w, bind(&TEventBinding::OnExit));
-  w->installEventFilter(this);
   const auto changed = [this, w, I] {
     TEntryEventArgs args;
     RunHandlers(plan_.Controls[size_t(I)].Events.OnChange, w, args);
@@ -540,6 +541,8 @@ bool TEntryF::eventFilter(QObject* Watched, QEvent* Event) {
       TEntryEventArgs args;
       args.Key = key->key();
       args.Shift = key->modifiers();
+      GuardEvent([&] { FormKeyDown(w, args); });
+      if (args.Key == 0) return true;
       RunHandlers(e.OnKeyDown, w, args);
       if (args.Key == 0) return true;
       if (!key->text().isEmpty() && key->text()[0].isPrint() && !e.OnKeyPress.empty()) {

@@ -17,11 +17,13 @@
 
 #include "entry/dropdown_list.h"
 #include "entry/entry_build.h"
+#include "entry/entry_stopwatch.h"
 
 #include <QDialog>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,7 @@ class QScrollArea;
 class QStandardItemModel;
 class QStatusBar;
 class QTableView;
+class QTimer;
 class QToolButton;
 class TEGridF;
 class TFocusModel;
@@ -69,7 +72,7 @@ struct TEntryEventArgs {
   Qt::KeyboardModifiers Shift;
 };
 
-class TEntryF : public QDialog {
+class TEntryF : public QDialog, public TEntryStopwatchView {
 public:
   explicit TEntryF(QWidget* Parent = nullptr);
   ~TEntryF() override;
@@ -189,6 +192,40 @@ public:
   // The edit with number N in EditsArr (1..), or null.
   QLineEdit* EditNumber(int N) const;
 
+  // The side tools (entry/qt/entry_tools.cpp).
+  // F2 and Enter on any field control, before the control's own handlers;
+  // Key 0 swallows the key.
+  void FormKeyDown(QWidget* Sender, TEntryEventArgs& Args);
+  void CalBitBtnClick();
+  // A document field's buttons and its path edit (Sender any of them).
+  void SBAddClick(QWidget* Sender);
+  void SBEditClick(QWidget* Sender);
+  void SBDeleteClick(QWidget* Sender);
+  void ComboBoxDocsEnter(QWidget* Sender);
+  void SBTimerClick();
+  // FromMainWindow: the main window's message handler asks.
+  void PauseBitBtnClick(bool FromMainWindow = false);
+  void TimerEntryTimer();
+  void BitBtnQuickEntryClick();
+  void Checkspelling1Click();
+  // The entry's client, case and employee codes, trimmed, "" where the
+  // template has no such lookup or it holds none.
+  struct TEntryCodes {
+    std::string Client, Case, Employee;
+  };
+  virtual TEntryCodes CollectEntryCodes();
+  // Add's file chooser: the chosen file's name, "" when cancelled. The
+  // default asks with the open dialog.
+  std::function<std::string()> ChooseDocument;
+  // Opens a document (a native file name) in its own application; false
+  // when none takes it. The default asks the desktop.
+  std::function<bool(const std::string& Path)> OpenDocument;
+  TEntryStopwatch& Stopwatch() { return *stopwatch_; }
+  // The stopwatch's view.
+  void ShowStarted(bool Started) override;
+  void SetPauseCaption(const std::string& Caption) override;
+  void SetTimer(bool Enabled) override;
+
   // Runs the handlers bound to an event of plan control I, in order.
   void RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args);
 
@@ -219,6 +256,8 @@ public:
   QMenu* File1 = nullptr;
   QAction* Exit1 = nullptr;
   QAction* LimitDD1 = nullptr;
+  QAction* Createdocument1 = nullptr;
+  QAction* Checkspelling1 = nullptr;
   QFrame* PanelTop = nullptr;
   QLabel* LabelTableName = nullptr;
   QScrollArea* ScrollBox1 = nullptr;
@@ -253,6 +292,9 @@ public:
   QPushButton* BitBtnQuickEntry = nullptr;
   QPushButton* BitBtnPrint = nullptr;
   QPushButton* CalBitBtn = nullptr;
+  QToolButton* SBTimer = nullptr;
+  QPushButton* PauseBitBtn = nullptr;
+  QTimer* TimerEntry = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   // Panel 0 the name, panel 1 the stopwatch's time.
   std::array<QLabel*, 2> StatusPanels{};
@@ -269,6 +311,11 @@ protected:
 
 private:
   void BuildFixedParts();
+  // The stopwatch's buttons and timer, the tools' menu items.
+  void BuildToolParts();
+  // A document panel's buttons and path edit wired to their handlers.
+  void BindDocPanel(QWidget* Panel);
+  std::unique_ptr<TEntryStopwatch> stopwatch_;
   void ClearGenerated();
   void MakeWidgets();
   QWidget* MakeWidget(const TCtlPlan& Plan);

@@ -1,0 +1,292 @@
+// The entry screen's side tools: F2 recall, the calendar module, document
+// fields, the stopwatch and its hand-over to the quick time entry, and the
+// spelling check. What they decide without a widget lives in
+// entry/calendar_command.h and entry/entry_stopwatch.h.
+#include "entry/qt/entry_form.h"
+#include "entry/qt/quick_entry_form.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "entry/calendar_command.h"
+#include "entry/qe_files.h"
+#include "platform/datetime_value.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/qt/cursor.h"
+#include "platform/qt/exception_reporter.h"
+#include "platform/qt/focus_model.h"
+#include "platform/qt/widget_text.h"
+#include "platform/text.h"
+#include "templates/family_files.h"
+#include "templates/startup_globals.h"
+#include "templates/validation_files.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int TimerButtonWidth = 44;
+constexpr int TimerButtonHeight = 40;
+constexpr int TimerButtonStartedHeight = 16;
+constexpr int TimerButtonStartedHeightLarge = 20;
+constexpr int LargeFontsPixelsPerInch = 120;
+constexpr int TimerIntervalMs = 1000;
+
+const std::string NoDocumentText = "Please select a document first.";
+
+// A date recall value ("YYYYMMDD") as a date; false for a blank one, the
+// find's "0", or digits that name no day.
+bool RecallDate(const std::string& Value, TDateTime& Date) {
+  const std::string v = Trim(Value);
+  if (v.size() != 8 || v.find_first_not_of("0123456789") != std::string::npos) return false;
+  return TryEncodeDate(std::stoi(v.substr(0, 4)), std::stoi(v.substr(4, 2)), std::stoi(v.substr(6, 2)), Date);
+}
+
+// The Tab a person would press next, after the key being handled.
+void PostTab(QWidget* To) {
+  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
+  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier));
+}
+
+// Opens FileNo with Open unless it is open, noting it in Opened.
+void OpenIfClosed(uint8_t FileNo, void (*Open)(uint8_t, TDynCharArr&), TDynCharArr& Rec,
+                  std::vector<uint8_t>& Opened) {
+  if (BtrIsFileOpen(FileNo)) return;
+  Open(FileNo, Rec);
+  Opened.push_back(FileNo);
+}
+
+}  // namespace
+
+void TEntryF::BuildToolParts() {
+  Createdocument1 = File1->addAction(WidgetText("&Create document"));
+  Createdocument1->setObjectName("Createdocument1");
+  Checkspelling1 = File1->addAction(WidgetText("&Check spelling"));
+  Checkspelling1->setObjectName("Checkspelling1");
+  connect(Checkspelling1, &QAction::triggered, this, [this] { GuardEvent([this] { Checkspelling1Click(); }); });
+
+  // The stopwatch at the top right: its button, and under it while it
+  // runs the pause button.
+  auto* timerPanel = new QWidget(PanelTop);
+  timerPanel->setObjectName("TimerPanel");
+  auto* column = new QVBoxLayout(timerPanel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  SBTimer = new QToolButton(timerPanel);
+  SBTimer->setObjectName("SBTimer");
+  SBTimer->setFocusPolicy(Qt::NoFocus);
+  SBTimer->setFixedWidth(TimerButtonWidth);
+  column->addWidget(SBTimer);
+  PauseBitBtn = new QPushButton(timerPanel);
+  PauseBitBtn->setObjectName("PauseBitBtn");
+  PauseBitBtn->setAutoDefault(false);
+  PauseBitBtn->setFocusPolicy(Qt::NoFocus);
+  PauseBitBtn->setFixedWidth(TimerButtonWidth + 20);
+  column->addWidget(PauseBitBtn, 0, Qt::AlignRight);
+  static_cast<QHBoxLayout*>(PanelTop->layout())->addWidget(timerPanel);
+  TimerEntry = new QTimer(this);
+  TimerEntry->setInterval(TimerIntervalMs);
+  stopwatch_ = std::make_unique<TEntryStopwatch>(*this);
+  ShowStarted(false);
+  SetPauseCaption(EntryPauseCaption);
+
+  connect(SBTimer, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBTimerClick(); }); });
+  connect(PauseBitBtn, &QPushButton::clicked, this, [this] { GuardEvent([this] { PauseBitBtnClick(); }); });
+  connect(TimerEntry, &QTimer::timeout, this, [this] { GuardEvent([this] { TimerEntryTimer(); }); });
+  connect(BitBtnQuickEntry, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnQuickEntryClick(); }); });
+  connect(CalBitBtn, &QPushButton::clicked, this, [this] { GuardEvent([this] { CalBitBtnClick(); }); });
+
+  ChooseDocument = [this] {
+    return StoredText(QFileDialog::getOpenFileName(this, WidgetText("Attach a document")));
+  };
+  OpenDocument = [](const std::string& Path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(Path)));
+  };
+}
+
+// ---- F2 and Enter ----
+
+void TEntryF::FormKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
+  if (Args.Key != Qt::Key_F2 || Editing) return;
+  const int slot = SlotOf(Sender);
+  if (slot < 1 || slot > MaxFields) return;
+  Dropdown.TypeAheadOff = true;
+  const std::string& recall = Store.FldTable[slot].PrevValue;
+  bool recalled = false;
+  if (auto* picker = TdwDBCustomDateTimePicker::FromWidget(Sender)) {
+    TDateTime date = 0;
+    if (RecallDate(recall, date)) {
+      picker->SetDate(date);
+      recalled = true;
+    }
+  } else if (auto* edit = qobject_cast<QLineEdit*>(Sender)) {
+    if (!Trim(recall).empty()) {
+      SetProgramText(edit, recall);
+      recalled = true;
+    }
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(Sender)) {
+    if (!Trim(recall).empty()) {
+      memo->setPlainText(WidgetText(recall));
+      recalled = true;
+    }
+  } else {
+    return;
+  }
+  Args.Key = 0;
+  if (recalled) PostTab(Sender);
+}
+
+// ---- Calendar ----
+
+TEntryF::TEntryCodes TEntryF::CollectEntryCodes() {
+  // The key fields' texts as they stand.
+  // TODO(link codes): the linked-template code collection takes this over.
+  const auto text = [this](int Slot) {
+    const QLineEdit* edit = Slot > 0 ? EditOfSlot(Slot) : nullptr;
+    return edit ? Trim(StoredText(edit->text())) : std::string();
+  };
+  return {text(plan_.Keys.ClientSlot), text(plan_.Keys.CaseSlot), text(plan_.Keys.EmpSlot)};
+}
+
+void TEntryF::CalBitBtnClick() {
+  const TEntryCodes codes = CollectEntryCodes();
+  const TCalendarStart start =
+      CalendarStart(Startup.ExeDir, Startup.WorkDateStr, plan_.Keys.CalBitBtnHint, codes.Client, codes.Case, CaseRec);
+  int pid = 0;
+  if (!CreateProcess(start.Program, start.Args, pid)) MessageDlg(CalendarFailureText, mtInformation, mbOKOnly);
+}
+
+// ---- Document fields ----
+
+namespace {
+
+// The path edit of the document panel Sender belongs to (or is).
+QLineEdit* DocEdit(QWidget* Sender) {
+  if (auto* edit = qobject_cast<QLineEdit*>(Sender)) return edit;
+  return Sender->parentWidget()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// The open and remove buttons follow whether the path edit holds a name.
+void EnableDocButtons(QLineEdit* Edit) {
+  const bool named = !Edit->text().trimmed().isEmpty();
+  for (QToolButton* b : Edit->parentWidget()->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly))
+    if (!b->objectName().startsWith("AddSB")) b->setEnabled(named);
+}
+
+}  // namespace
+
+void TEntryF::BindDocPanel(QWidget* Panel) {
+  for (QToolButton* b : Panel->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+    void (TEntryF::*handler)(QWidget*) = b->objectName().startsWith("AddSB")   ? &TEntryF::SBAddClick
+                                         : b->objectName().startsWith("DelSB") ? &TEntryF::SBDeleteClick
+                                                                               : &TEntryF::SBEditClick;
+    connect(b, &QToolButton::clicked, this, [this, b, handler] { GuardEvent([&] { (this->*handler)(b); }); });
+  }
+  QLineEdit* edit = Panel->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+  EnableDocButtons(edit);
+  Focus->BindEnter(edit, [this, edit](QWidget*) { ComboBoxDocsEnter(edit); });
+}
+
+void TEntryF::SBAddClick(QWidget* Sender) {
+  QLineEdit* edit = DocEdit(Sender);
+  const std::string chosen = ChooseDocument();
+  if (chosen.empty()) return;
+  edit->setText(WidgetText(chosen));
+  EnableDocButtons(edit);
+}
+
+void TEntryF::SBEditClick(QWidget* Sender) {
+  const std::string path = Trim(StoredText(DocEdit(Sender)->text()));
+  if (path.empty()) {
+    MessageDlg(NoDocumentText, mtInformation, mbOKOnly);
+    return;
+  }
+  const std::string native = ResolvePath(path);
+  if (!FileExists(native)) {
+    MessageDlg("The document " + path + " cannot be found.", mtInformation, mbOKOnly);
+  } else if (!OpenDocument(native)) {
+    MessageDlg("No application is set up to open the document " + path + ".", mtInformation, mbOKOnly);
+  }
+}
+
+void TEntryF::SBDeleteClick(QWidget* Sender) {
+  QLineEdit* edit = DocEdit(Sender);
+  edit->clear();
+  EnableDocButtons(edit);
+}
+
+void TEntryF::ComboBoxDocsEnter(QWidget* Sender) { EnableDocButtons(DocEdit(Sender)); }
+
+// ---- Stopwatch ----
+
+void TEntryF::ShowStarted(bool Started) {
+  const int small = PixelsPerInch() == LargeFontsPixelsPerInch ? TimerButtonStartedHeightLarge
+                                                               : TimerButtonStartedHeight;
+  SBTimer->setFixedHeight(Started ? small : TimerButtonHeight);
+  SBTimer->setIcon(style()->standardIcon(Started ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
+  SBTimer->setToolTip(WidgetText(Started ? "Stop timer" : "Start timer"));
+  PauseBitBtn->setVisible(Started);
+}
+
+void TEntryF::SetPauseCaption(const std::string& Caption) { PauseBitBtn->setText(WidgetText(Caption)); }
+
+void TEntryF::SetTimer(bool Enabled) {
+  if (Enabled) {
+    TimerEntry->start();
+  } else {
+    TimerEntry->stop();
+  }
+}
+
+void TEntryF::SBTimerClick() { stopwatch_->StartOrStop(); }
+
+void TEntryF::PauseBitBtnClick(bool FromMainWindow) { stopwatch_->PauseOrRestart(FromMainWindow); }
+
+void TEntryF::TimerEntryTimer() { stopwatch_->Tick(); }
+
+// ---- Quick entry hand-over ----
+
+void TEntryF::BitBtnQuickEntryClick() {
+  TQeHandOver handOver;
+  // Only a new quick entry takes the stopwatch's time.
+  if (QEF.isNull()) handOver.Resume = stopwatch_->HandOver();
+  std::vector<uint8_t> opened;
+  const auto closeOpened = [&] {
+    for (const uint8_t f : opened) BtrCloseFile(f);
+  };
+  TEntryCodes codes;
+  try {
+    OpenIfClosed(ClientFileNo, OpenClientFile, ClientRec, opened);
+    OpenIfClosed(EmpFileNo, OpenEmployeeFile, EmpRec, opened);
+    if (plan_.Keys.CaseSlot > 0) OpenIfClosed(CaseFileNo, OpenCaseFile, CaseRec, opened);
+    codes = CollectEntryCodes();
+  } catch (const EBtrAbort& e) {
+    // The openers' failure is silent by itself.
+    closeOpened();
+    ShowMessage(e.what());
+    return;
+  }
+  closeOpened();
+  handOver.Client = codes.Client;
+  handOver.Case = codes.Case;
+  handOver.Employee = codes.Employee;
+  OpenQuickEntry(handOver);
+}
+
+// ---- Spelling ----
+
+void TEntryF::Checkspelling1Click() {}
