@@ -124,29 +124,28 @@ void TEntryF::FormKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
   if (Args.Key != Qt::Key_F2 || Editing) return;
   const int slot = SlotOf(Sender);
   if (slot < 1 || slot > MaxFields) return;
+  auto* picker = TdwDBCustomDateTimePicker::FromWidget(Sender);
+  auto* edit = qobject_cast<QLineEdit*>(Sender);
+  auto* memo = qobject_cast<QPlainTextEdit*>(Sender);
+  if (!picker && !edit && !memo) return;
   Dropdown.TypeAheadOff = true;
+  Args.Key = 0;
   const std::string& recall = Store.FldTable[slot].PrevValue;
   bool recalled = false;
-  if (auto* picker = TdwDBCustomDateTimePicker::FromWidget(Sender)) {
+  if (picker) {
     TDateTime date = 0;
     if (RecallDate(recall, date)) {
       picker->SetDate(date);
       recalled = true;
     }
-  } else if (auto* edit = qobject_cast<QLineEdit*>(Sender)) {
-    if (!Trim(recall).empty()) {
+  } else if (!Trim(recall).empty()) {
+    if (edit) {
       SetProgramText(edit, recall);
-      recalled = true;
-    }
-  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(Sender)) {
-    if (!Trim(recall).empty()) {
+    } else {
       memo->setPlainText(WidgetText(recall));
-      recalled = true;
     }
-  } else {
-    return;
+    recalled = true;
   }
-  Args.Key = 0;
   if (recalled) PostTab(Sender);
 }
 

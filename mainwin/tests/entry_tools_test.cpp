@@ -1,0 +1,336 @@
+// The entry screen's side tools end to end: the real main window over the
+// sample office, a template with client, case and employee lookups, a
+// date, a memo, a document field and a check box; F2 recall, the calendar
+// module's start (a recording launcher, never a real program), document
+// fields, the stopwatch on the instance bus, and the hand-over to the quick
+// entry, each driven by keys and clicks, every box scripted.
+#include "mainwin/tests/entry_window_fixture.h"
+
+#include "datetime/qt/date_time_picker.h"
+#include "entry/qe_files.h"
+#include "entry/qt/quick_entry_form.h"
+#include "platform/bus_datagram.h"
+#include "platform/instance_bus.h"
+#include "platform/processes.h"
+#include "platform/program_table.h"
+#include "platform/qt/focus_model.h"
+#include "templates/instance_messages.h"
+#include "testing/bus_peer.h"
+#include "testing/scoped_env.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace {
+
+// Slots of the fields of "Matters" and of "Notebook".
+constexpr int ClientSlot = 1, CaseSlot = 2, EmpSlot = 3;
+constexpr int TitleSlot = 1, OpenedSlot = 2, NotesSlot = 3, BillableSlot = 5;
+
+class EntryToolsTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    std::filesystem::create_directory(TempPath("bin"));
+    Startup.ExeDir = TempPath("bin");
+    Startup.WorkDateStr = "461210";
+    {
+      TTemplateTableBuilder t;
+      TFld& client = t.Add("Client", 'C', 7);
+      client.IsLookup = client.UpperCase = true;
+      client.LkpKind = "L";
+      client.LkpSpec = "A  0  1";
+      TFld& matterCase = t.Add("Case", 'C', 7);
+      matterCase.IsLookup = matterCase.UpperCase = true;
+      matterCase.LkpKind = "L";
+      matterCase.LkpSpec = "B 22";
+      TFld& emp = t.Add("Employee", 'C', 4);
+      emp.IsLookup = emp.UpperCase = true;
+      emp.LkpKind = "L";
+      emp.LkpSpec = "E 62 63";
+      t.Add("Title", 'C', 20);
+      t.Index(1, {4}, false, "By title");
+    }
+    Saved("Matters");
+    // Every kind of control, no lookup.
+    {
+      TTemplateTableBuilder t;
+      t.Add("Title", 'C', 20);
+      t.Add("Opened", 'D', 8);
+      t.Add("Notes", 'C', 100);
+      t.Add("Document", 'd', 60);
+      t.Add("Billable", 'B', 1);
+      t.Index(1, {TitleSlot}, false, "By title");
+    }
+    Saved("Notebook");
+    Start();
+  }
+  void TearDown() override {
+    delete QEF.data();
+    QApplication::processEvents();
+    ResetQuickEntryState();
+    ResetProgramTable();
+    EntryWindowTest::TearDown();
+  }
+
+  // The control of a field slot on the screen.
+  template <class W>
+  static W* Control(TEntryF& E, int Slot) {
+    const std::vector<TCtlPlan>& controls = E.Plan().Controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const TCtlKind kind = controls[i].Kind;
+      if (controls[i].Tag == Slot && kind != TCtlKind::DisplayEdit && kind != TCtlKind::DropButton)
+        return dynamic_cast<W*>(E.ControlWidget(int(i)));
+    }
+    ADD_FAILURE() << "no control for slot " << Slot;
+    return nullptr;
+  }
+  static void FocusOn(TEntryF& E, QWidget* W) {
+    E.Focus->FocusControl(W);
+    QApplication::processEvents();
+  }
+  // Types a code into a key field and leaves it with Tab, its exit check run.
+  static void TypeCode(TEntryF& E, int Slot, const std::string& Code) {
+    auto* edit = Control<QLineEdit>(E, Slot);
+    FocusOn(E, edit);
+    QTest::keyClicks(edit, WidgetText(Code));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QApplication::processEvents();
+  }
+  static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
+  static const TSampleCase& CaseOf(const std::string& client) {
+    for (const TSampleCase& c : SampleOffice().Cases)
+      if (c.Client == client) return c;
+    throw std::runtime_error("no case");
+  }
+  static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
+
+  // The registry of this test only.
+  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
+};
+
+TEST_F(EntryToolsTest, F2RecallsTheLastSavedValueAndMovesOn) {
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    auto* title = Control<QLineEdit>(entry, TitleSlot);
+    auto* notes = Control<QPlainTextEdit>(entry, NotesSlot);
+    auto* opened = Control<TdwDBCustomDateTimePicker>(entry, OpenedSlot);
+    auto* billable = Control<QCheckBox>(entry, BillableSlot);
+    ASSERT_TRUE(title && notes && opened && billable);
+    const struct {
+      QWidget* control;
+      std::string recall;
+      bool editing;
+      bool moves;  // the recall took and a Tab followed
+    } cases[] = {
+        {title, "Retainer", false, true},
+        {title, "   ", false, false},
+        {title, "Other", true, false},  // a record being edited keeps its values
+        {notes, "Line one", false, true},
+        {notes, "", false, false},
+        {opened, "20240315", false, true},
+        {opened, "", false, false},
+        {opened, "0", false, false},        // a find's empty date
+        {opened, "20241341", false, false}, // no such day
+        {billable, "Y", false, false},      // no recall for a check box
+    };
+    for (const auto& c : cases) {
+      const int slot = c.control->property("tag").toInt();
+      Store.FldTable[slot].PrevValue = c.recall;
+      // The index field left filled: its exit asks for a value.
+      title->setText(c.control == title ? "" : "Kept");
+      notes->clear();
+      opened->clear();
+      entry.Editing = c.editing;
+      entry.Dropdown.TypeAheadOff = false;
+      FocusOn(entry, c.control);
+      QTest::keyClick(c.control, Qt::Key_F2);
+      QApplication::processEvents();
+      const std::string label = Store.FldTable[slot].Name + " '" + c.recall + "'";
+      EXPECT_EQ(QApplication::focusWidget() != c.control, c.moves) << label;
+      EXPECT_EQ(entry.Dropdown.TypeAheadOff, !c.editing && c.control != billable) << label;
+      if (c.control == title) {
+        EXPECT_EQ(Text(title), c.moves ? c.recall : "") << label;
+        title->setText("Kept");
+      } else if (c.control == notes) {
+        EXPECT_EQ(StoredText(notes->toPlainText()), c.recall) << label;
+      } else if (c.control == opened) {
+        EXPECT_EQ(opened->text().isEmpty(), !c.moves) << label;
+        if (c.moves) {
+          EXPECT_EQ(opened->Date(), EncodeDate(2024, 3, 15)) << label;
+        }
+      }
+      Store.FldTable[slot].PrevValue.clear();
+    }
+    entry.Editing = false;
+  });
+}
+
+TEST_F(EntryToolsTest, TheCalendarStartsWithTheEntrysCodesOrSaysItCannot) {
+  WriteFileBytes(Startup.ExeDir + "/zorvik", "");
+  std::vector<std::vector<std::string>> started;
+  const ScopedLauncher recording([&](const std::vector<std::string>& argv) {
+    started.push_back(argv);
+    return 4242;
+  });
+  const TSampleClient& client = Client();
+  const TSampleCase& theCase = CaseOf(client.Code);
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    EXPECT_TRUE(entry.CalBitBtn->isEnabled());
+    EXPECT_EQ(StoredText(entry.CalBitBtn->toolTip()), "Show calendar entries for this case");
+    // No client yet: the work date alone.
+    entry.CalBitBtn->click();
+    TypeCode(entry, ClientSlot, client.Code);
+    TypeCode(entry, CaseSlot, theCase.Suffix);
+    entry.CalBitBtn->click();
+  });
+  const std::string zorvik = Startup.ExeDir + "/zorvik";
+  EXPECT_EQ(started, (std::vector<std::vector<std::string>>{
+                         {zorvik, "461210d"}, {zorvik, "461210d", client.Code, "x_x_x", Trim(theCase.Suffix)}}));
+
+  // Nothing to start: the message, and the screen goes on.
+  std::filesystem::remove(zorvik);
+  const ScopedLauncher real({});
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    Boxes.Expect("You may not access the Calendar screen at this time.\r");
+    entry.CalBitBtn->click();
+    EXPECT_TRUE(entry.isVisible());
+  });
+}
+
+TEST_F(EntryToolsTest, ADocumentIsAttachedOpenedAndRemoved) {
+  const std::string document = TempPath("Letter of engagement.odt");
+  WriteFileBytes(document, "text");
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    std::vector<std::string> chosen{"", document};
+    std::vector<std::string> opened;
+    bool opens = true;
+    entry.ChooseDocument = [&] {
+      const std::string next = chosen.front();
+      chosen.erase(chosen.begin());
+      return next;
+    };
+    entry.OpenDocument = [&](const std::string& Path) {
+      opened.push_back(Path);
+      return opens;
+    };
+    QWidget* panel = entry.ScrollContent->findChild<QWidget*>("DocPanel1");
+    ASSERT_NE(panel, nullptr);
+    auto* path = panel->findChild<QLineEdit*>("EditDocs1");
+    auto* add = panel->findChild<QToolButton*>("AddSB1");
+    auto* del = panel->findChild<QToolButton*>("DelSB1");
+    auto* view = panel->findChild<QToolButton*>("EditSB1");
+    ASSERT_TRUE(path && add && del && view);
+    EXPECT_FALSE(view->isEnabled());
+    EXPECT_FALSE(del->isEnabled());
+
+    // Cancelled: nothing changes.
+    add->click();
+    EXPECT_EQ(Text(path), "");
+    add->click();
+    EXPECT_EQ(Text(path), document);
+    EXPECT_TRUE(view->isEnabled());
+    EXPECT_TRUE(del->isEnabled());
+    view->click();
+    EXPECT_EQ(opened, std::vector<std::string>{document});
+
+    opens = false;
+    Boxes.Expect("No application is set up to open the document " + document + ".");
+    view->click();
+    std::filesystem::remove(document);
+    Boxes.Expect("The document " + document + " cannot be found.");
+    view->click();
+    EXPECT_EQ(opened.size(), 2u);
+
+    del->click();
+    EXPECT_EQ(Text(path), "");
+    EXPECT_FALSE(view->isEnabled());
+    // A path typed by hand enables the buttons when the edit is entered.
+    path->setText("C:\\letters\\a.odt");
+    Control<QLineEdit>(entry, TitleSlot)->setText("Kept");
+    FocusOn(entry, Control<QLineEdit>(entry, TitleSlot));
+    FocusOn(entry, path);
+    EXPECT_TRUE(view->isEnabled());
+    path->clear();
+    Boxes.Expect("Please select a document first.");
+    entry.SBEditClick(path);
+  });
+}
+
+// The stopwatch reports its time on the bus each second and "0:00" when it
+// stops; a pause tells the hub too.
+TEST_F(EntryToolsTest, TheStopwatchReportsToTheHub) {
+  const std::filesystem::path runtime = std::filesystem::path(TempPath("run"));
+  std::filesystem::create_directories(runtime);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  ScopedRuntimeDir scoped(runtime.string());
+  ASSERT_EQ(OpenInstanceBus(), BusJoin::Joined);
+  BusPeer hub(InstanceBusFolder(), "9000001.sock");
+  const auto next = [&] {
+    std::string why;
+    const std::optional<std::string> bytes = hub.Receive();
+    if (!bytes) return std::string("nothing");
+    const std::optional<BusDatagram> d = DecodeBusDatagram(*bytes, why);
+    return d && d->name == "CV_Message_Status" ? TrimRight(d->text.substr(0, 31)) : "other: " + why;
+  };
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    EXPECT_FALSE(entry.PauseBitBtn->isVisible());
+    EXPECT_EQ(StoredText(entry.SBTimer->toolTip()), "Start timer");
+    entry.SBTimer->click();
+    EXPECT_TRUE(entry.PauseBitBtn->isVisible());
+    EXPECT_EQ(StoredText(entry.SBTimer->toolTip()), "Stop timer");
+    EXPECT_TRUE(entry.TimerEntry->isActive());
+    for (const char* shown : {"00:00:01", "00:00:02"}) {
+      Clock.Advance(1000);
+      entry.TimerEntryTimer();
+      EXPECT_EQ(next(), Format("%-30sT", shown));
+    }
+    entry.PauseBitBtn->click();
+    EXPECT_EQ(StoredText(entry.PauseBitBtn->text()), "Rest&art");
+    EXPECT_FALSE(entry.TimerEntry->isActive());
+    EXPECT_EQ(next(), Format("%-30sQ", "Matters"));
+    entry.SBTimer->click();
+    EXPECT_FALSE(entry.PauseBitBtn->isVisible());
+    EXPECT_EQ(next(), Format("%-30sT", "0:00"));
+  });
+  CloseInstanceBus();
+}
+
+// The quick entry takes the entry's codes and, when it is new, the
+// stopwatch's time.
+TEST_F(EntryToolsTest, TheQuickEntryTakesOverCodesAndTime) {
+  const TSampleClient& client = Client();
+  const TSampleCase& theCase = CaseOf(client.Code);
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    TypeCode(entry, ClientSlot, client.Code);
+    TypeCode(entry, CaseSlot, theCase.Suffix);
+    TypeCode(entry, EmpSlot, Employee().Code);
+    entry.SBTimer->click();
+    Clock.Advance(600 * 1000);
+    entry.TimerEntryTimer();
+    entry.PauseBitBtn->click();
+    entry.BitBtnQuickEntry->click();
+    ASSERT_FALSE(QEF.isNull());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(QEF.data()));
+    QApplication::setActiveWindow(QEF.data());
+    QApplication::processEvents();
+    TQEF& qe = *QEF;
+    EXPECT_EQ(Trim(StoredText(qe.EditClient->text())), client.Code);
+    EXPECT_EQ(Trim(StoredText(qe.EditCase->text())), Trim(theCase.Suffix));
+    EXPECT_EQ(Trim(StoredText(qe.EditEmp->text())), Employee().Code);
+    // Ten minutes in steps of 0.1 hours (the sample office's increment), paused.
+    EXPECT_EQ(StoredText(qe.EditHours->text()), "0.20");
+    EXPECT_TRUE(qe.Stopwatch().Paused());
+    EXPECT_TRUE(QEFRunning);
+  });
+}
+
+}  // namespace
