@@ -151,3 +151,13 @@ std::string Utf8ToWin1252(const std::string& text) {
 std::string OemToAnsi(const std::string& text) { return Utf8ToWin1252(ToUtf8(text, kCp437)); }
 
 std::string AnsiToOem(const std::string& text) { return FromUtf8(Win1252ToUtf8(text), kCp437); }
+
+bool TryConvertText(const std::string& text, const std::string& from, const std::string& to, std::string& out) {
+  out.clear();
+  try {
+    Converter converter(to.c_str(), from.c_str());
+    return !converter.Append(text, out);
+  } catch (const EConvertError&) {
+    return false;
+  }
+}

@@ -17,6 +17,11 @@ std::string Win1252ToUtf8(const std::string& text);
 // Also raises on text that is not valid UTF-8.
 std::string Utf8ToWin1252(const std::string& text);
 
+// Text from one iconv encoding to another ("UTF-8", "ISO8859-1"): false,
+// raising nothing, when the conversion is not available or a character of
+// Text has no place in To or is no character of From.
+bool TryConvertText(const std::string& text, const std::string& from, const std::string& to, std::string& out);
+
 // CP437 -> Windows-1252 and back. Box-drawing and Greek characters have no
 // Windows-1252 byte, and many accented letters no CP437 byte: those raise.
 std::string OemToAnsi(const std::string& text);

@@ -54,14 +54,8 @@ protected:
     client.LkpSpec = "A  0  1";
     client.DispCols[1] = 1;
     client.DispCols[2] = 5;
-    TFld& matterCase = t.Add("Case", 'C', 7);
-    matterCase.IsLookup = matterCase.UpperCase = true;
-    matterCase.LkpKind = "L";
-    matterCase.LkpSpec = "B 22";
-    TFld& emp = t.Add("Employee", 'C', 4);
-    emp.IsLookup = emp.UpperCase = true;
-    emp.LkpKind = "L";
-    emp.LkpSpec = "E 62 63";
+    AddFamilyLookup(t, "Case", 7, "B 22");
+    AddFamilyLookup(t, "Employee", 4, "E 62 63");
     TFld& matter = t.Add("Matter", 'C', 10);
     matter.KeyWidth = 6;
     matter.IsLookup = matter.UpperCase = true;

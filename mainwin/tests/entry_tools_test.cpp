@@ -41,18 +41,9 @@ protected:
     Startup.WorkDateStr = "461210";
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0  1";
-      TFld& matterCase = t.Add("Case", 'C', 7);
-      matterCase.IsLookup = matterCase.UpperCase = true;
-      matterCase.LkpKind = "L";
-      matterCase.LkpSpec = "B 22";
-      TFld& emp = t.Add("Employee", 'C', 4);
-      emp.IsLookup = emp.UpperCase = true;
-      emp.LkpKind = "L";
-      emp.LkpSpec = "E 62 63";
+      AddFamilyLookup(t, "Client", 7, "A  0  1");
+      AddFamilyLookup(t, "Case", 7, "B 22");
+      AddFamilyLookup(t, "Employee", 4, "E 62 63");
       t.Add("Title", 'C', 20);
       t.Index(1, {4}, false, "By title");
     }

@@ -71,6 +71,16 @@ protected:
     throw std::runtime_error("no number for " + Name);
   }
 
+  // A family lookup field ("L"), upper case: Spec "A  0  1" a client
+  // lookup, "B 22" a case lookup, "E 62 63" an employee lookup.
+  static TFld& AddFamilyLookup(TTemplateTableBuilder& T, const std::string& Name, int Width, const std::string& Spec) {
+    TFld& f = T.Add(Name, 'C', Width);
+    f.IsLookup = f.UpperCase = true;
+    f.LkpKind = "L";
+    f.LkpSpec = Spec;
+    return f;
+  }
+
   void Select(const std::string& name) {
     for (int i = 0; i < Form->ListBox1->count(); ++i) {
       if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
