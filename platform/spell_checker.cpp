@@ -124,7 +124,8 @@ bool TSpellChecker::Add(const std::string& Word) {
   return true;
 }
 
-TSpellWalk::TSpellWalk(TSpellChecker& Checker, std::string Text) : checker_(Checker), text_(std::move(Text)) {}
+TSpellWalk::TSpellWalk(TSpellChecker& Checker, std::string Text, TTextTest Takes)
+    : checker_(Checker), text_(std::move(Text)), takes_(std::move(Takes)) {}
 
 bool TSpellWalk::Next() {
   while (true) {
@@ -145,24 +146,31 @@ bool TSpellWalk::Next() {
     start_ = next_ + misspelt.first;
     word_ = text_.substr(start_, misspelt.second);
     next_ = start_ + word_.size();
+    // Changed as the person asked for every one of them, without stopping;
+    // one that would not fit waits for an answer of its own.
     const auto changed = changeAll_.find(word_);
-    if (changed == changeAll_.end()) return true;
-    // Changed as the person asked for every one of them, without stopping.
-    Change(changed->second);
+    if (changed == changeAll_.end() || !Change(changed->second)) return true;
   }
+}
+
+bool TSpellWalk::Fits(const std::string& With) const {
+  return !takes_ || takes_(Changed(With));
 }
 
 std::string TSpellWalk::Changed(const std::string& With) const {
   return text_.substr(0, start_) + With + text_.substr(start_ + word_.size());
 }
 
-void TSpellWalk::Change(const std::string& With) {
+bool TSpellWalk::Change(const std::string& With) {
+  if (!Fits(With)) return false;
   text_ = Changed(With);
   next_ = start_ + With.size();
   word_ = With;
+  return true;
 }
 
-void TSpellWalk::ChangeAll(const std::string& With) {
+bool TSpellWalk::ChangeAll(const std::string& With) {
+  if (!Fits(With)) return false;
   changeAll_[word_] = With;
-  Change(With);
+  return Change(With);
 }

@@ -14,6 +14,7 @@
 // Add appends to it, so words added stay known in later runs.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -54,10 +55,13 @@ private:
 
 // One pass over a text. Next finds the next misspelt word after the
 // current one (words changed by an earlier Change All are changed on the
-// way, without stopping).
+// way, without stopping, unless the changed text may not stand).
 class TSpellWalk {
 public:
-  TSpellWalk(TSpellChecker& Checker, std::string Text);
+  // Takes: whether a changed text may stand (its control's limit); none
+  // takes every text.
+  using TTextTest = std::function<bool(const std::string& Text)>;
+  TSpellWalk(TSpellChecker& Checker, std::string Text, TTextTest Takes = {});
 
   // False at the end of the text.
   bool Next();
@@ -69,16 +73,20 @@ public:
 
   // What the text would be with the current word changed.
   std::string Changed(const std::string& With) const;
+  // Whether the text with the current word changed may stand.
+  bool Fits(const std::string& With) const;
   // The answers. Change and Change All replace the current word; Change
-  // All also every later word spelt the same.
-  void Change(const std::string& With);
-  void ChangeAll(const std::string& With);
+  // All also every later word spelt the same. A change that does not fit
+  // is not made: false.
+  bool Change(const std::string& With);
+  bool ChangeAll(const std::string& With);
   void IgnoreAll() { checker_.IgnoreAll(word_); }
   bool Add() { return checker_.Add(word_); }
 
 private:
   TSpellChecker& checker_;
   std::string text_;
+  TTextTest takes_;
   std::string word_;
   size_t start_ = 0;
   size_t next_ = 0;  // where the search goes on

@@ -94,6 +94,27 @@ TEST_F(SpellCheckerTest, AWalkAppliesTheAnswers) {
   EXPECT_EQ(ReadFileBytes(TempPath("personal.dic")), "Zorvikan\n");
 }
 
+// A change that would make the text longer than its limit is not made;
+// Change All's later changes stop there for an answer.
+TEST_F(SpellCheckerTest, ChangesStayWithinTheLimit) {
+  auto checker = Open();
+  ASSERT_NE(checker, nullptr);
+  TSpellWalk walk(*checker, "teh dog teh", [](const std::string& Text) { return Text.size() <= 12; });
+  ASSERT_TRUE(walk.Next());
+  EXPECT_FALSE(walk.Fits("thereafter"));
+  EXPECT_FALSE(walk.ChangeAll("thereafter"));
+  EXPECT_EQ(walk.Text(), "teh dog teh");
+  EXPECT_TRUE(walk.ChangeAll("then"));
+  ASSERT_TRUE(walk.Next());
+  EXPECT_EQ(walk.WordStart(), 9u);
+  EXPECT_EQ(walk.Word(), "teh");
+  EXPECT_EQ(walk.Text(), "then dog teh");
+  EXPECT_FALSE(walk.Change("then"));
+  EXPECT_TRUE(walk.Change("the"));
+  EXPECT_FALSE(walk.Next());
+  EXPECT_EQ(walk.Text(), "then dog the");
+}
+
 TEST_F(SpellCheckerTest, AMissingDictionarySaysSo) {
   std::string error;
   EXPECT_EQ(TSpellChecker::Open("xx_XX", TempPath("personal.dic"), error), nullptr);
