@@ -416,6 +416,8 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
       auto* memo = new QPlainTextEdit(ScrollContent);
       memo->setPlainText(WidgetText(C.Text));
       memo->setTabChangesFocus(true);
+      // What the spelling check may let the text grow to.
+      memo->setProperty("maxLength", C.MaxLength);
       w = memo;
       break;
     }

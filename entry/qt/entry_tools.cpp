@@ -15,6 +15,7 @@
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/spell_dialog.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/family_files.h"
@@ -288,4 +289,13 @@ void TEntryF::BitBtnQuickEntryClick() {
 
 // ---- Spelling ----
 
-void TEntryF::Checkspelling1Click() {}
+void TEntryF::Checkspelling1Click() {
+  QWidget* control = QApplication::focusWidget();
+  if (!control || SlotOf(control) < 1 || TdwDBCustomDateTimePicker::FromWidget(control)) return;
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+    if (!edit->text().isEmpty()) SSCE_CheckCtrlDlg(this, edit, 0);
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) {
+    if (memo->toPlainText().isEmpty()) return;
+    CheckMemoSpelling(this, memo);
+  }
+}

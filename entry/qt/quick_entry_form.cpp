@@ -12,6 +12,7 @@
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/spell_dialog.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/batch_codec.h"
@@ -215,7 +216,8 @@ void TQEF::BuildControls() {
   SBSpellCheck = new QToolButton(central);
   SBSpellCheck->setText("ABC");
   SBSpellCheck->setToolTip("Spell check");
-  SBSpellCheck->setEnabled(false);
+  SBSpellCheck->setFocusPolicy(Qt::NoFocus);
+  connect(SBSpellCheck, &QToolButton::clicked, this, [this] { GuardEvent([this] { SBSpellCheckClick(); }); });
   hoursCell->addWidget(SBTimer);
   hoursCell->addWidget(EditTime);
   hoursCell->addWidget(PauseBitBtn);
@@ -310,7 +312,7 @@ void TQEF::BuildMenus() {
   NumOrd->setCheckable(true);
   connect(NumOrd, &QAction::triggered, this, [this] { NumOrdClick(); });
   Spellcheck1 = options->addAction("&Spell check");
-  Spellcheck1->setEnabled(false);
+  connect(Spellcheck1, &QAction::triggered, this, [this] { GuardEvent([this] { SBSpellCheckClick(); }); });
   QMenu* lookup = menuBar()->addMenu("&Lookup by...");
   const char* const empCaptions[] = {"&Employee code", "E&mployee Name"};
   for (int i = 0; i < 2; ++i) {
@@ -677,6 +679,8 @@ void TQEF::Memo1Exit() {
   caret.setPosition(int(QeDescMaxLen));
   Memo1->setTextCursor(caret);
 }
+
+void TQEF::SBSpellCheckClick() { CheckMemoSpelling(this, Memo1); }
 
 void TQEF::DateChange() {
   if (Date->text().isEmpty()) {

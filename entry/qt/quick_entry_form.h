@@ -56,6 +56,7 @@ public:
   void SBTimerClick();
   void PauseBitBtnClick();
   void Timer1Timer();
+  void SBSpellCheckClick();
   void SBClHideListClick(TQeField Field, bool Show);
   void StringGrid1Click();
   void SBPgDnClick();

@@ -14,12 +14,15 @@
 #include "platform/processes.h"
 #include "platform/program_table.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/spell_dialog.h"
+#include "platform/spelling.h"
 #include "templates/instance_messages.h"
 #include "testing/bus_peer.h"
 #include "testing/scoped_env.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -100,6 +103,28 @@ protected:
     throw std::runtime_error("no case");
   }
   static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
+
+  // Runs Check, which opens the spelling dialog, and changes its first
+  // word to the suggestion With, which must be offered.
+  void ChangeSpelling(const std::function<void()>& Check, const std::string& Word, const std::string& With) {
+    SSCE_SetRegTreeName("HKEY_LOCAL_MACHINE\\Software\\Ondral\\Corvenstead\\Spelling");
+    ResetRunSpellChecker();
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = dynamic_cast<TSpellDialog*>(QApplication::activeModalWidget());
+      ran = true;
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(StoredText(dialog->NotFound->text()), Word);
+      const QList<QListWidgetItem*> offered = dialog->Suggestions->findItems(WidgetText(With), Qt::MatchExactly);
+      ASSERT_EQ(offered.size(), 1);
+      dialog->Suggestions->setCurrentItem(offered.front());
+      Boxes.Expect("The spelling check is complete.");
+      dialog->ChangeBtn->click();
+    });
+    Check();
+    EXPECT_TRUE(ran);
+    ResetRunSpellChecker();
+  }
 
   // The registry of this test only.
   ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
@@ -321,6 +346,30 @@ TEST_F(EntryToolsTest, TheQuickEntryTakesOverCodesAndTime) {
     EXPECT_EQ(StoredText(qe.EditHours->text()), "0.20");
     EXPECT_TRUE(qe.Stopwatch().Paused());
     EXPECT_TRUE(QEFRunning);
+
+    // The description's spelling, by its button.
+    qe.Memo1->setPlainText("Called the client abuot the lease.");
+    ChangeSpelling([&] { qe.SBSpellCheck->click(); }, "abuot", "about");
+    EXPECT_EQ(StoredText(qe.Memo1->toPlainText()), "Called the client about the lease.");
+  });
+}
+
+TEST_F(EntryToolsTest, CheckSpellingCorrectsTheFocusedMemoInPlace) {
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    Control<QLineEdit>(entry, TitleSlot)->setText("Kept");
+    auto* notes = Control<QPlainTextEdit>(entry, NotesSlot);
+    FocusOn(entry, notes);
+    notes->setPlainText("The clerk filed teh brief.");
+    const Qt::ScrollBarPolicy before = notes->horizontalScrollBarPolicy();
+    ChangeSpelling([&] { entry.Checkspelling1->trigger(); }, "teh", "the");
+    EXPECT_EQ(StoredText(notes->toPlainText()), "The clerk filed the brief.");
+    EXPECT_EQ(notes->horizontalScrollBarPolicy(), before);
+    QApplication::setActiveWindow(&entry);
+    // A control without text, or no field, asks nothing.
+    FocusOn(entry, Control<QLineEdit>(entry, TitleSlot));
+    Control<QLineEdit>(entry, TitleSlot)->clear();
+    entry.Checkspelling1->trigger();
   });
 }
 

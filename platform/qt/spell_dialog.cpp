@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/format.h"
+#include "platform/qt/cursor.h"
 #include "platform/qt/widget_text.h"
 #include "platform/spelling.h"
 
@@ -183,7 +184,12 @@ int16_t SSCE_CheckCtrlDlg(QWidget* Form, QWidget* Control, int16_t /*SelTextOnly
   if (auto* memo = qobject_cast<QPlainTextEdit*>(Control)) target = std::make_unique<TPlainTextTarget>(memo);
   if (!target) return -1;
   std::string error;
-  TSpellChecker* checker = RunSpellChecker(error);
+  TSpellChecker* checker = nullptr;
+  {
+    // Loading a dictionary takes a moment; the dialog itself is no wait.
+    THourglass hourglass;
+    checker = RunSpellChecker(error);
+  }
   if (!checker) {
     MessageDlg(error, mtError, mbOKOnly);
     return -2;
@@ -195,4 +201,15 @@ int16_t SSCE_CheckCtrlDlg(QWidget* Form, QWidget* Control, int16_t /*SelTextOnly
   }
   dialog.exec();
   return 0;
+}
+
+int16_t CheckMemoSpelling(QWidget* Form, QPlainTextEdit* Memo) {
+  const Qt::ScrollBarPolicy vertical = Memo->verticalScrollBarPolicy();
+  const Qt::ScrollBarPolicy horizontal = Memo->horizontalScrollBarPolicy();
+  Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  const int16_t result = SSCE_CheckCtrlDlg(Form, Memo, 0);
+  Memo->setVerticalScrollBarPolicy(vertical);
+  Memo->setHorizontalScrollBarPolicy(horizontal);
+  return result;
 }

@@ -29,6 +29,10 @@ class QPushButton;
 // edit; -2 when the dictionary is missing (its message shown).
 int16_t SSCE_CheckCtrlDlg(QWidget* Form, QWidget* Control, int16_t SelTextOnly);
 
+// A memo's check: both its scroll bars shown while the dialog asks, as
+// they were afterwards.
+int16_t CheckMemoSpelling(QWidget* Form, QPlainTextEdit* Memo);
+
 // The text of the control being checked, as the program keeps it.
 class TSpellTarget {
 public:
