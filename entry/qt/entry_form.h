@@ -16,6 +16,7 @@
 #pragma once
 
 #include "entry/dropdown_list.h"
+#include "entry/doc_info.h"
 #include "entry/entry_build.h"
 #include "entry/entry_stopwatch.h"
 
@@ -208,6 +209,10 @@ public:
   void TimerEntryTimer();
   void BitBtnQuickEntryClick();
   void Checkspelling1Click();
+  void Createdocument1Click();
+  // What the word processor is handed: each field's name and shown text,
+  // and a lookup's display columns (a user list's excepted).
+  std::vector<TDocItem> DocItems() const;
   // The entry's client, case and employee codes, trimmed, "" where the
   // template has no such lookup or it holds none.
   struct TEntryCodes {

@@ -7,7 +7,9 @@
 
 #include "datetime/qt/date_time_picker.h"
 #include "entry/calendar_command.h"
+#include "entry/doc_info.h"
 #include "entry/qe_files.h"
+#include "platform/date_format.h"
 #include "platform/datetime_value.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -23,6 +25,8 @@
 #include "templates/validation_files.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -76,6 +80,7 @@ void OpenIfClosed(uint8_t FileNo, void (*Open)(uint8_t, TDynCharArr&), TDynCharA
 void TEntryF::BuildToolParts() {
   Createdocument1 = File1->addAction(WidgetText("&Create document"));
   Createdocument1->setObjectName("Createdocument1");
+  connect(Createdocument1, &QAction::triggered, this, [this] { GuardEvent([this] { Createdocument1Click(); }); });
   Checkspelling1 = File1->addAction(WidgetText("&Check spelling"));
   Checkspelling1->setObjectName("Checkspelling1");
   connect(Checkspelling1, &QAction::triggered, this, [this] { GuardEvent([this] { Checkspelling1Click(); }); });
@@ -285,6 +290,63 @@ void TEntryF::BitBtnQuickEntryClick() {
   handOver.Case = codes.Case;
   handOver.Employee = codes.Employee;
   OpenQuickEntry(handOver);
+}
+
+// ---- Word processor ----
+
+namespace {
+
+// A control's value as a person reads it: trimmed text, a date in the
+// short form ("" for none), a check box "Y" or "N", a memo's lines
+// separated as the program stores them.
+std::string ShownValue(QWidget* W) {
+  if (auto* picker = TdwDBCustomDateTimePicker::FromWidget(W))
+    return picker->text().isEmpty() ? std::string() : DateToStr(picker->Date());
+  if (auto* edit = qobject_cast<QLineEdit*>(W)) return Trim(StoredText(edit->text()));
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(W))
+    return Trim(StoredText(memo->toPlainText().replace('\n', QStringLiteral("\r\n"))));
+  if (auto* box = qobject_cast<QCheckBox*>(W)) return box->isChecked() ? "Y" : "N";
+  // A document panel: its path.
+  if (auto* path = W->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly))
+    return Trim(StoredText(path->text()));
+  return {};
+}
+
+}  // namespace
+
+std::vector<TDocItem> TEntryF::DocItems() const {
+  std::vector<TDocItem> items;
+  for (int slot = 1; slot <= MaxFields; ++slot) {
+    const TFld& f = Store.FldTable[slot];
+    if (Trim(f.Name).empty()) break;
+    const auto control = std::find_if(plan_.Controls.begin(), plan_.Controls.end(), [&](const TCtlPlan& c) {
+      return c.Tag == slot && c.Kind != TCtlKind::DisplayEdit && c.Kind != TCtlKind::DropButton;
+    });
+    if (control == plan_.Controls.end()) continue;
+    QWidget* w = widgets_[size_t(control - plan_.Controls.begin())];
+    items.push_back({TrimRight(f.Name), ShownValue(w)});
+    if (!f.IsLookup || f.LkpKind.empty() || f.LkpKind == "U") continue;
+    for (QLineEdit* display : DisplayEditsOf(w)) {
+      const int at = ControlOf(display);
+      const auto label = std::find_if(plan_.Labels.begin(), plan_.Labels.end(),
+                                      [&](const TLabelPlan& l) { return l.Control == at; });
+      const std::string text = Trim(StoredText(display->text()));
+      items.push_back({label == plan_.Labels.end() ? std::string() : Trim(label->Caption),
+                       text.empty() ? DocItemNotFound : text});
+    }
+  }
+  return items;
+}
+
+void TEntryF::Createdocument1Click() {
+  const std::string file = DocInfoFileName(Store.DataRoot);
+  if (!ReplaceFileBytes(file, DocInfoText(DocItems()))) {
+    MessageDlg("The file " + file + " could not be written.", mtError, mbOKOnly);
+    return;
+  }
+  int pid = 0;
+  if (!CreateProcess(WordProcessorProgram, {WordProcessorMacro}, pid))
+    MessageDlg(WordProcessorFailureText, mtInformation, mbOKOnly);
 }
 
 // ---- Spelling ----

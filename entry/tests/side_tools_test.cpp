@@ -1,7 +1,8 @@
 // The entry screen's side tools without a window: the stopwatch's states,
-// messages and hand-over on a fixed clock, and the calendar module's
-// arguments per hint and codes.
+// messages and hand-over on a fixed clock, the calendar module's arguments
+// per hint and codes, and the word processor's hand-over file.
 #include "entry/calendar_command.h"
+#include "entry/doc_info.h"
 #include "entry/entry_stopwatch.h"
 
 #include "testing/clock_fixture.h"
@@ -144,6 +145,14 @@ TEST(CalendarStartTest, ArgumentsFollowTheHintAndTheCodes) {
     EXPECT_EQ(start.Program, "C:\\md\\zorvik.exe");
     EXPECT_EQ(start.Args, c.args) << c.hint << "|" << c.client << "|" << c.caseCode;
   }
+}
+
+TEST(DocInfoTest, TwoLinesOfQuotedItems) {
+  EXPECT_EQ(DocInfoText({{"Name", "Ann"}, {"City", "Oslo"}}), "\"Name\",\"City\"\r\n\"Ann\",\"Oslo\"\r\n");
+  // Nothing is escaped; an empty list still has its quotes.
+  EXPECT_EQ(DocInfoText({{"Say", "\"hi\", 5"}}), "\"Say\"\r\n\"\"hi\", 5\"\r\n");
+  EXPECT_EQ(DocInfoText({}), "\"\"\r\n\"\"\r\n");
+  EXPECT_EQ(DocInfoFileName("C:\\md"), "C:\\md\\DocInfo.Txt");
 }
 
 }  // namespace

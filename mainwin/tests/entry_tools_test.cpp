@@ -17,6 +17,7 @@
 #include "platform/qt/spell_dialog.h"
 #include "platform/spelling.h"
 #include "templates/instance_messages.h"
+#include "templates/user_list_store.h"
 #include "testing/bus_peer.h"
 #include "testing/scoped_env.h"
 
@@ -62,6 +63,26 @@ protected:
       t.Index(1, {TitleSlot}, false, "By title");
     }
     Saved("Notebook");
+    // Lookups with display columns and a user list.
+    {
+      TTemplateTableBuilder t;
+      TFld& client = AddFamilyLookup(t, "Client", 7, "A  0");
+      client.DispCols[1] = 1;
+      client.DispCols[2] = 5;
+      t.Add("Title", 'C', 20);
+      t.Add("Opened", 'D', 8);
+      t.Add("Billable", 'B', 1);
+      TFld& colour = t.Add("Colour", 'C', 10);
+      colour.IsLookup = true;
+      colour.LkpKind = "U";
+      colour.LkpTarget = "7.lst";
+      colour.LkpSpec = "2 10";
+      t.Add("Notes", 'C', 100);
+      t.Index(1, {2}, false, "By title");
+    }
+    Saved("Letters");
+    WriteUserListFile(7, {ListHeaderLine("Colours"), "Red" + ListSep + "Rouge"});
+    SetProgramFolder(Startup.ExeDir);
     Start();
   }
   void TearDown() override {
@@ -371,6 +392,45 @@ TEST_F(EntryToolsTest, CheckSpellingCorrectsTheFocusedMemoInPlace) {
     Control<QLineEdit>(entry, TitleSlot)->clear();
     entry.Checkspelling1->trigger();
   });
+}
+
+// The word processor gets DocInfo.Txt in the data root, each field by name
+// with its shown value and a lookup's display columns, then its start.
+TEST_F(EntryToolsTest, CreateDocumentHandsTheEntryToTheWordProcessor) {
+  WriteFileBytes(Startup.ExeDir + "/WINWORD.EXE", "");
+  std::vector<std::vector<std::string>> started;
+  int answer = 4242;
+  const ScopedLauncher recording([&](const std::vector<std::string>& argv) {
+    started.push_back(argv);
+    return answer;
+  });
+  const TSampleClient& client = Client();
+  const std::string docInfo = SampleOfficeFolder() + "/DocInfo.Txt";
+  WhileOpen("Letters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    // Nothing chosen: the display columns found nothing.
+    const std::string names =
+        "\"Client\",\"Client name\",\"City\",\"Title\",\"Opened\",\"Billable\",\"Colour\",\"Notes\"\r\n";
+    entry.Createdocument1->trigger();
+    // The date shows the work date from the start.
+    EXPECT_EQ(ReadFileBytes(docInfo),
+              names + "\"\",\"not found\",\"not found\",\"\",\"12/10/2026\",\"N\",\"\",\"\"\r\n");
+    TypeCode(entry, 1, client.Code);
+    Control<QLineEdit>(entry, 2)->setText("  Engagement  ");
+    Control<QCheckBox>(entry, 4)->setChecked(true);
+    Control<QLineEdit>(entry, 5)->setText("Red");
+    Control<QPlainTextEdit>(entry, 6)->setPlainText("Line one\nLine two");
+    Control<TdwDBCustomDateTimePicker>(entry, 3)->clear();
+    entry.Createdocument1->trigger();
+    const std::string joined = client.FirstName.empty() ? client.LastName : client.LastName + ", " + client.FirstName;
+    EXPECT_EQ(ReadFileBytes(docInfo), names + "\"" + client.Code + "\",\"" + joined + "\",\"" + client.City +
+                                          "\",\"Engagement\",\"\",\"Y\",\"Red\",\"Line one\r\nLine two\"\r\n");
+    answer = -1;
+    Boxes.Expect("You may not launch your word processor at this time.");
+    entry.Createdocument1->trigger();
+  });
+  const std::vector<std::string> word{Startup.ExeDir + "/WINWORD.EXE", "/mCV1"};
+  EXPECT_EQ(started, (std::vector<std::vector<std::string>>{word, word, word}));
 }
 
 }  // namespace
