@@ -60,6 +60,7 @@ constexpr int SmallFontsEditPoints = 6;
 // Where a generated control keeps its plan index.
 const char* const PlanIndexProperty = "planIndex";
 
+
 class TFontMeasure : public TTextMeasure {
 public:
   explicit TFontMeasure(const QFont& Font) : metrics_(Font) {}
@@ -418,6 +419,7 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
       memo->setTabChangesFocus(true);
       // What the spelling check may let the text grow to.
       memo->setProperty("maxLength", C.MaxLength);
+      memo->setProperty(MemoAcceptedText, memo->toPlainText());
       w = memo;
       break;
     }
@@ -793,18 +795,3 @@ void TEntryF::EntryIdle() {
 }
 
 bool TEntryF::GridCellHint(QWidget*, const QPoint&, QString&) { return true; }
-
-void TEntryF::MemoKeyDown(QWidget*, TEntryEventArgs&) {}
-
-void TEntryF::MemoSizeGuard(QWidget* Sender, TEntryEventArgs&) {
-  auto* memo = qobject_cast<QPlainTextEdit*>(Sender);
-  const int i = memo ? ControlOf(memo) : -1;
-  if (i < 0) return;
-  const int limit = plan_.Controls[size_t(i)].MaxLength;
-  const QString text = memo->toPlainText();
-  if (limit <= 0 || text.size() <= limit) return;
-  memo->setPlainText(text.left(limit));
-  QTextCursor end = memo->textCursor();
-  end.movePosition(QTextCursor::End);
-  memo->setTextCursor(end);
-}

@@ -210,6 +210,8 @@ public:
   void BitBtnQuickEntryClick();
   void Checkspelling1Click();
   void Createdocument1Click();
+  // The menu's dropdown limit, refused while a list is in use.
+  void LimitDD1Click();
   // What the word processor is handed: each field's name and shown text,
   // and a lookup's display columns (a user list's excepted).
   std::vector<TDocItem> DocItems() const;
@@ -315,6 +317,8 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  // A memo's property: its text as the size guard last let it stand.
+  static constexpr const char* MemoAcceptedText = "acceptedText";
   void BuildFixedParts();
   // The stopwatch's buttons and timer, the tools' menu items.
   void BuildToolParts();

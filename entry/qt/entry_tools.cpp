@@ -36,11 +36,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,10 +64,13 @@ bool RecallDate(const std::string& Value, TDateTime& Date) {
   return TryEncodeDate(std::stoi(v.substr(0, 4)), std::stoi(v.substr(4, 2)), std::stoi(v.substr(6, 2)), Date);
 }
 
-// The Tab a person would press next, after the key being handled.
-void PostTab(QWidget* To) {
-  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier));
-  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier));
+// The Tab (Back: Shift+Tab) a person would press next, after the key
+// being handled.
+void PostTab(QWidget* To, bool Back = false) {
+  const Qt::Key key = Back ? Qt::Key_Backtab : Qt::Key_Tab;
+  const Qt::KeyboardModifiers shift = Back ? Qt::ShiftModifier : Qt::NoModifier;
+  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyPress, key, shift));
+  QCoreApplication::postEvent(To, new QKeyEvent(QEvent::KeyRelease, key, shift));
 }
 
 // Opens FileNo with Open unless it is open, noting it in Opened.
@@ -83,6 +89,7 @@ void TEntryF::BuildToolParts() {
   connect(Createdocument1, &QAction::triggered, this, [this] { GuardEvent([this] { Createdocument1Click(); }); });
   Checkspelling1 = File1->addAction(WidgetText("&Check spelling"));
   Checkspelling1->setObjectName("Checkspelling1");
+  connect(LimitDD1, &QAction::triggered, this, [this] { GuardEvent([this] { LimitDD1Click(); }); });
   connect(Checkspelling1, &QAction::triggered, this, [this] { GuardEvent([this] { Checkspelling1Click(); }); });
 
   // The stopwatch at the top right: its button, and under it while it
@@ -347,6 +354,60 @@ void TEntryF::Createdocument1Click() {
   int pid = 0;
   if (!CreateProcess(WordProcessorProgram, {WordProcessorMacro}, pid))
     MessageDlg(WordProcessorFailureText, mtInformation, mbOKOnly);
+}
+
+// ---- Small handlers ----
+
+// A Tab never enters a memo: plain Tab and Shift+Tab move the focus as
+// they do everywhere, and with Ctrl held they do the same.
+void TEntryF::MemoKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
+  if (Args.Key != Qt::Key_Tab && Args.Key != Qt::Key_Backtab) return;
+  if (!(Args.Shift & Qt::ControlModifier)) return;
+  Args.Key = Args.Key == Qt::Key_Backtab || (Args.Shift & Qt::ShiftModifier) ? Qt::Key_Backtab : Qt::Key_Tab;
+  PostTab(Sender, Args.Key == Qt::Key_Backtab);
+  Args.Key = 0;
+}
+
+// A memo holds at most its field's width as the save counts it; a change
+// past that, typed or pasted, is taken back whole with the size message.
+void TEntryF::MemoSizeGuard(QWidget* Sender, TEntryEventArgs&) {
+  auto* memo = qobject_cast<QPlainTextEdit*>(Sender);
+  const int i = memo ? ControlOf(memo) : -1;
+  if (i < 0) return;
+  const TCtlPlan& c = plan_.Controls[size_t(i)];
+  const QString text = memo->toPlainText();
+  if (c.Upper && text != text.toUpper()) {
+    // Upper again; this runs once more for the new text.
+    const int caret = memo->textCursor().position();
+    memo->setPlainText(text.toUpper());
+    QTextCursor at = memo->textCursor();
+    at.setPosition(std::min(caret, int(memo->toPlainText().size())));
+    memo->setTextCursor(at);
+    return;
+  }
+  if (c.MaxLength <= 0 || StoredMemoLength(text) <= c.MaxLength) {
+    memo->setProperty(MemoAcceptedText, text);
+    return;
+  }
+  const QString before = memo->property(MemoAcceptedText).toString();
+  const int caret = memo->textCursor().position() - int(text.size() - before.size());
+  {
+    const QSignalBlocker quiet(memo);
+    memo->setPlainText(before);
+  }
+  QTextCursor at = memo->textCursor();
+  at.setPosition(std::clamp(caret, 0, int(before.size())));
+  memo->setTextCursor(at);
+  MessageDlg("You have reached the maximum size for this field!  " + IntToStr(c.MaxLength) + " characters)",
+             mtInformation, mbOKOnly);
+}
+
+void TEntryF::LimitDD1Click() {
+  // The action has turned its check already: a refusal turns it back.
+  if (Dropdown.Visible) {
+    LimitDD1->setChecked(!LimitDD1->isChecked());
+    MessageDlg("You may not change this option while a dropdown list is in use.", mtInformation, mbOKOnly);
+  }
 }
 
 // ---- Spelling ----

@@ -22,6 +22,7 @@
 #include "testing/scoped_env.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -431,6 +432,68 @@ TEST_F(EntryToolsTest, CreateDocumentHandsTheEntryToTheWordProcessor) {
   });
   const std::vector<std::string> word{Startup.ExeDir + "/WINWORD.EXE", "/mCV1"};
   EXPECT_EQ(started, (std::vector<std::vector<std::string>>{word, word, word}));
+}
+
+// A Tab moves on from a memo, Ctrl held or not, and never enters it; the
+// memo holds its field's width counting a line break as two, typed or
+// pasted.
+TEST_F(EntryToolsTest, MemosTakeNoTabAndHoldTheirWidth) {
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    Control<QLineEdit>(entry, TitleSlot)->setText("Kept");
+    auto* notes = Control<QPlainTextEdit>(entry, NotesSlot);
+    for (const Qt::KeyboardModifiers held : {Qt::NoModifier, Qt::ControlModifier}) {
+      FocusOn(entry, notes);
+      QTest::keyClick(notes, Qt::Key_Tab, held);
+      QApplication::processEvents();
+      EXPECT_NE(QApplication::focusWidget(), notes) << held;
+      FocusOn(entry, notes);
+      QTest::keyClick(notes, Qt::Key_Backtab, held | Qt::ShiftModifier);
+      QApplication::processEvents();
+      EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(entry, OpenedSlot)) << held;
+    }
+    EXPECT_EQ(notes->toPlainText(), "");
+
+    const QString full = QString(97, 'a') + "\n";
+    const std::string refused = "You have reached the maximum size for this field!  100 characters)";
+    FocusOn(entry, notes);
+    notes->setPlainText(full);
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(notes, Qt::Key_X);
+    EXPECT_EQ(notes->toPlainText(), full + "x");
+    Boxes.Expect(refused);
+    QTest::keyClick(notes, Qt::Key_Y);
+    EXPECT_EQ(notes->toPlainText(), full + "x");
+    // A paste that would pass the width is taken back whole.
+    notes->setPlainText(QString(90, 'b'));
+    notes->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText("0123456789A");
+    Boxes.Expect(refused);
+    QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(notes->toPlainText(), QString(90, 'b'));
+    QApplication::clipboard()->setText("0123456789");
+    QTest::keyClick(notes, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(notes->toPlainText(), QString(90, 'b') + "0123456789");
+  });
+}
+
+TEST_F(EntryToolsTest, TheDropdownLimitStaysWhileAListIsOpen) {
+  WhileOpen("Letters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    auto* client = Control<QLineEdit>(entry, 1);
+    FocusOn(entry, client);
+    QTest::keyClicks(client, "b");
+    ASSERT_TRUE(entry.ListPanel->isVisible());
+    Boxes.Expect("You may not change this option while a dropdown list is in use.");
+    entry.LimitDD1->trigger();
+    EXPECT_FALSE(entry.LimitDD1->isChecked());
+    QTest::keyClick(client, Qt::Key_Escape);
+    ASSERT_FALSE(entry.ListPanel->isVisible());
+    entry.LimitDD1->trigger();
+    EXPECT_TRUE(entry.LimitDD1->isChecked());
+    entry.LimitDD1->trigger();
+    EXPECT_FALSE(entry.LimitDD1->isChecked());
+  });
 }
 
 }  // namespace

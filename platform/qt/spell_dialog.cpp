@@ -17,8 +17,6 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 const std::string CompleteText = "The spelling check is complete.";
@@ -66,7 +64,7 @@ public:
   // A line break counts as the two characters the program stores for it.
   bool Takes(const std::string& Text) const override {
     const int limit = Limit();
-    return limit <= 0 || Text.size() + size_t(std::count(Text.begin(), Text.end(), '\n')) <= size_t(limit);
+    return limit <= 0 || StoredMemoLength(WidgetText(Text)) <= limit;
   }
   int Limit() const override { return memo_->property("maxLength").toInt(); }
 

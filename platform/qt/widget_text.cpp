@@ -11,3 +11,5 @@ std::string StoredText(const QString& shown) {
   const QByteArray utf8 = shown.toUtf8();
   return Utf8ToWin1252(std::string(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
+
+int StoredMemoLength(const QString& shown) { return int(shown.size() + shown.count(QChar('\n'))); }
