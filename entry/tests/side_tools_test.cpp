@@ -1,15 +1,20 @@
 // The entry screen's side tools without a window: the stopwatch's states,
 // messages and hand-over on a fixed clock, the calendar module's arguments
-// per hint and codes, and the word processor's hand-over file.
+// per hint and codes, the word processor's hand-over file, and the
+// record's printout: its lines and their painting.
 #include "entry/calendar_command.h"
 #include "entry/doc_info.h"
 #include "entry/entry_stopwatch.h"
+#include "entry/record_print.h"
+
+#include "platform/datetime_value.h"
 
 #include "testing/clock_fixture.h"
 #include "testing/dialog_responder.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,6 +158,111 @@ TEST(DocInfoTest, TwoLinesOfQuotedItems) {
   EXPECT_EQ(DocInfoText({{"Say", "\"hi\", 5"}}), "\"Say\"\r\n\"\"hi\", 5\"\r\n");
   EXPECT_EQ(DocInfoText({}), "\"\"\r\n\"\"\r\n");
   EXPECT_EQ(DocInfoFileName("C:\\md"), "C:\\md\\DocInfo.Txt");
+}
+
+std::string Pad(size_t N) { return std::string(N, ' '); }
+TPrintRow One(TPrintKind Kind, const std::string& Label, const std::string& Value) {
+  return {{Kind, Label, Value}, false, {}};
+}
+
+}  // namespace
+
+void PrintTo(const TPrintLine& Line, std::ostream* Out) {
+  *Out << '"' << Line.Text << '"';
+  for (const auto& [first, end] : Line.Bold) *Out << " [" << first << "," << end << ")";
+}
+
+namespace {
+
+TEST(RecordPrintTest, LinesPerControlKindWithTheirBoldRuns) {
+  const std::vector<TPrintRow> rows = {
+      One(TPrintKind::Edit, "Title", "Engagement letter"),
+      One(TPrintKind::Date, "Opened", "12/10/2026"),
+      One(TPrintKind::CheckBox, "Billable", "Y"),
+      One(TPrintKind::CheckBox, "Closed", "N"),
+      One(TPrintKind::Document, "Document", "C:\\letters\\a.odt"),
+      One(TPrintKind::Memo, "Notes", "Line one\nLine two"),
+      // Broken at the last blank before character 41; a word of more than
+      // 40 cut at 40.
+      One(TPrintKind::Edit, "Long", "The quick brown fox jumps over the lazy dog and on"),
+      One(TPrintKind::Edit, "Word", std::string(45, 'x')),
+  };
+  const std::vector<TPrintLine> lines = RecordPrintLines("Matters", EncodeDate(2026, 12, 11), rows);
+  std::vector<TPrintLine> expected(3);
+  expected.push_back({Pad(50) + "Matters" + Pad(43) + "12/11/2026" + Pad(10), {{50, 120}}});
+  expected.resize(6);
+  const auto single = [](const std::string& Label, const std::string& Value) {
+    const std::string text = Pad(27 - Label.size()) + Label + "  " + Value;
+    return TPrintLine{text, {{29, text.size()}}};
+  };
+  expected.push_back(single("Title", "Engagement letter" + Pad(23)));
+  expected.push_back(single("Opened", "12/10/2026" + Pad(10)));
+  expected.push_back(single("Billable", "YES"));
+  expected.push_back(single("Closed", "NO "));
+  expected.push_back(single("Document", "C:\\letters\\a.odt" + Pad(11)));
+  expected.push_back(single("Notes", "Line one" + Pad(72)));
+  expected.push_back(single("", "Line two" + Pad(72)));
+  expected.push_back(single("Long", "The quick brown fox jumps over the lazy" + Pad(1)));
+  expected.push_back(single("", "dog and on" + Pad(30)));
+  expected.push_back(single("Word", std::string(40, 'x')));
+  expected.push_back(single("", std::string(5, 'x') + Pad(35)));
+  EXPECT_EQ(lines, expected);
+}
+
+TEST(RecordPrintTest, TwoControlRowsKeepEachSideInItsColumns) {
+  const std::vector<TPrintRow> rows = {
+      {{TPrintKind::Edit, "Client", "ACME"}, true, {TPrintKind::CheckBox, "Billable", "Y"}},
+      {{TPrintKind::Edit, "Title", "short"}, true, {TPrintKind::Edit, "Remark", std::string(38, 'r') + " tail"}},
+      {{TPrintKind::Edit, "Left", std::string(38, 'l') + " more"}, true, {TPrintKind::Date, "On", ""}},
+  };
+  std::vector<TPrintLine> lines = RecordPrintLines("M", 0, rows);
+  lines.erase(lines.begin(), lines.begin() + 6);
+  const auto pair = [](const std::string& Text) { return TPrintLine{Text, {{29, 69}, {98, Text.size()}}}; };
+  const std::vector<TPrintLine> expected = {
+      pair(Pad(23) + "Client" + "ACME" + Pad(36) + Pad(21) + "Billable" + "YES" + Pad(37)),
+      pair(Pad(24) + "Title" + "short" + Pad(35) + Pad(23) + "Remark" + std::string(38, 'r') + Pad(2)),
+      // Only the right side goes on.
+      {Pad(98) + "tail" + Pad(36), {{98, 138}}},
+      pair(Pad(25) + "Left" + std::string(38, 'l') + Pad(2) + Pad(27) + "On" + Pad(40)),
+      {Pad(29) + "more" + Pad(36), {{29, 69}}},
+  };
+  EXPECT_EQ(lines, expected);
+}
+
+// A job that records what is painted where.
+struct TRecordingJob {
+  int PixelsPerInchY() const { return 600; }
+  int PageHeight() const { return Height; }
+  void SetFont(int PixelHeight, bool IsBold) {
+    FontHeight = PixelHeight;
+    Bold = IsBold;
+  }
+  int TextWidth(const std::string& Text) const { return int(Text.size()) * 40; }
+  void TextOut(int X, int Y, const std::string& Text) {
+    Painted.push_back(std::to_string(Pages) + ":" + std::to_string(X) + "," + std::to_string(Y) + (Bold ? " B " : " R ") +
+                      Text + "@" + std::to_string(FontHeight));
+  }
+  void NewPage() { ++Pages; }
+  int Height = 0;
+  int Pages = 1;
+  int FontHeight = 0;
+  bool Bold = false;
+  std::vector<std::string> Painted;
+};
+
+TEST(RecordPrintTest, PaintingPutsEachRunAtItsColumnAndBreaksPages) {
+  EXPECT_EQ(RecordPrintFontHeight(600), -67);
+  EXPECT_EQ(RecordPrintFontHeight(96), -11);
+  EXPECT_EQ(RecordPrintLineAdvance(-67), 73);
+  // Room for three lines a page.
+  TRecordingJob job;
+  job.Height = 3 * 73;
+  const std::vector<TPrintLine> lines = {
+      {"  Label  value", {{9, 14}}}, {"", {}}, {"x", {}}, {"  two", {{2, 5}}}, {"  ", {{0, 2}}}, {"last", {}}};
+  PaintRecordLines(job, lines);
+  EXPECT_EQ(job.Painted, (std::vector<std::string>{"1:0,0 R   Label  @67", "1:360,0 B value@67", "1:0,146 R x@67",
+                                                    "2:80,0 B two@67", "2:0,146 R last@67"}));
+  EXPECT_EQ(job.Pages, 2);
 }
 
 }  // namespace
