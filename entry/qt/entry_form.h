@@ -19,6 +19,7 @@
 #include "entry/doc_info.h"
 #include "entry/entry_build.h"
 #include "entry/entry_stopwatch.h"
+#include "entry/record_print.h"
 
 #include <QDialog>
 
@@ -210,6 +211,9 @@ public:
   void BitBtnQuickEntryClick();
   void Checkspelling1Click();
   void Createdocument1Click();
+  // The printout's rows: the screen's layout rows up to the first empty
+  // one, each control with its label and shown value.
+  std::vector<TPrintRow> PrintRows() const;
   // The menu's dropdown limit, refused while a list is in use.
   void LimitDD1Click();
   // What the word processor is handed: each field's name and shown text,

@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/qt/color.h"
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
@@ -53,6 +54,8 @@ constexpr int TimerButtonStartedHeight = 16;
 constexpr int TimerButtonStartedHeightLarge = 20;
 constexpr int LargeFontsPixelsPerInch = 120;
 constexpr int TimerIntervalMs = 1000;
+constexpr int StatusNameIndent = 24;
+constexpr int StatusTextIndent = 5;
 
 const std::string NoDocumentText = "Please select a document first.";
 
@@ -91,6 +94,17 @@ void TEntryF::BuildToolParts() {
   Checkspelling1->setObjectName("Checkspelling1");
   connect(LimitDD1, &QAction::triggered, this, [this] { GuardEvent([this] { LimitDD1Click(); }); });
   connect(Checkspelling1, &QAction::triggered, this, [this] { GuardEvent([this] { Checkspelling1Click(); }); });
+
+  // The status panels: button face, navy text, set in from the left.
+  for (size_t i = 0; i < StatusPanels.size(); ++i) {
+    QLabel* panel = StatusPanels[i];
+    QPalette p = panel->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    p.setColor(QPalette::WindowText, ToQColor(TColor(EntryColor::Navy)));
+    panel->setPalette(p);
+    panel->setAutoFillBackground(true);
+    panel->setIndent(i == 0 ? StatusNameIndent : StatusTextIndent);
+  }
 
   // The stopwatch at the top right: its button, and under it while it
   // runs the pause button.
@@ -354,6 +368,35 @@ void TEntryF::Createdocument1Click() {
   int pid = 0;
   if (!CreateProcess(WordProcessorProgram, {WordProcessorMacro}, pid))
     MessageDlg(WordProcessorFailureText, mtInformation, mbOKOnly);
+}
+
+// ---- Printing ----
+
+std::vector<TPrintRow> TEntryF::PrintRows() const {
+  const auto cell = [this](const TRowPlan& Row) {
+    const TCtlPlan& c = plan_.Controls[size_t(Row.Control)];
+    QWidget* w = widgets_[size_t(Row.Control)];
+    TPrintCell out;
+    out.Kind = c.Kind == TCtlKind::Memo         ? TPrintKind::Memo
+               : c.Kind == TCtlKind::DatePicker ? TPrintKind::Date
+               : c.Kind == TCtlKind::CheckBox   ? TPrintKind::CheckBox
+               : c.Kind == TCtlKind::DocPanel   ? TPrintKind::Document
+                                                : TPrintKind::Edit;
+    // A check box carries its caption itself.
+    out.Label = Row.Label >= 0 ? Trim(plan_.Labels[size_t(Row.Label)].Caption) : Trim(c.Text);
+    out.Value = ShownValue(w);
+    return out;
+  };
+  std::vector<TPrintRow> rows;
+  for (size_t r = 0; r < plan_.Rows.size() && plan_.Rows[r].Control >= 0; ++r) {
+    TPrintRow row{cell(plan_.Rows[r]), false, {}};
+    if (r < plan_.Side.size() && plan_.Side[r].Control >= 0) {
+      row.HasRight = true;
+      row.Right = cell(plan_.Side[r]);
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
 }
 
 // ---- Small handlers ----
