@@ -12,10 +12,13 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -72,6 +75,21 @@ private:
   QPlainTextEdit* memo_;
 };
 
+// Below the control when the screen has room there, else above it, so the
+// word asked about stays in sight.
+void PlaceBeside(QDialog& Dialog, const QWidget* Control) {
+  Dialog.adjustSize();
+  const QRect control(Control->mapToGlobal(QPoint(0, 0)), Control->size());
+  const QScreen* screen = Control->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  const QSize size = Dialog.frameGeometry().size();
+  int y = control.bottom() + 8;
+  if (y + size.height() > room.bottom()) y = std::max(room.top(), control.top() - 8 - size.height());
+  const int x = std::clamp(control.left(), room.left(), std::max(room.left(), room.right() - size.width()));
+  Dialog.move(x, y);
+}
+
 QPushButton* Button(QWidget* Parent, const char* Name, const char* Caption) {
   auto* b = new QPushButton(WidgetText(Caption), Parent);
   b->setObjectName(Name);
@@ -91,9 +109,11 @@ TSpellDialog::TSpellDialog(QWidget* Parent, TSpellChecker& Checker, TSpellTarget
   NotFound->setObjectName("NotFound");
   NotFound->setReadOnly(true);
   grid->addWidget(NotFound, 0, 1);
-  grid->addWidget(new QLabel(WidgetText("Change &to:"), this), 1, 0);
+  auto* changeLabel = new QLabel(WidgetText("Change &to:"), this);
+  grid->addWidget(changeLabel, 1, 0);
   ChangeTo = new QLineEdit(this);
   ChangeTo->setObjectName("ChangeTo");
+  changeLabel->setBuddy(ChangeTo);
   grid->addWidget(ChangeTo, 1, 1);
   grid->addWidget(new QLabel(WidgetText("Suggestions:"), this), 2, 0, Qt::AlignTop);
   Suggestions = new QListWidget(this);
@@ -197,6 +217,7 @@ int16_t SSCE_CheckCtrlDlg(QWidget* Form, QWidget* Control, int16_t /*SelTextOnly
     MessageDlg(CompleteText, mtInformation, mbOKOnly);
     return 0;
   }
+  PlaceBeside(dialog, Control);
   dialog.exec();
   return 0;
 }
