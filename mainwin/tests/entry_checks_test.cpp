@@ -614,6 +614,19 @@ TEST_F(EntryLongOwnListTest, ReadingOnKeepsTheListsPrefixAndGoesOnAfterItsLastRo
     keyboard::Type("B");
     OpenListOf(entry, field);
     ASSERT_TRUE(entry.ListPanel->isVisible());
+    // The field's Down key at the last row read reads on the same way: the
+    // list goes on from that row, which stays chosen.
+    const auto chosen = [&] { return Cell(entry, 0, entry.DropdownRow()); };
+    for (int n = 0; n < RowsBelowStart; ++n) keyboard::Type(Qt::Key_Down);
+    ASSERT_EQ(chosen(), Refs[40]);
+    ASSERT_EQ(entry.ListRows.Filled, RowsBelowStart + 1);
+    keyboard::Type(Qt::Key_Down);
+    EXPECT_EQ(chosen(), Refs[40]);
+    EXPECT_EQ(Text(field), Refs[40]);
+    EXPECT_EQ(Cell(entry, 0, 0), Refs[40 - StepBackLimit]);
+    ExpectRunOfRefs(entry);
+    keyboard::Type(Qt::Key_Down);
+    EXPECT_EQ(chosen(), Refs[41]);
     const auto click = [&](QToolButton* B) { return ClickPaging(B, field); };
     EXPECT_EQ(click(entry.SBFirst), Refs[0]);
     EXPECT_EQ(entry.ListRows.Filled, RowsBelowStart + 1);
