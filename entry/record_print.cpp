@@ -7,7 +7,7 @@ namespace {
 
 constexpr size_t EditWidth = 40;
 constexpr size_t ValueColumn = 29;        // 0-based: after "%27s%-2s" or "%29s"
-constexpr size_t RightLabelColumn = 69;   // "%29s%-40s"
+constexpr size_t RightLabelColumn = RecordPrintRightColumn;  // "%29s%-40s"
 constexpr size_t RightValueColumn = 98;   // "%29s%-40s%29s"
 constexpr size_t TitleNameColumn = 50;
 
@@ -123,12 +123,14 @@ std::vector<TPrintLine> RecordPrintLines(const std::string& TemplateName, TDateT
   title.Bold.emplace_back(TitleNameColumn, title.Text.size());
   out.push_back(std::move(title));
   out.resize(out.size() + 2);
-  for (const TPrintRow& r : Rows) {
-    if (r.HasRight) {
-      AddPair(r, out);
+  for (size_t r = 0; r < Rows.size(); ++r) {
+    const size_t first = out.size();
+    if (Rows[r].HasRight) {
+      AddPair(Rows[r], out);
     } else {
-      AddSingle(r.Left, out);
+      AddSingle(Rows[r].Left, out);
     }
+    for (size_t i = first; i < out.size(); ++i) out[i].Row = int(r + 1);
   }
   return out;
 }

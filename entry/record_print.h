@@ -46,8 +46,13 @@ struct TPrintLine {
   std::string Text;
   // [first, end) character ranges printed bold, in order.
   std::vector<std::pair<size_t, size_t>> Bold;
+  // The screen row it prints (1..); 0 for the title's lines.
+  int Row = 0;
   bool operator==(const TPrintLine&) const = default;
 };
+
+// Where a two-control line's right side begins.
+constexpr size_t RecordPrintRightColumn = 69;
 
 // The lines for a template's record; Today is the date the title shows.
 std::vector<TPrintLine> RecordPrintLines(const std::string& TemplateName, TDateTime Today,
@@ -60,15 +65,18 @@ inline int RecordPrintLineAdvance(int FontHeight) { return std::abs(FontHeight) 
 
 // Paints Lines on Job (a print job: PixelsPerInchY, PageHeight, SetFont,
 // TextWidth, TextOut, NewPage), a new page whenever the next line would
-// pass the page's bottom.
+// pass the page's bottom. Painting, when given, follows the index of the
+// line being painted, for a failure's message.
 template <class TJob>
-void PaintRecordLines(TJob& Job, const std::vector<TPrintLine>& Lines) {
+void PaintRecordLines(TJob& Job, const std::vector<TPrintLine>& Lines, size_t* Painting = nullptr) {
   const int height = RecordPrintFontHeight(Job.PixelsPerInchY());
   const int advance = RecordPrintLineAdvance(height);
   Job.SetFont(std::abs(height), false);
   const int column = Job.TextWidth("W");
   int y = 0;
-  for (const TPrintLine& line : Lines) {
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    const TPrintLine& line = Lines[i];
+    if (Painting) *Painting = i;
     if (y > 0 && y + advance > Job.PageHeight()) {
       Job.NewPage();
       y = 0;

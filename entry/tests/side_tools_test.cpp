@@ -170,6 +170,7 @@ TPrintRow One(TPrintKind Kind, const std::string& Label, const std::string& Valu
 void PrintTo(const TPrintLine& Line, std::ostream* Out) {
   *Out << '"' << Line.Text << '"';
   for (const auto& [first, end] : Line.Bold) *Out << " [" << first << "," << end << ")";
+  *Out << " row " << Line.Row;
 }
 
 namespace {
@@ -189,11 +190,13 @@ TEST(RecordPrintTest, LinesPerControlKindWithTheirBoldRuns) {
   };
   const std::vector<TPrintLine> lines = RecordPrintLines("Matters", EncodeDate(2026, 12, 11), rows);
   std::vector<TPrintLine> expected(3);
-  expected.push_back({Pad(50) + "Matters" + Pad(43) + "12/11/2026" + Pad(10), {{50, 120}}});
+  expected.push_back({Pad(50) + "Matters" + Pad(43) + "12/11/2026" + Pad(10), {{50, 120}}, 0});
   expected.resize(6);
-  const auto single = [](const std::string& Label, const std::string& Value) {
+  int row = 0;
+  const auto single = [&](const std::string& Label, const std::string& Value) {
     const std::string text = Pad(27 - Label.size()) + Label + "  " + Value;
-    return TPrintLine{text, {{29, text.size()}}};
+    if (!Label.empty()) ++row;
+    return TPrintLine{text, {{29, text.size()}}, row};
   };
   expected.push_back(single("Title", "Engagement letter" + Pad(23)));
   expected.push_back(single("Opened", "12/10/2026" + Pad(10)));
@@ -217,14 +220,16 @@ TEST(RecordPrintTest, TwoControlRowsKeepEachSideInItsColumns) {
   };
   std::vector<TPrintLine> lines = RecordPrintLines("M", 0, rows);
   lines.erase(lines.begin(), lines.begin() + 6);
-  const auto pair = [](const std::string& Text) { return TPrintLine{Text, {{29, 69}, {98, Text.size()}}}; };
+  const auto pair = [](const std::string& Text, int Row) {
+    return TPrintLine{Text, {{29, 69}, {98, Text.size()}}, Row};
+  };
   const std::vector<TPrintLine> expected = {
-      pair(Pad(23) + "Client" + "ACME" + Pad(36) + Pad(21) + "Billable" + "YES" + Pad(37)),
-      pair(Pad(24) + "Title" + "short" + Pad(35) + Pad(23) + "Remark" + std::string(38, 'r') + Pad(2)),
+      pair(Pad(23) + "Client" + "ACME" + Pad(36) + Pad(21) + "Billable" + "YES" + Pad(37), 1),
+      pair(Pad(24) + "Title" + "short" + Pad(35) + Pad(23) + "Remark" + std::string(38, 'r') + Pad(2), 2),
       // Only the right side goes on.
-      {Pad(98) + "tail" + Pad(36), {{98, 138}}},
-      pair(Pad(25) + "Left" + std::string(38, 'l') + Pad(2) + Pad(27) + "On" + Pad(40)),
-      {Pad(29) + "more" + Pad(36), {{29, 69}}},
+      {Pad(98) + "tail" + Pad(36), {{98, 138}}, 2},
+      pair(Pad(25) + "Left" + std::string(38, 'l') + Pad(2) + Pad(27) + "On" + Pad(40), 3),
+      {Pad(29) + "more" + Pad(36), {{29, 69}}, 3},
   };
   EXPECT_EQ(lines, expected);
 }
@@ -258,8 +263,11 @@ TEST(RecordPrintTest, PaintingPutsEachRunAtItsColumnAndBreaksPages) {
   TRecordingJob job;
   job.Height = 3 * 73;
   const std::vector<TPrintLine> lines = {
-      {"  Label  value", {{9, 14}}}, {"", {}}, {"x", {}}, {"  two", {{2, 5}}}, {"  ", {{0, 2}}}, {"last", {}}};
-  PaintRecordLines(job, lines);
+      {"  Label  value", {{9, 14}}, 1}, {"", {}, 0}, {"x", {}, 2}, {"  two", {{2, 5}}, 3}, {"  ", {{0, 2}}, 4},
+      {"last", {}, 5}};
+  size_t painting = 99;
+  PaintRecordLines(job, lines, &painting);
+  EXPECT_EQ(painting, lines.size() - 1);
   EXPECT_EQ(job.Painted, (std::vector<std::string>{"1:0,0 R   Label  @67", "1:360,0 B value@67", "1:0,146 R x@67",
                                                     "2:80,0 B two@67", "2:0,146 R last@67"}));
   EXPECT_EQ(job.Pages, 2);

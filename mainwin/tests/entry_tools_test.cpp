@@ -23,6 +23,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -334,6 +335,15 @@ TEST_F(EntryToolsTest, TheStopwatchReportsToTheHub) {
     EXPECT_EQ(StoredText(entry.PauseBitBtn->text()), "Rest&art");
     EXPECT_FALSE(entry.TimerEntry->isActive());
     EXPECT_EQ(next(), Format("%-30sQ", "Matters"));
+    // The status panel shows what other instances report too: the restart
+    // goes on from the stopwatch's own count.
+    entry.StatusPanels[1]->setText("07:00:00");
+    Clock.Advance(60 * 1000);
+    entry.PauseBitBtn->click();
+    EXPECT_EQ(next(), Format("%-30sQ", "Matters"));
+    Clock.Advance(1000);
+    entry.TimerEntryTimer();
+    EXPECT_EQ(next(), Format("%-30sT", "00:00:03"));
     entry.SBTimer->click();
     EXPECT_FALSE(entry.PauseBitBtn->isVisible());
     EXPECT_EQ(next(), Format("%-30sT", "0:00"));
@@ -373,6 +383,52 @@ TEST_F(EntryToolsTest, TheQuickEntryTakesOverCodesAndTime) {
     qe.Memo1->setPlainText("Called the client abuot the lease.");
     ChangeSpelling([&] { qe.SBSpellCheck->click(); }, "abuot", "about");
     EXPECT_EQ(StoredText(qe.Memo1->toPlainText()), "Called the client about the lease.");
+  });
+}
+
+// A new quick entry takes the stopwatch's time as it stands, stopped,
+// running or paused; one already open keeps its own.
+TEST_F(EntryToolsTest, OnlyANewQuickEntryTakesTheStopwatchsTime) {
+  const struct {
+    bool start, pause;
+    std::string hours;
+    bool running;
+  } cases[] = {
+      {false, false, "0.00", false},
+      {true, false, "0.20", true},
+      {true, true, "0.20", true},
+  };
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    for (const auto& c : cases) {
+      const std::string label = std::string(c.start ? "started" : "stopped") + (c.pause ? ", paused" : "");
+      if (c.start) {
+        entry.SBTimer->click();
+        Clock.Advance(600 * 1000);
+        entry.TimerEntryTimer();
+      }
+      if (c.pause) entry.PauseBitBtn->click();
+      entry.BitBtnQuickEntry->click();
+      ASSERT_FALSE(QEF.isNull()) << label;
+      TQEF* qe = QEF.data();
+      EXPECT_EQ(StoredText(qe->EditHours->text()), c.hours) << label;
+      EXPECT_EQ(qe->Stopwatch().Running(), c.running) << label;
+      EXPECT_EQ(qe->Stopwatch().Paused(), c.pause) << label;
+      if (!c.start) {
+        // Asked again while it is open: the same screen, which keeps its
+        // own stopwatch whatever the entry's does.
+        entry.SBTimer->click();
+        Clock.Advance(600 * 1000);
+        entry.TimerEntryTimer();
+        entry.BitBtnQuickEntry->click();
+        EXPECT_EQ(QEF.data(), qe);
+        EXPECT_FALSE(qe->Stopwatch().Running());
+        EXPECT_EQ(StoredText(qe->EditHours->text()), "0.00");
+      }
+      delete QEF.data();
+      QApplication::processEvents();
+      if (!entry.Stopwatch().Stopped()) entry.SBTimer->click();
+    }
   });
 }
 
