@@ -13,6 +13,7 @@
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
+#include "testing/dialog_responder.h"
 #include "testing/sample_office_folder.h"
 #include "testing/keyboard.h"
 #include "testing/template_fixture.h"
@@ -137,9 +138,14 @@ TEST_F(EntryFormTest, OneFilterRunsKeyDownKeyPressChangeAndKeyUpInOrder) {
   ASSERT_NE(sb1, nullptr);
   EXPECT_EQ(sb1->icon().pixmap(16, 16).toImage(), entry.SBShowList->icon().pixmap(16, 16).toImage());
 
-  // The memo keeps to its field's width, typed or set.
+  // The memo keeps to its field's width, typed or set: a text of the
+  // width stands, one past it is refused whole with the size message.
   auto* memo = entry.ScrollContent->findChild<QPlainTextEdit*>("Memo1");
   ASSERT_NE(memo, nullptr);
+  memo->setPlainText(QString(80, 'x'));
+  EXPECT_EQ(memo->toPlainText().size(), 80);
+  DialogResponder boxes;
+  boxes.Expect("You have reached the maximum size for this field!  80 characters)");
   memo->setPlainText(QString(90, 'x'));
   EXPECT_EQ(memo->toPlainText().size(), 80);
 }
