@@ -6,6 +6,8 @@
 
 #include <hunspell.hxx>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 
 namespace {
@@ -32,10 +34,9 @@ bool IsApostrophe(unsigned char c) { return c == '\'' || c == 0x92; }
 
 }  // namespace
 
-std::vector<std::pair<size_t, size_t>> SpellWords(const std::string& Text) {
-  std::vector<std::pair<size_t, size_t>> words;
+bool NextSpellWord(const std::string& Text, size_t& At, size_t& Length) {
   const auto at = [&](size_t i) { return i < Text.size() ? static_cast<unsigned char>(Text[i]) : 0; };
-  size_t i = 0;
+  size_t i = At;
   while (i < Text.size()) {
     if (!IsLetter(at(i)) && !IsDigit(at(i))) {
       ++i;
@@ -55,8 +56,20 @@ std::vector<std::pair<size_t, size_t>> SpellWords(const std::string& Text) {
         break;
       }
     }
-    if (!digit) words.emplace_back(start, i - start);
+    if (!digit) {
+      At = start;
+      Length = i - start;
+      return true;
+    }
   }
+  At = Text.size();
+  Length = 0;
+  return false;
+}
+
+std::vector<std::pair<size_t, size_t>> SpellWords(const std::string& Text) {
+  std::vector<std::pair<size_t, size_t>> words;
+  for (size_t at = 0, length = 0; NextSpellWord(Text, at, length); at += length) words.emplace_back(at, length);
   return words;
 }
 
@@ -70,6 +83,9 @@ std::unique_ptr<TSpellChecker> TSpellChecker::Open(const std::string& Dictionary
   std::unique_ptr<TSpellChecker> checker(new TSpellChecker);
   checker->hunspell_ = std::make_unique<Hunspell>((stem + ".aff").c_str(), (stem + ".dic").c_str());
   checker->encoding_ = checker->hunspell_->get_dict_encoding();
+  std::string upper;
+  for (const char c : checker->encoding_) upper += char(std::toupper(static_cast<unsigned char>(c)));
+  checker->asciiCompatible_ = upper == "UTF-8" || upper.rfind("ISO8859", 0) == 0 || upper.rfind("ISO-8859", 0) == 0;
   checker->personalFile_ = PersonalFile;
   std::ifstream personal(PersonalFile);
   for (std::string line; std::getline(personal, line);) {
@@ -83,6 +99,12 @@ std::unique_ptr<TSpellChecker> TSpellChecker::Open(const std::string& Dictionary
 TSpellChecker::~TSpellChecker() = default;
 
 bool TSpellChecker::ToDictionary(const std::string& Word, std::string& Out) const {
+  // Most words are plain ASCII, which every dictionary encoding here spells
+  // as Windows-1252 does.
+  if (asciiCompatible_ && std::all_of(Word.begin(), Word.end(), [](char c) { return (c & 0x80) == 0; })) {
+    Out = Word;
+    return true;
+  }
   return TryConvertText(Word, Win1252, encoding_, Out);
 }
 
@@ -128,29 +150,25 @@ TSpellWalk::TSpellWalk(TSpellChecker& Checker, std::string Text, TTextTest Takes
     : checker_(Checker), text_(std::move(Text)), takes_(std::move(Takes)) {}
 
 bool TSpellWalk::Next() {
-  while (true) {
-    const std::string rest = text_.substr(next_);
-    const std::vector<std::pair<size_t, size_t>> words = SpellWords(rest);
-    const auto misspelt = [&] {
-      for (const auto& [at, length] : words) {
-        const std::string word = rest.substr(at, length);
-        if (changeAll_.count(word) || !checker_.Known(word)) return std::pair{at, length};
-      }
-      return std::pair{std::string::npos, size_t(0)};
-    }();
-    if (misspelt.first == std::string::npos) {
-      next_ = text_.size();
-      word_.clear();
-      return false;
+  size_t at = next_, length = 0;
+  while (NextSpellWord(text_, at, length)) {
+    word_ = text_.substr(at, length);
+    start_ = at;
+    next_ = at + length;
+    at = next_;
+    const auto changed = changeAll_.find(word_);
+    if (changed == changeAll_.end()) {
+      if (!checker_.Known(word_)) return true;
+      continue;
     }
-    start_ = next_ + misspelt.first;
-    word_ = text_.substr(start_, misspelt.second);
-    next_ = start_ + word_.size();
     // Changed as the person asked for every one of them, without stopping;
     // one that would not fit waits for an answer of its own.
-    const auto changed = changeAll_.find(word_);
-    if (changed == changeAll_.end() || !Change(changed->second)) return true;
+    if (!Change(changed->second)) return true;
+    at = next_;
   }
+  next_ = text_.size();
+  word_.clear();
+  return false;
 }
 
 bool TSpellWalk::Fits(const std::string& With) const {

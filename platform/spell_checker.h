@@ -49,6 +49,7 @@ private:
 
   std::unique_ptr<Hunspell> hunspell_;
   std::string encoding_;
+  bool asciiCompatible_ = false;  // ASCII words need no conversion
   std::string personalFile_;
   std::set<std::string> ignored_;
 };
@@ -93,5 +94,8 @@ private:
   std::map<std::string, std::string> changeAll_;
 };
 
+// The first word of Text from At on: its start in At and its length;
+// false (At the text's end) when none is left.
+bool NextSpellWord(const std::string& Text, size_t& At, size_t& Length);
 // The words of Text as the walk sees them: start and length of each.
 std::vector<std::pair<size_t, size_t>> SpellWords(const std::string& Text);
