@@ -57,6 +57,8 @@ const char* const CancelQuestion = "Cancel changes to the current record?";
 const char* const FieldCaptions[] = {"Employee", "Client", "Case", "Group", "Narr Code"};
 const char* const ModeLetters = "CNSA";
 const char* const EmpLetters = "CN";
+constexpr int DateRowNo = 1;
+constexpr int ClientRowNo = 2;
 
 // Width and text limit of an edit per lookup mode, at 120 pixels per inch.
 struct TEditMode {
@@ -97,7 +99,7 @@ TQEF::~TQEF() {
 void TQEF::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
-  auto* grid = new QGridLayout;
+  auto* grid = grid_ = new QGridLayout;
   auto* column = new QVBoxLayout(central);
   column->addLayout(grid);
 
@@ -166,7 +168,12 @@ void TQEF::BuildControls() {
   EditTime->setReadOnly(true);
   EditTime->setFocusPolicy(Qt::NoFocus);
   EditTime->setMaximumWidth(70);
-  auto label = [&] { return new QLabel(central); };
+  // Name labels take the room their column has: a long name widens nothing.
+  auto label = [&] {
+    auto* name = new QLabel(central);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return name;
+  };
   LabelEmpName = label();
   LabelDayofWeek = label();
   LabelClientName = label();
@@ -186,26 +193,34 @@ void TQEF::BuildControls() {
     cell->addWidget(ShowListButtons[Tag]);
     cell->addWidget(HideListButtons[Tag]);
     cell->addStretch();
-    grid->addLayout(cell, Row, 1);
+    // The edit may run on under the name column: its label hides whenever
+    // the edit is wide.
+    grid->addLayout(cell, Row, 1, 1, 2);
     if (Right) grid->addWidget(Right, Row, 2);
     return caption;
   };
   fieldRow(0, 0, EditEmp, LabelEmpName);
-  grid->addWidget(new QLabel("Date", central), 1, 0);
+  grid->addWidget(new QLabel("Date", central), DateRowNo, 0);
   auto* dateCell = new QHBoxLayout;
   dateCell->addWidget(Date);
   dateCell->addWidget(LabelDayofWeek);
   dateCell->addStretch();
-  grid->addLayout(dateCell, 1, 1);
-  grid->addWidget(LabelPhone, 1, 2);
-  ClientCaption = fieldRow(2, 1, EditClient, LabelClientName);
-  fieldRow(3, 2, EditCase, LabelCaseDesc);
+  grid->addLayout(dateCell, DateRowNo, 1);
+  grid->addWidget(LabelPhone, DateRowNo, 2);
+  ClientCaption = fieldRow(ClientRowNo, 1, EditClient, LabelClientName);
+  fieldRow(3, 2, EditCase, nullptr);
+  // Without the client row the client's name stands above the case's
+  // description, the pair beside the case edit.
+  caseLabels_ = new QVBoxLayout;
+  caseLabels_->setSpacing(0);
+  caseLabels_->addWidget(LabelCaseDesc);
+  grid->addLayout(caseLabels_, 3, 2);
   fieldRow(4, 3, EditGroup, LabelEditing);
   fieldRow(5, 4, EditNarr, nullptr);
   auto* hoursCaption = new QLabel("Hours", central);
   hoursCaption->setProperty("fieldCaption", true);
   grid->addWidget(hoursCaption, 6, 0);
-  auto* hoursCell = new QHBoxLayout;
+  auto* hoursCell = hoursCell_ = new QHBoxLayout;
   hoursCell->addWidget(EditHours);
   SBTimer = new QToolButton(central);
   SBTimer->setText("Timer");
@@ -441,6 +456,13 @@ void TQEF::FormShow() {
   EditNarr->setFixedWidth(scaled(48));
   EditHours->setFixedWidth(scaled(92));
   Date->setMinimumWidth(Date->fontMetrics().horizontalAdvance("00/00/00000") + scaled(40));
+  // The name column stays put whatever the day: room for the longest day name.
+  int dayWidth = 0;
+  for (const std::string& day : FormatSettings.LongDayNames)
+    dayWidth = std::max(dayWidth, LabelDayofWeek->fontMetrics().horizontalAdvance(WidgetText(day)));
+  LabelDayofWeek->setMinimumWidth(dayWidth);
+  grid_->setColumnMinimumWidth(1, scaled(CaseModes[3].Width) + ShowListButtons[2]->sizeHint().width() + 1);
+  grid_->setColumnMinimumWidth(2, scaled(340));
   resize(int(std::lround(width() * ScaleFactor)), height());
   // A fresh screen starts at the employee: leaving an empty client for it
   // would only warn.
@@ -525,21 +547,52 @@ void TQEF::ClientcodeCaseSuffix1Click(int Tag) {
 
 void TQEF::ShowClientField(bool Show) {
   const int mode = State.EntryModeIdx;
+  const int hoursWas = EditHours->y();
   if (Show) {
     const TEditMode& clientMode = ClientModes[mode == 2 ? 1 : 0];
     EditClient->setFixedWidth(int(std::lround(clientMode.Width * ScaleFactor)));
     EditClient->setMaxLength(clientMode.MaxLength);
     EditClient->setProperty("capitals", clientMode.Capitals);
     if (BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, mode == 2 ? 3 : 1);
-    LabelClientName->setVisible(mode == 1);
-  } else {
-    LabelClientName->setVisible(true);
   }
   EditClient->setFocusPolicy(Show ? Qt::StrongFocus : Qt::NoFocus);
   for (QWidget* w : {static_cast<QWidget*>(EditClient), static_cast<QWidget*>(ClientCaption),
                      static_cast<QWidget*>(ShowListButtons[1])})
     w->setVisible(Show);
   HideListButtons[1]->hide();
+  PlaceNameLabels(Show);
+  LabelClientName->setVisible(!Show || mode == 1);
+  clientRowShown_ = Show;
+  FollowRows(hoursWas);
+}
+
+void TQEF::PlaceNameLabels(bool ClientRow) {
+  // The client's name: in its own row, else above the case's description.
+  grid_->removeWidget(LabelClientName);
+  caseLabels_->removeWidget(LabelClientName);
+  if (ClientRow)
+    grid_->addWidget(LabelClientName, ClientRowNo, 2);
+  else
+    caseLabels_->insertWidget(0, LabelClientName);
+  // The phone: right of the date, or in mode 4 left of the stopwatch button.
+  grid_->removeWidget(LabelPhone);
+  hoursCell_->removeWidget(LabelPhone);
+  const bool besideStopwatch = !ClientRow && State.EntryModeIdx == 4;
+  LabelPhone->setSizePolicy(besideStopwatch ? QSizePolicy::Preferred : QSizePolicy::Ignored, QSizePolicy::Preferred);
+  if (besideStopwatch)
+    hoursCell_->insertWidget(hoursCell_->indexOf(SBTimer), LabelPhone);
+  else
+    grid_->addWidget(LabelPhone, DateRowNo, 2);
+}
+
+void TQEF::FollowRows(int HoursWas) {
+  if (!isVisible()) return;
+  // The controls below the client row moved by what it took or gave back;
+  // the form follows them so the description keeps its height.
+  centralWidget()->layout()->invalidate();
+  centralWidget()->layout()->activate();
+  const int moved = EditHours->y() - HoursWas;
+  if (moved != 0) resize(width(), height() + moved);
 }
 
 void TQEF::NumOrdClick() {

@@ -21,6 +21,9 @@
 
 class QAction;
 class QFrame;
+class QGridLayout;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -144,6 +147,10 @@ private:
   void BindFocus();
   void ShowStateLabels();
   void TakeSnapshot();
+  // The name and phone labels where the client row's presence puts them.
+  void PlaceNameLabels(bool ClientRow);
+  // After rows were shown or hidden: the form grows or shrinks with them.
+  void FollowRows(int HoursWas);
   // KeepOpen: the list shows even for an empty field (the first-row button).
   void FillList(TQeField Field, bool KeepOpen = false);
   void ShowListRows();
@@ -173,9 +180,13 @@ private:
   std::unique_ptr<QeStopwatch> stopwatch_;
   TFocusModel* focus_ = nullptr;
   bool shown_ = false;
-  bool formShowing_ = false;
-  bool redirected_ = false;
-  QString lastMemo_;  // the description as last stored-able  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
+  bool formShowing_ = false;  // the mode switches of FormShow move no focus
+  bool redirected_ = false;   // a refused exit sends the focus to another field
+  QString lastMemo_;          // the description as last storable
+  bool clientRowShown_ = true;
+  QGridLayout* grid_ = nullptr;
+  QVBoxLayout* caseLabels_ = nullptr;  // beside the case edit
+  QHBoxLayout* hoursCell_ = nullptr;
 };
 
 // The one screen, null when none.

@@ -384,6 +384,65 @@ TEST_F(QuickEntryTest, AModeSwitchClearsTheEntryKeepsEmployeeAndDateAndWritesThe
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+// Without the client row the rows below move up and the form shrinks by
+// as much; the client's name stands over the case's description beside
+// the case edit, and in mode 4 the phone moves beside the stopwatch.
+TEST_F(QuickEntryTest, ModesWithoutTheClientRowShrinkTheFormAndMoveTheLabels) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  const auto centreY = [&](const QWidget* w) { return w->mapTo(&qe, w->rect().center()).y(); };
+  const auto left = [&](const QWidget* w) { return w->mapTo(&qe, QPoint(0, 0)).x(); };
+  // Centres of a row's widgets differ by rounding at most.
+  const int height1 = qe.height();
+  const int hours1 = qe.EditHours->y();
+  const int memo1 = qe.Memo1->height();
+  const int nameColumn = left(qe.LabelEmpName);
+  EXPECT_NEAR(centreY(qe.LabelClientName), centreY(qe.EditClient), 1);
+  EXPECT_EQ(left(qe.LabelClientName), nameColumn);
+  EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+  for (const int mode : {3, 4}) {
+    SCOPED_TRACE(mode);
+    qe.ClearBitBtn->setFocus();
+    qe.EntryItems[size_t(mode - 1)]->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(qe.EditClient->isVisible());
+    EXPECT_EQ(qe.EditClient->focusPolicy(), Qt::NoFocus);
+    const int moved = hours1 - qe.EditHours->y();
+    EXPECT_GT(moved, 0);
+    EXPECT_EQ(qe.height(), height1 - moved);
+    EXPECT_EQ(qe.Memo1->height(), memo1);
+    // The pair straddles the case row in the name column.
+    ASSERT_TRUE(qe.LabelClientName->isVisible());
+    EXPECT_EQ(left(qe.LabelClientName), nameColumn);
+    EXPECT_EQ(left(qe.LabelCaseDesc), nameColumn);
+    EXPECT_LT(centreY(qe.LabelClientName), centreY(qe.EditCase));
+    EXPECT_GT(centreY(qe.LabelCaseDesc), centreY(qe.EditCase));
+    if (mode == 3) {
+      EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+      EXPECT_EQ(left(qe.LabelPhone), nameColumn);
+    } else {
+      EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.SBTimer), 1);
+      EXPECT_LE(left(qe.LabelPhone) + qe.LabelPhone->width(), left(qe.SBTimer));
+    }
+  }
+  // Back to a client row: the form grows back, the labels return.
+  qe.ClearBitBtn->setFocus();
+  qe.EntryItems[0]->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(qe.EditClient->isVisible());
+  EXPECT_EQ(qe.height(), height1);
+  EXPECT_EQ(qe.EditHours->y(), hours1);
+  EXPECT_NEAR(centreY(qe.LabelClientName), centreY(qe.EditClient), 1);
+  EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+  // Mode 2: the name is the client edit's own text; its label hides.
+  qe.ClearBitBtn->setFocus();
+  qe.EntryItems[1]->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(qe.LabelClientName->isVisible());
+  EXPECT_EQ(qe.height(), height1);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
 // Leaving a lookup field: where the focus goes decides whether it is
 // checked; a refused exit puts the focus back.
 TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
