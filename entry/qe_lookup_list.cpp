@@ -138,6 +138,7 @@ void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
   TRecLockMsgScope lockQuestion(QeListLockQuestion);
   const TListFile file = FileOf(Field);
   rows_.clear();
+  field_ = Field;
   first_ = BtrSavePosition(file.FileNo, *file.Rec);
   const size_t limit = std::min<size_t>(size_t(Back) + QeListAfter, QeListMaxRows);
   bool atEnd = false;
@@ -372,7 +373,8 @@ TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) 
     }
     if (!LoadOrFail(S, Field, int(rows_.size()), fill)) return;
     fill.Show = true;
-    fill.SelectedRow = std::min(Selected, int(rows_.size()) - 1);
+    fill.ToLast = Selected >= int(rows_.size());
+    fill.SelectedRow = fill.ToLast ? 0 : Selected;
     fill.TopRow = std::max(0, fill.SelectedRow - 4);
   });
 }

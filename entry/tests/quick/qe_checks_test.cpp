@@ -418,10 +418,11 @@ TEST_F(QeBigListTest, FailuresNameWhatFailed) {
   EXPECT_TRUE(msg.starts_with(QeListLostLink)) << msg;
 }
 
-// A copy of File's current record with Field set to Text, inserted.
-void InsertVariant(uint8_t FileNo, const TDynCharArr& Rec, TFamilyField Field, const std::string& Text) {
+// A copy of File's current record with Fields set, inserted.
+void InsertVariant(uint8_t FileNo, const TDynCharArr& Rec,
+                   std::initializer_list<std::pair<TFamilyField, std::string>> Fields) {
   std::string copy(Rec.begin(), Rec.end());
-  PutField(copy, Field, Text);
+  for (const auto& [field, text] : Fields) PutField(copy, field, text);
   // A zero key-0 prefix: the engine numbers the copy.
   copy.replace(0, 4, 4, '\0');
   BtrInsertRecordKeepPrefix(FileNo, copy);
@@ -442,7 +443,7 @@ TEST_F(QeBigListTest, CodesSpelledInAnotherCaseTakeTheExactOne) {
   lower[0] = char(std::tolower(static_cast<unsigned char>(lower[0])));
   ASSERT_NE(lower, code);
   // After the existing one in the case-blind key.
-  InsertVariant(QGroupFileNo, QGroupRec, CodeTableFld::Code, lower);
+  InsertVariant(QGroupFileNo, QGroupRec, {{CodeTableFld::Code, lower}});
   TQeFill fill = list.Fill(s, TQeField::Group, lower);
   EXPECT_TRUE(fill.Chosen);
   EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], lower);
@@ -463,7 +464,7 @@ TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLe
   BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
   const std::string code = FieldText(QEmpRec, EmpFld::Code);
   const std::string twin = "ZZ9Z";
-  InsertVariant(QEmpFileNo, QEmpRec, EmpFld::Code, twin);
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, twin}});
   QeLookupList list;
   TQeState s;
   s.EmpByNameIdx = 2;
@@ -486,6 +487,50 @@ TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLe
   EXPECT_EQ(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
   fill = list.Fill(s, TQeField::Employee, past, false);
   EXPECT_NE(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
+}
+
+// Two records of one name: the list row the user left selected decides,
+// before the record already chosen and before the search by name.
+TEST_F(QeBigListTest, ANameIsAcceptedFromTheSelectedListRowFirst) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
+  const std::string code = FieldText(QEmpRec, EmpFld::Code);
+  const std::string name = EmployeeName(QEmpRec);
+  const std::string twin = "ZZ9Z";
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, twin}});
+  TQeState s;
+  s.EmpByNameIdx = 2;
+  struct Case {
+    const char* what;
+    TQeSelectedRow selected;
+    std::string chosenBefore, chosen;
+  };
+  const Case cases[] = {
+      {"no row: the search finds the first", {}, "", code},
+      {"the twin's row", {name, twin}, "", twin},
+      {"the twin's row over the chosen code", {name, twin}, code, twin},
+      {"a row of another name", {"Other, Name", twin}, "", code},
+      {"a row whose record is gone", {name, "QQ0Q"}, "", code},
+      {"no row: the chosen code's record", {}, twin, twin},
+  };
+  for (const Case& c : cases) {
+    s.ChosenEmployee = c.chosenBefore;
+    EXPECT_FALSE(CheckEmployee(s, name + "  ", false, c.selected).Failed()) << c.what;
+    EXPECT_EQ(s.ChosenEmployee, c.chosen) << c.what;
+  }
+  // A client by name: the row's code, the phone from its record.
+  BtrSetKeyNumber(QClientFileNo, 3);
+  BtrGetGreaterLess(QClientFileNo, "!", QClientRec, atEnd, 3);
+  const std::string clientName = ClientName(QClientRec);
+  InsertVariant(QClientFileNo, QClientRec, {{ClientFld::Code, "ZZZ999"}, {ClientFld::Phone1, "(555) 000-0001"}});
+  TQeState c;
+  c.EntryModeIdx = 2;
+  const TQeCheck check = CheckClient(c, clientName, false, {clientName, LeftJustified("ZZZ999", 7)});
+  EXPECT_FALSE(check.Failed());
+  EXPECT_EQ(c.ChosenClient, LeftJustified("ZZZ999", 7));
+  EXPECT_EQ(c.LabelPhone, "(555) 000-0001");
+  EXPECT_TRUE(check.EmptyCase);
 }
 
 TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {

@@ -34,6 +34,9 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <QImage>
+
+#include <map>
 #include <set>
 
 namespace {
@@ -108,6 +111,29 @@ protected:
     for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
     std::sort(codes.begin(), codes.end());
     return codes;
+  }
+  // A client with more than one case and fewer than the list shows at
+  // once, and its suffixes in the list's order.
+  static std::pair<std::string, std::vector<std::string>> ClientWithFewCases() {
+    std::map<std::string, std::vector<std::string>> cases;
+    for (const TSampleCase& c : SampleOffice().Cases) cases[c.Client].push_back(LeftJustified(c.Suffix, 7));
+    for (auto& [client, suffixes] : cases)
+      if (suffixes.size() > 2 && suffixes.size() < 8) {
+        std::sort(suffixes.begin(), suffixes.end());
+        for (std::string& suffix : suffixes) suffix = TrimRight(suffix);
+        return {client, suffixes};
+      }
+    throw std::runtime_error("no client with a few cases");
+  }
+  // The colour a list row is painted in, seen in a gap column.
+  static QColor RowColour(TQEF& qe, int row) {
+    const QImage image = qe.StringGrid1->viewport()->grab().toImage();
+    return image.pixelColor(qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 1)).center());
+  }
+  static void ClickRow(TQEF& qe, int row) {
+    const QRect cell = qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 0));
+    QTest::mouseClick(qe.StringGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    QApplication::processEvents();
   }
   static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
   static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
@@ -498,8 +524,90 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   QTest::keyClick(qe.EditClient, Qt::Key_Return);
   EXPECT_FALSE(qe.ListVisible);
   EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes.front(), 7));
+  EXPECT_NE(Text(qe.LabelClientName), "");
   QTest::keyClick(qe.EditClient, Qt::Key_Escape);
   EXPECT_EQ(Text(qe.EditClient), "");
+  // What the client chose goes with it.
+  EXPECT_EQ(Text(qe.LabelClientName), "");
+  EXPECT_EQ(Text(qe.LabelPhone), "");
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Until the user moves, the selected row looks like the others and the
+// first Down takes the top row; a row without a record refuses the click.
+TEST_F(QuickEntryTest, TheFirstMoveChoosesTheTopRowAndEmptyRowsRefuseTheClick) {
+  DialogResponder boxes;
+  const auto [client, suffixes] = ClientWithFewCases();
+  TQEF& qe = Open({client, "", Employee().Code, std::nullopt});
+  qe.EditCase->setFocus();
+  QApplication::processEvents();
+  // Page Down opens the client's cases; nothing typed, nothing chosen.
+  QTest::keyClick(qe.EditCase, Qt::Key_PageDown);
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_FALSE(qe.ListMoved);
+  EXPECT_EQ(Text(qe.EditCase), "");
+  const QColor white(Qt::white);
+  const QColor highlight = qe.style()->standardPalette().color(QPalette::Highlight);
+  ASSERT_NE(highlight, white);
+  EXPECT_EQ(RowColour(qe, 0), white);
+  QTest::keyClick(qe.EditCase, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[0]);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes[0], 7));
+  EXPECT_EQ(RowColour(qe, 0), highlight);
+  QTest::keyClick(qe.EditCase, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[1]);
+  EXPECT_EQ(RowColour(qe, 1), highlight);
+  EXPECT_NE(RowColour(qe, 0), highlight);
+  // The row after the last case holds nothing to choose.
+  ClickRow(qe, int(suffixes.size()));
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[1]);
+  EXPECT_EQ(RowColour(qe, 1), highlight);
+  EXPECT_NE(RowColour(qe, int(suffixes.size())), highlight);
+  // A case's row: chosen, the list closes, the focus back on the case.
+  ClickRow(qe, 0);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[0]);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes[0], 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditCase);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// A page move chooses the row it reaches and keeps the list open; with
+// nothing below the visible rows it goes to the last record.
+TEST_F(QuickEntryTest, PageDownChoosesEightRowsOnOrTheLastWhenNothingFollows) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  const std::vector<std::string> codes = SortedClientCodes();
+  ASSERT_GT(codes.size(), 28u);
+  Type(qe.EditClient, codes[20].substr(0, 4));
+  ASSERT_EQ(Text(qe.EditClient), codes[20]);
+  QTest::keyClick(qe.EditClient, Qt::Key_PageDown);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditClient), codes[28]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[28], 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditClient);
+  EXPECT_FALSE(qe.PagingList);
+  EXPECT_EQ(qe.windowTitle(), "");
+  QTest::mouseClick(qe.ScrollButtons[1], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes[20]);
+  EXPECT_TRUE(qe.ListVisible);
+
+  // A client's few cases: the last visible row is empty, so the last case.
+  const auto [client, suffixes] = ClientWithFewCases();
+  qe.ClearBitBtn->setFocus();
+  QApplication::processEvents();
+  qe.EditClient->setText(WidgetText(client));
+  qe.State.ChosenClient = LeftJustified(client, 7);
+  qe.EditCase->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(qe.EditCase, Qt::Key_PageDown);
+  ASSERT_TRUE(qe.ListVisible);
+  QTest::mouseClick(qe.ScrollButtons[2], Qt::LeftButton);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes.back());
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes.back(), 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditCase);
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
@@ -542,6 +650,11 @@ TEST_F(QuickEntryTest, SpaceListsCasesInNumericOrderFromTheRightJustifiedText) {
   EXPECT_EQ(Text(qe.EditCase), RightJustified(suffix, 7));
   EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffix, 7));
   EXPECT_FALSE(qe.NumericListRequested);
+  // Typing over it closes the list: the text is the user's again.
+  qe.EditCase->selectAll();
+  QTest::keyClick(qe.EditCase, Qt::Key_9);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), "9");
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
