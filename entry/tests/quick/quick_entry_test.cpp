@@ -499,6 +499,61 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
   }
 }
 
+// The same for the other lookup modes. The modes are set with the focus on
+// a button, so no field of the mode switch is checked on the way.
+TEST_F(QuickEntryTest, ExitChecksByModeFieldTextAndDestination) {
+  DialogResponder boxes;
+  TQEF& qe = Open();
+  const auto setModes = [&](int emp, int entry) {
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    qe.EmpItems[size_t(emp - 1)]->trigger();
+    qe.EntryItems[size_t(entry - 1)]->trigger();
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(qe.State.EmpByNameIdx, emp);
+    ASSERT_EQ(qe.State.EntryModeIdx, entry);
+  };
+  const std::string empName = JoinedName(Employee().FirstName, 15, Employee().LastName, 20);
+  const std::string clientName = JoinedName(Client().FirstName, 30, Client().LastName, 40);
+  const TSampleCase& theCase = CaseOf(Client().Code);
+  struct Case {
+    const char* what;
+    int emp, entry;
+    QLineEdit* field;
+    std::string text;
+    QWidget* to;
+    std::string message;
+    QWidget* focus;
+  };
+  const Case cases[] = {
+      {"employee by name unknown", 2, 1, qe.EditEmp, "Nobody, Such", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"employee by name known", 2, 1, qe.EditEmp, empName, qe.EditHours, "", qe.EditHours},
+      {"employee by name to Export", 2, 1, qe.EditEmp, "Nobody, Such", qe.BitBtnExport, "", qe.BitBtnExport},
+      {"client by name unknown", 1, 2, qe.EditClient, "Nobody At All", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"client by name known", 1, 2, qe.EditClient, clientName, qe.EditCase, "", qe.EditCase},
+      {"client by name empty", 1, 2, qe.EditClient, "", qe.EditCase, "", qe.EditCase},
+      {"case by name without a client", 1, 2, qe.EditCase, theCase.Suffix, qe.EditGroup, QeCaseNotFound,
+       qe.EditClient},
+      {"suffix only known", 1, 3, qe.EditCase, "100", qe.EditGroup, "", qe.EditGroup},
+      {"suffix only unknown", 1, 3, qe.EditCase, "QQQQ", qe.EditGroup, QeCaseNotFound, qe.EditCase},
+      {"suffix only to Exit", 1, 3, qe.EditCase, "QQQQ", qe.BitBtnExit, "", qe.BitBtnExit},
+      {"alternate id blank", 1, 4, qe.EditCase, " ", qe.EditGroup,
+       "A blank is not allowable when selecting by Alternate ID", qe.EditCase},
+      {"alternate id unknown", 1, 4, qe.EditCase, "NO SUCH ID", qe.EditGroup, QeCaseNotFound, qe.EditCase},
+      {"alternate id known", 1, 4, qe.EditCase, theCase.AltId, qe.EditGroup, "", qe.EditGroup},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    setModes(c.emp, c.entry);
+    ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
+  }
+  // What a passed exit chose in modes 3 and 4: the case's client.
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.LabelClientName), clientName);
+}
+
 TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   DialogResponder boxes;
   TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
