@@ -470,38 +470,9 @@ TEST_F(QuickEntryTest, ModesWithoutTheClientRowShrinkTheFormAndMoveTheLabels) {
 }
 
 // Leaving a lookup field: where the focus goes decides whether it is
-// checked; a refused exit puts the focus back.
+// checked; a refused exit puts the focus back. Each case's lookup modes are
+// set with the focus on a button, so no field is checked on the way.
 TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
-  DialogResponder boxes;
-  TQEF& qe = Open();
-  struct Case {
-    const char* what;
-    QLineEdit* field;
-    std::string text;
-    QWidget* to;
-    std::string message;
-    QWidget* focus;
-  };
-  const Case cases[] = {
-      {"unknown employee to hours", qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
-      {"unknown employee to Clear", qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
-      {"known employee", qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
-      {"unknown client to the case", qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
-      {"unknown client to View Batch", qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
-      {"a case without a client", qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
-      {"unknown group to hours", qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
-      {"known group", qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
-      {"blank group", qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
-  }
-}
-
-// The same for the other lookup modes. The modes are set with the focus on
-// a button, so no field of the mode switch is checked on the way.
-TEST_F(QuickEntryTest, ExitChecksByModeFieldTextAndDestination) {
   DialogResponder boxes;
   TQEF& qe = Open();
   const auto setModes = [&](int emp, int entry) {
@@ -519,7 +490,7 @@ TEST_F(QuickEntryTest, ExitChecksByModeFieldTextAndDestination) {
   const TSampleCase& theCase = CaseOf(Client().Code);
   struct Case {
     const char* what;
-    int emp, entry;
+    int emp, entry;  // the lookup modes
     QLineEdit* field;
     std::string text;
     QWidget* to;
@@ -527,6 +498,15 @@ TEST_F(QuickEntryTest, ExitChecksByModeFieldTextAndDestination) {
     QWidget* focus;
   };
   const Case cases[] = {
+      {"unknown employee to hours", 1, 1, qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"unknown employee to Clear", 1, 1, qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
+      {"known employee", 1, 1, qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
+      {"unknown client to the case", 1, 1, qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"unknown client to View Batch", 1, 1, qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
+      {"a case without a client", 1, 1, qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
+      {"unknown group to hours", 1, 1, qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
+      {"known group", 1, 1, qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
+      {"blank group", 1, 1, qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
       {"employee by name unknown", 2, 1, qe.EditEmp, "Nobody, Such", qe.EditHours, QeEmpNotFound, qe.EditEmp},
       {"employee by name known", 2, 1, qe.EditEmp, empName, qe.EditHours, "", qe.EditHours},
       {"employee by name to Export", 2, 1, qe.EditEmp, "Nobody, Such", qe.BitBtnExport, "", qe.BitBtnExport},
@@ -548,7 +528,7 @@ TEST_F(QuickEntryTest, ExitChecksByModeFieldTextAndDestination) {
     setModes(c.emp, c.entry);
     ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
   }
-  // What a passed exit chose in modes 3 and 4: the case's client.
+  // What the last exit chose by alternate identifier: the case's client.
   EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
   EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
   EXPECT_EQ(Text(qe.LabelClientName), clientName);
