@@ -5,6 +5,7 @@
 #include "entry/batch_files.h"
 #include "entry/qe_files.h"
 #include "entry/qt/batch_view_form.h"
+#include "entry/qt/field_validator.h"
 #include "entry/qt/select_export_dir.h"
 #include "platform/date_format.h"
 #include "platform/dialogs.h"
@@ -79,6 +80,19 @@ std::string TextOf(const QLineEdit* Edit) { return StoredText(Edit->text()); }
 
 }  // namespace
 
+void SetTypingLimit(QLineEdit* Edit, int Limit) {
+  // Not setMaxLength, which also cuts what the program sets (a formatted
+  // number of hours, a completed name).
+  const QValidator* old = Edit->validator();
+  Edit->setValidator(new TFieldValidator(Limit, false, Edit, false));
+  delete old;
+}
+
+int TypingLimit(const QLineEdit* Edit) {
+  const auto* limit = dynamic_cast<const TFieldValidator*>(Edit->validator());
+  return limit ? limit->MaxLength() : 0;
+}
+
 TQEF::TQEF() {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Corvenstead Quick Entry");
@@ -117,9 +131,9 @@ void TQEF::BuildControls() {
   EditClient = lookupEdit(1);
   EditCase = lookupEdit(2);
   EditGroup = lookupEdit(3);
-  EditGroup->setMaxLength(2);
+  SetTypingLimit(EditGroup, 2);
   EditNarr = lookupEdit(4);
-  EditNarr->setMaxLength(3);
+  SetTypingLimit(EditNarr, 3);
   EditNarr->setFocusPolicy(Qt::ClickFocus);
   for (int tag = 0; tag < LookupCount; ++tag) {
     ShowListButtons[tag] = new QToolButton(central);
@@ -138,7 +152,7 @@ void TQEF::BuildControls() {
   Date->SetMaxDate(LastEntryDate());
   connect(Date, &QLineEdit::textChanged, this, [this] { DateChange(); });
   EditHours = new QLineEdit("0.00", central);
-  EditHours->setMaxLength(8);
+  SetTypingLimit(EditHours, 8);
   EditHours->installEventFilter(this);
   connect(EditHours, &QLineEdit::textEdited, this, [this] { GuardEvent([this] { TakeBackUnstorable(EditHours); }); });
   Memo1 = new QPlainTextEdit(central);
@@ -457,7 +471,7 @@ void TQEF::Employeecode1Click(int Tag) {
   State.EmpByNameIdx = Tag;
   const TEditMode& mode = EmpModes[Tag - 1];
   EditEmp->setFixedWidth(int(std::lround(mode.Width * ScaleFactor)));
-  EditEmp->setMaxLength(mode.MaxLength);
+  SetTypingLimit(EditEmp, mode.MaxLength);
   EditEmp->setProperty("capitals", mode.Capitals);
   LabelEmpName->setVisible(Tag == 1);
   if (BtrIsFileOpen(QEmpFileNo)) BtrSetKeyNumber(QEmpFileNo, Tag == 1 ? 1 : 3);
@@ -486,7 +500,7 @@ void TQEF::ClientcodeCaseSuffix1Click(int Tag) {
   ShowClientField(State.ClientFirst());
   const TEditMode& caseMode = CaseModes[Tag - 1];
   EditCase->setFixedWidth(int(std::lround(caseMode.Width * ScaleFactor)));
-  EditCase->setMaxLength(caseMode.MaxLength);
+  SetTypingLimit(EditCase, caseMode.MaxLength);
   EditCase->setProperty("capitals", Tag == 4 ? AltIdUpperCase : caseMode.Capitals);
   if (BtrIsFileOpen(QCaseFileNo)) BtrSetKeyNumber(QCaseFileNo, CaseKeyOf(Tag, NumOrd->isChecked()));
   if (!State.ClientFirst() && BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, 1);
@@ -508,7 +522,7 @@ void TQEF::ShowClientField(bool Show) {
   if (Show) {
     const TEditMode& clientMode = ClientModes[mode == 2 ? 1 : 0];
     EditClient->setFixedWidth(int(std::lround(clientMode.Width * ScaleFactor)));
-    EditClient->setMaxLength(clientMode.MaxLength);
+    SetTypingLimit(EditClient, clientMode.MaxLength);
     EditClient->setProperty("capitals", clientMode.Capitals);
     if (BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, mode == 2 ? 3 : 1);
   }

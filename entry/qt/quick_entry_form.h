@@ -215,6 +215,11 @@ private:
   QHBoxLayout* hoursCell_ = nullptr;
 };
 
+// Typing into Edit stops at Limit characters; the program's own texts are
+// not cut. TypingLimit: that limit, 0 for none.
+void SetTypingLimit(QLineEdit* Edit, int Limit);
+int TypingLimit(const QLineEdit* Edit);
+
 // The one screen, null when none.
 extern QPointer<TQEF> QEF;
 

@@ -157,7 +157,7 @@ void TQEF::SetFieldText(TQeField Field, const std::string& Text) {
 void TQEF::RequestNumericList() {
   NumericListRequested = true;
   const std::string typed = Trim(TextOf(EditCase));
-  SetFieldText(TQeField::Case, typed.empty() ? "" : RightJustified(typed, size_t(EditCase->maxLength())));
+  SetFieldText(TQeField::Case, typed.empty() ? "" : RightJustified(typed, size_t(TypingLimit(EditCase))));
   FillList(TQeField::Case);
   NumericListRequested = false;
 }

@@ -730,6 +730,24 @@ TEST_F(QuickEntryTest, ACharacterTheStoreCannotHoldIsTakenBack) {
   EXPECT_EQ(boxes.Boxes()[0].type, mtError);
 }
 
+// Limits hold for typing; what the screen writes itself is not cut.
+TEST_F(QuickEntryTest, TypingStopsAtTheLimitButTheScreensOwnTextsStayWhole) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.EditHours->setFocus();
+  qe.EditHours->selectAll();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditHours, "123456789");
+  EXPECT_EQ(Text(qe.EditHours), "12345678");
+  qe.EditHours->selectAll();
+  QTest::keyClicks(qe.EditHours, "123456");
+  Tab(qe.EditHours);
+  EXPECT_EQ(Text(qe.EditHours), "123456.00");
+  Type(qe.EditClient, "ABCDEFGHIJ");
+  EXPECT_EQ(Text(qe.EditClient).size(), 7u);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
 TEST_F(QuickEntryTest, AWorkDateBeforeTheFirstEntryDateLeavesTheDateBlankAndTheSaveAsksForOne) {
   Startup.WorkDate = EncodeDate(1980, 6, 2);
   DialogResponder boxes;
