@@ -142,11 +142,16 @@ void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
   first_ = BtrSavePosition(file.FileNo, *file.Rec);
   const size_t limit = std::min<size_t>(size_t(Back) + QeListAfter, QeListMaxRows);
   bool atEnd = false;
+  int read = 0;
+  foundRow_ = Back;
   while (!atEnd && rows_.size() < limit) {
     if (Belongs(S, Field)) {
       TQeListRow row = RowOf(S, Field);
-      // A grouping code of both kinds is one row.
-      if (!(Field == TQeField::Group && !rows_.empty() && rows_.back()[0] == row[0])) rows_.push_back(row);
+      // A grouping code of both kinds is one row, which the record Back
+      // records in may share with the one before it.
+      const bool repeated = Field == TQeField::Group && !rows_.empty() && rows_.back()[0] == row[0];
+      if (read++ == Back) foundRow_ = int(rows_.size()) - (repeated ? 1 : 0);
+      if (!repeated) rows_.push_back(row);
     } else if (Field != TQeField::Group) {
       break;
     }
@@ -260,8 +265,8 @@ TQeFill QeLookupList::FillBack(const TQeState& S, TQeField Field) {
     }
     if (!LoadOrFail(S, Field, back, fill)) return;
     fill.Show = !rows_.empty();
-    fill.FoundRow = back;
-    fill.SelectedRow = fill.TopRow = std::max(0, back - 1);
+    fill.FoundRow = foundRow_;
+    fill.SelectedRow = fill.TopRow = std::max(0, foundRow_ - 1);
   });
 }
 
@@ -329,7 +334,7 @@ void QeLookupList::FillFrom(const TQeState& S, TQeField Field, const std::string
     return;
   }
   if (!LoadOrFail(S, Field, back, fill)) return;
-  fill.FoundRow = back;
+  back = fill.FoundRow = foundRow_;
   if (rows_.empty() || (Text.empty() && !(S.ClientFirst() && Field == TQeField::Case))) {
     fill.Show = !rows_.empty() && S.ClientFirst() && Field == TQeField::Case;
     return;

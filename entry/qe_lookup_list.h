@@ -87,4 +87,5 @@ private:
   TBtrPosition first_{};
   std::string client_;  // the chosen client of a case list, "%-7s"
   TQeField field_ = TQeField::None;
+  int foundRow_ = 0;  // the row of the record the last load started Back records before
 };

@@ -352,6 +352,74 @@ TEST_F(QeBigListTest, FillsAroundTheFoundRecordAndPagesOnNeverPast501Rows) {
   EXPECT_EQ(list.Rows().size(), size_t(QeListMaxRows));
 }
 
+// Per field and mode: the record found for a text, at most 12 before it,
+// the rows after it, the chosen and the top row, against the order the
+// list shows from the start of its key.
+TEST_F(QeBigListTest, EachFieldAndModeFindsStepsBackAndLoadsInItsKeyOrder) {
+  ASSERT_EQ(OpenNarrativeFile(), "");
+  struct Mode {
+    const char* what;
+    TQeField field;
+    int emp, entry;
+    bool numOrd;
+    uint8_t fileNo;
+    int8_t key;  // -1: the file's own
+  };
+  const Mode modes[] = {
+      {"employee by code", TQeField::Employee, 1, 1, false, QEmpFileNo, 1},
+      {"employee by name", TQeField::Employee, 2, 1, false, QEmpFileNo, 3},
+      {"client by code", TQeField::Client, 1, 1, false, QClientFileNo, 1},
+      {"client by name", TQeField::Client, 1, 2, false, QClientFileNo, 3},
+      {"case by suffix", TQeField::Case, 1, 3, false, QCaseFileNo, 5},
+      {"case by suffix in numeric order", TQeField::Case, 1, 3, true, QCaseFileNo, 6},
+      {"case by alternate identifier", TQeField::Case, 1, 4, false, QCaseFileNo, 3},
+      {"grouping code", TQeField::Group, 1, 1, false, QGroupFileNo, -1},
+      {"narrative code", TQeField::Narr, 1, 1, false, QNarrFileNo, -1},
+  };
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    TQeState s;
+    s.EmpByNameIdx = m.emp;
+    s.EntryModeIdx = m.entry;
+    s.NumOrd = m.numOrd;
+    if (m.key >= 0) BtrSetKeyNumber(m.fileNo, m.key);
+    QeLookupList list;
+    list.Fill(s, m.field, "");
+    const std::vector<TQeListRow> start = list.Rows();
+    ASSERT_GT(start.size(), 3u);
+    // Far enough in for a full step back where the list is that long.
+    const size_t target = std::min<size_t>(20, start.size() - 1);
+    // A name is typed as its key holds it: the second part, not the joined
+    // "B, A".
+    std::string text = TrimRight(start[target][0]);
+    if (const size_t comma = text.find(", "); comma != std::string::npos) text.resize(comma);
+    size_t first = target;
+    while (first > 0 && TrimRight(start[first - 1][0]).starts_with(text)) --first;
+    const TQeFill fill = list.Fill(s, m.field, text);
+    const auto& rows = list.Rows();
+    ASSERT_TRUE(fill.Chosen);
+    ASSERT_LT(size_t(fill.FoundRow), rows.size());
+    EXPECT_EQ(rows[size_t(fill.FoundRow)][0], start[first][0]);
+    if (m.field == TQeField::Group) {
+      // The code table mixes the other tables' codes into this key: the
+      // step back ends at the first of them, so only the rows' order is
+      // the start's.
+      const size_t at = size_t(std::find(start.begin(), start.end(), rows[0]) - start.begin());
+      for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][0], start[at + i][0]) << i;
+      continue;
+    }
+    const int back = std::min<int>(int(first), QeListStepBack);
+    EXPECT_EQ(fill.FoundRow, back);
+    EXPECT_TRUE(fill.Chosen);
+    EXPECT_EQ(fill.SelectedRow, back);
+    EXPECT_EQ(fill.FieldText, TrimRight(start[first][0]));
+    EXPECT_EQ(fill.TopRow, back < 5 ? 0 : back - 4);
+    ASSERT_LE(rows.size(), size_t(back + QeListAfter));
+    for (size_t i = 0; i < rows.size() && first - size_t(back) + i < start.size(); ++i)
+      EXPECT_EQ(rows[i][0], start[first - size_t(back) + i][0]) << i;
+  }
+}
+
 TEST_F(QeBigListTest, PagingBackReloadsTheRecordsBeforeTheFirstRow) {
   const std::vector<std::string> codes = SortedCodes();
   QeLookupList list;
@@ -531,6 +599,25 @@ TEST_F(QeBigListTest, ANameIsAcceptedFromTheSelectedListRowFirst) {
   EXPECT_EQ(c.ChosenClient, LeftJustified("ZZZ999", 7));
   EXPECT_EQ(c.LabelPhone, "(555) 000-0001");
   EXPECT_TRUE(check.EmptyCase);
+}
+
+// A grouping code of both kinds is one row: the row of a code found after
+// it is still the found code's.
+TEST_F(QeBigListTest, ACodeOfBothKindsAboveTheFoundOneLeavesItsRowRight) {
+  QeLookupList list;
+  TQeState s;
+  // "Q1" of both kinds right before "Q2" in the code table's key.
+  ASSERT_TRUE(list.Fill(s, TQeField::Group, "CF").Chosen);
+  for (const auto& [code, kind] : {std::pair{"Q1", "F"}, {"Q1", "X"}, {"Q2", "F"}})
+    InsertVariant(QGroupFileNo, QGroupRec, {{CodeTableFld::Type, "G"}, {CodeTableFld::Kind, kind}, {CodeTableFld::Code, code}});
+  const TQeFill fill = list.Fill(s, TQeField::Group, "Q2");
+  ASSERT_TRUE(fill.Chosen);
+  const auto& rows = list.Rows();
+  ASSERT_GE(fill.FoundRow, 1);
+  EXPECT_EQ(rows[size_t(fill.FoundRow)][0], "Q2");
+  EXPECT_EQ(rows[size_t(fill.FoundRow) - 1][0], "Q1");
+  EXPECT_EQ(fill.SelectedRow, fill.FoundRow);
+  EXPECT_EQ(fill.FieldText, "Q2");
 }
 
 TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {
