@@ -475,6 +475,20 @@ TEST_F(QeBigListTest, FailuresNameWhatFailed) {
   // The last read of the load.
   msg = failAt(steps, fill);
   EXPECT_TRUE(msg.ends_with(tail + "\r\r" + "Unable to fill dropdown list at this time.")) << msg;
+  // The lock question is the list's while it loads, the layer's again after
+  // a failed load as after a good one.
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
+  std::string asked;
+  SetFaultPauseNotifier([&](uint64_t) {
+    asked = RecLockMsg;
+    ReleaseFaultPause();
+  });
+  ArmFaultPoint(steps, TFaultAction::Pause);
+  EXPECT_EQ(fill().Message, "");
+  DisarmFaultPoint();
+  SetFaultPauseNotifier({});
+  EXPECT_EQ(asked, QeListLockQuestion);
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
   // Paging back and down without the saved position.
   list.Fill(s, TQeField::Client, text);
   msg = failAt(1, [&] { return list.FillBack(s, TQeField::Client); });
@@ -557,6 +571,26 @@ TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLe
   EXPECT_NE(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
 }
 
+TEST_F(QeBigListTest, AnEmptyFileSaysSoAndListsNothing) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 1);
+  const int64_t count = BtrRecordCount(QEmpFileNo);
+  // The suite's office is shared: the employees come back afterwards.
+  std::vector<std::string> kept;
+  for (BtrGetFirst(QEmpFileNo, QEmpRec, atEnd, false); !atEnd; BtrGetFirst(QEmpFileNo, QEmpRec, atEnd, false)) {
+    kept.emplace_back(QEmpRec.begin(), QEmpRec.end());
+    BtrDeleteRecord(QEmpFileNo);
+  }
+  ASSERT_EQ(int64_t(kept.size()), count);
+  QeLookupList list;
+  const TQeFill fill = list.Fill(TQeState{}, TQeField::Employee, "A");
+  EXPECT_EQ(fill.Message, QeListNoData);
+  EXPECT_EQ(fill.Type, mtInformation);
+  EXPECT_FALSE(fill.Show);
+  EXPECT_TRUE(list.Rows().empty());
+  for (std::string& rec : kept) BtrInsertRecordKeepPrefix(QEmpFileNo, rec);
+}
+
 // Two records of one name: the list row the user left selected decides,
 // before the record already chosen and before the search by name.
 TEST_F(QeBigListTest, ANameIsAcceptedFromTheSelectedListRowFirst) {
@@ -618,6 +652,32 @@ TEST_F(QeBigListTest, ACodeOfBothKindsAboveTheFoundOneLeavesItsRowRight) {
   EXPECT_EQ(rows[size_t(fill.FoundRow) - 1][0], "Q1");
   EXPECT_EQ(fill.SelectedRow, fill.FoundRow);
   EXPECT_EQ(fill.FieldText, "Q2");
+}
+
+// Blank names and identifiers sort first: the list starts at the first
+// record at or after "!" and shows none of them.
+TEST_F(QeBigListTest, BlankNamesGiveWayToTheFirstNamedRecord) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
+  const std::string firstName = EmployeeName(QEmpRec);
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, "ZZ8Z"}, {EmpFld::Name, ""}});
+  BtrSetKeyNumber(QCaseFileNo, 3);
+  BtrGetGreaterLess(QCaseFileNo, "!", QCaseRec, atEnd, 3);
+  const std::string firstId = FieldText(QCaseRec, CaseFld::AltId);
+  InsertVariant(QCaseFileNo, QCaseRec, {{CaseFld::Suffix, "    ZZ8"}, {CaseFld::SuffixLeft, "ZZ8"}, {CaseFld::AltId, ""}});
+  QeLookupList list;
+  TQeState s;
+  s.EmpByNameIdx = 2;
+  s.EntryModeIdx = 4;
+  for (const auto& [field, first] : {std::pair{TQeField::Employee, firstName}, {TQeField::Case, firstId}}) {
+    const TQeFill fill = list.Fill(s, field, "");
+    EXPECT_EQ(fill.Message, "");
+    EXPECT_EQ(fill.FoundRow, 0);
+    ASSERT_FALSE(list.Rows().empty());
+    EXPECT_EQ(TrimRight(list.Rows()[0][0]), TrimRight(first));
+    for (const TQeListRow& row : list.Rows()) EXPECT_NE(Trim(row[0]), "");
+  }
 }
 
 TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {
