@@ -365,14 +365,17 @@ void QeLookupList::FillFrom(const TQeState& S, TQeField Field, const std::string
 TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) {
   return Guarded([&](TQeFill& fill) {
     fill.Show = true;
-    if (Selected + 8 < int(rows_.size())) {
-      fill.SelectedRow = fill.TopRow = Selected + 8;
+    // The selected row ends at the bottom of the visible rows, as a move
+    // down leaves it.
+    if (Selected + QeListVisibleRows < int(rows_.size())) {
+      fill.SelectedRow = Selected + QeListVisibleRows;
+      fill.TopRow = fill.SelectedRow - (QeListVisibleRows - 1);
       return;
     }
     if (!ReadFirst(Field, fill)) return;
     const TListFile file = FileOf(Field);
     bool atEnd = false;
-    for (int moved = 0; moved < 8 && !atEnd;) {
+    for (int moved = 0; moved < QeListVisibleRows && !atEnd;) {
       BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
       if (!atEnd && Belongs(S, Field)) ++moved;
     }
@@ -380,7 +383,7 @@ TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) 
     fill.Show = true;
     fill.ToLast = Selected >= int(rows_.size());
     fill.SelectedRow = fill.ToLast ? 0 : Selected;
-    fill.TopRow = std::max(0, fill.SelectedRow - 4);
+    fill.TopRow = std::max(0, fill.SelectedRow - (QeListVisibleRows - 1));
   });
 }
 

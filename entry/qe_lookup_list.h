@@ -20,6 +20,7 @@ constexpr int QeListColumns = 13;
 constexpr int QeListMaxRows = 501;
 constexpr int QeListStepBack = 12;
 constexpr int QeListAfter = 41;
+constexpr int QeListVisibleRows = 8;  // a page
 
 using TQeListRow = std::array<std::string, QeListColumns>;
 

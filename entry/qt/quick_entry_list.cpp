@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int VisibleRows = 8;
-
 // A grid that refuses a row Refuses names: neither a click nor a selection
 // reaches it.
 class TQeListGrid : public QTableWidget {
@@ -117,7 +115,7 @@ void TQEF::BuildList(QWidget* Central) {
 
 void TQEF::LayoutList() {
   // Eight rows; the scroll buttons share the grid's height.
-  const int gridHeight = StringGrid1->verticalHeader()->defaultSectionSize() * VisibleRows + 4;
+  const int gridHeight = StringGrid1->verticalHeader()->defaultSectionSize() * QeListVisibleRows + 4;
   StringGrid1->setFixedHeight(gridHeight);
   for (QToolButton* button : ScrollButtons) button->setFixedSize(int(std::lround(18 * ScaleFactor)), gridHeight / 4 - 1);
   for (int c = 4; c < QeListColumns; ++c) StringGrid1->setColumnHidden(c, true);
@@ -335,7 +333,7 @@ void TQEF::SBPgUpClick() {
   if (!ListVisible) return;
   Page([this] {
     // Row by row, so that the top of the loaded rows reloads the records before them.
-    for (int step = 0; step < VisibleRows && ListVisible; ++step) {
+    for (int step = 0; step < QeListVisibleRows && ListVisible; ++step) {
       if (selectedRow_ > 0)
         SelectListRow(selectedRow_ - 1);
       else if (!FillListBack())
@@ -348,7 +346,7 @@ void TQEF::SBPgUpClick() {
 void TQEF::SBPgDnClick() {
   Page([this] {
     // Nothing more below the visible rows: the file's last records.
-    const int lastVisible = TopListRow() + VisibleRows - 1;
+    const int lastVisible = TopListRow() + QeListVisibleRows - 1;
     if (RefusesRow(lastVisible)) {
       SBFirstClick(true);
       return;

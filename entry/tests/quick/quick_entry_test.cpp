@@ -646,6 +646,36 @@ TEST_F(QuickEntryTest, PageDownChoosesEightRowsOnOrTheLastWhenNothingFollows) {
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+// Paging down grows the rows to 501 at most; Down on row 500 says so and
+// stays.
+TEST_F(QuickEntryTest, DownOnRow500SaysTheMaximumIsShown) {
+  const TSampleOffice office = BuildSampleOffice({700, 150, 12});
+  std::vector<TSampleFileCount> counts;
+  std::string msg;
+  ASSERT_TRUE(WriteSampleOffice(TempPath("big"), office, counts, msg)) << msg;
+  ResetBtrLayer();
+  Store.DataRoot = TempPath("big");
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", office.Employees.front().Code, std::nullopt});
+  Type(qe.EditClient, "A");
+  ASSERT_TRUE(qe.ListVisible);
+  // Each page eight rows on, reloading further rows when it runs out.
+  for (int page = 0; page < 80 && qe.StringGrid1->currentRow() < QeListMaxRows - 8; ++page)
+    QTest::keyClick(qe.EditClient, Qt::Key_PageDown);
+  while (qe.StringGrid1->currentRow() < QeListMaxRows - 1) {
+    const int row = qe.StringGrid1->currentRow();
+    QTest::keyClick(qe.EditClient, Qt::Key_Down);
+    ASSERT_EQ(qe.StringGrid1->currentRow(), row + 1);
+  }
+  const std::string last = Text(qe.EditClient);
+  boxes.Expect(QeListMaximum);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_EQ(qe.StringGrid1->currentRow(), QeListMaxRows - 1);
+  EXPECT_EQ(Text(qe.EditClient), last);
+  EXPECT_TRUE(qe.ListVisible);
+}
+
 TEST_F(QuickEntryTest, PageUpPastTheLoadedRowsReloadsTheRecordsBefore) {
   DialogResponder boxes;
   TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
