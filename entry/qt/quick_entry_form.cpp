@@ -581,6 +581,7 @@ void TQEF::EditClientEnter(TQeField Field) {
   QLineEdit* edit = EditOf(Field);
   if (!edit->hasSelectedText()) edit->selectAll();
   ActiveField = tag;
+  NumericListRequested = false;
 }
 
 void TQEF::EditClientChange(TQeField Field) {
