@@ -646,8 +646,8 @@ TEST_F(QuickEntryTest, PageDownChoosesEightRowsOnOrTheLastWhenNothingFollows) {
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
-// Paging down grows the rows to 501 at most; Down on row 500 says so and
-// stays.
+// Down past the loaded rows loads on from the last; paging down grows the
+// rows to 501 at most; Down on row 500 says so and stays.
 TEST_F(QuickEntryTest, DownOnRow500SaysTheMaximumIsShown) {
   const TSampleOffice office = BuildSampleOffice({700, 150, 12});
   std::vector<TSampleFileCount> counts;
@@ -659,6 +659,19 @@ TEST_F(QuickEntryTest, DownOnRow500SaysTheMaximumIsShown) {
   TQEF& qe = Open({"", "", office.Employees.front().Code, std::nullopt});
   Type(qe.EditClient, "A");
   ASSERT_TRUE(qe.ListVisible);
+  // Down past the last loaded row loads again from it and goes on.
+  std::vector<std::string> codes;
+  for (const TSampleClient& c : office.Clients) codes.push_back(c.Code);
+  std::sort(codes.begin(), codes.end());
+  const size_t found = size_t(std::find(codes.begin(), codes.end(), Text(qe.EditClient)) - codes.begin());
+  ASSERT_LT(found + QeListAfter, codes.size());
+  const int lastLoaded = std::min<int>(int(found), QeListStepBack) + QeListAfter - 1;
+  while (qe.StringGrid1->currentRow() < lastLoaded) QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[found + QeListAfter - 1]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[found + QeListAfter]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[found + QeListAfter], 7));
+  EXPECT_EQ(qe.StringGrid1->currentRow(), QeListStepBack + 1);
   // Each page eight rows on, reloading further rows when it runs out.
   for (int page = 0; page < 80 && qe.StringGrid1->currentRow() < QeListMaxRows - 8; ++page)
     QTest::keyClick(qe.EditClient, Qt::Key_PageDown);
