@@ -18,7 +18,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -59,6 +61,29 @@ private:
   std::function<bool(int)> refuses_;
 };
 
+// Each cell's text drawn from 2 pixels in and cut at the cell's edge,
+// never elided: a code column is only as wide as its codes.
+class TQeListCellDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QStyleOptionViewItem cell = Option;
+    initStyleOption(&cell, Index);
+    const QString text = cell.text;
+    cell.text.clear();
+    const QWidget* view = cell.widget;
+    (view ? view->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &cell, Painter, view);
+    if (text.isEmpty()) return;
+    Painter->save();
+    Painter->setClipRect(cell.rect);
+    Painter->setFont(cell.font);
+    Painter->setPen(cell.palette.color(cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    Painter->drawText(cell.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    Painter->restore();
+  }
+};
+
 std::string TextOf(const QLineEdit* Edit) { return StoredText(Edit->text()); }
 
 }  // namespace
@@ -82,6 +107,7 @@ void TQEF::BuildList(QWidget* Central) {
   StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setColumnHidden(QeListColumns - 1, true);
   StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->setItemDelegate(new TQeListCellDelegate(StringGrid1));
   StringGrid1->installEventFilter(this);
   QFont mono("Liberation Mono");
   mono.setPixelSize(11);
@@ -213,9 +239,9 @@ void TQEF::ShowList(TQeField Field) {
   const int gridWidth = int(Field) <= 2 && (Field != TQeField::Case || State.ClientFirst())
                             ? int(std::lround(widths[int(Field)] * ScaleFactor))
                             : central->width() - left - 2 - buttons - 2;
-  // Grouping and narrative lists open under the grouping edit.
-  QWidget* below = Field == TQeField::Narr ? EditGroup : edit;
-  const int top = below->mapTo(central, QPoint(0, below->height() + 1)).y();
+  // Under the field's own edit: the narrative code has a row of its own
+  // here, which a list under the grouping edit would cover.
+  const int top = edit->mapTo(central, QPoint(0, edit->height() + 1)).y();
   ListPanel->setGeometry(left, top, std::min(gridWidth + buttons, central->width() - left - 2) + 2,
                          StringGrid1->height() + 2);
   ListPanel->raise();

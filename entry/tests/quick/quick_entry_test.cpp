@@ -130,6 +130,19 @@ protected:
     const QImage image = qe.StringGrid1->viewport()->grab().toImage();
     return image.pixelColor(qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 1)).center());
   }
+  // The darkest and the lightest pixel of a cell: its text and its ground.
+  static std::pair<int, int> Lightness(TQEF& qe, int row, int column) {
+    const QImage image = qe.StringGrid1->viewport()->grab().toImage();
+    const QRect cell = qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, column));
+    int darkest = 255, lightest = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x) {
+        const int l = image.pixelColor(x, y).lightness();
+        darkest = std::min(darkest, l);
+        lightest = std::max(lightest, l);
+      }
+    return {darkest, lightest};
+  }
   static void ClickRow(TQEF& qe, int row) {
     const QRect cell = qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 0));
     QTest::mouseClick(qe.StringGrid1->viewport(), Qt::LeftButton, {}, cell.center());
@@ -585,10 +598,15 @@ TEST_F(QuickEntryTest, TheFirstMoveChoosesTheTopRowAndEmptyRowsRefuseTheClick) {
   const QColor highlight = qe.style()->standardPalette().color(QPalette::Highlight);
   ASSERT_NE(highlight, white);
   EXPECT_EQ(RowColour(qe, 0), white);
+  // Dark text on white, readable before the move.
+  EXPECT_LT(Lightness(qe, 0, 0).first, 100);
   QTest::keyClick(qe.EditCase, Qt::Key_Down);
   EXPECT_EQ(Text(qe.EditCase), suffixes[0]);
   EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes[0], 7));
   EXPECT_EQ(RowColour(qe, 0), highlight);
+  // Light text on the highlight after it.
+  EXPECT_GT(Lightness(qe, 0, 0).second, 200);
+  EXPECT_GT(Lightness(qe, 0, 0).first, 40);
   QTest::keyClick(qe.EditCase, Qt::Key_Down);
   EXPECT_EQ(Text(qe.EditCase), suffixes[1]);
   EXPECT_EQ(RowColour(qe, 1), highlight);
