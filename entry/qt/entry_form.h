@@ -198,8 +198,8 @@ public:
   QLineEdit* EditNumber(int N) const;
 
   // The side tools (entry/qt/entry_tools.cpp).
-  // F2 and Enter on any field control, before the control's own handlers;
-  // Key 0 swallows the key.
+  // The screen's own keys on any field control, before the control's
+  // handlers: F2 recalls the field's last saved value (Key 0 swallows it).
   void FormKeyDown(QWidget* Sender, TEntryEventArgs& Args);
   void CalBitBtnClick();
   // A document field's buttons and its path edit (Sender any of them).

@@ -1,7 +1,9 @@
 // The entry screen's side tools: F2 recall, the calendar module, document
-// fields, the stopwatch and its hand-over to the quick time entry, and the
-// spelling check. What they decide without a widget lives in
-// entry/calendar_command.h and entry/entry_stopwatch.h.
+// fields, the word processor's hand-over, the printout, the stopwatch and
+// its hand-over to the quick time entry, the spelling check, and the small
+// handlers of memos and the dropdown limit. What they decide without a
+// widget lives in entry/calendar_command.h, entry/doc_info.h,
+// entry/record_print.h and entry/entry_stopwatch.h.
 #include "entry/qt/entry_form.h"
 #include "entry/qt/quick_entry_form.h"
 
