@@ -41,6 +41,10 @@ public:
   // where none exists). Terminate and Installed have asked the program to
   // end; the window must not show then.
   TListOutcome FormShow();
+  // Direct mode, after FormShow and before the window first shows: the
+  // template the command line named opened for entry (mainwin/direct_mode.cpp).
+  // False when the window must stay hidden until Timer1 ends the program.
+  bool OpenDirectTemplate();
 
   // Panel I (0 or 1) of StatusBar1, Windows-1252.
   std::string StatusPanelText(int I) const;
