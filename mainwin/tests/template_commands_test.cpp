@@ -1,0 +1,501 @@
+// The template commands without windows: a real office (master file, the
+// e-mail templates, templates saved by the builder) and the screens as
+// fakes that record what they were asked and act as a test scripts them.
+#include "mainwin/template_commands.h"
+
+#include "designer/lookup_repair.h"
+#include "designer/template_details.h"
+#include "mainwin/template_list.h"
+#include "mainwin/tests/entry_window_fixture.h"
+#include "platform/fault_point.h"
+#include "platform/files.h"
+#include "templates/descriptor_codec.h"
+#include "templates/master_codec.h"
+#include "templates/master_file.h"
+#include "templates/template_build.h"
+#include "testing/box_recorder.h"
+#include "testing/template_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FakeScreens : public TNamePrompt,
+                    public TDesignerScreen,
+                    public TEntryScreen,
+                    public TDetailsScreen,
+                    public TTemplateListView {
+public:
+  // The name the prompt gives; nothing: cancelled. OnAsk runs as it shows.
+  std::optional<std::string> Name;
+  std::function<void()> OnAsk;
+  std::vector<TNameRequest> Prompts;
+  // What the designer does while it shows (Modifying as given).
+  std::function<void(bool)> Designer;
+  std::vector<bool> DesignerRuns;
+  std::vector<std::string> Entries;  // OpenTplNumber at each entry screen
+  std::vector<std::vector<TLookupReference>> Details;
+  std::vector<std::string> Items;
+  int Row = -1;
+  bool Ended = false;
+
+  bool AskName(const TNameRequest& Request, std::string& Out) override {
+    Prompts.push_back(Request);
+    if (OnAsk) OnAsk();
+    if (!Name) return false;
+    Out = *Name;
+    return true;
+  }
+  void RunDesigner(bool Modifying) override {
+    DesignerRuns.push_back(Modifying);
+    if (Designer) Designer(Modifying);
+  }
+  void RunEntry() override { Entries.push_back(Store.OpenTplNumber); }
+  void ShowDetails(const std::vector<TLookupReference>& References, const std::vector<std::string>&) override {
+    Details.push_back(References);
+  }
+  std::string SelectedItem() const override { return Row >= 0 ? Items.at(size_t(Row)) : ""; }
+  int SelectedRow() const override { return Row; }
+  bool Listed(const std::string& N) const override {
+    return std::any_of(Items.begin(), Items.end(), [&](const std::string& i) { return Trim(i) == Trim(N); });
+  }
+  std::string Rename1Caption() const override { return "&Rename " + QuotedItemName(SelectedItem()); }
+  std::string Delete1Caption() const override { return "&Delete " + QuotedItemName(SelectedItem()); }
+  void Reload() override {
+    TTemplateListing listing;
+    ASSERT_EQ(LoadTemplateList(listing, false), TListOutcome::Listed);
+    Items = listing.Items;
+    Row = -1;
+  }
+  void SelectName(const std::string& N) override {
+    for (size_t i = 0; i < Items.size(); ++i)
+      if (Trim(Items[i]) == Trim(N)) Row = int(i);
+  }
+  void SelectRow(int R) override { Row = R; }
+  void RemoveSelected() override {
+    RemoveTemplateListEntry(SelectedItem());
+    Items.erase(Items.begin() + Row);
+    Row = -1;
+  }
+  void EndProgram() override { Ended = true; }
+};
+
+class TemplateCommandsTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    Clients = SaveClients();
+    Matters = SaveMatters(Clients);
+    Screens.Reload();
+  }
+  void TearDown() override {
+    DisarmFaultPoint();
+    EntryWindowTest::TearDown();
+  }
+
+  static TTemplateNumber SaveClients() {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 6);
+    t.Add("Name", 'C', 20);
+    t.Index(1, {1}, true, "By code");
+    return Saved("Clients");
+  }
+  // Matters look the clients up by code.
+  static TTemplateNumber SaveMatters(const TTemplateNumber& Target) {
+    TTemplateTableBuilder t;
+    t.Add("Matter", 'C', 6);
+    TFld& client = t.Add("Client", 'C', 6);
+    client.IsLookup = true;
+    client.LkpKind = "M";
+    client.LkpTarget = TemplateLkpTarget(Target);
+    client.LkpSpec = "1  1";
+    client.DispCols[1] = 1;
+    t.Index(1, {1}, true, "By matter");
+    return Saved("Matters");
+  }
+  static void PutRecords(const TTemplateNumber& Number, int Count) {
+    ASSERT_TRUE(LoadTemplateDescriptor(Number.ZeroFilled()));
+    std::vector<std::string> records;
+    for (int i = 0; i < Count; ++i) records.push_back(WithPrefix(0, FillRecord({{1, "R" + std::to_string(i)}})));
+    InsertRecords(DataFileName(Number), records);
+  }
+
+  void Select(const std::string& Name) {
+    Screens.SelectName(Name);
+    ASSERT_EQ(Trim(Screens.SelectedItem()), Name);
+  }
+  static std::vector<std::string> MasterTexts() {
+    std::vector<std::string> out;
+    for (const std::string& r : ReadRecords(MasterFileName())) out.push_back(TrimRight(MasterText(r)));
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  static std::string NameInDescriptor(const TTemplateNumber& Number) {
+    for (const std::string& r : ReadRecords(DescriptorFileName(Number)))
+      if (RecordRange(r, DscIndex::Key2Tag) == "K1") return TrimRight(RecordRange(r, DscIndex::TplName));
+    return "<none>";
+  }
+  static bool Exists(const std::string& Name) { return FileExists(Name); }
+
+  TTemplateNumber Clients;
+  TTemplateNumber Matters;
+  FakeScreens Screens;
+  TemplateCommands Commands{{Screens, Screens, Screens, Screens, Screens}};
+};
+
+const std::string NoDescriptionData =
+    "Unable to read description data for your template.\r\rPlease contact Ondral, Inc. for assistance.";
+
+// New: a taken name is refused before the designer; a cancelled prompt does
+// nothing; a saved template is listed and selected, and the print question
+// waits for layout printing.
+TEST_F(TemplateCommandsTest, ANewTemplateIsNamedDesignedAndListed) {
+  Screens.Name = " Clients ";
+  Boxes.Expect(NameReusedMsg("Clients"), mrOk);
+  Commands.Userdefined1Click();
+  EXPECT_TRUE(Screens.DesignerRuns.empty());
+  ASSERT_EQ(Screens.Prompts.size(), 1u);
+  EXPECT_EQ(Screens.Prompts[0].Label, "Name of template :");
+  EXPECT_EQ(Screens.Prompts[0].Title, "Creating a New Template");
+  EXPECT_EQ(NameReusedMsg("Clients"),
+            "The name Clients is already assigned to an existing template.  It may not be re-used.");
+
+  Screens.Name.reset();
+  Commands.Userdefined1Click();
+  EXPECT_TRUE(Screens.DesignerRuns.empty());
+
+  Screens.Name = "Notes";
+  Screens.Designer = [](bool) {
+    EXPECT_EQ(Store.TplName, "Notes");
+    EXPECT_EQ(Store.FldCount, 0);
+    TTemplateTableBuilder t;
+    t.Add("Text", 'C', 40);
+    t.Index(1, {1});
+    ASSERT_TRUE(BuildTemplateDataFile(Store.TplName));
+    TplSaved = true;
+  };
+  Commands.Userdefined1Click();
+  EXPECT_EQ(Screens.DesignerRuns, std::vector<bool>{false});
+  EXPECT_FALSE(TplSaved);
+  EXPECT_EQ(Trim(Screens.Items.at(size_t(Screens.Row))), "Notes");
+
+  // With layout printing there, a saved template is offered its print.
+  int printed = 0;
+  Commands.PrintLayout = [&] { ++printed; };
+  Screens.Name = "Letters";
+  Boxes.Answer(mrYes);
+  Commands.Userdefined1Click();
+  EXPECT_EQ(printed, 1);
+  EXPECT_EQ(Boxes.Boxes().back().text.substr(0, 70),
+            "We strongly recommend that you print a copy of the layout for the temp");
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+}
+
+TEST_F(TemplateCommandsTest, ACopyGetsTheLowestFreeNumberAnEmptyDataFileAndItsOwnName) {
+  PutRecords(Matters, 3);
+  // A stale backup holds number 4: it is not free.
+  ASSERT_EQ(Clients.Value(), 2);
+  ASSERT_EQ(Matters.Value(), 3);
+  std::ofstream(std::filesystem::path(Temp.path() / "MNGR004.DSX")) << "x";
+  Select("Matters");
+  Screens.Name = "Matters copy";
+  Commands.Copy1Click();
+  ASSERT_EQ(Screens.Prompts.size(), 1u);
+  EXPECT_EQ(Screens.Prompts[0].Title, "Copying 'Matters'");
+  EXPECT_EQ(Screens.Prompts[0].Label, "Name of copy :");
+  EXPECT_FALSE(Commands.CopyMode);
+  const TTemplateNumber copy(5);
+  EXPECT_EQ(NameInDescriptor(copy), "Matters copy");
+  EXPECT_EQ(NameInDescriptor(Matters), "Matters");
+  EXPECT_TRUE(ReadRecords(DataFileName(copy)).empty());
+  EXPECT_EQ(ReadRecords(DataFileName(Matters)).size(), 3u);
+  // The descriptors differ only in the name record; the lookup keeps its target.
+  const std::vector<std::string> from = ReadRecords(DescriptorFileName(Matters));
+  const std::vector<std::string> to = ReadRecords(DescriptorFileName(copy));
+  ASSERT_EQ(from.size(), to.size());
+  for (size_t i = 0; i < from.size(); ++i) {
+    if (RecordRange(from[i], DscIndex::Key2Tag) == "K1") continue;
+    EXPECT_EQ(DscText(from[i]), DscText(to[i])) << i;
+  }
+  EXPECT_EQ(Trim(Screens.SelectedItem()), "Matters copy");
+  EXPECT_NE(std::find(MasterTexts().begin(), MasterTexts().end(), Format("%-30s%3s", "Matters copy", "5")),
+            MasterTexts().end());
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  EXPECT_TRUE(Boxes.Boxes().empty());
+}
+
+// A failure at any file step of a copy leaves the folder and the master as
+// they were: every file the copy made is deleted again.
+TEST_F(TemplateCommandsTest, ACopyThatFailsAtAnyStepLeavesNothingBehind) {
+  const TTemplateNumber copy(4);
+  const auto undo = [&] {
+    DeleteFile(DescriptorFileName(copy));
+    DeleteFile(DataFileName(copy));
+    BtrOpenFile(MasterFileNo, MasterFileName(), 0);
+    TDynCharArr rec(MasterRecordLength);
+    BtrSetKeyNumber(MasterFileNo, 2);
+    if (BtrGetEqual(MasterFileNo, MasterNumberKey(copy), rec, false)) BtrDeleteRecord(MasterFileNo);
+    BtrCloseFile(MasterFileNo);
+  };
+  const std::vector<std::string> master = MasterTexts();
+  const TTemplateNumberSet files = TemplateFilesInFolder(Store.DataDir);
+  Screens.Name = "Copy";
+  // A whole copy counts the steps.
+  Select("Clients");
+  ArmFaultPoint(1000000, TFaultAction::FailOnce);
+  Commands.Copy1Click();
+  const uint64_t steps = FaultStepCount();
+  DisarmFaultPoint();
+  ASSERT_TRUE(Exists(DescriptorFileName(copy)));
+  ASSERT_GT(steps, 5u);
+  for (uint64_t step = 1; step <= steps; ++step) {
+    SCOPED_TRACE(step);
+    undo();
+    ASSERT_EQ(MasterTexts(), master);
+    Screens.Reload();
+    Select("Clients");
+    {
+      const TBoxRecorder boxes;
+      ArmFaultPoint(step, TFaultAction::FailOnce);
+      Commands.Copy1Click();
+      DisarmFaultPoint();
+    }
+    EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+    if (MasterTexts() != master) {
+      EXPECT_TRUE(Exists(DescriptorFileName(copy)));
+      EXPECT_TRUE(Exists(DataFileName(copy)));
+    } else {
+      EXPECT_EQ(TemplateFilesInFolder(Store.DataDir), files);
+    }
+  }
+  undo();
+}
+
+TEST_F(TemplateCommandsTest, ACopyPastTheLastNumberIsRefused) {
+  std::vector<std::string> records;
+  for (int n = 4; n <= MaxTemplateNumber; ++n)
+    records.push_back(WithPrefix(0, FormatMasterText("T" + std::to_string(n), TTemplateNumber(n))));
+  InsertRecords(MasterFileName(), records);
+  Screens.Reload();
+  Select("Clients");
+  Screens.Name = "Copy";
+  Boxes.Expect(
+      "You have reached your limit of 999 templates!\rYou must delete at least 1 existing template to perform your "
+      "copy operation.",
+      mrOk);
+  Commands.Copy1Click();
+  EXPECT_FALSE(Exists(Store.DataDir + "/MNGR999.DSC"));
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+}
+
+TEST_F(TemplateCommandsTest, RenameWritesBothNamesOrNeither) {
+  Select("Clients");
+  // The same name, trimmed: nothing at all.
+  Screens.Name = "Clients ";
+  Commands.Rename1Click();
+  EXPECT_EQ(Screens.Prompts.back().Title, "Renaming 'Clients'");
+  EXPECT_EQ(Screens.Prompts.back().Label, "New name :");
+  // A name the list holds.
+  Screens.Name = "Matters";
+  Boxes.Expect(NameReusedMsg("Matters"), mrOk);
+  Commands.Rename1Click();
+  EXPECT_EQ(NameInDescriptor(Clients), "Clients");
+
+  // Taken by another workstation while the prompt showed: the master
+  // refuses, and the descriptor keeps its name too.
+  Screens.Name = "Customers";
+  Screens.OnAsk = [] {
+    InsertRecords(MasterFileName(), {WithPrefix(0, FormatMasterText("Customers", TTemplateNumber(900)))});
+  };
+  Boxes.Answer(mrOk);
+  Commands.Rename1Click();
+  EXPECT_EQ(Boxes.Boxes().back().text.substr(0, 44), "Unable to rename the template at this time.\r");
+  EXPECT_EQ(NameInDescriptor(Clients), "Clients");
+  EXPECT_NE(std::find(MasterTexts().begin(), MasterTexts().end(), Format("%-30s%3s", "Clients", "2")),
+            MasterTexts().end());
+
+  Screens.OnAsk = nullptr;
+  Select("Clients");
+  Screens.Name = "Firms";
+  Commands.Rename1Click();
+  EXPECT_EQ(NameInDescriptor(Clients), "Firms");
+  EXPECT_NE(std::find(MasterTexts().begin(), MasterTexts().end(), Format("%-30s%3s", "Firms", "2")),
+            MasterTexts().end());
+  EXPECT_EQ(Trim(Screens.SelectedItem()), "Firms");
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+
+  // The e-mail templates keep their names; copies of them are allowed.
+  Select("Client e-mail");
+  Boxes.Expect("The e-mail templates created by Corvenstead may not be renamed.", mrOk);
+  const size_t prompts = Screens.Prompts.size();
+  Commands.Rename1Click();
+  EXPECT_EQ(Screens.Prompts.size(), prompts);
+}
+
+TEST_F(TemplateCommandsTest, ModifyAsksForABackupLoadsTheTablesAndResetsItsFlags) {
+  PutRecords(Matters, 2);
+  Select("Matters");
+  Boxes.Expect(BackupQuestion, mrYes);
+  Commands.Modify1Click(TModifySender::Modify);
+  EXPECT_TRUE(Screens.DesignerRuns.empty());
+
+  Boxes.Expect(BackupQuestion, mrNo);
+  Screens.Designer = [&](bool Modifying) {
+    EXPECT_TRUE(Modifying);
+    EXPECT_TRUE(Store.Modifying);
+    EXPECT_TRUE(Store.HasData);
+    EXPECT_EQ(Store.TplNumber, "003");
+    EXPECT_EQ(Store.FldCount, 2);
+    // The master stays open for the save, its record locked.
+    EXPECT_TRUE(BtrIsFileOpen(MasterFileNo));
+    Store.LayoutChanged = true;
+    throw Exception("designer broke");
+  };
+  Boxes.Expect(
+      "An error was encountered while attempting to run the template modification routines.\r\rdesigner "
+      "broke\r\rPlease contact Ondral, Inc. for assistance.",
+      mrOk);
+  Commands.Modify1Click(TModifySender::Modify);
+  EXPECT_EQ(Screens.DesignerRuns, std::vector<bool>{true});
+  EXPECT_FALSE(Store.Modifying);
+  EXPECT_FALSE(Store.LayoutChanged);
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  EXPECT_EQ(Trim(Screens.SelectedItem()), "Matters");
+
+  // The print path: tables loaded, nothing else.
+  Store.FldCount = 0;
+  EXPECT_TRUE(Commands.Modify1Click(TModifySender::Print));
+  EXPECT_EQ(Store.FldCount, 2);
+  EXPECT_EQ(Screens.DesignerRuns.size(), 1u);
+
+  // A missing data file, then a missing descriptor.
+  ASSERT_TRUE(DeleteFile(DataFileName(Matters)));
+  Boxes.Expect(BackupQuestion, mrNo)
+      .Expect("A required file is missing:  " + DataFileName(Matters) + ".\r\rPlease contact Ondral, Inc. for assistance.",
+              mrOk);
+  Commands.Modify1Click(TModifySender::Modify);
+  ASSERT_TRUE(DeleteFile(DescriptorFileName(Matters)));
+  Boxes.Expect(BackupQuestion, mrNo)
+      .Expect("The description file associated with Matters could not be found.\rYou will not be able to modify this "
+              "template or access any data that\rmay exist at the current time.\r\rPlease contact Ondral, Inc. for "
+              "assistance.",
+              mrOk);
+  Commands.Modify1Click(TModifySender::Modify);
+  EXPECT_EQ(Screens.DesignerRuns.size(), 1u);
+  EXPECT_EQ(Trim(Screens.SelectedItem()), "Matters");
+}
+
+TEST_F(TemplateCommandsTest, EntryLoadsTheTemplateWithoutDataAndRefusesOneTheMasterLacks) {
+  PutRecords(Matters, 2);
+  Select("Matters");
+  Commands.EntryMaintenancefor1Click();
+  EXPECT_EQ(Screens.Entries, std::vector<std::string>{"003"});
+  EXPECT_FALSE(Store.HasData);
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+
+  // Listed, but gone from the master since.
+  Screens.Items.push_back(Format("%-30s", "Ghost"));
+  Select("Ghost");
+  Boxes.Expect(NoDescriptionData, mrOk);
+  Commands.EntryMaintenancefor1Click();
+  EXPECT_EQ(Screens.Entries.size(), 1u);
+
+  // Nothing selected: silence.
+  Screens.Row = -1;
+  Commands.EntryMaintenancefor1Click();
+  EXPECT_EQ(Screens.Entries.size(), 1u);
+}
+
+TEST_F(TemplateCommandsTest, DeleteRefusesTheReferencedAndAsksTwiceForData) {
+  // The clients are looked up by the matters: refused, the matters' field
+  // named.
+  Select("Clients");
+  Boxes.Expect("Are you SURE you want to delete 'Clients'?", mrYes).Expect(ReferencedMsg, mrOk);
+  Commands.Delete1Click();
+  ASSERT_EQ(Screens.Details.size(), 1u);
+  ASSERT_EQ(Screens.Details[0].size(), 1u);
+  EXPECT_EQ(Screens.Details[0][0].Template, Matters);
+  EXPECT_EQ(Screens.Details[0][0].FieldName, "Client");
+  EXPECT_TRUE(Exists(DescriptorFileName(Clients)));
+
+  // The matters, with records: No at the second question keeps everything.
+  PutRecords(Matters, 2);
+  std::ofstream(GridFormatFileName(Matters)) << "grid";
+  Select("Matters");
+  const std::string warning =
+      "WARNING!!  The data file for this template is not empty.  If you delete the template,\rall the data will be "
+      "PERMANENTLY destroyed.\r\rAre you CERTAIN you want to proceed with deleting the template Matters ?";
+  Boxes.Expect("Are you SURE you want to delete 'Matters'?", mrYes).Expect(warning, mrNo);
+  Commands.Delete1Click();
+  EXPECT_TRUE(Exists(DataFileName(Matters)));
+  EXPECT_EQ(Screens.Items.size(), 4u);
+
+  Boxes.Expect("Are you SURE you want to delete 'Matters'?", mrYes).Expect(warning, mrYes);
+  Commands.Delete1Click();
+  EXPECT_FALSE(Exists(DataFileName(Matters)));
+  EXPECT_FALSE(Exists(DescriptorFileName(Matters)));
+  EXPECT_FALSE(Exists(GridFormatFileName(Matters)));
+  EXPECT_EQ(MasterTexts(), (std::vector<std::string>{"Client e-mail                   0", "Clients                         2",
+                                                     "Matter e-mail                   1"}));
+  EXPECT_EQ(Screens.Items.size(), 3u);
+  EXPECT_EQ(TemplateNumberOf("Matters"), "");
+  EXPECT_EQ(TemplateNumberOf("Clients"), "2");
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+
+  // Now nothing refers to the clients.
+  Select("Clients");
+  Boxes.Expect("Are you SURE you want to delete 'Clients'?", mrYes);
+  Commands.Delete1Click();
+  EXPECT_FALSE(Exists(DescriptorFileName(Clients)));
+
+  // The e-mail templates stay.
+  Select("Matter e-mail");
+  Boxes.Expect("The e-mail templates created by Corvenstead may not be deleted.", mrOk);
+  Commands.Delete1Click();
+  EXPECT_EQ(Screens.Items.size(), 2u);
+}
+
+// A template that looks itself up goes like any other.
+TEST_F(TemplateCommandsTest, ALookupIntoItselfDoesNotKeepATemplate) {
+  {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 6);
+    TFld& parent = t.Add("Parent", 'C', 6);
+    parent.IsLookup = true;
+    parent.LkpKind = "M";
+    parent.LkpTarget = TemplateLkpTarget(TTemplateNumber(4));
+    parent.LkpSpec = "1  1";
+    parent.DispCols[1] = 1;
+    t.Index(1, {1}, true, "By code");
+    ASSERT_EQ(Saved("Tree").Value(), 4);
+  }
+  Screens.Reload();
+  Select("Tree");
+  Boxes.Expect("Are you SURE you want to delete 'Tree'?", mrYes);
+  Commands.Delete1Click();
+  EXPECT_TRUE(Screens.Details.empty());
+  EXPECT_FALSE(Exists(DescriptorFileName(TTemplateNumber(4))));
+}
+
+TEST_F(TemplateCommandsTest, DetailRowsNameTheReferringTemplatesAndTemplateZero) {
+  std::vector<TLookupReference> refs(3);
+  refs[0].Template = Matters;
+  refs[0].FieldName = "Client";
+  refs[1].Template = TTemplateNumber(0);
+  refs[1].FieldName = "Sender";
+  refs[2].Template = TTemplateNumber(77);
+  refs[2].FieldName = "Gone";
+  EXPECT_EQ(DetailRows(refs), (std::vector<TDetailRow>{{"Matters", "Client"}, {"Client e-mail", "Sender"},
+                                                       {"Not found", "Gone"}}));
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+}
+
+}  // namespace
