@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/master_codec.h"
+#include "templates/layout_digest.h"
 #include "templates/master_file.h"
 #include "templates/template_build.h"
 #include "testing/box_recorder.h"
@@ -112,12 +113,7 @@ protected:
   static TTemplateNumber SaveMatters(const TTemplateNumber& Target) {
     TTemplateTableBuilder t;
     t.Add("Matter", 'C', 6);
-    TFld& client = t.Add("Client", 'C', 6);
-    client.IsLookup = true;
-    client.LkpKind = "M";
-    client.LkpTarget = TemplateLkpTarget(Target);
-    client.LkpSpec = "1  1";
-    client.DispCols[1] = 1;
+    AddTemplateLookup(t, "Client", Target.Value());
     t.Index(1, {1}, true, "By matter");
     return Saved("Matters");
   }
@@ -468,12 +464,7 @@ TEST_F(TemplateCommandsTest, ALookupIntoItselfDoesNotKeepATemplate) {
   {
     TTemplateTableBuilder t;
     t.Add("Code", 'C', 6);
-    TFld& parent = t.Add("Parent", 'C', 6);
-    parent.IsLookup = true;
-    parent.LkpKind = "M";
-    parent.LkpTarget = TemplateLkpTarget(TTemplateNumber(4));
-    parent.LkpSpec = "1  1";
-    parent.DispCols[1] = 1;
+    AddTemplateLookup(t, "Parent", 4);
     t.Index(1, {1}, true, "By code");
     ASSERT_EQ(Saved("Tree").Value(), 4);
   }
@@ -496,6 +487,75 @@ TEST_F(TemplateCommandsTest, DetailRowsNameTheReferringTemplatesAndTemplateZero)
   EXPECT_EQ(DetailRows(refs), (std::vector<TDetailRow>{{"Matters", "Client"}, {"Client e-mail", "Sender"},
                                                        {"Not found", "Gone"}}));
   EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+}
+
+}  // namespace
+
+namespace {
+
+// The repair re-points the matters' client lookup at a new clients
+// template: only that record's target number changes, a user list whose
+// name holds the same digits stays, and the field table and its digest
+// follow the file.
+TEST_F(TemplateCommandsTest, TheRepairRewritesOnlyTheTemplateLookupsOfTheOldTarget) {
+  {
+    TTemplateTableBuilder t;
+    t.Add("Matter", 'C', 6);
+    for (const char* name : {"Client", "Referrer"}) AddTemplateLookup(t, name, Clients.Value());
+    TFld& stage = t.Add("Stage", 'C', 8);
+    stage.IsLookup = true;
+    stage.LkpKind = "U";
+    stage.LkpTarget = "1234002.lst";
+    t.Index(1, {1}, true, "By matter");
+    ASSERT_EQ(Saved("Cases").Value(), 4);
+  }
+  {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 6);
+    t.Index(1, {1}, true, "By code");
+    ASSERT_EQ(Saved("New clients").Value(), 5);
+  }
+  Screens.Reload();
+  const TTemplateNumber cases(4);
+  ASSERT_TRUE(LoadTemplateDescriptor(cases.ZeroFilled()));
+  Store.TplNumber = cases.ZeroFilled();
+  Store.TplName = "Cases";
+  const std::vector<TRepairChoice> offered = RepairableLookups();
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[0].Caption, "Clients");
+  EXPECT_EQ(offered[0].Number, Clients);
+  EXPECT_EQ(RepairTargets().size(), 6u);
+
+  const std::vector<std::string> before = ReadRecords(DescriptorFileName(cases));
+  Boxes.Expect("Ready to repair the Vezadaz Lookup you have specified.\r\rContinue?", mrNo);
+  EXPECT_FALSE(RepairLookupTarget(Clients, TTemplateNumber(5)));
+  EXPECT_EQ(ReadRecords(DescriptorFileName(cases)), before);
+
+  Boxes.Expect("Ready to repair the Vezadaz Lookup you have specified.\r\rContinue?", mrYes).Answer(mrOk);
+  ASSERT_TRUE(RepairLookupTarget(Clients, TTemplateNumber(5)));
+  const std::vector<std::string> after = ReadRecords(DescriptorFileName(cases));
+  ASSERT_EQ(after.size(), before.size());
+  int rewritten = 0;
+  for (size_t i = 0; i < before.size(); ++i) {
+    std::string expected = before[i];
+    if (!IsIndexRecord(before[i]) && RecordRange(before[i], DscField::LkpKind) == "M") {
+      expected.replace(size_t(DscField::LkpTargetNumber.Position() - 1), 3, "005");
+      ++rewritten;
+    }
+    EXPECT_EQ(after[i], expected) << i;
+  }
+  EXPECT_EQ(rewritten, 2);
+  EXPECT_EQ(Trim(Store.FldTable[2].LkpTarget), "MNGR005.DSC");
+  EXPECT_EQ(Trim(Store.FldTable[3].LkpTarget), "MNGR005.DSC");
+  EXPECT_EQ(Trim(Store.FldTable[4].LkpTarget), "1234002.lst");
+  EXPECT_EQ(Store.LayoutDigest, DescriptorDigest(cases.ZeroFilled()));
+
+  // The template's own descriptor gone.
+  ASSERT_TRUE(DeleteFile(DescriptorFileName(cases)));
+  Boxes.Answer(mrYes).Expect("Could not find file " + Store.DataDir + "\\mngr004.dsc.Repair operation cannot be "
+                             "completed at this time.",
+                             mrOk);
+  EXPECT_FALSE(RepairLookupTarget(TTemplateNumber(5), Clients));
 }
 
 }  // namespace
