@@ -34,11 +34,16 @@ bool LockForChange(const TTemplateNumber& Number, TSaveLock& Lock) {
   return RecoverTemplateLocked(Store.DataDir, Number.Value());
 }
 
-// Puts Name into the descriptor FileName's name record, as file 3.
+// Puts Name into the descriptor FileName's name record, as file 3. A
+// failing close raises too: the file would stay open at the engine.
 void WriteDescriptorName(const std::string& FileName, const std::string& Name) {
   BtrOpenFile(NameFileNo, FileName, 0);
-  const TSlotCloser descriptor(NameFileNo);
-  WriteNameRecord(NameFileNo, Name);
+  {
+    TSlotCloser onFailure(NameFileNo);
+    WriteNameRecord(NameFileNo, Name);
+    onFailure.Release();
+  }
+  BtrCloseFile(NameFileNo);
 }
 
 // The lowest number free of master records and files, its exclusive save
@@ -61,11 +66,14 @@ std::optional<TTemplateNumber> ClaimCopyNumber(TSaveLock& Lock) {
   return std::nullopt;
 }
 
-// The files a copy made, deleted unless it succeeded.
+// The files a copy made, deleted unless it succeeded. A close that failed
+// on the way left its file open at the engine: closed again first, so that
+// it can go.
 class TCopiedFiles {
 public:
   ~TCopiedFiles() {
     if (kept_) return;
+    { const TSlotCloser retry(NameFileNo); }
     for (const std::string& name : made_)
       if (FileExists(name)) DeleteFile(name);
   }
@@ -122,7 +130,7 @@ void TemplateCommands::Rename(const TTemplateNumber& Number, const std::string& 
     try {
       if (!WriteNameRecord(NameFileNo, NewName)) return AbortTransactionQuietly();
       TDynCharArr rec(MasterRecordLength);
-      if (!LockMasterRecord(Number)) throw Exception("Unable to find '" + Store.TplName + "'.");
+      if (!LockMasterRecord(Number, rec)) throw Exception("Unable to find '" + Store.TplName + "'.");
       BtrUpdateRecord(MasterFileNo, FormatMasterText(NewName, Number), rec);
       BtrEndTransaction();
     } catch (...) {

@@ -141,7 +141,8 @@ void TemplateCommands::DeleteTemplate(const std::string& Name, const TTemplateNu
   // The grid layout would otherwise greet the number's next template.
   DeleteGridFormat(Number.ZeroFilled());
   try {
-    if (!LockMasterRecord(Number)) throw Exception("Unable to find '" + Name + "'.");
+    TDynCharArr rec(MasterRecordLength);
+    if (!LockMasterRecord(Number, rec)) throw Exception("Unable to find '" + Name + "'.");
     BtrDeleteRecord(MasterFileNo);
   } catch (const std::exception& e) {
     return ErrorBox(Name + "\r\r" + "Error:  " + e.what());

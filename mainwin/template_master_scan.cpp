@@ -33,14 +33,13 @@ std::optional<TMasterRecord> FindMasterRecord(const std::string& Item, bool Lock
     const TMasterRecord found =
         ParseMasterText(MasterText(std::string_view(reinterpret_cast<const char*>(rec.data()), rec.size())));
     if (Trim(found.Name) != wanted) continue;
-    if (Lock && !LockMasterRecord(found.Number)) return std::nullopt;
+    if (Lock && !LockMasterRecord(found.Number, rec)) return std::nullopt;
     return found;
   }
   return std::nullopt;
 }
 
-bool LockMasterRecord(const TTemplateNumber& Number) {
+bool LockMasterRecord(const TTemplateNumber& Number, TDynCharArr& Rec) {
   BtrSetKeyNumber(MasterFileNo, NumberKey);
-  TDynCharArr rec(MasterRecordLength);
-  return BtrGetEqual(MasterFileNo, MasterNumberKey(Number), rec, true);
+  return BtrGetEqual(MasterFileNo, MasterNumberKey(Number), Rec, true);
 }

@@ -2,6 +2,7 @@
 // the selected template's record, closed.
 #pragma once
 
+#include "btrieve/numbered_files.h"
 #include "templates/master_codec.h"
 
 #include <optional>
@@ -20,5 +21,6 @@ void CloseMasterQuietly();
 // declined lock retry among them).
 std::optional<TMasterRecord> FindMasterRecord(const std::string& Item, bool Lock);
 
-// Makes file 1 stand on Number's record, locked. False when it is gone.
-bool LockMasterRecord(const TTemplateNumber& Number);
+// Makes file 1 stand on Number's record, locked, read into Rec (ready for
+// an update). False when it is gone.
+bool LockMasterRecord(const TTemplateNumber& Number, TDynCharArr& Rec);

@@ -15,6 +15,7 @@
 #include "templates/master_file.h"
 #include "templates/template_build.h"
 #include "testing/box_recorder.h"
+#include "testing/piped_process.h"
 #include "testing/template_fixture.h"
 
 #include <gtest/gtest.h>
@@ -72,9 +73,13 @@ public:
   std::string Delete1Caption() const override { return "&Delete " + QuotedItemName(SelectedItem()); }
   void Reload() override {
     TTemplateListing listing;
-    ASSERT_EQ(LoadTemplateList(listing, false), TListOutcome::Listed);
+    // A list that cannot be read ends the program (its message shown).
+    if (LoadTemplateList(listing, false) != TListOutcome::Listed) {
+      Ended = true;
+      return;
+    }
     Items = listing.Items;
-    Row = -1;
+    Row = listing.Selected;
   }
   void SelectName(const std::string& N) override {
     for (size_t i = 0; i < Items.size(); ++i)
@@ -169,8 +174,8 @@ TEST_F(TemplateCommandsTest, ANewTemplateIsNamedDesignedAndListed) {
   EXPECT_TRUE(Screens.DesignerRuns.empty());
 
   Screens.Name = "Notes";
-  Screens.Designer = [](bool) {
-    EXPECT_EQ(Store.TplName, "Notes");
+  Screens.Designer = [&](bool) {
+    EXPECT_EQ(Store.TplName, *Screens.Name);
     EXPECT_EQ(Store.FldCount, 0);
     TTemplateTableBuilder t;
     t.Add("Text", 'C', 40);
@@ -197,10 +202,11 @@ TEST_F(TemplateCommandsTest, ANewTemplateIsNamedDesignedAndListed) {
 
 TEST_F(TemplateCommandsTest, ACopyGetsTheLowestFreeNumberAnEmptyDataFileAndItsOwnName) {
   PutRecords(Matters, 3);
-  // A stale backup holds number 4: it is not free.
+  // A descriptor without a master record (a copy cut short elsewhere) holds
+  // number 4: it is not free.
   ASSERT_EQ(Clients.Value(), 2);
   ASSERT_EQ(Matters.Value(), 3);
-  std::ofstream(std::filesystem::path(Temp.path() / "MNGR004.DSX")) << "x";
+  ASSERT_TRUE(CopyFile(DescriptorFileName(Clients), DescriptorFileName(TTemplateNumber(4)), true));
   Select("Matters");
   Screens.Name = "Matters copy";
   Commands.Copy1Click();
@@ -559,3 +565,49 @@ TEST_F(TemplateCommandsTest, TheRepairRewritesOnlyTheTemplateLookupsOfTheOldTarg
 }
 
 }  // namespace
+
+#ifdef LAYER_PEER_PATH
+namespace {
+
+// Another workstation has the clients in its designer (their master record
+// locked): entering the matters and deleting a later template ask nothing;
+// modifying the clients meets the lock, and a No ends the program.
+TEST_F(TemplateCommandsTest, ARecordHeldByAnotherDesignerStopsOnlyItsOwnTemplate) {
+  {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 6);
+    t.Index(1, {1}, true, "By code");
+    ASSERT_EQ(Saved("Zeta").Value(), 4);
+  }
+  Screens.Reload();
+  PipedProcess peer(LAYER_PEER_PATH);
+  ASSERT_EQ(peer.Ask("open 1 0 " + MasterFileName()), "ok");
+  ASSERT_EQ(peer.Ask("key 1 2"), "ok");
+  ASSERT_EQ(peer.Ask("lock 1   2"), "ok");
+  uint64_t now = 0;
+  SetBtrTickSource([&now] { return now += 1000; });
+
+  Select("Matters");
+  Commands.EntryMaintenancefor1Click();
+  EXPECT_EQ(Screens.Entries, std::vector<std::string>{"003"});
+  Select("Zeta");
+  Boxes.Expect("Are you SURE you want to delete 'Zeta'?", mrYes);
+  Commands.Delete1Click();
+  EXPECT_FALSE(FileExists(DescriptorFileName(TTemplateNumber(4))));
+  EXPECT_TRUE(Boxes.Boxes().size() == 1u);
+
+  Select("Clients");
+  Boxes.Expect(BackupQuestion, mrNo).Answer(mrNo).Answer(mrOk);
+  Commands.Modify1Click(TModifySender::Modify);
+  ASSERT_EQ(Boxes.Boxes().size(), 4u);
+  EXPECT_NE(Boxes.Boxes()[2].text.find("record lock"), std::string::npos) << Boxes.Boxes()[2].text;
+  EXPECT_EQ(Boxes.Boxes()[3].text.substr(0, 35), "Unable to access the file MASTER.DS");
+  EXPECT_TRUE(Screens.Ended);
+  EXPECT_TRUE(Screens.DesignerRuns.empty());
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  peer.End();
+  SetBtrTickSource({});
+}
+
+}  // namespace
+#endif
