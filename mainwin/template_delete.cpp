@@ -133,7 +133,9 @@ void TemplateCommands::DeleteTemplate(const std::string& Name, const TTemplateNu
   }
   std::string errors;
   DeleteIfThere(dataName, errors);
-  DeleteIfThere(DescriptorFileName(Number), errors);
+  // A data file that stays keeps its descriptor too: the template remains
+  // whole for the next try.
+  if (errors.empty()) DeleteIfThere(DescriptorFileName(Number), errors);
   if (!errors.empty()) {
     return ErrorBox("The following error was encountered:\r\r" + errors + "\r\r" +
                     "This situation can result if other users were accessing the template." + ContactMsg);

@@ -609,5 +609,25 @@ TEST_F(TemplateCommandsTest, ARecordHeldByAnotherDesignerStopsOnlyItsOwnTemplate
   SetBtrTickSource({});
 }
 
+// A data file another workstation has open cannot go: the message names
+// it, and the template keeps its descriptor and master record.
+TEST_F(TemplateCommandsTest, ADeleteWhileAnotherHasTheDataFileOpenKeepsTheTemplate) {
+  PipedProcess peer(LAYER_PEER_PATH);
+  ASSERT_EQ(peer.Ask("open 2 0 " + DataFileName(Matters)), "ok");
+  Select("Matters");
+  Boxes.Expect("Are you SURE you want to delete 'Matters'?", mrYes)
+      .Expect("The following error was encountered:\r\rUnable to delete " + DataFileName(Matters) +
+                  ".\r\rThis situation can result if other users were accessing the template.\r\rPlease contact "
+                  "Ondral, Inc. for assistance.",
+              mrOk);
+  Commands.Delete1Click();
+  EXPECT_TRUE(Exists(DataFileName(Matters)));
+  EXPECT_TRUE(Exists(DescriptorFileName(Matters)));
+  EXPECT_EQ(TemplateNumberOf("Matters"), "3");
+  EXPECT_EQ(MasterTexts().size(), 4u);
+  EXPECT_FALSE(BtrIsFileOpen(MasterFileNo));
+  peer.End();
+}
+
 }  // namespace
 #endif
