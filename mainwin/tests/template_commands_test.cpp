@@ -465,6 +465,18 @@ TEST_F(TemplateCommandsTest, DeleteRefusesTheReferencedAndAsksTwiceForData) {
   EXPECT_EQ(Screens.Items.size(), 2u);
 }
 
+// A save killed half-way left the previous descriptor beside the current
+// one: the delete puts the template back whole first, so no generation of
+// it outlives the delete to come back later.
+TEST_F(TemplateCommandsTest, ADeleteAfterAKilledSaveLeavesNoGenerationBehind) {
+  ASSERT_TRUE(CopyFile(DescriptorFileName(Matters), PreviousGeneration(DescriptorFileName(Matters)), true));
+  Select("Matters");
+  Boxes.Expect("Are you SURE you want to delete 'Matters'?", mrYes);
+  Commands.Delete1Click();
+  EXPECT_FALSE(TemplateFilesInFolder(Store.DataDir)[size_t(Matters.Value())]);
+  EXPECT_EQ(TemplateNumberOf("Matters"), "");
+}
+
 // A template that looks itself up goes like any other.
 TEST_F(TemplateCommandsTest, ALookupIntoItselfDoesNotKeepATemplate) {
   {
