@@ -15,6 +15,8 @@
 #include "templates/template_recovery.h"
 #include "templates/template_state.h"
 
+#include <functional>
+
 namespace {
 
 constexpr uint8_t SourceDataFileNo = 2;
@@ -34,16 +36,26 @@ bool LockForChange(const TTemplateNumber& Number, TSaveLock& Lock) {
   return RecoverTemplateLocked(Store.DataDir, Number.Value());
 }
 
-// Puts Name into the descriptor FileName's name record, as file 3. A
-// failing close raises too: the file would stay open at the engine.
-void WriteDescriptorName(const std::string& FileName, const std::string& Name) {
+// One transaction: Name into the name record of the descriptor FileName
+// (file 3), then WriteMaster on the master; both or neither. False, with
+// nothing written, when the descriptor has no name record. Once committed
+// the change stands: a failing close is left to the layer's retry.
+bool WriteNames(const std::string& FileName, const std::string& Name, const std::function<void()>& WriteMaster) {
   BtrOpenFile(NameFileNo, FileName, 0);
-  {
-    TSlotCloser onFailure(NameFileNo);
-    WriteNameRecord(NameFileNo, Name);
-    onFailure.Release();
+  const TSlotCloser descriptor(NameFileNo);
+  BtrBeginTransaction();
+  try {
+    if (!WriteNameRecord(NameFileNo, Name)) {
+      AbortTransactionQuietly();
+      return false;
+    }
+    WriteMaster();
+    BtrEndTransaction();
+  } catch (...) {
+    AbortTransactionQuietly();
+    throw;
   }
-  BtrCloseFile(NameFileNo);
+  return true;
 }
 
 // The lowest number free of master records and files, its exclusive save
@@ -122,21 +134,13 @@ void TemplateCommands::Rename(const TTemplateNumber& Number, const std::string& 
   try {
     TSaveLock lock;
     if (!LockForChange(Number, lock)) return;
-    BtrOpenFile(NameFileNo, DescriptorFileName(Number), 0);
-    const TSlotCloser descriptor(NameFileNo);
-    // Both names or neither: a master update refused (the name taken
-    // meanwhile) takes the descriptor's back.
-    BtrBeginTransaction();
-    try {
-      if (!WriteNameRecord(NameFileNo, NewName)) return AbortTransactionQuietly();
+    // A master update refused (the name taken meanwhile) takes the
+    // descriptor's name back with it.
+    WriteNames(DescriptorFileName(Number), NewName, [&] {
       TDynCharArr rec(MasterRecordLength);
       if (!LockMasterRecord(Number, rec)) throw Exception("Unable to find '" + Store.TplName + "'.");
       BtrUpdateRecord(MasterFileNo, FormatMasterText(NewName, Number), rec);
-      BtrEndTransaction();
-    } catch (...) {
-      AbortTransactionQuietly();
-      throw;
-    }
+    });
   } catch (const std::exception& e) {
     ErrorBox("Unable to rename the template at this time.\r\r" + std::string(e.what()));
   }
@@ -167,7 +171,6 @@ void TemplateCommands::Copy(const TTemplateNumber& Number, const std::string& Ne
       return ErrorBox("Unable to copy this template (copy of DSC file failed)." + ContactMsg);
     }
     made.Made(dscName);
-    WriteDescriptorName(dscName, NewName);
   } catch (const std::exception& e) {
     return ErrorBox("Unable to copy this template (copy of DSC file failed).\r\r" + std::string(e.what()) +
                     ContactMsg);
@@ -180,7 +183,11 @@ void TemplateCommands::Copy(const TTemplateNumber& Number, const std::string& Ne
   }
   try {
     BtrCloseFile(SourceDataFileNo);
-    InsertMasterRecord(number->Stored(), NewName);
+    // The copy's name and its master record in one transaction.
+    const std::string dscName = DescriptorFileName(*number);
+    if (!WriteNames(dscName, NewName, [&] { InsertMasterRecord(number->Stored(), NewName); })) {
+      throw Exception("No template name record in " + dscName + ".");
+    }
   } catch (const std::exception& e) {
     return ErrorBox("Unable to copy the template at this time  -\rCould not add record to MASTER.DSC.\r\r" +
                     std::string(e.what()));

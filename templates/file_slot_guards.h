@@ -20,8 +20,6 @@ public:
     } catch (const std::exception&) {
     }
   }
-  // The scope ends without closing: the caller closes and hears its failure.
-  void Release() { close_ = false; }
   TSlotCloser(const TSlotCloser&) = delete;
   TSlotCloser& operator=(const TSlotCloser&) = delete;
 
