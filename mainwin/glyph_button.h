@@ -10,7 +10,7 @@ public:
   explicit TGlyphButton(QWidget* Parent = nullptr) : QPushButton(Parent) {}
 
   static constexpr int Spacing = 2;
-  static constexpr int GlyphSize = 24;
+  static constexpr int GlyphSize = 20;
 
 protected:
   void paintEvent(QPaintEvent* Event) override;
