@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -217,6 +218,18 @@ TEST_F(MtdeskFormTest, TheButtonUnderTheMouseOrInFocusIsBold) {
   EXPECT_EQ(BoldButtons(), std::vector<std::string>{"&Create template"});
   Send(Form->Shape3, QEvent::MouseMove);
   EXPECT_TRUE(BoldButtons().empty());
+}
+
+// Each button carries its own glyph from the program's resources.
+TEST_F(MtdeskFormTest, EachButtonShowsItsOwnGlyph) {
+  ShowWith({});
+  std::vector<QImage> glyphs;
+  for (QPushButton* b : {Form->BitBtnAdd, Form->BitBtnModify, Form->BitBtnAccess, Form->BitBtnExit}) {
+    ASSERT_FALSE(b->icon().isNull()) << StoredText(b->text());
+    glyphs.push_back(b->icon().pixmap(20, 20).toImage());
+  }
+  for (size_t i = 0; i < glyphs.size(); ++i)
+    for (size_t k = i + 1; k < glyphs.size(); ++k) EXPECT_NE(glyphs[i], glyphs[k]) << i << " " << k;
 }
 
 TEST_F(MtdeskFormTest, TheEmailSetupIsOfferedOnlyWhileNeitherTemplateExists) {
