@@ -276,3 +276,29 @@ TEST_F(TemplateCommandsEndToEndTest, ATemplateLivesItsWholeLifeThroughTheMainWin
 }
 
 }  // namespace
+
+namespace {
+
+// The details list: no references say so; indexes locked only through
+// another one are named below the grid.
+TEST_F(TemplateCommandsEndToEndTest, TheDetailsNameTheIndirectlyLockedIndexes) {
+  Boxes.Expect("Unable to obtain this information.\r\rPlease contact Ondral, Inc. for assistance.");
+  ShowIndexReferences({}, {"By name"}, Form.get());
+
+  TLookupReference ref;
+  ref.Template = TTemplateNumber(2);
+  ref.FieldName = "Client";
+  std::string label;
+  bool shown = false;
+  WhenModal<TDetailF>([&](TDetailF& details) {
+    shown = details.Label1->isVisible();
+    label = StoredText(details.Label1->text());
+    EXPECT_EQ(StoredText(details.StringGrid1->item(0, 0)->text()), "Clients");
+    details.accept();
+  });
+  ShowIndexReferences({ref}, {"By name", "By date"}, Form.get());
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(label, IndirectIndexesText + "     By name, By date");
+}
+
+}  // namespace
