@@ -298,6 +298,7 @@ void TEntryF::BuildFixedParts() {
   }
   StatusPanels[1]->setFixedWidth(StatusTimeWidth);
   outer->addWidget(StatusBar1);
+  BuildEditingParts();
 }
 
 void TEntryF::showEvent(QShowEvent* Event) {
@@ -313,6 +314,8 @@ void TEntryF::FormShow() {
   // The preparation: everything of a previous showing goes.
   SetApplicationTitle(ProductTitle);
   Editing = false;
+  LoadedRecord.clear();
+  ShowEditingState("");
   BuildFailed = false;
   SetOnIdle(this, [this] { EntryIdle(); });
   SetOnShowHint(this, [this](QWidget* w, const QPoint& pos, QString& text) { return GridCellHint(w, pos, text); });
