@@ -143,6 +143,38 @@ void TGridReader::Prepare() {
   }
 }
 
+bool TGridReader::ReadOnKey(uint8_t File, int8_t Key, const std::string& Text, TDynCharArr& Rec) {
+  if (!BtrIsFileOpen(File)) return false;
+  TReadKey at{File, Key, Text};
+  if (const auto known = read_.find(at); known != read_.end()) {
+    if (known->second.empty()) return false;
+    Rec = known->second;
+    return true;
+  }
+  const auto now = keysNow_.find(File);
+  if (now == keysNow_.end() || now->second != Key) {
+    keysBefore_.emplace(File, BtrGetKeyNumber(File));
+    BtrSetKeyNumber(File, Key);
+    keysNow_[File] = Key;
+  }
+  const bool found = BtrGetEqual(File, Text, Rec, false);
+  read_.emplace(std::move(at), found ? Rec : TDynCharArr());
+  return found;
+}
+
+void TGridReader::RestoreKeys() noexcept {
+  for (const auto& [file, key] : keysBefore_) {
+    try {
+      if (BtrIsFileOpen(file)) BtrSetKeyNumber(file, key);
+    } catch (const Exception&) {
+      // The file's own failure has been reported by the read that met it.
+    }
+  }
+  keysBefore_.clear();
+  keysNow_.clear();
+  read_.clear();
+}
+
 bool TGridReader::ReadFamilyRecord(int Slot, const TDynCharArr& Rec) {
   const TFld& f = Store.FldTable[Slot];
   const TFamilyDisplay& d = family_.at(Slot);
@@ -151,11 +183,12 @@ bool TGridReader::ReadFamilyRecord(int Slot, const TDynCharArr& Rec) {
   if (FieldFormOf(f) != TFieldForm::Plain) {
     const std::string_view key = FieldKeyOf(rec, f);
     if (!HasStoredKey(key)) return false;
-    return ReadByKey(HostFileNo(fileId), PrefixKey, std::string(key), HostFileRec(fileId));
+    return ReadOnKey(HostFileNo(fileId), PrefixKey, std::string(key), HostFileRec(fileId));
   }
   const std::string client =
       clientSlot_ > 0 && clientSlot_ != Slot ? Trim(FieldTextOf(rec, Store.FldTable[clientSlot_])) : std::string();
-  return ReadChosenFamilyRecord(d.Source, Trim(FieldTextOf(rec, f)), client, f.RightJustify);
+  const TFamilyRecordKey k = FamilyRecordKey(d.Source, Trim(FieldTextOf(rec, f)), client, f.RightJustify);
+  return k.FileNo != 0 && ReadOnKey(k.FileNo, k.KeyNo, k.Key, HostFileRec(fileId));
 }
 
 bool TGridReader::ReadTargetRecord(int Slot, const TDynCharArr& Rec) {
@@ -167,7 +200,7 @@ bool TGridReader::ReadTargetRecord(int Slot, const TDynCharArr& Rec) {
   const std::string_view rec = RecordView(Rec);
   if (FieldFormOf(f) != TFieldForm::Plain) {
     const std::string_view key = FieldKeyOf(rec, f);
-    return HasStoredKey(key) && ReadByKey(file, PrefixKey, std::string(key), Store.LkpDataRec);
+    return HasStoredKey(key) && ReadOnKey(file, PrefixKey, std::string(key), Store.LkpDataRec);
   }
   // A unique lookup stores the text alone: the target's record by it.
   const std::string text = Trim(FieldTextOf(rec, f));
@@ -317,6 +350,10 @@ TFindResult TGridReader::ReadRows(TGridTable& Table, const TFindRequest& R) {
 TFindResult TGridReader::Read(TGridTable& Table, const TFindRequest& R) {
   TFindResult result;
   const TFamilyLookupKeep keep;
+  struct TKeysBack {
+    TGridReader& Reader;
+    ~TKeysBack() { Reader.RestoreKeys(); }
+  } keysBack{*this};
   // No template open (a screen shown without one): nothing to read.
   TTemplateNumber open;
   if (!BtrIsFileOpen(TplFile) && !TTemplateNumber::TryParse(Store.OpenTplNumber, open)) {

@@ -131,6 +131,11 @@ private:
   bool ReadTargetRecord(int Slot, const TDynCharArr& Rec);
   TFindResult ReadRows(TGridTable& Table, const TFindRequest& Request);
   bool Position(const TFindRequest& Request, TFindResult& Result, std::string& LookupKey);
+  // Get Equal on File by key Key; each file's key is set once per find
+  // and put back by RestoreKeys. A find reads each lookup record once: the
+  // rows that name it again take the copy.
+  bool ReadOnKey(uint8_t File, int8_t Key, const std::string& Text, TDynCharArr& Rec);
+  void RestoreKeys() noexcept;
 
   const std::map<int, TFieldControl>& lookups_;
   int clientSlot_ = -1;
@@ -138,4 +143,14 @@ private:
   std::map<int, TFamilyDisplay> family_;
   // Two-column user lists: column 0 -> column 1, per slot.
   std::map<int, std::map<std::string, std::string>> lists_;
+  // The lookup files' keys before the find and as it set them.
+  std::map<uint8_t, int8_t> keysBefore_, keysNow_;
+  struct TReadKey {
+    uint8_t File;
+    int8_t Key;
+    std::string Text;
+    auto operator<=>(const TReadKey&) const = default;
+  };
+  // The records read (empty: none found).
+  std::map<TReadKey, TDynCharArr> read_;
 };

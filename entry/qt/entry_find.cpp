@@ -34,6 +34,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,8 @@ const char* const ChangedMsg =
     "Please note that the record you are about to edit has been changed since it was displayed in the grid.  The "
     "screen shows the latest values for this record.";
 constexpr int ShapeSize = 14;
+constexpr int EditingBarHeight = 3;
+constexpr uint32_t RedColor = 0x0000FF;
 constexpr int FirstCaptionTag = -80, LastCaptionTag = -99, CaptionLineBase = -79;
 constexpr int8_t CaseKeyByClient = 1, CaseKeyBySuffix = 2;
 constexpr int PickMinRows = 8;
@@ -91,21 +94,20 @@ void TEntryF::BuildEditingParts() {
   Shape2->setObjectName("Shape2");
   Shape2->setFixedSize(ShapeSize, ShapeSize);
   Shape2->setAutoFillBackground(true);
-  ShapeEditing = new QFrame(PanelTop);
-  ShapeEditing->setObjectName("ShapeEditing");
-  ShapeEditing->setFrameStyle(QFrame::Box | QFrame::Plain);
-  ShapeEditing->setLineWidth(2);
-  auto* inside = new QHBoxLayout(ShapeEditing);
-  inside->setContentsMargins(4, 1, 4, 1);
+  // The status label with the editing mark, a red bar, under it.
+  auto* state = new QVBoxLayout;
+  state->setSpacing(1);
   LabelEditing = new QLabel(PanelTop);
   LabelEditing->setObjectName("LabelEditing");
+  ShapeEditing = new QFrame(PanelTop);
+  ShapeEditing->setObjectName("ShapeEditing");
+  ShapeEditing->setFixedHeight(EditingBarHeight);
+  ShapeEditing->setAutoFillBackground(true);
+  SetBrush(ShapeEditing, RedColor);
+  state->addWidget(LabelEditing);
+  state->addWidget(ShapeEditing);
   top->addWidget(Shape2);
-  top->addWidget(LabelEditing);
-  top->addWidget(ShapeEditing);
-  QPalette red = ShapeEditing->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  ShapeEditing->setPalette(red);
-  ShapeEditing->setFixedSize(ShapeSize, ShapeSize);
+  top->addLayout(state);
   ShowEditingState("");
   connect(BitBtnFind, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnFindClick(); }); });
   connect(BitBtnFilter, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnFilterClick(); }); });
@@ -124,7 +126,7 @@ void TEntryF::ShowEditingState(const std::string& Stamp) {
     LabelEditing->setText(WidgetText(NewEntryText));
   }
   ShapeEditing->setVisible(editing);
-  SetBrush(Shape2, editing ? 0x0000FF : EntryColor::Navy);
+  SetBrush(Shape2, editing ? RedColor : EntryColor::Navy);
   BitBtnFind->setEnabled(!editing);
   BitBtnFilter->setEnabled(!editing);
 }
@@ -517,6 +519,8 @@ void TEntryF::ReloadCaseCaptions(const std::string& Client, const std::string& C
                 ? ReadByKey(CaseFileNo, CaseKeyBySuffix, Format("%7s", Trim(Case)), CaseRec)
                 : ReadByKey(CaseFileNo, CaseKeyByClient, CaseKey(Trim(Client), Trim(Case), true), CaseRec);
     if (found) billFormat = FieldText(CaseRec, CaseFld::AltBillFormat);
+    // Its buffer too: a lookup's closing of the family files empties it.
+    OpenStatementCharFile();
   } catch (const EAbort&) {
     found = false;
   }

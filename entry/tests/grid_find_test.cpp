@@ -378,6 +378,8 @@ TEST_F(GridFindLookupTest, DisplayColumnsComeFromEachLookupsRecord) {
     EXPECT_EQ(TrimRight(table.Cell(0, c)), first[size_t(c - 1)]) << c;
     EXPECT_EQ(TrimRight(table.Cell(1, c)), second[size_t(c - 1)]) << c;
   }
+  // The target's file is back on the key its list reads by.
+  EXPECT_EQ(BtrGetKeyNumber(3 + TargetFileOffset), 1);
   // The name lookup's key bytes and tail go back into its field, as the
   // last row read stores them.
   EXPECT_EQ(std::string(Store.FldTable[2].ReservedBytes.begin(), Store.FldTable[2].ReservedBytes.end()),

@@ -10,6 +10,7 @@
 #include "mainwin/tests/entry_window_fixture.h"
 #include "platform/date_format.h"
 #include "platform/qt/focus_model.h"
+#include "entry/field_checks.h"
 #include "templates/record_codec.h"
 #include "testing/keyboard.h"
 
@@ -65,6 +66,24 @@ protected:
       t.Index(1, {5}, true, "By key");
     }
     Saved("Dates");
+    // A case lookup showing the case's first description line.
+    matterCase = SampleOffice().Cases[0];
+    {
+      TTemplateTableBuilder t;
+      TFld& client = t.Add("Client", 'C', 7);
+      client.IsLookup = client.Unique = client.UpperCase = true;
+      client.LkpKind = "L";
+      client.LkpSpec = "A  0";
+      TFld& suffix = t.Add("Case", 'C', 7);
+      suffix.IsLookup = suffix.Unique = suffix.UpperCase = suffix.RightJustify = true;
+      suffix.LkpKind = "L";
+      suffix.LkpSpec = "B 22";
+      suffix.DispCols[1] = 80;
+      t.Index(1, {1, 2}, true, "By case");
+    }
+    InsertRecords(DataFileName(Saved("Cases")),
+                  {WithPrefix(0, FillRecord({{1, matterCase.Client}, {2, Format("%7s", matterCase.Suffix)}})),
+                   WithPrefix(0, FillRecord({{1, matterCase.Client}, {2, "    ZZZ"}}))});
     Start();
   }
 
@@ -91,6 +110,7 @@ protected:
   static bool IsRed(const QFrame* Shape) { return Shape->palette().color(QPalette::Window) == QColor(255, 0, 0); }
 
   TSampleClient first, second;
+  TSampleCase matterCase;
   TTemplateNumber matters;
 };
 
@@ -305,6 +325,46 @@ TEST_F(EntryFindTest, AnExitOnAStoredKeyOpensThatRecordAndAColumnLookupPicksAVal
     EXPECT_FALSE(grid.PickMode);
     EXPECT_EQ(Text(client), second.Code);
   });
+}
+
+TEST_F(EntryFindTest, AReloadedCaseShowsItsDescriptionLineCaptions) {
+  WhileOpen("Cases", [&](TEntryF& entry) {
+    QLabel* line = nullptr;
+    for (QLabel* l : entry.ScrollContent->findChildren<QLabel*>())
+      if (l->property("tag").toInt() == -80) line = l;
+    ASSERT_NE(line, nullptr);
+    entry.BitBtnFindClick();
+    TEGridF& grid = *entry.GridView();
+    ASSERT_EQ(grid.Table.RowCount(), 2);
+    const auto edit = [&](const std::string& Suffix) {
+      for (int r = 0; r < grid.Table.RowCount(); ++r)
+        if (Trim(grid.Table.Cell(r, 2)) == Suffix) grid.SelectRow(r);
+      grid.BitBtnEditClick();
+      EXPECT_TRUE(entry.Editing);
+      return StoredText(line->text());
+    };
+    const std::string stored = DescriptionLineCaption(matterCase.AltBillFormat, 1);
+    EXPECT_EQ(edit(Trim(matterCase.Suffix)), stored);
+    entry.BitBtnClearClick();
+    entry.BitBtnFindClick();
+    EXPECT_EQ(edit("ZZZ"), "Case Description Line 1");
+    EXPECT_FALSE(BtrIsFileOpen(CaseFileNo));
+  });
+}
+
+// A find that fails inside the grid's edit command still ends the re-read
+// mode, and loads nothing.
+class TFailingFind : public TEntryF {
+public:
+  void BitBtnFindClick() override { throw EAbort("the find failed"); }
+};
+
+TEST_F(EntryFindTest, AFailingReReadEndsItsModeAndLoadsNothing) {
+  TFailingFind entry;
+  entry.LabelTableName->setText("Matters");
+  entry.GridAction(GridCommand::EditRow, "Matters");
+  EXPECT_FALSE(entry.FindByMsg);
+  EXPECT_FALSE(entry.Editing);
 }
 
 }  // namespace
