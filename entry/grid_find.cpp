@@ -44,6 +44,30 @@ std::string Compared(std::string_view Cell) {
   return out;
 }
 
+// A field as the save left it, by its widths alone: a field KeyWidth + 4
+// wide keeps the chosen record's key bytes behind its text, a name lookup
+// KeyWidth + 7 wide its tail behind them; any other shows its whole width.
+// A template whose lookup widths do not add up still shows its records.
+struct TStoredField {
+  std::string_view Text, Key, Tail;
+};
+
+TStoredField StoredFieldOf(const TFld& F, std::string_view Rec) {
+  const size_t start = size_t(std::max(F.Offset, 1) - 1);
+  if (F.Width < 1 || F.KeyWidth < 0 || start + size_t(F.Width) > Rec.size())
+    throw ERecordCodec("The field " + Trim(F.Name) + " lies outside the record.");
+  const std::string_view field = Rec.substr(start, size_t(F.Width));
+  const bool lookup = F.IsLookup && F.FldType == 'C' && !F.LkpKeyUnique && F.LkpKind != "U";
+  const size_t text = size_t(F.KeyWidth);
+  TStoredField s{field, {}, {}};
+  if (lookup && IsNameLookup(F) && F.Width == F.KeyWidth + int(LookupKeyLength + LookupTailLength)) {
+    s = {field.substr(0, text), field.substr(text, LookupKeyLength), field.substr(text + LookupKeyLength)};
+  } else if (lookup && F.Width == F.KeyWidth + int(LookupKeyLength)) {
+    s = {field.substr(0, text), field.substr(text), {}};
+  }
+  return s;
+}
+
 std::string_view RecordView(const TDynCharArr& Rec) {
   return std::string_view(reinterpret_cast<const char*>(Rec.data()), Rec.size());
 }
@@ -79,8 +103,10 @@ std::vector<TFindColumn> FindColumnsOf() {
   return columns;
 }
 
+std::string_view StoredTextOf(const TFld& Fld, std::string_view Rec) { return StoredFieldOf(Fld, Rec).Text; }
+
 std::string FieldCellText(const TFld& Fld, std::string_view Rec) {
-  const std::string_view text = FieldTextOf(Rec, Fld);
+  const std::string_view text = StoredFieldOf(Fld, Rec).Text;
   switch (Fld.FldType) {
     case 'D':
       return StoredDateCell(text);
@@ -180,14 +206,15 @@ bool TGridReader::ReadFamilyRecord(int Slot, const TDynCharArr& Rec) {
   const TFamilyDisplay& d = family_.at(Slot);
   const std::string_view rec = RecordView(Rec);
   const int fileId = int(d.Source);
-  if (FieldFormOf(f) != TFieldForm::Plain) {
-    const std::string_view key = FieldKeyOf(rec, f);
-    if (!HasStoredKey(key)) return false;
-    return ReadOnKey(HostFileNo(fileId), PrefixKey, std::string(key), HostFileRec(fileId));
+  const TStoredField stored = StoredFieldOf(f, rec);
+  if (!stored.Key.empty()) {
+    if (!HasStoredKey(stored.Key)) return false;
+    return ReadOnKey(HostFileNo(fileId), PrefixKey, std::string(stored.Key), HostFileRec(fileId));
   }
-  const std::string client =
-      clientSlot_ > 0 && clientSlot_ != Slot ? Trim(FieldTextOf(rec, Store.FldTable[clientSlot_])) : std::string();
-  const TFamilyRecordKey k = FamilyRecordKey(d.Source, Trim(FieldTextOf(rec, f)), client, f.RightJustify);
+  const std::string client = clientSlot_ > 0 && clientSlot_ != Slot
+                                 ? Trim(StoredFieldOf(Store.FldTable[clientSlot_], rec).Text)
+                                 : std::string();
+  const TFamilyRecordKey k = FamilyRecordKey(d.Source, Trim(stored.Text), client, f.RightJustify);
   return k.FileNo != 0 && ReadOnKey(k.FileNo, k.KeyNo, k.Key, HostFileRec(fileId));
 }
 
@@ -197,13 +224,11 @@ bool TGridReader::ReadTargetRecord(int Slot, const TDynCharArr& Rec) {
   if (control == lookups_.end() || !BtrIsFileOpen(uint8_t(control->second.DataFileNo))) return false;
   const uint8_t file = uint8_t(control->second.DataFileNo);
   if (Store.LkpDataRec.size() < BtrRecordLength(file)) Store.LkpDataRec.resize(BtrRecordLength(file));
-  const std::string_view rec = RecordView(Rec);
-  if (FieldFormOf(f) != TFieldForm::Plain) {
-    const std::string_view key = FieldKeyOf(rec, f);
-    return HasStoredKey(key) && ReadOnKey(file, PrefixKey, std::string(key), Store.LkpDataRec);
-  }
+  const TStoredField stored = StoredFieldOf(f, RecordView(Rec));
+  if (!stored.Key.empty())
+    return HasStoredKey(stored.Key) && ReadOnKey(file, PrefixKey, std::string(stored.Key), Store.LkpDataRec);
   // A unique lookup stores the text alone: the target's record by it.
-  const std::string text = Trim(FieldTextOf(rec, f));
+  const std::string text = Trim(stored.Text);
   if (text.empty() || control->second.ListCols.empty()) return false;
   bool atEnd = false;
   if (!BtrGetGreaterLess(file, text, Store.LkpDataRec, atEnd, SelectGreaterOrEqual) || atEnd) return false;
@@ -214,7 +239,7 @@ void TGridReader::DisplayCells(int Slot, const TDynCharArr& Rec, std::vector<std
   const TFld& f = Store.FldTable[Slot];
   if (IsTwoColumnList(f)) {
     const auto& items = lists_[Slot];
-    const auto it = items.find(Trim(FieldTextOf(RecordView(Rec), f)));
+    const auto it = items.find(Trim(StoredFieldOf(f, RecordView(Rec)).Text));
     Cells.push_back(it == items.end() ? std::string() : it->second);
     return;
   }
@@ -255,11 +280,9 @@ std::vector<std::string> TGridReader::RowCells(const TDynCharArr& Rec) {
     if (c.Display != 0) continue;  // filled with their field
     TFld& f = Store.FldTable[c.Slot];
     cells.push_back(FieldCellText(f, rec));
-    if (FieldFormOf(f) != TFieldForm::Plain) {
-      const std::string_view key = FieldKeyOf(rec, f);
-      std::copy_n(key.begin(), std::min(key.size(), f.ReservedBytes.size()), f.ReservedBytes.begin());
-      if (FieldFormOf(f) == TFieldForm::KeyedWithTail) f.ReservedText = std::string(FieldTailOf(rec, f));
-    }
+    const TStoredField stored = StoredFieldOf(f, rec);
+    std::copy_n(stored.Key.begin(), std::min(stored.Key.size(), f.ReservedBytes.size()), f.ReservedBytes.begin());
+    if (!stored.Tail.empty()) f.ReservedText = std::string(stored.Tail);
     if (DisplayCount(f) > 0) DisplayCells(c.Slot, Rec, cells);
   }
   return cells;

@@ -59,8 +59,11 @@ struct TFindColumn {
 // first blank name).
 std::vector<TFindColumn> FindColumnsOf();
 
-// A field's cell from a stored record (prefix first). REQUIRES: the field
-// lies within Rec (else ERecordCodec).
+// A field's text part in a stored record (prefix first), by its widths
+// alone: KeyWidth bytes where a lookup keeps key bytes (and a tail) behind
+// it, else its whole width. A field outside Rec raises ERecordCodec.
+std::string_view StoredTextOf(const TFld& Fld, std::string_view Rec);
+// A field's cell from a stored record (prefix first), as StoredTextOf.
 std::string FieldCellText(const TFld& Fld, std::string_view Rec);
 
 // The filter's pattern: "Y" for each typed (non-blank) index-1 segment,

@@ -30,7 +30,6 @@
 #include "templates/validation_files.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -62,7 +61,6 @@ constexpr int EditingBarHeight = 3;
 constexpr uint32_t RedColor = 0x0000FF;
 constexpr int FirstCaptionTag = -80, LastCaptionTag = -99, CaptionLineBase = -79;
 constexpr int8_t CaseKeyByClient = 1, CaseKeyBySuffix = 2;
-constexpr int PickMinRows = 8;
 
 void SetBrush(QFrame* Shape, uint32_t Color) {
   QPalette p = Shape->palette();
@@ -217,9 +215,18 @@ void TEntryF::RunFind(bool Filter) {
   TEGridF* grid = GridView();
   const bool reread = FindByMsg;
   const bool indexChange = grid->IndexChange;
-  const bool exitCheck = Dropdown.FoundByExit;
+  // The re-read inside an exit's find is no exit check of its own.
+  const bool exitCheck = !reread && Dropdown.FoundByExit;
   const bool columnLookup = ColumnLookupSlot > 0;
-  Dropdown.FoundByExit = false;
+  // An exit's find that opens no record leaves no mode behind; one that
+  // opens it keeps the flag for the save the move began, until the clearing.
+  struct TExitModeEnd {
+    TEntryF& E;
+    bool ExitCheck;
+    ~TExitModeEnd() {
+      if (ExitCheck && !E.Editing) E.Dropdown.FoundByExit = false;
+    }
+  } exitModeEnd{*this, exitCheck};
   if (grid->isVisible() && !indexChange && !Editing && !reread) {
     grid->raise();
     grid->activateWindow();
@@ -290,7 +297,6 @@ void TEntryF::RunFind(bool Filter) {
     grid->setWindowTitle(WidgetText(Trim(grid->Table.Header(column))));
     grid->Model->Refresh();
     grid->show();
-    grid->StringGridFind->setMinimumHeight(PickMinRows * grid->StringGridFind->verticalHeader()->defaultSectionSize());
     return;
   }
   if (exitCheck) return;
@@ -414,6 +420,7 @@ void TEntryF::ClearControl(int I) {
 
 void TEntryF::BitBtnClearClick() {
   Dropdown.TypeAheadOff = true;
+  Dropdown.FoundByExit = false;
   const TFlagScope clearing(Dropdown.ClearInProgress);
   const TProgramChange program(Dropdown);
   size_t width = 0;
@@ -454,7 +461,7 @@ void TEntryF::LoadControl(int I, const std::string& Cell) {
       auto* picker = static_cast<TdwDBCustomDateTimePicker*>(w);
       const std::string_view rec(reinterpret_cast<const char*>(Store.TplRec.data()), Store.TplRec.size());
       TDateTime value = 0;
-      if (StoredDate(FieldTextOf(rec, Store.FldTable[c.Tag]), value)) {
+      if (StoredDate(StoredTextOf(Store.FldTable[c.Tag], rec), value)) {
         picker->SetDate(value);
       } else {
         picker->clear();
@@ -493,7 +500,7 @@ void TEntryF::LoadRecordFromGrid() {
   }
   const std::string_view rec(reinterpret_cast<const char*>(Store.TplRec.data()), Store.TplRec.size());
   IndexKey = IndexKeyText(rec, 1);
-  const auto code = [&](int Slot) { return Slot > 0 ? Trim(FieldTextOf(rec, Store.FldTable[Slot])) : std::string(); };
+  const auto code = [&](int Slot) { return Slot > 0 ? Trim(StoredTextOf(Store.FldTable[Slot], rec)) : std::string(); };
   Dropdown.ClientCode = code(plan_.Keys.ClientSlot);
   Dropdown.EmpCode = code(plan_.Keys.EmpSlot);
   Dropdown.CaseCode = code(plan_.Keys.CaseSlot);

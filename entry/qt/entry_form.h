@@ -167,7 +167,7 @@ public:
   bool FindByMsg = false;
   // Column lookup: the field whose stored values the find lists; 0 none.
   int ColumnLookupSlot = 0;
-  // "C&lear": back to a new entry, the controls reset under AutoClear.
+  // "&Clear": back to a new entry, the controls reset under AutoClear.
   void BitBtnClearClick();
   // The grid's current row into the controls: editing that record.
   void LoadRecordFromGrid();

@@ -12,12 +12,15 @@
 #include "platform/qt/focus_model.h"
 #include "entry/field_checks.h"
 #include "templates/record_codec.h"
+#include "templates/user_list_codec.h"
+#include "templates/user_list_store.h"
 #include "testing/keyboard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -66,6 +69,23 @@ protected:
       t.Index(1, {5}, true, "By key");
     }
     Saved("Dates");
+    // A memo, a document and a two-column user list.
+    {
+      TTemplateTableBuilder t;
+      t.Add("Code", 'C', 4);
+      t.Add("Notes", 'C', 80);
+      t.Add("Brief", 'd', 72);
+      TFld& colour = t.Add("Colour", 'C', 10);
+      colour.IsLookup = true;
+      colour.LkpKind = "U";
+      colour.LkpTarget = "7.lst";
+      colour.LkpSpec = "2 10";
+      t.Index(1, {1}, true, "By code");
+    }
+    InsertRecords(DataFileName(Saved("Kinds")),
+                  {WithPrefix(0, FillRecord({{1, "K1"}, {2, "First line of notes"}, {3, "c:\\briefs\\k1.doc"},
+                                             {4, "Green"}}))});
+    WriteUserListFile(7, {ListHeaderLine("Colours"), "Red" + ListSep + "Rouge", "Green" + ListSep + "Vert"});
     // A case lookup showing the case's first description line.
     matterCase = SampleOffice().Cases[0];
     {
@@ -304,8 +324,10 @@ TEST_F(EntryFindTest, AnExitOnAStoredKeyOpensThatRecordAndAColumnLookupPicksAVal
     EXPECT_EQ(Text(amount), "     20.00");
     EXPECT_EQ(opened->Value(), EncodeDate(2025, 1, 2));
     EXPECT_FALSE(entry.GridView()->isVisible());
-    EXPECT_FALSE(entry.Dropdown.FoundByExit);
+    // The flag stays for the save that move began, until the clearing.
+    EXPECT_TRUE(entry.Dropdown.FoundByExit);
     Click(entry.BitBtnClear);
+    EXPECT_FALSE(entry.Dropdown.FoundByExit);
 
     // The stored clients, each once, in the compact list; a double click
     // takes one into the field.
@@ -349,6 +371,27 @@ TEST_F(EntryFindTest, AReloadedCaseShowsItsDescriptionLineCaptions) {
     entry.BitBtnFindClick();
     EXPECT_EQ(edit("ZZZ"), "Case Description Line 1");
     EXPECT_FALSE(BtrIsFileOpen(CaseFileNo));
+  });
+}
+
+TEST_F(EntryFindTest, AReloadFillsAMemoADocumentAndAUserListWithItsSecondColumn) {
+  WhileOpen("Kinds", [&](TEntryF& entry) {
+    entry.BitBtnFindClick();
+    TEGridF& grid = *entry.GridView();
+    ASSERT_EQ(grid.Table.RowCount(), 1);
+    grid.SelectRow(0);
+    grid.BitBtnEditClick();
+    ASSERT_TRUE(entry.Editing);
+    auto* memo = entry.ScrollContent->findChild<QPlainTextEdit*>("Memo1");
+    auto* doc = entry.ScrollContent->findChild<QLineEdit*>("EditDocs1");
+    ASSERT_TRUE(memo && doc);
+    EXPECT_EQ(StoredText(memo->toPlainText()), "First line of notes");
+    EXPECT_EQ(StoredText(doc->text()), "c:\\briefs\\k1.doc");
+    EXPECT_EQ(Text(Edit(entry, "Edit2")), "Green");
+    EXPECT_EQ(Text(Edit(entry, "Edit3")), "Vert");
+    // What the screen shows is the comparison base: nothing to ask.
+    EXPECT_FALSE(entry.ScreenChanged());
+    EXPECT_EQ(Store.FldTable[3].CurValue, "c:\\briefs\\k1.doc");
   });
 }
 
