@@ -61,6 +61,7 @@ constexpr int EditingBarHeight = 3;
 constexpr uint32_t RedColor = 0x0000FF;
 constexpr int FirstCaptionTag = -80, LastCaptionTag = -99, CaptionLineBase = -79;
 constexpr int8_t CaseKeyByClient = 1, CaseKeyBySuffix = 2;
+constexpr int PickListRows = 8;
 
 void SetBrush(QFrame* Shape, uint32_t Color) {
   QPalette p = Shape->palette();
@@ -289,6 +290,8 @@ void TEntryF::RunFind(bool Filter) {
   const std::string format = grid->FormatFileName();
   if (!columnLookup && !reread && !format.empty() && FileExists(format)) grid->LoadGridFormat(format);
   if (columnLookup) {
+    // The compact list shows its eight rows, blank ones below a short list.
+    while (grid->Table.RowCount() < PickListRows) grid->Table.AppendRow({}, "", "");
     QLineEdit* edit = EditOfSlot(ColumnLookupSlot);
     const std::vector<TFindColumn>& columns = reader.Columns();
     const int column =
