@@ -67,6 +67,11 @@ public:
   void SetupOptions1Click();
   // The master file rebuilt from the descriptors (mainwin/rebuild_command.cpp).
   void Recreatemasterfile1Click();
+  // The selected template's layout printed (mainwin/layout_command.cpp).
+  void Printlayoutfor1Click();
+  // The layout of the template whose tables are loaded printed on the
+  // default printer; the no-printer message when there is none.
+  void PrintTemplateLayout();
   // The report module on the selected template (mainwin/report_command.cpp).
   void Createreport1Click();
   // Template export and import (mainwin/transfer_commands.cpp).
