@@ -279,6 +279,45 @@ TEST_F(LayoutLinesTest, TheIndexSectionTakesANewPageOnlyWhenItDoesNotFit) {
   }
 }
 
+// The lines under a family lookup's two field lines and blank line.
+TEST_F(LayoutLinesTest, DropdownAndDisplayColumnsPairUpByNumber) {
+  const std::string drop = "                  Drop down:  ";
+  const std::string more(30, ' ');
+  const std::string display = "   Display:  ";
+  const std::string alone(72, ' ');
+  struct Case {
+    std::string Spec;
+    std::vector<int> Display;
+    std::vector<std::string> Want;
+  };
+  const std::vector<Case> cases{
+      // Four dropdown columns, no display column; a fifth code is never read.
+      {"A  0  1  2  3  4",
+       {},
+       {drop + "Client Code" + std::string(18, ' '), more + "Client Name" + std::string(18, ' '),
+        more + "Address" + std::string(22, ' '), more + "City" + std::string(25, ' ')}},
+      // One dropdown column and display columns up to 4: each beyond the
+      // first on a line of its own.
+      {"A  1",
+       {0, 2, 3, 4},
+       {drop + "Client Name" + std::string(18, ' ') + display + "Client Code", alone + "Address" + std::string(19, ' '),
+        alone + "City" + std::string(22, ' '), alone + "Col4" + std::string(22, ' ')}},
+      // A blank code ends the dropdown columns.
+      {"A  3     1", {1}, {drop + "City" + std::string(25, ' ') + display + "Client Name"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Spec);
+    {
+      TTemplateTableBuilder t;
+      AddLookup(t, "Client", "L", c.Spec, c.Display);
+    }
+    const std::vector<std::string> texts = Texts(LayoutPages(Height, Step, Targets)[0]);
+    ASSERT_GE(texts.size(), 6u + c.Want.size());
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 6, texts.begin() + 6 + long(c.Want.size())), c.Want);
+    EXPECT_EQ(texts[6 + c.Want.size()], "");
+  }
+}
+
 TEST_F(LayoutLinesTest, AnMLookupWhoseTargetWasNotReadPrintsBlankNames) {
   {
     TTemplateTableBuilder t;
