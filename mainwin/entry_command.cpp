@@ -1,14 +1,11 @@
-// The main window's entry command: the selected template's entry screen,
+// The main window's entry screen for the template the entry command loaded,
 // shown window-modal over the main window and freed when it closes.
 #include "mainwin/mtdesk_form.h"
 
 #include "entry/qt/entry_form.h"
-#include "mainwin/selected_template.h"
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/widget_text.h"
-#include "platform/text.h"
 #include "templates/startup_globals.h"
-#include "templates/template_number.h"
 #include "templates/template_state.h"
 
 #include <QGuiApplication>
@@ -23,9 +20,7 @@ constexpr int LastBuiltSlot = 50;
 
 }  // namespace
 
-void TMtdeskF::EntryMaintenancefor1Click() {
-  if (!LoadSelectedTemplate(SelectedItem())) return;
-  Store.OpenTplNumber = TTemplateNumber::Parse(Store.TplNumber).ZeroFilled();
+void TMtdeskF::RunEntryScreen() {
   {
     TEntryF entry(this);
     entry.DesignedSize = entry.size();

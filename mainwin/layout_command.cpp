@@ -6,7 +6,7 @@
 
 #include "mainwin/layout_lines.h"
 #include "mainwin/layout_print.h"
-#include "mainwin/selected_template.h"
+#include "mainwin/template_commands.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "templates/printer_list.h"
@@ -23,8 +23,7 @@ std::string UnreadableTargetMsg(const std::string& Target) {
 }  // namespace
 
 void TMtdeskF::Printlayoutfor1Click() {
-  if (!LoadSelectedTemplate(SelectedItem())) return;
-  PrintTemplateLayout();
+  if (commands_->Modify1Click(TModifySender::Print)) PrintTemplateLayout();
 }
 
 void TMtdeskF::PrintTemplateLayout() {

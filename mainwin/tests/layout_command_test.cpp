@@ -181,8 +181,9 @@ TEST_F(LayoutCommandTest, NothingSelectedPrintsNothing) {
   Start();
   Form->ListBox1->setCurrentRow(-1);
   DialogResponder dialogs;
+  dialogs.Expect("Highlight a template first.");
   Form->Printlayoutfor1Click();
-  EXPECT_TRUE(dialogs.Boxes().empty());
+  EXPECT_EQ(dialogs.Boxes().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(Pdf));
 }
 
