@@ -2,6 +2,7 @@
 
 #include "platform/date_format.h"
 #include "platform/format.h"
+#include "platform/mul_div.h"
 
 namespace {
 
@@ -135,4 +136,4 @@ std::vector<TPrintLine> RecordPrintLines(const std::string& TemplateName, TDateT
   return out;
 }
 
-int RecordPrintFontHeight(int Dpi) { return -((8 * Dpi * 2 + 72) / 144); }
+int RecordPrintFontHeight(int Dpi) { return -MulDiv(8, Dpi, 72); }

@@ -244,6 +244,8 @@ public:
   void BitBtnQuickEntryClick();
   void Checkspelling1Click();
   void Createdocument1Click();
+  // Prints the record on the default printer.
+  void BitBtnPrintClick();
   // The printout's rows: the screen's layout rows up to the first empty
   // one, each control with its label and shown value.
   std::vector<TPrintRow> PrintRows() const;
@@ -302,6 +304,7 @@ public:
   QAction* LimitDD1 = nullptr;
   QAction* Createdocument1 = nullptr;
   QAction* Checkspelling1 = nullptr;
+  QAction* Print1 = nullptr;
   QFrame* PanelTop = nullptr;
   QLabel* LabelTableName = nullptr;
   QScrollArea* ScrollBox1 = nullptr;

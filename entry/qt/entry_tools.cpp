@@ -11,10 +11,12 @@
 #include "entry/calendar_command.h"
 #include "entry/doc_info.h"
 #include "entry/qe_files.h"
+#include "platform/clock.h"
 #include "platform/date_format.h"
 #include "platform/datetime_value.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/printers.h"
 #include "platform/processes.h"
 #include "platform/qt/color.h"
 #include "platform/qt/cursor.h"
@@ -24,6 +26,7 @@
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/family_files.h"
+#include "templates/printer_list.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 
@@ -92,6 +95,10 @@ void TEntryF::BuildToolParts() {
   Createdocument1 = File1->addAction(WidgetText("&Create document"));
   Createdocument1->setObjectName("Createdocument1");
   connect(Createdocument1, &QAction::triggered, this, [this] { GuardEvent([this] { Createdocument1Click(); }); });
+  Print1 = File1->addAction(WidgetText("&Print this record"));
+  Print1->setObjectName("Print1");
+  connect(Print1, &QAction::triggered, this, [this] { GuardEvent([this] { BitBtnPrintClick(); }); });
+  connect(BitBtnPrint, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnPrintClick(); }); });
   Checkspelling1 = File1->addAction(WidgetText("&Check spelling"));
   Checkspelling1->setObjectName("Checkspelling1");
   connect(LimitDD1, &QAction::triggered, this, [this] { GuardEvent([this] { LimitDD1Click(); }); });
@@ -399,6 +406,29 @@ std::vector<TPrintRow> TEntryF::PrintRows() const {
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+void TEntryF::BitBtnPrintClick() {
+  const std::vector<TPrintLine> lines = RecordPrintLines(Trim(Store.TplName), ClockNow(), PrintRows());
+  size_t at = 0;
+  try {
+    const std::unique_ptr<TPrintJob> job = BeginPrintJob(Trim(Store.TplName));
+    if (!job) {
+      // Told at every attempt, not once per run as the printer list does.
+      MessageDlg(NoPrintersMsg, mtInformation, mbOKOnly);
+      return;
+    }
+    PaintRecordLines(*job, lines, &at);
+    job->EndDoc();
+  } catch (const Exception& e) {
+    const TPrintLine none;
+    const TPrintLine& line = at < lines.size() ? lines[at] : none;
+    const std::string left = line.Text.substr(0, std::min<size_t>(line.Text.size(), RecordPrintRightColumn));
+    const std::string right = line.Text.size() > RecordPrintRightColumn ? line.Text.substr(RecordPrintRightColumn) : "";
+    MessageDlg("Printing failure:  x=" + IntToStr(line.Row) + "  S=" + Trim(left) + "  S2=" + Trim(right) + "\r" +
+                   e.what(),
+               mtError, mbOKOnly);
+  }
 }
 
 // ---- Small handlers ----

@@ -11,14 +11,18 @@
 #include "entry/qt/quick_entry_form.h"
 #include "platform/bus_datagram.h"
 #include "platform/instance_bus.h"
+#include "platform/printers.h"
 #include "platform/processes.h"
 #include "platform/program_table.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/printers_qt.h"
 #include "platform/qt/spell_dialog.h"
 #include "platform/spelling.h"
 #include "templates/instance_messages.h"
+#include "templates/printer_list.h"
 #include "templates/user_list_store.h"
 #include "testing/bus_peer.h"
+#include "testing/pdf_text.h"
 #include "testing/scoped_env.h"
 
 #include <QCheckBox>
@@ -550,6 +554,65 @@ TEST_F(EntryToolsTest, TheDropdownLimitStaysWhileAListIsOpen) {
     entry.LimitDD1->trigger();
     EXPECT_FALSE(entry.LimitDD1->isChecked());
   });
+}
+
+// Print sends the record to the default printer (a PDF file here): the
+// title, then each row's label and value in their columns; without a
+// printer, the message at every attempt.
+TEST_F(EntryToolsTest, PrintSendsTheRecordToThePrinterOrSaysThereIsNone) {
+  const std::string pdf = TempPath("record.pdf");
+  PrinterProvider* previous = InstallQtPrinters();
+  SetPrintToPdf(pdf);
+  const TSampleClient& client = Client();
+  double pitch = 0;
+  std::vector<TPrintLine> lines;
+  WhileOpen("Letters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    TypeCode(entry, 1, client.Code);
+    Control<QLineEdit>(entry, 2)->setText("Engagement letter");
+    Control<QCheckBox>(entry, 4)->setChecked(true);
+    Control<QPlainTextEdit>(entry, 6)->setPlainText("Line one\nLine two");
+    entry.BitBtnPrint->click();
+    EXPECT_TRUE(Boxes.Boxes().empty());
+    lines = RecordPrintLines("Letters", ClockNow(), entry.PrintRows());
+    // The printed character's width, as a job measures it.
+    SetPrintToPdf(TempPath("scratch.pdf"));
+    std::unique_ptr<TPrintJob> job = BeginPrintJob("scratch");
+    SetPrintToPdf(pdf);
+    ASSERT_NE(job, nullptr);
+    job->SetFont(-RecordPrintFontHeight(job->PixelsPerInchY()), false);
+    pitch = job->TextWidth("A") * 72.0 / job->PixelsPerInchX();
+  });
+  const std::vector<std::vector<std::string>> pages = PdfPages(pdf, pitch);
+  ASSERT_EQ(pages.size(), 1u);
+  // What the PDF says, line for line, is what the lines hold (the reader
+  // cuts the blanks in front).
+  std::vector<std::string> printed, want;
+  for (const std::string& line : pages[0])
+    if (!Trim(line).empty()) printed.push_back(Trim(line));
+  for (const TPrintLine& line : lines)
+    if (!Trim(line.Text).empty()) want.push_back(Trim(WidgetText(line.Text).toStdString()));
+  EXPECT_EQ(printed, want);
+  const std::string joined = client.FirstName.empty() ? client.LastName : client.LastName + ", " + client.FirstName;
+  ASSERT_EQ(want.size(), 8u);
+  EXPECT_EQ(want[0], "Letters" + std::string(43, ' ') + "12/10/2026");
+  EXPECT_EQ(want[1], "Client" + client.Code + std::string(40 - client.Code.size() + 18, ' ') + "Client name" +
+                         Trim(WidgetText(joined).toStdString()));
+  EXPECT_EQ(want[3], "TitleEngagement letter" + std::string(23 + 23, ' ') + "Opened12/10/2026");
+  EXPECT_EQ(want[4], "Billable  YES");
+  EXPECT_EQ(want[6], "Notes  Line one");
+  EXPECT_EQ(want[7], "Line two");
+
+  // No printer: the message each time.
+  SetPrinterProvider(nullptr);
+  WhileOpen("Letters", [&](TEntryF& entry) {
+    Boxes.Expect(NoPrintersMsg);
+    entry.BitBtnPrint->click();
+    Boxes.Expect(NoPrintersMsg);
+    entry.Print1->trigger();
+  });
+  SetPrintToPdf("");
+  SetPrinterProvider(previous);
 }
 
 }  // namespace
