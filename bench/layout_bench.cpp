@@ -8,6 +8,7 @@
 //
 // The table at the end gives the mean of each in milliseconds and the
 // ratio of the print to the floor (aim 1.3x).
+#include "bench/bare_pdf.h"
 #include "bench/bench_support.h"
 #include "mainwin/layout_lines.h"
 #include "mainwin/layout_print.h"
@@ -84,17 +85,9 @@ void Bare(benchmark::State& state) {
   const QString pdf = QString::fromStdString((Root() / "bare.pdf").string());
   bench::Timed(state, "layout/bare", [&] {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0.25, 0.25, 0.25, 0.25),
-                    QPageLayout::Inch));
+    SetUpBarePdf(printer, pdf);
     QPainter painter(&printer);
-    QFont plain(QStringLiteral("Liberation Mono"));
-    plain.setStyleHint(QFont::TypeWriter);
-    plain.setPixelSize(font.Height);
-    QFont bold = plain;
-    bold.setBold(true);
+    const QFont plain = BarePrintFont(font.Height, false), bold = BarePrintFont(font.Height, true);
     for (size_t p = 0; p < pages.size(); ++p) {
       if (p > 0) printer.newPage();
       for (size_t i = 0; i < pages[p].size(); ++i) {
