@@ -125,6 +125,8 @@ void TEntryF::SBClientLinkClick(QToolButton* Sender) {
   if (list->count() > 0) list->setCurrentRow(0);
   if (!Focus) return;
   if (QLineEdit* edit = LinkEditOf(kind)) Focus->FocusControl(edit);
+  // Leaving the list for the edit hid it when it had the focus already.
+  list->show();
   Focus->FocusControl(list);
 }
 

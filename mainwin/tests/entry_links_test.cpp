@@ -209,6 +209,15 @@ TEST_F(EntryLinksTest, AChildStartsOnceGetsItsButtonAndEveryEntryHearsItIsLive) 
   const std::string notes = Number("Client notes");
   WhileOpen("Matter hours", [&](TEntryF& entry) {
     EXPECT_FALSE(entry.ToolBar1->isVisible());
+    // Beside its button, or lower and to the left without room there.
+    QToolButton* link = entry.SBClientLink;
+    const QPoint at = link->pos();
+    entry.SBClientLinkClick(link);
+    EXPECT_EQ(entry.ListBoxClient->pos(), QPoint(at.x() + link->width() + 1, at.y()));
+    link->move(entry.width() - entry.ListBoxClient->width() - link->width() - 2, at.y());
+    entry.SBClientLinkClick(link);
+    EXPECT_EQ(entry.ListBoxClient->pos(), QPoint(link->x() - 80, at.y() + 20));
+    link->move(at);
     QTest::mouseClick(entry.SBClientLink, Qt::LeftButton);
     ASSERT_TRUE(entry.ListBoxClient->isVisible());
     EXPECT_EQ(entry.ListBoxClient->currentRow(), 0);
@@ -249,6 +258,16 @@ TEST_F(EntryLinksTest, AChildStartsOnceGetsItsButtonAndEveryEntryHearsItIsLive) 
     EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "Client notes");
   });
   EXPECT_TRUE(Boxes.Boxes().empty());
+
+  Received();
+  // A links file that cannot be written: said, and the screen still closes.
+  const std::string links = "Links." + TTemplateNumber::Parse(Number("Matter hours")).ZeroFilled();
+  std::filesystem::remove(Cwd / links);
+  std::filesystem::create_directory(Cwd / links);
+  Boxes.Expect("Unable to save the linked templates to " + links + ".");
+  WhileOpen("Matter hours", [&](TEntryF&) {});
+  EXPECT_EQ(Boxes.Pending(), 0u);
+  EXPECT_EQ(Received(), (std::vector<std::string>{"status I Matter hours", "I Matter hours"}));
 }
 
 TEST_F(EntryLinksTest, AFourthTemplateIsRefusedAnEndedOneRevivedAFailedStartChangesNothing) {
