@@ -15,7 +15,9 @@
 #include "templates/family_files.h"
 #include "templates/instance_messages.h"
 #include "templates/sample_office.h"
+#include "platform/fault_point.h"
 #include "testing/bus_peer.h"
+#include "testing/log_capture.h"
 #include "testing/temp_dir.h"
 
 #include <QPushButton>
@@ -358,6 +360,23 @@ TEST_F(EntryLinksTest, TheLinksFileReopensListedTemplatesByNumberUnderTheirNames
   });
   EXPECT_EQ(ReadFileBytes(file), Format("C %-4s %-30s\r\n", number("Client calls"), "Client calls") +
                                      Format("E %-4s %-30s\r\n", number("Staff notes"), "Staff notes"));
+  EXPECT_TRUE(Boxes.Boxes().empty());
+}
+
+TEST_F(EntryLinksTest, AFileThatWillNotCloseIsLoggedAndTheOthersAndTheScreenStillClose) {
+  LogCapture log;
+  WhileOpen("Matter hours", [&](TEntryF& entry) {
+    OpenEmployeeFile(EmpFileNo, EmpRec);
+    ASSERT_TRUE(BtrIsFileOpen(ClientFileNo) && BtrIsFileOpen(EmpFileNo));
+    // The close's first step on the record manager is file 11's close.
+    ArmFaultPoint(1, TFaultAction::FailOnce);
+    entry.BitBtnCancelClick();
+    DisarmFaultPoint();
+    EXPECT_FALSE(entry.isVisible());
+  });
+  EXPECT_EQ(log.CountContaining("entry screen close: file 11: "), 1u) << ::testing::PrintToString(log.Lines());
+  EXPECT_FALSE(BtrIsFileOpen(EmpFileNo));
+  EXPECT_EQ(Received(), (std::vector<std::string>{"status I Matter hours", "I Matter hours"}));
   EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
