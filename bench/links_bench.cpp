@@ -7,10 +7,10 @@
 #include "platform/program_table.h"
 
 #include <benchmark/benchmark.h>
-#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <sched.h>
 
 #include <cerrno>
 #include <string>
@@ -24,8 +24,13 @@ const char* const Stub = "/bin/true";
 // Seven arguments, as a child instance gets them.
 const std::vector<std::string> ChildArgs{"461210", "7", "ABC", "O\"Brien, \xC9lise", " ", "-7", "1"};
 
-// Until the reaping thread has collected it: the id names no process then.
+// Until the reaping thread has collected it: its end awaited without
+// collecting it (WNOWAIT leaves that to the reaper; ECHILD: already done),
+// then the id names no process once the reaper has run.
 void AwaitReaped(int pid) {
+  siginfo_t info;
+  while (waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+  }
   while (kill(pid, 0) == 0 || errno != ESRCH) sched_yield();
 }
 
