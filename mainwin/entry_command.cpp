@@ -51,6 +51,7 @@ void TMtdeskF::EntryMaintenancefor1Click() {
     }
     entry.LabelTableName->setText(WidgetText(Store.TplName));
     entry.SetBuildRange(FirstBuiltSlot, LastBuiltSlot);
+    entry.LinkedTemplates = true;
     entry.setWindowModality(Qt::WindowModal);
     entry.exec();
     entry.CloseGridView();

@@ -223,6 +223,10 @@ public:
   QToolBar* ToolBar1 = nullptr;
   std::array<QToolButton*, 3> ChildButtons{};
   int ChildIdx() const;
+  // The screen takes part in linked templates (the entry command's screen,
+  // not a designer's preview): its showing reopens its template's links,
+  // its close writes them and tells the hub it ended.
+  bool LinkedTemplates = false;
   // Closing sends status "T" with "TerminateAll" in place of "I".
   bool TerminateAllOnClose = false;
 

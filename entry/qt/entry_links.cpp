@@ -227,7 +227,7 @@ void TEntryF::ListBoxClientDblClick(QListWidget* Sender) {
 }
 
 void TEntryF::ReloadLinks() {
-  if (Startup.IsChildApp) return;
+  if (!LinkedTemplates || Startup.IsChildApp) return;
   TTemplateNumber number;
   if (!TTemplateNumber::TryParse(Store.OpenTplNumber, number)) return;
   const std::array<QListWidget*, 3> lists{ListBoxClient, ListboxCase, ListBoxEmp};
@@ -313,6 +313,7 @@ void TEntryF::FormClose() {
   CloseGridView();
   CloseScreenFiles();
   HideDropdown();
+  if (!LinkedTemplates) return;
   const std::string name = StoredText(LabelTableName->text());
   TTemplateNumber number;
   const std::vector<TLinkLine> lines = LinksToWrite(RememberedLinks(), name);

@@ -20,6 +20,7 @@
 #include "testing/log_capture.h"
 #include "testing/temp_dir.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -348,6 +349,19 @@ TEST_F(EntryLinksTest, TheLinksFileReopensListedTemplatesByNumberUnderTheirNames
   WhileOpen("Matter hours", [&](TEntryF&) {});
   EXPECT_TRUE(Started.empty());
   Startup.IsChildApp = false;
+  // Nor does a screen outside the entry command (a designer's preview),
+  // which writes none either.
+  RememberedLinks()[0] = {"Matter hours", TTemplateNumber::Parse(number("Client notes")), "Client notes"};
+  WhileShown(
+      [&] {
+        TEntryF preview(Form.get());
+        preview.LabelTableName->setText("Matter hours");
+        preview.exec();
+      },
+      [](TEntryF&) {});
+  EXPECT_TRUE(Started.empty());
+  EXPECT_EQ(ReadFileBytes(file), lines);
+  RememberedLinks() = {};
 
   WhileOpen("Matter hours", [&](TEntryF& entry) {
     ASSERT_EQ(Started.size(), 2u);
