@@ -4,6 +4,7 @@
 // argument vector); the bus has a folder of the test's own with a peer that
 // sees every notice; the links file goes to the test's current folder.
 #include "mainwin/tests/entry_window_fixture.h"
+#include "mainwin/tests/link_notices.h"
 
 #include "entry/linked_children.h"
 #include "entry/links_file.h"
@@ -43,14 +44,6 @@ int EndedPid() {
   return int(pid);
 }
 
-TFld& FamilyLookup(TTemplateTableBuilder& T, const std::string& Name, int Width, const std::string& Spec) {
-  TFld& f = T.Add(Name, 'C', Width);
-  f.IsLookup = f.UpperCase = true;
-  f.LkpKind = "L";
-  f.LkpSpec = Spec;
-  return f;
-}
-
 class EntryLinksTest : public EntryWindowTest {
 protected:
   void SetUp() override {
@@ -86,9 +79,9 @@ protected:
   // Keyed on the first Keys of client, case and employee, with a note.
   static void Define(const std::string& Name, int Keys) {
     TTemplateTableBuilder t;
-    FamilyLookup(t, "Client", 7, "A  0");
-    if (Keys >= 2) FamilyLookup(t, "Case", 7, "B 22");
-    if (Keys >= 3) FamilyLookup(t, "Employee", 4, "E 62");
+    FamilyLookupField(t, "Client", 7, "A  0");
+    if (Keys >= 2) FamilyLookupField(t, "Case", 7, "B 22");
+    if (Keys >= 3) FamilyLookupField(t, "Employee", 4, "E 62");
     t.Add("Note", 'C', 20);
     std::vector<int> index;
     for (int i = 1; i <= Keys; ++i) index.push_back(i);
@@ -98,21 +91,8 @@ protected:
 
   static std::string Number(const std::string& Name) { return TemplateNumberOf(Name); }
 
-  // The commands and statuses the peer received, each as its letter and
-  // the trimmed name, a "+" notice with its state word.
-  std::vector<std::string> Received() {
-    std::vector<std::string> out;
-    while (const auto bytes = Peer->Receive(0)) {
-      std::string why;
-      const auto d = DecodeBusDatagram(*bytes, why);
-      if (!d) continue;
-      std::string line = d->text.substr(30, 1) + " " + Trim(d->text.substr(0, 30));
-      if (d->name == "CV_Message_MNGR_Command" && line[0] == '+') line += " " + d->text.substr(47, 4);
-      if (d->name == "CV_Message_Status") line = "status " + line;
-      out.push_back(line);
-    }
-    return out;
-  }
+  // The commands and statuses the peer received (link_notices.h).
+  std::vector<std::string> Received() { return Notices(Drain(*Peer, 0)); }
 
   // Opens List by its button, selects Name and opens it as a double click
   // does.
