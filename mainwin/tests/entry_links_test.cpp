@@ -64,6 +64,7 @@ protected:
     Define("Client letters", 1);
     Define("Case notes", 2);
     Define("Staff notes", 3);
+    Define("E Mail", 1);
     Start();
   }
   void TearDown() override {
@@ -295,7 +296,7 @@ TEST_F(EntryLinksTest, AFourthTemplateIsRefusedAnEndedOneRevivedAFailedStartChan
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
-TEST_F(EntryLinksTest, ABlankChoiceIsRefusedAndAnUnlistedNameStartsNothing) {
+TEST_F(EntryLinksTest, ABlankChoiceIsRefusedAnUnlistedNameStartsNothingAFailedStartIsRemembered) {
   WhileOpen("Matter hours", [&](TEntryF& entry) {
     Boxes.Expect("Please select a valid template.");
     entry.ListBoxClient->setCurrentItem(nullptr);
@@ -304,9 +305,28 @@ TEST_F(EntryLinksTest, ABlankChoiceIsRefusedAndAnUnlistedNameStartsNothing) {
     Open(entry, entry.ListBoxClient, "No such template");
     EXPECT_TRUE(Started.empty());
     EXPECT_EQ(entry.ChildIdx(), -1);
+    EXPECT_EQ(RememberedLinks()[0].Name, "");
+
+    // Leaving the list hides it.
+    entry.SBClientLinkClick(entry.SBClientLink);
+    ASSERT_TRUE(entry.ListBoxClient->isVisible());
+    entry.Focus->FocusControl(entry.BitBtnCancel);
+    EXPECT_FALSE(entry.ListBoxClient->isVisible());
+
+    // A start that fails: said, nothing in the table, but the choice is
+    // remembered.
+    FailStarts = true;
+    Boxes.Expect("You may not access the template Client notes at this time.\r");
+    Open(entry, entry.ListBoxClient, "Client notes");
+    EXPECT_EQ(Started.size(), 1u);
+    EXPECT_EQ(entry.ChildIdx(), -1);
+    EXPECT_FALSE(entry.ToolBar1->isVisible());
+    EXPECT_EQ(RememberedLinks()[0].Name, "Client notes");
+    EXPECT_TRUE(Received().empty());
   });
-  // Nothing remembered: no file.
-  EXPECT_FALSE(std::filesystem::exists(Cwd / ("Links." + TTemplateNumber::Parse(Number("Matter hours")).ZeroFilled())));
+  EXPECT_EQ(Boxes.Pending(), 0u);
+  EXPECT_EQ(ReadFileBytes(Cwd / ("Links." + TTemplateNumber::Parse(Number("Matter hours")).ZeroFilled())),
+            Format("C %-4s %-30s\r\n", TTemplateNumber::Parse(Number("Client notes")).ZeroFilled(), "Client notes"));
 }
 
 TEST_F(EntryLinksTest, TheLinksFileReopensListedTemplatesByNumberUnderTheirNamesNow) {
@@ -355,6 +375,17 @@ TEST_F(EntryLinksTest, TheLinksFileReopensListedTemplatesByNumberUnderTheirNames
   EXPECT_EQ(ReadFileBytes(file), Format("C %-4s %-30s\r\n", number("Client calls"), "Client calls") +
                                      Format("E %-4s %-30s\r\n", number("Staff notes"), "Staff notes"));
   EXPECT_TRUE(Boxes.Boxes().empty());
+}
+
+TEST_F(EntryLinksTest, ALoneTemplateWhoseNameLooksLikeALinksLineIsOpenedByItsName) {
+  WhileOpen("Matter hours", [&](TEntryF& entry) {
+    entry.ListBoxClient->clear();
+    entry.ListBoxClient->addItem("E Mail");
+    Open(entry, entry.ListBoxClient, "E Mail");
+    ASSERT_EQ(Started.size(), 1u);
+    EXPECT_EQ(Started[0][2], Number("E Mail"));
+    EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "E Mail");
+  });
 }
 
 TEST_F(EntryLinksTest, AFileThatWillNotCloseIsLoggedAndTheOthersAndTheScreenStillClose) {
