@@ -133,7 +133,7 @@ std::string TemplateNumberOf(const std::string& Name) {
   return ListedTemplate([&](const std::string& name, const std::string&) { return name == wanted; }).second;
 }
 
-std::string TemplateNameOf(const TTemplateNumber& Number) {
+std::string ListedTemplateName(const TTemplateNumber& Number) {
   return ListedTemplate([&](const std::string&, const std::string& number) {
            TTemplateNumber listed;
            return TTemplateNumber::TryParse(number, listed) && listed == Number;

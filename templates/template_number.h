@@ -62,4 +62,4 @@ TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder);
 std::string TemplateNumberOf(const std::string& Name);
 // The trimmed name of the entry of Store.TemplateList whose number is
 // Number; "" when none is listed.
-std::string TemplateNameOf(const TTemplateNumber& Number);
+std::string ListedTemplateName(const TTemplateNumber& Number);

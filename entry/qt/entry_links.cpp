@@ -153,7 +153,7 @@ std::optional<TLinkLine> TEntryF::ChosenLink(QListWidget* Sender) {
     // A links line names its template by number: one deleted since starts
     // nothing, one renamed since goes by its name now.
     TLinkLine link = *reloading_;
-    link.Name = TemplateNameOf(link.Number);
+    link.Name = ListedTemplateName(link.Number);
     if (link.Name.empty()) return std::nullopt;
     return link;
   }
