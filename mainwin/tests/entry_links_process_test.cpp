@@ -44,6 +44,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -182,12 +183,20 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
                   return d.name == "CV_Instance_Ready" && int(d.sender) == Child;
                 }));
                 // The client's code went to the hub as it was left.
-                EXPECT_EQ(Notices(heard), (std::vector<std::string>{"status U Matter hours", "+ Matter hours LIVE",
-                                                                    "+ Client notes LIVE"}));
+                EXPECT_EQ(Notices(heard, uint32_t(getpid())),
+                          (std::vector<std::string>{"status U Matter hours", "+ Matter hours LIVE",
+                                                    "+ Client notes LIVE"}));
+                // The child tells the hub no more than the codes its screen
+                // took over from its parameters.
+                for (const BusDatagram& d : heard) {
+                  if (int(d.sender) != Child || d.name != "CV_Message_Status") continue;
+                  EXPECT_EQ(d.text.substr(0, 38), Format("%-30s%1s%-7s", "Client notes", "U", client.Code));
+                }
               });
               EXPECT_EQ(ReadFileBytes(TempPath("Links." + own)),
                         Format("C %-4s %-30s\r\n", TTemplateNumber::Parse(notes).ZeroFilled(), "Client notes"));
-              EXPECT_EQ(Notices(Drain(peer, 1000)), (std::vector<std::string>{"status I Matter hours", "I Matter hours"}));
+              EXPECT_EQ(Notices(Drain(peer, 1000), uint32_t(getpid())),
+                        (std::vector<std::string>{"status I Matter hours", "I Matter hours"}));
 
               // Opened again: the reload finds the child running.
               WhileOpen("Matter hours", [&](TEntryF& entry) {

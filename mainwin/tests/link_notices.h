@@ -8,6 +8,8 @@
 #include "testing/bus_peer.h"
 #include "testing/template_fixture.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,13 +31,15 @@ inline std::vector<BusDatagram> Drain(BusPeer& Peer, int Ms) {
   return out;
 }
 
-// The commands and statuses among them, each as its letter and the trimmed
-// name ("status " before a status), a "+" notice with its state word.
-inline std::vector<std::string> Notices(const std::vector<BusDatagram>& Datagrams) {
+// The commands and statuses among them (only those From sent, when given),
+// each as its letter and the trimmed name ("status " before a status), a
+// "+" notice with its state word.
+inline std::vector<std::string> Notices(const std::vector<BusDatagram>& Datagrams,
+                                        std::optional<uint32_t> From = std::nullopt) {
   std::vector<std::string> out;
   for (const BusDatagram& d : Datagrams) {
     const bool command = d.name == "CV_Message_MNGR_Command";
-    if (!command && d.name != "CV_Message_Status") continue;
+    if ((!command && d.name != "CV_Message_Status") || (From && d.sender != *From)) continue;
     std::string line = d.text.substr(30, 1) + " " + Trim(d.text.substr(0, 30));
     if (command && line[0] == '+') line += " " + d.text.substr(47, 4);
     out.push_back(command ? line : "status " + line);
