@@ -158,7 +158,8 @@ TEST_F(EntryLinksTest, TheChildGetsSevenArgumentsFromTheScreensKeyFields) {
     std::vector<std::string> expected;
   } const cases[] = {
       {"empty buffer: read by code", k.Client, k.Suffix, e.Code, {}, {k.Client, name, Trim(k.Suffix), e.Code}},
-      {"stale buffer of another client", k.Client, "", "", record(other.Code, "Stale", "Row"), {k.Client, name, " ", " "}},
+      {"stale buffer of another client", k.Client, "", "", record(other.Code, "Stale", "Row"),
+       {k.Client, name, " ", " "}},
       {"buffer shorter than a record", k.Client, "", "", TDynCharArr(4, 'x'), {k.Client, name, " ", " "}},
       {"buffer of the client: its name as it stands", "Q1", "  12", "", record("Q1", "\xC9lise \"E\"", "-Dash"),
        {"Q1", "-Dash, \xC9lise \"E\"", "12", " "}},
