@@ -5,6 +5,8 @@
 
 #include "entry/link_values.h"
 #include "entry/linked_children.h"
+#include "entry/qe_files.h"
+#include "entry/qt/quick_entry_form.h"
 #include "platform/dialogs.h"
 #include "platform/instance_bus.h"
 #include "platform/log.h"
@@ -26,6 +28,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -321,6 +324,15 @@ void TEntryF::FormClose() {
       !WriteLinksFile(LinksFileName(number), lines)) {
     MessageDlg("Unable to save the linked templates to " + LinksFileName(number) + ".", mtError, mbOKOnly, 0);
   }
+  // The quick entry opened beside this screen goes with it.
+  if (QEFRunning && QEF) {
+    // Through its Exit button's place, as a user leaves it: the field
+    // checks are for a user moving on, not for the screen going.
+    if (TFocusModel* model = TFocusModel::Of(QEF)) model->FocusControl(QEF->BitBtnExit);
+    QEF->close();
+    QEF->deleteLater();
+  }
+  QEFRunning = false;
   if (TerminateAllOnClose) {
     SendHubMessage(StatusTerminate, TerminateAllName, 0, 0);
   } else {

@@ -8,6 +8,8 @@
 
 #include "entry/linked_children.h"
 #include "entry/links_file.h"
+#include "entry/qe_files.h"
+#include "entry/qt/quick_entry_form.h"
 #include "platform/bus_datagram.h"
 #include "platform/codepage.h"
 #include "platform/instance_bus.h"
@@ -387,6 +389,18 @@ TEST_F(EntryLinksTest, ALoneTemplateWhoseNameLooksLikeALinksLineIsOpenedByItsNam
     EXPECT_EQ(Started[0][2], Number("E Mail"));
     EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "E Mail");
   });
+}
+
+TEST_F(EntryLinksTest, TheQuickEntryOpenedBesideTheScreenClosesWithIt) {
+  WhileOpen("Matter hours", [&](TEntryF& entry) {
+    QTest::mouseClick(entry.BitBtnQuickEntry, Qt::LeftButton);
+    ASSERT_TRUE(QEF && QEFRunning);
+    EXPECT_TRUE(QEF->isVisible());
+  });
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(QEF.isNull());
+  EXPECT_FALSE(QEFRunning);
+  EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
 TEST_F(EntryLinksTest, AFileThatWillNotCloseIsLoggedAndTheOthersAndTheScreenStillClose) {
