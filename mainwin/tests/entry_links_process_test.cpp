@@ -2,9 +2,10 @@
 // program started by its main block on the sample office, the entry screen
 // of a template keyed on the client, a client typed, the client link list
 // opened and a template double-clicked. The tree's own mtdesk starts as the
-// child with the argument vector read back from the process, and announces
-// it is ready; the parent's tool bar shows it and a peer on the bus hears
-// the notices. The child is killed at the end.
+// child with the argument vector read back from the process, opens that
+// template's entry screen with the client and announces it is ready; the
+// parent's tool bar shows it and a peer on the bus hears the notices. The
+// child is killed at the end.
 #include "entry/linked_children.h"
 #include "entry/links_file.h"
 #include "entry/qt/entry_form.h"
@@ -186,12 +187,13 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
                 EXPECT_EQ(Notices(heard, uint32_t(getpid())),
                           (std::vector<std::string>{"status U Matter hours", "+ Matter hours LIVE",
                                                     "+ Client notes LIVE"}));
-                // The child tells the hub no more than the codes its screen
-                // took over from its parameters.
-                for (const BusDatagram& d : heard) {
-                  if (int(d.sender) != Child || d.name != "CV_Message_Status") continue;
-                  EXPECT_EQ(d.text.substr(0, 38), Format("%-30s%1s%-7s", "Client notes", "U", client.Code));
-                }
+                // Before it was ready the child showed the linked template's
+                // entry screen, which took the client over from its
+                // parameters and told the hub.
+                EXPECT_EQ(Notices(heard, uint32_t(Child)), std::vector<std::string>{"status U Client notes"});
+                for (const BusDatagram& d : heard)
+                  if (int(d.sender) == Child && d.name == "CV_Message_Status")
+                    EXPECT_EQ(d.text.substr(0, 38), Format("%-30s%1s%-7s", "Client notes", "U", client.Code));
               });
               EXPECT_EQ(ReadFileBytes(TempPath("Links." + own)),
                         Format("C %-4s %-30s\r\n", TTemplateNumber::Parse(notes).ZeroFilled(), "Client notes"));
