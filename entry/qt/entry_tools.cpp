@@ -10,6 +10,7 @@
 #include "datetime/qt/date_time_picker.h"
 #include "entry/calendar_command.h"
 #include "entry/doc_info.h"
+#include "entry/link_values.h"
 #include "entry/qe_files.h"
 #include "platform/clock.h"
 #include "platform/date_format.h"
@@ -188,13 +189,8 @@ void TEntryF::FormKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
 // ---- Calendar ----
 
 TEntryF::TEntryCodes TEntryF::CollectEntryCodes() {
-  // The key fields' texts as they stand.
-  // TODO(link codes): the linked-template code collection takes this over.
-  const auto text = [this](int Slot) {
-    const QLineEdit* edit = Slot > 0 ? EditOfSlot(Slot) : nullptr;
-    return edit ? Trim(StoredText(edit->text())) : std::string();
-  };
-  return {text(plan_.Keys.ClientSlot), text(plan_.Keys.CaseSlot), text(plan_.Keys.EmpSlot)};
+  const TChildValues values = CollectChildValues(LinkSources(), ClientRec);
+  return {Trim(values.ClientCode), Trim(values.CaseCode), Trim(values.EmployeeCode)};
 }
 
 void TEntryF::CalBitBtnClick() {
