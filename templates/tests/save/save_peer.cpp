@@ -12,6 +12,8 @@
 //                             process (SIGKILL) instead
 //   save                      the scenario's save: "saved" or "aborted"
 //   save-new                  the new template's first save, answered so
+//   restructure N NAME        template N (named NAME) loaded, a text field
+//                             "Added" appended, saved: "saved" or "not saved"
 //   steps | syncs             steps / flushes counted since the last arm
 //   recover                   the start-up recovery of the folder
 //   load N                    LoadTemplateDescriptor: "ok <fields>" or "false"
@@ -111,6 +113,14 @@ std::string Run(const std::string& command, std::istringstream& in) {
       if (e.Message.empty()) return "aborted";
       throw;
     }
+  } else if (command == "restructure") {
+    int number = -1;
+    std::string name;
+    in >> number;
+    std::getline(in >> std::ws, name);
+    LoadForModification(number, true);
+    TTemplateTableBuilder(TTableStart::AsItIs).Add("Added", 'C', 5);
+    return BuildTemplateDataFile(name) ? "saved" : "not saved";
   } else if (command == "steps") {
     return std::to_string(FaultStepCount());
   } else if (command == "syncs") {
