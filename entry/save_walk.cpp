@@ -86,6 +86,8 @@ private:
         return std::nullopt;
       case TCtlKind::DocPanel:
         if (In.Text.size() > FieldTextCapacity(f)) return SizeRefusal(f, Slot);
+        // What the screen's leave check compares the panel with.
+        f.CurValue = In.Text;
         PutFieldValue(text_, f, In.Text);
         return std::nullopt;
       default:
