@@ -85,11 +85,9 @@ void DefineTemplate() {
 
 class TBenchView : public TSaveView {
 public:
-  std::map<int, TSlotInput> Inputs;
+  std::vector<TSlotInput> Inputs = std::vector<TSlotInput>(51);  // by slot
   bool Input(int Slot, TSlotInput& In) const override {
-    const auto it = Inputs.find(Slot);
-    if (it == Inputs.end()) return false;
-    In = it->second;
+    In = Inputs[size_t(Slot)];
     return true;
   }
   void FocusField(int) override {}

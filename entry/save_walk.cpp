@@ -28,10 +28,9 @@ TSaveRefusal RequiresEntry(const TFld& F, int Slot) {
 // A number as typed: the thousands separators the numeric exit puts in
 // are no part of its value.
 double NumberOf(std::string_view Text) {
-  std::string digits;
-  for (const char c : Text)
-    if (c != ',') digits += c;
-  return StrToFloat(Trim(digits));
+  std::string digits = Trim(Text);
+  std::erase(digits, ',');
+  return StrToFloat(digits);
 }
 
 // Restores the lookup buffer's length and the target file's key number

@@ -19,6 +19,8 @@
 //   load N                    LoadTemplateDescriptor: "ok <fields>" or "false"
 //   open                      OpenTemplateDataFile of template 0 as file 52
 //   insert CODE               a record with that code through file 52
+//   lock-first                the first record of file 52 by its key read
+//                             with a lock, held until file 52 closes
 //   close                     file 52 closed
 //   exit
 // argv[1] is the data folder. A message box shows as a line "box <text>"
@@ -140,6 +142,11 @@ std::string Run(const std::string& command, std::istringstream& in) {
     std::string text(size_t(TplTextLen), ' ');
     text.replace(0, code.size(), code);
     BtrInsertRecord(DataFileNo, text);
+  } else if (command == "lock-first") {
+    TDynCharArr rec(1);
+    bool atEnd = false;
+    BtrGetFirst(DataFileNo, rec, atEnd, true);
+    if (atEnd) return "none";
   } else if (command == "close") {
     BtrCloseFile(DataFileNo);
   } else if (command == "exit") {
