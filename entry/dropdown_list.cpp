@@ -274,9 +274,7 @@ bool TDropdownList::PositionEmployeeLookup(const std::string& Text, TFillOutcome
   return PositionTemplateLookup(NameKeyText(Text, EmpNamePart2), Why);
 }
 
-bool TDropdownList::PositionOwnIndex(const std::string& Text, TFillOutcome& Why) {
-  const bool tilde = Text == Tilde;
-  s_.OwnPrefix = OwnIndexKeyText(s_.Slot, tilde ? std::string() : Text, ValueOf);
+bool TDropdownList::SeekOwnIndex(const std::string& Key, bool TildeTyped, TFillOutcome& Why) {
   try {
     OpenTemplateDataFile(OwnDataFileNo);
     BtrSetKeyNumber(OwnDataFileNo, int8_t(DataKeyOfIndex(OwnDataFileNo, 1)));
@@ -284,9 +282,21 @@ bool TDropdownList::PositionOwnIndex(const std::string& Text, TFillOutcome& Why)
     Why = TFillOutcome::Failed;
     return false;
   }
-  if (SeekGreaterOrEqual(tilde ? s_.OwnPrefix + Tilde : s_.OwnPrefix, tilde)) return true;
+  if (SeekGreaterOrEqual(Key, TildeTyped)) return true;
   Why = TFillOutcome::NoData;
   return false;
+}
+
+bool TDropdownList::PositionOwnIndex(const std::string& Text, TFillOutcome& Why) {
+  const bool tilde = Text == Tilde;
+  s_.OwnPrefix = OwnIndexKeyText(s_.Slot, tilde ? std::string() : Text, ValueOf);
+  return SeekOwnIndex(tilde ? s_.OwnPrefix + Tilde : s_.OwnPrefix, tilde, Why);
+}
+
+bool TDropdownList::PositionOwnIndexReadOn(const std::string& Text, TFillOutcome& Why) {
+  // The list's last row is no new prefix: the rows after it within the
+  // prefix the list was filled with follow.
+  return SeekOwnIndex(OwnIndexKeyText(s_.Slot, Text, ValueOf), false, Why);
 }
 
 bool TDropdownList::RestoreListStart() {
@@ -317,9 +327,11 @@ int TDropdownList::StepBackDropdown() {
 TFillResult TDropdownList::Fill(const std::string& Text, int Direction) {
   TFillResult result;
   bool positioned = false;
-  if (Direction == 1) {
+  if (Direction == FillBackward) {
     positioned = RestoreListStart();
     if (!positioned) result.Outcome = TFillOutcome::Failed;
+  } else if (Direction == FillReadOn && s_.Source == TListSource::OwnIndex) {
+    positioned = PositionOwnIndexReadOn(Text, result.Outcome);
   } else {
     switch (s_.Source) {
       case TListSource::Template: positioned = PositionTemplateLookup(Text, result.Outcome); break;
@@ -334,7 +346,7 @@ TFillResult TDropdownList::Fill(const std::string& Text, int Direction) {
     return result;
   }
   result.FirstRow = StepBackDropdown();
-  LoadDropdownRows(result.FirstRow, Direction == 1);
+  LoadDropdownRows(result.FirstRow, Direction == FillBackward);
   return result;
 }
 

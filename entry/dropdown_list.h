@@ -45,6 +45,9 @@ constexpr int DropdownColCount = 12;
 constexpr int LastDropdownRow = 500;
 constexpr int StepBackLimit = 12;
 constexpr int RowsBelowStart = 40;
+// Fill directions: from the typed text; back from the list's first record;
+// on past the list's last row, from its text.
+constexpr int FillFromText = 0, FillBackward = 1, FillReadOn = 2;
 constexpr uint8_t OwnDataFileNo = 52;
 inline const std::string NotFoundText = "not found";
 
@@ -171,8 +174,10 @@ class TDropdownList {
 public:
   TDropdownList(TDropdownState& State, TDropdownRows& Rows) : s_(State), rows_(Rows) {}
 
-  // Direction 0: positioned from Text; 1: read backward from the list's
-  // first record. Then stepped back and read (LoadDropdownRows).
+  // FillFromText: positioned from Text; FillBackward: read backward from the
+  // list's first record; FillReadOn: positioned from Text, the list's last
+  // row, within the list's bounds (an own index keeps its prefix). Then
+  // stepped back and read (LoadDropdownRows).
   TFillResult Fill(const std::string& Text, int Direction);
 
   // The positioners by source; false ends the fill (Why says why).
@@ -181,6 +186,8 @@ public:
   bool PositionCaseLookup(const std::string& Text, TFillOutcome& Why);
   bool PositionEmployeeLookup(const std::string& Text, TFillOutcome& Why);
   bool PositionOwnIndex(const std::string& Text, TFillOutcome& Why);
+  // The own index at Text within the prefix of the list's last fill.
+  bool PositionOwnIndexReadOn(const std::string& Text, TFillOutcome& Why);
   // The back twin of them all: the list's first record again.
   bool RestoreListStart();
 
@@ -204,6 +211,8 @@ private:
   bool SeekGreaterOrEqual(const std::string& Key, bool Tilde);
   // The same; an empty file says so ("No data in lookup file!").
   bool SeekOrTellEmpty(const std::string& Key, bool Tilde, TFillOutcome& Why);
+  // The own data file on index 1's key, then at Key.
+  bool SeekOwnIndex(const std::string& Key, bool Tilde, TFillOutcome& Why);
   void FillFamilyRow(int Row);
   std::string ColumnText(const std::array<int, 9>& Def, const TDynCharArr& Source) const;
 

@@ -303,18 +303,23 @@ void TEntryF::FillDropdown(QLineEdit* Edit, int Direction) {
     HideDropdown();
     return;
   }
-  if (Direction == 0 && Trim(EditText(Edit)).empty() &&
+  if (Direction != FillBackward && Trim(EditText(Edit)).empty() &&
       !(FamilyLookup.CaseKeyOption && Dropdown.ClientCode.empty()))
     return;
   if (!wasVisible && ListRows.Filled > 0) {
     ShowDropdown();
     ShowHideListButton(f.ReservedInt);
   }
-  if (Direction == 0) {
-    SelectTypedRow(Edit, r.FirstRow);
-  } else {
+  if (Direction == FillBackward) {
     SelectRowAfterBackFill(r.FirstRow);
+  } else {
+    SelectTypedRow(Edit, r.FirstRow);
   }
+}
+
+void TEntryF::ReadOnFromRow(QLineEdit* Edit, int Row) {
+  SetProgramText(Edit, TrimRight(ListRows.Cell(0, Row)));
+  FillDropdown(Edit, FillReadOn);
 }
 
 // ---- opening ----
@@ -512,8 +517,7 @@ bool TEntryF::ListKey(QLineEdit* Edit, TEntryEventArgs& Args) {
         MoveDropdownRow(row + 1);
       } else if (ListRows.Filled > 0) {
         // Past the rows read: the list goes on from the last one.
-        SetProgramText(Edit, TrimRight(ListRows.Cell(0, row)));
-        FillDropdown(Edit, 0);
+        ReadOnFromRow(Edit, row);
       }
       return true;
     }

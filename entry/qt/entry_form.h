@@ -134,8 +134,11 @@ public:
 
   // The dropdown list (entry/qt/entry_dropdown.cpp). FillDropdown reads the
   // list of Edit's field into the grid: Direction 0 from its text, 1 the
-  // records before the list's start.
+  // records before the list's start, 2 on past the list's end (the list's
+  // bounds kept). ReadOnFromRow puts row Row's text into Edit and reads on
+  // from it.
   void FillDropdown(QLineEdit* Edit, int Direction);
+  void ReadOnFromRow(QLineEdit* Edit, int Row);
   void ShowDropdown();
   void HideDropdown();
   void ClearDropdown();

@@ -257,10 +257,8 @@ void TEntryF::PageDown(QLineEdit* Edit) {
     return;
   }
   // Fewer rows stand: the list goes on from its last row.
-  const std::string lastKey = TrimRight(ListRows.Cell(0, last));
   const int left = target - last;
-  SetProgramText(Edit, lastKey);
-  FillDropdown(Edit, 0);
+  ReadOnFromRow(Edit, last);
   MoveDropdownRow(std::min(DropdownRow() + left, std::max(0, ListRows.Filled - 1)));
 }
 

@@ -280,6 +280,23 @@ protected:
     state.Target = &control;
     state.KeepIds = !Unique;
   }
+  // The template's own data file on index 1 (code, then name) of (code,
+  // name) records; the list of the name field with "B1" as the code.
+  void OwnIndex(const std::vector<std::pair<std::string, std::string>>& Records) {
+    TTemplateTableBuilder t;
+    t.Add("Code", 'C', 4);
+    t.Add("Name", 'C', 10);
+    t.Index(1, {1, 2}, true, "By code");
+    std::vector<std::string> records;
+    for (const auto& [code, name] : Records) records.push_back(WithPrefix(0, FillRecord({{1, code}, {2, name}})));
+    WriteTargetData(8, records);
+    Store.OpenTplNumber = "008";
+    state.Source = TListSource::OwnIndex;
+    state.OwnPos = 9;
+    state.OwnWidth = 10;
+    state.Slot = 2;
+    list.ValueOf = [](int Slot) { return Slot == 1 ? std::string("B1") : std::string(); };
+  }
   TFieldControl control;
 };
 
@@ -367,23 +384,8 @@ TEST_F(TemplateListTest, AnEmptyTargetShowsNoDataAndNoRows) {
   EXPECT_EQ(rows.Filled, 0);
 }
 
-// The template's own data file on index 1 (code, then name).
 TEST_F(TemplateListTest, TheOwnIndexListsOnlyKeysBeginningWithTheTypedText) {
-  TTemplateTableBuilder t;
-  t.Add("Code", 'C', 4);
-  t.Add("Name", 'C', 10);
-  t.Index(1, {1, 2}, true, "By code");
-  std::vector<std::string> records;
-  for (const auto& [code, name] : std::vector<std::pair<std::string, std::string>>{
-           {"A1", "X"}, {"B1", "ONE"}, {"B1", "TWO"}, {"B2", "ONE"}, {"C1", "Z"}})
-    records.push_back(WithPrefix(0, FillRecord({{1, code}, {2, name}})));
-  WriteTargetData(8, records);
-  Store.OpenTplNumber = "008";
-  state.Source = TListSource::OwnIndex;
-  state.OwnPos = 9;
-  state.OwnWidth = 10;
-  state.Slot = 2;
-  list.ValueOf = [](int Slot) { return Slot == 1 ? std::string("B1") : std::string(); };
+  OwnIndex({{"A1", "X"}, {"B1", "ONE"}, {"B1", "TWO"}, {"B2", "ONE"}, {"C1", "Z"}});
   list.Fill("", 0);
   EXPECT_EQ(Column(0), (std::vector<std::string>{"ONE", "TWO"}));
   EXPECT_EQ(state.OwnPrefix, "B1  ");
@@ -398,6 +400,30 @@ TEST_F(TemplateListTest, TheOwnIndexListsOnlyKeysBeginningWithTheTypedText) {
   EXPECT_EQ(Column(0), (std::vector<std::string>{"A1", "B1", "B1", "B2", "C1"}));
   EXPECT_EQ(OwnIndexKeyText(2, "T", list.ValueOf), "B1  T");
   EXPECT_EQ(OwnIndexKeyText(3, "T", list.ValueOf), "");
+}
+
+// Reading on from the last row of an own-index list keeps the prefix the
+// list was filled with: the rows after it follow, and the list ends where
+// the prefix does.
+TEST_F(TemplateListTest, AnOwnIndexListReadsOnWithinItsPrefix) {
+  std::vector<std::string> names;
+  std::vector<std::pair<std::string, std::string>> records;
+  for (int n = 1; n <= 120; ++n) names.push_back(Format("N%.3d", n));
+  for (const std::string code : {"A1", "B1", "C1"})
+    for (const std::string& name : names) records.emplace_back(code, name);
+  OwnIndex(records);
+  list.Fill("", FillFromText);
+  EXPECT_EQ(Column(0), Expect(names, "").Rows);
+  for (const std::string last : {"N041", "N081", "N120"}) {
+    SCOPED_TRACE(last);
+    const TExpected e = Expect(names, last);
+    EXPECT_EQ(list.Fill(last, FillReadOn).FirstRow, e.FirstRow);
+    EXPECT_EQ(Column(0), e.Rows);
+    EXPECT_EQ(state.OwnPrefix, "B1  ");
+  }
+  // A new text is a new prefix.
+  list.Fill("N11", FillFromText);
+  EXPECT_EQ(Column(0), (std::vector<std::string>(names.begin() + 109, names.begin() + 119)));
 }
 
 TEST(DropdownTextTest, RightJustifiedAndNameKeys) {

@@ -25,6 +25,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -457,6 +458,21 @@ TEST_F(EntryExitTableTest, EachFieldKindAcceptsOrRefusesItsExitByTextAndDestinat
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
+// Field's list opened from the field with Alt+Down.
+void OpenListOf(TEntryF& Entry, QLineEdit* Field) {
+  Entry.Focus->FocusControl(Field);
+  QApplication::processEvents();
+  keyboard::Type(Qt::Key_Down, Qt::AltModifier);
+  QApplication::processEvents();
+}
+
+// A paging button clicked: the field's text then.
+std::string ClickPaging(QToolButton* Button, const QLineEdit* Field) {
+  QTest::mouseClick(Button, Qt::LeftButton);
+  QApplication::processEvents();
+  return StoredText(Field->text());
+}
+
 // The paging buttons on a template lookup's list and on an index field's
 // own list: twenty records each, more than two pages.
 class EntryPagingTest : public EntryWindowTest {
@@ -503,16 +519,9 @@ TEST_F(EntryPagingTest, FirstPageDownPageUpAndLastStepThroughEachSource) {
       SCOPED_TRACE(name);
       QLineEdit* field = Edit(entry, name);
       ASSERT_NE(field, nullptr);
-      entry.Focus->FocusControl(field);
-      QApplication::processEvents();
-      keyboard::Type(Qt::Key_Down, Qt::AltModifier);
-      QApplication::processEvents();
+      OpenListOf(entry, field);
       ASSERT_TRUE(entry.ListPanel->isVisible());
-      const auto click = [&](QToolButton* B) {
-        QTest::mouseClick(B, Qt::LeftButton);
-        QApplication::processEvents();
-        return Text(field);
-      };
+      const auto click = [&](QToolButton* B) { return ClickPaging(B, field); };
       EXPECT_EQ(click(entry.SBFirst), values[0]);
       EXPECT_EQ(click(entry.SBPgDn), values[8]);
       EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(entry.StringGrid1));
@@ -550,6 +559,94 @@ TEST_F(EntryPagingTest, FirstPageDownPageUpAndLastStepThroughEachSource) {
       EXPECT_EQ(Text(field), paged);
       EXPECT_FALSE(entry.ListPanel->isVisible());
     }
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// An index field's own list longer than one fill: index 1 is group, then
+// reference; 120 references in group "B" between a few of groups "A" and
+// "C". Reading on past the rows read goes on within group "B".
+class EntryLongOwnListTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    {
+      TTemplateTableBuilder t;
+      t.Add("Group", 'C', 4).UpperCase = true;
+      t.Add("Reference", 'C', 6).UpperCase = true;
+      t.Index(1, {1, 2}, true, "By group and reference");
+    }
+    const TTemplateNumber matters = Saved("Long list");
+    std::vector<std::string> records;
+    for (int n = 1; n <= 120; ++n) Refs.push_back(Format("R%.3d", n));
+    for (const std::string& r : Refs) records.push_back(WithPrefix(0, FillRecord({{1, "B"}, {2, r}})));
+    for (const char* g : {"A", "C"})
+      for (int n = 1; n <= 5; ++n) records.push_back(WithPrefix(0, FillRecord({{1, g}, {2, Format("R%.3d", n)}})));
+    InsertRecords(DataFileName(matters), records);
+    Start();
+  }
+  // The grid's filled rows are group "B"'s references from the one in row 0
+  // on, without a gap.
+  void ExpectRunOfRefs(TEntryF& Entry) {
+    ASSERT_GT(Entry.ListRows.Filled, 0);
+    const auto first = std::find(Refs.begin(), Refs.end(), Cell(Entry, 0, 0));
+    ASSERT_NE(first, Refs.end()) << Cell(Entry, 0, 0);
+    const long start = first - Refs.begin();
+    std::vector<std::string> shown, expected;
+    for (int r = 0; r < Entry.ListRows.Filled; ++r) shown.push_back(Cell(Entry, 0, r));
+    const long end = std::min<long>(start + Entry.ListRows.Filled, long(Refs.size()));
+    expected.assign(Refs.begin() + start, Refs.begin() + end);
+    EXPECT_EQ(shown, expected);
+  }
+  std::vector<std::string> Refs;
+};
+
+TEST_F(EntryLongOwnListTest, ReadingOnKeepsTheListsPrefixAndGoesOnAfterItsLastRow) {
+  WhileOpen("Long list", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* group = Edit(entry, "Edit1");
+    QLineEdit* field = Edit(entry, "Edit2");
+    ASSERT_NE(group, nullptr);
+    ASSERT_NE(field, nullptr);
+    entry.Focus->FocusControl(group);
+    QApplication::processEvents();
+    keyboard::Type("B");
+    OpenListOf(entry, field);
+    ASSERT_TRUE(entry.ListPanel->isVisible());
+    // The field's Down key at the last row read reads on the same way: the
+    // list goes on from that row, which stays chosen.
+    const auto chosen = [&] { return Cell(entry, 0, entry.DropdownRow()); };
+    for (int n = 0; n < RowsBelowStart; ++n) keyboard::Type(Qt::Key_Down);
+    ASSERT_EQ(chosen(), Refs[40]);
+    ASSERT_EQ(entry.ListRows.Filled, RowsBelowStart + 1);
+    keyboard::Type(Qt::Key_Down);
+    EXPECT_EQ(chosen(), Refs[40]);
+    EXPECT_EQ(Text(field), Refs[40]);
+    EXPECT_EQ(Cell(entry, 0, 0), Refs[40 - StepBackLimit]);
+    ExpectRunOfRefs(entry);
+    keyboard::Type(Qt::Key_Down);
+    EXPECT_EQ(chosen(), Refs[41]);
+    const auto click = [&](QToolButton* B) { return ClickPaging(B, field); };
+    EXPECT_EQ(click(entry.SBFirst), Refs[0]);
+    EXPECT_EQ(entry.ListRows.Filled, RowsBelowStart + 1);
+    // Five pages stay in the rows read; the sixth reads on from the last
+    // one and lands eight rows on, the rows before it kept for context.
+    for (size_t page = 1; page <= 5; ++page) EXPECT_EQ(click(entry.SBPgDn), Refs[8 * page]);
+    EXPECT_EQ(click(entry.SBPgDn), Refs[48]);
+    EXPECT_EQ(Cell(entry, 0, 0), Refs[40 - StepBackLimit]);
+    ExpectRunOfRefs(entry);
+    // On to the group's last reference, never into group "C".
+    for (size_t page = 7; page <= 14; ++page) {
+      SCOPED_TRACE(page);
+      EXPECT_EQ(click(entry.SBPgDn), Refs[8 * page]);
+      ExpectRunOfRefs(entry);
+    }
+    EXPECT_EQ(click(entry.SBPgDn), Refs[119]);
+    EXPECT_EQ(click(entry.SBPgDn), Refs[119]);
+    ExpectRunOfRefs(entry);
+    EXPECT_EQ(Cell(entry, 0, entry.ListRows.Filled - 1), Refs[119]);
+    EXPECT_EQ(click(entry.SBPgUp), Refs[111]);
   });
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
