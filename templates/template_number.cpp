@@ -8,8 +8,6 @@
 #include "templates/template_state.h"
 
 #include <array>
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -111,31 +109,11 @@ TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder) {
   return numbers;
 }
 
-namespace {
-
-// The trimmed name and number of the first entry of Store.TemplateList for
-// which Matches holds; both empty when none (entries are searched up to the
-// first empty one).
-std::pair<std::string, std::string> ListedTemplate(
-    const std::function<bool(const std::string& Name, const std::string& Number)>& Matches) {
-  for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
-    const std::string& entry = Store.TemplateList[i];
-    std::string name = Trim(entry.substr(0, MasterName.Width)), number = Trim(entry.substr(MasterName.Width));
-    if (Matches(name, number)) return {std::move(name), std::move(number)};
-  }
-  return {};
-}
-
-}  // namespace
-
 std::string TemplateNumberOf(const std::string& Name) {
   const std::string wanted = Trim(Name);
-  return ListedTemplate([&](const std::string& name, const std::string&) { return name == wanted; }).second;
-}
-
-std::string TemplateNameOf(const TTemplateNumber& Number) {
-  return ListedTemplate([&](const std::string&, const std::string& number) {
-           TTemplateNumber listed;
-           return TTemplateNumber::TryParse(number, listed) && listed == Number;
-         }).first;
+  for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
+    const std::string& entry = Store.TemplateList[i];
+    if (Trim(entry.substr(0, MasterName.Width)) == wanted) return Trim(entry.substr(MasterName.Width));
+  }
+  return "";
 }
