@@ -6,6 +6,7 @@
 #include "entry/qt/grid_form.h"
 
 #include "datetime/qt/date_time_picker.h"
+#include "entry/grid_find.h"
 #include "entry/record_save.h"
 #include "platform/qt/cursor.h"
 #include "platform/qt/focus_model.h"
@@ -75,12 +76,23 @@ public:
     const int row = grid ? grid->CurrentRow() : -1;
     return row >= 0 ? grid->Table.PositionCell(row) : std::string();
   }
-  // NEIGHBOUR: the copy the grid row's reload keeps; none yet, so no
-  // comparison is made.
-  std::string LoadedRecord() const override { return {}; }
-  // NEIGHBOUR: the grid row's reload (its "F") and the screen's clearing.
-  void ReloadChangedRecord() override {}
-  void Clear() override {}
+  std::string LoadedRecord() const override { return f_.LoadedRecord; }
+  // The record the save read again, in Store.TplRec: the grid's row
+  // rewritten from it, then loaded as the grid's Edit loads a row, so the
+  // screen shows it and keeps it as its new copy. The save tells the user.
+  void ReloadChangedRecord() override {
+    TEGridF* grid = f_.GridView();
+    TFindRequest request;
+    request.Mode = TFindMode::Reread;
+    request.IndexNo = grid->CurrentIndex;
+    request.Row = grid->CurrentRow();
+    TGridReader reader(f_.plan_.TemplateLookups, f_.plan_.Keys.ClientSlot);
+    if (reader.Read(grid->Table, request).Outcome != TFindOutcome::Done) return;
+    grid->RowsChanged();
+    grid->SelectRow(request.Row);
+    f_.LoadRecordFromGrid();
+  }
+  void Clear() override { f_.BitBtnClearClick(); }
   void Find() override { f_.BitBtnFindClick(); }
 
 private:

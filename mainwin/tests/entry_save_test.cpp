@@ -9,6 +9,7 @@
 
 #include "datetime/qt/date_time_picker.h"
 #include "entry/grid_layout_seam.h"
+#include "entry/record_save.h"
 #include "platform/qt/focus_model.h"
 #include "templates/layout_digest.h"
 #include "templates/record_codec.h"
@@ -16,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -99,9 +101,27 @@ protected:
     QTest::keyClick(edit, Qt::Key_Tab);
     QApplication::processEvents();
   }
-  static void ClickSave(TEntryF& E) {
-    QTest::mouseClick(E.BitBtnSave, Qt::LeftButton);
+  static void Click(QWidget* W) {
+    QTest::mouseClick(W, Qt::LeftButton);
     QApplication::processEvents();
+  }
+  static void ClickSave(TEntryF& E) { Click(E.BitBtnSave); }
+  // A double click on the grid view's row Row: that record into the
+  // screen for editing.
+  static void EditRow(TEntryF& E, int Row) {
+    TEGridF& grid = *E.GridView();
+    QTableView* view = grid.StringGridFind;
+    const QPoint at = view->visualRect(view->model()->index(Row, 1)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+  }
+  // The grid row's cells that hold Text.
+  static bool RowShows(TEntryF& E, int Row, const std::string& Text) {
+    const TGridTable& table = E.GridView()->Table;
+    for (int c = 1; c < table.KeyColumn(); ++c)
+      if (Trim(table.Cell(Row, c)) == Text) return true;
+    return false;
   }
   std::vector<std::string> DataRecords() const { return ReadRecords(DataFileName(saving)); }
 
@@ -184,6 +204,69 @@ TEST_F(EntrySaveTest, ANewUserFillsTheScreenSavesAndMeetsTheDuplicateAndTheRestr
     ClickSave(entry);
     EXPECT_EQ(DataRecords(), restructured);
     EXPECT_EQ(Text(FieldEdit(entry, Code)), "M-200");
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// A stored record found, opened from the grid view, changed and saved:
+// the record updated in place, the grid showing the change. Then the same
+// record changed by another client while the screen edits it: the save
+// refuses, says so and shows the record as it now is.
+TEST_F(EntrySaveTest, AnEditedRecordIsUpdatedAndTheGridShowsItUnlessChangedMeanwhile) {
+  const std::string client = SampleOffice().Clients[0].Code;
+  InsertRecords(DataFileName(saving),
+                {WithPrefix(0, FillRecord({{Client, client}, {Code, "M-100"}, {Amount, "1,234.50"}}))});
+  const std::vector<std::string> before = DataRecords();
+  Startup.ConfirmSave = Startup.ReturnToGridAfterEdit = true;
+  WhileOpen("Saving", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    Click(entry.BitBtnFind);
+    ASSERT_TRUE(entry.GridView()->isVisible());
+    EXPECT_TRUE(RowShows(entry, 0, "1,234.50"));
+    EditRow(entry, 0);
+    ASSERT_TRUE(entry.Editing);
+    EXPECT_EQ(Text(FieldEdit(entry, Code)), "M-100");
+
+    TypeInto(entry, Amount, "2000");
+    EXPECT_EQ(Text(FieldEdit(entry, Amount)), "2,000.00");
+    Boxes.Expect(SavedText);
+    ClickSave(entry);
+    // The find ran again: the grid shows the record as saved.
+    ASSERT_TRUE(entry.GridView()->isVisible());
+    EXPECT_TRUE(RowShows(entry, 0, "2,000.00"));
+    const std::vector<std::string> updated = DataRecords();
+    ASSERT_EQ(updated.size(), 1u);
+    EXPECT_EQ(updated[0], before[0].substr(0, 4) + FillRecord({{Client, client}, {Code, "M-100"}, {Amount, "2,000.00"}, {Billable, "N"}}, "20261210"));
+    Shot("entry_save_updated");
+
+    // Editing again while another client changes the record.
+    EditRow(entry, 0);
+    ASSERT_TRUE(entry.Editing);
+    const std::string theirs = updated[0].substr(0, 4) + FillRecord({{Client, client}, {Code, "M-100"}, {Amount, "99.00"}});
+    {
+      constexpr uint8_t OtherClient = 9;
+      BtrOpenFile(OtherClient, DataFileName(saving), 0);
+      TDynCharArr rec(1);
+      bool atEnd = false;
+      BtrGetFirst(OtherClient, rec, atEnd, false);
+      BtrUpdateRecord(OtherClient, theirs.substr(4), rec);
+      BtrCloseFile(OtherClient);
+    }
+    TypeInto(entry, Amount, "3000");
+    Boxes.Expect(RecordChangedText);
+    ClickSave(entry);
+    EXPECT_EQ(DataRecords(), std::vector<std::string>{theirs});
+    EXPECT_TRUE(entry.Editing);
+    EXPECT_EQ(Trim(Text(FieldEdit(entry, Amount))), "99.00");
+    EXPECT_EQ(entry.LoadedRecord, theirs);
+    // Saved again, over the record as it now is.
+    TypeInto(entry, Amount, "3000");
+    Boxes.Expect(SavedText);
+    ClickSave(entry);
+    EXPECT_EQ(DataRecords(),
+              std::vector<std::string>{theirs.substr(0, 4) + FillRecord({{Client, client}, {Code, "M-100"}, {Amount, "3,000.00"}, {Billable, "N"}},
+                                                                      "20261210")});
   });
   EXPECT_EQ(Boxes.Pending(), 0u);
 }

@@ -121,6 +121,12 @@ protected:
     const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
+  // Column Col of the grid view's rows, trailing blanks dropped.
+  static std::vector<std::string> Column(TEGridF& G, int Col) {
+    std::vector<std::string> out;
+    for (int r = 0; r < G.Table.RowCount(); ++r) out.push_back(TrimRight(G.Table.Cell(r, Col)));
+    return out;
+  }
   static std::vector<std::string> Labels(const TEntryF& E) {
     std::vector<std::string> out;
     for (const TLabelPlan& l : E.Plan().Labels) out.push_back(l.Caption);
