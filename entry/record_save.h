@@ -38,7 +38,8 @@ public:
   // The hourglass on or off.
   virtual void ShowBusy(bool On) = 0;
   // Editing mode: the position cell of the grid row being edited, and the
-  // record as the screen loaded it (prefix first).
+  // record as the screen loaded it (prefix first; empty when no copy was
+  // taken, which nothing compares).
   virtual std::string EditedRowPosition() const = 0;
   virtual std::string LoadedRecord() const = 0;
   // Editing mode: Store.TplRec holds the record as it now is; the screen
