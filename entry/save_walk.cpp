@@ -20,19 +20,6 @@ const std::string BlankDate(8, ' ');
 
 std::string NameOf(const TFld& F) { return Trim(F.Name); }
 
-// The trimmed name Store.TemplateList gives template Number; "" when it
-// lists none (entries up to the first empty one: name, then number).
-std::string ListedTemplateName(int Number) {
-  for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
-    const std::string& entry = Store.TemplateList[i];
-    TTemplateNumber listed;
-    if (entry.size() > size_t(MasterName.Width) &&
-        TTemplateNumber::TryParse(Trim(entry.substr(size_t(MasterName.Width))), listed) && listed.Value() == Number)
-      return Trim(entry.substr(0, size_t(MasterName.Width)));
-  }
-  return "";
-}
-
 TSaveRefusal Refusal(std::string Text, TMsgDlgType Type, int Slot) { return {std::move(Text), Type, Slot}; }
 
 TSaveRefusal RequiresEntry(const TFld& F, int Slot) {
@@ -190,7 +177,7 @@ private:
       const std::string shown = k < In.Displays.size() ? TrimRight(In.Displays[k]) : std::string();
       if (TrimRight(TargetCellText(C.DispCols[k], Store.LkpDataRec)) == shown) continue;
       return Refusal("The program was unable to authenticate the value " + In.Text + " as a valid lookup in " +
-                         ListedTemplateName(C.TargetNo) + "." + "\r\r" +
+                         ListedTemplateName(TTemplateNumber(C.TargetNo)) + "." + "\r\r" +
                          "Re-enter the value and attempt to save this record again." + "\r\r" +
                          "If the problem persists, contact Ondral, Inc. for assistance.",
                      mtError, Slot);
