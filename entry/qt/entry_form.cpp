@@ -285,6 +285,7 @@ void TEntryF::BuildFixedParts() {
   BitBtnPrint->setToolTip(WidgetText("Print"));
   BitBtnCancel->setToolTip(WidgetText("Close this screen"));
   connect(BitBtnCancel, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  connect(BitBtnSave, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnSaveClick(); }); });
   outer->addWidget(Panel1);
 
   StatusBar1 = new QStatusBar(this);

@@ -95,6 +95,8 @@ public:
   // Handlers.
   void FormShow();
   void BitBtnCancelClick();
+  // The Save button (entry/qt/entry_save.cpp).
+  void BitBtnSaveClick();
   // The idle handler, installed by every showing: closes the form after a
   // failed build, else runs a find that was asked for.
   void EntryIdle();
@@ -407,6 +409,7 @@ protected:
 private:
   // A memo's property: its text as the size guard last let it stand.
   static constexpr const char* MemoAcceptedText = "acceptedText";
+  friend class TEntrySaveScreen;
   void BuildFixedParts();
   // The stopwatch's buttons and timer, the tools' menu items.
   void BuildToolParts();
