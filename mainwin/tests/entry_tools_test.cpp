@@ -214,6 +214,33 @@ TEST_F(EntryToolsTest, F2RecallsTheLastSavedValueAndMovesOn) {
   });
 }
 
+// A saved record's values come back by F2 in the next one.
+TEST_F(EntryToolsTest, F2RecallsWhatTheLastSaveStored) {
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    auto* title = Control<QLineEdit>(entry, TitleSlot);
+    FocusOn(entry, title);
+    QTest::keyClicks(title, "Retainer");
+    auto* notes = Control<QPlainTextEdit>(entry, NotesSlot);
+    FocusOn(entry, notes);
+    QTest::keyClicks(notes, "First call");
+    entry.BitBtnSave->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(Boxes.Boxes().empty());
+    // The next record, typed from an empty screen.
+    title->clear();
+    notes->clear();
+    FocusOn(entry, title);
+    QTest::keyClick(title, Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_EQ(Text(title), "Retainer");
+    FocusOn(entry, notes);
+    QTest::keyClick(notes, Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_EQ(StoredText(notes->toPlainText()), "First call");
+  });
+}
+
 TEST_F(EntryToolsTest, TheCalendarStartsWithTheEntrysCodesOrSaysItCannot) {
   WriteFileBytes(Startup.ExeDir + "/zorvik", "");
   std::vector<std::vector<std::string>> started;
