@@ -34,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -267,10 +268,13 @@ TEST_F(TemplateCommandsEndToEndTest, ATemplateLivesItsWholeLifeThroughTheMainWin
     Boxes.Answer(mrOk);
     D().PopupMenuClick(0);
     ASSERT_TRUE(D().PopupMenu2);
-    int firmsAt = -1;
-    for (int i = 0; i < D().PopupMenu2->actions().size(); ++i)
-      if (StoredText(D().PopupMenu2->actions()[i]->text()) == "Firms") firmsAt = i;
-    ASSERT_GE(firmsAt, 0);
+    // The deleted matters left the list the targets come from.
+    std::vector<std::string> targets;
+    for (const QAction* a : D().PopupMenu2->actions()) targets.push_back(StoredText(a->text()));
+    EXPECT_EQ(targets, (std::vector<std::string>{"Cases", "Client e-mail", "Clients", "Firms", "Matter e-mail"}));
+    const auto firms = std::find(targets.begin(), targets.end(), "Firms");
+    ASSERT_NE(firms, targets.end());
+    const int firmsAt = int(firms - targets.begin());
     D().PopupMenu2->hide();
     Boxes.Expect("Ready to repair the Vezadaz Lookup you have specified.\r\rContinue?", mrYes).Answer(mrOk);
     D().PopupMenu2Click(firmsAt);

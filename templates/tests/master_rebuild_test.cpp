@@ -5,6 +5,7 @@
 
 #include "btrieve/numbered_files.h"
 #include "platform/dialogs.h"
+#include "platform/fault_point.h"
 #include "platform/files.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_file.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -304,6 +306,34 @@ TEST_F(MasterRebuildTest, ADescriptorHeldElsewhereAndNotWaitedForFailsTheRebuild
   EXPECT_EQ(peer.Ask("close 1"), "ok");
   ExpectLeftClean();
   EXPECT_EQ(Dump("master.dsc"), before);
+}
+
+// Another workstation makes a master between the backup and the creation:
+// the rebuild fails without a message of its own and the old master is back.
+TEST_F(MasterRebuildTest, AMasterMadeElsewhereMeanwhileFailsTheRebuildAndRestores) {
+  WriteDescriptor(2, "Fees");
+  WriteMaster({Entry("Fees", "  2"), Entry("Kept", "  8")});
+  const std::optional<std::string> before = Dump("master.dsc");
+  const std::string master = ResolvePath(MasterFileName());
+  // Steps 1 and 2 copy and delete the master; step 3 creates the new one.
+  SetFaultPauseNotifier([&](uint64_t) {
+    EXPECT_FALSE(std::filesystem::exists(master));
+    std::error_code error;
+    std::filesystem::copy_file(ResolvePath(PathOf("Master.Bak")), master, error);
+    EXPECT_FALSE(error) << error.message();
+    ReleaseFaultPause();
+  });
+  ArmFaultPoint(3, TFaultAction::Pause);
+  {
+    DialogResponder dialogs;
+    EXPECT_EQ(RecreateMasterFile(), TRebuild::Failed);
+    EXPECT_TRUE(dialogs.Boxes().empty());
+  }
+  DisarmFaultPoint();
+  SetFaultPauseNotifier({});
+  ExpectLeftClean();
+  EXPECT_EQ(Dump("master.dsc"), before);
+  EXPECT_EQ(Dump("Master.Bak"), before);
 }
 
 TEST_F(MasterRebuildTest, AMasterOrBackupHeldElsewhereStopsBeforeAnythingChanges) {
