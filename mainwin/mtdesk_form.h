@@ -9,17 +9,21 @@
 // their captions, disabled (mainwin/mtdesk_menus.h).
 #pragma once
 
+#include "mainwin/instance_dispatch.h"
 #include "mainwin/mtdesk_unit.h"
 #include "mainwin/template_list.h"
+#include "platform/window_messages.h"
 
 #include <QMainWindow>
 #include <QStyle>
 
 #include <array>
+#include <memory>
 #include <string>
 
 class QAction;
 class QFileDialog;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -28,6 +32,7 @@ class QPainter;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class TEntryF;
 
 class TMtdeskF : public QMainWindow, public TMtdeskStartupHost {
 public:
@@ -76,6 +81,19 @@ public:
   // it; a selected one shows the template name it holds in the title.
   bool OpenDialog1CanClose();
   void OpenDialog1SelectionChange(const QString& Path);
+
+  // Instance messages and the application hooks
+  // (mainwin/instance_handling.cpp). DefaultHandler is the handler of the
+  // three registered messages from the form's creation to FormDestroy.
+  void DefaultHandler(UINT Msg, WPARAM wParam, LPARAM lParam);
+  void HookAppActivate() override;
+  void HookAppMessage() override;
+  // Every key press of the program passes here first; none is consumed.
+  void AppMessage(QKeyEvent* Key);
+  void AppActivate();
+  // The entry screen shown over this window; null when none is.
+  TEntryF* OpenEntryScreen() const;
+  TInstanceDispatcher& InstanceDispatcher() { return *instanceDispatcher_; }
 
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;
@@ -136,10 +154,19 @@ private:
   std::array<QPushButton*, 4> HighlightButtons() const;
 
   std::array<QLabel*, 2> statusPanels_{};
+  void InstallInstanceHandler();
+  void RemoveAppHooks();
+  std::unique_ptr<TInstanceTarget> instanceTarget_;
+  std::unique_ptr<TInstanceDispatcher> instanceDispatcher_;
+  QObject* keyForwarder_ = nullptr;
 };
 
 // The global form variable; null while no main window exists.
 extern TMtdeskF* MtdeskF;
+
+// True until the program's first activation has been handled (tests set
+// it back).
+extern bool FirstActivation;
 
 // Margin (the space around a button's glyph) as the button keeps it.
 int ButtonMargin(const QPushButton& Button);

@@ -39,12 +39,7 @@ protected:
     EntryWindowTest::SetUp();
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.Unique = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0";
-      client.DispCols[1] = 1;
-      client.DispCols[2] = 5;
+      AddClientLookup(t).DispCols[2] = 5;
       TFld& matterCase = t.Add("Case", 'C', 7);
       matterCase.IsLookup = matterCase.UpperCase = matterCase.Forced = true;
       matterCase.LkpKind = "L";

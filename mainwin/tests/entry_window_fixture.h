@@ -71,6 +71,17 @@ protected:
     throw std::runtime_error("no number for " + Name);
   }
 
+  // A unique upper-case client lookup on the client code, its first display
+  // row the client's name.
+  static TFld& AddClientLookup(TTemplateTableBuilder& T) {
+    TFld& client = T.Add("Client", 'C', 7);
+    client.IsLookup = client.Unique = client.UpperCase = true;
+    client.LkpKind = "L";
+    client.LkpSpec = "A  0";
+    client.DispCols[1] = 1;
+    return client;
+  }
+
   void Select(const std::string& name) {
     for (int i = 0; i < Form->ListBox1->count(); ++i) {
       if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {

@@ -1,0 +1,107 @@
+// The main window's handling of instance messages through the real windows:
+// another process (mdmsg) sends on the bus while an entry screen shows.
+#include "entry/qt/grid_form.h"
+#include "entry/qt/batch_view_form.h"
+#include "mainwin/tests/entry_window_fixture.h"
+#include "platform/qt/instance_bus_qt.h"
+#include "templates/tests/bus/child_process.h"
+#include "testing/bus_peer.h"
+#include "testing/keyboard.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+class InstanceHandlingTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    TTemplateTableBuilder t;
+    const int client = AddClientLookup(t).FldId;
+    t.Add("Note", 'C', 20);
+    t.Index(1, {client}, true, "By client");
+    Saved("Matters");
+    Start();
+    ASSERT_EQ(JoinInstanceBus(), BusJoin::Joined);
+  }
+  void TearDown() override {
+    LeaveInstanceBus();
+    EntryWindowTest::TearDown();
+  }
+
+  void Send(const std::vector<std::string>& Args) {
+    std::vector<std::string> argv{MDMSG_PATH, "send"};
+    argv.insert(argv.end(), Args.begin(), Args.end());
+    ChildProcess sender(argv, TempPath("send.out"), TempPath("send.err"));
+    ASSERT_EQ(sender.Wait(), 0);
+  }
+  static std::string Panel(TEntryF& E, int I) { return StoredText(E.StatusPanels[size_t(I)]->text()); }
+
+  ScopedTempDir bus;
+  ScopedRuntimeDir runtime{bus.path().string()};
+};
+
+}  // namespace
+
+// As a user sees it: the hub's status text, a stopwatch's time, a foreign
+// grid notice that changes nothing, the hub's codes filling the screen, and
+// the screen brought to the front.
+TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
+  Startup.SingleTemplateMode = true;
+  const TSampleClient& client = SampleOffice().Clients[1];
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* code = Edit(entry, "Edit1");
+    QLineEdit* name = Edit(entry, "Edit2");
+    ASSERT_TRUE(code && name);
+
+    Send({"status", "11", "Smith & Co. billing"});
+    QTRY_COMPARE(Panel(entry, 0), std::string("Smith & Co. billing"));
+    Send({"status", "10", "1:02:03"});
+    QTRY_COMPARE(Panel(entry, 1), std::string("1:02:03"));
+
+    Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
+    QTRY_COMPARE(Text(code), Format("%-7s", client.Code));
+    EXPECT_EQ(TrimRight(Text(name)), client.FirstName.empty() ? client.LastName
+                                                              : client.LastName + ", " + client.FirstName);
+    EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnSave);
+
+    // A grid notice comes from another instance's grid: never obeyed here.
+    Send({"grid", "Matters", "C"});
+    Send({"status", "10", "0:00"});
+    QTRY_COMPARE(Panel(entry, 1), std::string("0:00"));
+    EXPECT_EQ(Text(code), Format("%-7s", client.Code));
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Send({"command", "Matters", "A"});
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&entry));
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// Another template's name asks nothing of this screen; a "-" name is no name.
+TEST_F(InstanceHandlingTest, MessagesForAnotherTemplateOrWithoutANameChangeNothing) {
+  Startup.SingleTemplateMode = true;
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    Send({"raw", "CV_Message_Status", Format("%-30sV", "-")});
+    Send({"status", "11", "Last"});
+    QTRY_COMPARE(Panel(entry, 0), std::string("Last"));
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Send({"command", "Payroll", "A"});
+    Send({"status", "11", "After"});
+    QTRY_COMPARE(Panel(entry, 0), std::string("After"));
+    EXPECT_EQ(QApplication::activeWindow(), &other);
+  });
+}
