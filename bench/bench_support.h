@@ -59,6 +59,47 @@ inline void MakeDescriptor(int Number, const std::vector<std::string>& Texts) {
   BtrCloseFile(9);
 }
 
+// 50 fields; field 1 a client lookup that index 1 sorts on, every third
+// one a template lookup with display columns.
+inline std::vector<std::string> FiftyFieldTemplate() {
+  std::vector<std::string> texts;
+  int offset = 5;
+  for (int k = 1; k <= MaxFields; ++k) {
+    TFld f;
+    f.SeqNo = f.FldId = k;
+    f.Name = "Field number " + std::to_string(k);
+    f.FldType = k == 1 ? 'C' : "CNDdB"[k % 5];
+    f.Width = f.KeyWidth = k == 1 ? 7 : 10 + k % 20;
+    f.MinVal = "-100";
+    f.MaxVal = "99999.99";
+    f.Hint = "The hint of field " + std::to_string(k);
+    if (k == 1) {
+      f.IsLookup = f.Forced = f.Unique = true;
+      f.LkpKind = "L";
+      f.LkpSpec = "A  0  1";
+      f.IdxCount = 1;
+      f.IdxNo[1] = 1;
+      f.SortPos[1] = 1;
+    } else if (k % 3 == 0) {
+      f.IsLookup = true;
+      f.LkpKind = "M";
+      f.LkpTarget = "MNGR007.DSC";
+      f.LkpSpec = "1  3  4  5  6";
+      for (int c = 1; c <= 20; ++c) f.DispCols[c] = c * 3;
+    }
+    texts.push_back(FormatFieldRecord(f, offset));
+    offset += f.Width;
+  }
+  TIndexRecord index;
+  index.Number = 1;
+  index.Name = "Client";
+  index.SortFlds[1] = 1;
+  index.Unique = true;
+  index.TplName = "Template 0";
+  texts.push_back(FormatIndexRecord(index));
+  return texts;
+}
+
 // One folder per program run; the program's name is fixed at the first call.
 inline const std::filesystem::path& Root(const std::string& program) {
   static const std::filesystem::path root =

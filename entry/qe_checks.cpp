@@ -38,12 +38,19 @@ bool GetEqualOnKey(uint8_t FileNo, int8_t KeyNo, const std::string& Key, TDynCha
   return found;
 }
 
-// The three-step acceptance of a name: the record of Chosen, else a search
-// in name order (key 3) from the text's first character until the first
-// character of the second name part passes it. The code found, or "".
-std::string AcceptName(uint8_t FileNo, TDynCharArr& Rec, const std::string& Text, const std::string& ChosenKey,
-                       TFamilyField CodeField, TFamilyField SecondPart, std::string (*NameOf)(const TDynCharArr&)) {
+// The three-step acceptance of a name: the selected list row, else the
+// record of Chosen, else a search in name order (key 3) from the text's
+// first character until the first character of the second name part passes
+// it. The code found, or "".
+std::string AcceptName(uint8_t FileNo, TDynCharArr& Rec, const std::string& Text, const TQeSelectedRow& Selected,
+                       const std::string& ChosenKey, TFamilyField CodeField, TFamilyField SecondPart,
+                       std::string (*NameOf)(const TDynCharArr&)) {
   const std::string wanted = TrimRight(Text);
+  // The row's code is its key-1 text; the record read gives what the
+  // caller shows from it.
+  if (!wanted.empty() && TrimRight(Selected.Name) == wanted && !Trim(Selected.Code).empty() &&
+      GetEqualOnKey(FileNo, 1, Selected.Code, Rec))
+    return FieldText(Rec, CodeField);
   if (!ChosenKey.empty() && GetEqualOnKey(FileNo, 1, ChosenKey, Rec) && TrimRight(NameOf(Rec)) == wanted)
     return FieldText(Rec, CodeField);
   if (wanted.empty()) return "";
@@ -91,7 +98,7 @@ std::string ClientName(const TDynCharArr& Rec) {
   return name;
 }
 
-TQeCheck CheckEmployee(TQeState& S, const std::string& Text, bool IntoList) {
+TQeCheck CheckEmployee(TQeState& S, const std::string& Text, bool IntoList, const TQeSelectedRow& Selected) {
   if (IntoList) return {};
   if (Trim(Text).empty()) {
     S.LabelEmpName.clear();
@@ -109,12 +116,12 @@ TQeCheck CheckEmployee(TQeState& S, const std::string& Text, bool IntoList) {
     return Refused(QeEmpNotFound, mtWarning, TQeField::Employee);
   }
   const std::string chosenKey = S.ChosenEmployee.empty() ? "" : EmployeeKey(S.ChosenEmployee);
-  S.ChosenEmployee = AcceptName(QEmpFileNo, QEmpRec, Text, chosenKey, EmpFld::Code, EmpFld::LastName, EmployeeName);
+  S.ChosenEmployee = AcceptName(QEmpFileNo, QEmpRec, Text, Selected, chosenKey, EmpFld::Code, EmpFld::LastName, EmployeeName);
   if (!S.ChosenEmployee.empty()) return {};
   return Refused(QeEmpNotFound, mtWarning, TQeField::Employee);
 }
 
-TQeCheck CheckClient(TQeState& S, const std::string& Text, bool IntoList) {
+TQeCheck CheckClient(TQeState& S, const std::string& Text, bool IntoList, const TQeSelectedRow& Selected) {
   if (IntoList) return {};
   if (S.EntryModeIdx == 1) {
     if (!Trim(Text).empty() && Trim(Text) == Trim(S.ChosenClient) &&
@@ -139,7 +146,7 @@ TQeCheck CheckClient(TQeState& S, const std::string& Text, bool IntoList) {
   }
   const std::string chosenKey = S.ChosenClient.empty() ? "" : ClientKey(S.ChosenClient);
   const std::string code =
-      AcceptName(QClientFileNo, QClientRec, Text, chosenKey, ClientFld::Code, ClientFld::LastName, ClientName);
+      AcceptName(QClientFileNo, QClientRec, Text, Selected, chosenKey, ClientFld::Code, ClientFld::LastName, ClientName);
   if (code.empty()) {
     S.ChosenClient.clear();
     check = Refused(QeClientNotFound, mtWarning, TQeField::Client);

@@ -42,11 +42,18 @@ constexpr size_t QeDescMaxLen = 2808;
 std::string EmployeeName(const TDynCharArr& Rec);
 std::string ClientName(const TDynCharArr& Rec);
 
+// The list row selected when a field by name is left: its first column
+// (the name) and its code column; empty when the list shows no row of the
+// field.
+struct TQeSelectedRow {
+  std::string Name, Code;
+};
+
 // Leaving a lookup field with Text. IntoList: the focus went into the
 // field's list (no message; the mode-1 client and the employee by code keep
-// their values).
-TQeCheck CheckEmployee(TQeState& S, const std::string& Text, bool IntoList);
-TQeCheck CheckClient(TQeState& S, const std::string& Text, bool IntoList);
+// their values). A name is accepted from the selected row first.
+TQeCheck CheckEmployee(TQeState& S, const std::string& Text, bool IntoList, const TQeSelectedRow& Selected = {});
+TQeCheck CheckClient(TQeState& S, const std::string& Text, bool IntoList, const TQeSelectedRow& Selected = {});
 // ClientEditEmpty: the client edit shows and is empty (the focus goes there).
 TQeCheck CheckCase(TQeState& S, const std::string& Text, bool IntoList, bool ClientEditEmpty);
 TQeCheck CheckGroup(const TQeState& S, const std::string& Text);

@@ -138,14 +138,20 @@ void QeLookupList::Load(const TQeState& S, TQeField Field, int Back) {
   TRecLockMsgScope lockQuestion(QeListLockQuestion);
   const TListFile file = FileOf(Field);
   rows_.clear();
+  field_ = Field;
   first_ = BtrSavePosition(file.FileNo, *file.Rec);
   const size_t limit = std::min<size_t>(size_t(Back) + QeListAfter, QeListMaxRows);
   bool atEnd = false;
+  int read = 0;
+  foundRow_ = Back;
   while (!atEnd && rows_.size() < limit) {
     if (Belongs(S, Field)) {
       TQeListRow row = RowOf(S, Field);
-      // A grouping code of both kinds is one row.
-      if (!(Field == TQeField::Group && !rows_.empty() && rows_.back()[0] == row[0])) rows_.push_back(row);
+      // A grouping code of both kinds is one row, which the record Back
+      // records in may share with the one before it.
+      const bool repeated = Field == TQeField::Group && !rows_.empty() && rows_.back()[0] == row[0];
+      if (read++ == Back) foundRow_ = int(rows_.size()) - (repeated ? 1 : 0);
+      if (!repeated) rows_.push_back(row);
     } else if (Field != TQeField::Group) {
       break;
     }
@@ -259,8 +265,8 @@ TQeFill QeLookupList::FillBack(const TQeState& S, TQeField Field) {
     }
     if (!LoadOrFail(S, Field, back, fill)) return;
     fill.Show = !rows_.empty();
-    fill.FoundRow = back;
-    fill.SelectedRow = fill.TopRow = std::max(0, back - 1);
+    fill.FoundRow = foundRow_;
+    fill.SelectedRow = fill.TopRow = std::max(0, foundRow_ - 1);
   });
 }
 
@@ -328,7 +334,7 @@ void QeLookupList::FillFrom(const TQeState& S, TQeField Field, const std::string
     return;
   }
   if (!LoadOrFail(S, Field, back, fill)) return;
-  fill.FoundRow = back;
+  back = fill.FoundRow = foundRow_;
   if (rows_.empty() || (Text.empty() && !(S.ClientFirst() && Field == TQeField::Case))) {
     fill.Show = !rows_.empty() && S.ClientFirst() && Field == TQeField::Case;
     return;
@@ -359,21 +365,25 @@ void QeLookupList::FillFrom(const TQeState& S, TQeField Field, const std::string
 TQeFill QeLookupList::PageDown(const TQeState& S, TQeField Field, int Selected) {
   return Guarded([&](TQeFill& fill) {
     fill.Show = true;
-    if (Selected + 8 < int(rows_.size())) {
-      fill.SelectedRow = fill.TopRow = Selected + 8;
+    // The selected row ends at the bottom of the visible rows, as a move
+    // down leaves it.
+    if (Selected + QeListVisibleRows < int(rows_.size())) {
+      fill.SelectedRow = Selected + QeListVisibleRows;
+      fill.TopRow = fill.SelectedRow - (QeListVisibleRows - 1);
       return;
     }
     if (!ReadFirst(Field, fill)) return;
     const TListFile file = FileOf(Field);
     bool atEnd = false;
-    for (int moved = 0; moved < 8 && !atEnd;) {
+    for (int moved = 0; moved < QeListVisibleRows && !atEnd;) {
       BtrGetNext(file.FileNo, *file.Rec, atEnd, false);
       if (!atEnd && Belongs(S, Field)) ++moved;
     }
     if (!LoadOrFail(S, Field, int(rows_.size()), fill)) return;
     fill.Show = true;
-    fill.SelectedRow = std::min(Selected, int(rows_.size()) - 1);
-    fill.TopRow = std::max(0, fill.SelectedRow - 4);
+    fill.ToLast = Selected >= int(rows_.size());
+    fill.SelectedRow = fill.ToLast ? 0 : Selected;
+    fill.TopRow = std::max(0, fill.SelectedRow - (QeListVisibleRows - 1));
   });
 }
 

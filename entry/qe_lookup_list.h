@@ -20,6 +20,7 @@ constexpr int QeListColumns = 13;
 constexpr int QeListMaxRows = 501;
 constexpr int QeListStepBack = 12;
 constexpr int QeListAfter = 41;
+constexpr int QeListVisibleRows = 8;  // a page
 
 using TQeListRow = std::array<std::string, QeListColumns>;
 
@@ -47,6 +48,7 @@ struct TQeFill {
   bool Chosen = false;         // SelectedRow matched the text and is chosen
   std::string FieldText;       // the field's text after completion
   size_t SelectFrom = 0;       // the completed part starts here
+  bool ToLast = false;         // a page found nothing further: go to the last record
 };
 
 class QeLookupList {
@@ -60,11 +62,16 @@ public:
   // on top. FoundRow 0: nothing lay before it.
   TQeFill FillBack(const TQeState& S, TQeField Field);
   // Failures of every fill come back as an error Message, nothing loaded.
-  // Paging down: the rows from the record Rows().size() - 1 records after
-  // the first loaded one, eight further; the new selected row.
+  // Paging down from row Selected: the row eight below when loaded; else
+  // the rows again from eight records past the first loaded one (as many
+  // as were loaded, and 41 more) with the same row selected, or ToLast
+  // when that row is no longer loaded.
   TQeFill PageDown(const TQeState& S, TQeField Field, int Selected);
 
   const std::vector<TQeListRow>& Rows() const { return rows_; }
+  // The field the rows belong to; None before a load and after Clear.
+  TQeField LoadedFor() const { return rows_.empty() ? TQeField::None : field_; }
+  void Clear() { rows_.clear(); }
   // Choosing Row: the field's text, the chosen code and the labels.
   void Choose(int Row, TQeState& S, TQeField Field, std::string& FieldText) const;
 
@@ -80,4 +87,6 @@ private:
   std::vector<TQeListRow> rows_;
   TBtrPosition first_{};
   std::string client_;  // the chosen client of a case list, "%-7s"
+  TQeField field_ = TQeField::None;
+  int foundRow_ = 0;  // the row of the record the last load started Back records before
 };

@@ -163,7 +163,11 @@ int ShowAndRun(StartupContext& Context) {
   TListOutcome shown = TListOutcome::Terminate;
   if (!GuardEvent([&] { shown = MtdeskF->FormShow(); })) Terminate();
   if (shown == TListOutcome::Installed) return InstalledStatus;
-  if (!ShowUnlessTerminated(MtdeskF)) return TerminatedStatus;
+  bool showWindow = true;
+  // What the entry command raises is reported; the list shows then.
+  if (!Terminated()) GuardEvent([&] { showWindow = MtdeskF->OpenDirectTemplate(); });
+  if (showWindow && !ShowUnlessTerminated(MtdeskF)) return TerminatedStatus;
+  if (Terminated()) return TerminatedStatus;
   return Context.EventLoop ? Context.EventLoop() : QApplication::exec();
 }
 

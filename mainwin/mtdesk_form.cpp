@@ -1,6 +1,7 @@
 #include "mainwin/mtdesk_form.h"
 
 #include "btrieve/numbered_files.h"
+#include "mainwin/glyph_button.h"
 #include "mainwin/mtdesk_menus.h"
 #include "mainwin/template_list_box.h"
 #include "templates/template_number.h"
@@ -86,12 +87,14 @@ TMtdeskF::TMtdeskF(QWidget* parent)
       Timer1(new QTimer(this)),
       Panel6(new QWidget(PanelButtons)),
       Image1(new QLabel(Panel6)),
-      BitBtnAdd(new QPushButton(PanelButtons)),
+      BitBtnAdd(new TGlyphButton(PanelButtons)),
       Label1(new QLabel(QStringLiteral("Matterdesk"), Panel6)),
       Label2(new QLabel(QStringLiteral("Module"), Panel6)),
-      BitBtnModify(new QPushButton(PanelButtons)),
-      BitBtnAccess(new QPushButton(PanelButtons)),
-      BitBtnExit(new QPushButton(PanelButtons)) {
+      BitBtnModify(new TGlyphButton(PanelButtons)),
+      BitBtnAccess(new TGlyphButton(PanelButtons)),
+      BitBtnExit(new TGlyphButton(PanelButtons)),
+      screens_(std::make_unique<TMtdeskScreens>(*this)),
+      commands_(std::make_unique<TemplateCommands>(screens_->Screens())) {
   setWindowTitle(QStringLiteral("Corvenstead Matterdesk"));
   setMenuBar(MainMenu1);
   setStatusBar(StatusBar1);
@@ -143,6 +146,12 @@ void TMtdeskF::BuildLayout() {
   column->setContentsMargins(1, 1, 1, 1);
   column->setSpacing(0);
   column->addWidget(Panel6, 1);
+  const std::array<const char*, 4> glyphs = {":/mainwin/create.png", ":/mainwin/modify.png", ":/mainwin/entry.png",
+                                             ":/mainwin/exit.png"};
+  for (size_t i = 0; i < glyphs.size(); ++i) {
+    HighlightButtons()[i]->setIcon(QIcon(QString::fromLatin1(glyphs[i])));
+    HighlightButtons()[i]->setIconSize(QSize(TGlyphButton::GlyphSize, TGlyphButton::GlyphSize));
+  }
   for (QPushButton* button : HighlightButtons()) {
     button->setFixedSize(ButtonSize);
     // A move over a button is the button's alone: the panel behind it would

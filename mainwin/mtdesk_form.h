@@ -11,6 +11,8 @@
 
 #include "mainwin/instance_dispatch.h"
 #include "mainwin/mtdesk_unit.h"
+#include "mainwin/template_command_screens.h"
+#include "mainwin/template_commands.h"
 #include "mainwin/template_list.h"
 #include "platform/window_messages.h"
 
@@ -46,6 +48,10 @@ public:
   // where none exists). Terminate and Installed have asked the program to
   // end; the window must not show then.
   TListOutcome FormShow();
+  // Direct mode, after FormShow and before the window first shows: the
+  // template the command line named opened for entry (mainwin/direct_mode.cpp).
+  // False when the window must stay hidden until Timer1 ends the program.
+  bool OpenDirectTemplate();
 
   // Panel I (0 or 1) of StatusBar1, Windows-1252.
   std::string StatusPanelText(int I) const;
@@ -64,8 +70,18 @@ public:
   void Timer1Timer();
   void FormDestroy();
   void Setupclientandcaseemailtemplates1Click();
-  // The selected template's entry screen (mainwin/entry_command.cpp).
+  // The template commands (mainwin/template_commands.h), each on the
+  // selected template.
+  void Userdefined1Click();
+  void Copy1Click();
+  void Rename1Click();
+  void Modify1Click();
+  void Delete1Click();
   void EntryMaintenancefor1Click();
+  TemplateCommands& Commands() { return *commands_; }
+  // Entry steps 3-5: the loaded template's entry screen, shown window-modal
+  // and freed (mainwin/entry_command.cpp).
+  void RunEntryScreen();
   // The program file's time (mainwin/about_command.cpp).
   void About1Click();
   // The user settings dialog (mainwin/setup_command.cpp).
@@ -154,6 +170,8 @@ private:
   std::array<QPushButton*, 4> HighlightButtons() const;
 
   std::array<QLabel*, 2> statusPanels_{};
+  std::unique_ptr<TMtdeskScreens> screens_;
+  std::unique_ptr<TemplateCommands> commands_;
   void InstallInstanceHandler();
   void RemoveAppHooks();
   std::unique_ptr<TInstanceTarget> instanceTarget_;

@@ -42,14 +42,14 @@ struct TItemDef {
 };
 
 const TItemDef Items[] = {
-    {&TMtdeskF::Modify1, &TMtdeskF::Edit1, "&Modify ", nullptr},
-    {&TMtdeskF::Delete1, &TMtdeskF::Edit1, "&Delete ", nullptr},
-    {&TMtdeskF::Rename1, &TMtdeskF::Edit1, "&Rename ", nullptr},
+    {&TMtdeskF::Modify1, &TMtdeskF::Edit1, "&Modify ", &TMtdeskF::Modify1Click},
+    {&TMtdeskF::Delete1, &TMtdeskF::Edit1, "&Delete ", &TMtdeskF::Delete1Click},
+    {&TMtdeskF::Rename1, &TMtdeskF::Edit1, "&Rename ", &TMtdeskF::Rename1Click},
     {&TMtdeskF::Importdata1, &TMtdeskF::Edit1, "&Import data to ", nullptr},
     {&TMtdeskF::N1, &TMtdeskF::Edit1, nullptr, nullptr},
     {&TMtdeskF::SetupOptions1, &TMtdeskF::Edit1, "&Settings", &TMtdeskF::SetupOptions1Click},
-    {&TMtdeskF::Userdefined1, &TMtdeskF::Createa1, "&New template", nullptr},
-    {&TMtdeskF::Copy1, &TMtdeskF::Createa1, "&Copy", nullptr},
+    {&TMtdeskF::Userdefined1, &TMtdeskF::Createa1, "&New template", &TMtdeskF::Userdefined1Click},
+    {&TMtdeskF::Copy1, &TMtdeskF::Createa1, "&Copy", &TMtdeskF::Copy1Click},
     {&TMtdeskF::Importfrom1, &TMtdeskF::Createa1, "&Import template from...", &TMtdeskF::Importfrom1Click},
     {&TMtdeskF::EntryMaintenancefor1, &TMtdeskF::Data1, "&Entry/Alter for ", &TMtdeskF::EntryMaintenancefor1Click},
     {&TMtdeskF::Reports1, &TMtdeskF::Data1, "&Create/modify/print a QUAP report for ", &TMtdeskF::Createreport1Click,
@@ -64,7 +64,7 @@ const TItemDef Items[] = {
     {&TMtdeskF::N3, &TMtdeskF::Utilities1, nullptr, nullptr},
     {&TMtdeskF::ExportTemplate1, &TMtdeskF::Utilities1, "&Export", &TMtdeskF::ExportTemplate1Click},
     {&TMtdeskF::About1, &TMtdeskF::Help1, "&About", &TMtdeskF::About1Click},
-    {&TMtdeskF::Modify2, &TMtdeskF::PopupMenu1, "&Modify Template", nullptr},
+    {&TMtdeskF::Modify2, &TMtdeskF::PopupMenu1, "&Modify Template", &TMtdeskF::Modify1Click},
     {&TMtdeskF::Createreport1, &TMtdeskF::PopupMenu1, "QUAP &Report", &TMtdeskF::Createreport1Click, 1},
 };
 
@@ -75,8 +75,8 @@ struct TButtonDef {
 };
 
 const TButtonDef Buttons[] = {
-    {&TMtdeskF::BitBtnAdd, "&Create template", nullptr},
-    {&TMtdeskF::BitBtnModify, "&Modify template", nullptr},
+    {&TMtdeskF::BitBtnAdd, "&Create template", &TMtdeskF::Userdefined1Click},
+    {&TMtdeskF::BitBtnModify, "&Modify template", &TMtdeskF::Modify1Click},
     {&TMtdeskF::BitBtnAccess, "&Entry/Maintenance", &TMtdeskF::EntryMaintenancefor1Click},
     {&TMtdeskF::BitBtnExit, "E&xit module", &TMtdeskF::BitBtnExitClick},
 };

@@ -20,10 +20,14 @@
 
 TMainWindowFlags MainFlags;
 
-const std::string MasterOpenLockMsg =
-    "Unable to open this file.\r\rIt is possible that another user is performing an operation that requires "
-    "exclusive\raccess to this file.  You may retry this operation and this message will reappear if\rthe file "
-    "remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
+std::string MasterRetryText(const std::string& Lead) {
+  return Lead +
+         "\r\rIt is possible that another user is performing an operation that requires exclusive\raccess to this "
+         "file.  You may retry this operation and this message will reappear if\rthe file remains inaccessable.  "
+         "Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
+}
+
+const std::string MasterOpenLockMsg = MasterRetryText("Unable to open this file.");
 
 namespace {
 
@@ -159,3 +163,13 @@ TListOutcome LoadTemplateList(TTemplateListing& Listing, bool Install) {
 }
 
 std::string QuotedItemName(const std::string& Item) { return "'" + TrimRight(Item) + "'"; }
+
+void RemoveTemplateListEntry(const std::string& Name) {
+  TTemplateNames& list = Store.TemplateList;
+  for (int i = 1; i <= MaxListEntries && !list[i].empty(); ++i) {
+    if (Trim(list[i].substr(0, MasterName.Width)) != Trim(Name)) continue;
+    for (int j = i; j < MaxListEntries; ++j) list[j] = list[j + 1];
+    list[MaxListEntries] = "";
+    return;
+  }
+}

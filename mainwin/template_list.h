@@ -34,6 +34,9 @@ extern TMainWindowFlags MainFlags;
 
 // The question while the master file stays locked at the list's open.
 extern const std::string MasterOpenLockMsg;
+// The question at an open of the master file: Lead, then why it may be
+// locked.
+std::string MasterRetryText(const std::string& Lead);
 
 struct TTemplateListing {
   std::vector<std::string> Items;  // the 30-byte names as stored, in list order
@@ -60,3 +63,7 @@ bool InstallRequested();
 // "'" + the item without trailing blanks + "'": the name the menu
 // captions carry while an item is selected.
 std::string QuotedItemName(const std::string& Item);
+
+// The entry of Store.TemplateList whose trimmed name is Name removed, the
+// later ones moved up; the list still ends at its first empty entry.
+void RemoveTemplateListEntry(const std::string& Name);

@@ -83,3 +83,12 @@ bool ReadNameRecord(uint8_t FileNo, TDynCharArr& Rec) {
   if (Rec.size() < static_cast<size_t>(DscRecordLength)) Rec.resize(DscRecordLength);
   return BtrGetEqual(FileNo, std::string(NameRecordKey), Rec, false);
 }
+
+bool WriteNameRecord(uint8_t FileNo, std::string_view Name) {
+  TDynCharArr rec(DscRecordLength);
+  if (!ReadNameRecord(FileNo, rec)) return false;
+  std::string text = DscText(std::string_view(reinterpret_cast<const char*>(rec.data()), rec.size()));
+  SetIndexTplName(text, Name);
+  BtrUpdateRecord(FileNo, text, rec);
+  return true;
+}

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr uint8_t DescriptorFileNo = 2;
 
@@ -46,3 +47,6 @@ void WriteDscRecord(std::string& Rec);
 // Reads the template-name record of the descriptor open as FileNo into Rec:
 // key 2 = "K1" (selects key 2). False when the descriptor has none.
 bool ReadNameRecord(uint8_t FileNo, TDynCharArr& Rec);
+// Puts Name into the template-name record of the descriptor open as FileNo
+// and updates it. False when the descriptor has none; raises a failure.
+bool WriteNameRecord(uint8_t FileNo, std::string_view Name);

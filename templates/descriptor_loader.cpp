@@ -21,10 +21,7 @@ std::string BlankPrimKey;
 
 namespace {
 
-const std::string DescriptorLockMsg =
-    "Unable to open the description file for this template.\r\rIf there are other workstations present, check to "
-    "see if the template is\rbeing accessed.  You may retry this operation and this message will reappear if\rthe "
-    "file remains inaccessable.  Otherwise, contact Ondral, Inc. for assistance.\r\rRetry opening the file?";
+const std::string DescriptorLockMsg = TemplateRetryText("Unable to open the description file for this template.");
 const std::string ErrorLead = "Error:  ";
 constexpr std::string_view HostLetters = "ABE";  // client, case, employee
 constexpr int DscKeyNo = 1;

@@ -260,11 +260,7 @@ bool TTemplateImport::ResolveImportName(TImported& Template) {
   }
   if (renamed) {
     try {
-      TDynCharArr rec(DscRecordLength);
-      if (!ReadNameRecord(DescriptorFileNo, rec)) throw Exception("Unable to locate name record in " + chosen_);
-      std::string text = DscText(RecordText(rec));
-      SetIndexTplName(text, name);
-      BtrUpdateRecord(DescriptorFileNo, text, rec);
+      if (!WriteNameRecord(DescriptorFileNo, name)) throw Exception("Unable to locate name record in " + chosen_);
     } catch (const std::exception& e) {
       ErrorBox("Unable to update template reference.  Templates not imported.  Error:  " + ExceptionText(e));
       return false;

@@ -176,6 +176,16 @@ TFld& AddMatterFields(TTemplateTableBuilder& Table, int AmountWidth) {
   return amount;
 }
 
+TFld& AddTemplateLookup(TTemplateTableBuilder& Table, const std::string& Name, int Target) {
+  TFld& f = Table.Add(Name, 'C', 6);
+  f.IsLookup = true;
+  f.LkpKind = "M";
+  f.LkpTarget = "MNGR" + TTemplateNumber(Target).ZeroFilled() + ".DSC";
+  f.LkpSpec = "1  1";
+  f.DispCols[1] = 1;
+  return f;
+}
+
 void LoadForModification(int TplNo, bool HasData) {
   const TTemplateNumber number(TplNo);
   if (!LoadTemplateDescriptor(number.ZeroFilled()))

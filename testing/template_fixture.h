@@ -88,6 +88,9 @@ std::vector<std::string> ReadRecords(const std::string& Name, uint8_t FileNo = 9
 // first 5 characters, the target's key bytes behind them). Returns Amount.
 TFld& AddMatterFields(TTemplateTableBuilder& Table, int AmountWidth);
 
+// A field Name (C 6) that looks template Target up by its index 1 and
+// shows its field 1.
+TFld& AddTemplateLookup(TTemplateTableBuilder& Table, const std::string& Name, int Target);
 // Template TplNo loaded for modification as the designer has it: its
 // descriptor read, the index names to write and every field's memberships
 // set, Modifying, HasData and TplNumber set, file 1 (the master) open on

@@ -221,6 +221,9 @@ void TDescriptorF::BuildFieldPanel() {
   OnClicked(ButtonDown, [this] { ButtonDownClick(); });
   OnClicked(ViewBitBtn, [this] { ViewBitBtnClick(); });
   OnClicked(CreateTableBitBtn, [this] { CreateTableBitBtnClick(); });
+  CreateTableBitBtn->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(CreateTableBitBtn, &QWidget::customContextMenuRequested, this,
+          [this] { GuardEvent([this] { CreateTableBitBtnMouseDown(Qt::RightButton); }); });
   OnClicked(CloseBitBtn, [this] { CloseBitBtnClick(); });
   OnClicked(HelpBitBtn, [this] { HelpBitBtnClick(); });
   // Dragging an entry to another place moves the field there.
@@ -291,6 +294,7 @@ void TDescriptorF::BuildIndexPanel() {
   OnClicked(BitBtnSave, [this] { BitBtnSaveClick(); });
   OnClicked(BitBtnIndexCancel, [this] { BitBtnIndexCancelClick(); });
   OnClicked(BitBtnIndexClear, [this] { BitBtnIndexClearClick(); });
+  OnClicked(BitBtnDetails, [this] { BitBtnDetailsClick(); });
   OnClicked(BitBtn2, [] {
     ShowMessage("Press this button to get more detailed help in creating indexes for your template.");
   });

@@ -11,6 +11,7 @@
 
 #include "designer/field_model.h"
 #include "designer/index_model.h"
+#include "designer/lookup_repair.h"
 #include "designer/qt/dialog_parts.h"
 #include "templates/descriptor_loader.h"
 
@@ -23,6 +24,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QSpinBox;
 class QStatusBar;
 class TFocusModel;
@@ -83,6 +85,23 @@ public:
   void ComboBox1Exit(QWidget* Sender);
   void EditK1NameExit(QWidget* Sender);
   void EditK2NameEnter(QWidget* Sender);
+
+  // The templates and fields that read the locked indexes.
+  void BitBtnDetailsClick();
+
+  // Lookup repair (designer/qt/descriptor_repair.cpp), offered only while
+  // modifying: the right button on CreateTableBitBtn lists the template
+  // lookups (PopupMenu1), a chosen one lists every template (PopupMenu2),
+  // a chosen template is the new target. Choices are menu positions.
+  void CreateTableBitBtnMouseDown(Qt::MouseButton Button);
+  void PopupMenuClick(int Choice);
+  void PopupMenu2Click(int Choice);
+  void MakeRepair(const TRepairChoice& Target);
+  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+  std::vector<TRepairChoice> RepairLookups;
+  std::vector<TRepairChoice> RepairTargetList;
+  TTemplateNumber RepairOld;
 
   // The entry controls as a field entry, and back.
   TFieldEntry ReadEntry() const;
@@ -157,6 +176,8 @@ private:
   void RemoveHooks();
   // The list shows Fields.List.
   void SyncList();
+  // Pops Menu up at the form's top left + 100 pixels.
+  void PopUpRepairMenu(QMenu* Menu);
   std::map<const QWidget*, int> tags_;
 };
 

@@ -8,6 +8,7 @@
 #include "designer/qt/field_tile.h"
 #include "designer/qt/lookup_form.h"
 #include "designer/qt/min_max_form.h"
+#include "designer/tests/lookup_form_driver.h"
 #include "entry/qt/entry_form.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -204,18 +205,7 @@ TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept
   F().EditName->setFocus();
   QTest::keyClicks(F().EditName, "Client");
   ClickIndicator(F().RadioGroup1->Item(0));
-  WhenModal<TLKUPF>([](TLKUPF& form) {
-    ClickIndicator(form.RadioGroup1->Item(TLKUPF::KindM));
-    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
-    QListWidgetItem* clients = form.ListBoxTables->findItems("Clients", Qt::MatchExactly).value(0);
-    ASSERT_TRUE(clients);
-    QTest::mouseClick(form.ListBoxTables->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      form.ListBoxTables->visualItemRect(clients).center());
-    ASSERT_EQ(form.SelectedTemplateName(), "Clients");
-    form.ActiveControlChange(form.TemplateTiles[0]);
-    form.BitBtnDropDownClick();
-    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
-  });
+  WhenModal<TLKUPF>([](TLKUPF& form) { ChooseTemplateLookup(form, "Clients"); });
   ClickIndicator(F().CBLookup);
   EXPECT_TRUE(F().LookupAccepted);
   EXPECT_EQ(F().CBLookup->text().toStdString(), "Lookup Field  (Clients)");

@@ -3,11 +3,11 @@
 #include "platform/errors.h"
 #include "platform/qt/widget_text.h"
 
-TFieldValidator::TFieldValidator(int MaxLength, bool Upper, QObject* Parent)
-    : QValidator(Parent), maxLength_(MaxLength), upper_(Upper) {}
+TFieldValidator::TFieldValidator(int MaxLength, bool Upper, QObject* Parent, bool RefuseUnstorable)
+    : QValidator(Parent), maxLength_(MaxLength), upper_(Upper), refuseUnstorable_(RefuseUnstorable) {}
 
 QValidator::State TFieldValidator::validate(QString& Input, int&) const {
-  if (!StorableText(Input)) return Invalid;
+  if (refuseUnstorable_ && !StorableText(Input)) return Invalid;
   if (upper_) Input = Input.toUpper();
   if (maxLength_ > 0 && Input.size() > maxLength_) return Invalid;
   return Acceptable;

@@ -9,13 +9,17 @@
 
 class TFieldValidator : public QValidator {
 public:
-  TFieldValidator(int MaxLength, bool Upper, QObject* Parent);
+  // RefuseUnstorable false: such a character passes, for a screen that
+  // takes it back with a message of its own.
+  TFieldValidator(int MaxLength, bool Upper, QObject* Parent, bool RefuseUnstorable = true);
 
   State validate(QString& Input, int& Pos) const override;
+  int MaxLength() const { return maxLength_; }
 
 private:
   int maxLength_;
   bool upper_;
+  bool refuseUnstorable_;
 };
 
 // True when Windows-1252 holds every character of Text.

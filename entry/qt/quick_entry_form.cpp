@@ -5,6 +5,7 @@
 #include "entry/batch_files.h"
 #include "entry/qe_files.h"
 #include "entry/qt/batch_view_form.h"
+#include "entry/qt/field_validator.h"
 #include "entry/qt/select_export_dir.h"
 #include "platform/date_format.h"
 #include "platform/dialogs.h"
@@ -48,7 +49,6 @@ QPointer<TQEF> QEF;
 
 namespace {
 
-constexpr int LookupCount = 5;
 constexpr int EditingStatusCode = 11;
 constexpr int ElapsedStatusCode = 10;
 constexpr int TimeEntryEndCode = 8;
@@ -57,6 +57,8 @@ const char* const CancelQuestion = "Cancel changes to the current record?";
 const char* const FieldCaptions[] = {"Employee", "Client", "Case", "Group", "Narr Code"};
 const char* const ModeLetters = "CNSA";
 const char* const EmpLetters = "CN";
+constexpr int DateRowNo = 1;
+constexpr int ClientRowNo = 2;
 
 // Width and text limit of an edit per lookup mode, at 120 pixels per inch.
 struct TEditMode {
@@ -78,6 +80,19 @@ std::string TextOf(const QLineEdit* Edit) { return StoredText(Edit->text()); }
 
 }  // namespace
 
+void SetTypingLimit(QLineEdit* Edit, int Limit) {
+  // Not setMaxLength, which also cuts what the program sets (a formatted
+  // number of hours, a completed name).
+  const QValidator* old = Edit->validator();
+  Edit->setValidator(new TFieldValidator(Limit, false, Edit, false));
+  delete old;
+}
+
+int TypingLimit(const QLineEdit* Edit) {
+  const auto* limit = dynamic_cast<const TFieldValidator*>(Edit->validator());
+  return limit ? limit->MaxLength() : 0;
+}
+
 TQEF::TQEF() {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Corvenstead Quick Entry");
@@ -97,7 +112,7 @@ TQEF::~TQEF() {
 void TQEF::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
-  auto* grid = new QGridLayout;
+  auto* grid = grid_ = new QGridLayout;
   auto* column = new QVBoxLayout(central);
   column->addLayout(grid);
 
@@ -116,9 +131,9 @@ void TQEF::BuildControls() {
   EditClient = lookupEdit(1);
   EditCase = lookupEdit(2);
   EditGroup = lookupEdit(3);
-  EditGroup->setMaxLength(2);
+  SetTypingLimit(EditGroup, 2);
   EditNarr = lookupEdit(4);
-  EditNarr->setMaxLength(3);
+  SetTypingLimit(EditNarr, 3);
   EditNarr->setFocusPolicy(Qt::ClickFocus);
   for (int tag = 0; tag < LookupCount; ++tag) {
     ShowListButtons[tag] = new QToolButton(central);
@@ -137,7 +152,7 @@ void TQEF::BuildControls() {
   Date->SetMaxDate(LastEntryDate());
   connect(Date, &QLineEdit::textChanged, this, [this] { DateChange(); });
   EditHours = new QLineEdit("0.00", central);
-  EditHours->setMaxLength(8);
+  SetTypingLimit(EditHours, 8);
   EditHours->installEventFilter(this);
   connect(EditHours, &QLineEdit::textEdited, this, [this] { GuardEvent([this] { TakeBackUnstorable(EditHours); }); });
   Memo1 = new QPlainTextEdit(central);
@@ -166,7 +181,12 @@ void TQEF::BuildControls() {
   EditTime->setReadOnly(true);
   EditTime->setFocusPolicy(Qt::NoFocus);
   EditTime->setMaximumWidth(70);
-  auto label = [&] { return new QLabel(central); };
+  // Name labels take the room their column has: a long name widens nothing.
+  auto label = [&] {
+    auto* name = new QLabel(central);
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return name;
+  };
   LabelEmpName = label();
   LabelDayofWeek = label();
   LabelClientName = label();
@@ -186,26 +206,34 @@ void TQEF::BuildControls() {
     cell->addWidget(ShowListButtons[Tag]);
     cell->addWidget(HideListButtons[Tag]);
     cell->addStretch();
-    grid->addLayout(cell, Row, 1);
+    // The edit may run on under the name column: its label hides whenever
+    // the edit is wide.
+    grid->addLayout(cell, Row, 1, 1, 2);
     if (Right) grid->addWidget(Right, Row, 2);
     return caption;
   };
   fieldRow(0, 0, EditEmp, LabelEmpName);
-  grid->addWidget(new QLabel("Date", central), 1, 0);
+  grid->addWidget(new QLabel("Date", central), DateRowNo, 0);
   auto* dateCell = new QHBoxLayout;
   dateCell->addWidget(Date);
   dateCell->addWidget(LabelDayofWeek);
   dateCell->addStretch();
-  grid->addLayout(dateCell, 1, 1);
-  grid->addWidget(LabelPhone, 1, 2);
-  ClientCaption = fieldRow(2, 1, EditClient, LabelClientName);
-  fieldRow(3, 2, EditCase, LabelCaseDesc);
+  grid->addLayout(dateCell, DateRowNo, 1);
+  grid->addWidget(LabelPhone, DateRowNo, 2);
+  ClientCaption = fieldRow(ClientRowNo, 1, EditClient, LabelClientName);
+  fieldRow(3, 2, EditCase, nullptr);
+  // Without the client row the client's name stands above the case's
+  // description, the pair beside the case edit.
+  caseLabels_ = new QVBoxLayout;
+  caseLabels_->setSpacing(0);
+  caseLabels_->addWidget(LabelCaseDesc);
+  grid->addLayout(caseLabels_, 3, 2);
   fieldRow(4, 3, EditGroup, LabelEditing);
   fieldRow(5, 4, EditNarr, nullptr);
   auto* hoursCaption = new QLabel("Hours", central);
   hoursCaption->setProperty("fieldCaption", true);
   grid->addWidget(hoursCaption, 6, 0);
-  auto* hoursCell = new QHBoxLayout;
+  auto* hoursCell = hoursCell_ = new QHBoxLayout;
   hoursCell->addWidget(EditHours);
   SBTimer = new QToolButton(central);
   SBTimer->setText("Timer");
@@ -254,52 +282,7 @@ void TQEF::BuildControls() {
   Timer1 = new QTimer(this);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
-  // The list: an overlay placed under its field.
-  ListPanel = new QFrame(central);
-  ListPanel->setFrameShape(QFrame::Box);
-  ListPanel->hide();
-  auto* listRow = new QHBoxLayout(ListPanel);
-  listRow->setContentsMargins(1, 1, 1, 1);
-  listRow->setSpacing(0);
-  StringGrid1 = new QTableWidget(QeListMaxRows, QeListColumns, ListPanel);
-  StringGrid1->horizontalHeader()->hide();
-  StringGrid1->verticalHeader()->hide();
-  StringGrid1->setShowGrid(false);
-  StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StringGrid1->setColumnHidden(QeListColumns - 1, true);
-  QFont mono("Liberation Mono");
-  mono.setPixelSize(11);
-  StringGrid1->setFont(mono);
-  StringGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 2);
-  listRow->addWidget(StringGrid1);
-  auto* scroll = new QVBoxLayout;
-  scroll->setSpacing(1);
-  const Qt::ArrowType arrows[] = {Qt::UpArrow, Qt::UpArrow, Qt::DownArrow, Qt::DownArrow};
-  for (int i = 0; i < 4; ++i) {
-    ScrollButtons[i] = new QToolButton(ListPanel);
-    ScrollButtons[i]->setArrowType(arrows[i]);
-    ScrollButtons[i]->setFocusPolicy(Qt::NoFocus);
-    scroll->addWidget(ScrollButtons[i]);
-  }
-  listRow->addLayout(scroll);
-  connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int Row, int) {
-    // A row without a record is no choice.
-    const auto& rows = list_.Rows();
-    if (!ProgramScroll && (Row >= int(rows.size()) || Trim(rows[size_t(Row)][0]).empty())) {
-      StringGrid1->selectRow(selectedRow_);
-      return;
-    }
-    selectedRow_ = Row;
-    StringGrid1Click();
-  });
-  connect(ScrollButtons[0], &QToolButton::clicked, this, [this] { SBFirstClick(false); });
-  connect(ScrollButtons[1], &QToolButton::clicked, this, [this] { SBPgUpClick(); });
-  connect(ScrollButtons[2], &QToolButton::clicked, this, [this] { SBPgDnClick(); });
-  connect(ScrollButtons[3], &QToolButton::clicked, this, [this] { SBFirstClick(true); });
+  BuildList(central);
 }
 
 void TQEF::BuildMenus() {
@@ -389,6 +372,7 @@ void TQEF::FormShow() {
         small.setPointSize(7);
         caption->setFont(small);
       }
+  LayoutList();
   SuppressSearch = true;
   State.ChosenEmployee.clear();
   ActiveField = -1;
@@ -441,6 +425,13 @@ void TQEF::FormShow() {
   EditNarr->setFixedWidth(scaled(48));
   EditHours->setFixedWidth(scaled(92));
   Date->setMinimumWidth(Date->fontMetrics().horizontalAdvance("00/00/00000") + scaled(40));
+  // The name column stays put whatever the day: room for the longest day name.
+  int dayWidth = 0;
+  for (const std::string& day : FormatSettings.LongDayNames)
+    dayWidth = std::max(dayWidth, LabelDayofWeek->fontMetrics().horizontalAdvance(WidgetText(day)));
+  LabelDayofWeek->setMinimumWidth(dayWidth);
+  grid_->setColumnMinimumWidth(1, scaled(CaseModes[3].Width) + ShowListButtons[2]->sizeHint().width() + 1);
+  grid_->setColumnMinimumWidth(2, scaled(340));
   resize(int(std::lround(width() * ScaleFactor)), height());
   // A fresh screen starts at the employee: leaving an empty client for it
   // would only warn.
@@ -475,11 +466,12 @@ void TQEF::ShowStateLabels() {
 
 void TQEF::Employeecode1Click(int Tag) {
   HideList();
+  list_.Clear();
   EditEmp->clear();
   State.EmpByNameIdx = Tag;
   const TEditMode& mode = EmpModes[Tag - 1];
   EditEmp->setFixedWidth(int(std::lround(mode.Width * ScaleFactor)));
-  EditEmp->setMaxLength(mode.MaxLength);
+  SetTypingLimit(EditEmp, mode.MaxLength);
   EditEmp->setProperty("capitals", mode.Capitals);
   LabelEmpName->setVisible(Tag == 1);
   if (BtrIsFileOpen(QEmpFileNo)) BtrSetKeyNumber(QEmpFileNo, Tag == 1 ? 1 : 3);
@@ -503,11 +495,12 @@ int8_t CaseKeyOf(int Mode, bool Numeric) {
 
 void TQEF::ClientcodeCaseSuffix1Click(int Tag) {
   ClearBitBtnClick();
+  list_.Clear();
   State.EntryModeIdx = Tag;
   ShowClientField(State.ClientFirst());
   const TEditMode& caseMode = CaseModes[Tag - 1];
   EditCase->setFixedWidth(int(std::lround(caseMode.Width * ScaleFactor)));
-  EditCase->setMaxLength(caseMode.MaxLength);
+  SetTypingLimit(EditCase, caseMode.MaxLength);
   EditCase->setProperty("capitals", Tag == 4 ? AltIdUpperCase : caseMode.Capitals);
   if (BtrIsFileOpen(QCaseFileNo)) BtrSetKeyNumber(QCaseFileNo, CaseKeyOf(Tag, NumOrd->isChecked()));
   if (!State.ClientFirst() && BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, 1);
@@ -525,21 +518,52 @@ void TQEF::ClientcodeCaseSuffix1Click(int Tag) {
 
 void TQEF::ShowClientField(bool Show) {
   const int mode = State.EntryModeIdx;
+  const int hoursWas = EditHours->y();
   if (Show) {
     const TEditMode& clientMode = ClientModes[mode == 2 ? 1 : 0];
     EditClient->setFixedWidth(int(std::lround(clientMode.Width * ScaleFactor)));
-    EditClient->setMaxLength(clientMode.MaxLength);
+    SetTypingLimit(EditClient, clientMode.MaxLength);
     EditClient->setProperty("capitals", clientMode.Capitals);
     if (BtrIsFileOpen(QClientFileNo)) BtrSetKeyNumber(QClientFileNo, mode == 2 ? 3 : 1);
-    LabelClientName->setVisible(mode == 1);
-  } else {
-    LabelClientName->setVisible(true);
   }
   EditClient->setFocusPolicy(Show ? Qt::StrongFocus : Qt::NoFocus);
   for (QWidget* w : {static_cast<QWidget*>(EditClient), static_cast<QWidget*>(ClientCaption),
                      static_cast<QWidget*>(ShowListButtons[1])})
     w->setVisible(Show);
   HideListButtons[1]->hide();
+  PlaceNameLabels(Show);
+  LabelClientName->setVisible(!Show || mode == 1);
+  clientRowShown_ = Show;
+  FollowRows(hoursWas);
+}
+
+void TQEF::PlaceNameLabels(bool ClientRow) {
+  // The client's name: in its own row, else above the case's description.
+  grid_->removeWidget(LabelClientName);
+  caseLabels_->removeWidget(LabelClientName);
+  if (ClientRow)
+    grid_->addWidget(LabelClientName, ClientRowNo, 2);
+  else
+    caseLabels_->insertWidget(0, LabelClientName);
+  // The phone: right of the date, or in mode 4 left of the stopwatch button.
+  grid_->removeWidget(LabelPhone);
+  hoursCell_->removeWidget(LabelPhone);
+  const bool besideStopwatch = !ClientRow && State.EntryModeIdx == 4;
+  LabelPhone->setSizePolicy(besideStopwatch ? QSizePolicy::Preferred : QSizePolicy::Ignored, QSizePolicy::Preferred);
+  if (besideStopwatch)
+    hoursCell_->insertWidget(hoursCell_->indexOf(SBTimer), LabelPhone);
+  else
+    grid_->addWidget(LabelPhone, DateRowNo, 2);
+}
+
+void TQEF::FollowRows(int HoursWas) {
+  if (!isVisible()) return;
+  // The controls below the client row moved by what it took or gave back;
+  // the form follows them so the description keeps its height.
+  centralWidget()->layout()->invalidate();
+  centralWidget()->layout()->activate();
+  const int moved = EditHours->y() - HoursWas;
+  if (moved != 0) resize(width(), height() + moved);
 }
 
 void TQEF::NumOrdClick() {
@@ -557,6 +581,7 @@ void TQEF::EditClientEnter(TQeField Field) {
   QLineEdit* edit = EditOf(Field);
   if (!edit->hasSelectedText()) edit->selectAll();
   ActiveField = tag;
+  NumericListRequested = false;
 }
 
 void TQEF::EditClientChange(TQeField Field) {
@@ -578,6 +603,13 @@ void TQEF::EditClientChange(TQeField Field) {
     }
     return;
   }
+  ClearDependents(Field);
+  ShowStateLabels();
+  ActiveField = int(Field);
+  FillList(Field);
+}
+
+void TQEF::ClearDependents(TQeField Field) {
   switch (Field) {
     case TQeField::Employee:
       if (State.EmpByNameIdx == 1) State.LabelEmpName.clear();
@@ -595,9 +627,12 @@ void TQEF::EditClientChange(TQeField Field) {
     default:
       break;
   }
-  ShowStateLabels();
-  ActiveField = int(Field);
-  FillList(Field);
+}
+
+TQeSelectedRow TQEF::SelectedListRow(TQeField Field) const {
+  const auto& rows = list_.Rows();
+  if (list_.LoadedFor() != Field || selectedRow_ < 0 || selectedRow_ >= int(rows.size())) return {};
+  return {rows[size_t(selectedRow_)][0], rows[size_t(selectedRow_)][2]};
 }
 
 bool TQEF::LeavingToSkipButton(bool PauseToo) const {
@@ -630,10 +665,10 @@ void TQEF::EditClientExit(TQeField Field) {
   const std::string text = TextOf(EditOf(Field));
   TQeCheck check;
   switch (Field) {
-    case TQeField::Employee: check = CheckEmployee(State, text, intoList); break;
+    case TQeField::Employee: check = CheckEmployee(State, text, intoList, SelectedListRow(Field)); break;
     case TQeField::Client:
       if (!State.ClientFirst()) break;
-      check = CheckClient(State, text, intoList);
+      check = CheckClient(State, text, intoList, SelectedListRow(Field));
       break;
     case TQeField::Case: check = CheckCase(State, text, intoList, EditClient->isVisible() && TextOf(EditClient).empty());
       break;
@@ -873,297 +908,6 @@ void TQEF::SetTimer(bool Enabled, int IntervalMs) {
     Timer1->stop();
 }
 bool TQEF::IsShowing() const { return isVisible(); }
-
-// ---- the list ----
-
-void TQEF::ShowListMoved(bool Moved) {
-  ListMoved = Moved;
-  // Before the first move the selected row looks like the others.
-  QPalette colours = StringGrid1->palette();
-  const QPalette standard = StringGrid1->style()->standardPalette();
-  colours.setColor(QPalette::Highlight, Moved ? standard.color(QPalette::Highlight) : QColor(Qt::white));
-  colours.setColor(QPalette::HighlightedText,
-                   Moved ? standard.color(QPalette::HighlightedText) : colours.color(QPalette::Text));
-  StringGrid1->setPalette(colours);
-}
-
-void TQEF::RequestNumericList() {
-  NumericListRequested = true;
-  const std::string typed = Trim(TextOf(EditCase));
-  SuppressSearch = true;
-  EditCase->setText(WidgetText(typed.empty() ? "" : RightJustified(typed, EditCase->maxLength())));
-  SuppressSearch = false;
-  FillList(TQeField::Case);
-  NumericListRequested = false;
-}
-
-void TQEF::FillList(TQeField Field, bool KeepOpen) {
-  if (QApplication::activeWindow() != this) return;
-  if (LeavingToSkipButton(false)) return;
-  // In numeric order the case list opens only on request.
-  if (Field == TQeField::Case && State.NumOrd && !NumericListRequested) return;
-  THourglass busy;
-  QLineEdit* edit = EditOf(Field);
-  const std::string text = TextOf(edit);
-  const bool partSelected = edit->hasSelectedText() && edit->selectedText().size() < edit->text().size();
-  const TQeFill fill = list_.Fill(State, Field, text, partSelected);
-  if (!fill.Message.empty()) {
-    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
-    if (fill.EmptyField) edit->clear();
-    HideList();
-    return;
-  }
-  ShowListRows();
-  if (!fill.Show && !(KeepOpen && !list_.Rows().empty())) {
-    HideList();
-    return;
-  }
-  // Under the field, as wide as its kind of list needs.
-  const int widths[] = {300, 440, 380};
-  const int gridWidth = int(Field) <= 2 && (Field != TQeField::Case || State.ClientFirst())
-                            ? int(std::lround(widths[int(Field)] * ScaleFactor))
-                            : centralWidget()->width() - edit->x() - 2;
-  QWidget* anchor = Field == TQeField::Narr ? EditNarr : (EditClient->isVisible() ? EditClient : EditCase);
-  const QPoint under = edit->mapTo(centralWidget(), QPoint(0, edit->height() + 1));
-  const int rowHeight = StringGrid1->verticalHeader()->defaultSectionSize();
-  const int left = anchor->mapTo(centralWidget(), QPoint(0, 0)).x();
-  ListPanel->setGeometry(left, under.y(), std::min(gridWidth + 24, centralWidget()->width() - left - 2),
-                         rowHeight * 8 + 6);
-  ListPanel->raise();
-  ListPanel->show();
-  ListVisible = true;
-  ShowListButtons[int(Field)]->hide();
-  HideListButtons[int(Field)]->show();
-  selectedRow_ = fill.SelectedRow;
-  ShowListMoved(fill.Chosen);
-  ProgramScroll = true;
-  StringGrid1->selectRow(fill.SelectedRow);
-  ProgramScroll = false;
-  StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
-  if (fill.Chosen) {
-    std::string shown;
-    list_.Choose(fill.SelectedRow, State, Field, shown);
-    ShowStateLabels();
-    if (fill.FieldText != text) {
-      SuppressSearch = true;
-      edit->setText(WidgetText(fill.FieldText));
-      SuppressSearch = false;
-      if (NumericListRequested)
-        edit->selectAll();
-      else
-        edit->setSelection(int(fill.SelectFrom), int(fill.FieldText.size() - fill.SelectFrom));
-    }
-  }
-}
-
-void TQEF::ShowListRows() {
-  const std::vector<int> widths = QeListWidths(State, TQeField(std::clamp(ActiveField, 0, LookupCount - 1)));
-  for (int c = 0; c < QeListColumns - 1; ++c) {
-    const int width = c < int(widths.size()) ? int(std::lround(widths[size_t(c)] * ScaleFactor)) : 0;
-    StringGrid1->setColumnHidden(c, width == 0);
-    if (width > 0) StringGrid1->setColumnWidth(c, width);
-  }
-  StringGrid1->clearContents();
-  const auto& rows = list_.Rows();
-  for (int r = 0; r < int(rows.size()); ++r)
-    for (int c = 0; c < QeListColumns; c += 2)
-      if (!rows[r][c].empty()) StringGrid1->setItem(r, c, new QTableWidgetItem(WidgetText(rows[r][c])));
-}
-
-void TQEF::HideList() {
-  if (!ListVisible) return;
-  if (ActiveField >= 0 && ActiveField < LookupCount) {
-    HideListButtons[ActiveField]->hide();
-    ShowListButtons[ActiveField]->setVisible(ActiveField != 1 || State.ClientFirst());
-  }
-  ListPanel->hide();
-  ListVisible = false;
-}
-
-void TQEF::SBClHideListClick(TQeField Field, bool Show) {
-  if (!Show) {
-    HideList();
-    return;
-  }
-  if (ListVisible && ActiveField != int(Field)) HideList();
-  focus_->FocusControl(EditOf(Field));
-  ActiveField = int(Field);
-  FillList(Field);
-}
-
-void TQEF::ChooseRow(int Row) {
-  if (ActiveField < 0 || ActiveField >= LookupCount) return;
-  const TQeField field = TQeField(ActiveField);
-  selectedRow_ = Row;
-  ShowListMoved(true);
-  ProgramScroll = true;
-  StringGrid1->selectRow(Row);
-  ProgramScroll = false;
-  std::string text = TextOf(EditOf(field));
-  list_.Choose(Row, State, field, text);
-  SuppressSearch = true;
-  EditOf(field)->setText(WidgetText(text));
-  SuppressSearch = false;
-  EditOf(field)->selectAll();
-  ShowStateLabels();
-}
-
-void TQEF::StringGrid1Click() {
-  if (ActiveField < 0 || ActiveField >= LookupCount) return;
-  ChooseRow(selectedRow_);
-  HideList();
-  focus_->FocusControl(ActiveEdit());
-}
-
-void TQEF::SBFirstClick(bool Last) {
-  QLineEdit* edit = ActiveEdit();
-  if (!edit) return;
-  SuppressSearch = true;
-  edit->setText(Last ? "~" : "");
-  SuppressSearch = false;
-  FillList(TQeField(ActiveField), true);
-  if (!ListVisible) return;
-  ChooseRow(Last ? int(list_.Rows().size()) - 1 : 0);
-  focus_->FocusControl(edit);
-}
-
-bool TQEF::FillListBack() {
-  THourglass busy;
-  const TQeFill fill = list_.FillBack(State, TQeField(ActiveField));
-  if (!fill.Message.empty()) {
-    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
-    HideList();
-    return false;
-  }
-  ShowListRows();
-  ChooseRow(fill.SelectedRow);
-  StringGrid1->scrollToItem(StringGrid1->item(fill.TopRow, 0), QAbstractItemView::PositionAtTop);
-  return fill.FoundRow > 0;
-}
-
-void TQEF::SBPgUpClick() {
-  if (!ActiveEdit() || !ListVisible) return;
-  // Row by row, so that the top of the loaded rows reloads the records before them.
-  for (int step = 0; step < 8; ++step) {
-    if (selectedRow_ > 0)
-      ChooseRow(selectedRow_ - 1);
-    else if (!FillListBack())
-      break;
-  }
-  StringGrid1->scrollToItem(StringGrid1->item(selectedRow_, 0), QAbstractItemView::PositionAtTop);
-  if (ListVisible) ActiveEdit()->selectAll();
-}
-
-void TQEF::MoveInList(int Step) {
-  const int rows = int(list_.Rows().size());
-  const int next = selectedRow_ + Step;
-  if (next < 0) {
-    FillListBack();
-    return;
-  }
-  if (Step > 0 && selectedRow_ >= QeListMaxRows - 1) {
-    MessageDlg(QeListMaximum, mtInformation, mbOKOnly, 0);
-    return;
-  }
-  if (next < rows) {
-    ChooseRow(next);
-    return;
-  }
-  // Past the last loaded row: the list again from that record on.
-  QLineEdit* edit = ActiveEdit();
-  SuppressSearch = true;
-  edit->setText(WidgetText(TrimRight(list_.Rows().back()[0])));
-  SuppressSearch = false;
-  FillList(TQeField(ActiveField));
-  if (ListVisible && selectedRow_ + 1 < int(list_.Rows().size())) ChooseRow(selectedRow_ + 1);
-}
-
-void TQEF::SBPgDnClick() {
-  setWindowTitle("");
-  if (ActiveField < 0 || ActiveField >= LookupCount) return;
-  const TQeFill fill = list_.PageDown(State, TQeField(ActiveField), selectedRow_);
-  if (!fill.Message.empty()) {
-    MessageDlg(fill.Message, fill.Type, mbOKOnly, 0);
-    HideList();
-    return;
-  }
-  selectedRow_ = fill.SelectedRow;
-  ShowListRows();
-  StringGrid1->selectRow(fill.SelectedRow);
-  focus_->FocusControl(ActiveEdit());
-}
-
-bool TQEF::eventFilter(QObject* Watched, QEvent* Event) {
-  const QVariant tag = Watched->property("tag");
-  if (Event->type() == QEvent::KeyRelease && tag.isValid() && Watched != EditHours) {
-    auto* key = static_cast<QKeyEvent*>(Event);
-    if (key->key() == Qt::Key_Space) return true;
-    if (SelectAllPending) {
-      SelectAllPending = false;
-      EditOf(TQeField(tag.toInt()))->selectAll();
-    }
-    return false;
-  }
-  if (Event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(Watched, Event);
-  auto* key = static_cast<QKeyEvent*>(Event);
-  if (Watched == EditHours) {
-    // Hours typed over a running count replace it: the stopwatch stops.
-    if (!key->text().isEmpty() && Stopwatch().Running()) SBTimerClick();
-    return false;
-  }
-  if (!tag.isValid()) return QMainWindow::eventFilter(Watched, Event);
-  const TQeField field = TQeField(tag.toInt());
-  switch (key->key()) {
-    case Qt::Key_Down:
-      SelectAllPending = true;
-      if (key->modifiers() & Qt::AltModifier || !ListVisible) {
-        if (!ListVisible && (key->modifiers() & Qt::AltModifier || !EditOf(field)->text().isEmpty())) FillList(field);
-      } else {
-        MoveInList(1);
-      }
-      return true;
-    case Qt::Key_Up:
-      SelectAllPending = true;
-      if (ListVisible && key->modifiers() & Qt::AltModifier)
-        HideList();
-      else if (ListVisible)
-        MoveInList(-1);
-      return true;
-    case Qt::Key_PageUp:
-      SBPgUpClick();
-      return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (ListVisible) {
-        StringGrid1Click();
-        return true;
-      }
-      return false;
-    case Qt::Key_Escape:
-      SuppressSearch = true;
-      EditOf(field)->clear();
-      SuppressSearch = false;
-      HideList();
-      return true;
-    case Qt::Key_PageDown:
-      if (ListVisible) SBPgDnClick();
-      else FillList(field);
-      return true;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-      SuppressSearch = true;
-      return false;
-    case Qt::Key_Space:
-      if (field == TQeField::Case && State.NumOrd) {
-        RequestNumericList();
-        return true;
-      }
-      // Spaces are no part of a case suffix.
-      return field == TQeField::Case && State.EntryModeIdx != 4;
-    default:
-      return false;
-  }
-}
 
 void TQEF::changeEvent(QEvent* Event) {
   QMainWindow::changeEvent(Event);

@@ -15,12 +15,17 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 class QAction;
 class QFrame;
+class QKeyEvent;
+class QGridLayout;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -33,6 +38,8 @@ class TdwDBDateTimePicker;
 
 class TQEF : public QMainWindow, public TQeStopwatchView {
 public:
+  static constexpr int LookupCount = 5;  // employee, client, case, grouping, narrative
+
   TQEF();
   ~TQEF() override;
 
@@ -58,6 +65,8 @@ public:
   void Timer1Timer();
   void SBClHideListClick(TQeField Field, bool Show);
   void StringGrid1Click();
+  // Page moves (list keys and scroll buttons): the focus in the list
+  // meanwhile, back on the field afterwards.
   void SBPgDnClick();
   void SBPgUpClick();
   void SBFirstClick(bool Last);  // SBFirst, or SBLast when Last
@@ -89,6 +98,7 @@ public:
   bool ProgramScroll = false;         // only the program may select an empty row
   bool SelectAllPending = false;      // an arrow move: select the text on release
   bool NumericListRequested = false;  // Space asked for the case list in numeric order
+  bool PagingList = false;            // a page move runs: a chosen row keeps the list open
   bool AltIdUpperCase = false;
   double ScaleFactor = 1;
 
@@ -144,16 +154,39 @@ private:
   void BindFocus();
   void ShowStateLabels();
   void TakeSnapshot();
+  // The name and phone labels where the client row's presence puts them.
+  void PlaceNameLabels(bool ClientRow);
+  // After rows were shown or hidden: the form grows or shrinks with them.
+  void FollowRows(int HoursWas);
+  void BuildList(QWidget* Central);
+  void LayoutList();
   // KeepOpen: the list shows even for an empty field (the first-row button).
   void FillList(TQeField Field, bool KeepOpen = false);
+  void ShowList(TQeField Field);
   void ShowListRows();
+  // Mode 1: the records before the first row; false when none lay there.
   bool FillListBack();
   void ShowListMoved(bool Moved);
-  void RequestNumericList();  // false when nothing lay before the loaded rows
+  void RequestNumericList();
+  // A row without a record is refused unless the program selects it.
+  bool RefusesRow(int Row) const;
+  void ScrollListTo(int TopRow);
+  int TopListRow() const;
+  // Row selected and chosen, the field's text selected.
+  void SelectListRow(int Row);
+  void Page(const std::function<void()>& Move);
+  void MoveInList(int Step);
+  // The key table of a lookup field; true when the key is used up.
+  bool FieldKeyDown(TQeField Field, const QKeyEvent& Key);
+  // The program's own change of a field's text: no search, but what
+  // depends on the field follows.
+  void SetFieldText(TQeField Field, const std::string& Text);
+  // Labels and edits that show what the field's old text chose.
+  void ClearDependents(TQeField Field);
+  // The list row selected for Field, or none.
+  TQeSelectedRow SelectedListRow(TQeField Field) const;
   // A typed character Windows-1252 cannot hold is taken back with a message.
   bool TakeBackUnstorable(QLineEdit* Edit);
-  void ChooseRow(int Row);
-  void MoveInList(int Step);
   void ShowMessage(const TQeCheck& Check);
   void FocusField(TQeField Field);
   bool LeavingToSkipButton(bool PauseToo) const;
@@ -173,10 +206,19 @@ private:
   std::unique_ptr<QeStopwatch> stopwatch_;
   TFocusModel* focus_ = nullptr;
   bool shown_ = false;
-  bool formShowing_ = false;
-  bool redirected_ = false;
-  QString lastMemo_;  // the description as last stored-able  // a refused exit sends the focus to another field  // the mode switches of FormShow move no focus
+  bool formShowing_ = false;  // the mode switches of FormShow move no focus
+  bool redirected_ = false;   // a refused exit sends the focus to another field
+  QString lastMemo_;          // the description as last storable
+  bool clientRowShown_ = true;
+  QGridLayout* grid_ = nullptr;
+  QVBoxLayout* caseLabels_ = nullptr;  // beside the case edit
+  QHBoxLayout* hoursCell_ = nullptr;
 };
+
+// Typing into Edit stops at Limit characters; the program's own texts are
+// not cut. TypingLimit: that limit, 0 for none.
+void SetTypingLimit(QLineEdit* Edit, int Limit);
+int TypingLimit(const QLineEdit* Edit);
 
 // The one screen, null when none.
 extern QPointer<TQEF> QEF;

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -104,7 +105,7 @@ std::vector<ItemRow> Rows(const QMenu& menu) {
   return rows;
 }
 
-TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNeedingNoTemplateEnabled) {
+TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheUnbuiltOnesDisabled) {
   // Descriptors without master records: a folder that holds templates, so
   // the empty master is listed as it is.
   ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
@@ -114,14 +115,14 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
   for (const QAction* a : Form->MainMenu1->actions()) menus.push_back(Caption(*a));
   EXPECT_EQ(menus, (std::vector<std::string>{"E&dit          ", "Create a Vezadaz &Template      ",
                                              "Data/QU&AP         ", "&Utilities           ", "&Help"}));
-  EXPECT_EQ(Rows(*Form->Edit1), (std::vector<ItemRow>{{"&Modify ", false, 0},
-                                                      {"&Delete ", false, 0},
-                                                      {"&Rename ", false, 0},
+  EXPECT_EQ(Rows(*Form->Edit1), (std::vector<ItemRow>{{"&Modify ", true, 0},
+                                                      {"&Delete ", true, 0},
+                                                      {"&Rename ", true, 0},
                                                       {"&Write data to  from ...", false, 0},
                                                       {"-", true, 0},
                                                       {"&Settings", true, 0}}));
-  EXPECT_EQ(Rows(*Form->Createa1), (std::vector<ItemRow>{{"&New template", false, 0},
-                                                         {"&Copy ", false, 0},
+  EXPECT_EQ(Rows(*Form->Createa1), (std::vector<ItemRow>{{"&New template", true, 0},
+                                                         {"&Copy ", true, 0},
                                                          {"&Import template from...", true, 0}}));
   EXPECT_EQ(Rows(*Form->Data1), (std::vector<ItemRow>{{"&Entry/Maintenance for ", true, 0},
                                                       {"&Create/Modify or Print QUAP report for ", true, 1}}));
@@ -134,12 +135,12 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyThoseNee
                                                            {"&Export template ", true, 0}}));
   EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", true, 0}}));
   EXPECT_EQ(Rows(*Form->PopupMenu1),
-            (std::vector<ItemRow>{{"&Modify Template", false, 0}, {"QUAP &Report", true, 1}}));
+            (std::vector<ItemRow>{{"&Modify Template", true, 0}, {"QUAP &Report", true, 1}}));
   std::vector<ItemRow> buttons;
   for (QPushButton* b : {Form->BitBtnAdd, Form->BitBtnModify, Form->BitBtnAccess, Form->BitBtnExit})
     buttons.push_back({StoredText(b->text()), b->isEnabled(), 0});
-  EXPECT_EQ(buttons, (std::vector<ItemRow>{{"&Create template", false, 0},
-                                           {"&Modify template", false, 0},
+  EXPECT_EQ(buttons, (std::vector<ItemRow>{{"&Create template", true, 0},
+                                           {"&Modify template", true, 0},
                                            {"&Entry/Maintenance", true, 0},
                                            {"E&xit module", true, 0}}));
 }
@@ -217,6 +218,18 @@ TEST_F(MtdeskFormTest, TheButtonUnderTheMouseOrInFocusIsBold) {
   EXPECT_EQ(BoldButtons(), std::vector<std::string>{"&Create template"});
   Send(Form->Shape3, QEvent::MouseMove);
   EXPECT_TRUE(BoldButtons().empty());
+}
+
+// Each button carries its own glyph from the program's resources.
+TEST_F(MtdeskFormTest, EachButtonShowsItsOwnGlyph) {
+  ShowWith({});
+  std::vector<QImage> glyphs;
+  for (QPushButton* b : {Form->BitBtnAdd, Form->BitBtnModify, Form->BitBtnAccess, Form->BitBtnExit}) {
+    ASSERT_FALSE(b->icon().isNull()) << StoredText(b->text());
+    glyphs.push_back(b->icon().pixmap(20, 20).toImage());
+  }
+  for (size_t i = 0; i < glyphs.size(); ++i)
+    for (size_t k = i + 1; k < glyphs.size(); ++k) EXPECT_NE(glyphs[i], glyphs[k]) << i << " " << k;
 }
 
 TEST_F(MtdeskFormTest, TheEmailSetupIsOfferedOnlyWhileNeitherTemplateExists) {

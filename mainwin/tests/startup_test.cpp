@@ -5,6 +5,8 @@
 // never reaches the loop.
 #include "mainwin/main_block.h"
 
+#include "entry/qt/entry_form.h"
+
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/mtdesk_unit.h"
 #include "mainwin/tests/startup_fixture.h"
@@ -27,7 +29,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 #include <QWidget>
 
 #include <sys/stat.h>
@@ -103,7 +107,7 @@ protected:
                         MtdeskF->StatusPanelText(1), {}, MtdeskF->Setupclientandcaseemailtemplates1->isEnabled()};
       for (int i = 0; i < MtdeskF->ListBox1->count(); ++i)
         Visit->Items.push_back(TrimRight(StoredText(MtdeskF->ListBox1->item(i)->text())));
-      return 0;
+      return Loop ? Loop() : 0;
     };
     return MainBlock(context);
   }
@@ -124,6 +128,8 @@ protected:
   DialogResponder Boxes;
   WindowWatch Windows;
   std::optional<LoopVisit> Visit;
+  // Runs in the loop's place after the visit when set.
+  std::function<int()> Loop;
 };
 
 TEST_F(StartupTest, AGoodStartShowsTheMainWindowWithItsPanelsAndRunsTheLoop) {
@@ -468,3 +474,50 @@ TEST_F(StartupTest, AFolderWithDescriptorsButNoMasterEndsTheStartWithoutAWindow)
 }
 
 }  // namespace
+
+// Started for one template (parameter 2 its trimmed number), the program
+// opens that entry screen before its window first shows. For an e-mail
+// template of its own start the list never shows and Timer1 ends the real
+// loop with status 0 once the screen closed; a child instance's window shows.
+TEST_F(StartupTest, ADirectStartOpensTheTemplatesEntryScreenAndEndsAfterIt) {
+  Watchdog watchdog;
+  ASSERT_EQ(Run(), 0);  // the office's first start makes the e-mail templates
+  // The office has no family files: the e-mail templates' lookups say so.
+  struct TCase {
+    std::vector<std::string> Params;
+    bool WindowShown;
+    int LookupsMissing;
+  };
+  const TCase cases[] = {
+      {{"3/15/2025", "1"}, false, 2},
+      {{"3/15/2025", "0", "", "", "", "", "1"}, true, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Params.size());
+    for (int i = 0; i < c.LookupsMissing; ++i)
+      Boxes.Expect("This lookup is not available at this time.\r\rPlease contact Ondral, Inc. for assistance.");
+    ResetAll();
+    Visit.reset();
+    std::string screenName;
+    bool listVisibleMeanwhile = true;
+    QTimer::singleShot(0, [&] {
+      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
+      ASSERT_NE(entry, nullptr);
+      screenName = StoredText(entry->LabelTableName->text());
+      listVisibleMeanwhile = MtdeskF->isVisible();
+      entry->BitBtnCancelClick();
+    });
+    bool timerRunning = false;
+    Loop = [&] {
+      timerRunning = MtdeskF->Timer1->isActive();
+      return QApplication::exec();
+    };
+    EXPECT_EQ(Run(c.Params), 0);
+    EXPECT_EQ(screenName, c.Params[1] == "1" ? "Matter e-mail" : "Client e-mail");
+    EXPECT_FALSE(listVisibleMeanwhile);
+    ASSERT_TRUE(Visit.has_value());
+    EXPECT_EQ(Visit->Visible, c.WindowShown);
+    EXPECT_TRUE(timerRunning);
+    EXPECT_TRUE(Startup.DirectMode);
+  }
+}

@@ -352,6 +352,74 @@ TEST_F(QeBigListTest, FillsAroundTheFoundRecordAndPagesOnNeverPast501Rows) {
   EXPECT_EQ(list.Rows().size(), size_t(QeListMaxRows));
 }
 
+// Per field and mode: the record found for a text, at most 12 before it,
+// the rows after it, the chosen and the top row, against the order the
+// list shows from the start of its key.
+TEST_F(QeBigListTest, EachFieldAndModeFindsStepsBackAndLoadsInItsKeyOrder) {
+  ASSERT_EQ(OpenNarrativeFile(), "");
+  struct Mode {
+    const char* what;
+    TQeField field;
+    int emp, entry;
+    bool numOrd;
+    uint8_t fileNo;
+    int8_t key;  // -1: the file's own
+  };
+  const Mode modes[] = {
+      {"employee by code", TQeField::Employee, 1, 1, false, QEmpFileNo, 1},
+      {"employee by name", TQeField::Employee, 2, 1, false, QEmpFileNo, 3},
+      {"client by code", TQeField::Client, 1, 1, false, QClientFileNo, 1},
+      {"client by name", TQeField::Client, 1, 2, false, QClientFileNo, 3},
+      {"case by suffix", TQeField::Case, 1, 3, false, QCaseFileNo, 5},
+      {"case by suffix in numeric order", TQeField::Case, 1, 3, true, QCaseFileNo, 6},
+      {"case by alternate identifier", TQeField::Case, 1, 4, false, QCaseFileNo, 3},
+      {"grouping code", TQeField::Group, 1, 1, false, QGroupFileNo, -1},
+      {"narrative code", TQeField::Narr, 1, 1, false, QNarrFileNo, -1},
+  };
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    TQeState s;
+    s.EmpByNameIdx = m.emp;
+    s.EntryModeIdx = m.entry;
+    s.NumOrd = m.numOrd;
+    if (m.key >= 0) BtrSetKeyNumber(m.fileNo, m.key);
+    QeLookupList list;
+    list.Fill(s, m.field, "");
+    const std::vector<TQeListRow> start = list.Rows();
+    ASSERT_GT(start.size(), 3u);
+    // Far enough in for a full step back where the list is that long.
+    const size_t target = std::min<size_t>(20, start.size() - 1);
+    // A name is typed as its key holds it: the second part, not the joined
+    // "B, A".
+    std::string text = TrimRight(start[target][0]);
+    if (const size_t comma = text.find(", "); comma != std::string::npos) text.resize(comma);
+    size_t first = target;
+    while (first > 0 && TrimRight(start[first - 1][0]).starts_with(text)) --first;
+    const TQeFill fill = list.Fill(s, m.field, text);
+    const auto& rows = list.Rows();
+    ASSERT_TRUE(fill.Chosen);
+    ASSERT_LT(size_t(fill.FoundRow), rows.size());
+    EXPECT_EQ(rows[size_t(fill.FoundRow)][0], start[first][0]);
+    if (m.field == TQeField::Group) {
+      // The code table mixes the other tables' codes into this key: the
+      // step back ends at the first of them, so only the rows' order is
+      // the start's.
+      const size_t at = size_t(std::find(start.begin(), start.end(), rows[0]) - start.begin());
+      for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i][0], start[at + i][0]) << i;
+      continue;
+    }
+    const int back = std::min<int>(int(first), QeListStepBack);
+    EXPECT_EQ(fill.FoundRow, back);
+    EXPECT_TRUE(fill.Chosen);
+    EXPECT_EQ(fill.SelectedRow, back);
+    EXPECT_EQ(fill.FieldText, TrimRight(start[first][0]));
+    EXPECT_EQ(fill.TopRow, back < 5 ? 0 : back - 4);
+    ASSERT_LE(rows.size(), size_t(back + QeListAfter));
+    for (size_t i = 0; i < rows.size() && first - size_t(back) + i < start.size(); ++i)
+      EXPECT_EQ(rows[i][0], start[first - size_t(back) + i][0]) << i;
+  }
+}
+
 TEST_F(QeBigListTest, PagingBackReloadsTheRecordsBeforeTheFirstRow) {
   const std::vector<std::string> codes = SortedCodes();
   QeLookupList list;
@@ -407,6 +475,20 @@ TEST_F(QeBigListTest, FailuresNameWhatFailed) {
   // The last read of the load.
   msg = failAt(steps, fill);
   EXPECT_TRUE(msg.ends_with(tail + "\r\r" + "Unable to fill dropdown list at this time.")) << msg;
+  // The lock question is the list's while it loads, the layer's again after
+  // a failed load as after a good one.
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
+  std::string asked;
+  SetFaultPauseNotifier([&](uint64_t) {
+    asked = RecLockMsg;
+    ReleaseFaultPause();
+  });
+  ArmFaultPoint(steps, TFaultAction::Pause);
+  EXPECT_EQ(fill().Message, "");
+  DisarmFaultPoint();
+  SetFaultPauseNotifier({});
+  EXPECT_EQ(asked, QeListLockQuestion);
+  EXPECT_EQ(RecLockMsg, DefaultRecLockMsg);
   // Paging back and down without the saved position.
   list.Fill(s, TQeField::Client, text);
   msg = failAt(1, [&] { return list.FillBack(s, TQeField::Client); });
@@ -418,10 +500,11 @@ TEST_F(QeBigListTest, FailuresNameWhatFailed) {
   EXPECT_TRUE(msg.starts_with(QeListLostLink)) << msg;
 }
 
-// A copy of File's current record with Field set to Text, inserted.
-void InsertVariant(uint8_t FileNo, const TDynCharArr& Rec, TFamilyField Field, const std::string& Text) {
+// A copy of File's current record with Fields set, inserted.
+void InsertVariant(uint8_t FileNo, const TDynCharArr& Rec,
+                   std::initializer_list<std::pair<TFamilyField, std::string>> Fields) {
   std::string copy(Rec.begin(), Rec.end());
-  PutField(copy, Field, Text);
+  for (const auto& [field, text] : Fields) PutField(copy, field, text);
   // A zero key-0 prefix: the engine numbers the copy.
   copy.replace(0, 4, 4, '\0');
   BtrInsertRecordKeepPrefix(FileNo, copy);
@@ -442,7 +525,7 @@ TEST_F(QeBigListTest, CodesSpelledInAnotherCaseTakeTheExactOne) {
   lower[0] = char(std::tolower(static_cast<unsigned char>(lower[0])));
   ASSERT_NE(lower, code);
   // After the existing one in the case-blind key.
-  InsertVariant(QGroupFileNo, QGroupRec, CodeTableFld::Code, lower);
+  InsertVariant(QGroupFileNo, QGroupRec, {{CodeTableFld::Code, lower}});
   TQeFill fill = list.Fill(s, TQeField::Group, lower);
   EXPECT_TRUE(fill.Chosen);
   EXPECT_EQ(list.Rows()[size_t(fill.SelectedRow)][0], lower);
@@ -463,7 +546,7 @@ TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLe
   BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
   const std::string code = FieldText(QEmpRec, EmpFld::Code);
   const std::string twin = "ZZ9Z";
-  InsertVariant(QEmpFileNo, QEmpRec, EmpFld::Code, twin);
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, twin}});
   QeLookupList list;
   TQeState s;
   s.EmpByNameIdx = 2;
@@ -486,6 +569,115 @@ TEST_F(QeBigListTest, EqualNamesPickTheChosenCodeAndPartSelectionSearchesThreeLe
   EXPECT_EQ(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
   fill = list.Fill(s, TQeField::Employee, past, false);
   EXPECT_NE(TrimRight(list.Rows()[size_t(fill.FoundRow)][0]).substr(0, 3), name.substr(0, 3));
+}
+
+TEST_F(QeBigListTest, AnEmptyFileSaysSoAndListsNothing) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 1);
+  const int64_t count = BtrRecordCount(QEmpFileNo);
+  // The suite's office is shared: the employees come back afterwards.
+  std::vector<std::string> kept;
+  for (BtrGetFirst(QEmpFileNo, QEmpRec, atEnd, false); !atEnd; BtrGetFirst(QEmpFileNo, QEmpRec, atEnd, false)) {
+    kept.emplace_back(QEmpRec.begin(), QEmpRec.end());
+    BtrDeleteRecord(QEmpFileNo);
+  }
+  ASSERT_EQ(int64_t(kept.size()), count);
+  QeLookupList list;
+  const TQeFill fill = list.Fill(TQeState{}, TQeField::Employee, "A");
+  EXPECT_EQ(fill.Message, QeListNoData);
+  EXPECT_EQ(fill.Type, mtInformation);
+  EXPECT_FALSE(fill.Show);
+  EXPECT_TRUE(list.Rows().empty());
+  for (std::string& rec : kept) BtrInsertRecordKeepPrefix(QEmpFileNo, rec);
+}
+
+// Two records of one name: the list row the user left selected decides,
+// before the record already chosen and before the search by name.
+TEST_F(QeBigListTest, ANameIsAcceptedFromTheSelectedListRowFirst) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
+  const std::string code = FieldText(QEmpRec, EmpFld::Code);
+  const std::string name = EmployeeName(QEmpRec);
+  const std::string twin = "ZZ9Z";
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, twin}});
+  TQeState s;
+  s.EmpByNameIdx = 2;
+  struct Case {
+    const char* what;
+    TQeSelectedRow selected;
+    std::string chosenBefore, chosen;
+  };
+  const Case cases[] = {
+      {"no row: the search finds the first", {}, "", code},
+      {"the twin's row", {name, twin}, "", twin},
+      {"the twin's row over the chosen code", {name, twin}, code, twin},
+      {"a row of another name", {"Other, Name", twin}, "", code},
+      {"a row whose record is gone", {name, "QQ0Q"}, "", code},
+      {"no row: the chosen code's record", {}, twin, twin},
+  };
+  for (const Case& c : cases) {
+    s.ChosenEmployee = c.chosenBefore;
+    EXPECT_FALSE(CheckEmployee(s, name + "  ", false, c.selected).Failed()) << c.what;
+    EXPECT_EQ(s.ChosenEmployee, c.chosen) << c.what;
+  }
+  // A client by name: the row's code, the phone from its record.
+  BtrSetKeyNumber(QClientFileNo, 3);
+  BtrGetGreaterLess(QClientFileNo, "!", QClientRec, atEnd, 3);
+  const std::string clientName = ClientName(QClientRec);
+  InsertVariant(QClientFileNo, QClientRec, {{ClientFld::Code, "ZZZ999"}, {ClientFld::Phone1, "(555) 000-0001"}});
+  TQeState c;
+  c.EntryModeIdx = 2;
+  const TQeCheck check = CheckClient(c, clientName, false, {clientName, LeftJustified("ZZZ999", 7)});
+  EXPECT_FALSE(check.Failed());
+  EXPECT_EQ(c.ChosenClient, LeftJustified("ZZZ999", 7));
+  EXPECT_EQ(c.LabelPhone, "(555) 000-0001");
+  EXPECT_TRUE(check.EmptyCase);
+}
+
+// A grouping code of both kinds is one row: the row of a code found after
+// it is still the found code's.
+TEST_F(QeBigListTest, ACodeOfBothKindsAboveTheFoundOneLeavesItsRowRight) {
+  QeLookupList list;
+  TQeState s;
+  // "Q1" of both kinds right before "Q2" in the code table's key.
+  ASSERT_TRUE(list.Fill(s, TQeField::Group, "CF").Chosen);
+  for (const auto& [code, kind] : {std::pair{"Q1", "F"}, {"Q1", "X"}, {"Q2", "F"}})
+    InsertVariant(QGroupFileNo, QGroupRec, {{CodeTableFld::Type, "G"}, {CodeTableFld::Kind, kind}, {CodeTableFld::Code, code}});
+  const TQeFill fill = list.Fill(s, TQeField::Group, "Q2");
+  ASSERT_TRUE(fill.Chosen);
+  const auto& rows = list.Rows();
+  ASSERT_GE(fill.FoundRow, 1);
+  EXPECT_EQ(rows[size_t(fill.FoundRow)][0], "Q2");
+  EXPECT_EQ(rows[size_t(fill.FoundRow) - 1][0], "Q1");
+  EXPECT_EQ(fill.SelectedRow, fill.FoundRow);
+  EXPECT_EQ(fill.FieldText, "Q2");
+}
+
+// Blank names and identifiers sort first: the list starts at the first
+// record at or after "!" and shows none of them.
+TEST_F(QeBigListTest, BlankNamesGiveWayToTheFirstNamedRecord) {
+  bool atEnd = false;
+  BtrSetKeyNumber(QEmpFileNo, 3);
+  BtrGetGreaterLess(QEmpFileNo, "!", QEmpRec, atEnd, 3);
+  const std::string firstName = EmployeeName(QEmpRec);
+  InsertVariant(QEmpFileNo, QEmpRec, {{EmpFld::Code, "ZZ8Z"}, {EmpFld::Name, ""}});
+  BtrSetKeyNumber(QCaseFileNo, 3);
+  BtrGetGreaterLess(QCaseFileNo, "!", QCaseRec, atEnd, 3);
+  const std::string firstId = FieldText(QCaseRec, CaseFld::AltId);
+  InsertVariant(QCaseFileNo, QCaseRec, {{CaseFld::Suffix, "    ZZ8"}, {CaseFld::SuffixLeft, "ZZ8"}, {CaseFld::AltId, ""}});
+  QeLookupList list;
+  TQeState s;
+  s.EmpByNameIdx = 2;
+  s.EntryModeIdx = 4;
+  for (const auto& [field, first] : {std::pair{TQeField::Employee, firstName}, {TQeField::Case, firstId}}) {
+    const TQeFill fill = list.Fill(s, field, "");
+    EXPECT_EQ(fill.Message, "");
+    EXPECT_EQ(fill.FoundRow, 0);
+    ASSERT_FALSE(list.Rows().empty());
+    EXPECT_EQ(TrimRight(list.Rows()[0][0]), TrimRight(first));
+    for (const TQeListRow& row : list.Rows()) EXPECT_NE(Trim(row[0]), "");
+  }
 }
 
 TEST_F(QeBigListTest, AClientWithoutCasesListsNoNeighboursCases) {

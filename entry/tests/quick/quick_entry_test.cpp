@@ -34,6 +34,9 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <QImage>
+
+#include <map>
 #include <set>
 
 namespace {
@@ -108,6 +111,42 @@ protected:
     for (const TSampleClient& c : SampleOffice().Clients) codes.push_back(c.Code);
     std::sort(codes.begin(), codes.end());
     return codes;
+  }
+  // A client with more than one case and fewer than the list shows at
+  // once, and its suffixes in the list's order.
+  static std::pair<std::string, std::vector<std::string>> ClientWithFewCases() {
+    std::map<std::string, std::vector<std::string>> cases;
+    for (const TSampleCase& c : SampleOffice().Cases) cases[c.Client].push_back(LeftJustified(c.Suffix, 7));
+    for (auto& [client, suffixes] : cases)
+      if (suffixes.size() > 2 && suffixes.size() < 8) {
+        std::sort(suffixes.begin(), suffixes.end());
+        for (std::string& suffix : suffixes) suffix = TrimRight(suffix);
+        return {client, suffixes};
+      }
+    throw std::runtime_error("no client with a few cases");
+  }
+  // The colour a list row is painted in, seen in a gap column.
+  static QColor RowColour(TQEF& qe, int row) {
+    const QImage image = qe.StringGrid1->viewport()->grab().toImage();
+    return image.pixelColor(qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 1)).center());
+  }
+  // The darkest and the lightest pixel of a cell: its text and its ground.
+  static std::pair<int, int> Lightness(TQEF& qe, int row, int column) {
+    const QImage image = qe.StringGrid1->viewport()->grab().toImage();
+    const QRect cell = qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, column));
+    int darkest = 255, lightest = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x) {
+        const int l = image.pixelColor(x, y).lightness();
+        darkest = std::min(darkest, l);
+        lightest = std::max(lightest, l);
+      }
+    return {darkest, lightest};
+  }
+  static void ClickRow(TQEF& qe, int row) {
+    const QRect cell = qe.StringGrid1->visualRect(qe.StringGrid1->model()->index(row, 0));
+    QTest::mouseClick(qe.StringGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    QApplication::processEvents();
   }
   static const TSampleEmployee& Employee() { return SampleOffice().Employees.front(); }
   static const TSampleClient& Client() { return SampleOffice().Clients.front(); }
@@ -384,13 +423,87 @@ TEST_F(QuickEntryTest, AModeSwitchClearsTheEntryKeepsEmployeeAndDateAndWritesThe
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+// Without the client row the rows below move up and the form shrinks by
+// as much; the client's name stands over the case's description beside
+// the case edit, and in mode 4 the phone moves beside the stopwatch.
+TEST_F(QuickEntryTest, ModesWithoutTheClientRowShrinkTheFormAndMoveTheLabels) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  const auto centreY = [&](const QWidget* w) { return w->mapTo(&qe, w->rect().center()).y(); };
+  const auto left = [&](const QWidget* w) { return w->mapTo(&qe, QPoint(0, 0)).x(); };
+  // Centres of a row's widgets differ by rounding at most.
+  const int height1 = qe.height();
+  const int hours1 = qe.EditHours->y();
+  const int memo1 = qe.Memo1->height();
+  const int nameColumn = left(qe.LabelEmpName);
+  EXPECT_NEAR(centreY(qe.LabelClientName), centreY(qe.EditClient), 1);
+  EXPECT_EQ(left(qe.LabelClientName), nameColumn);
+  EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+  for (const int mode : {3, 4}) {
+    SCOPED_TRACE(mode);
+    qe.ClearBitBtn->setFocus();
+    qe.EntryItems[size_t(mode - 1)]->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(qe.EditClient->isVisible());
+    EXPECT_EQ(qe.EditClient->focusPolicy(), Qt::NoFocus);
+    const int moved = hours1 - qe.EditHours->y();
+    EXPECT_GT(moved, 0);
+    EXPECT_EQ(qe.height(), height1 - moved);
+    EXPECT_EQ(qe.Memo1->height(), memo1);
+    // The pair straddles the case row in the name column.
+    ASSERT_TRUE(qe.LabelClientName->isVisible());
+    EXPECT_EQ(left(qe.LabelClientName), nameColumn);
+    EXPECT_EQ(left(qe.LabelCaseDesc), nameColumn);
+    EXPECT_LT(centreY(qe.LabelClientName), centreY(qe.EditCase));
+    EXPECT_GT(centreY(qe.LabelCaseDesc), centreY(qe.EditCase));
+    if (mode == 3) {
+      EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+      EXPECT_EQ(left(qe.LabelPhone), nameColumn);
+    } else {
+      EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.SBTimer), 1);
+      EXPECT_LE(left(qe.LabelPhone) + qe.LabelPhone->width(), left(qe.SBTimer));
+    }
+  }
+  // Back to a client row: the form grows back, the labels return.
+  qe.ClearBitBtn->setFocus();
+  qe.EntryItems[0]->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(qe.EditClient->isVisible());
+  EXPECT_EQ(qe.height(), height1);
+  EXPECT_EQ(qe.EditHours->y(), hours1);
+  EXPECT_NEAR(centreY(qe.LabelClientName), centreY(qe.EditClient), 1);
+  EXPECT_NEAR(centreY(qe.LabelPhone), centreY(qe.Date), 1);
+  // Mode 2: the name is the client edit's own text; its label hides.
+  qe.ClearBitBtn->setFocus();
+  qe.EntryItems[1]->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(qe.LabelClientName->isVisible());
+  EXPECT_EQ(qe.height(), height1);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
 // Leaving a lookup field: where the focus goes decides whether it is
-// checked; a refused exit puts the focus back.
+// checked; a refused exit puts the focus back. Each case's lookup modes are
+// set with the focus on a button, so no field is checked on the way.
 TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
   DialogResponder boxes;
   TQEF& qe = Open();
+  const auto setModes = [&](int emp, int entry) {
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    qe.EmpItems[size_t(emp - 1)]->trigger();
+    qe.EntryItems[size_t(entry - 1)]->trigger();
+    qe.ClearBitBtn->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(qe.State.EmpByNameIdx, emp);
+    ASSERT_EQ(qe.State.EntryModeIdx, entry);
+  };
+  const std::string empName = JoinedName(Employee().FirstName, 15, Employee().LastName, 20);
+  const std::string clientName = JoinedName(Client().FirstName, 30, Client().LastName, 40);
+  const TSampleCase& theCase = CaseOf(Client().Code);
   struct Case {
     const char* what;
+    int emp, entry;  // the lookup modes
     QLineEdit* field;
     std::string text;
     QWidget* to;
@@ -398,20 +511,40 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
     QWidget* focus;
   };
   const Case cases[] = {
-      {"unknown employee to hours", qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
-      {"unknown employee to Clear", qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
-      {"known employee", qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
-      {"unknown client to the case", qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
-      {"unknown client to View Batch", qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
-      {"a case without a client", qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
-      {"unknown group to hours", qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
-      {"known group", qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
-      {"blank group", qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
+      {"unknown employee to hours", 1, 1, qe.EditEmp, "ZZZZ", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"unknown employee to Clear", 1, 1, qe.EditEmp, "ZZZZ", qe.ClearBitBtn, "", qe.ClearBitBtn},
+      {"known employee", 1, 1, qe.EditEmp, Employee().Code, qe.EditHours, "", qe.EditHours},
+      {"unknown client to the case", 1, 1, qe.EditClient, "QQQ", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"unknown client to View Batch", 1, 1, qe.EditClient, "QQQ", qe.ShowBatchBitBtn, "", qe.ShowBatchBitBtn},
+      {"a case without a client", 1, 1, qe.EditCase, "1", qe.EditGroup, QeCaseNotFound, qe.EditClient},
+      {"unknown group to hours", 1, 1, qe.EditGroup, "Q9", qe.EditHours, QeGroupNotFound, qe.EditGroup},
+      {"known group", 1, 1, qe.EditGroup, "CF", qe.EditHours, "", qe.EditHours},
+      {"blank group", 1, 1, qe.EditGroup, "", qe.Memo1, "A blank grouping code is not allowed.", qe.EditGroup},
+      {"employee by name unknown", 2, 1, qe.EditEmp, "Nobody, Such", qe.EditHours, QeEmpNotFound, qe.EditEmp},
+      {"employee by name known", 2, 1, qe.EditEmp, empName, qe.EditHours, "", qe.EditHours},
+      {"employee by name to Export", 2, 1, qe.EditEmp, "Nobody, Such", qe.BitBtnExport, "", qe.BitBtnExport},
+      {"client by name unknown", 1, 2, qe.EditClient, "Nobody At All", qe.EditCase, QeClientNotFound, qe.EditClient},
+      {"client by name known", 1, 2, qe.EditClient, clientName, qe.EditCase, "", qe.EditCase},
+      {"client by name empty", 1, 2, qe.EditClient, "", qe.EditCase, "", qe.EditCase},
+      {"case by name without a client", 1, 2, qe.EditCase, theCase.Suffix, qe.EditGroup, QeCaseNotFound,
+       qe.EditClient},
+      {"suffix only known", 1, 3, qe.EditCase, "100", qe.EditGroup, "", qe.EditGroup},
+      {"suffix only unknown", 1, 3, qe.EditCase, "QQQQ", qe.EditGroup, QeCaseNotFound, qe.EditCase},
+      {"suffix only to Exit", 1, 3, qe.EditCase, "QQQQ", qe.BitBtnExit, "", qe.BitBtnExit},
+      {"alternate id blank", 1, 4, qe.EditCase, " ", qe.EditGroup,
+       "A blank is not allowable when selecting by Alternate ID", qe.EditCase},
+      {"alternate id unknown", 1, 4, qe.EditCase, "NO SUCH ID", qe.EditGroup, QeCaseNotFound, qe.EditCase},
+      {"alternate id known", 1, 4, qe.EditCase, theCase.AltId, qe.EditGroup, "", qe.EditGroup},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    setModes(c.emp, c.entry);
     ExpectExit(qe, boxes, c.field, c.text, c.to, c.message, c.focus);
   }
+  // What the last exit chose by alternate identifier: the case's client.
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
+  EXPECT_EQ(Text(qe.LabelClientName), clientName);
 }
 
 TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
@@ -439,9 +572,139 @@ TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
   QTest::keyClick(qe.EditClient, Qt::Key_Return);
   EXPECT_FALSE(qe.ListVisible);
   EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes.front(), 7));
+  EXPECT_NE(Text(qe.LabelClientName), "");
   QTest::keyClick(qe.EditClient, Qt::Key_Escape);
   EXPECT_EQ(Text(qe.EditClient), "");
+  // What the client chose goes with it.
+  EXPECT_EQ(Text(qe.LabelClientName), "");
+  EXPECT_EQ(Text(qe.LabelPhone), "");
   EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Until the user moves, the selected row looks like the others and the
+// first Down takes the top row; a row without a record refuses the click.
+TEST_F(QuickEntryTest, TheFirstMoveChoosesTheTopRowAndEmptyRowsRefuseTheClick) {
+  DialogResponder boxes;
+  const auto [client, suffixes] = ClientWithFewCases();
+  TQEF& qe = Open({client, "", Employee().Code, std::nullopt});
+  qe.EditCase->setFocus();
+  QApplication::processEvents();
+  // Page Down opens the client's cases; nothing typed, nothing chosen.
+  QTest::keyClick(qe.EditCase, Qt::Key_PageDown);
+  ASSERT_TRUE(qe.ListVisible);
+  EXPECT_FALSE(qe.ListMoved);
+  EXPECT_EQ(Text(qe.EditCase), "");
+  const QColor white(Qt::white);
+  const QColor highlight = qe.style()->standardPalette().color(QPalette::Highlight);
+  ASSERT_NE(highlight, white);
+  EXPECT_EQ(RowColour(qe, 0), white);
+  // Dark text on white, readable before the move.
+  EXPECT_LT(Lightness(qe, 0, 0).first, 100);
+  QTest::keyClick(qe.EditCase, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[0]);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes[0], 7));
+  EXPECT_EQ(RowColour(qe, 0), highlight);
+  // Light text on the highlight after it.
+  EXPECT_GT(Lightness(qe, 0, 0).second, 200);
+  EXPECT_GT(Lightness(qe, 0, 0).first, 40);
+  QTest::keyClick(qe.EditCase, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[1]);
+  EXPECT_EQ(RowColour(qe, 1), highlight);
+  EXPECT_NE(RowColour(qe, 0), highlight);
+  // The row after the last case holds nothing to choose.
+  ClickRow(qe, int(suffixes.size()));
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[1]);
+  EXPECT_EQ(RowColour(qe, 1), highlight);
+  EXPECT_NE(RowColour(qe, int(suffixes.size())), highlight);
+  // A case's row: chosen, the list closes, the focus back on the case.
+  ClickRow(qe, 0);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes[0]);
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes[0], 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditCase);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// A page move chooses the row it reaches and keeps the list open; with
+// nothing below the visible rows it goes to the last record.
+TEST_F(QuickEntryTest, PageDownChoosesEightRowsOnOrTheLastWhenNothingFollows) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  const std::vector<std::string> codes = SortedClientCodes();
+  ASSERT_GT(codes.size(), 28u);
+  Type(qe.EditClient, codes[20].substr(0, 4));
+  ASSERT_EQ(Text(qe.EditClient), codes[20]);
+  QTest::keyClick(qe.EditClient, Qt::Key_PageDown);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditClient), codes[28]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[28], 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditClient);
+  EXPECT_FALSE(qe.PagingList);
+  EXPECT_EQ(qe.windowTitle(), "");
+  QTest::mouseClick(qe.ScrollButtons[1], Qt::LeftButton);
+  EXPECT_EQ(Text(qe.EditClient), codes[20]);
+  EXPECT_TRUE(qe.ListVisible);
+
+  // A client's few cases: the last visible row is empty, so the last case.
+  const auto [client, suffixes] = ClientWithFewCases();
+  qe.ClearBitBtn->setFocus();
+  QApplication::processEvents();
+  qe.EditClient->setText(WidgetText(client));
+  qe.State.ChosenClient = LeftJustified(client, 7);
+  qe.EditCase->setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(qe.EditCase, Qt::Key_PageDown);
+  ASSERT_TRUE(qe.ListVisible);
+  QTest::mouseClick(qe.ScrollButtons[2], Qt::LeftButton);
+  EXPECT_TRUE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), suffixes.back());
+  EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffixes.back(), 7));
+  EXPECT_EQ(QApplication::focusWidget(), qe.EditCase);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Down past the loaded rows loads on from the last; paging down grows the
+// rows to 501 at most; Down on row 500 says so and stays.
+TEST_F(QuickEntryTest, DownOnRow500SaysTheMaximumIsShown) {
+  const TSampleOffice office = BuildSampleOffice({700, 150, 12});
+  std::vector<TSampleFileCount> counts;
+  std::string msg;
+  ASSERT_TRUE(WriteSampleOffice(TempPath("big"), office, counts, msg)) << msg;
+  ResetBtrLayer();
+  Store.DataRoot = TempPath("big");
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", office.Employees.front().Code, std::nullopt});
+  Type(qe.EditClient, "A");
+  ASSERT_TRUE(qe.ListVisible);
+  // Down past the last loaded row loads again from it and goes on.
+  std::vector<std::string> codes;
+  for (const TSampleClient& c : office.Clients) codes.push_back(c.Code);
+  std::sort(codes.begin(), codes.end());
+  const size_t found = size_t(std::find(codes.begin(), codes.end(), Text(qe.EditClient)) - codes.begin());
+  ASSERT_LT(found + QeListAfter, codes.size());
+  const int lastLoaded = std::min<int>(int(found), QeListStepBack) + QeListAfter - 1;
+  while (qe.StringGrid1->currentRow() < lastLoaded) QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[found + QeListAfter - 1]);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(Text(qe.EditClient), codes[found + QeListAfter]);
+  EXPECT_EQ(qe.State.ChosenClient, LeftJustified(codes[found + QeListAfter], 7));
+  EXPECT_EQ(qe.StringGrid1->currentRow(), QeListStepBack + 1);
+  // Each page eight rows on, reloading further rows when it runs out.
+  for (int page = 0; page < 80 && qe.StringGrid1->currentRow() < QeListMaxRows - 8; ++page)
+    QTest::keyClick(qe.EditClient, Qt::Key_PageDown);
+  while (qe.StringGrid1->currentRow() < QeListMaxRows - 1) {
+    const int row = qe.StringGrid1->currentRow();
+    QTest::keyClick(qe.EditClient, Qt::Key_Down);
+    ASSERT_EQ(qe.StringGrid1->currentRow(), row + 1);
+  }
+  const std::string last = Text(qe.EditClient);
+  boxes.Expect(QeListMaximum);
+  QTest::keyClick(qe.EditClient, Qt::Key_Down);
+  EXPECT_EQ(boxes.Pending(), 0u);
+  EXPECT_EQ(qe.StringGrid1->currentRow(), QeListMaxRows - 1);
+  EXPECT_EQ(Text(qe.EditClient), last);
+  EXPECT_TRUE(qe.ListVisible);
 }
 
 TEST_F(QuickEntryTest, PageUpPastTheLoadedRowsReloadsTheRecordsBefore) {
@@ -483,6 +746,11 @@ TEST_F(QuickEntryTest, SpaceListsCasesInNumericOrderFromTheRightJustifiedText) {
   EXPECT_EQ(Text(qe.EditCase), RightJustified(suffix, 7));
   EXPECT_EQ(qe.State.ChosenCase, RightJustified(suffix, 7));
   EXPECT_FALSE(qe.NumericListRequested);
+  // Typing over it closes the list: the text is the user's again.
+  qe.EditCase->selectAll();
+  QTest::keyClick(qe.EditCase, Qt::Key_9);
+  EXPECT_FALSE(qe.ListVisible);
+  EXPECT_EQ(Text(qe.EditCase), "9");
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
@@ -521,6 +789,24 @@ TEST_F(QuickEntryTest, ACharacterTheStoreCannotHoldIsTakenBack) {
   typeText(qe.Memo1, QString::fromUtf8("\u4e2d"));
   EXPECT_EQ(qe.Memo1->toPlainText(), "a");
   EXPECT_EQ(boxes.Boxes()[0].type, mtError);
+}
+
+// Limits hold for typing; what the screen writes itself is not cut.
+TEST_F(QuickEntryTest, TypingStopsAtTheLimitButTheScreensOwnTextsStayWhole) {
+  DialogResponder boxes;
+  TQEF& qe = Open({"", "", Employee().Code, std::nullopt});
+  qe.EditHours->setFocus();
+  qe.EditHours->selectAll();
+  QApplication::processEvents();
+  QTest::keyClicks(qe.EditHours, "123456789");
+  EXPECT_EQ(Text(qe.EditHours), "12345678");
+  qe.EditHours->selectAll();
+  QTest::keyClicks(qe.EditHours, "123456");
+  Tab(qe.EditHours);
+  EXPECT_EQ(Text(qe.EditHours), "123456.00");
+  Type(qe.EditClient, "ABCDEFGHIJ");
+  EXPECT_EQ(Text(qe.EditClient).size(), 7u);
+  EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(QuickEntryTest, AWorkDateBeforeTheFirstEntryDateLeavesTheDateBlankAndTheSaveAsksForOne) {

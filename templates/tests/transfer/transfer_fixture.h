@@ -69,20 +69,8 @@ protected:
   static void BuildMatters(int Sub, int Self, int List, const std::string& Name = "Matters") {
     TTemplateTableBuilder t;
     t.Add("Code", 'C', 6);
-    for (const char* f : {"Client", "Client 2"}) {
-      TFld& m = t.Add(f, 'C', 6);
-      m.IsLookup = true;
-      m.LkpKind = "M";
-      m.LkpTarget = "MNGR" + TTemplateNumber(Sub).ZeroFilled() + ".DSC";
-      m.LkpSpec = "1  1";
-      m.DispCols[1] = 1;
-    }
-    TFld& self = t.Add("Parent", 'C', 6);
-    self.IsLookup = true;
-    self.LkpKind = "M";
-    self.LkpTarget = "MNGR" + TTemplateNumber(Self).ZeroFilled() + ".DSC";
-    self.LkpSpec = "1  1";
-    self.DispCols[1] = 1;
+    for (const char* f : {"Client", "Client 2"}) AddTemplateLookup(t, f, Sub);
+    AddTemplateLookup(t, "Parent", Self);
     for (const char* f : {"Kind", "Kind 2"}) {
       TFld& u = t.Add(f, 'C', 10);
       u.IsLookup = true;
