@@ -105,3 +105,53 @@ TEST_F(InstanceHandlingTest, MessagesForAnotherTemplateOrWithoutANameChangeNothi
     EXPECT_EQ(QApplication::activeWindow(), &other);
   });
 }
+
+namespace {
+
+// The main window's activation hook over a window of its own; the main
+// window itself kept hidden, as a direct start keeps it.
+class ActivationTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    FirstActivation = true;
+    Form = std::make_unique<TMtdeskF>();
+    Form->HookAppActivate();
+  }
+  void TearDown() override {
+    FirstActivation = true;
+    MainWindowTest::TearDown();
+  }
+  // The desktop activates W. The offscreen platform tells the application
+  // it became active only once per process; the signal stands for it after.
+  void Activate(QWidget& W) {
+    W.show();
+    QApplication::setActiveWindow(&W);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&W));
+    if (FirstActivation) Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+  }
+};
+
+}  // namespace
+
+TEST_F(ActivationTest, TheFirstActivationOfAParentMinimizesAndRestoresOnlyOnce) {
+  QWidget screen;
+  screen.setWindowState(Qt::WindowMaximized);
+  Activate(screen);
+  EXPECT_FALSE(FirstActivation);
+  EXPECT_EQ(screen.windowState(), Qt::WindowMaximized);
+  EXPECT_EQ(QApplication::activeWindow(), &screen);
+  EXPECT_FALSE(Form->isVisible());
+  // Later ones leave the windows alone.
+  Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(screen.windowState(), Qt::WindowMaximized);
+  EXPECT_FALSE(Form->isVisible());
+}
+
+TEST_F(ActivationTest, TheFirstActivationOfAChildMinimizesIt) {
+  Startup.IsChildApp = true;
+  QWidget screen;
+  Activate(screen);
+  EXPECT_TRUE(screen.isMinimized());
+  EXPECT_FALSE(Form->isVisible());
+}
