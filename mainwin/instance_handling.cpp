@@ -50,6 +50,11 @@ private:
 }  // namespace
 
 void TMtdeskF::InstallInstanceHandler() {
+  // The bus hands on only the messages this process has registered: the
+  // three are registered here, before anything is sent.
+  MsgStatus();
+  MsgMngrCommand();
+  MsgGridAction();
   instanceTarget_ = std::make_unique<TScreenInstanceTarget>(*this);
   instanceDispatcher_ = std::make_unique<TInstanceDispatcher>(*instanceTarget_, [this](std::function<void()> Call) {
     QMetaObject::invokeMethod(this, [Call = std::move(Call)] { GuardEvent(Call); }, Qt::QueuedConnection);

@@ -85,15 +85,6 @@ protected:
     keyboard::Type(Text);
     QApplication::processEvents();
   }
-  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
-  // person to look at.
-  static void Shot(const std::string& Name) {
-    const char* dir = std::getenv("MD_SHOT_DIR");
-    if (!dir) return;
-    QApplication::processEvents();
-    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
   // A case chosen by typing its suffix: the list completes it, Enter closes it.
   static void ChooseCase(TEntryF& E, const std::string& Suffix) {
     Type(Suffix);

@@ -37,6 +37,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -80,6 +81,16 @@ protected:
     client.LkpSpec = "A  0";
     client.DispCols[1] = 1;
     return client;
+  }
+
+  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
+  // person to look at.
+  static void Shot(const std::string& Name) {
+    const char* dir = std::getenv("MD_SHOT_DIR");
+    if (!dir) return;
+    QApplication::processEvents();
+    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 
   void Select(const std::string& name) {

@@ -38,6 +38,9 @@ protected:
     ChildProcess sender(argv, TempPath("send.out"), TempPath("send.err"));
     ASSERT_EQ(sender.Wait(), 0);
   }
+  // Events processed until Done holds; the message from another process
+  // comes through the event loop.
+  static bool Await(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 10000); }
   static std::string Panel(TEntryF& E, int I) { return StoredText(E.StatusPanels[size_t(I)]->text()); }
 
   ScopedTempDir bus;
@@ -60,20 +63,26 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     ASSERT_TRUE(code && name);
 
     Send({"status", "11", "Smith & Co. billing"});
-    QTRY_COMPARE(Panel(entry, 0), std::string("Smith & Co. billing"));
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("Smith & Co. billing"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("Smith & Co. billing"));
     Send({"status", "10", "1:02:03"});
-    QTRY_COMPARE(Panel(entry, 1), std::string("1:02:03"));
+    ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("1:02:03"); }));
+
+    EXPECT_EQ(Panel(entry, 1), std::string("1:02:03"));
 
     Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
-    QTRY_COMPARE(Text(code), Format("%-7s", client.Code));
+    ASSERT_TRUE(Await([&] { return Text(code) == Format("%-7s", client.Code); }));
+    EXPECT_EQ(Text(code), Format("%-7s", client.Code));
     EXPECT_EQ(TrimRight(Text(name)), client.FirstName.empty() ? client.LastName
                                                               : client.LastName + ", " + client.FirstName);
     EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnSave);
+    Shot("instance_refilled");
 
     // A grid notice comes from another instance's grid: never obeyed here.
     Send({"grid", "Matters", "C"});
     Send({"status", "10", "0:00"});
-    QTRY_COMPARE(Panel(entry, 1), std::string("0:00"));
+    ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("0:00"); }));
+    EXPECT_EQ(Panel(entry, 1), std::string("0:00"));
     EXPECT_EQ(Text(code), Format("%-7s", client.Code));
 
     QWidget other;
@@ -81,7 +90,9 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     QApplication::setActiveWindow(&other);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     Send({"command", "Matters", "A"});
-    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&entry));
+    ASSERT_TRUE(Await([&] { return QApplication::activeWindow() == static_cast<QWidget*>(&entry); }));
+    EXPECT_EQ(QApplication::activeWindow(), static_cast<QWidget*>(&entry));
+    Shot("instance_front");
   });
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
@@ -94,14 +105,16 @@ TEST_F(InstanceHandlingTest, MessagesForAnotherTemplateOrWithoutANameChangeNothi
     ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
     Send({"raw", "CV_Message_Status", Format("%-30sV", "-")});
     Send({"status", "11", "Last"});
-    QTRY_COMPARE(Panel(entry, 0), std::string("Last"));
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("Last"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("Last"));
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     Send({"command", "Payroll", "A"});
     Send({"status", "11", "After"});
-    QTRY_COMPARE(Panel(entry, 0), std::string("After"));
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("After"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("After"));
     EXPECT_EQ(QApplication::activeWindow(), &other);
   });
 }
