@@ -11,11 +11,22 @@
 //           same columns with substr, one ordered by the text column
 //           without case, one by the numeric value
 //
+//   find    Find All through the find's reading class (entry/grid_find.h)
+//           over 10,000 records of another template (a date, a
+//           right-justified number, a check box, a template lookup with one
+//           display column read from its target by the stored key bytes):
+//           file 52 in index-1 order, every cell, key text and position
+//   sqlite  the same blobs and the target's in tables of their own; one
+//           query cutting the same cells with substr, the display column by
+//           a join on the key bytes, ordered by the index-1 key (an
+//           expression index on it)
+//
 // The baseline runs first; the engine's run carries the ratio counter
 // (engine mean / sqlite mean).
 #include "bench/bench_support.h"
 #include "btrieve/create_file.h"
 #include "btrieve/numbered_files.h"
+#include "entry/grid_find.h"
 #include "entry/grid_table.h"
 #include "platform/date_format.h"
 #include "platform/datetime_value.h"
@@ -60,13 +71,19 @@ void DefineTemplate() {
   t.Index(1, {1}, false, "By name");
 }
 
-void WriteDataFile() {
-  const std::string name = DataFileName(TTemplateNumber(TplNo));
+// Template Number's data file, its key 1 the first field (duplicates
+// allowed), holding Records.
+void CreateDataFile(int Number, const std::vector<std::string>& Records) {
   const TFld& key = Store.FldTable[1];
   const std::vector<TKeySpec> keys{{0, 0, 1, 4, false, false, true},
                                    {1, 1, uint16_t(key.Offset), uint16_t(key.KeyWidth), true, true, false, false}};
   std::string msg;
+  const std::string name = DataFileName(TTemplateNumber(Number));
   Check(BtrCreateFile(name, uint16_t(Store.RecLen + 8), int8_t(keys.size()), msg, 255, true, keys), msg);
+  InsertRecords(name, Records);
+}
+
+void WriteDataFile() {
   uint32_t seed = 12345;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
   for (int i = 0; i < Records; ++i) {
@@ -75,7 +92,7 @@ void WriteDataFile() {
     const std::string opened = Format("%.4d%.2d%.2d", 1990 + int(next() % 35), 1 + int(next() % 12), 1 + int(next() % 28));
     blobs.push_back(WithPrefix(uint32_t(i + 1), FillRecord({{1, nameText}, {2, amount}, {3, opened}, {4, "note"}})));
   }
-  InsertRecords(name, blobs);
+  CreateDataFile(TplNo, blobs);
 }
 
 // The date cell as the grid shows it: month/day/year.
@@ -117,21 +134,28 @@ struct TSqlite {
 };
 std::unique_ptr<TSqlite> sql;
 
+// Each blob in one transaction; Keyed binds its 4-byte prefix first.
+void InsertBlobs(sqlite3* Db, const char* Insert, const std::vector<std::string>& Blobs, bool Keyed) {
+  sqlite3_exec(Db, "BEGIN", nullptr, nullptr, nullptr);
+  sqlite3_stmt* ins = nullptr;
+  Check(sqlite3_prepare_v2(Db, Insert, -1, &ins, nullptr) == SQLITE_OK, Insert);
+  for (const std::string& b : Blobs) {
+    sqlite3_reset(ins);
+    int n = 1;
+    if (Keyed) sqlite3_bind_blob(ins, n++, b.data(), 4, SQLITE_TRANSIENT);
+    sqlite3_bind_blob(ins, n, b.data(), int(b.size()), SQLITE_TRANSIENT);
+    Check(sqlite3_step(ins) == SQLITE_DONE, Insert);
+  }
+  sqlite3_finalize(ins);
+  sqlite3_exec(Db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 void BuildSqlite() {
   sql = std::make_unique<TSqlite>();
   const std::string path = (Root() / "grid.sqlite").string();
   Check(sqlite3_open(path.c_str(), &sql->db) == SQLITE_OK, "open " + path);
   Check(sqlite3_exec(sql->db, "CREATE TABLE recs (rec BLOB)", nullptr, nullptr, nullptr) == SQLITE_OK, "create");
-  sqlite3_exec(sql->db, "BEGIN", nullptr, nullptr, nullptr);
-  sqlite3_stmt* ins = nullptr;
-  sqlite3_prepare_v2(sql->db, "INSERT INTO recs VALUES (?1)", -1, &ins, nullptr);
-  for (const std::string& b : blobs) {
-    sqlite3_reset(ins);
-    sqlite3_bind_blob(ins, 1, b.data(), int(b.size()), SQLITE_TRANSIENT);
-    Check(sqlite3_step(ins) == SQLITE_DONE, "insert");
-  }
-  sqlite3_finalize(ins);
-  sqlite3_exec(sql->db, "COMMIT", nullptr, nullptr, nullptr);
+  InsertBlobs(sql->db, "INSERT INTO recs VALUES (?1)", blobs, false);
   const TFld& n = Store.FldTable[1];
   const TFld& a = Store.FldTable[2];
   const TFld& d = Store.FldTable[3];
@@ -149,18 +173,127 @@ void BuildSqlite() {
 
 std::vector<std::vector<std::string>> sqlRows;
 
-void SqliteQuery(sqlite3_stmt* S) {
+void SqliteQuery(sqlite3_stmt* S, int Columns = 6) {
   sqlRows.clear();
   sqlite3_reset(S);
   while (sqlite3_step(S) == SQLITE_ROW) {
     std::vector<std::string> row;
-    for (int c = 0; c < 6; ++c) {
+    for (int c = 0; c < Columns; ++c) {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(S, c));
       row.emplace_back(text ? text : "", size_t(sqlite3_column_bytes(S, c)));
     }
     sqlRows.push_back(std::move(row));
   }
   Check(int(sqlRows.size()) == Records, "sqlite rows");
+}
+
+// ---- Find All ----
+
+constexpr int FindTplNo = 2;
+constexpr int TargetTplNo = 3;
+constexpr int Targets = 100;
+constexpr int TargetSlot = 5;
+std::vector<std::string> findBlobs, targetBlobs;
+std::map<int, TFieldControl> findLookups;
+TGridTable findTable;
+
+// The target: Id C 5 (index 1), Title C 20.
+void DefineTarget() {
+  TTemplateTableBuilder t;
+  t.Add("Id", 'C', 5);
+  t.Add("Title", 'C', 20);
+  t.Index(1, {1}, true, "By id");
+}
+
+// Matter C 8 (index 1), Opened D, Amount N 12 right-justified, Billable B,
+// Target C 9 (5 of text, 4 key bytes) looking up the target's title.
+void DefineFindTemplate() {
+  TTemplateTableBuilder t;
+  t.Add("Matter", 'C', 8);
+  t.Add("Opened", 'D', 8);
+  t.Add("Amount", 'N', 12).RightJustify = true;
+  t.Add("Billable", 'B', 1);
+  TFld& target = t.Add("Target", 'C', 9);
+  target.KeyWidth = 5;
+  target.IsLookup = true;
+  target.LkpKind = "M";
+  target.LkpTarget = "MNGR" + TTemplateNumber(TargetTplNo).ZeroFilled() + ".DSC";
+  target.LkpSpec = "1  1";
+  target.DispCols[1] = 2;
+  t.Index(1, {1}, false, "By matter");
+  Store.OpenTplNumber = TTemplateNumber(FindTplNo).ZeroFilled();
+}
+
+void WriteFindFiles() {
+  DefineTarget();
+  const TFld title = Store.FldTable[2];
+  const TFld id = Store.FldTable[1];
+  for (int i = 1; i <= Targets; ++i)
+    targetBlobs.push_back(WithPrefix(uint32_t(i), FillRecord({{1, Format("T%d", i)}, {2, Format("Title %d", i)}})));
+  CreateDataFile(TargetTplNo, targetBlobs);
+  DefineFindTemplate();
+  uint32_t seed = 777;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int i = 0; i < Records; ++i) {
+    const uint32_t t = 1 + next() % Targets;
+    const std::string key{char(t & 0xFF), char(t >> 8), 0, 0};
+    const std::string opened =
+        next() % 5 == 0 ? std::string(8, ' ')
+                        : Format("%.4d%.2d%.2d", 1990 + int(next() % 35), 1 + int(next() % 12), 1 + int(next() % 28));
+    findBlobs.push_back(WithPrefix(
+        uint32_t(i + 1), FillRecord({{1, Format("M%d", int(next() % 1000000))},
+                                     {2, opened},
+                                     {3, Format("%d.%.2d", int(next() % 100000), int(next() % 100))},
+                                     {4, next() % 2 ? "Y" : "N"},
+                                     {5, Format("%-5s", Format("T%d", int(t)).c_str()) + key}})));
+  }
+  CreateDataFile(FindTplNo, findBlobs);
+  TFieldControl control;
+  control.DataFileNo = TargetSlot + 60;
+  control.ListCols = {TTargetColumn{1, id.Offset, id.Width, ttText, 60, "Id"}};
+  control.DispCols = {TTargetColumn{2, title.Offset, title.Width, ttText, -1, "Title"}};
+  findLookups[TargetSlot] = control;
+  BtrOpenFile(uint8_t(control.DataFileNo), DataFileName(TTemplateNumber(TargetTplNo)), 0);
+  BtrSetKeyNumber(uint8_t(control.DataFileNo), 1);
+  findTable.SetColumns(std::vector<TGridColumnSpec>(6));
+}
+
+sqlite3_stmt* findAll = nullptr;
+
+void BuildFindSqlite() {
+  sqlite3* db = sql->db;
+  Check(sqlite3_exec(db, "CREATE TABLE matters (rec BLOB); CREATE TABLE targets (k BLOB PRIMARY KEY, rec BLOB)",
+                     nullptr, nullptr, nullptr) == SQLITE_OK,
+        "create find tables");
+  InsertBlobs(db, "INSERT INTO matters VALUES (?1)", findBlobs, false);
+  InsertBlobs(db, "INSERT INTO targets VALUES (?1, ?2)", targetBlobs, true);
+  const TFld& m = Store.FldTable[1];
+  const TFld& d = Store.FldTable[2];
+  const TFld& a = Store.FldTable[3];
+  const TFld& b = Store.FldTable[4];
+  const TFld& t = Store.FldTable[5];
+  const TTargetColumn& title = findLookups[TargetSlot].DispCols[0];
+  const std::string index = Format("substr(rec,%d,%d)", m.Offset, m.KeyWidth);
+  Check(sqlite3_exec(db, ("CREATE INDEX matters_key ON matters(" + index + ")").c_str(), nullptr, nullptr, nullptr) ==
+            SQLITE_OK,
+        "create index");
+  const std::string query = Format(
+      "SELECT substr(m.rec,%d,%d), CASE WHEN trim(substr(m.rec,%d,8)) = '' THEN '' ELSE "
+      "substr(m.rec,%d,2) || '/' || substr(m.rec,%d,2) || '/' || substr(m.rec,%d,4) END, substr(m.rec,%d,%d), "
+      "CASE substr(m.rec,%d,1) WHEN 'Y' THEN 'Y' ELSE ' ' END, substr(m.rec,%d,%d), "
+      "ifnull(substr(t.rec,%d,%d), 'not found'), substr(m.rec,%d,%d), m.rowid FROM matters m "
+      "LEFT JOIN targets t ON t.k = substr(m.rec,%d,4) ORDER BY substr(m.rec,%d,%d), m.rowid",
+      m.Offset, m.KeyWidth, d.Offset, d.Offset + 4, d.Offset + 6, d.Offset, a.Offset, a.KeyWidth, b.Offset, t.Offset,
+      t.KeyWidth, title.Pos, title.Width, m.Offset, m.KeyWidth, t.Offset + t.KeyWidth, m.Offset, m.KeyWidth);
+  Check(sqlite3_prepare_v2(db, query.c_str(), -1, &findAll, nullptr) == SQLITE_OK, query);
+}
+
+void EngineFindAll() {
+  TGridReader reader(findLookups, -1);
+  TFindRequest request;
+  request.SortValues = {""};
+  const TFindResult r = reader.Read(findTable, request);
+  Check(r.Outcome == TFindOutcome::Done && findTable.RowCount() == Records, "find all: " + r.Error);
 }
 
 }  // namespace
@@ -186,6 +319,24 @@ int main(int argc, char** argv) {
                                })
       ->Unit(benchmark::kMillisecond)
       ->Iterations(iterations);
+  benchmark::RegisterBenchmark("sqlite find all",
+                               [](benchmark::State& s) {
+                                 DefineFindTemplate();
+                                 bench::Timed(s, "sqlite find", [] { SqliteQuery(findAll, 8); });
+                               })
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(iterations);
+  benchmark::RegisterBenchmark("find all",
+                               [](benchmark::State& s) {
+                                 DefineFindTemplate();
+                                 // File 52 was the fill's template.
+                                 if (BtrIsFileOpen(GridFile)) BtrCloseFile(GridFile);
+                                 bench::Timed(s, "find", EngineFindAll);
+                                 const double raw = bench::MeanMs()["sqlite find"];
+                                 s.counters["ratio"] = raw > 0 ? bench::MeanMs()["find"] / raw : 0;
+                               })
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(iterations);
   return bench::Run("grid_bench", [&] {
     fs::create_directories(Root());
     Store.DataDir = Root().string();
@@ -196,11 +347,16 @@ int main(int argc, char** argv) {
                       {"Notes", 200, TGridColumnKind::Text, false}});
     WriteDataFile();
     BuildSqlite();
+    WriteFindFiles();
+    BuildFindSqlite();
+    DefineTemplate();
     BtrOpenFile(GridFile, DataFileName(TTemplateNumber(TplNo)), 0);
     benchmark::RunSpecifiedBenchmarks();
-    BtrCloseFile(GridFile);
     std::printf("\ngrid fill and sort %.2f ms, sqlite3 %.2f ms, ratio %.2fx\n", bench::MeanMs()["grid"],
                 bench::MeanMs()["sqlite"], bench::MeanMs()["grid"] / bench::MeanMs()["sqlite"]);
+    std::printf("find all %.2f ms, sqlite3 %.2f ms, ratio %.2fx\n", bench::MeanMs()["find"],
+                bench::MeanMs()["sqlite find"], bench::MeanMs()["find"] / bench::MeanMs()["sqlite find"]);
+    sqlite3_finalize(findAll);
     sql.reset();
   });
 }

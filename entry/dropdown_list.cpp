@@ -146,6 +146,15 @@ int SetDropdownColumns(int Slot, std::vector<int>& Widths) {
   return total;
 }
 
+int LookupCodeOf(const TFld& F) { return StrToIntDef(Trim(Copy(F.LkpSpec, 2, 3)), -1); }
+
+TListSource SourceOfCode(int Code) {
+  constexpr int ClientNameCode = 1, CaseCode = 22, CaseAltIdCode = 23;
+  if (Code == 0 || Code == ClientNameCode) return TListSource::Client;
+  if (Code == CaseCode || Code == CaseAltIdCode) return TListSource::Case;
+  return TListSource::Employee;
+}
+
 int DefineDisplayColumns(int Slot) {
   int keySlot = Slot;
   if (Slot > MaxFields) {
@@ -375,13 +384,16 @@ void TDropdownList::LoadDropdownRows(int FirstRow, bool) {
   }
 }
 
+std::string StoredDateCell(std::string_view Stored) {
+  const bool fourDigitYear = FormatSettings.ShortDateFormat.find("yyyy") != std::string::npos;
+  if (IsBlank(Stored) || Stored.size() < 8) return std::string();
+  const std::string text(Stored);
+  return text.substr(4, 2) + "/" + text.substr(6, 2) + "/" + (fourDigitYear ? text.substr(0, 4) : text.substr(2, 2));
+}
+
 std::string TargetCellText(const TTargetColumn& C, const TDynCharArr& Rec) {
   std::string text = Bytes(Rec, C.Pos, C.Width);
-  if (C.Type != ttDate) return text;
-  // "YYYYMMDD" as stored: month/day/year.
-  const bool fourDigitYear = FormatSettings.ShortDateFormat.find("yyyy") != std::string::npos;
-  if (IsBlank(text) || text.size() < 8) return std::string();
-  return text.substr(4, 2) + "/" + text.substr(6, 2) + "/" + (fourDigitYear ? text.substr(0, 4) : text.substr(2, 2));
+  return C.Type == ttDate ? StoredDateCell(text) : text;
 }
 
 void TDropdownList::FillTemplateLookupRow(int Row) {

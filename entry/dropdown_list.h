@@ -37,6 +37,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class TListSource : int { Template = 0, Client = 1, Case = 2, Employee = 3, OwnIndex = 99 };
@@ -146,6 +147,12 @@ std::string NameKeyText(const std::string& Text, int LastWidth);
 using TSlotValue = std::function<std::string(int Slot)>;
 std::string OwnIndexKeyText(int Slot, const std::string& Text, const TSlotValue& ValueOf);
 
+// A family lookup's host field code (LkpSpec characters 2-4), -1 none; the
+// list a code reads: client codes and names the clients, case suffixes and
+// alternate ids the cases, any other the employees.
+int LookupCodeOf(const TFld& F);
+TListSource SourceOfCode(int Code);
+
 // The width of the text a family lookup shows for a host field code.
 int HostDisplayWidth(int Code);
 
@@ -161,6 +168,11 @@ int SetDropdownColumns(int Slot, std::vector<int>& Widths);
 // the value, through its translations ("not found" when one's read fails),
 // a whole client or employee name joined last name first.
 std::string LookupColumnText(const TLkpColumn& Def, const TDynCharArr& Source, int SourceId);
+
+// A stored "YYYYMMDD" as a cell shows it: month/day/year, the year in four
+// digits when the short date format has "yyyy", else two; blank (or
+// shorter than 8) shows nothing.
+std::string StoredDateCell(std::string_view Stored);
 
 // A target field's text in a record of the target: a date month/day/year
 // (the short date format's year width), blank stays blank; others as stored.

@@ -147,16 +147,21 @@ bool ReadByKey(uint8_t FileNo, int8_t KeyNo, const std::string& Key, TDynCharArr
   return found;
 }
 
+TFamilyRecordKey FamilyRecordKey(TListSource Source, const std::string& Code, const std::string& Client,
+                                 bool RightJustified) {
+  switch (Source) {
+    case TListSource::Client: return {ClientFileNo, KeyOne, ClientKey(Trim(Code))};
+    case TListSource::Employee: return {EmpFileNo, KeyOne, EmployeeKey(Trim(Code))};
+    case TListSource::Case:
+      return {CaseFileNo, RightJustified ? KeyOne : CaseKeyLeft, CaseKey(Trim(Client), Trim(Code), RightJustified)};
+    default: return {};
+  }
+}
+
 bool ReadChosenFamilyRecord(TListSource Source, const std::string& Code, const std::string& Client,
                             bool RightJustified) {
-  switch (Source) {
-    case TListSource::Client: return ReadByKey(ClientFileNo, KeyOne, ClientKey(Trim(Code)), ClientRec);
-    case TListSource::Employee: return ReadByKey(EmpFileNo, KeyOne, EmployeeKey(Trim(Code)), EmpRec);
-    case TListSource::Case:
-      return ReadByKey(CaseFileNo, RightJustified ? KeyOne : CaseKeyLeft,
-                             CaseKey(Trim(Client), Trim(Code), RightJustified), CaseRec);
-    default: return false;
-  }
+  const TFamilyRecordKey k = FamilyRecordKey(Source, Code, Client, RightJustified);
+  return k.FileNo != 0 && ReadByKey(k.FileNo, k.KeyNo, k.Key, HostFileRec(int(Source)));
 }
 
 std::string FamilyDisplayText(int Code, int Column, const TDynCharArr& Source, TListSource S) {

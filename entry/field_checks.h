@@ -51,6 +51,16 @@ bool RowMatchesText(const TDropdownRows& Rows, int Row, int Col, const std::stri
 // restored afterwards whatever happens. False when no record has the key.
 bool ReadByKey(uint8_t FileNo, int8_t KeyNo, const std::string& Key, TDynCharArr& Rec);
 
+// Where ReadChosenFamilyRecord reads: the file, its key and the key text;
+// FileNo 0 for a source without a family file.
+struct TFamilyRecordKey {
+  uint8_t FileNo = 0;
+  int8_t KeyNo = 0;
+  std::string Key;
+};
+TFamilyRecordKey FamilyRecordKey(TListSource Source, const std::string& Code, const std::string& Client,
+                                 bool RightJustified);
+
 // The family record a chosen row stands for, read into its buffer by the
 // source's key 1 (clients "%-7s", employees "%-4s", cases CaseKey in the
 // justification of the field: key 1 when right-justified, else key 4).

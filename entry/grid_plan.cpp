@@ -4,19 +4,6 @@
 
 namespace {
 
-TGridColumnKind KindOfType(char FldType) {
-  switch (FldType) {
-    case 'N':
-      return TGridColumnKind::Numeric;
-    case 'D':
-      return TGridColumnKind::Date;
-    case 'B':
-      return TGridColumnKind::Check;
-    default:
-      return TGridColumnKind::Text;
-  }
-}
-
 // The control of row R (0-based), or null. Found by the control's own row:
 // the screen's layout packs narrow rows side by side afterwards.
 const TCtlPlan* RowControl(const TEntryBuild& B, size_t R) {
@@ -30,6 +17,19 @@ int SlotOf(const TCtlPlan* C) { return C && C->Kind != TCtlKind::DisplayEdit && 
 
 }  // namespace
 
+TGridColumnKind GridColumnKindOf(const TFld& F) {
+  switch (F.FldType) {
+    case 'N':
+      return F.RightJustify ? TGridColumnKind::Numeric : TGridColumnKind::Text;
+    case 'D':
+      return TGridColumnKind::Date;
+    case 'B':
+      return TGridColumnKind::Check;
+    default:
+      return TGridColumnKind::Text;
+  }
+}
+
 std::vector<TGridColumnSpec> GridColumnSpecsOf(const TEntryBuild& B) {
   const TGridColumnPlan& g = B.GridColumnPlan;
   std::vector<TGridColumnSpec> specs;
@@ -38,7 +38,7 @@ std::vector<TGridColumnSpec> GridColumnSpecsOf(const TEntryBuild& B) {
     const TCtlPlan* ctl = RowControl(B, c - 1);
     if (ctl && ctl->Kind == TCtlKind::DisplayEdit) s.Display = true;
     const int slot = SlotOf(ctl);
-    if (slot > 0 && slot <= FieldSlots) s.Kind = KindOfType(Store.FldTable[slot].FldType);
+    if (slot > 0 && slot <= FieldSlots) s.Kind = GridColumnKindOf(Store.FldTable[slot]);
     specs.push_back(std::move(s));
   }
   return specs;

@@ -87,13 +87,26 @@ void TGridTable::ClearRows() {
 }
 
 int TGridTable::AppendRow(std::vector<std::string> Cells, std::string KeyText, std::string PositionCell) {
-  if (rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() + RowGrowth);
+  return PutRow(RowCount(), std::move(Cells), std::move(KeyText), std::move(PositionCell));
+}
+
+int TGridTable::PutRow(int Row, std::vector<std::string> Cells, std::string KeyText, std::string PositionCell) {
+  if (Row < 0 || Row > RowCount()) return -1;
+  if (Row == RowCount() && rows_.size() == rows_.capacity()) rows_.reserve(rows_.size() + RowGrowth);
   Cells.resize(size_t(KeyColumn() - 1));
   Cells.insert(Cells.begin(), std::string());
   Cells.push_back(std::move(KeyText));
   Cells.push_back(std::move(PositionCell));
-  rows_.push_back(std::move(Cells));
-  return RowCount() - 1;
+  if (Row == RowCount()) {
+    rows_.push_back(std::move(Cells));
+  } else {
+    rows_[size_t(Row)] = std::move(Cells);
+  }
+  return Row;
+}
+
+void TGridTable::CutRows(int Count) {
+  if (Count >= 0 && Count < RowCount()) rows_.resize(size_t(Count));
 }
 
 void TGridTable::ApplyFormat(const TGridFormatRead& Read) {

@@ -45,6 +45,8 @@ public:
   int PositionColumn() const { return ColCount() - 1; }
   const std::string& Header(int Col) const { return cols_.at(size_t(Col)).Header; }
   TGridColumnKind Kind(int Col) const { return cols_.at(size_t(Col)).Kind; }
+  // The find marks the kinds from the fields it reads.
+  void SetKind(int Col, TGridColumnKind K) { cols_.at(size_t(Col)).Kind = K; }
   bool IsDisplay(int Col) const { return cols_.at(size_t(Col)).Display; }
   int Width(int Col) const { return cols_.at(size_t(Col)).Width; }
   void SetWidth(int Col, int W) { cols_.at(size_t(Col)).Width = W; }
@@ -59,6 +61,11 @@ public:
   // Cells of columns 1..n (fewer are padded with blanks, more cut); returns
   // the row.
   int AppendRow(std::vector<std::string> Cells, std::string KeyText, std::string PositionCell);
+  // Row RowCount() appends; an earlier one is overwritten (the find of a
+  // new key order rewrites the rows in place); others are refused (-1).
+  int PutRow(int Row, std::vector<std::string> Cells, std::string KeyText, std::string PositionCell);
+  // Rows from Count on go.
+  void CutRows(int Count);
   const std::string& Cell(int Row, int Col) const { return rows_.at(size_t(Row)).at(size_t(Col)); }
   void SetCell(int Row, int Col, std::string Text) { rows_.at(size_t(Row)).at(size_t(Col)) = std::move(Text); }
   const std::string& KeyText(int Row) const { return Cell(Row, KeyColumn()); }

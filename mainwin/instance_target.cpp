@@ -112,15 +112,7 @@ void TScreenInstanceTarget::QuickEntryToFront() {
   QEF->activateWindow();
 }
 
-// Not yet: the entry screen's Clear command. Until it is here the key
-// fields the refill sets are emptied, so no code of the previous record
-// stays beside the new one.
-void TScreenInstanceTarget::ClearEntryScreen() {
-  TEntryF& entry = Entry();
-  const TFamilyKeys& keys = entry.Plan().Keys;
-  for (int n : {keys.ClientEdit, keys.CaseEdit, keys.EmpEdit})
-    if (QLineEdit* edit = entry.EditNumber(n)) entry.SetProgramText(edit, "");
-}
+void TScreenInstanceTarget::ClearEntryScreen() { Entry().BitBtnClearClick(); }
 
 void TScreenInstanceTarget::FillKeyField(TKeyFieldRole Role, const std::string& Code) {
   TEntryF& entry = Entry();

@@ -107,6 +107,7 @@ TMtdeskF::TMtdeskF(QWidget* parent)
   }
   BuildLayout();
   BuildMtdeskCommands(*this);
+  commands_->PrintLayout = [this] { Printlayoutfor1Click(); };
   ResetButtonStyles();
 
   Timer1->setSingleShot(true);

@@ -88,6 +88,9 @@ public:
   void SetupOptions1Click();
   // The master file rebuilt from the descriptors (mainwin/rebuild_command.cpp).
   void Recreatemasterfile1Click();
+  // The selected template's layout printed (mainwin/layout_command.cpp);
+  // also the answer to a new template's print question.
+  void Printlayoutfor1Click();
   // The report module on the selected template (mainwin/report_command.cpp).
   void Createreport1Click();
   // Template export and import (mainwin/transfer_commands.cpp).
@@ -168,6 +171,9 @@ private:
   void FillList(const TTemplateListing& Listing);
   // The buttons whose look follows the mouse and the focus.
   std::array<QPushButton*, 4> HighlightButtons() const;
+  // The layout of the template whose tables are loaded printed on the
+  // default printer; the no-printer message when there is none.
+  void PrintTemplateLayout();
 
   std::array<QLabel*, 2> statusPanels_{};
   std::unique_ptr<TMtdeskScreens> screens_;

@@ -12,6 +12,8 @@ PrinterProvider* current = &fallback;
 
 }  // namespace
 
+std::unique_ptr<TPrintJob> PrinterProvider::BeginJob(const std::string&) { return nullptr; }
+
 PrinterProvider* SetPrinterProvider(PrinterProvider* provider) {
   PrinterProvider* previous = current == &fallback ? nullptr : current;
   current = provider ? provider : &fallback;
@@ -19,3 +21,5 @@ PrinterProvider* SetPrinterProvider(PrinterProvider* provider) {
 }
 
 std::vector<std::string> PrinterNames() { return current->PrinterNames(); }
+
+std::unique_ptr<TPrintJob> BeginPrintJob(const std::string& Title) { return current->BeginJob(Title); }

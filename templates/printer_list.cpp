@@ -23,9 +23,7 @@ const std::vector<std::string>& BuildPrinterList() {
     printerList.emplace();
     for (const std::string& name : PrinterNames()) printerList->push_back(ShortPrinterName(name));
     if (printerList->empty()) {
-      ShowMessage(
-          "You have no windows printers!\r\r"
-          "You must have at least one windows printer in order to print CORVENSTEAD reports.");
+      ShowMessage(NoPrintersMsg);
     }
   }
   return *printerList;

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// What the user is told when there is no printer to print on.
+inline const std::string NoPrintersMsg =
+    "You have no windows printers!\r\r"
+    "You must have at least one windows printer in order to print CORVENSTEAD reports.";
+
 // The list, built at the first call: each name in the provider's order, cut
 // before " on " when that occurs after its first character ("Laser on lp0"
 // is "Laser"). With no printer the first call tells the user that reports

@@ -128,6 +128,8 @@ void WriteJustified(std::string& Text, size_t At, size_t Width, std::string_view
 
 TFieldForm FieldFormOf(const TFld& Fld) { return FormOf(Fld); }
 
+bool IsNameLookup(const TFld& Fld) { return KeepsTail(Fld); }
+
 TFieldParts FieldPartsOf(const TFld& Fld) { return PartsOf(Fld); }
 
 size_t FieldTextStart(int Offset) { return size_t(Offset - FirstFieldPosition); }

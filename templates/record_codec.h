@@ -57,6 +57,9 @@ public:
 enum class TFieldForm { Plain, Keyed, KeyedWithTail };
 
 TFieldForm FieldFormOf(const TFld& Fld);
+// The client-name and employee-name lookups ("A  1", "E 63"): the form
+// that keeps a tail when the widths are those of a keyed lookup.
+bool IsNameLookup(const TFld& Fld);
 
 // Where a field's parts lie in the record text (the record without prefix).
 struct TFieldParts {

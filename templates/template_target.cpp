@@ -117,33 +117,57 @@ std::vector<const TTargetIndex*> TTemplateTarget::IndexesBegunBy(int FldId) cons
   return out;
 }
 
-TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string& Name, bool FirstStage,
-                               TTemplateTarget& Target) {
-  Target = TTemplateTarget();
-  const std::string file = Store.DataDir + "\\mngr" + Number.ZeroFilled() + ".dsc";
-  const auto missing = [&] {
-    if (!FirstStage) ErrorBox("A required file:  " + file + " is missing." + ContactMsg);
-    return TTargetRead::Missing;
-  };
-  if (!FileExists(file) && !TemplateBackupExists(Store.DataDir, Number.Value())) return missing();
-  std::vector<TRawField> fields;
-  std::vector<std::string> indexRecords;
+namespace {
+
+// The descriptor's records, read under the template's shared save lock
+// (LockQuestion asked while it is held elsewhere). Missing: no descriptor;
+// Failed: the question declined (Error empty) or the read failed (Error its
+// text).
+TTargetRead ReadTargetRecords(const TTemplateNumber& Number, const std::string& LockQuestion,
+                              std::vector<TRawField>& Fields, std::vector<std::string>& IndexRecords,
+                              std::string& Error) {
+  const std::string file = TargetDescriptorName(Number);
+  if (!FileExists(file) && !TemplateBackupExists(Store.DataDir, Number.Value())) return TTargetRead::Missing;
   try {
     // Held for the whole read: a save renames the descriptor and writes its
     // new records later, and a read in between would find no fields.
     TSaveLock lock;
-    const std::string lockText = LockText(Name, FirstStage);
-    if (!AcquireSharedAfterRecovery(Store.DataDir, Number.Value(), file, lockText, lock)) return TTargetRead::Failed;
-    if (!FileExists(file)) return missing();
+    if (!AcquireSharedAfterRecovery(Store.DataDir, Number.Value(), file, LockQuestion, lock)) return TTargetRead::Failed;
+    if (!FileExists(file)) return TTargetRead::Missing;
     {
-      TFileLockMsgScope question(lockText);
+      TFileLockMsgScope question(LockQuestion);
       BtrOpenFile(TargetDescriptorFileNo, file, 0);
     }
     const TSlotCloser closer(TargetDescriptorFileNo);
-    ReadRecords(fields, indexRecords);
+    ReadRecords(Fields, IndexRecords);
   } catch (const Exception& e) {
-    ErrorBox("Unable to read the description file for " + Name + ".\r\r" + e.Message + ContactMsg);
+    Error = e.Message;
     return TTargetRead::Failed;
+  }
+  return TTargetRead::Read;
+}
+
+}  // namespace
+
+std::string TargetDescriptorName(const TTemplateNumber& Number) {
+  return Store.DataDir + "\\mngr" + Number.ZeroFilled() + ".dsc";
+}
+
+TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string& Name, bool FirstStage,
+                               TTemplateTarget& Target) {
+  Target = TTemplateTarget();
+  std::vector<TRawField> fields;
+  std::vector<std::string> indexRecords;
+  std::string error;
+  switch (ReadTargetRecords(Number, LockText(Name, FirstStage), fields, indexRecords, error)) {
+    case TTargetRead::Missing:
+      if (!FirstStage) ErrorBox("A required file:  " + TargetDescriptorName(Number) + " is missing." + ContactMsg);
+      return TTargetRead::Missing;
+    case TTargetRead::Failed:
+      if (!error.empty()) ErrorBox("Unable to read the description file for " + Name + ".\r\r" + error + ContactMsg);
+      return TTargetRead::Failed;
+    default:
+      break;
   }
   Target = BuildTarget(fields, indexRecords);
   if (std::none_of(Target.Indexes.begin(), Target.Indexes.end(), [](const TTargetIndex& i) { return i.Usable; })) {
@@ -152,6 +176,23 @@ TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string&
     return TTargetRead::NoUsableKey;
   }
   return TTargetRead::Read;
+}
+
+bool ReadTemplateFields(std::string_view LkpTarget, std::vector<TMFld>& Fields) {
+  Fields.clear();
+  const std::optional<TTemplateNumber> number = LookupTargetNumber(LkpTarget);
+  if (!number) return false;
+  std::vector<TRawField> raw;
+  std::vector<std::string> indexRecords;
+  std::string error;
+  if (ReadTargetRecords(*number, LockText(Trim(std::string(LkpTarget)), false), raw, indexRecords, error) !=
+      TTargetRead::Read)
+    return false;
+  for (const TRawField& f : raw) {
+    if (Fields.size() == size_t(MaxFields)) break;
+    Fields.push_back({Trim(f.Fld.Name), f.FldIdText, IntToStr(f.Fld.Width)});
+  }
+  return true;
 }
 
 TTemplateListRead ReadTemplateList(std::vector<TMasterRecord>& Templates) {

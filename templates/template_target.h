@@ -67,6 +67,17 @@ enum class TTargetRead {
 TTargetRead ReadTemplateTarget(const TTemplateNumber& Number, const std::string& Name, bool FirstStage,
                                TTemplateTarget& Target);
 
+// The descriptor file of template Number in the data folder.
+std::string TargetDescriptorName(const TTemplateNumber& Number);
+
+// Every field of the template an M lookup's target names (LkpTarget as
+// stored, "MNGR007.DSC"), offered to lookups or not, in descriptor order:
+// name trimmed, id as stored, width. Read as ReadTemplateTarget reads, but
+// without a message: false when the target names no template, its
+// descriptor is missing or cannot be read, or the lock question was
+// declined.
+bool ReadTemplateFields(std::string_view LkpTarget, std::vector<TMFld>& Fields);
+
 enum class TTemplateListRead {
   Read,
   Missing,  // no master file (reported)

@@ -416,8 +416,6 @@ void TEntryF::IndexFieldExit(QWidget* Sender, TEntryEventArgs&) {
   BitBtnFindClick();
 }
 
-void TEntryF::BitBtnFindClick() {}
-
 void TEntryF::SendEntryStatus(int Kind) {
   MsgStatusUCodes.ClientCode = Format("%-7s", Dropdown.ClientCode);
   MsgStatusUCodes.CaseCode = Format("%-7s", Dropdown.CaseCode);

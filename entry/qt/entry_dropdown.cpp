@@ -41,11 +41,8 @@
 namespace {
 
 constexpr int ClientCodeCode = 0;
-constexpr int ClientNameCode = 1;
 constexpr int CaseCode = 22;
-constexpr int CaseAltIdCode = 23;
 constexpr int EmpCode = 62;
-constexpr int EmpNameCode = 63;
 constexpr int LastFieldSlot = 54;
 constexpr int OwnIndexExtra = 20;
 constexpr int PanelNudge = 36;
@@ -53,14 +50,6 @@ constexpr int PanelShift = 34;
 constexpr int EditBottomGap = 1;
 
 const char* const MaxRowsMsg = "The maximum of 500 records has been displayed.\rPlease refine your search.";
-
-int LookupCodeOf(const TFld& F) { return StrToIntDef(Trim(Copy(F.LkpSpec, 2, 3)), -1); }
-
-TListSource SourceOfCode(int Code) {
-  if (Code == ClientCodeCode || Code == ClientNameCode) return TListSource::Client;
-  if (Code == CaseCode || Code == CaseAltIdCode) return TListSource::Case;
-  return TListSource::Employee;
-}
 
 std::string EditText(const QLineEdit* E) { return StoredText(E->text()); }
 
@@ -587,8 +576,6 @@ void TEntryF::OwnIndexKeyDown(QWidget* Sender, TEntryEventArgs& Args) {
   }
   ListKey(edit, Args);
 }
-
-void TEntryF::RunLimitedFind(QWidget*) {}
 
 // ---- the preset ----
 

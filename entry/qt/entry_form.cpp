@@ -269,17 +269,17 @@ void TEntryF::BuildFixedParts() {
   Panel1->setObjectName("Panel1");
   auto* bar = new QHBoxLayout(Panel1);
   BitBtnSave = BarButton(Panel1, bar, "BitBtnSave", "&Save", "save");
-  BitBtnClear = BarButton(Panel1, bar, "BitBtnClear", "C&lear", "clear");
-  BitBtnFind = BarButton(Panel1, bar, "BitBtnFind", "&Find", "find");
-  BitBtnFilter = BarButton(Panel1, bar, "BitBtnFilter", "F&ilter", "filter");
+  BitBtnClear = BarButton(Panel1, bar, "BitBtnClear", "&Clear", "clear");
+  BitBtnFind = BarButton(Panel1, bar, "BitBtnFind", "&Find All", "find");
+  BitBtnFilter = BarButton(Panel1, bar, "BitBtnFilter", "&Use Filter", "filter");
   BitBtnQuickEntry = BarButton(Panel1, bar, "BitBtnQuickEntry", "&Quick entry", "quick");
   BitBtnPrint = BarButton(Panel1, bar, "BitBtnPrint", "&Print", "print");
   CalBitBtn = BarButton(Panel1, bar, "CalBitBtn", "Ca&lendar", "calendar");
   BitBtnCancel = BarButton(Panel1, bar, "BitBtnCancel", "E&xit", "exit");
   BitBtnSave->setToolTip(WidgetText("Save this record"));
-  BitBtnClear->setToolTip(WidgetText("Clear the screen for a new record"));
-  BitBtnFind->setToolTip(WidgetText("Find records"));
-  BitBtnFilter->setToolTip(WidgetText("Find records with a filter"));
+  BitBtnClear->setToolTip(WidgetText("Clear all entry fields"));
+  BitBtnFind->setToolTip(WidgetText("Display all records in the template"));
+  BitBtnFilter->setToolTip(WidgetText("Display records conforming to the text you have provided (navy blue fields)"));
   BitBtnQuickEntry->setToolTip(WidgetText("Quick time entry"));
   BitBtnPrint->setToolTip(WidgetText("Print"));
   BitBtnCancel->setToolTip(WidgetText("Close this screen"));
@@ -298,6 +298,7 @@ void TEntryF::BuildFixedParts() {
   }
   StatusPanels[1]->setFixedWidth(StatusTimeWidth);
   outer->addWidget(StatusBar1);
+  BuildEditingParts();
 }
 
 void TEntryF::showEvent(QShowEvent* Event) {
@@ -313,6 +314,8 @@ void TEntryF::FormShow() {
   // The preparation: everything of a previous showing goes.
   SetApplicationTitle(ProductTitle);
   Editing = false;
+  LoadedRecord.clear();
+  ShowEditingState("");
   BuildFailed = false;
   SetOnIdle(this, [this] { EntryIdle(); });
   SetOnShowHint(this, [this](QWidget* w, const QPoint& pos, QString& text) { return GridCellHint(w, pos, text); });

@@ -17,6 +17,7 @@
 
 #include "entry/dropdown_list.h"
 #include "entry/entry_build.h"
+#include "entry/qt/grid_form.h"
 
 #include <QDialog>
 
@@ -41,7 +42,6 @@ class QStandardItemModel;
 class QStatusBar;
 class QTableView;
 class QToolButton;
-class TEGridF;
 class TFocusModel;
 
 // A flag the idle handler acts on. Setting it asks for the handler at once,
@@ -69,7 +69,7 @@ struct TEntryEventArgs {
   Qt::KeyboardModifiers Shift;
 };
 
-class TEntryF : public QDialog {
+class TEntryF : public QDialog, public TGridActionSink {
 public:
   explicit TEntryF(QWidget* Parent = nullptr);
   ~TEntryF() override;
@@ -158,9 +158,39 @@ public:
   virtual void SBPgDnClick(QObject* Sender);
   // The scroll buttons' first and last handler (Sender SBFirst or SBLast).
   virtual void SBFirstClick(QObject* Sender);
-  // The find's entry point; the exit of index 1's sort fields calls it when
-  // their values name a stored record (Dropdown.FoundByExit set).
+  // The find (entry/qt/entry_find.cpp): "&Find All", and the entry point
+  // of the callers' modes: the exit of index 1's sort fields when their
+  // values name a stored record (Dropdown.FoundByExit set), the re-read
+  // (FindByMsg), the grid's new key order (its IndexChange), the column
+  // lookup (ColumnLookupSlot).
   virtual void BitBtnFindClick();
+  // "&Use Filter": the find of the records whose typed index-1 values match.
+  void BitBtnFilterClick();
+  // Re-read: the grid's current row rewritten from Store.TplRec.
+  bool FindByMsg = false;
+  // Column lookup: the field whose stored values the find lists; 0 none.
+  int ColumnLookupSlot = 0;
+  // "&Clear": back to a new entry, the controls reset under AutoClear.
+  void BitBtnClearClick();
+  // The grid's current row into the controls: editing that record.
+  void LoadRecordFromGrid();
+  // The record LoadRecordFromGrid loaded, as Store.TplRec held it (prefix
+  // included): a save compares its fresh read with it.
+  std::string LoadedRecord;
+  // The grid view's commands (GridCommand), for this screen's template.
+  void GridAction(char Command, const std::string& TemplateName) override;
+  // Any control shows something else than its field's CurValue.
+  bool ScreenChanged() const;
+  // The values on the screen become the fields' recall values (PrevValue).
+  void TakeRecallValues();
+  // F2 replayed F2Replays times, then the focus to the first visible
+  // control with tab order 0.
+  void FocusRoutine();
+  int F2Replays = 0;
+  // What a control of field Slot shows as its field stores it: texts
+  // trimmed, dates "YYYYMMDD" or "0" when empty, check boxes "Y"/"N",
+  // documents their path; "" without a control.
+  std::string ControlValue(int Slot) const;
   // The quick time entry's part of the reaction to a focus move.
   std::function<void(QWidget* Now)> QuickEntryFocusHook;
   // Focus arriving on the button bar from a field.
@@ -256,6 +286,11 @@ public:
   QPushButton* BitBtnQuickEntry = nullptr;
   QPushButton* BitBtnPrint = nullptr;
   QPushButton* CalBitBtn = nullptr;
+  // The screen state: "New entry" or the record's stamp; the shapes mark
+  // editing (ShapeEditing shown, Shape2 red) and a new entry (Shape2 navy).
+  QLabel* LabelEditing = nullptr;
+  QFrame* ShapeEditing = nullptr;
+  QFrame* Shape2 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   // Panel 0 the name, panel 1 the stopwatch's time.
   std::array<QLabel*, 2> StatusPanels{};
@@ -338,6 +373,16 @@ private:
   bool moveRefused_ = false;
   void CloseLookupFiles();
   int shownRows_ = 0;
+  // The find, the reload and the clearing (entry/qt/entry_find.cpp).
+  void BuildEditingParts();
+  void RunFind(bool Filter);
+  void ShowEditingState(const std::string& Stamp);
+  int ControlOfSlot(int Slot) const;
+  std::vector<std::string> ScreenSortValues() const;
+  void ClearControl(int I);
+  void LoadControl(int I, const std::string& Cell);
+  void ReloadCaseCaptions(const std::string& Client, const std::string& Case);
+  bool findFilter_ = false;
 
   TEntryBuildRange range_;
   TEntryBuild plan_;

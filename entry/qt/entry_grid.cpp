@@ -35,6 +35,7 @@ TEGridF* TEntryF::GridView() {
 
 void TEntryF::ReleaseGridView() {
   if (EGridF && EGridF->parentWidget() == this) {
+    EGridF->Sink = nullptr;
     EGridF->hide();
     EGridF->setParent(nullptr, EGridF->windowFlags() | Qt::Window);
   }
@@ -47,6 +48,7 @@ void TEntryF::PrepareGridView() {
   grid->SetUp(plan_);
   grid->LabelTableName2->setText(LabelTableName->text());
   grid->EntryEditing = [this] { return Editing; };
+  grid->Sink = this;
   const std::string format = grid->FormatFileName();
   grid->LoadGridFormat(format);
   GridHeaderRowHeight = grid->Table.HeaderHeight;

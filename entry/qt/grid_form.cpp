@@ -9,6 +9,7 @@
 #include "entry/qt/grid_model.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/flag_scope.h"
 #include "platform/text.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/widget_text.h"
@@ -455,11 +456,7 @@ void TEGridF::ComboBox1Click() {
   const int i = ComboBox1->currentIndex();
   if (i < 0 || i + 1 == CurrentIndex) return;
   SetIndexKey(i + 1);
-  struct TIndexChange {
-    bool& Flag;
-    explicit TIndexChange(bool& F) : Flag(F) { Flag = true; }
-    ~TIndexChange() { Flag = false; }
-  } change(IndexChange);
+  const TFlagScope change(IndexChange);
   Tell(GridCommand::SortOrderChanged);
 }
 

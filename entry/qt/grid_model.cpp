@@ -2,6 +2,7 @@
 
 #include "entry/wrap_text.h"
 #include "platform/qt/widget_text.h"
+#include "platform/text.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -46,6 +47,9 @@ QVariant TGridItemModel::data(const QModelIndex& Index, int Role) const {
   const bool check = t_.Kind(c) == TGridColumnKind::Check;
   switch (Role) {
     case Qt::DisplayRole:
+      // A right-justified number's leading blanks would push it out of
+      // its column.
+      if (t_.Kind(c) == TGridColumnKind::Numeric) return QVariant(WidgetText(Trim(t_.Cell(r, c))));
       return check ? QVariant() : QVariant(WidgetText(t_.Cell(r, c)));
     case Qt::DecorationRole:
       return check && t_.Cell(r, c) == "Y" ? QVariant(CheckImage()) : QVariant();

@@ -130,7 +130,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheUnbui
                                                            {"Re&build all files", false, 0},
                                                            {"&Setup client and case email templates", true, 0},
                                                            {"-", true, 0},
-                                                           {"&Print layout for ", false, 0},
+                                                           {"&Print layout for ", true, 0},
                                                            {"-", true, 0},
                                                            {"&Export template ", true, 0}}));
   EXPECT_EQ(Rows(*Form->Help1), (std::vector<ItemRow>{{"&About", true, 0}}));

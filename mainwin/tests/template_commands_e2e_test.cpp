@@ -17,6 +17,7 @@
 #include "platform/qt/form_timer.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
+#include "templates/printer_list.h"
 #include "testing/dialog_driver.h"
 #include "testing/template_fixture.h"
 
@@ -143,6 +144,13 @@ TEST_F(TemplateCommandsEndToEndTest, ATemplateLivesItsWholeLifeThroughTheMainWin
     SetIndex(0, "By matter", {"Matter"}, true);
     SetIndex(1, "By title", {"Title", "Matter"}, false);
     Boxes.Expect("The template 'Matters' was successfully created.");
+    // Then its layout is offered; this machine has no printer to print it.
+    Boxes.Expect("We strongly recommend that you print a copy of the layout for the template 'Matters'.\r\r"
+                 "Do you want Corvenstead to print a copy now?\r\r"
+                 "(If you say NO, you can print the template layout at any time by hightlighting\r"
+                 "the template name and selecting 'Print layout' from the Edit menu.)",
+                 mrYes)
+        .Expect(NoPrintersMsg);
     QTest::mouseClick(D().BitBtnSave, Qt::LeftButton);
   });
   QTest::mouseClick(Form->BitBtnAdd, Qt::LeftButton);

@@ -71,6 +71,26 @@ TEST_F(TemplateTargetTest, FieldsAndIndexesAsALookupOffersThem) {
   EXPECT_EQ(FileLockMsg, DefaultFileLockMsg);
 }
 
+TEST_F(TemplateTargetTest, EveryFieldOfATargetAsStoredOfferedOrNot) {
+  SaveTargets();
+  std::vector<TMFld> fields;
+  DialogResponder responder;
+  ASSERT_TRUE(ReadTemplateFields("MNGR000.DSC ", fields));
+  // The amount, which no lookup is offered, is there too.
+  EXPECT_EQ(fields, (std::vector<TMFld>{{"Code", " 1", "5"},
+                                        {"Name", " 2", "20"},
+                                        {"Amount", " 3", "8"},
+                                        {"Client", " 4", "10"},
+                                        {"Nam", " 5", "6"}}));
+  // A target naming no template or a missing one: false, and no message.
+  for (const char* target : {"MNGR001.DSC", "MNGRabc.DSC", "", "1.lst"}) {
+    EXPECT_FALSE(ReadTemplateFields(target, fields)) << target;
+    EXPECT_TRUE(fields.empty());
+  }
+  EXPECT_TRUE(responder.Boxes().empty());
+  EXPECT_FALSE(BtrIsFileOpen(TargetDescriptorFileNo));
+}
+
 TEST_F(TemplateTargetTest, OnlyNonUniqueRightJustifiedIndexesOfferNoKey) {
   TTemplateTableBuilder t;
   t.Add("Amount", 'N', 8).RightJustify = true;
