@@ -480,6 +480,7 @@ void ScanFamilyKeyFields(TFamilyKeys& Keys) {
         client = true;
         Keys.ClientSlot = slot;
         Keys.ClientSortPos = SortPosInIndex1(f.FldId);
+        Keys.ClientByCode = code == 0;
         if (!Startup.IsChildApp) {
           if (code == 0 && !ParamStr(3).empty()) Keys.ClientPresetSlot = slot;
           if (code == ClientNameCode && !ParamStr(3).empty() && !ParamStr(4).empty()) Keys.ClientNamePresetSlot = slot;

@@ -135,6 +135,8 @@ struct TFamilyKeys {
   int ClientSortPos = 0, CaseSortPos = 0, EmpSortPos = 0;
   int ClientPresetSlot = -1, ClientNamePresetSlot = -1;
   int ClientEdit = 0, CaseEdit = 0, EmpEdit = 0;  // numbers in EditsArr
+  // The client key field looks clients up by code (not by name).
+  bool ClientByCode = false;
   bool CalBitBtnEnabled = false;
   std::string CalBitBtnHint;
 };

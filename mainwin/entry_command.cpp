@@ -31,6 +31,7 @@ void TMtdeskF::RunEntryScreen() {
     }
     entry.LabelTableName->setText(WidgetText(Store.TplName));
     entry.SetBuildRange(FirstBuiltSlot, LastBuiltSlot);
+    entry.LinkedTemplates = true;
     entry.setWindowModality(Qt::WindowModal);
     entry.exec();
     entry.CloseGridView();

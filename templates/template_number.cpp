@@ -8,6 +8,8 @@
 #include "templates/template_state.h"
 
 #include <array>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -109,11 +111,31 @@ TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder) {
   return numbers;
 }
 
-std::string TemplateNumberOf(const std::string& Name) {
-  const std::string wanted = Trim(Name);
+namespace {
+
+// The trimmed name and number of the first entry of Store.TemplateList for
+// which Matches holds; both empty when none (entries are searched up to the
+// first empty one).
+std::pair<std::string, std::string> ListedTemplate(
+    const std::function<bool(const std::string& Name, const std::string& Number)>& Matches) {
   for (int i = TTemplateNames::Low; i <= TTemplateNames::High && !Store.TemplateList[i].empty(); ++i) {
     const std::string& entry = Store.TemplateList[i];
-    if (Trim(entry.substr(0, MasterName.Width)) == wanted) return Trim(entry.substr(MasterName.Width));
+    std::string name = Trim(entry.substr(0, MasterName.Width)), number = Trim(entry.substr(MasterName.Width));
+    if (Matches(name, number)) return {std::move(name), std::move(number)};
   }
-  return "";
+  return {};
+}
+
+}  // namespace
+
+std::string TemplateNumberOf(const std::string& Name) {
+  const std::string wanted = Trim(Name);
+  return ListedTemplate([&](const std::string& name, const std::string&) { return name == wanted; }).second;
+}
+
+std::string ListedTemplateName(const TTemplateNumber& Number) {
+  return ListedTemplate([&](const std::string&, const std::string& number) {
+           TTemplateNumber listed;
+           return TTemplateNumber::TryParse(number, listed) && listed == Number;
+         }).first;
 }

@@ -60,3 +60,6 @@ TTemplateNumberSet TemplateFilesInFolder(const std::string& Folder);
 // equals the trimmed Name; "" when none (entries are searched up to the
 // first empty one).
 std::string TemplateNumberOf(const std::string& Name);
+// The trimmed name of the entry of Store.TemplateList whose number is
+// Number; "" when none is listed.
+std::string ListedTemplateName(const TTemplateNumber& Number);

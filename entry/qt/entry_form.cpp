@@ -299,6 +299,7 @@ void TEntryF::BuildFixedParts() {
   StatusPanels[1]->setFixedWidth(StatusTimeWidth);
   outer->addWidget(StatusBar1);
   BuildEditingParts();
+  BuildLinkParts();
 }
 
 void TEntryF::showEvent(QShowEvent* Event) {
@@ -335,6 +336,7 @@ void TEntryF::FormShow() {
   // The button panel is entered through any of its buttons.
   for (QPushButton* b : Panel1->findChildren<QPushButton*>())
     Focus->BindEnter(b, [this, model = Focus](QWidget*) { Panel1Enter(model->Origin()); });
+  BindLinkLists();
   for (QWidget* w : std::initializer_list<QWidget*>{SBClientLink, SBCaseLink, SBEmpLink}) w->hide();
   {
     THourglass hourglass;
@@ -351,6 +353,7 @@ void TEntryF::FormShow() {
     if (Startup.IsChildApp) PlaceFromStartupInfo();
     setMinimumWidth(EntryMinimumWidth(Startup.MaximizeEntry, plan_.MinSlack, width()));
     if (!plan_.Failed) PrepareGridView();
+    if (!plan_.Failed) ReloadLinks();
   }
   BuildFailed = plan_.Failed;
   FocusFirstField();
@@ -527,6 +530,7 @@ int TEntryF::ControlOf(QObject* Watched) const {
 }
 
 bool TEntryF::eventFilter(QObject* Watched, QEvent* Event) {
+  if (LinkListKey(Watched, Event)) return true;
   if (Watched == StringGrid1 && Event->type() == QEvent::KeyPress) {
     TEntryEventArgs args;
     args.Key = static_cast<QKeyEvent*>(Event)->key();
@@ -732,6 +736,7 @@ void TEntryF::FitScrollContent() {
 void TEntryF::resizeEvent(QResizeEvent* Event) {
   QDialog::resizeEvent(Event);
   if (!widgets_.empty()) FitScrollContent();
+  PlaceToolBar();
 }
 
 void TEntryF::keyPressEvent(QKeyEvent* Event) {

@@ -17,12 +17,14 @@
 
 #include "entry/dropdown_list.h"
 #include "entry/entry_build.h"
+#include "entry/links_file.h"
 #include "entry/qt/grid_form.h"
 
 #include <QDialog>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,7 @@ class QScrollArea;
 class QStandardItemModel;
 class QStatusBar;
 class QTableView;
+class QToolBar;
 class QToolButton;
 class TFocusModel;
 
@@ -222,6 +225,44 @@ public:
   // The edit with number N in EditsArr (1..), or null.
   QLineEdit* EditNumber(int N) const;
 
+  // Linked templates (entry/qt/entry_links.cpp). The table of children
+  // lives for the process (entry/linked_children.h); the tool bar shows its
+  // buttons in every showing.
+  // A link button's click: its list beside it, the first item selected,
+  // the focus through the kind's lookup edit to the list.
+  void SBClientLinkClick(QToolButton* Sender);
+  // A link list left: hidden.
+  void ListBoxClientExit(QListWidget* Sender);
+  // Double click or Enter in a link list: opens the selected template in a
+  // child instance (or the line of the links file being reloaded).
+  void ListBoxClientDblClick(QListWidget* Sender);
+  // A child's tool button captioned Trim(Name), unless one carries it.
+  void AddLinkedTemplateButton(const std::string& Name);
+  // The child button captioned Trim(Name), or null.
+  QToolButton* ChildButtonOf(const std::string& Name) const;
+  // The child Name has ended: its button marked indeterminate and its entry
+  // not in use, so that opening it again revives it. False without such a
+  // button.
+  bool MarkChildEnded(const std::string& Name);
+  // A child button's click: the child's instance is told to come forward.
+  void ChildButtonClick(int Index);
+  // The showing's reload of the links its template's screen wrote when it
+  // last closed; never in a child instance.
+  void ReloadLinks();
+  // OnClose: hooks off, grid view and dropdown away, the files of the
+  // screen closed, the links written, the quick entry closed, the hub told.
+  void FormClose();
+  // The children's tool buttons, as many as the table holds.
+  QToolBar* ToolBar1 = nullptr;
+  std::array<QToolButton*, 3> ChildButtons{};
+  int ChildIdx() const;
+  // The screen takes part in linked templates (the entry command's screen,
+  // not a designer's preview): its showing reopens its template's links,
+  // its close writes them and tells the hub it ended.
+  bool LinkedTemplates = false;
+  // Closing sends status "T" with "TerminateAll" in place of "I".
+  bool TerminateAllOnClose = false;
+
   // Runs the handlers bound to an event of plan control I, in order.
   void RunHandlers(const std::vector<THandler>& Handlers, QWidget* Sender, TEntryEventArgs& Args);
 
@@ -303,10 +344,31 @@ protected:
   void hideEvent(QHideEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
   void BuildFixedParts();
+  void BuildLinkParts();
+  // Each showing: a link list left is hidden.
+  void BindLinkLists();
+  // Enter in a link list opens its template; true when the key was that.
+  bool LinkListKey(QObject* Watched, QEvent* Event);
+  // The tool bar's buttons made anew from the table, the bar placed.
+  void ShowChildButtons();
+  void PlaceToolBar();
+  // The link list's kind (0 client, 1 case, 2 employee), its button and
+  // the lookup edit of its kind (null when the screen has none).
+  int LinkKindOf(const QListWidget* List) const;
+  QLineEdit* LinkEditOf(int Kind) const;
+  // Steps 1-2 of opening a link: the template's number and name, or
+  // nothing (after its message).
+  std::optional<TLinkLine> ChosenLink(QListWidget* Sender);
+  // Starts a child for Link; false when it did not start (after its
+  // message).
+  bool StartChild(const TLinkLine& Link, QListWidget* Sender);
+  // The links file's line being reopened, for its ListBoxClientDblClick.
+  std::optional<TLinkLine> reloading_;
   void ClearGenerated();
   void MakeWidgets();
   QWidget* MakeWidget(const TCtlPlan& Plan);

@@ -44,6 +44,21 @@
 #include <string>
 #include <vector>
 
+// Runs Open, which shows an entry screen modally, and Inside while it
+// shows; the screen is cancelled afterwards when Inside left it open.
+inline void WhileEntryShown(const std::function<void()>& Open, const std::function<void(TEntryF&)>& Inside) {
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
+    ran = true;
+    ASSERT_NE(entry, nullptr);
+    Inside(*entry);
+    if (entry->isVisible()) entry->BitBtnCancelClick();
+  });
+  Open();
+  EXPECT_TRUE(ran);
+}
+
 class EntryWindowTest : public MainWindowTest {
 protected:
   void SetUp() override {
@@ -104,19 +119,8 @@ protected:
     FAIL() << name << " is not listed";
   }
 
-  // Runs Open, which shows an entry screen modally, and Inside while it
-  // shows; the screen is cancelled afterwards when Inside left it open.
   void WhileShown(const std::function<void()>& Open, const std::function<void(TEntryF&)>& Inside) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-      auto* entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget());
-      ran = true;
-      ASSERT_NE(entry, nullptr);
-      Inside(*entry);
-      if (entry->isVisible()) entry->BitBtnCancelClick();
-    });
-    Open();
-    EXPECT_TRUE(ran);
+    WhileEntryShown(Open, Inside);
   }
   // The template's entry screen opened through the main window's command.
   void WhileOpen(const std::string& Name, const std::function<void(TEntryF&)>& Inside) {
