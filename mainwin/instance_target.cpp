@@ -1,5 +1,6 @@
 #include "mainwin/instance_target.h"
 
+#include "entry/linked_children.h"
 #include "entry/qe_files.h"
 #include "entry/qt/entry_form.h"
 #include "entry/qt/quick_entry_form.h"
@@ -30,13 +31,24 @@ std::string TScreenInstanceTarget::TemplateName() const { return Trim(Store.TplN
 bool TScreenInstanceTarget::IsChildApp() const { return Startup.IsChildApp; }
 bool TScreenInstanceTarget::SingleTemplateMode() const { return Startup.SingleTemplateMode; }
 
-// Not yet: the table of child instances and their buttons. Until it is
-// here no instance counts as having started children and none has buttons.
-bool TScreenInstanceTarget::OwnEntryRegistered() const { return false; }
-bool TScreenInstanceTarget::HasChildButton(const std::string&) const { return false; }
-void TScreenInstanceTarget::MarkChildButton(const std::string&, bool) {}
-bool TScreenInstanceTarget::AddChildButton(const std::string&) { return false; }
-void TScreenInstanceTarget::ClearOwnEntryRegistered() {}
+bool TScreenInstanceTarget::OwnEntryRegistered() const { return LinkedChildren().OwnEntryRegistered; }
+void TScreenInstanceTarget::ClearOwnEntryRegistered() { LinkedChildren().OwnEntryRegistered = false; }
+
+bool TScreenInstanceTarget::HasChildButton(const std::string& Name) const {
+  return LinkedChildren().FindButton(Name) >= 0;
+}
+
+void TScreenInstanceTarget::MarkChildButton(const std::string& Name, bool Indeterminate) {
+  if (Indeterminate)
+    Entry().MarkChildEnded(Name);
+  else
+    Entry().MarkChildAlive(Name);
+}
+
+bool TScreenInstanceTarget::AddChildButton(const std::string& Name) {
+  Entry().AddLinkedTemplateButton(Name);
+  return HasChildButton(Name);
+}
 
 bool TScreenInstanceTarget::StatusBarVisible() const { return !Entry().StatusBar1->isHidden(); }
 bool TScreenInstanceTarget::QuickEntryExists() const { return QEF; }

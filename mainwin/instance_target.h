@@ -4,7 +4,8 @@
 //
 // Pieces other screens own are reached through one method each; where a
 // piece is not there yet, its method says so and does the least that keeps
-// the rest sound (marked "Not yet").
+// the rest sound (marked "Not yet": the entry screen's stopwatch and its
+// quick-entry command).
 #pragma once
 
 #include "mainwin/instance_dispatch.h"

@@ -1,5 +1,6 @@
 // The main window's handling of instance messages through the real windows:
 // another process (mdmsg) sends on the bus while an entry screen shows.
+#include "entry/linked_children.h"
 #include "entry/qt/grid_form.h"
 #include "entry/qt/batch_view_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -117,6 +119,30 @@ TEST_F(InstanceHandlingTest, MessagesForAnotherTemplateOrWithoutANameChangeNothi
     EXPECT_EQ(Panel(entry, 0), std::string("After"));
     EXPECT_EQ(QApplication::activeWindow(), &other);
   });
+}
+
+// In an instance that started no children, another family's child makes
+// itself known with "+": its button appears, "I" marks it ended, "+" with
+// "LIVE" shows it alive again.
+TEST_F(InstanceHandlingTest, ChildNoticesAddMarkAndReviveAButton) {
+  ResetLinkedChildren();
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    const auto marked = [&] { return entry.ChildButtons[0]->property("indeterminate").toBool(); };
+    Send({"command", "Payroll", "+", "0", "0", "LIVE"});
+    ASSERT_TRUE(Await([&] { return entry.ChildButtons[0] != nullptr; }));
+    EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "Payroll");
+    EXPECT_FALSE(marked());
+    Send({"command", "Payroll", "I"});
+    ASSERT_TRUE(Await(marked));
+    Send({"command", "Payroll", "+", "0", "0", "LIVE"});
+    ASSERT_TRUE(Await([&] { return !marked(); }));
+    // Its own template's name adds no button.
+    Send({"command", "Matters", "+", "0", "0", "LIVE"});
+    Send({"status", "11", "Done"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == "Done"; }));
+    EXPECT_EQ(entry.ChildButtons[1], nullptr);
+  });
+  ResetLinkedChildren();
 }
 
 namespace {
