@@ -41,7 +41,12 @@ bool IsDigits(std::string_view S) {
       (Fld.LkpKind.size() == 1 && Fld.LkpKind[0] == 'U')) {
     return TFieldForm::Plain;
   }
-  return KeepsTail(Fld) ? TFieldForm::KeyedWithTail : TFieldForm::Keyed;
+  if (KeepsTail(Fld)) return TFieldForm::KeyedWithTail;
+  // A family lookup keeps the chosen record's key bytes only where its
+  // width holds them; a template lookup always does.
+  const bool templateLookup = Fld.LkpKind.size() == 1 && Fld.LkpKind[0] == 'M';
+  if (!templateLookup && size_t(Fld.Width) != size_t(Fld.KeyWidth) + LookupKeyLength) return TFieldForm::Plain;
+  return TFieldForm::Keyed;
 }
 
 // Every read and write of a field starts here: kept inline.
@@ -87,6 +92,12 @@ bool IsDigits(std::string_view S) {
   return Value;
 }
 
+// The most bytes a value of the field takes: its text part, a document
+// path its 72 bytes.
+[[gnu::always_inline]] inline size_t TextCapacity(const TFld& Fld, const TFieldParts& Parts) {
+  return Fld.FldType == 'd' ? std::min(Parts.Text, DocumentPathLength) : Parts.Text;
+}
+
 // Where a value lies within a field's text part.
 struct TPlacedText {
   TFieldParts Parts;
@@ -101,8 +112,7 @@ struct TPlacedText {
   const size_t keyWidth = size_t(Fld.KeyWidth);
   // A plain text that fits the key part lies there, so that a key on the
   // field finds it; a document path fills its 72 bytes.
-  p.Width = (p.Parts.Key == 0 && p.Value.size() > keyWidth) ? p.Parts.Text : keyWidth;
-  if (Fld.FldType == 'd' && p.Width > DocumentPathLength) p.Width = DocumentPathLength;
+  p.Width = (p.Parts.Key == 0 && p.Value.size() > keyWidth) ? TextCapacity(Fld, p.Parts) : keyWidth;
   if (p.Value.size() > p.Width) {
     Refuse(Fld, "takes at most ", p.Width, " characters, not ", p.Value.size(), ".");
   }
@@ -131,6 +141,8 @@ TFieldForm FieldFormOf(const TFld& Fld) { return FormOf(Fld); }
 bool IsNameLookup(const TFld& Fld) { return KeepsTail(Fld); }
 
 TFieldParts FieldPartsOf(const TFld& Fld) { return PartsOf(Fld); }
+
+size_t FieldTextCapacity(const TFld& Fld) { return TextCapacity(Fld, PartsOf(Fld)); }
 
 size_t FieldTextStart(int Offset) { return size_t(Offset - FirstFieldPosition); }
 

@@ -14,8 +14,9 @@
 //                    in the first KeyWidth bytes, blanks behind
 //   keyed            KeyWidth bytes of text, then the 4 key bytes (the
 //                    prefix of the record the lookup chose): template
-//                    lookups, the case alternate identifier; Width =
-//                    KeyWidth + 4
+//                    lookups, and family lookups with Width = KeyWidth + 4
+//                    (the case alternate identifier); any other family
+//                    lookup is plain
 //   keyed with tail  KeyWidth bytes of text, 4 key bytes, a 3-byte tail:
 //                    the client-name and employee-name lookups ("A  1",
 //                    "E 63"); Width = KeyWidth + 7
@@ -74,6 +75,11 @@ struct TFieldParts {
 // its form (a keyed field must have Width = KeyWidth + 4, ...), or its
 // Offset is before the first field.
 TFieldParts FieldPartsOf(const TFld& Fld);
+
+// The most bytes a value of the field may have: Width for a plain field,
+// KeyWidth for the keyed forms, a document path at most 72. Raises as
+// FieldPartsOf.
+size_t FieldTextCapacity(const TFld& Fld);
 
 // Text byte of record position Offset (the first field's 5 gives 0).
 size_t FieldTextStart(int Offset);

@@ -284,6 +284,7 @@ void TEntryF::BuildFixedParts() {
   BitBtnPrint->setToolTip(WidgetText("Print"));
   BitBtnCancel->setToolTip(WidgetText("Close this screen"));
   connect(BitBtnCancel, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnCancelClick(); }); });
+  connect(BitBtnSave, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnSaveClick(); }); });
   // The quick entry beside this screen; the values it takes over come later.
   connect(BitBtnQuickEntry, &QPushButton::clicked, this, [] { GuardEvent([] { OpenQuickEntry({}); }); });
   outer->addWidget(Panel1);

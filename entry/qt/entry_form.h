@@ -89,6 +89,8 @@ public:
   // Handlers.
   void FormShow();
   void BitBtnCancelClick();
+  // The Save button (entry/qt/entry_save.cpp).
+  void BitBtnSaveClick();
   // The idle handler, installed by every showing: closes the form after a
   // failed build, else runs a find that was asked for.
   void EntryIdle();
@@ -351,6 +353,7 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  friend class TEntrySaveScreen;
   void BuildFixedParts();
   void BuildLinkParts();
   // Each showing: a link list left is hidden.

@@ -25,8 +25,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <cstdlib>
-
 namespace {
 
 class EntryFindTest : public EntryWindowTest {
@@ -109,19 +107,6 @@ protected:
 
   static std::string Joined(const TSampleClient& C) {
     return C.FirstName.empty() ? C.LastName : C.LastName + ", " + C.FirstName;
-  }
-  static std::vector<std::string> Column(TEGridF& G, int Col) {
-    std::vector<std::string> out;
-    for (int r = 0; r < G.Table.RowCount(); ++r) out.push_back(TrimRight(G.Table.Cell(r, Col)));
-    return out;
-  }
-  // Under Xvfb with MD_SHOT_DIR set: the whole screen, for a person to look at.
-  static void Shot(const std::string& Name) {
-    const char* dir = std::getenv("MD_SHOT_DIR");
-    if (!dir) return;
-    QApplication::processEvents();
-    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
   static void Click(QWidget* W) {
     QTest::mouseClick(W, Qt::LeftButton);

@@ -191,9 +191,11 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
                 // entry screen, which took the client over from its
                 // parameters and told the hub.
                 EXPECT_EQ(Notices(heard, uint32_t(Child)), std::vector<std::string>{"status U Client notes"});
-                for (const BusDatagram& d : heard)
-                  if (int(d.sender) == Child && d.name == "CV_Message_Status")
+                for (const BusDatagram& d : heard) {
+                  if (int(d.sender) == Child && d.name == "CV_Message_Status") {
                     EXPECT_EQ(d.text.substr(0, 38), Format("%-30s%1s%-7s", "Client notes", "U", client.Code));
+                  }
+                }
               });
               EXPECT_EQ(ReadFileBytes(TempPath("Links." + own)),
                         Format("C %-4s %-30s\r\n", TTemplateNumber::Parse(notes).ZeroFilled(), "Client notes"));

@@ -137,6 +137,21 @@ protected:
   static std::string Cell(TEntryF& E, int Col, int Row) {
     return TrimRight(StoredText(E.DropdownGrid->data(E.DropdownGrid->index(Row, Col)).toString()));
   }
+  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
+  // person to look at.
+  static void Shot(const std::string& Name) {
+    const char* dir = std::getenv("MD_SHOT_DIR");
+    if (!dir) return;
+    QApplication::processEvents();
+    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  // Column Col of the grid view's rows, trailing blanks dropped.
+  static std::vector<std::string> Column(TEGridF& G, int Col) {
+    std::vector<std::string> out;
+    for (int r = 0; r < G.Table.RowCount(); ++r) out.push_back(TrimRight(G.Table.Cell(r, Col)));
+    return out;
+  }
   static std::vector<std::string> Labels(const TEntryF& E) {
     std::vector<std::string> out;
     for (const TLabelPlan& l : E.Plan().Labels) out.push_back(l.Caption);

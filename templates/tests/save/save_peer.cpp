@@ -12,11 +12,15 @@
 //                             process (SIGKILL) instead
 //   save                      the scenario's save: "saved" or "aborted"
 //   save-new                  the new template's first save, answered so
+//   restructure N NAME        template N (named NAME) loaded, a text field
+//                             "Added" appended, saved: "saved" or "not saved"
 //   steps | syncs             steps / flushes counted since the last arm
 //   recover                   the start-up recovery of the folder
 //   load N                    LoadTemplateDescriptor: "ok <fields>" or "false"
 //   open                      OpenTemplateDataFile of template 0 as file 52
 //   insert CODE               a record with that code through file 52
+//   lock-first                the first record of file 52 by its key read
+//                             with a lock, held until file 52 closes
 //   close                     file 52 closed
 //   exit
 // argv[1] is the data folder. A message box shows as a line "box <text>"
@@ -111,6 +115,14 @@ std::string Run(const std::string& command, std::istringstream& in) {
       if (e.Message.empty()) return "aborted";
       throw;
     }
+  } else if (command == "restructure") {
+    int number = -1;
+    std::string name;
+    in >> number;
+    std::getline(in >> std::ws, name);
+    LoadForModification(number, true);
+    TTemplateTableBuilder(TTableStart::AsItIs).Add("Added", 'C', 5);
+    return BuildTemplateDataFile(name) ? "saved" : "not saved";
   } else if (command == "steps") {
     return std::to_string(FaultStepCount());
   } else if (command == "syncs") {
@@ -130,6 +142,11 @@ std::string Run(const std::string& command, std::istringstream& in) {
     std::string text(size_t(TplTextLen), ' ');
     text.replace(0, code.size(), code);
     BtrInsertRecord(DataFileNo, text);
+  } else if (command == "lock-first") {
+    TDynCharArr rec(1);
+    bool atEnd = false;
+    BtrGetFirst(DataFileNo, rec, atEnd, true);
+    if (atEnd) return "none";
   } else if (command == "close") {
     BtrCloseFile(DataFileNo);
   } else if (command == "exit") {
