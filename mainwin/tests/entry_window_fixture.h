@@ -98,16 +98,6 @@ protected:
     return client;
   }
 
-  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
-  // person to look at.
-  static void Shot(const std::string& Name) {
-    const char* dir = std::getenv("MD_SHOT_DIR");
-    if (!dir) return;
-    QApplication::processEvents();
-    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  }
-
   void Select(const std::string& name) {
     for (int i = 0; i < Form->ListBox1->count(); ++i) {
       if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {
