@@ -117,6 +117,7 @@ TMtdeskF::TMtdeskF(QWidget* parent)
   // The exit button is the form's Cancel button.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, BitBtnExit, &QPushButton::click);
+  InstallInstanceHandler();
 }
 
 TMtdeskF::~TMtdeskF() { FormDestroy(); }
@@ -321,6 +322,7 @@ void TMtdeskF::Timer1Timer() {
 }
 
 void TMtdeskF::FormDestroy() {
+  RemoveAppHooks();
   try {
     if (BtrIsFileOpen(MasterFileNo)) BtrCloseFile(MasterFileNo);
   } catch (const Exception&) {

@@ -9,10 +9,12 @@
 // their captions, disabled (mainwin/mtdesk_menus.h).
 #pragma once
 
+#include "mainwin/instance_dispatch.h"
 #include "mainwin/mtdesk_unit.h"
 #include "mainwin/template_command_screens.h"
 #include "mainwin/template_commands.h"
 #include "mainwin/template_list.h"
+#include "platform/window_messages.h"
 
 #include <QMainWindow>
 #include <QStyle>
@@ -23,6 +25,7 @@
 
 class QAction;
 class QFileDialog;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -31,6 +34,7 @@ class QPainter;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class TEntryF;
 
 class TMtdeskF : public QMainWindow, public TMtdeskStartupHost {
 public:
@@ -97,6 +101,19 @@ public:
   bool OpenDialog1CanClose();
   void OpenDialog1SelectionChange(const QString& Path);
 
+  // Instance messages and the application hooks
+  // (mainwin/instance_handling.cpp). DefaultHandler is the handler of the
+  // three registered messages from the form's creation to FormDestroy.
+  void DefaultHandler(UINT Msg, WPARAM wParam, LPARAM lParam);
+  void HookAppActivate() override;
+  void HookAppMessage() override;
+  // Every key press of the program passes here first; none is consumed.
+  void AppMessage(QKeyEvent* Key);
+  void AppActivate();
+  // The entry screen shown over this window; null when none is.
+  TEntryF* OpenEntryScreen() const;
+  TInstanceDispatcher& InstanceDispatcher() { return *instanceDispatcher_; }
+
   // The item selected in ListBox1 as stored (30 bytes); "" for none.
   std::string SelectedItem() const;
 
@@ -161,10 +178,19 @@ private:
   std::array<QLabel*, 2> statusPanels_{};
   std::unique_ptr<TMtdeskScreens> screens_;
   std::unique_ptr<TemplateCommands> commands_;
+  void InstallInstanceHandler();
+  void RemoveAppHooks();
+  std::unique_ptr<TInstanceTarget> instanceTarget_;
+  std::unique_ptr<TInstanceDispatcher> instanceDispatcher_;
+  QObject* keyForwarder_ = nullptr;
 };
 
 // The global form variable; null while no main window exists.
 extern TMtdeskF* MtdeskF;
+
+// True until the program's first activation has been handled (tests set
+// it back).
+extern bool FirstActivation;
 
 // Margin (the space around a button's glyph) as the button keeps it.
 int ButtonMargin(const QPushButton& Button);

@@ -100,3 +100,32 @@ void ResetInstanceMessages() {
   TraceMsgs = false;
   MsgStatusUCodes = {};
 }
+
+namespace {
+
+// Characters First..First+Count-1 (1-based) of Text, blanks past its end.
+std::string Field(std::string_view Text, size_t First, size_t Count) {
+  std::string field(Count, ' ');
+  for (size_t i = 0; i < Count && First - 1 + i < Text.size(); ++i) field[i] = Text[First - 1 + i];
+  return field;
+}
+
+InstanceMessageKind KindOf(UINT Kind) {
+  if (Kind == MsgStatus()) return InstanceMessageKind::Status;
+  if (Kind == MsgMngrCommand()) return InstanceMessageKind::MngrCommand;
+  if (Kind == MsgGridAction()) return InstanceMessageKind::GridAction;
+  return InstanceMessageKind::Other;
+}
+
+}  // namespace
+
+DecodedInstanceMessage DecodeInstanceMessage(UINT Kind, std::string_view Text) {
+  DecodedInstanceMessage m;
+  m.Kind = KindOf(Kind);
+  m.Name = Trim(Field(Text, 1, 30));
+  m.Command = Field(Text, 31, 1)[0];
+  m.Codes = {Field(Text, 32, 7), Field(Text, 39, 7), Field(Text, 46, 4)};
+  m.Liveness = Field(Text, 48, 4);
+  m.FocusLetter = Field(Text, 52, 1)[0];
+  return m;
+}

@@ -21,6 +21,7 @@
 #include "platform/window_messages.h"
 
 #include <string>
+#include <string_view>
 
 // Registered on first use; the same ids whoever registers the names.
 UINT MsgStatus();
@@ -36,6 +37,7 @@ struct StatusUCodes {
   std::string ClientCode;    // 7
   std::string CaseCode;      // 7
   std::string EmployeeCode;  // 4
+  bool operator==(const StatusUCodes&) const = default;
 };
 extern StatusUCodes MsgStatusUCodes;
 
@@ -53,3 +55,27 @@ bool SendChildNotice(const std::string& Name, const std::string& Cmd, const std:
 
 // Back to the start: MsgSeqNo 0, trace off, no codes (tests).
 void ResetInstanceMessages();
+
+// The receiving side: what a message's text says, by 1-based position.
+//   1-30   the sender's template name (trimmed here)
+//   31     the command letter
+//   32-38, 39-45, 46-49   a status "U"'s client, case and employee codes
+//   48-51  the liveness word of a command "+" ("LIVE")
+//   52     its focus letter ("F")
+// Positions past the end of a short text read as blanks; the codes keep
+// their widths (7, 7, 4). Bytes are taken as they stand (Windows-1252).
+enum class InstanceMessageKind { Status, MngrCommand, GridAction, Other };
+
+struct DecodedInstanceMessage {
+  InstanceMessageKind Kind = InstanceMessageKind::Other;
+  std::string Name;
+  char Command = ' ';
+  StatusUCodes Codes;
+  std::string Liveness;  // 4
+  char FocusLetter = ' ';
+  bool operator==(const DecodedInstanceMessage&) const = default;
+};
+
+// Kind is the message id: one of MsgStatus(), MsgMngrCommand(),
+// MsgGridAction(), else Other.
+DecodedInstanceMessage DecodeInstanceMessage(UINT Kind, std::string_view Text);

@@ -297,6 +297,9 @@ public:
   // not in use, so that opening it again revives it. False without such a
   // button.
   bool MarkChildEnded(const std::string& Name);
+  // The child Name is alive again (it said so): its button's mark cleared.
+  // False without such a button.
+  bool MarkChildAlive(const std::string& Name);
   // A child button's click: the child's instance is told to come forward.
   void ChildButtonClick(int Index);
   // The showing's reload of the links its template's screen wrote when it

@@ -261,6 +261,14 @@ bool TEntryF::MarkChildEnded(const std::string& Name) {
   return true;
 }
 
+bool TEntryF::MarkChildAlive(const std::string& Name) {
+  const int i = LinkedChildren().FindButton(Name);
+  if (i < 0) return false;
+  LinkedChildren().ChildButtons[size_t(i)].Ended = false;
+  ShowChildButtons();
+  return true;
+}
+
 void TEntryF::ChildButtonClick(int Index) {
   const TChildButton& button = LinkedChildren().ChildButtons[size_t(Index)];
   SendChildMessage(button.Caption, "A", 0, "", "", 0);

@@ -39,12 +39,7 @@ protected:
     EntryWindowTest::SetUp();
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.Unique = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0";
-      client.DispCols[1] = 1;
-      client.DispCols[2] = 5;
+      AddClientLookup(t).DispCols[2] = 5;
       TFld& matterCase = t.Add("Case", 'C', 7);
       matterCase.IsLookup = matterCase.UpperCase = matterCase.Forced = true;
       matterCase.LkpKind = "L";
@@ -89,15 +84,6 @@ protected:
   static void Type(const std::string& Text) {
     keyboard::Type(Text);
     QApplication::processEvents();
-  }
-  // Run under Xvfb with MD_SHOT_DIR set: the screen as it stands, for a
-  // person to look at.
-  static void Shot(const std::string& Name) {
-    const char* dir = std::getenv("MD_SHOT_DIR");
-    if (!dir) return;
-    QApplication::processEvents();
-    const std::string command = "import -window root " + std::string(dir) + "/" + Name + ".png";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
   // A case chosen by typing its suffix: the list completes it, Enter closes it.
   static void ChooseCase(TEntryF& E, const std::string& Suffix) {

@@ -97,6 +97,15 @@ protected:
     return f;
   }
 
+  // A unique upper-case client lookup on the client code, its first display
+  // row the client's name.
+  static TFld& AddClientLookup(TTemplateTableBuilder& T) {
+    TFld& client = AddFamilyLookup(T, "Client", 7, "A  0");
+    client.Unique = true;
+    client.DispCols[1] = 1;
+    return client;
+  }
+
   void Select(const std::string& name) {
     for (int i = 0; i < Form->ListBox1->count(); ++i) {
       if (TrimRight(StoredText(Form->ListBox1->item(i)->text())) == name) {

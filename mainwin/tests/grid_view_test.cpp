@@ -301,3 +301,32 @@ TEST_F(GridViewTest, UnderMaximizeEntryTheGridTakesTheScreensMadeSizeCentred) {
 }
 
 }  // namespace
+
+// The main window's key hook: Up and Down move the grid view's selection one
+// row whichever control has the focus (the table, focused, moves its own),
+// and stop at the first and the last row.
+TEST_F(GridViewTest, UpAndDownMoveTheSelectionOneRowFromAnyControl) {
+  Form->HookAppMessage();
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    TEGridF& grid = *entry.GridView();
+    grid.Sink = &sink;
+    FillGrid(grid);
+    entry.ShowGridView(false);
+    grid.show();
+    QApplication::setActiveWindow(&grid);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    for (QWidget* w : {static_cast<QWidget*>(grid.BitBtnGridOK), static_cast<QWidget*>(grid.StringGridFind)}) {
+      SCOPED_TRACE(w == grid.StringGridFind ? "table" : "button");
+      grid.SelectRow(0);
+      w->setFocus();
+      ASSERT_EQ(QApplication::focusWidget(), w);
+      std::vector<int> rows;
+      for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+        QTest::keyClick(QApplication::focusWidget(), k);
+        rows.push_back(grid.CurrentRow());
+      }
+      EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 2, 1}));
+    }
+    grid.close();
+  });
+}

@@ -15,6 +15,20 @@ bool Terminated();
 // Clears the flag (tests, and a fresh start in the same process).
 void ResetTerminated();
 
+// The application as a whole on the desktop. Only visible top-level
+// windows are touched: a window kept hidden (the main window of a direct
+// start) is never shown by them. A desktop that refuses to activate a
+// window is no error.
+// The window last active (the active modal one first; minimized or not)
+// shown as it was before it was minimized, raised and activated.
+void ApplicationBringToFront();
+// Every visible top-level window minimized; they are remembered, with the
+// one that was active.
+void ApplicationMinimize();
+// The windows ApplicationMinimize remembered shown again in their earlier
+// state, the one active then raised and activated.
+void ApplicationRestore();
+
 // Shows the window unless the program is ending: after a termination during
 // start-up no window may flash up. True when shown.
 bool ShowUnlessTerminated(QWidget* window);

@@ -183,3 +183,65 @@ TEST_F(InstanceMessagesTest, TraceAddsALinePerStatusAndCommandMessage) {
                             "\r 4 (Msg to HUB) THROWN by " + pid + " for Raw");
   EXPECT_EQ(clipboard.writes, 3);
 }
+
+namespace {
+
+DecodedInstanceMessage Decoded(InstanceMessageKind kind, const std::string& name, char command,
+                               StatusUCodes codes = {"       ", "       ", "    "}, std::string liveness = "    ",
+                               char focus = ' ') {
+  return {kind, name, command, std::move(codes), std::move(liveness), focus};
+}
+
+}  // namespace
+
+// What each sender writes reads back as it was given.
+TEST_F(InstanceMessagesTest, DecodingReadsBackWhatTheSendersWrote) {
+  MsgStatusUCodes = {"CL001", "CA00002", "E1"};
+  const auto decodeLast = [this] {
+    return DecodeInstanceMessage(RegisteredMessageId(sent.back().message), sent.back().text);
+  };
+  ASSERT_TRUE(SendHubMessage(5, "Billing", 0, 0));
+  EXPECT_EQ(decodeLast(), Decoded(InstanceMessageKind::Status, "Billing", 'U', {"CL001  ", "CA00002", "E1  "}));
+  // Its N1, N2 and sequence number fill 32-47; the codes read them as they stand.
+  ASSERT_TRUE(SendHubMessage(10, "1:02:03", 1, 2));
+  EXPECT_EQ(decodeLast(), Decoded(InstanceMessageKind::Status, "1:02:03", 'T', {"1   2  ", "       ", " 2  "}));
+  ASSERT_TRUE(SendChildMessage("Billing", "+", 0, "", "LIVEF", 0));
+  DecodedInstanceMessage plus = decodeLast();
+  EXPECT_EQ(plus.Kind, InstanceMessageKind::MngrCommand);
+  EXPECT_EQ(plus.Name, "Billing");
+  EXPECT_EQ(plus.Command, '+');
+  EXPECT_EQ(plus.Liveness, "LIVE");
+  EXPECT_EQ(plus.FocusLetter, 'F');
+  ASSERT_TRUE(SendChildNotice("Billing", "C", "", ""));
+  EXPECT_EQ(decodeLast().Kind, InstanceMessageKind::GridAction);
+  EXPECT_EQ(decodeLast().Command, 'C');
+}
+
+TEST_F(InstanceMessagesTest, DecodingTakesPositionsAndReadsBlanksPastAShortText) {
+  const std::string name31 = std::string(30, 'N') + "X";
+  struct Case {
+    UINT kind;
+    std::string text;
+    DecodedInstanceMessage expected;
+  };
+  const Case cases[] = {
+      {MsgStatus(), "", Decoded(InstanceMessageKind::Status, "", ' ')},
+      {MsgStatus(), "Billing", Decoded(InstanceMessageKind::Status, "Billing", ' ')},
+      {MsgStatus(), "  -  ", Decoded(InstanceMessageKind::Status, "-", ' ')},
+      // A 31-byte name: its last byte is the command letter.
+      {MsgStatus(), name31, Decoded(InstanceMessageKind::Status, std::string(30, 'N'), 'X')},
+      {MsgStatus(), kBilling + "UCL1", Decoded(InstanceMessageKind::Status, "Billing", 'U', {"CL1    ", "       ", "    "})},
+      {MsgStatus(), kBilling + "U       CA2    E9", Decoded(InstanceMessageKind::Status, "Billing", 'U', {"       ", "CA2    ", "E9  "})},
+      {MsgStatus(), "Caf\xE9 \xA0" + std::string(24, ' ') + "V",
+       Decoded(InstanceMessageKind::Status, "Caf\xE9 \xA0", 'V')},
+      {MsgMngrCommand(), kBilling + "+" + std::string(16, ' ') + "LIV",
+       Decoded(InstanceMessageKind::MngrCommand, "Billing", '+', {"       ", "       ", "  LI"}, "LIV ")},
+      {MsgMngrCommand(), kBilling + "T", Decoded(InstanceMessageKind::MngrCommand, "Billing", 'T')},
+      {MsgGridAction(), kBilling + "F", Decoded(InstanceMessageKind::GridAction, "Billing", 'F')},
+      {RegisterWindowMessage("Some_Other_Message"), kBilling + "A", Decoded(InstanceMessageKind::Other, "Billing", 'A')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(DecodeInstanceMessage(c.kind, c.text), c.expected);
+  }
+}

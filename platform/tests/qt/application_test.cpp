@@ -1,5 +1,6 @@
 #include "platform/qt/application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
@@ -50,4 +51,51 @@ TEST(ApplicationTitle, IsWhatWasSetFromWindows1252) {
   EXPECT_EQ(ApplicationTitle(), QString::fromUtf8("Résumés 2024"));
   SetApplicationTitle("Corvenstead Matterdesk");
   EXPECT_EQ(ApplicationTitle(), "Corvenstead Matterdesk");
+}
+
+namespace {
+
+void ShowActive(QWidget& W) {
+  W.show();
+  W.activateWindow();
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+// A hidden window (the main window of a direct start) stays hidden through
+// all three; the others come back in their own state, the active one active.
+TEST(ApplicationWindows, MinimizeAndRestoreTouchOnlyVisibleWindowsAndKeepTheActiveOne) {
+  QWidget hidden, first, second;
+  first.show();
+  second.setWindowState(Qt::WindowMaximized);
+  ShowActive(second);
+  ASSERT_EQ(QApplication::activeWindow(), &second);
+  ApplicationMinimize();
+  EXPECT_TRUE(first.isMinimized());
+  EXPECT_TRUE(second.isMinimized());
+  EXPECT_FALSE(hidden.isVisible());
+  ApplicationRestore();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(first.isMinimized());
+  EXPECT_EQ(second.windowState(), Qt::WindowMaximized);
+  EXPECT_FALSE(hidden.isVisible());
+  EXPECT_EQ(QApplication::activeWindow(), &second);
+}
+
+TEST(ApplicationWindows, BringToFrontShowsTheLastActiveWindowAgain) {
+  QWidget hidden, other, last;
+  ShowActive(other);
+  ShowActive(last);
+  ApplicationMinimize();
+  ApplicationBringToFront();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(last.isMinimized());
+  EXPECT_TRUE(other.isMinimized());
+  EXPECT_EQ(QApplication::activeWindow(), &last);
+  EXPECT_FALSE(hidden.isVisible());
+  // With the application already in front it stays so.
+  ApplicationBringToFront();
+  EXPECT_EQ(QApplication::activeWindow(), &last);
+  ApplicationRestore();
 }

@@ -1,0 +1,196 @@
+// The main window's handling of instance messages through the real windows:
+// another process (mdmsg) sends on the bus while an entry screen shows.
+#include "entry/linked_children.h"
+#include "entry/qt/grid_form.h"
+#include "entry/qt/batch_view_form.h"
+#include "mainwin/tests/entry_window_fixture.h"
+#include "platform/qt/instance_bus_qt.h"
+#include "templates/tests/bus/child_process.h"
+#include "testing/bus_peer.h"
+#include "testing/keyboard.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class InstanceHandlingTest : public EntryWindowTest {
+protected:
+  void SetUp() override {
+    EntryWindowTest::SetUp();
+    TTemplateTableBuilder t;
+    const int client = AddClientLookup(t).FldId;
+    t.Add("Note", 'C', 20);
+    t.Index(1, {client}, true, "By client");
+    Saved("Matters");
+    Start();
+    ASSERT_EQ(JoinInstanceBus(), BusJoin::Joined);
+  }
+  void TearDown() override {
+    LeaveInstanceBus();
+    EntryWindowTest::TearDown();
+  }
+
+  void Send(const std::vector<std::string>& Args) {
+    std::vector<std::string> argv{MDMSG_PATH, "send"};
+    argv.insert(argv.end(), Args.begin(), Args.end());
+    ChildProcess sender(argv, TempPath("send.out"), TempPath("send.err"));
+    ASSERT_EQ(sender.Wait(), 0);
+  }
+  // Events processed until Done holds; the message from another process
+  // comes through the event loop.
+  static bool Await(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 10000); }
+  static std::string Panel(TEntryF& E, int I) { return StoredText(E.StatusPanels[size_t(I)]->text()); }
+
+  ScopedTempDir bus;
+  ScopedRuntimeDir runtime{bus.path().string()};
+};
+
+}  // namespace
+
+// As a user sees it: the hub's status text, a stopwatch's time, a foreign
+// grid notice that changes nothing, the hub's codes filling the screen, and
+// the screen brought to the front.
+TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
+  Startup.SingleTemplateMode = true;
+  const TSampleClient& client = SampleOffice().Clients[1];
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* code = Edit(entry, "Edit1");
+    QLineEdit* name = Edit(entry, "Edit2");
+    ASSERT_TRUE(code && name);
+
+    Send({"status", "11", "Smith & Co. billing"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("Smith & Co. billing"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("Smith & Co. billing"));
+    Send({"status", "10", "1:02:03"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("1:02:03"); }));
+
+    EXPECT_EQ(Panel(entry, 1), std::string("1:02:03"));
+
+    Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
+    ASSERT_TRUE(Await([&] { return Text(code) == Format("%-7s", client.Code); }));
+    EXPECT_EQ(Text(code), Format("%-7s", client.Code));
+    EXPECT_EQ(TrimRight(Text(name)), client.FirstName.empty() ? client.LastName
+                                                              : client.LastName + ", " + client.FirstName);
+    EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnSave);
+    Shot("instance_refilled");
+
+    // A grid notice comes from another instance's grid: never obeyed here.
+    Send({"grid", "Matters", "C"});
+    Send({"status", "10", "0:00"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("0:00"); }));
+    EXPECT_EQ(Panel(entry, 1), std::string("0:00"));
+    EXPECT_EQ(Text(code), Format("%-7s", client.Code));
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Send({"command", "Matters", "A"});
+    ASSERT_TRUE(Await([&] { return QApplication::activeWindow() == static_cast<QWidget*>(&entry); }));
+    EXPECT_EQ(QApplication::activeWindow(), static_cast<QWidget*>(&entry));
+    Shot("instance_front");
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
+// Another template's name asks nothing of this screen; a "-" name is no name.
+TEST_F(InstanceHandlingTest, MessagesForAnotherTemplateOrWithoutANameChangeNothing) {
+  Startup.SingleTemplateMode = true;
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    Send({"raw", "CV_Message_Status", Format("%-30sV", "-")});
+    Send({"status", "11", "Last"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("Last"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("Last"));
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Send({"command", "Payroll", "A"});
+    Send({"status", "11", "After"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == std::string("After"); }));
+    EXPECT_EQ(Panel(entry, 0), std::string("After"));
+    EXPECT_EQ(QApplication::activeWindow(), &other);
+  });
+}
+
+// In an instance that started no children, another family's child makes
+// itself known with "+": its button appears, "I" marks it ended, "+" with
+// "LIVE" shows it alive again.
+TEST_F(InstanceHandlingTest, ChildNoticesAddMarkAndReviveAButton) {
+  ResetLinkedChildren();
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    const auto marked = [&] { return entry.ChildButtons[0]->property("indeterminate").toBool(); };
+    Send({"command", "Payroll", "+", "0", "0", "LIVE"});
+    ASSERT_TRUE(Await([&] { return entry.ChildButtons[0] != nullptr; }));
+    EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "Payroll");
+    EXPECT_FALSE(marked());
+    Send({"command", "Payroll", "I"});
+    ASSERT_TRUE(Await(marked));
+    Send({"command", "Payroll", "+", "0", "0", "LIVE"});
+    ASSERT_TRUE(Await([&] { return !marked(); }));
+    // Its own template's name adds no button.
+    Send({"command", "Matters", "+", "0", "0", "LIVE"});
+    Send({"status", "11", "Done"});
+    ASSERT_TRUE(Await([&] { return Panel(entry, 0) == "Done"; }));
+    EXPECT_EQ(entry.ChildButtons[1], nullptr);
+  });
+  ResetLinkedChildren();
+}
+
+namespace {
+
+// The main window's activation hook over a window of its own; the main
+// window itself kept hidden, as a direct start keeps it.
+class ActivationTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    FirstActivation = true;
+    Form = std::make_unique<TMtdeskF>();
+    Form->HookAppActivate();
+  }
+  void TearDown() override {
+    FirstActivation = true;
+    MainWindowTest::TearDown();
+  }
+  // The desktop activates W. The offscreen platform tells the application
+  // it became active only once per process; the signal stands for it after.
+  void Activate(QWidget& W) {
+    W.show();
+    QApplication::setActiveWindow(&W);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&W));
+    if (FirstActivation) Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+  }
+};
+
+}  // namespace
+
+TEST_F(ActivationTest, TheFirstActivationOfAParentMinimizesAndRestoresOnlyOnce) {
+  QWidget screen;
+  screen.setWindowState(Qt::WindowMaximized);
+  Activate(screen);
+  EXPECT_FALSE(FirstActivation);
+  EXPECT_EQ(screen.windowState(), Qt::WindowMaximized);
+  EXPECT_EQ(QApplication::activeWindow(), &screen);
+  EXPECT_FALSE(Form->isVisible());
+  // Later ones leave the windows alone.
+  Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(screen.windowState(), Qt::WindowMaximized);
+  EXPECT_FALSE(Form->isVisible());
+}
+
+TEST_F(ActivationTest, TheFirstActivationOfAChildMinimizesIt) {
+  Startup.IsChildApp = true;
+  QWidget screen;
+  Activate(screen);
+  EXPECT_TRUE(screen.isMinimized());
+  EXPECT_FALSE(Form->isVisible());
+}
