@@ -50,8 +50,8 @@ void FormatHours(std::string& S) {
   double value = 0;
   if (!TryStrToFloat(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
   // A negative that rounds to nothing would show "-0.00", which no packed
-  // amount holds.
-  if (value < 0 && value >= -0.005) value = 0;
+  // amount holds; -0.005 itself rounds to -0.01 and stays negative.
+  if (value < 0 && value > -0.005) value = 0;
   S = Format("%3f", value);
 }
 

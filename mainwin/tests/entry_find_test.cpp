@@ -315,6 +315,15 @@ TEST_F(EntryFindTest, AnExitOnAStoredKeyOpensThatRecordAndAColumnLookupPicksAVal
     QApplication::processEvents();
     EXPECT_FALSE(entry.Editing);
     opened->SetDate(EncodeDate(2025, 1, 2));
+    // Under an index that allows equal keys the exit finds nothing.
+    Store.IndexUnique[1] = false;
+    entry.Focus->FocusControl(amount);
+    QApplication::processEvents();
+    EXPECT_FALSE(entry.Editing);
+    EXPECT_FALSE(entry.Dropdown.FoundByExit);
+    Store.IndexUnique[1] = true;
+    entry.Focus->FocusControl(opened);
+    QApplication::processEvents();
     entry.Focus->FocusControl(amount);
     QApplication::processEvents();
     FormatSettings.ShortDateFormat = "M/d/yyyy";

@@ -164,6 +164,7 @@ TEST_F(QeChecksTest, HoursAndDescription) {
   const Case cases[] = {
       {"5", "5.00", ""},
       {"-0.004", "0.00", ""},
+      {"-0.005", "-0.005", "Negative amount is not allowed."},
       {"-0.01", "-0.01", "Negative amount is not allowed."},
       {"abc", "abc", "Invalid entry!"},
       {" 1.255 ", "1.25", ""},

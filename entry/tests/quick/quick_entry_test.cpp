@@ -545,6 +545,23 @@ TEST_F(QuickEntryTest, ExitChecksByFieldTextAndDestination) {
   EXPECT_EQ(qe.State.ChosenClient, LeftJustified(Client().Code, 7));
   EXPECT_EQ(qe.State.ChosenCase, RightJustified(theCase.Suffix, 7));
   EXPECT_EQ(Text(qe.LabelClientName), clientName);
+
+  // Another window taking the focus (the entry screen clicked) checks
+  // nothing and pulls nothing back.
+  setModes(1, 1);
+  qe.EditEmp->setFocus();
+  QApplication::processEvents();
+  qe.EditEmp->setText("ZZZZ");
+  const size_t shown = boxes.Boxes().size();
+  QWidget elsewhere;
+  auto* other = new QLineEdit(&elsewhere);
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+  other->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), other);
+  EXPECT_EQ(boxes.Boxes().size(), shown);
 }
 
 TEST_F(QuickEntryTest, TheListByKeysAndScrollButtons) {
