@@ -140,6 +140,9 @@ void TEntryF::ActiveControlChange(QWidget* Now) {
 void TEntryF::Panel1Enter(QWidget* From) {
   // A screen still being built (an instance preset to Save) keeps what it set.
   if (!From || !Focus || !isVisible() || Panel1->isAncestorOf(From)) return;
+  // A button the mouse pressed keeps the focus: taken away before the
+  // release, the press would end without its click.
+  if (QApplication::mouseButtons() != Qt::NoButton) return;
   QWidget* target = BitBtnFind->isEnabled() ? BitBtnFind : BitBtnSave->isEnabled() ? BitBtnSave : nullptr;
   // Arriving on it already: the move stands as it is.
   if (target && target != Focus->Current()) Focus->FocusControl(target);

@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -188,22 +189,44 @@ std::vector<std::string> TEntryF::ScreenSortValues() const {
   return values;
 }
 
+namespace {
+
+// One F2 to the control that holds the window's focus when it arrives,
+// queued behind the moves the one before posted (a recall tabs on), so
+// each replay recalls into the field the last one moved to.
+void ReplayF2(QWidget* Window, int Left) {
+  if (Left <= 0) return;
+  const QPointer<QWidget> window(Window);
+  QMetaObject::invokeMethod(
+      Window,
+      [window, Left] {
+        QWidget* at = window ? window->focusWidget() : nullptr;
+        if (!at) return;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+        QApplication::sendEvent(at, &press);
+        ReplayF2(window, Left - 1);
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace
+
 void TEntryF::FocusRoutine() {
-  for (int n = 0; n < F2Replays; ++n) {
-    QWidget* at = QApplication::focusWidget();
-    if (!at) break;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
-    QApplication::sendEvent(at, &press);
-  }
-  for (const std::vector<int>* list : {&plan_.EditsArr, &plan_.Dates, &plan_.CheckBoxes, &plan_.Memos, &plan_.DocPanels}) {
-    for (int i : *list) {
-      QWidget* w = widgets_[size_t(i)];
-      if (plan_.Controls[size_t(i)].Kind == TCtlKind::DocPanel) w = w->findChild<QLineEdit*>();
-      if (plan_.Controls[size_t(i)].TabOrder != 0 || !w || !w->isVisible() || !Focus) continue;
-      Focus->FocusControl(w);
-      return;
+  // The first field first: the replays start from it, not from the button
+  // that ran the find or the clearing.
+  [&] {
+    for (const std::vector<int>* list :
+         {&plan_.EditsArr, &plan_.Dates, &plan_.CheckBoxes, &plan_.Memos, &plan_.DocPanels}) {
+      for (int i : *list) {
+        QWidget* w = widgets_[size_t(i)];
+        if (plan_.Controls[size_t(i)].Kind == TCtlKind::DocPanel) w = w->findChild<QLineEdit*>();
+        if (plan_.Controls[size_t(i)].TabOrder != 0 || !w || !w->isVisible() || !Focus) continue;
+        Focus->FocusControl(w);
+        return;
+      }
     }
-  }
+  }();
+  ReplayF2(this, F2Replays);
 }
 
 // ---- the find ----

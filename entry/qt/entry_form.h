@@ -194,8 +194,8 @@ public:
   bool ScreenChanged() const;
   // The values on the screen become the fields' recall values (PrevValue).
   void TakeRecallValues();
-  // F2 replayed F2Replays times, then the focus to the first visible
-  // control with tab order 0.
+  // The focus to the first visible control with tab order 0, then F2
+  // replayed F2Replays times from there, each once the last has moved on.
   void FocusRoutine();
   int F2Replays = 0;
   // What a control of field Slot shows as its field stores it: texts

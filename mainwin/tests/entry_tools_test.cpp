@@ -241,6 +241,85 @@ TEST_F(EntryToolsTest, F2RecallsWhatTheLastSaveStored) {
   });
 }
 
+// A new record saved with the screen set to clear after a save, by a mouse
+// click from a field: the fields go blank, then the replayed F2s start from
+// the first field and bring back what was just saved, each recall moving on
+// to the next field; without replays the screen stays blank.
+TEST_F(EntryToolsTest, ASavedNewRecordClearsTheScreenThenTheReplayedF2sRecall) {
+  Startup.AutoClear = true;
+  for (const int replays : {0, 1}) {
+    WhileOpen("Notebook", [&](TEntryF& entry) {
+      QApplication::setActiveWindow(&entry);
+      entry.F2Replays = replays;
+      auto* title = Control<QLineEdit>(entry, TitleSlot);
+      auto* notes = Control<QPlainTextEdit>(entry, NotesSlot);
+      FocusOn(entry, title);
+      QTest::keyClicks(title, "Retainer");
+      FocusOn(entry, notes);
+      QTest::keyClicks(notes, "First call");
+      QTest::mouseClick(entry.BitBtnSave, Qt::LeftButton);
+      for (int n = 0; n < 4; ++n) QApplication::processEvents();
+      EXPECT_TRUE(Boxes.Boxes().empty()) << replays;
+      EXPECT_EQ(Store.FldTable[TitleSlot].PrevValue, "Retainer");
+      EXPECT_EQ(StoredText(notes->toPlainText()), "") << replays;
+      EXPECT_EQ(Text(title), replays == 0 ? "" : "Retainer") << replays;
+      EXPECT_EQ(entry.focusWidget() == title, replays == 0) << replays;
+    });
+  }
+}
+
+// After a find the focus goes to the first field and the replayed F2s
+// start from there: each recalls the field's value and moves on.
+TEST_F(EntryToolsTest, AfterAFindTheReplayedF2sStartFromTheFirstField) {
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    auto* title = Control<QLineEdit>(entry, TitleSlot);
+    FocusOn(entry, title);
+    QTest::keyClicks(title, "Retainer");
+    entry.BitBtnSave->click();
+    QApplication::processEvents();
+    // The next record's title, then the find: the screen's values become
+    // the recall values and the replay recalls the title into its field.
+    entry.F2Replays = 1;
+    title->clear();
+    QTest::keyClicks(title, "Second");
+    Store.FldTable[TitleSlot].PrevValue = "stale";
+    Boxes.Expect("Cancel this record?", mrNo);
+    QTest::mouseClick(entry.BitBtnFind, Qt::LeftButton);
+    for (int n = 0; n < 4; ++n) QApplication::processEvents();
+    ASSERT_TRUE(entry.GridView() && entry.GridView()->isVisible());
+    EXPECT_EQ(Store.FldTable[TitleSlot].PrevValue, "Second");
+    EXPECT_EQ(Text(title), "Second");
+    // The recall moved on from the title: the replay reached it.
+    EXPECT_NE(entry.focusWidget(), title);
+    EXPECT_NE(entry.focusWidget(), entry.BitBtnFind);
+  });
+}
+
+// A mouse click on a bar button runs its action wherever the focus was,
+// a field or another bar button, also when the queued work between the
+// press and the release runs as it does for a user's click.
+TEST_F(EntryToolsTest, AClickOnABarButtonRunsItWhereverTheFocusWas) {
+  PrinterProvider* previous = SetPrinterProvider(nullptr);
+  WhileOpen("Notebook", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    auto* title = Control<QLineEdit>(entry, TitleSlot);
+    for (QWidget* from : std::initializer_list<QWidget*>{title, entry.BitBtnFind, entry.BitBtnClear}) {
+      FocusOn(entry, from);
+      ASSERT_EQ(QApplication::focusWidget(), from);
+      const size_t before = Boxes.Boxes().size();
+      Boxes.Expect(NoPrintersMsg);
+      QTest::mousePress(entry.BitBtnPrint, Qt::LeftButton);
+      for (int n = 0; n < 4; ++n) QApplication::processEvents();
+      QTest::mouseRelease(entry.BitBtnPrint, Qt::LeftButton);
+      for (int n = 0; n < 4; ++n) QApplication::processEvents();
+      ASSERT_EQ(Boxes.Boxes().size(), before + 1) << from->objectName().toStdString();
+      EXPECT_EQ(Boxes.Texts().back(), NoPrintersMsg);
+    }
+  });
+  SetPrinterProvider(previous);
+}
+
 TEST_F(EntryToolsTest, TheCalendarStartsWithTheEntrysCodesOrSaysItCannot) {
   WriteFileBytes(Startup.ExeDir + "/zorvik", "");
   std::vector<std::vector<std::string>> started;
