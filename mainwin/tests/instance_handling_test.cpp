@@ -3,6 +3,7 @@
 #include "entry/linked_children.h"
 #include "entry/qt/grid_form.h"
 #include "entry/qt/batch_view_form.h"
+#include "entry/qe_files.h"
 #include "entry/qt/quick_entry_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "platform/qt/instance_bus_qt.h"
