@@ -28,13 +28,19 @@ void TEntryStopwatch::StartOrStop() {
     view_.SetTimer(true);
     return;
   }
+  Reset();
+  send_(StopwatchTimeCode, StoppedText);
+}
+
+void TEntryStopwatch::Halt() { Reset(); }
+
+void TEntryStopwatch::Reset() {
   started_ = false;
   paused_ = false;
   elapsed_ = 0;
   view_.SetTimer(false);
   view_.SetPauseCaption(EntryPauseCaption);
   view_.ShowStarted(false);
-  send_(StopwatchTimeCode, StoppedText);
 }
 
 void TEntryStopwatch::PauseOrRestart(bool FromMainWindow) {

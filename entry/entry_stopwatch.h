@@ -44,6 +44,9 @@ public:
   // stopped. Status "Q" tells the hub, unless the main window's handler
   // asked (FromMainWindow): the request came from there.
   void PauseOrRestart(bool FromMainWindow);
+  // Another instance's stopwatch stopped ("0:00" from the hub): this one
+  // stops too, without telling the hub what it already knows.
+  void Halt();
   // TimerEntry, every second while running.
   void Tick();
 
@@ -55,6 +58,8 @@ public:
   std::optional<std::pair<int64_t, bool>> HandOver() const;
 
 private:
+  void Reset();
+
   TEntryStopwatchView& view_;
   TStatusSender send_;
   TElapsedCounter counter_;

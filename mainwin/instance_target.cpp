@@ -93,21 +93,28 @@ void TScreenInstanceTarget::SetStatusPanel(int I, const std::string& Text) {
   entry.StatusBar1->repaint();
 }
 
-// The quick entry's stopwatch stops here; the entry screen's own
-// stopwatch and pause button are not yet there to stop.
+// Both stopwatches stop: the quick entry's as its button stops it, the entry
+// screen's quietly (the hub sent the "0:00").
 void TScreenInstanceTarget::StopStopwatches() {
   if (QuickEntryShown() && QEF->Stopwatch().Running()) QEF->SBTimerClick();
+  Entry().Stopwatch().Halt();
 }
 
-// Not yet: the entry screen's stopwatch buttons.
-void TScreenInstanceTarget::ShowPauseButton() {}
-void TScreenInstanceTarget::PauseEntryStopwatch() {}
+// Another instance's time runs: the pause button shows beside it.
+void TScreenInstanceTarget::ShowPauseButton() {
+  TEntryF& entry = Entry();
+  if (entry.PauseBitBtn->isHidden()) entry.ShowStarted(true);
+}
+
+// Asked from here, so no pause notice goes back to the hub.
+void TScreenInstanceTarget::PauseEntryStopwatch() { Entry().PauseBitBtnClick(true); }
 
 void TScreenInstanceTarget::PauseQuickEntry() { QEF->PauseBitBtnClick(); }
 
-// Not yet: the entry screen's quick-entry command. The request is kept, so
-// that the command finds it once it is there.
-void TScreenInstanceTarget::OpenQuickEntry() { QEFRequested = true; }
+void TScreenInstanceTarget::OpenQuickEntry() {
+  QEFRequested = true;
+  Entry().BitBtnQuickEntryClick();
+}
 
 void TScreenInstanceTarget::SetQuickEntryRunning(bool Running) { QEFRunning = Running; }
 void TScreenInstanceTarget::ShowQuickEntryButton() { Entry().BitBtnQuickEntry->show(); }

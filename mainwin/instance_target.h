@@ -1,11 +1,7 @@
 // The instance-message dispatcher's operations on the real screens: the
 // entry screen open over the main window, the quick-entry screen and the
-// application's windows.
-//
-// Pieces other screens own are reached through one method each; where a
-// piece is not there yet, its method says so and does the least that keeps
-// the rest sound (marked "Not yet": the entry screen's stopwatch and its
-// quick-entry command).
+// application's windows. Pieces other screens own are reached through one
+// method each.
 #pragma once
 
 #include "mainwin/instance_dispatch.h"

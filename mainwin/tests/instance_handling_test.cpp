@@ -3,6 +3,8 @@
 #include "entry/linked_children.h"
 #include "entry/qt/grid_form.h"
 #include "entry/qt/batch_view_form.h"
+#include "entry/qe_files.h"
+#include "entry/qt/quick_entry_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "platform/qt/instance_bus_qt.h"
 #include "templates/tests/bus/child_process.h"
@@ -14,6 +16,9 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -44,6 +49,19 @@ protected:
   // comes through the event loop.
   static bool Await(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 10000); }
   static std::string Panel(TEntryF& E, int I) { return StoredText(E.StatusPanels[size_t(I)]->text()); }
+  // The status letters Peer saw until the status "V" carrying Marker.
+  static std::string LettersUntil(BusPeer& Peer, const std::string& Marker) {
+    std::string letters;
+    for (;;) {
+      std::string why;
+      const std::optional<std::string> bytes = Peer.Receive();
+      if (!bytes) return letters + " (no marker)";
+      const std::optional<BusDatagram> d = DecodeBusDatagram(*bytes, why);
+      if (!d || d->name != "CV_Message_Status" || d->text.size() < 31) continue;
+      if (d->text[30] == 'V' && TrimRight(d->text.substr(0, 30)) == Marker) return letters;
+      letters += d->text[30];
+    }
+  }
 
   ScopedTempDir bus;
   ScopedRuntimeDir runtime{bus.path().string()};
@@ -71,6 +89,9 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("1:02:03"); }));
 
     EXPECT_EQ(Panel(entry, 1), std::string("1:02:03"));
+    // Another instance's time shows the pause button; this stopwatch stays.
+    EXPECT_TRUE(entry.PauseBitBtn->isVisible());
+    EXPECT_TRUE(entry.Stopwatch().Stopped());
 
     Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
     ASSERT_TRUE(Await([&] { return Text(code) == Format("%-7s", client.Code); }));
@@ -80,12 +101,43 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnSave);
     Shot("instance_refilled");
 
+    // "P" pauses this screen's stopwatch and sends no pause notice back.
+    BusPeer hub(InstanceBusFolder(), "9000001.sock");
+    entry.SBTimer->click();
+    Clock.Advance(600 * 1000);
+    entry.TimerEntryTimer();
+    Send({"status", "12", "Matters"});
+    ASSERT_TRUE(Await([&] { return entry.Stopwatch().Paused(); }));
+    EXPECT_EQ(StoredText(entry.PauseBitBtn->text()), "Rest&art");
+    EXPECT_FALSE(entry.TimerEntry->isActive());
+    Send({"status", "11", "Paused"});
+    // The stopwatch's times aside (its timer ticks in real time): only the "P".
+    std::string letters = LettersUntil(hub, "Paused");
+    std::erase(letters, 'T');
+    EXPECT_EQ(letters, "P");
+
+    // "L" opens the quick entry with the screen's codes and the paused time.
+    Send({"status", "7", "Matters"});
+    ASSERT_TRUE(Await([&] { return !QEF.isNull() && QEF->isVisible(); }));
+    EXPECT_EQ(Trim(StoredText(QEF->EditClient->text())), client.Code);
+    EXPECT_TRUE(QEF->Stopwatch().Running());
+    EXPECT_TRUE(QEF->Stopwatch().Paused());
+    EXPECT_TRUE(QEFRunning);
+
     // A grid notice comes from another instance's grid: never obeyed here.
     Send({"grid", "Matters", "C"});
+    // "0:00" stops both stopwatches and hides the pause button.
     Send({"status", "10", "0:00"});
     ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("0:00"); }));
     EXPECT_EQ(Panel(entry, 1), std::string("0:00"));
     EXPECT_EQ(Text(code), Format("%-7s", client.Code));
+    EXPECT_TRUE(entry.Stopwatch().Stopped());
+    EXPECT_FALSE(entry.PauseBitBtn->isVisible());
+    EXPECT_EQ(StoredText(entry.PauseBitBtn->text()), "P&ause");
+    EXPECT_FALSE(entry.TimerEntry->isActive());
+    EXPECT_FALSE(QEF->Stopwatch().Running());
+    delete QEF.data();
+    QApplication::processEvents();
 
     QWidget other;
     other.show();
