@@ -326,11 +326,7 @@ protected:
     EntryWindowTest::SetUp();
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.Unique = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0";
-      client.DispCols[1] = 1;
+      AddClientLookup(t);
       TFld& colour = t.Add("Colour", 'C', 10);
       colour.IsLookup = colour.Required = true;
       colour.LkpKind = "U";

@@ -39,11 +39,7 @@ protected:
     }
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.Unique = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0";
-      client.DispCols[1] = 1;
+      AddClientLookup(t);
       t.Add("Opened", 'D', 8).Default = "0";
       TFld& amount = t.Add("Amount", 'N', 10);
       amount.RightJustify = true;

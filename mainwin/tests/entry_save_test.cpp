@@ -46,11 +46,7 @@ protected:
                                          WithPrefix(0, FillRecord({{TargetCode, "BRAVO"}, {TargetTitle, "Second"}}))});
     {
       TTemplateTableBuilder t;
-      TFld& client = t.Add("Client", 'C', 7);
-      client.IsLookup = client.Unique = client.UpperCase = true;
-      client.LkpKind = "L";
-      client.LkpSpec = "A  0";
-      client.DispCols[1] = 1;
+      AddClientLookup(t);
       TFld& matter = t.Add("Matter", 'C', 10);
       matter.KeyWidth = 6;
       matter.IsLookup = matter.UpperCase = true;
