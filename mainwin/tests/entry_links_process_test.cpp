@@ -13,6 +13,7 @@
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "mainwin/tests/link_notices.h"
+#include "mainwin/tests/mdmsg_send.h"
 #include "mainwin/tests/startup_fixture.h"
 #include "platform/bus_datagram.h"
 #include "platform/codepage.h"
@@ -35,6 +36,7 @@
 #include "testing/template_fixture.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -73,12 +75,13 @@ protected:
     ResetAll();
   }
   void TearDown() override {
-    if (Child > 0) kill(Child, SIGKILL);
+    for (int pid : Children) kill(pid, SIGKILL);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::removePostedEvents(nullptr);
     ResetAll();
-    // The killed child's files are closed by its end.
-    for (int i = 0; i < 200 && Child > 0 && kill(Child, 0) == 0; ++i) QTest::qWait(50);
+    // The killed children's files are closed by their end.
+    for (int pid : Children)
+      for (int i = 0; i < 200 && Alive(pid); ++i) QTest::qWait(50);
     CheckedFolderTest::TearDown();
   }
   static void ResetAll() {
@@ -124,6 +127,41 @@ protected:
                     });
   }
 
+  // The launcher reaps its children: one that ended is gone.
+  static bool Alive(int Pid) { return kill(Pid, 0) == 0; }
+
+  // The client typed into the screen's client field, the client link list
+  // opened and Name double-clicked in it.
+  static void OpenClientLink(TEntryF& Entry, const std::string& Code, const std::string& Name) {
+    QLineEdit* code = Entry.EditNumber(Entry.Plan().Keys.ClientEdit);
+    ASSERT_NE(code, nullptr);
+    code->clear();
+    QTest::keyClicks(code, WidgetText(Code));
+    QTest::mouseClick(Entry.SBClientLink, Qt::LeftButton);
+    ASSERT_TRUE(Entry.ListBoxClient->isVisible());
+    const auto item = Entry.ListBoxClient->findItems(WidgetText(Name), Qt::MatchExactly);
+    ASSERT_EQ(item.size(), 1);
+    const QPoint at = Entry.ListBoxClient->visualItemRect(item[0]).center();
+    QTest::mouseClick(Entry.ListBoxClient->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(Entry.ListBoxClient->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  // What Peer heard until Pid said it was ready, or two minutes passed.
+  static std::vector<BusDatagram> UntilReady(BusPeer& Peer, int Pid) {
+    std::vector<BusDatagram> heard;
+    const auto ready = [&] {
+      return std::any_of(heard.begin(), heard.end(), [&](const BusDatagram& d) {
+        return d.name == "CV_Instance_Ready" && int(d.sender) == Pid;
+      });
+    };
+    for (int i = 0; i < 240 && !ready(); ++i) {
+      const auto more = Drain(Peer, 500);
+      heard.insert(heard.end(), more.begin(), more.end());
+    }
+    EXPECT_TRUE(ready()) << "child " << Pid << " never said it was ready";
+    return heard;
+  }
+
   static std::string CmdLine(int Pid) {
     return ReadFileBytes("/proc/" + std::to_string(Pid) + "/cmdline");
   }
@@ -133,10 +171,13 @@ protected:
   ScopedCurrentDir InCwd{Temp.path()};
   ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
   int Child = 0;
+  std::vector<int> Children;
   int Starts = 0;
   ScopedLauncher Watching{[this](const std::vector<std::string>& Argv) {
     ++Starts;
-    return Child = SpawnReaped(Argv);
+    Child = SpawnReaped(Argv);
+    if (Child > 0) Children.push_back(Child);
+    return Child;
   }};
 };
 
@@ -150,17 +191,7 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
               const std::string notes = TemplateNumberOf("Client notes");
               const std::string own = TTemplateNumber::Parse(TemplateNumberOf("Matter hours")).ZeroFilled();
               WhileOpen("Matter hours", [&](TEntryF& entry) {
-                QLineEdit* code = entry.EditNumber(entry.Plan().Keys.ClientEdit);
-                ASSERT_NE(code, nullptr);
-                QTest::keyClicks(code, WidgetText(client.Code));
-                QTest::mouseClick(entry.SBClientLink, Qt::LeftButton);
-                ASSERT_TRUE(entry.ListBoxClient->isVisible());
-                const auto item = entry.ListBoxClient->findItems("Client notes", Qt::MatchExactly);
-                ASSERT_EQ(item.size(), 1);
-                const QPoint at = entry.ListBoxClient->visualItemRect(item[0]).center();
-                QTest::mouseClick(entry.ListBoxClient->viewport(), Qt::LeftButton, {}, at);
-                QTest::mouseDClick(entry.ListBoxClient->viewport(), Qt::LeftButton, {}, at);
-
+                OpenClientLink(entry, client.Code, "Client notes");
                 ASSERT_GT(Child, 0);
                 std::string expected;
                 for (const std::string& a : {BinDir + "/mtdesk", std::string("461210"), notes, client.Code,
@@ -172,17 +203,7 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
                 EXPECT_TRUE(entry.ToolBar1->isVisible());
                 // The child's announcement, whether or not it came within
                 // the screen's own wait.
-                std::vector<BusDatagram> heard = Drain(peer, 1000);
-                for (int i = 0; i < 240 && std::none_of(heard.begin(), heard.end(), [&](const BusDatagram& d) {
-                                      return d.name == "CV_Instance_Ready" && int(d.sender) == Child;
-                                    });
-                     ++i) {
-                  const auto more = Drain(peer, 500);
-                  heard.insert(heard.end(), more.begin(), more.end());
-                }
-                EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [&](const BusDatagram& d) {
-                  return d.name == "CV_Instance_Ready" && int(d.sender) == Child;
-                }));
+                const std::vector<BusDatagram> heard = UntilReady(peer, Child);
                 // The client's code went to the hub as it was left.
                 EXPECT_EQ(Notices(heard, uint32_t(getpid())),
                           (std::vector<std::string>{"status U Matter hours", "+ Matter hours LIVE",
@@ -209,6 +230,64 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
               });
               EXPECT_EQ(Starts, 1);
               EXPECT_EQ(kill(Child, 0), 0);
+            }),
+            0);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Command "T" from another process ends every child, each through its
+// screen's close: its status "I" reaches the parent as command "I" while no
+// hub is on the bus, and the button is marked. Opening the template again
+// starts a new child and clears the mark. With a hub bound the relay is
+// quiet and the hub's own "I" marks it.
+TEST_F(EntryLinksProcessTest, CommandTEndsTheChildThroughItsScreenAndItsButtonIsMarkedUntilOpenedAgain) {
+  const TSampleClient& client = SampleOffice().Clients[0];
+  DialogResponder boxes;
+  const auto send = [&](const std::vector<std::string>& Args) { ASSERT_EQ(MdmsgSend(Args, TempPath("")), 0); };
+  const auto await = [](const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 20000); };
+  EXPECT_EQ(Run([&] {
+              BusPeer peer(InstanceBusFolder(), "9000001.sock");
+              WhileOpen("Matter hours", [&](TEntryF& entry) {
+                const auto marked = [&] {
+                  return entry.ChildButtons[0] && entry.ChildButtons[0]->property("indeterminate").toBool();
+                };
+                // Its panel shows every status "V" sent: one sent after
+                // another process's messages has them all handled.
+                const auto settled = [&](const std::string& Marker) {
+                  send({"status", "11", Marker});
+                  ASSERT_TRUE(await([&] { return StoredText(entry.StatusPanels[0]->text()) == Marker; }));
+                };
+                OpenClientLink(entry, client.Code, "Client notes");
+                const int first = Child;
+                ASSERT_GT(first, 0);
+                UntilReady(peer, first);
+                ASSERT_FALSE(marked());
+
+                send({"command", "Any name", "T"});
+                ASSERT_TRUE(await([&] { return !Alive(first); })) << "the child did not end";
+                ASSERT_TRUE(await(marked));
+                EXPECT_EQ(StoredText(entry.ChildButtons[0]->text()), "Client notes");
+                EXPECT_EQ(Notices(Drain(peer, 1000), uint32_t(first)),
+                          (std::vector<std::string>{"status I Client notes", "I Client notes"}));
+
+                OpenClientLink(entry, client.Code, "Client notes");
+                EXPECT_EQ(Starts, 2);
+                const int second = Child;
+                ASSERT_NE(second, first);
+                EXPECT_FALSE(marked());
+                EXPECT_EQ(entry.ChildButtons[1], nullptr);
+                UntilReady(peer, second);
+
+                ChildProcess hub({MDMSG_PATH, "listen", "--hub"}, TempPath("hub.out"), TempPath("hub.err"));
+                ASSERT_TRUE(await([&] { return !ChildProcess::LinesOf(TempPath("hub.out")).empty(); }));
+                send({"command", "Any name", "T"});
+                ASSERT_TRUE(await([&] { return !Alive(second); })) << "the second child did not end";
+                settled("After the end");
+                EXPECT_FALSE(marked());
+                EXPECT_EQ(Notices(Drain(peer, 1000), uint32_t(second)), std::vector<std::string>{"status I Client notes"});
+                send({"command", "Client notes", "I"});
+                EXPECT_TRUE(await(marked));
+              });
             }),
             0);
   EXPECT_TRUE(boxes.Boxes().empty());
