@@ -33,6 +33,7 @@
 #include "testing/clock_fixture.h"
 #include "testing/dialog_driver.h"
 #include "testing/dialog_responder.h"
+#include "testing/keyboard.h"
 #include "testing/sample_office_folder.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
@@ -188,27 +189,12 @@ protected:
       grid.show();
       QApplication::setActiveWindow(&grid);
       ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
-      const struct {
-        const char* Name;
-        QWidget* Control;
-      } cases[] = {{"table", grid.StringGridFind},
-                   {"Exit button", grid.BitBtnGridOK},
-                   {"Delete button", grid.BitBtnDelete},
-                   {"Edit button", grid.BitBtnEdit},
-                   {"replace text", grid.EditFrom}};
-      for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        grid.SelectRow(0);
-        c.Control->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), c.Control);
-        std::vector<int> rows;
-        for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
-          QTest::keyClick(QApplication::focusWidget(), k);
-          rows.push_back(grid.CurrentRow());
-        }
-        EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 2, 1}));
-        EXPECT_EQ(QApplication::focusWidget(), c.Control);
-      }
+      keyboard::ExpectOneRowPerArrow({{"table", grid.StringGridFind},
+                                      {"Exit button", grid.BitBtnGridOK},
+                                      {"Delete button", grid.BitBtnDelete},
+                                      {"Edit button", grid.BitBtnEdit},
+                                      {"replace text", grid.EditFrom}},
+                                     [&] { grid.SelectRow(0); }, [&] { return grid.CurrentRow(); });
       EXPECT_EQ(grid.CurrentIndex, 1);
       EXPECT_EQ(sink.Calls, std::vector<std::string>{});
       grid.close();
