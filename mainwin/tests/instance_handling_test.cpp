@@ -27,15 +27,18 @@
 
 namespace {
 
-// Counts the events of one type that reach a widget.
+// Counts the events of one type that the program itself sends to Watched,
+// a widget, or to every widget when Watched is the application. The
+// platform's later word on the same change (a spontaneous event, also to
+// the widget's window handle) is not counted.
 class EventCount : public QObject {
 public:
-  EventCount(QWidget& Watched, QEvent::Type Type) : type_(Type) { Watched.installEventFilter(this); }
+  EventCount(QObject& Watched, QEvent::Type Type) : type_(Type) { Watched.installEventFilter(this); }
   int Seen = 0;
 
 protected:
-  bool eventFilter(QObject*, QEvent* Event) override {
-    if (Event->type() == type_) ++Seen;
+  bool eventFilter(QObject* Receiver, QEvent* Event) override {
+    if (Event->type() == type_ && Receiver->isWidgetType() && !Event->spontaneous()) ++Seen;
     return false;
   }
 
@@ -225,18 +228,22 @@ TEST_F(InstanceHandlingTest, TheFirstActivationUnderTheModalEntryScreenMinimizes
   Form->hide();
   FirstActivation = true;
   Form->HookAppActivate();
+  const EventCount states(*qApp, QEvent::WindowStateChange);
   WhileOpen("Matters", [&](TEntryF& entry) {
     QApplication::setActiveWindow(&entry);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
-    const EventCount states(entry, QEvent::WindowStateChange);
-    for (int activation = 1; activation <= 2; ++activation) {
+    // The platform tells of the activation once per process; the signal
+    // stands for it when it came before this test.
+    if (FirstActivation) Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    for (const char* activation : {"first", "later"}) {
       SCOPED_TRACE(activation);
-      Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+      EXPECT_FALSE(FirstActivation);
       EXPECT_EQ(states.Seen, 2);
       EXPECT_FALSE(entry.isMinimized());
       EXPECT_TRUE(entry.isVisible());
       EXPECT_EQ(QApplication::activeWindow(), &entry);
       EXPECT_FALSE(Form->isVisible());
+      Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
     }
   });
   FirstActivation = true;
