@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string_view>
+#include <vector>
 
 namespace keyboard {
 
@@ -38,6 +41,35 @@ inline void Type(std::string_view text) {
     ASSERT_NE(window, nullptr) << "no window takes keys";
     QTest::keyClick(window, c);
     QApplication::processEvents();
+  }
+}
+
+// A control that holds the focus while arrows are typed.
+struct ArrowCase {
+  const char* Name;
+  QWidget* Control;
+};
+
+// Over three rows: from the first (ToFirst), each control focused in turn
+// and Up, Down, Down, Down, Up typed. Each key moves one row (Row reads the
+// current one), the first and the last row are kept, the focus stays.
+inline void ExpectOneRowPerArrow(std::initializer_list<ArrowCase> Cases, const std::function<void()>& ToFirst,
+                                 const std::function<int()>& Row) {
+  for (const ArrowCase& c : Cases) {
+    SCOPED_TRACE(c.Name);
+    ToFirst();
+    c.Control->setFocus();
+    // On a real display the window may take the focus a moment later.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == c.Control; }, 2000))
+        << "the focus is on "
+        << (QApplication::focusWidget() ? qPrintable(QApplication::focusWidget()->objectName()) : "nothing");
+    std::vector<int> rows;
+    for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+      Type(k);
+      rows.push_back(Row());
+    }
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 2, 1}));
+    EXPECT_EQ(QApplication::focusWidget(), c.Control);
   }
 }
 

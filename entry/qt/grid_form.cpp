@@ -187,7 +187,10 @@ void TEGridF::BuildParts() {
   BitBtnDelete = MakeButton(Panel2, "BitBtnDelete", "&Delete");
   BitBtnEdit = MakeButton(Panel2, "BitBtnEdit", "&Edit");
   BitBtnGridOK = MakeButton(Panel2, "BitBtnGridOK", "E&xit");
-  for (QPushButton* b : {BitBtnDelete, BitBtnEdit, BitBtnGridOK}) b->resize(90, 27);
+  for (QPushButton* b : {BitBtnDelete, BitBtnEdit, BitBtnGridOK}) {
+    b->resize(90, 27);
+    b->installEventFilter(this);
+  }
   outer->addWidget(Panel2);
 
   auto guarded = [this](auto Fn) { return [this, Fn] { GuardEvent([this, Fn] { (this->*Fn)(); }); }; };
@@ -578,6 +581,13 @@ bool TEGridF::eventFilter(QObject* Watched, QEvent* Event) {
     return true;
   }
   if (Watched == StringGridFind->viewport() && RowBorderMouse(Event)) return true;
+  // Up and Down on a button move the rows (the main window's key hook);
+  // a button would also pass the focus along the chain as far as the sort
+  // choice, which the next key would change.
+  if (Watched->parent() == Panel2 && type == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(Event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) return true;
+  }
   if (Watched == StringGridFind && Event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(Event);
     if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {

@@ -8,6 +8,8 @@
 // search and replace, and Edit handing a row back.
 #include "mainwin/tests/entry_window_fixture.h"
 
+#include "designer/qt/descriptor_form.h"
+#include "designer/qt/designer_forms.h"
 #include "entry/qt/entry_form.h"
 #include "entry/qt/grid_form.h"
 #include "entry/qt/grid_model.h"
@@ -16,9 +18,11 @@
 #include "platform/date_format.h"
 #include "platform/datetime_value.h"
 #include "platform/qt/application.h"
+#include "platform/qt/form_timer.h"
 #include "platform/format.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
+#include "templates/descriptor_loader.h"
 #include "templates/email_setup.h"
 #include "templates/grid_position.h"
 #include "templates/record_codec.h"
@@ -27,7 +31,9 @@
 #include "templates/template_number.h"
 #include "templates/validation_files.h"
 #include "testing/clock_fixture.h"
+#include "testing/dialog_driver.h"
 #include "testing/dialog_responder.h"
+#include "testing/keyboard.h"
 #include "testing/sample_office_folder.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
@@ -171,6 +177,30 @@ protected:
     if (const char* dir = std::getenv("MD_SCREENSHOT_DIR")) W.grab().save(QString(dir) + "/" + Name + ".png");
   }
 
+  // Up and Down from each kind of control of the grid view over Matters'
+  // three rows: one row a key, the first and the last row kept, the focus
+  // left where it was, the sort order untouched.
+  void ExpectOneRowPerKey() {
+    WhileOpen("Matters", [&](TEntryF& entry) {
+      TEGridF& grid = *entry.GridView();
+      grid.Sink = &sink;
+      FillGrid(grid);
+      entry.ShowGridView(false);
+      grid.show();
+      QApplication::setActiveWindow(&grid);
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+      keyboard::ExpectOneRowPerArrow({{"table", grid.StringGridFind},
+                                      {"Exit button", grid.BitBtnGridOK},
+                                      {"Delete button", grid.BitBtnDelete},
+                                      {"Edit button", grid.BitBtnEdit},
+                                      {"replace text", grid.EditFrom}},
+                                     [&] { grid.SelectRow(0); }, [&] { return grid.CurrentRow(); });
+      EXPECT_EQ(grid.CurrentIndex, 1);
+      EXPECT_EQ(sink.Calls, std::vector<std::string>{});
+      grid.close();
+    });
+  }
+
   TTemplateNumber matters;
   TRecordingSink sink;
 };
@@ -302,31 +332,26 @@ TEST_F(GridViewTest, UnderMaximizeEntryTheGridTakesTheScreensMadeSizeCentred) {
 
 }  // namespace
 
-// The main window's key hook: Up and Down move the grid view's selection one
-// row whichever control has the focus (the table, focused, moves its own),
-// and stop at the first and the last row.
+// The main window's key hook, as the running program has it.
 TEST_F(GridViewTest, UpAndDownMoveTheSelectionOneRowFromAnyControl) {
   Form->HookAppMessage();
-  WhileOpen("Matters", [&](TEntryF& entry) {
-    TEGridF& grid = *entry.GridView();
-    grid.Sink = &sink;
-    FillGrid(grid);
-    entry.ShowGridView(false);
-    grid.show();
-    QApplication::setActiveWindow(&grid);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
-    for (QWidget* w : {static_cast<QWidget*>(grid.BitBtnGridOK), static_cast<QWidget*>(grid.StringGridFind)}) {
-      SCOPED_TRACE(w == grid.StringGridFind ? "table" : "button");
-      grid.SelectRow(0);
-      w->setFocus();
-      ASSERT_EQ(QApplication::focusWidget(), w);
-      std::vector<int> rows;
-      for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
-        QTest::keyClick(QApplication::focusWidget(), k);
-        rows.push_back(grid.CurrentRow());
-      }
-      EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 2, 1}));
-    }
-    grid.close();
+  ExpectOneRowPerKey();
+}
+
+// The designer hooks the keys itself while it shows; the main window's hook
+// goes on beside it and after it.
+TEST_F(GridViewTest, UpAndDownStillMoveOneRowAfterTheDesignerClosed) {
+  Form->HookAppMessage();
+  THandDrivenTimers timers;
+  ClearFieldTables();
+  const std::unique_ptr<QWidget> minMax = CreateDesignerForm("TMinMaxF", nullptr);
+  const std::unique_ptr<QWidget> lookup = CreateDesignerForm("TLKUPF", nullptr);
+  const std::unique_ptr<QWidget> designer = CreateDesignerForm("TDescriptorF", nullptr);
+  ASSERT_NE(DescriptorF, nullptr);
+  RunModal(*DescriptorF, [&] {
+    Boxes.Expect("Cancel template creation?", mrYes);
+    QTest::keyClick(DescriptorF, Qt::Key_Escape);
   });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+  ExpectOneRowPerKey();
 }

@@ -1,19 +1,24 @@
 // The main window's handling of instance messages through the real windows:
 // another process (mdmsg) sends on the bus while an entry screen shows.
+#include "entry/batch_files.h"
 #include "entry/linked_children.h"
 #include "entry/qt/grid_form.h"
 #include "entry/qt/batch_view_form.h"
 #include "entry/qe_files.h"
 #include "entry/qt/quick_entry_form.h"
+#include "mainwin/batch_files.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "platform/qt/instance_bus_qt.h"
+#include "platform/session.h"
 #include "templates/tests/bus/child_process.h"
 #include "testing/bus_peer.h"
+#include "testing/dialog_driver.h"
 #include "testing/keyboard.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -21,6 +26,25 @@
 #include <string>
 
 namespace {
+
+// Counts the events of one type that the program itself sends to Watched,
+// a widget, or to every widget when Watched is the application. The
+// platform's later word on the same change (a spontaneous event, also to
+// the widget's window handle) is not counted.
+class EventCount : public QObject {
+public:
+  EventCount(QObject& Watched, QEvent::Type Type) : type_(Type) { Watched.installEventFilter(this); }
+  int Seen = 0;
+
+protected:
+  bool eventFilter(QObject* Receiver, QEvent* Event) override {
+    if (Event->type() == type_ && Receiver->isWidgetType() && !Event->spontaneous()) ++Seen;
+    return false;
+  }
+
+private:
+  QEvent::Type type_;
+};
 
 class InstanceHandlingTest : public EntryWindowTest {
 protected:
@@ -197,6 +221,88 @@ TEST_F(InstanceHandlingTest, ChildNoticesAddMarkAndReviveAButton) {
   ResetLinkedChildren();
 }
 
+// A direct start: the main window hidden, the entry screen modal when the
+// desktop first activates the program. The screen is minimized and restored
+// once; the activation its restore brings changes nothing.
+TEST_F(InstanceHandlingTest, TheFirstActivationUnderTheModalEntryScreenMinimizesAndRestoresOnce) {
+  Form->hide();
+  FirstActivation = true;
+  Form->HookAppActivate();
+  const EventCount states(*qApp, QEvent::WindowStateChange);
+  WhileOpen("Matters", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    // The platform tells of the activation once per process; the signal
+    // stands for it when it came before this test.
+    if (FirstActivation) Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    for (const char* activation : {"first", "later"}) {
+      SCOPED_TRACE(activation);
+      EXPECT_FALSE(FirstActivation);
+      EXPECT_EQ(states.Seen, 2);
+      EXPECT_FALSE(entry.isMinimized());
+      EXPECT_TRUE(entry.isVisible());
+      EXPECT_EQ(QApplication::activeWindow(), &entry);
+      EXPECT_FALSE(Form->isVisible());
+      Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    }
+  });
+  FirstActivation = true;
+}
+
+namespace {
+
+// The main window's key hook installed, as the running program has it, over
+// the batch viewer, which moves its selection itself, and three entries in
+// the workstation's batch.
+class BatchViewerKeysTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    Startup.ExeDir = ProgramFolder();
+    Startup.DescCloName = Startup.ExeDir + "\\Desc.clo";
+    Startup.DescFileName = DescFileName();
+    ASSERT_TRUE(EnsureTrinFile() && EnsureDescFile());
+    for (const char* hours : {"1", "2", "3"}) {
+      TBatchEntry entry;
+      entry.Client = "ACME";
+      entry.Employee = "JD";
+      entry.Hours = hours;
+      entry.Date = EncodeDate(2026, 12, 10);
+      ASSERT_TRUE(SaveBatchEntry(entry));
+    }
+    ASSERT_TRUE(CloseBatchFiles());
+    Form = std::make_unique<TMtdeskF>();
+    Form->HookAppMessage();
+  }
+  void TearDown() override {
+    ResetBatchFileState();
+    MainWindowTest::TearDown();
+  }
+  static int Selected(const TQBatchViewF& View) {
+    const auto items = View.QBatchViewGrid->selectedItems();
+    return items.isEmpty() ? -1 : items.front()->row();
+  }
+};
+
+}  // namespace
+
+// One row a key whichever of the viewer's controls has the focus, the first
+// and the last row kept.
+TEST_F(BatchViewerKeysTest, UpAndDownMoveItsSelectionOneRowFromEachControl) {
+  TQBatchViewF view;
+  view.setWindowModality(Qt::WindowModal);
+  RunModal(view, [&] {
+    ASSERT_EQ(view.QBatchViewGrid->rowCount(), 3);
+    keyboard::ExpectOneRowPerArrow({{"table", view.QBatchViewGrid},
+                                    {"Edit button", view.BitBtnEdit},
+                                    {"Export button", view.BitBtn1},
+                                    {"OK button", view.BitBtnOK}},
+                                   [&] { view.First1Click(); }, [&] { return Selected(view); });
+    view.BitBtnOKClick();
+  });
+  EXPECT_FALSE(EditingBatchEntry);
+}
+
 namespace {
 
 // The main window's activation hook over a window of its own; the main
@@ -211,6 +317,9 @@ protected:
   }
   void TearDown() override {
     FirstActivation = true;
+    delete QEF.data();
+    CloseQuickEntryFiles();
+    ResetQuickEntryState();
     MainWindowTest::TearDown();
   }
   // The desktop activates W. The offscreen platform tells the application
@@ -245,4 +354,39 @@ TEST_F(ActivationTest, TheFirstActivationOfAChildMinimizesIt) {
   Activate(screen);
   EXPECT_TRUE(screen.isMinimized());
   EXPECT_FALSE(Form->isVisible());
+}
+
+// Later activations: a parent brings its quick-entry screen to the front
+// when that is the active form; a child and a parent with another window
+// active move nothing. The main window stays hidden throughout.
+TEST_F(ActivationTest, ALaterActivationRaisesOnlyAParentsActiveQuickEntry) {
+  const struct {
+    const char* Name;
+    bool Child;
+    bool QuickEntryActive;
+    int Raised;
+  } cases[] = {{"parent, quick entry active", false, true, 1},
+               {"parent, another window active", false, false, 0},
+               {"child, quick entry active", true, true, 0}};
+  // The quick entry reads the family files when it shows.
+  Store.DataRoot = SampleOfficeFolder();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FirstActivation = true;
+    Startup.IsChildApp = c.Child;
+    QWidget screen;
+    Activate(screen);
+    EXPECT_FALSE(Form->isVisible());
+    QEF = new TQEF;
+    QEF->show();
+    QWidget& active = c.QuickEntryActive ? static_cast<QWidget&>(*QEF) : screen;
+    Activate(active);
+    const EventCount raised(*QEF, QEvent::ZOrderChange);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_EQ(raised.Seen, c.Raised);
+    EXPECT_EQ(QApplication::activeWindow(), &active);
+    EXPECT_FALSE(QEF->isMinimized());
+    EXPECT_FALSE(Form->isVisible());
+    delete QEF.data();
+  }
 }
