@@ -13,7 +13,7 @@
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "mainwin/tests/link_notices.h"
-#include "mainwin/tests/startup_fixture.h"
+#include "mainwin/tests/office_start_fixture.h"
 #include "platform/bus_datagram.h"
 #include "platform/codepage.h"
 #include "platform/datetime_value.h"
@@ -53,41 +53,18 @@
 
 namespace {
 
-class EntryLinksProcessTest : public CheckedFolderTest {
+class EntryLinksProcessTest : public OfficeStartTest {
 protected:
-  void SetUp() override {
-    ResetAll();
-    std::filesystem::create_directories(Temp.path() / "run");
-    std::filesystem::permissions(Temp.path() / "run", std::filesystem::perms::owner_all);
-    std::vector<TSampleFileCount> counts;
-    std::string msg;
-    ASSERT_TRUE(WriteSampleOffice(Root(), SampleOffice(), counts, msg)) << msg;
-    ASSERT_TRUE(ForceDirectories(Root() + "/mddata"));
-    Store.DataDir = Root() + "/mddata";
-    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
-    ASSERT_TRUE(InstallEmailTemplates());
-    Define("Matter hours");
-    Define("Client notes");
-    PutRegValue(CvwinKey, "PhysicalName", Root());
-    PutRegValue(HostKey, "WSID", "01");
-    ResetAll();
-  }
   void TearDown() override {
     if (Child > 0) kill(Child, SIGKILL);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetAll();
     // The killed child's files are closed by its end.
     for (int i = 0; i < 200 && Child > 0 && kill(Child, 0) == 0; ++i) QTest::qWait(50);
-    CheckedFolderTest::TearDown();
+    OfficeStartTest::TearDown();
   }
-  static void ResetAll() {
-    ResetStartState();
-    ResetLinkedChildren();
-    RememberedLinks() = {};
-    ResetInstanceMessages();
+  void DefineTemplates() override {
+    Define("Matter hours");
+    Define("Client notes");
   }
-  std::string Root() const { return TempPath("office"); }
 
   static void Define(const std::string& Name) {
     TTemplateTableBuilder t;
@@ -95,19 +72,6 @@ protected:
     t.Add("Note", 'C', 20);
     t.Index(1, {1}, false, "By client");
     ASSERT_TRUE(BuildTemplateDataFile(Name));
-  }
-
-  // The program's run; Loop in place of its event loop.
-  int Run(const std::function<void()>& Loop) {
-    StartupContext context;
-    context.RegistryPath = TempPath("registry.ini");
-    context.Params = {"mtdesk"};
-    context.ProgramFolder = BinDir;
-    context.EventLoop = [&] {
-      Loop();
-      return 0;
-    };
-    return MainBlock(context);
   }
 
   // The entry screen of Name opened by the main window's command, Inside run
@@ -128,10 +92,6 @@ protected:
     return ReadFileBytes("/proc/" + std::to_string(Pid) + "/cmdline");
   }
 
-  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
-  ScopedEnv Runtime{"XDG_RUNTIME_DIR", TempPath("run")};
-  ScopedCurrentDir InCwd{Temp.path()};
-  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
   int Child = 0;
   int Starts = 0;
   ScopedLauncher Watching{[this](const std::vector<std::string>& Argv) {
@@ -145,7 +105,8 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
   std::string name = Format("%-30s%-40s", client.FirstName, client.LastName);
   JoinNameParts(name, ClientNamePart1, ClientNamePart2);
   DialogResponder boxes;
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(Run({},
+                [&] {
               BusPeer peer(InstanceBusFolder(), "9000001.sock");
               const std::string notes = TemplateNumberOf("Client notes");
               const std::string own = TTemplateNumber::Parse(TemplateNumberOf("Matter hours")).ZeroFilled();
@@ -209,6 +170,7 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
               });
               EXPECT_EQ(Starts, 1);
               EXPECT_EQ(kill(Child, 0), 0);
+              return 0;
             }),
             0);
   EXPECT_TRUE(boxes.Boxes().empty());
