@@ -61,7 +61,7 @@ protected:
   int RunDirect(const std::function<void(TEntryF&)>& Inside) {
     QTimer::singleShot(0, [&] {
       TEntryF* entry = nullptr;
-      ASSERT_TRUE(Await([&] { return (entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget())) != nullptr; }));
+      ASSERT_TRUE(Await([&] { return (entry = dynamic_cast<TEntryF*>(QApplication::activeModalWidget())); }));
       ASSERT_TRUE(QTest::qWaitForWindowActive(entry));
       Inside(*entry);
       QTest::mouseClick(entry->BitBtnCancel, Qt::LeftButton);
@@ -110,11 +110,12 @@ TEST_F(InstanceDirectTest, AnotherProcessDrivesTheDirectlyStartedScreen) {
               // The hub's client: the screen cleared, the code filled in
               // and checked as though the user left it for Save, which
               // brings up the client's name; the screen's own report of the
-              // code, refilling it once more, settles the same way.
+              // code, refilling it once more, settles the same way. Entered
+              // from a field, the button panel gives the focus to Find.
               Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
-              ASSERT_TRUE(Await([&] { return Settled(entry) && TrimRight(StoredText(name->text())) == DisplayedName(client); }));
+              const auto nameShown = [&] { return TrimRight(StoredText(name->text())) == DisplayedName(client); };
+              ASSERT_TRUE(Await([&] { return Settled(entry) && nameShown(); }));
               EXPECT_EQ(StoredText(code->text()), client.Code);
-              EXPECT_EQ(TrimRight(StoredText(name->text())), DisplayedName(client));
               EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnFind);
 
               // Another instance's grid asks nothing of this screen, though
@@ -124,7 +125,7 @@ TEST_F(InstanceDirectTest, AnotherProcessDrivesTheDirectlyStartedScreen) {
               Send({"status", "11", "After the grid"});
               ASSERT_TRUE(Await([&] { return Panel(entry, 0) == "After the grid"; }));
               EXPECT_EQ(StoredText(code->text()), client.Code);
-              EXPECT_EQ(TrimRight(StoredText(name->text())), DisplayedName(client));
+              EXPECT_TRUE(nameShown());
 
               QWidget other;
               other.show();

@@ -85,7 +85,8 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     EXPECT_TRUE(entry.Stopwatch().Stopped());
 
     Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
-    // The code checked as though the user left it for Save.
+    // The code checked as though the user left it for Save; entered from a
+    // field, the button panel gives the focus to Find.
     ASSERT_TRUE(Await([&] { return Settled(entry) && TrimRight(Text(name)) == DisplayedName(client); }));
     EXPECT_EQ(Text(code), client.Code);
     EXPECT_EQ(QApplication::focusWidget(), entry.BitBtnFind);
