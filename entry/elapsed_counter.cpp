@@ -6,18 +6,17 @@
 #include <algorithm>
 
 namespace {
-constexpr uint64_t MsPerSecond = 1000;
+constexpr int64_t MsPerSecond = 1000;
 }
 
 void TElapsedCounter::Start(int64_t Secs) {
-  const uint64_t ms = uint64_t(std::clamp<int64_t>(Secs, 0, SecondsPerDay - 1)) * MsPerSecond;
-  const uint64_t now = GetTickCount64();
-  startMs_ = now >= ms ? now - ms : 0;
+  const int64_t ms = std::clamp<int64_t>(Secs, 0, SecondsPerDay - 1) * MsPerSecond;
+  startMs_ = int64_t(GetTickCount64()) - ms;
 }
 
 int64_t TElapsedCounter::Tick(bool& Reset) {
-  const uint64_t now = GetTickCount64();
-  auto secs = int64_t((now - startMs_) / MsPerSecond);
+  const auto now = int64_t(GetTickCount64());
+  auto secs = (now - startMs_) / MsPerSecond;
   Reset = secs >= SecondsPerDay;
   if (Reset) {
     startMs_ = now;

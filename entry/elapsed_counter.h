@@ -18,7 +18,9 @@ public:
   int64_t Tick(bool& Reset);
 
 private:
-  uint64_t startMs_ = 0;
+  // May lie before the tick count's 0: a machine up for less time than the
+  // count resumes from still counts from there.
+  int64_t startMs_ = 0;
 };
 
 // "hh:mm:ss", two digits each ("00:00:00" for 0).

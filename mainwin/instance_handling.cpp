@@ -14,10 +14,12 @@
 #include "platform/atoms.h"
 #include "platform/qt/application.h"
 #include "platform/qt/exception_reporter.h"
+#include "platform/qt/focus_model.h"
 #include "templates/startup_globals.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTableView>
 
 bool FirstActivation = true;
@@ -56,8 +58,13 @@ void TMtdeskF::InstallInstanceHandler() {
   MsgMngrCommand();
   MsgGridAction();
   instanceTarget_ = std::make_unique<TScreenInstanceTarget>(*this);
+  // A refill posted from an exit check runs once that check's refocus has
+  // run: its own focus moves, made while the refocus waited, would only
+  // retarget it, and the refilled field's exit check would never run.
   instanceDispatcher_ = std::make_unique<TInstanceDispatcher>(*instanceTarget_, [this](std::function<void()> Call) {
-    QMetaObject::invokeMethod(this, [Call = std::move(Call)] { GuardEvent(Call); }, Qt::QueuedConnection);
+    TFocusModel::WhenSettled([main = QPointer<TMtdeskF>(this), Call = std::move(Call)] {
+      if (main) Call();
+    });
   });
   SetInstanceMessageHandler(
       [this](UINT Msg, WPARAM wParam, LPARAM lParam) { DefaultHandler(Msg, wParam, lParam); });

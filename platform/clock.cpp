@@ -71,6 +71,11 @@ void SetClock(TDateTime now) {
   fixedNow = now;
 }
 
+void SetTickCount(uint64_t Ms) {
+  std::lock_guard lock(clockMutex);
+  if (fixed) fixedTick = Ms;
+}
+
 void AdvanceClock(uint32_t milliseconds) {
   std::lock_guard lock(clockMutex);
   if (!fixed) return;

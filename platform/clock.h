@@ -22,7 +22,10 @@ void Sleep(uint32_t milliseconds);
 
 // Test control. SetClock fixes the wall time (and freezes the tick count at
 // its current value); AdvanceClock moves both; ResetClock returns to real time.
+// SetTickCount puts a fixed clock's tick count at Ms, as on a machine up
+// for that long.
 void SetClock(TDateTime now);
+void SetTickCount(uint64_t Ms);
 void AdvanceClock(uint32_t milliseconds);
 void ResetClock();
 bool ClockIsFixed();

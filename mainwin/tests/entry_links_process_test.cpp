@@ -13,8 +13,8 @@
 #include "mainwin/mtdesk_form.h"
 #include "mainwin/tests/entry_window_fixture.h"
 #include "mainwin/tests/link_notices.h"
-#include "mainwin/tests/mdmsg_send.h"
-#include "mainwin/tests/startup_fixture.h"
+#include "mainwin/tests/mdmsg_sender.h"
+#include "mainwin/tests/office_start_fixture.h"
 #include "platform/bus_datagram.h"
 #include "platform/codepage.h"
 #include "platform/datetime_value.h"
@@ -55,42 +55,19 @@
 
 namespace {
 
-class EntryLinksProcessTest : public CheckedFolderTest {
+class EntryLinksProcessTest : public OfficeStartTest {
 protected:
-  void SetUp() override {
-    ResetAll();
-    std::filesystem::create_directories(Temp.path() / "run");
-    std::filesystem::permissions(Temp.path() / "run", std::filesystem::perms::owner_all);
-    std::vector<TSampleFileCount> counts;
-    std::string msg;
-    ASSERT_TRUE(WriteSampleOffice(Root(), SampleOffice(), counts, msg)) << msg;
-    ASSERT_TRUE(ForceDirectories(Root() + "/mddata"));
-    Store.DataDir = Root() + "/mddata";
-    ASSERT_EQ(CreateMasterFile(true), TMasterCreation::Created);
-    ASSERT_TRUE(InstallEmailTemplates());
-    Define("Matter hours");
-    Define("Client notes");
-    PutRegValue(CvwinKey, "PhysicalName", Root());
-    PutRegValue(HostKey, "WSID", "01");
-    ResetAll();
-  }
   void TearDown() override {
     for (int pid : Children) kill(pid, SIGKILL);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::removePostedEvents(nullptr);
-    ResetAll();
     // The killed children's files are closed by their end.
     for (int pid : Children)
       for (int i = 0; i < 200 && Alive(pid); ++i) QTest::qWait(50);
-    CheckedFolderTest::TearDown();
+    OfficeStartTest::TearDown();
   }
-  static void ResetAll() {
-    ResetStartState();
-    ResetLinkedChildren();
-    RememberedLinks() = {};
-    ResetInstanceMessages();
+  void DefineTemplates() override {
+    Define("Matter hours");
+    Define("Client notes");
   }
-  std::string Root() const { return TempPath("office"); }
 
   static void Define(const std::string& Name) {
     TTemplateTableBuilder t;
@@ -98,19 +75,6 @@ protected:
     t.Add("Note", 'C', 20);
     t.Index(1, {1}, false, "By client");
     ASSERT_TRUE(BuildTemplateDataFile(Name));
-  }
-
-  // The program's run; Loop in place of its event loop.
-  int Run(const std::function<void()>& Loop) {
-    StartupContext context;
-    context.RegistryPath = TempPath("registry.ini");
-    context.Params = {"mtdesk"};
-    context.ProgramFolder = BinDir;
-    context.EventLoop = [&] {
-      Loop();
-      return 0;
-    };
-    return MainBlock(context);
   }
 
   // The entry screen of Name opened by the main window's command, Inside run
@@ -166,10 +130,6 @@ protected:
     return ReadFileBytes("/proc/" + std::to_string(Pid) + "/cmdline");
   }
 
-  ScopedEnv Registry{"MATTERDESK_REGISTRY", TempPath("registry.ini")};
-  ScopedEnv Runtime{"XDG_RUNTIME_DIR", TempPath("run")};
-  ScopedCurrentDir InCwd{Temp.path()};
-  ScopedClock Clock{EncodeDate(2026, 12, 10) + 0.5};
   int Child = 0;
   std::vector<int> Children;
   int Starts = 0;
@@ -186,7 +146,8 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
   std::string name = Format("%-30s%-40s", client.FirstName, client.LastName);
   JoinNameParts(name, ClientNamePart1, ClientNamePart2);
   DialogResponder boxes;
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(Run({},
+                [&] {
               BusPeer peer(InstanceBusFolder(), "9000001.sock");
               const std::string notes = TemplateNumberOf("Client notes");
               const std::string own = TTemplateNumber::Parse(TemplateNumberOf("Matter hours")).ZeroFilled();
@@ -230,6 +191,7 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
               });
               EXPECT_EQ(Starts, 1);
               EXPECT_EQ(kill(Child, 0), 0);
+              return 0;
             }),
             0);
   EXPECT_TRUE(boxes.Boxes().empty());
@@ -243,9 +205,10 @@ TEST_F(EntryLinksProcessTest, ADoubleClickedLinkStartsTheRealChildWhichAnnounces
 TEST_F(EntryLinksProcessTest, CommandTEndsTheChildThroughItsScreenAndItsButtonIsMarkedUntilOpenedAgain) {
   const TSampleClient& client = SampleOffice().Clients[0];
   DialogResponder boxes;
-  const auto send = [&](const std::vector<std::string>& Args) { ASSERT_EQ(MdmsgSend(Args, TempPath("")), 0); };
+  const auto send = [&](const std::vector<std::string>& Args) { MdmsgSend(TempPath(""), Args); };
   const auto await = [](const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 20000); };
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(Run({},
+                [&] {
               BusPeer peer(InstanceBusFolder(), "9000001.sock");
               WhileOpen("Matter hours", [&](TEntryF& entry) {
                 const auto marked = [&] {
@@ -288,6 +251,7 @@ TEST_F(EntryLinksProcessTest, CommandTEndsTheChildThroughItsScreenAndItsButtonIs
                 send({"command", "Client notes", "I"});
                 EXPECT_TRUE(await(marked));
               });
+              return 0;
             }),
             0);
   EXPECT_TRUE(boxes.Boxes().empty());

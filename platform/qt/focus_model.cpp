@@ -4,6 +4,7 @@
 #include "platform/qt/exception_reporter.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -11,6 +12,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,6 +21,11 @@ namespace {
 std::vector<TFocusModel*>& Models() {
   static std::vector<TFocusModel*> models;
   return models;
+}
+
+std::vector<std::function<void()>>& SettledCalls() {
+  static std::vector<std::function<void()>> calls;
+  return calls;
 }
 
 // Boxes are no program windows: the focus passing through them is nobody's.
@@ -46,6 +54,7 @@ TFocusModel::~TFocusModel() {
   auto& models = Models();
   models.erase(std::remove(models.begin(), models.end(), this), models.end());
   if (models.empty()) SetFocusRouter({});
+  PostSettledCalls();
 }
 
 void TFocusModel::BindEnter(QWidget* Control, THandler Handler) { bindings_[Control].Enter = std::move(Handler); }
@@ -66,6 +75,25 @@ TFocusModel* TFocusModel::Of(const QWidget* Widget) {
 bool TFocusModel::AnyBusy() {
   const auto& models = Models();
   return std::any_of(models.begin(), models.end(), [](const TFocusModel* m) { return m->Busy(); });
+}
+
+void TFocusModel::WhenSettled(std::function<void()> Call) {
+  SettledCalls().push_back(std::move(Call));
+  PostSettledCalls();
+}
+
+// Every place where a model stops being busy posts again, so a call that
+// finds a model busy once more leaves the calls waiting.
+void TFocusModel::PostSettledCalls() {
+  if (SettledCalls().empty() || AnyBusy()) return;
+  QMetaObject::invokeMethod(
+      qApp,
+      [] {
+        if (AnyBusy()) return;
+        const std::vector<std::function<void()>> calls = std::exchange(SettledCalls(), {});
+        for (const std::function<void()>& call : calls) GuardEvent(call);
+      },
+      Qt::QueuedConnection);
 }
 
 QWidget* TFocusModel::Own(QWidget* Widget) const {
@@ -123,6 +151,7 @@ bool TFocusModel::Run(const THandler& Handler, QWidget* Sender) {
   GuardEvent([&] { run(Sender); });
   // The refocus waits for the outermost handler and any box it showed.
   if (--running_ == 0 && refocusPending_) PostRefocus();
+  PostSettledCalls();
   const bool ended = moveEnded_;
   moveEnded_ = outer;
   return !ended;
@@ -177,10 +206,13 @@ void TFocusModel::PostRefocus() {
         refocusTarget_ = nullptr;
         if (target) target->setFocus(Qt::OtherFocusReason);
         refocusPending_ = false;
-        if (!target) return;
-        // Back to the control it was refused from: a re-entry.
-        if (target == current_) return Arrive(target);
-        Move(current_, target);
+        if (target && target == current_) {
+          // Back to the control it was refused from: a re-entry.
+          Arrive(target);
+        } else if (target) {
+          Move(current_, target);
+        }
+        PostSettledCalls();
       },
       Qt::QueuedConnection);
 }

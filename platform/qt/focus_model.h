@@ -69,6 +69,10 @@ public:
   static TFocusModel* Of(const QWidget* Widget);
   // Any model is busy: idle work waits.
   static bool AnyBusy();
+  // Call runs from a queued call once no model is busy, in the order the
+  // calls came: work that moves the focus itself would otherwise have its
+  // moves taken for a waiting refocus's target and run no exit.
+  static void WhenSettled(std::function<void()> Call);
 
   // A focus change reaching a control of this window (the router calls it).
   void Route(QWidget* Old, QWidget* Now);
@@ -81,6 +85,8 @@ private:
 
   void Arrive(QWidget* To);
   void PostRefocus();
+  // Posts the calls waiting for WhenSettled when no model is busy.
+  static void PostSettledCalls();
   bool eventFilter(QObject* Watched, QEvent* Event) override;
   // Runs exit of From, enter of To and the active-control handler, stopping
   // when a handler ends the move.

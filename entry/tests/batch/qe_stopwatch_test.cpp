@@ -44,6 +44,8 @@ public:
 class StopwatchTest : public ::testing::Test {
 protected:
   StopwatchTest() : clock_(EncodeDate(2026, 12, 11) + 0.375), watch_(view_, [this](const std::string& s) { Sent.push_back(s); }) {
+    // A machine up for a minute: hours resumed from lie before its tick 0.
+    SetTickCount(60 * 1000);
     watch_.SetIncrement(1);
   }
   // Moves the clock Secs seconds and ticks.

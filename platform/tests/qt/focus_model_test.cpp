@@ -188,3 +188,29 @@ TEST_F(FocusModelTest, FocusControlOnAnUnshownWindowDispatchesOnceAndInsideAnEnt
 }
 
 }  // namespace
+
+namespace {
+
+// An exit of A that refuses and asks, while it runs, for work that moves the
+// focus itself (A, then Save, as a refill of A does): the work waits for the
+// refocus, so its move from A to Save runs A's exit.
+TEST_F(FocusModelTest, WorkAskedForFromAnExitRunsAfterItsRefocusAndItsMovesRunTheirExits) {
+  bool asked = false;
+  model->BindExit(a, [this, &asked](QWidget* s) {
+    log.push_back("exit A>" + Name(model->Destination()));
+    if (asked) return;
+    asked = true;
+    TFocusModel::WhenSettled([this] {
+      log.push_back("work");
+      model->FocusControl(a);
+      model->FocusControl(save);
+    });
+    model->FocusControl(s);
+  });
+  ShowAt(a);
+  keyboard::Type(Qt::Key_Tab);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !model->Busy() && QApplication::focusWidget() == save; }, 5000));
+  EXPECT_EQ(log, (Log{"exit A>B", "enter A", "active A", "work", "exit A>Save", "enter Save", "active Save"}));
+}
+
+}  // namespace
