@@ -100,10 +100,11 @@ void TScreenInstanceTarget::StopStopwatches() {
   Entry().Stopwatch().Halt();
 }
 
-// Another instance's time runs: the pause button shows beside it.
+// Another instance's time runs: the pause button shows beside it. This
+// screen's own stopwatch may be stopped, so its button keeps saying "start".
 void TScreenInstanceTarget::ShowPauseButton() {
   TEntryF& entry = Entry();
-  if (entry.PauseBitBtn->isHidden()) entry.ShowStarted(true);
+  if (entry.PauseBitBtn->isHidden()) entry.ShowTimerPanel(true);
 }
 
 // Asked from here, so no pause notice goes back to the hub.

@@ -276,6 +276,9 @@ public:
   TEntryStopwatch& Stopwatch() { return *stopwatch_; }
   // The stopwatch's view.
   void ShowStarted(bool Started) override;
+  // The timer button's height and the pause button as for a running or a
+  // stopped stopwatch; the button's own icon and hint left as they are.
+  void ShowTimerPanel(bool Running);
   void SetPauseCaption(const std::string& Caption) override;
   void SetTimer(bool Enabled) override;
   // Linked templates (entry/qt/entry_links.cpp). The table of children

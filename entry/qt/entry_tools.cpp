@@ -265,12 +265,16 @@ void TEntryF::ComboBoxDocsEnter(QWidget* Sender) { EnableDocButtons(DocEdit(Send
 // ---- Stopwatch ----
 
 void TEntryF::ShowStarted(bool Started) {
-  const int small = PixelsPerInch() == LargeFontsPixelsPerInch ? TimerButtonStartedHeightLarge
-                                                               : TimerButtonStartedHeight;
-  SBTimer->setFixedHeight(Started ? small : TimerButtonHeight);
+  ShowTimerPanel(Started);
   SBTimer->setIcon(style()->standardIcon(Started ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
   SBTimer->setToolTip(WidgetText(Started ? "Stop timer" : "Start timer"));
-  PauseBitBtn->setVisible(Started);
+}
+
+void TEntryF::ShowTimerPanel(bool Running) {
+  const int small = PixelsPerInch() == LargeFontsPixelsPerInch ? TimerButtonStartedHeightLarge
+                                                               : TimerButtonStartedHeight;
+  SBTimer->setFixedHeight(Running ? small : TimerButtonHeight);
+  PauseBitBtn->setVisible(Running);
 }
 
 void TEntryF::SetPauseCaption(const std::string& Caption) { PauseBitBtn->setText(WidgetText(Caption)); }

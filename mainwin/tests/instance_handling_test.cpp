@@ -104,9 +104,11 @@ TEST_F(InstanceHandlingTest, AnotherProcessDrivesTheEntryScreenShown) {
     ASSERT_TRUE(Await([&] { return Panel(entry, 1) == std::string("1:02:03"); }));
 
     EXPECT_EQ(Panel(entry, 1), std::string("1:02:03"));
-    // Another instance's time shows the pause button; this stopwatch stays.
+    // Another instance's time shows the pause button; this stopwatch stays
+    // stopped and its button still offers to start it.
     EXPECT_TRUE(entry.PauseBitBtn->isVisible());
     EXPECT_TRUE(entry.Stopwatch().Stopped());
+    EXPECT_EQ(StoredText(entry.SBTimer->toolTip()), "Start timer");
 
     Send({"raw", "CV_Message_Status", Format("%-30sU%-7s", "Matters", client.Code)});
     // The code checked as though the user left it for Save; entered from a
