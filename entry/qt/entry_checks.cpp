@@ -280,6 +280,9 @@ void TEntryF::LookupExitCheck(QWidget* Sender, TEntryEventArgs&) {
     }
   }
   if (FamilyLookup.CaseKeyOption && Dropdown.ClientCode != clientBefore) ClearCaseField();
+  // The rows still show the list row that typing last passed over, another
+  // record's details beside a text that has none.
+  if (!accepted && DisplayRowsDefined(slot)) PutFamilyDisplays(edit, false);
   if (!accepted && to != BitBtnFilter && to != CalBitBtn && f.Forced && !Startup.DirectMode) {
     window()->raise();
     window()->activateWindow();
@@ -505,6 +508,13 @@ void TEntryF::FillFamilyDisplays(QLineEdit* Edit, int Row) {
     found = ReadChosenFamilyRecord(Dropdown.Source, code, client, Store.FldTable[keySlot].RightJustify);
   } catch (const EAbort&) {
   }
+  PutFamilyDisplays(Edit, found);
+}
+
+void TEntryF::PutFamilyDisplays(QLineEdit* Edit, bool Found) {
+  const int slot = SlotOf(Edit);
+  const int keySlot = KeySlotOf(slot);
+  QLineEdit* keyEdit = slot > MaxFields ? EditOfSlot(keySlot) : Edit;
   const TDynCharArr& rec = Dropdown.Source == TListSource::Client ? ClientRec
                            : Dropdown.Source == TListSource::Case ? CaseRec
                                                                   : EmpRec;
@@ -519,11 +529,10 @@ void TEntryF::FillFamilyDisplays(QLineEdit* Edit, int Row) {
     QLineEdit* display = displays[size_t(k++)];
     // The pseudo-field's own edit, one of them, keeps what was chosen there.
     if (display == Edit) continue;
-    SetProgramText(display, found ? TrimRight(FamilyDisplayText(hostCode, col, rec, Dropdown.Source))
-                                                : NotFoundText);
+    SetProgramText(display, Found ? TrimRight(FamilyDisplayText(hostCode, col, rec, Dropdown.Source)) : NotFoundText);
     // Description line captions from the case's bill format.
     constexpr int FirstLineCode = 80;
-    if (found && hostCode >= FirstLineCode && Dropdown.Source == TListSource::Case) {
+    if (Found && hostCode >= FirstLineCode && Dropdown.Source == TListSource::Case) {
       for (QLabel* l : labels_)
         if (l->property("tag").toInt() == -hostCode)
           l->setText(WidgetText(DescriptionLineCaption(FieldText(CaseRec, CaseFld::AltBillFormat), hostCode - FirstLineCode + 1)));

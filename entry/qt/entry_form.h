@@ -496,6 +496,8 @@ private:
   void FillTemplateDisplays(QLineEdit* Edit, int Row);
   bool FindChosenRecord(int Slot, int Row);
   void FillFamilyDisplays(QLineEdit* Edit, int Row);
+  // The display rows from the family record just read, or "not found".
+  void PutFamilyDisplays(QLineEdit* Edit, bool Found);
   int CurrentEditNumber() const { return Dropdown.EditNo; }
   bool UpdateIndexKeyText(int Slot, int& Part, const std::string& Text);
   // The key field of a pseudo-field's slot (52-54), else Slot itself.

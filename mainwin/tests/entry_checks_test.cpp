@@ -266,6 +266,71 @@ TEST_F(EntryChecksTest, ANewUserFillsTheScreenAndEachCheckAnswersAsItShould) {
   EXPECT_EQ(Boxes.Pending(), 0u);
 }
 
+// Notes what one edit shows each time a box comes up.
+class WatchingResponder : public DialogResponder {
+public:
+  explicit WatchingResponder(const QLineEdit* Watched) : watched_(Watched) {}
+  int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx) override {
+    SeenWhileShown.push_back(StoredText(watched_->text()));
+    return DialogResponder::MessageDlg(text, type, buttons, helpCtx);
+  }
+  std::vector<std::string> SeenWhileShown;
+
+private:
+  const QLineEdit* watched_;
+};
+
+// A code past the last client: typing it leaves the list on the last
+// client's row, yet leaving the field shows "not found" beside it, during
+// a list-only field's refusal and after it, whether the field is list-only
+// or free.
+TEST_F(EntryChecksTest, AClientCodeWithNoRecordShowsNotFoundInsteadOfTheNearestClient) {
+  const std::string onlyListed = "Only items that appear in the dropdown list are acceptable entries for the field Client.";
+  WhileOpen("Checks", [&](TEntryF& entry) {
+    QApplication::setActiveWindow(&entry);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    QLineEdit* client = Edit(entry, "Edit1");
+    QLineEdit *name = Edit(entry, "Edit2"), *city = Edit(entry, "Edit3");
+    ASSERT_TRUE(client && name && city);
+    const std::string last = ClientCodes().back();
+    ASSERT_LT(last, std::string("ZZZ999"));
+    Type(last);
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Text(name), Joined(Client(last)));
+    // Back by way of a command, which checks nothing: the empty case would
+    // not let the focus go.
+    const auto backToClient = [&] {
+      entry.Focus->FocusControl(entry.BitBtnFind);
+      entry.Focus->FocusControl(client);
+      client->selectAll();
+    };
+    for (const bool listOnly : {true, false}) {
+      SCOPED_TRACE(listOnly ? "list-only" : "free");
+      Store.FldTable[1].Forced = listOnly;  // the screen reads it on each exit
+      backToClient();
+      Type("ZZZ999");
+      ASSERT_EQ(Text(client), "ZZZ999");
+      EXPECT_EQ(Text(name), Joined(Client(last)));  // the row typing stands on
+      WatchingResponder boxes(name);
+      if (listOnly) boxes.Expect(onlyListed);
+      Key(Qt::Key_Tab);
+      EXPECT_EQ(boxes.SeenWhileShown, listOnly ? std::vector<std::string>{"not found"} : std::vector<std::string>{});
+      EXPECT_EQ(Text(client), "ZZZ999");
+      EXPECT_EQ(Text(name), "not found");
+      EXPECT_EQ(Text(city), "not found");
+      EXPECT_EQ(QApplication::focusWidget() == client, listOnly);
+      Shot(listOnly ? "entry_client_not_found_refused" : "entry_client_not_found_free");
+    }
+    // A real code fills the rows again.
+    backToClient();
+    Type(last);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Text(name), Joined(Client(last)));
+    EXPECT_EQ(Text(city), Client(last).City);
+  });
+  EXPECT_EQ(Boxes.Pending(), 0u);
+}
+
 // The matter e-mail's index 1 is the client and the case. Leaving the
 // client alone, of a client with matters, finds nothing (the whole key is
 // looked for, not the client's first matter); the case then finds the
