@@ -319,6 +319,37 @@ TEST_F(PickerTest, AnOutsidePressWhileTheMonthMenuIsOpenClosesOnlyTheMenu) {
   EXPECT_TRUE(Open(*Picker));
 }
 
+// Typed over 12/2/2026 from the month and left by Tab: each field takes
+// what it can and nothing is said. A refused second digit leaves the first
+// one waiting, a completed field has already moved on (so Right moves once
+// more), and letters in a number field are dropped.
+TEST_F(PickerTest, MistypedDigitsAreTakenFieldByFieldWithoutABox) {
+  struct TRow {
+    std::vector<std::string> Keys;  // "Right" is the key, anything else typed
+    std::string Shown;
+  };
+  const TRow rows[] = {
+      {{"13452026"}, "12/2/2006"},
+      {{"12", "Right", "01", "Right", "2026"}, "12/2/2026"},
+      {{"ACM102"}, "10/2/2026"},
+      {{"12012026"}, "12/1/2026"},
+  };
+  DialogResponder boxes;
+  for (const TRow& r : rows) {
+    SCOPED_TRACE(r.Shown);
+    Picker->SetDate(D(2026, 12, 2));
+    TabIn();
+    // The field last edited stays current: back to the month.
+    Type(Qt::Key_Left);
+    Type(Qt::Key_Left);
+    for (const std::string& k : r.Keys) k == "Right" ? Type(Qt::Key_Right) : Type(k);
+    Type(Qt::Key_Tab);
+    EXPECT_TRUE(After->hasFocus());
+    EXPECT_EQ(Shown(), r.Shown);
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(PickerTest, TabClosesAcceptingAndMovesOn) {
   Picker->SetDate(D(2026, 3, 18));
   TabIn();
