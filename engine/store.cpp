@@ -415,9 +415,11 @@ int16_t DataFile::Validate() {
   return status::Success;
 }
 
-sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
+template <class MakeSql>
+sqlite3_stmt* DataFile::Prepare(size_t slot, const MakeSql& makeSql) {
   Statement& stmt = statements_.at(slot);
   if (!stmt) {
+    const std::string sql = makeSql();
     sqlite3_stmt* prepared = nullptr;
     const int rc =
         sqlite3_prepare_v3(connection_->Db(), sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr);
@@ -430,9 +432,10 @@ sqlite3_stmt* DataFile::Prepare(size_t slot, const std::string& sql) {
 // Statement slots: the seeks of every ordering, then one read by id per
 // ordering, the highest value per key, and the single statements.
 sqlite3_stmt* DataFile::FindStatement(int ordering, Seek seek) {
+  const size_t slot = size_t(ordering + 1) * SeekKinds + size_t(seek);
+  if (sqlite3_stmt* prepared = statements_.at(slot).get()) return prepared;
   const std::string sql = FindSql(Table("records"), ordering, seek);
-  if (sql.empty()) return nullptr;
-  return Prepare(size_t(ordering + 1) * SeekKinds + size_t(seek), sql);
+  return sql.empty() ? nullptr : Prepare(slot, [&] { return sql; });
 }
 
 namespace {
@@ -491,8 +494,9 @@ bool DataFile::Find(int ordering, Seek seek, const std::string& key, int64_t id,
 }
 
 bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
-  sqlite3_stmt* stmt = Prepare(ReadSlot(spec_.Keys.size(), ordering),
-                               "SELECT id, record, " + KeyColumn(ordering) + " FROM " + Table("records") + " WHERE id = ?1");
+  sqlite3_stmt* stmt = Prepare(ReadSlot(spec_.Keys.size(), ordering), [&] {
+    return "SELECT id, record, " + KeyColumn(ordering) + " FROM " + Table("records") + " WHERE id = ?1";
+  });
   sqlite3_bind_int64(stmt, 1, id);
   std::vector<Row> rows;
   if (!ReadRows(stmt, ordering, 1, rows)) throw StoreFailure{status::IoError};
@@ -510,7 +514,8 @@ bool DataFile::ReadById(int ordering, int64_t id, Row& row) {
 uint32_t DataFile::RecordCount() {
   const bool keep = !connection_->InTransaction();
   if (keep && countStamp_ == Stamp()) return count_;
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), CountSql), "SELECT count(*) FROM " + Table("records"));
+  sqlite3_stmt* stmt =
+      Prepare(FixedSlot(spec_.Keys.size(), CountSql), [&] { return "SELECT count(*) FROM " + Table("records"); });
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) Fail(rc);
@@ -528,8 +533,9 @@ bool DataFile::HighestKey(int keyNumber, int64_t& value) {
   const SegmentSpec& seg = spec_.Keys.at(size_t(keyNumber)).Segments.front();
   const std::string k = KeyColumn(keyNumber);
   const bool descending = seg.Flags & key_flag::Descending;
-  sqlite3_stmt* stmt = Prepare(HighestSlot(spec_.Keys.size(), keyNumber),
-                               "SELECT " + k + " FROM " + Table("records") + " ORDER BY " + k + (descending ? "" : " DESC") + " LIMIT 1");
+  sqlite3_stmt* stmt = Prepare(HighestSlot(spec_.Keys.size(), keyNumber), [&] {
+    return "SELECT " + k + " FROM " + Table("records") + " ORDER BY " + k + (descending ? "" : " DESC") + " LIMIT 1";
+  });
   ResetOnExit reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc == SQLITE_DONE) return false;
@@ -543,13 +549,15 @@ bool DataFile::HighestKey(int keyNumber, int64_t& value) {
 
 int64_t DataFile::Insert(const std::string& record, const std::vector<std::string>& keys) {
   ++localWrites_;
-  std::string sql = "INSERT INTO " + Table("records") + "(record";
-  std::string values = ") VALUES (?1";
-  for (size_t k = 0; k < keys.size(); ++k) {
-    sql += ", k" + std::to_string(k);
-    values += ", ?" + std::to_string(k + 2);
-  }
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), InsertSql), sql + values + ")");
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), InsertSql), [&] {
+    std::string sql = "INSERT INTO " + Table("records") + "(record";
+    std::string values = ") VALUES (?1";
+    for (size_t k = 0; k < keys.size(); ++k) {
+      sql += ", k" + std::to_string(k);
+      values += ", ?" + std::to_string(k + 2);
+    }
+    return sql + values + ")";
+  });
   ResetOnExit reset(stmt);
   BindBlob(stmt, 1, record);
   for (size_t k = 0; k < keys.size(); ++k) BindBlob(stmt, int(k + 2), keys[k]);
@@ -560,10 +568,11 @@ int64_t DataFile::Insert(const std::string& record, const std::vector<std::strin
 
 bool DataFile::Update(int64_t id, const std::string& record, const std::vector<std::string>& keys) {
   ++localWrites_;
-  std::string sql = "UPDATE " + Table("records") + " SET record = ?1";
-  for (size_t k = 0; k < keys.size(); ++k) sql += ", k" + std::to_string(k) + " = ?" + std::to_string(k + 2);
-  sql += " WHERE id = ?" + std::to_string(keys.size() + 2);
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), UpdateSql), sql);
+  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), UpdateSql), [&] {
+    std::string sql = "UPDATE " + Table("records") + " SET record = ?1";
+    for (size_t k = 0; k < keys.size(); ++k) sql += ", k" + std::to_string(k) + " = ?" + std::to_string(k + 2);
+    return sql + " WHERE id = ?" + std::to_string(keys.size() + 2);
+  });
   ResetOnExit reset(stmt);
   BindBlob(stmt, 1, record);
   for (size_t k = 0; k < keys.size(); ++k) BindBlob(stmt, int(k + 2), keys[k]);
@@ -575,7 +584,8 @@ bool DataFile::Update(int64_t id, const std::string& record, const std::vector<s
 
 bool DataFile::Delete(int64_t id) {
   ++localWrites_;
-  sqlite3_stmt* stmt = Prepare(FixedSlot(spec_.Keys.size(), DeleteSql), "DELETE FROM " + Table("records") + " WHERE id = ?1");
+  sqlite3_stmt* stmt =
+      Prepare(FixedSlot(spec_.Keys.size(), DeleteSql), [&] { return "DELETE FROM " + Table("records") + " WHERE id = ?1"; });
   ResetOnExit reset(stmt);
   sqlite3_bind_int64(stmt, 1, id);
   const int rc = sqlite3_step(stmt);

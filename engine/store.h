@@ -211,7 +211,10 @@ public:
 private:
   DataFile();
   int16_t Validate();
-  sqlite3_stmt* Prepare(size_t slot, const std::string& sql);
+  // The statement of slot, its text from makeSql() built and prepared on
+  // its first use only: building it costs more than many a call.
+  template <class MakeSql>
+  sqlite3_stmt* Prepare(size_t slot, const MakeSql& makeSql);
   sqlite3_stmt* FindStatement(int ordering, Seek seek);
   bool ReadRows(sqlite3_stmt* stmt, int ordering, int limit, std::vector<Row>& out);
   // The table name qualified by the schema.

@@ -35,13 +35,16 @@ double NumberOf(std::string_view Text) {
 }
 
 // Restores the lookup buffer's length and the target file's key number
-// however the check ends.
+// however the check ends. A key number the file already has is neither
+// set nor restored: that would only ask the engine for its key count
+// again, twice in every save.
 class TLookupFileState {
 public:
   explicit TLookupFileState(uint8_t FileNo)
       : fileNo_(FileNo), length_(Store.LkpDataRec.size()), keyNo_(BtrGetKeyNumber(FileNo)) {}
   ~TLookupFileState() {
     Store.LkpDataRec.resize(length_);
+    if (!keyChanged_) return;
     try {
       BtrSetKeyNumber(fileNo_, keyNo_);
     } catch (const Exception&) {
@@ -51,10 +54,17 @@ public:
   TLookupFileState(const TLookupFileState&) = delete;
   TLookupFileState& operator=(const TLookupFileState&) = delete;
 
+  void UseKeyNumber(int8_t KeyNo) {
+    if (KeyNo == keyNo_) return;
+    keyChanged_ = true;
+    BtrSetKeyNumber(fileNo_, KeyNo);
+  }
+
 private:
   uint8_t fileNo_;
   size_t length_;
   int8_t keyNo_;
+  bool keyChanged_ = false;
 };
 
 class TFieldWalk {
@@ -100,7 +110,7 @@ private:
   }
 
   std::optional<TSaveRefusal> TextField(int Slot, TFld& F, const TSlotInput& In) {
-    F.CurValue = Trim(In.Text);
+    F.CurValue.assign(TrimmedView(In.Text));
     if (F.Required && F.CurValue.empty()) return RequiresEntry(F, Slot);
     if (In.Text.size() > FieldTextCapacity(F)) return SizeRefusal(F, Slot);
     if (In.Kind == TCtlKind::Edit && F.FldType == 'N') {
@@ -164,9 +174,9 @@ private:
   static std::optional<TSaveRefusal> TemplateLookupCheck(int Slot, const TFld& F, const TFieldControl& C,
                                                         const TSlotInput& In, std::string& Key) {
     const auto fileNo = uint8_t(C.DataFileNo);
-    const TLookupFileState state(fileNo);
+    TLookupFileState state(fileNo);
     if (C.RecLen > 0 && Store.LkpDataRec.size() != size_t(C.RecLen)) Store.LkpDataRec.resize(size_t(C.RecLen));
-    BtrSetKeyNumber(fileNo, 0);
+    state.UseKeyNumber(0);
     const std::string stored(reinterpret_cast<const char*>(F.ReservedBytes.data()), F.ReservedBytes.size());
     if (!BtrGetEqual(fileNo, stored, Store.LkpDataRec, false)) {
       return Refusal("Unable to validate a manager loookup reference  (" + Trim(In.Text) + ")." + "\r\r" +

@@ -391,7 +391,13 @@ std::string HexOf(uint64_t pattern, int digits) {
 
 }  // namespace text_detail
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string_view TrimmedView(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string Trim(std::string_view s) { return std::string(TrimmedView(s)); }
 
 std::string TrimLeft(std::string_view s) {
   size_t start = 0;

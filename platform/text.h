@@ -16,6 +16,8 @@
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
+// Trim's bytes as a view into s, nothing copied.
+std::string_view TrimmedView(std::string_view s);
 
 namespace text_detail {
 // Unsigned counts above the signed range (std::string::npos) mean "all".

@@ -28,6 +28,11 @@ void Report(bool Quiet, const std::string& text) {
 
 TDateTime DefaultDate() { return EncodeDate(1981, 1, 1); }
 
+// Value's last Count decimal digits, zeros in front. REQUIRES: Value >= 0.
+void PutDigits(char* To, int Value, int Count) {
+  for (int i = Count - 1; i >= 0; --i, Value /= 10) To[i] = char('0' + Value % 10);
+}
+
 bool SixDigits(const std::string& s) {
   return s.size() == 6 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -165,5 +170,10 @@ void DateToYYYYMMDD(std::string& Result, TDateTime D) {
     failed = true;
     throw EConvertError("Unable to decode date.");
   }
-  Result = Format("%.4d%.2d%.2d", year, month, day);
+  // Every save stamps its record with this: digits placed directly, as
+  // "%.4d%.2d%.2d" gives them for the years 1-9999 a date value holds.
+  Result.resize(8);
+  PutDigits(Result.data(), year, 4);
+  PutDigits(Result.data() + 4, month, 2);
+  PutDigits(Result.data() + 6, day, 2);
 }

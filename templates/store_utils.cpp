@@ -17,7 +17,8 @@ double CalcFieldWidth(int Len) {
   return width;
 }
 
-bool IsBlank(std::string_view S) { return Trim(S).empty(); }
+// The save walk asks this of every field's name: no trimmed copy is built.
+bool IsBlank(std::string_view S) { return TrimmedView(S).empty(); }
 
 void TakePosition(int& Dest, int& Pos, int Width) {
   Dest = Pos;
