@@ -157,7 +157,7 @@ TListSource SourceOfCode(int Code) {
 
 int DefineDisplayColumns(int Slot) {
   int keySlot = Slot;
-  if (Slot > MaxFields) {
+  if (IsPseudoFieldSlot(Slot)) {
     for (int s = 1; s <= MaxFields; ++s)
       if (!Trim(Store.FldTable[s].Name).empty() && PseudoFieldFor(s) == Slot) keySlot = s;
   }

@@ -38,7 +38,6 @@ constexpr int DocPanelWidth = DocPanelGridWidth;
 constexpr int DocPanelHeight = 25;
 constexpr int DropButtonSize = 22;
 constexpr int DisplayTextLength = 87;
-constexpr int FirstPseudoSlot = 52;
 constexpr int LastTemplateSlot = 50;
 
 // Host field codes of the family keys and the names that have pseudo-fields.
@@ -261,7 +260,7 @@ private:
     TCtlPlan& edit = b_.Controls[size_t(at)];
     edit.Name = "Edit" + IntToStr(edit.Number);
     PlaceInRow(Row, at);
-    if (Slot >= FirstPseudoSlot && Startup.TabToAltLookups && b_.EditsArr.size() > 1) {
+    if (IsPseudoFieldSlot(Slot) && Startup.TabToAltLookups && b_.EditsArr.size() > 1) {
       // The name takes the code field's tab stop.
       b_.Controls[size_t(b_.EditsArr[b_.EditsArr.size() - 2])].TabStop = false;
     }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "entry/template_lookup.h"
+#include "templates/template_state.h"
 
 #include <cstdint>
 #include <functional>
@@ -178,6 +179,11 @@ struct TEntryBuildRange {
 // FamilyLookup.CaseKeyOption first and sets it when the template has a
 // client and a case key field.
 void ScanFamilyKeyFields(TFamilyKeys& Keys);
+
+// Whether Slot holds one of the pseudo-fields (52-54). Slot 51 holds none:
+// the lookup form's preview shows its one field there, an ordinary field.
+constexpr int FirstPseudoSlot = 52;
+constexpr bool IsPseudoFieldSlot(int Slot) { return Slot >= FirstPseudoSlot && Slot <= FieldSlots; }
 
 // The pseudo-field slot (52-54) for a field, or -1.
 int PseudoFieldFor(int Slot);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,19 @@
 inline const TSampleOffice& SampleOffice() {
   static const TSampleOffice office = BuildSampleOffice();
   return office;
+}
+
+// A sample client's name as a lookup shows it: "Last, First", or the last
+// name alone.
+inline std::string ShownClientName(const TSampleClient& C) {
+  return C.FirstName.empty() ? C.LastName : C.LastName + ", " + C.FirstName;
+}
+
+// The sample client with Code, or null.
+inline const TSampleClient* SampleClientWithCode(const std::string& Code) {
+  const std::vector<TSampleClient>& all = SampleOffice().Clients;
+  const auto it = std::find_if(all.begin(), all.end(), [&](const TSampleClient& C) { return C.Code == Code; });
+  return it == all.end() ? nullptr : &*it;
 }
 
 // Writes through the numbered-file layer (its own file numbers, closed

@@ -605,6 +605,9 @@ void TDescriptorF::ResetFieldEntry() {
   BitBtnLookupField->hide();
   SetupTypeControls();
   LookupAccepted = false;
+  // The next field starts its lookup from the kind choice, not from the
+  // lookup of the field just added or edited.
+  if (LKUPF) LKUPF->ResetForField();
   SettingUp = false;
   Focus->FocusControl(EditName);
 }

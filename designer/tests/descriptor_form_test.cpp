@@ -155,6 +155,72 @@ TEST_F(DescriptorFormTest, NoHookOutlivesTheForm) {
   EXPECT_FALSE(HasOnActiveControlChange());
 }
 
+// After a lookup field is added, the next field's lookup starts at the kind
+// choice with empty lists.
+TEST_F(DescriptorFormTest, TheNextFieldsLookupFormStartsEmpty) {
+  ShowActive(F());
+  F().EditName->setFocus();
+  QTest::keyClicks(F().EditName, "Client");
+  WhenModal<TLKUPF>([](TLKUPF& form) {
+    ClickIndicator(form.RadioGroup1->Item(TLKUPF::KindL));
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+    form.ActiveControlChange(form.Tile(0));
+    form.BitBtnDropDownClick();
+    form.ActiveControlChange(form.Tile(1));
+    form.BitBtnDisplayedClick();
+    QTest::mouseClick(form.BitBtnSave, Qt::LeftButton);
+  });
+  ClickIndicator(F().CBLookup);
+  ASSERT_TRUE(F().LookupAccepted);
+  QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  ASSERT_EQ(Listed(), std::vector<std::string>{"Client"});
+
+  QTest::keyClicks(F().EditName, "Matter Type");
+  bool shown = false;
+  WhenModal<TLKUPF>([&](TLKUPF& form) {
+    shown = true;
+    EXPECT_TRUE(form.LookupKindStage);
+    EXPECT_EQ(form.Kind(), TLKUPF::NoKind);
+    EXPECT_FALSE(form.BitBtnSave->isEnabled());
+    EXPECT_FALSE(form.PanelTiles->isVisible());
+    EXPECT_EQ(form.ListBoxDropdown->count(), 0);
+    EXPECT_EQ(form.ListBoxDisplayed->count(), 0);
+    EXPECT_EQ(StoredText(form.LabelFieldName2->text()), "Matter Type");
+    QTest::mouseClick(form.CloseBitBtn, Qt::LeftButton);
+  });
+  ClickIndicator(F().CBLookup);
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(F().LookupAccepted);
+  EXPECT_FALSE(F().CBLookup->isChecked());
+}
+
+// A numeric field is added only once its width question is answered; then
+// the name box is empty and keeps every key typed into it, at once or after
+// the queued work has run.
+TEST_F(DescriptorFormTest, TheNameBoxTakesEveryKeyTypedAfterANumericFieldIsAdded) {
+  ShowActive(F());
+  F().EditName->setFocus();
+  QTest::keyClicks(F().EditName, "Fee2");
+  ClickIndicator(F().RadioGroup1->Item(2));
+  {
+    DialogResponder boxes;
+    boxes.Expect(
+        "Make sure the width you have specified for this numeric field includes space for commas.\rIf a field "
+        "width of 12 is not adequate for the addition of comma separators, select NO to widen the field.\r\r"
+        "Proceed with adding this field?",
+        mrYes);
+    QTest::mouseClick(F().AddFieldBitBtn, Qt::LeftButton);
+  }
+  ASSERT_EQ(Listed(), std::vector<std::string>{"Fee2"});
+  EXPECT_EQ(StoredText(F().EditName->text()), "");
+  EXPECT_EQ(QApplication::focusWidget(), F().EditName);
+  QTest::keyClicks(F().EditName, "Due ");
+  QApplication::processEvents();
+  QTest::keyClicks(F().EditName, "Date");
+  QApplication::processEvents();
+  EXPECT_EQ(StoredText(F().EditName->text()), "Due Date");
+}
+
 TEST_F(DescriptorFormTest, ATemplateIsDesignedSavedAndModifiedWithItsRecordsKept) {
   ShowActive(F());
   AddField("Code", 0, 6);

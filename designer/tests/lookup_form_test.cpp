@@ -15,6 +15,7 @@
 #include "platform/qt/focus_model.h"
 #include "platform/qt/form_timer.h"
 #include "platform/qt/widget_text.h"
+#include "platform/text.h"
 #include "templates/descriptor_codec.h"
 #include "templates/descriptor_loader.h"
 #include "templates/startup_globals.h"
@@ -29,12 +30,15 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTimer>
 
 #include <memory>
@@ -491,6 +495,40 @@ TEST_F(LookupFormTest, PreviewBuildsAnEntryScreenForSlot51AndRestoresTheTable) {
   QTest::mouseClick(form->BitBtnPreview, Qt::LeftButton);
   EXPECT_TRUE(seen);
   EXPECT_EQ(Store.FldCount, 4);
+  EXPECT_EQ(Store.FldTable[PreviewSlot], TFld());
+}
+
+// The preview reads the family file as the entry screen does: a code typed
+// in full, or a row clicked in its list, stays in the box and shows its name.
+TEST_F(LookupFormTest, PreviewShowsTheNameOfAClientTypedOrPickedFromItsList) {
+  OpenFamilyKind();
+  AddDropdown(0);
+  AddDisplay(1);
+  const TSampleClient& typed = SampleOffice().Clients.at(5);
+  WhenModal<TEntryF>([&](TEntryF& entry) {
+    auto* code = entry.ScrollContent->findChild<QLineEdit*>("Edit1");
+    auto* name = entry.ScrollContent->findChild<QLineEdit*>("Edit2");
+    ASSERT_TRUE(code && name);
+    entry.Focus->FocusControl(code);
+    QTest::keyClicks(code, QString::fromStdString(typed.Code));
+    EXPECT_EQ(StoredText(code->text()), typed.Code);
+    EXPECT_EQ(StoredText(name->text()), ShownClientName(typed));
+
+    QTest::keyClick(code, Qt::Key_Escape);
+    QTest::keyClicks(code, QString::fromStdString(typed.Code.substr(0, 1)));
+    ASSERT_TRUE(entry.ListPanel->isVisible());
+    const int row = entry.DropdownRow() + 2;
+    const std::string picked = TrimRight(StoredText(entry.DropdownGrid->item(row, 0)->text()));
+    const QModelIndex cell = entry.DropdownGrid->index(row, 0);
+    QTest::mouseClick(entry.StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      entry.StringGrid1->visualRect(cell).center());
+    EXPECT_EQ(StoredText(code->text()), picked);
+    const TSampleClient* client = SampleClientWithCode(picked);
+    ASSERT_TRUE(client) << picked;
+    EXPECT_EQ(StoredText(name->text()), ShownClientName(*client));
+    QTest::mouseClick(entry.BitBtnCancel, Qt::LeftButton);
+  });
+  QTest::mouseClick(form->BitBtnPreview, Qt::LeftButton);
   EXPECT_EQ(Store.FldTable[PreviewSlot], TFld());
 }
 

@@ -81,7 +81,7 @@ QLineEdit* TEntryF::EditOfSlot(int Slot) const {
 }
 
 bool TEntryF::DisplayRowsDefined(int Slot) const {
-  if (Slot > MaxFields) return true;
+  if (IsPseudoFieldSlot(Slot)) return true;
   if (Slot < 1) return false;
   const std::string& kind = Store.FldTable[Slot].LkpKind;
   return kind == "L" || kind == "l";
@@ -193,7 +193,7 @@ void TEntryF::FieldKeyUp(QWidget* Sender, TEntryEventArgs& Args) {
   auto* edit = qobject_cast<QLineEdit*>(Sender);
   if (!edit) return;
   const int slot = SlotOf(edit);
-  const bool lookup = slot > MaxFields || (slot >= 1 && Store.FldTable[slot].IsLookup);
+  const bool lookup = IsPseudoFieldSlot(slot) || (slot >= 1 && Store.FldTable[slot].IsLookup);
   if (Args.Key == Qt::Key_Space && lookup && edit->text().contains(' ')) {
     const TProgramChange guard(Dropdown);
     edit->setText(edit->text().remove(' '));
@@ -229,7 +229,7 @@ void TEntryF::LookupExitCheck(QWidget* Sender, TEntryEventArgs&) {
   if (to == BitBtnFilter) return;
   TEntryEventArgs none;
   const TFld& f = Store.FldTable[KeySlotOf(slot)];
-  const bool userList = slot <= MaxFields && f.LkpKind == "U";
+  const bool userList = !IsPseudoFieldSlot(slot) && f.LkpKind == "U";
   const std::string text = Trim(EditText(edit));
   if (userList && Dropdown.ChosenByKeys && EditNumberOf(edit) == Dropdown.EditNo) {
     StringGrid1Click();
@@ -461,7 +461,7 @@ void TEntryF::StringGrid1Click() {
     if (!displays.empty()) SetProgramText(displays.front(), TrimRight(ListRows.Cell(1, row)));
   } else if (Dropdown.DisplayCount == -1) {
     FillTemplateDisplays(edit, row);
-  } else if (Dropdown.DisplayCount > 0 || slot > MaxFields) {
+  } else if (Dropdown.DisplayCount > 0 || IsPseudoFieldSlot(slot)) {
     FillFamilyDisplays(edit, row);
   }
   if (clicked) {
@@ -498,10 +498,11 @@ void TEntryF::FillTemplateDisplays(QLineEdit* Edit, int Row) {
 void TEntryF::FillFamilyDisplays(QLineEdit* Edit, int Row) {
   const int slot = SlotOf(Edit);
   const int keySlot = KeySlotOf(slot);
-  QLineEdit* keyEdit = slot > MaxFields ? EditOfSlot(keySlot) : Edit;
+  const bool pseudo = IsPseudoFieldSlot(slot);
+  QLineEdit* keyEdit = pseudo ? EditOfSlot(keySlot) : Edit;
   // A pseudo-field's row carries the key field's code in column 1.
-  const std::string code = Trim(ListRows.Cell(slot > MaxFields ? 1 : 0, Row));
-  if (slot > MaxFields && keyEdit) SetProgramText(keyEdit, code);
+  const std::string code = Trim(ListRows.Cell(pseudo ? 1 : 0, Row));
+  if (pseudo && keyEdit) SetProgramText(keyEdit, code);
   const std::string client = Dropdown.Source == TListSource::Case ? Trim(ListRows.Cell(5, Row)) : Dropdown.ClientCode;
   bool found = false;
   try {

@@ -113,7 +113,7 @@ std::vector<QLineEdit*> TEntryF::DisplayEditsOf(const QWidget* W) const {
   for (size_t k = size_t(i) + 1; k < plan_.Controls.size(); ++k) {
     const TCtlPlan& c = plan_.Controls[k];
     if (c.Kind == TCtlKind::DropButton) continue;
-    const bool display = c.Kind == TCtlKind::DisplayEdit || (c.Kind == TCtlKind::Edit && c.Tag > MaxFields);
+    const bool display = c.Kind == TCtlKind::DisplayEdit || (c.Kind == TCtlKind::Edit && IsPseudoFieldSlot(c.Tag));
     if (!display) break;
     out.push_back(qobject_cast<QLineEdit*>(widgets_[k]));
   }
@@ -387,7 +387,7 @@ void TEntryF::FamilyLookupEnter(QWidget* Sender, TEntryEventArgs&) {
   std::vector<int> widths;
   int total = edit->width() + SetDropdownColumns(slot, widths);
   for (int c = 1; c < MaxListCols; ++c) StringGrid1->setColumnWidth(c, c <= int(widths.size()) ? widths[size_t(c - 1)] : 0);
-  Dropdown.DisplayCount = (f.DispCols[1] != DispColsEnd || slot > MaxFields) ? DefineDisplayColumns(slot) : 0;
+  Dropdown.DisplayCount = (f.DispCols[1] != DispColsEnd || IsPseudoFieldSlot(slot)) ? DefineDisplayColumns(slot) : 0;
   try {
     for (int id = 1; id <= HostFileId::Count; ++id)
       if (FamilyLookup.HostFileOpen[id]) OpenHostFile(id);
