@@ -27,7 +27,6 @@ constexpr int MemoFromWidth = 73;
 constexpr int MemoWidthCap = 320;
 constexpr int MaximizedMemoWidthCap = 600;
 constexpr int PickerYearExtra = 8;
-constexpr int CheckBoxExtra = 18;
 constexpr int CheckBoxHeight = 17;
 constexpr int CheckBoxGridWidth = 17;
 // A document panel's grid column is 233 wide; the panel itself (the size of

@@ -131,6 +131,10 @@ struct TGridColumnPlan {
 
 constexpr double SmallFontsItemScale = 1.25;
 
+// A check box is as wide as its caption plus this: the box and the gap
+// before the caption.
+constexpr int CheckBoxExtra = 18;
+
 struct TFamilyKeys {
   int ClientSlot = -1, CaseSlot = -1, EmpSlot = -1;
   int ClientSortPos = 0, CaseSortPos = 0, EmpSortPos = 0;

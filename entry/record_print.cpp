@@ -98,16 +98,22 @@ void AddSingle(const TPrintCell& C, std::vector<TPrintLine>& Out) {
   }
 }
 
+// A side's label in its 29 columns: right-aligned in 27 with two blanks
+// after it, so it lines up with the one-control rows' labels and stays
+// apart from its value.
+std::string SideLabel(const std::string& Label) { return Label.empty() ? Label : Label + "  "; }
+
 void AddPair(const TPrintRow& R, std::vector<TPrintLine>& Out) {
   const std::vector<std::string> left = SidePieces(R.Left), right = SidePieces(R.Right);
+  const std::string leftLabel = SideLabel(R.Left.Label), rightLabel = SideLabel(R.Right.Label);
   for (size_t k = 0; k < std::max(left.size(), right.size()); ++k) {
     const bool hasLeft = k < left.size(), hasRight = k < right.size();
     const std::string l = hasLeft ? left[k] : "", r = hasRight ? right[k] : "";
     TPrintLine line;
     if (!hasRight) {
-      line.Text = Format("%29s%-40s", k ? "" : R.Left.Label, l);
+      line.Text = Format("%29s%-40s", k ? "" : leftLabel, l);
     } else {
-      line.Text = Format("%29s%-40s%29s%-40s", k ? "" : R.Left.Label, l, k ? "" : R.Right.Label, r);
+      line.Text = Format("%29s%-40s%29s%-40s", k ? "" : leftLabel, l, k ? "" : rightLabel, r);
     }
     if (hasLeft) line.Bold.emplace_back(ValueColumn, RightLabelColumn);
     if (hasRight) line.Bold.emplace_back(RightValueColumn, line.Text.size());

@@ -11,8 +11,10 @@
 // text broken at its last blank before character 41, or cut at 40 when it
 // has none, and continued on the next lines), a memo each of its lines in
 // 80. A row with two controls prints label and value of each side in
-// "%29s%-40s%29s%-40s", each value broken into pieces of 40 as an edit is,
-// later pieces on continuation lines in their side's columns.
+// "%29s%-40s%29s%-40s", each label followed by two blanks so that it ends
+// at column 27 (right side: 96) as every other label does, each value
+// broken into pieces of 40 as an edit is, later pieces on continuation
+// lines in their side's columns.
 //
 // Bold: a one-control line prints its label regular and its value (from
 // column 30) bold; a two-control line its labels regular and its values

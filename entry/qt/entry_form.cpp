@@ -36,6 +36,7 @@
 #include <QScrollArea>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -94,6 +95,14 @@ void SetForeground(QWidget* W, uint32_t Fore) {
   p.setColor(QPalette::WindowText, ToQColor(TColor(Fore)));
   p.setColor(QPalette::ButtonText, ToQColor(TColor(Fore)));
   W->setPalette(p);
+}
+
+// A check box is planned as wide as its caption plus the box and a gap
+// narrower than the style's own, which would cut the caption's outer
+// pixels; the gap shrinks to what the plan leaves.
+void FitCaptionGap(QCheckBox* Box) {
+  const int indicator = Box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, Box);
+  Box->setStyleSheet(QString("QCheckBox { spacing: %1px; }").arg(std::max(0, CheckBoxExtra - indicator)));
 }
 
 QIcon Image(const char* Name) { return QIcon(QString(":/entry/") + Name + ".png"); }
@@ -444,6 +453,7 @@ QWidget* TEntryF::MakeWidget(const TCtlPlan& C) {
     case TCtlKind::CheckBox: {
       auto* box = new QCheckBox(WidgetText(C.Text), ScrollContent);
       SetForeground(box, C.FontColor);
+      FitCaptionGap(box);
       w = box;
       break;
     }

@@ -190,6 +190,9 @@ void TQEF::BuildControls() {
   };
   LabelEmpName = label();
   LabelDayofWeek = label();
+  // The day name shares the date's cell: an ignored width would leave it
+  // no room there, and the name would run on under the phone beside it.
+  LabelDayofWeek->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   LabelClientName = label();
   LabelPhone = label();
   LabelCaseDesc = label();

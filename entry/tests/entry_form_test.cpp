@@ -37,6 +37,8 @@
 #include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -44,8 +46,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -94,6 +98,12 @@ protected:
     Store.Reset();
     Startup.Reset();
     FamilyLookup.Reset();
+  }
+  // The template made anew with these fields: name, type, width.
+  static void UseFields(const std::vector<std::tuple<std::string, char, int>>& Fields) {
+    Store.Reset();
+    TTemplateTableBuilder t;
+    for (const auto& [name, type, width] : Fields) t.Add(name, type, width);
   }
 };
 
@@ -275,12 +285,7 @@ TEST_F(EntryFormTest, TheFocusModelRunsThePlansEntersAndExitsAndARefusalKeepsThe
 }
 
 TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAResize) {
-  Store.Reset();
-  TTemplateTableBuilder t;
-  t.Add("Name", 'C', 10);
-  t.Add("Phone number", 'C', 10);
-  t.Add("Town", 'C', 10);
-  t.Add("Remarks", 'C', 80);
+  UseFields({{"Name", 'C', 10}, {"Phone number", 'C', 10}, {"Town", 'C', 10}, {"Remarks", 'C', 80}});
   TEntryF entry;
   entry.show();
   std::vector<QWidget*> placed;
@@ -313,6 +318,33 @@ TEST_F(EntryFormTest, NarrowRowsShareARowAnchoredRightWithoutOverlapsAndFollowAR
   entry.resize(entry.width() + 100, entry.height());
   EXPECT_EQ(phone->x() + phone->width() + 35, entry.width());
   EXPECT_GE(entry.ScrollContent->width(), phone->geometry().right());
+}
+
+// A check box keeps its planned width, caption plus the box, and its
+// whole caption shows beside the box: right of it on a row of its own,
+// left of it beside another row's control.
+TEST_F(EntryFormTest, ACheckBoxShowsItsWholeCaptionInItsPlannedWidthOnEitherSide) {
+  UseFields({{"Name", 'C', 10}, {"Billable", 'B', 1}, {"Remarks", 'C', 80}, {"Closed", 'B', 1}});
+  TEntryF entry;
+  entry.show();
+  std::map<std::string, Qt::LayoutDirection> sides;
+  for (QCheckBox* box : entry.ScrollContent->findChildren<QCheckBox*>()) {
+    const std::string caption = StoredText(box->text());
+    sides[caption] = box->layoutDirection();
+    const int advance = box->fontMetrics().horizontalAdvance(box->text());
+    EXPECT_EQ(box->width(), advance + CheckBoxExtra) << caption;
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const QRect text = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    EXPECT_GE(text.width(), advance) << caption;
+    EXPECT_GE(text.left(), 0) << caption;
+    EXPECT_LE(text.right(), box->width() - 1) << caption;
+    EXPECT_FALSE(text.intersects(indicator)) << caption;
+  }
+  EXPECT_EQ(sides, (std::map<std::string, Qt::LayoutDirection>{{"Billable", Qt::RightToLeft},
+                                                               {"Closed", Qt::LeftToRight}}));
 }
 
 TEST_F(EntryFormTest, AFieldThatGetsTheFocusBelowTheFoldIsScrolledIntoView) {

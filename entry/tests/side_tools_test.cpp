@@ -224,11 +224,13 @@ TEST(RecordPrintTest, TwoControlRowsKeepEachSideInItsColumns) {
     return TPrintLine{Text, {{29, 69}, {98, Text.size()}}, Row};
   };
   const std::vector<TPrintLine> expected = {
-      pair(Pad(23) + "Client" + "ACME" + Pad(36) + Pad(21) + "Billable" + "YES" + Pad(37), 1),
-      pair(Pad(24) + "Title" + "short" + Pad(35) + Pad(23) + "Remark" + std::string(38, 'r') + Pad(2), 2),
+      // Each label ends two blanks before its value, in line with the
+      // one-control rows' labels.
+      pair(Pad(21) + "Client  " + "ACME" + Pad(36) + Pad(19) + "Billable  " + "YES" + Pad(37), 1),
+      pair(Pad(22) + "Title  " + "short" + Pad(35) + Pad(21) + "Remark  " + std::string(38, 'r') + Pad(2), 2),
       // Only the right side goes on.
       {Pad(98) + "tail" + Pad(36), {{98, 138}}, 2},
-      pair(Pad(25) + "Left" + std::string(38, 'l') + Pad(2) + Pad(27) + "On" + Pad(40), 3),
+      pair(Pad(23) + "Left  " + std::string(38, 'l') + Pad(2) + Pad(25) + "On  " + Pad(40), 3),
       {Pad(29) + "more" + Pad(36), {{29, 69}}, 3},
   };
   EXPECT_EQ(lines, expected);

@@ -691,23 +691,32 @@ TEST_F(EntryToolsTest, PrintSendsTheRecordToThePrinterOrSaysThereIsNone) {
   });
   const std::vector<std::vector<std::string>> pages = PdfPages(pdf, pitch);
   ASSERT_EQ(pages.size(), 1u);
-  // What the PDF says, line for line, is what the lines hold (the reader
-  // cuts the blanks in front).
+  // What the PDF says, line for line, is what the lines hold, each text in
+  // its column (the reader cuts the blanks all lines start with).
   std::vector<std::string> printed, want;
   for (const std::string& line : pages[0])
-    if (!Trim(line).empty()) printed.push_back(Trim(line));
-  for (const TPrintLine& line : lines)
-    if (!Trim(line.Text).empty()) want.push_back(Trim(WidgetText(line.Text).toStdString()));
+    if (!Trim(line).empty()) printed.push_back(line);
+  size_t margin = std::string::npos;
+  for (const TPrintLine& line : lines) {
+    if (Trim(line.Text).empty()) continue;
+    want.push_back(TrimRight(WidgetText(line.Text).toStdString()));
+    margin = std::min(margin, want.back().find_first_not_of(' '));
+  }
+  for (std::string& line : want) line.erase(0, margin);
   EXPECT_EQ(printed, want);
+  // Every label ends at column 27, two blanks before its value; the right
+  // side's at 96.
+  const auto pad = [](size_t N) { return std::string(N, ' '); };
+  const size_t labelEnd = 27 - margin;
   const std::string joined = client.FirstName.empty() ? client.LastName : client.LastName + ", " + client.FirstName;
   ASSERT_EQ(want.size(), 8u);
-  EXPECT_EQ(want[0], "Letters" + std::string(43, ' ') + "12/10/2026");
-  EXPECT_EQ(want[1], "Client" + client.Code + std::string(40 - client.Code.size() + 18, ' ') + "Client name" +
+  EXPECT_EQ(want[0], pad(50 - margin) + "Letters" + pad(43) + "12/10/2026");
+  EXPECT_EQ(want[1], pad(labelEnd - 6) + "Client  " + client.Code + pad(40 - client.Code.size() + 16) + "Client name  " +
                          Trim(WidgetText(joined).toStdString()));
-  EXPECT_EQ(want[3], "TitleEngagement letter" + std::string(23 + 23, ' ') + "Opened12/10/2026");
-  EXPECT_EQ(want[4], "Billable  YES");
-  EXPECT_EQ(want[6], "Notes  Line one");
-  EXPECT_EQ(want[7], "Line two");
+  EXPECT_EQ(want[3], pad(labelEnd - 5) + "Title  Engagement letter" + pad(23 + 21) + "Opened  12/10/2026");
+  EXPECT_EQ(want[4], pad(labelEnd - 8) + "Billable  YES");
+  EXPECT_EQ(want[6], pad(labelEnd - 5) + "Notes  Line one");
+  EXPECT_EQ(want[7], pad(labelEnd + 2) + "Line two");
 
   // No printer: the message each time.
   SetPrinterProvider(nullptr);

@@ -423,6 +423,26 @@ TEST_F(QuickEntryTest, AModeSwitchClearsTheEntryKeepsEmployeeAndDateAndWritesThe
   EXPECT_TRUE(boxes.Texts().empty());
 }
 
+// The date, its day name and the phone beside them each keep their own
+// room, whatever the day, and the day's whole name shows.
+TEST_F(QuickEntryTest, TheDayNameSitsBetweenTheDateAndThePhoneWithoutOverlap) {
+  DialogResponder boxes;
+  TQEF& qe = Open({Client().Code, "", Employee().Code, std::nullopt});
+  ASSERT_EQ(Text(qe.LabelPhone), TrimRight(Client().Phone1));
+  const auto placed = [&](const QWidget* w) { return QRect(w->mapTo(&qe, QPoint(0, 0)), w->size()); };
+  for (int day = 1; day <= 7; ++day) {
+    qe.Date->SetDate(EncodeDate(2026, 10, day));
+    QApplication::processEvents();
+    const std::string name = Text(qe.LabelDayofWeek);
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(placed(qe.LabelDayofWeek).intersects(placed(qe.Date)));
+    EXPECT_FALSE(placed(qe.LabelDayofWeek).intersects(placed(qe.LabelPhone)));
+    EXPECT_GE(qe.LabelDayofWeek->contentsRect().width(),
+              qe.LabelDayofWeek->fontMetrics().horizontalAdvance(qe.LabelDayofWeek->text()));
+  }
+  EXPECT_TRUE(boxes.Texts().empty());
+}
+
 // Without the client row the rows below move up and the form shrinks by
 // as much; the client's name stands over the case's description beside
 // the case edit, and in mode 4 the phone moves beside the stopwatch.
@@ -856,3 +876,4 @@ TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
 }
 
 }  // namespace
+
