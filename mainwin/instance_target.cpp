@@ -7,6 +7,7 @@
 #include "mainwin/mtdesk_form.h"
 #include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/startup_globals.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "mainwin/glyph_button.h"
 #include "mainwin/mtdesk_menus.h"
 #include "mainwin/template_list_box.h"
+#include "platform/qt/status_bar.h"
 #include "templates/template_number.h"
 #include "platform/dialogs.h"
 #include "platform/qt/application.h"
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -81,7 +81,7 @@ TMtdeskF::TMtdeskF(QWidget* parent)
       MainMenu1(new QMenuBar(this)),
       PanelButtons(new QWidget(this)),
       ListBox1(new TColumnListBox(this)),
-      StatusBar1(new QStatusBar(this)),
+      StatusBar1(new TStatusBar(this)),
       Shape3(Bar(this)),
       Shape1(Bar(this)),
       Timer1(new QTimer(this)),
@@ -98,7 +98,6 @@ TMtdeskF::TMtdeskF(QWidget* parent)
   setWindowTitle(QStringLiteral("Corvenstead Matterdesk"));
   setMenuBar(MainMenu1);
   setStatusBar(StatusBar1);
-  StatusBar1->setSizeGripEnabled(false);
   for (size_t i = 0; i < statusPanels_.size(); ++i) {
     statusPanels_[i] = new QLabel(StatusBar1);
     statusPanels_[i]->setMinimumWidth(StatusPanelWidths[i]);

@@ -32,7 +32,7 @@ class QMenu;
 class QMenuBar;
 class QPainter;
 class QPushButton;
-class QStatusBar;
+class TStatusBar;
 class QTimer;
 class TEntryF;
 
@@ -140,7 +140,7 @@ public:
   QAction* Createreport1 = nullptr;
   QAction* N2 = nullptr;
   QAction* Printlayoutfor1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
   QWidget* Shape3 = nullptr;
   QWidget* Shape1 = nullptr;
   QTimer* Timer1 = nullptr;

@@ -1,5 +1,6 @@
 // GoogleTest main for screen tests: one QApplication on the offscreen platform.
 #include "testing/dialog_responder.h"
+#include "testing/private_user_dirs.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const PrivateUserDirs userDirs;
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   ::testing::InitGoogleTest(&argc, argv);

@@ -9,6 +9,7 @@
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/store_constants.h"
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QVBoxLayout>
 
 
@@ -79,9 +79,8 @@ TDescriptorF::TDescriptorF(QWidget* Parent) : TDesignerDialog(Parent, "Descripto
   Focus = new TFocusModel(this);
   BuildFieldPanel();
   BuildIndexPanel();
-  StatusBar1 = new QStatusBar(this);
+  StatusBar1 = new TStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
   auto* column = new QVBoxLayout(this);
   column->addWidget(PanelMain);
   column->addWidget(PanelSelectKeys);

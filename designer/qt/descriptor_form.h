@@ -26,7 +26,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QSpinBox;
-class QStatusBar;
+class TStatusBar;
 class TFocusModel;
 
 class TDescriptorF : public TDesignerDialog, public TDesignerLink {
@@ -143,7 +143,7 @@ public:
   QPushButton* ButtonEdit = nullptr;
   QPushButton* ButtonDel = nullptr;
   QLabel* LabelHint = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
 
   // Index panel controls.
   QWidget* PanelSelectKeys = nullptr;

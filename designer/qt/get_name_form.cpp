@@ -25,6 +25,8 @@ TGetNameF::TGetNameF(QWidget* Parent) : TDesignerDialog(Parent, "GetNameF", "Cor
   Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QString(TemplateNameMaxLength, 'M')) / 2);
   BitBtn1 = DialogButton(this, "BitBtn1", "&OK");
   BitBtn2 = DialogButton(this, "BitBtn2", "&Cancel");
+  // Enter in the name box is OK; Escape cancels as in every dialog.
+  BitBtn1->setDefault(true);
 
   auto* grid = new QGridLayout;
   grid->addWidget(Label2, 0, 0);

@@ -23,6 +23,7 @@
 #include "testing/dialog_responder.h"
 #include "testing/keyboard.h"
 #include "testing/sample_office_folder.h"
+#include "testing/status_bar_look.h"
 #include "testing/store_files_fixture.h"
 #include "testing/template_fixture.h"
 
@@ -124,6 +125,7 @@ TEST_F(DescriptorFormTest, StatusTextsFollowTheFocusAndHelpShowsTheLastTaggedCon
     EXPECT_EQ(F().StatusText(), DesignerStatusText(tag)) << tag;
     EXPECT_EQ(F().HelpTag, tag);
   }
+  ExpectSunkenPanels(*F().StatusBar1, 1);
   F().Focus->FocusControl(F().RadioGroup1->Item(1));
   QApplication::processEvents();
   EXPECT_EQ(F().HelpTag, 2);

@@ -212,6 +212,29 @@ TEST(GetNameTest, RefusesOnlyANameBlankAfterTrimmingTheRight) {
   }
 }
 
+TEST(GetNameTest, EnterPressesOkAndEscapeCancels) {
+  DialogResponder boxes;
+  TGetNameF form;
+  struct Case {
+    Qt::Key key;
+    int result;
+    bool cancelled;
+  };
+  const Case cases[] = {{Qt::Key_Return, QDialog::Accepted, false},
+                        {Qt::Key_Enter, QDialog::Accepted, false},
+                        {Qt::Key_Escape, QDialog::Rejected, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    const int result = RunModal(form, [&] {
+      keyboard::Type("Case Notes Copy");
+      keyboard::Type(c.key);
+    });
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(form.Cancelled, c.cancelled);
+    EXPECT_EQ(form.Name(), "Case Notes Copy");
+  }
+}
+
 // TGetDescF
 
 TEST(GetDescTest, OffersTheTwentyLinesFirstSelected) {

@@ -10,6 +10,7 @@
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
 #include "platform/qt/work_area.h"
 #include "platform/dialogs.h"
@@ -35,7 +36,6 @@
 #include <QScrollBar>
 #include <QScrollArea>
 #include <QStandardItemModel>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -297,9 +297,8 @@ void TEntryF::BuildFixedParts() {
   connect(BitBtnSave, &QPushButton::clicked, this, [this] { GuardEvent([this] { BitBtnSaveClick(); }); });
   outer->addWidget(Panel1);
 
-  StatusBar1 = new QStatusBar(this);
+  StatusBar1 = new TStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
   for (size_t i = 0; i < StatusPanels.size(); ++i) {
     StatusPanels[i] = new QLabel(StatusBar1);
     StatusPanels[i]->setObjectName("StatusPanel" + QString::number(i));

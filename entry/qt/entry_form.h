@@ -45,7 +45,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QStandardItemModel;
-class QStatusBar;
+class TStatusBar;
 class QTableView;
 class QTimer;
 class QToolBar;
@@ -397,7 +397,7 @@ public:
   QLabel* LabelEditing = nullptr;
   QFrame* ShapeEditing = nullptr;
   QFrame* Shape2 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
   // Panel 0 the name, panel 1 the stopwatch's time.
   std::array<QLabel*, 2> StatusPanels{};
 

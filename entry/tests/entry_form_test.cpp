@@ -10,19 +10,20 @@
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
+#include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
 #include "templates/startup_globals.h"
 #include "templates/validation_files.h"
 #include "testing/dialog_responder.h"
 #include "testing/sample_office_folder.h"
 #include "testing/keyboard.h"
+#include "testing/status_bar_look.h"
 #include "testing/template_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCursor>
-#include <QStatusBar>
 #include <QEventLoop>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -448,6 +449,8 @@ TEST_F(EntryFormTest, SmallFontsSizeTheStatusPanelsTheDocumentButtonTheGridItems
   EXPECT_EQ(small.StatusPanels[1]->width(), 55);
   EXPECT_EQ(small.StatusPanels[0]->width(), designed - 70);
   EXPECT_EQ(small.StatusBar1->height(), large.StatusBar1->height() + 2);
+  ExpectSunkenPanels(*large.StatusBar1, 2);
+  ExpectSunkenPanels(*small.StatusBar1, 2);
   EXPECT_EQ(small.SBEdit->font().pointSize(), 6);
   EXPECT_EQ(small.Plan().GridColumnPlan.ItemScale, 1.25);
   // The side control follows the wider form.

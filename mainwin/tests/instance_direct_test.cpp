@@ -9,6 +9,7 @@
 #include "mainwin/tests/mdmsg_sender.h"
 #include "mainwin/tests/office_start_fixture.h"
 #include "platform/format.h"
+#include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
 #include "platform/text.h"
 #include "templates/startup_globals.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

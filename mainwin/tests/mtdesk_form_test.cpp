@@ -16,6 +16,7 @@
 #include "templates/startup_globals.h"
 #include "testing/dialog_responder.h"
 #include "mainwin/tests/main_window_fixture.h"
+#include "testing/status_bar_look.h"
 #include "testing/store_files_fixture.h"
 
 #include <QAction>
@@ -111,6 +112,7 @@ TEST_F(MtdeskFormTest, AnEmptyMasterShowsEveryCommandWithoutANameAndOnlyTheUnbui
   ASSERT_TRUE(CreateEmailDescriptor(4, 5, false));
   ShowWith({});
   EXPECT_EQ(Form->ListBox1->count(), 0);
+  ExpectSunkenPanels(*Form->StatusBar1, 2);
   std::vector<std::string> menus;
   for (const QAction* a : Form->MainMenu1->actions()) menus.push_back(Caption(*a));
   EXPECT_EQ(menus, (std::vector<std::string>{"E&dit          ", "Create a Vezadaz &Template      ",

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -200,6 +201,25 @@ TEST_F(QtDialogsTest, CancelledInputLeavesTheValue) {
   std::string value = "kept";
   EXPECT_FALSE(InputQuery("Year", "Enter New Year:", value));
   EXPECT_EQ(value, "kept");
+}
+
+TEST_F(QtDialogsTest, EnterInTheInputAnswersItAndEscapeCancelsIt) {
+  struct Case {
+    int key;
+    bool answered;
+  };
+  for (const Case& c : {Case{Qt::Key_Return, true}, Case{Qt::Key_Enter, true}, Case{Qt::Key_Escape, false}}) {
+    SCOPED_TRACE(c.key);
+    ModalScript script({[&](QWidget* w) {
+      auto* edit = w->findChild<QLineEdit*>();
+      ASSERT_NE(edit, nullptr);
+      edit->setText("typed");
+      Key(edit, c.key);
+    }});
+    std::string value = "kept";
+    EXPECT_EQ(InputQuery("Copy", "Name of copy :", value), c.answered);
+    EXPECT_EQ(value, c.answered ? "typed" : "kept");
+  }
 }
 
 TEST_F(QtDialogsTest, InputWindows1252CannotHoldIsRefusedAndAskedAgain) {
