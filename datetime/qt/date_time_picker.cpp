@@ -152,9 +152,16 @@ void TdwDBCustomDateTimePicker::SetTime(TDateTime value) {
 
 void TdwDBCustomDateTimePicker::ShowText() {
   const QString shown = Shown(FModel.Text());
-  if (text() == shown) return;
   QScopedValueRollback showing(FShowing, true);
-  QLineEdit::setText(shown);
+  const bool valueChanged = FModel.Value() != FShownValue;
+  FShownValue = FModel.Value();
+  if (text() != shown) {
+    QLineEdit::setText(shown);
+  } else if (valueChanged) {
+    // Digits shown while they waited are taken under the same text: OnChange
+    // handlers hear of the new value all the same.
+    Q_EMIT textChanged(shown);
+  }
 }
 
 void TdwDBCustomDateTimePicker::ShowModel() {

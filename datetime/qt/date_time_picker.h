@@ -159,6 +159,7 @@ private:
   QPointer<TdwPopupCalendar> FPopup;
   bool FShowButton = true;
   bool FShowing = false;  // the model's text going into the line edit
+  TDateTime FShownValue = 0;  // the value when OnChange last ran
   int FBatch = 0;         // inside a handler: the text is shown at its end
   bool FDropped = false;
   bool FClosing = false;

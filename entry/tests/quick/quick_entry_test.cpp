@@ -168,7 +168,7 @@ TEST_F(QuickEntryTest, EnteredSavedViewedEditedSavedAgainAndExported) {
   EXPECT_EQ(qe.windowTitle(), "Corvenstead Quick Entry");
   EXPECT_EQ(Text(qe.EditHours), "0.00");
   EXPECT_EQ(int64_t(qe.Date->Value()), int64_t(EncodeDate(2026, 12, 11)));
-  EXPECT_EQ(Text(qe.LabelDayofWeek), "Friday");
+  EXPECT_EQ(Text(qe.LabelDayofWeek), FormatSettings.LongDayNames[DayOfWeek(EncodeDate(2026, 10, 2)) - 1]);
 
   // The employee by code: its name shows once the field is left.
   Type(qe.EditEmp, Employee().Code);
@@ -877,3 +877,21 @@ TEST_F(QuickEntryTest, TheSaveRefusesALongDescriptionAndWritesNothing) {
 
 }  // namespace
 
+
+// The day name follows the date however it was typed: digits still waiting
+// when the field is left are taken then, and the name with them.
+TEST_F(QuickEntryTest, TheDayNameFollowsATypedDateWhenTheFieldIsLeft) {
+  DialogResponder boxes;
+  TQEF& qe = Open({Client().Code, "", Employee().Code, std::nullopt});
+  qe.Date->SetDate(EncodeDate(2026, 10, 4));
+  qe.Date->setFocus();
+  QApplication::processEvents();
+  // Letters are no digits; "10" is the month, the "2" waits for a second
+  // digit of the day until Tab takes it.
+  QTest::keyClicks(qe.Date, "ACM102");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QApplication::processEvents();
+  EXPECT_EQ(qe.Date->Value(), EncodeDate(2026, 10, 2));
+  EXPECT_EQ(Text(qe.LabelDayofWeek), FormatSettings.LongDayNames[DayOfWeek(EncodeDate(2026, 10, 2)) - 1]);
+  EXPECT_TRUE(boxes.Texts().empty());
+}
