@@ -8,6 +8,7 @@
 #include "platform/qt/app_hooks.h"
 #include "platform/qt/cursor.h"
 #include "platform/qt/exception_reporter.h"
+#include "platform/qt/application.h"
 #include "platform/qt/focus_model.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/widget_text.h"
@@ -772,7 +773,7 @@ void TDescriptorF::CBLookupClick() {
   if (!LKUPF) return;
   FillLookupHandOver();
   LookupHandOver& h = LKUPF->HandOver;
-  LKUPF->exec();
+  ExecOver(*LKUPF, this);
   LookupAccepted = h.LookupAccepted;
   if (LookupAccepted) {
     if (h.AutoClientLookup) {
@@ -834,7 +835,7 @@ void TDescriptorF::BitBtnMinMaxClick() {
   if (!MinMaxF) return;
   if (!Fields.EditingFld) MinMaxF->SetDecimals(0);
   const int before = MinMaxF->Decimals();
-  MinMaxF->exec();
+  ExecOver(*MinMaxF, this);
   if (Fields.EditingFld && MinMaxF->Decimals() != before) Store.MinMaxChanged = true;
 }
 

@@ -36,6 +36,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QWindow>
 
 #include <memory>
 #include <string>
@@ -181,6 +182,9 @@ TEST_F(DescriptorFormTest, TheNextFieldsLookupFormStartsEmpty) {
   bool shown = false;
   WhenModal<TLKUPF>([&](TLKUPF& form) {
     shown = true;
+    // Over the designer, so the desktop raises no other window between.
+    ASSERT_NE(form.windowHandle(), nullptr);
+    EXPECT_EQ(form.windowHandle()->transientParent(), F().windowHandle());
     EXPECT_TRUE(form.LookupKindStage);
     EXPECT_EQ(form.Kind(), TLKUPF::NoKind);
     EXPECT_FALSE(form.BitBtnSave->isEnabled());

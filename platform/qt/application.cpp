@@ -3,9 +3,11 @@
 #include "platform/qt/widget_text.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <vector>
 
@@ -82,6 +84,16 @@ void ApplicationRestore() {
     if (w && w->isVisible()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
   if (IsAppWindow(minimized.Active)) ToFront(minimized.Active);
   minimized.Windows.clear();
+}
+
+int ExecOver(QDialog& Dialog, QWidget* Owner) {
+  QWidget* top = Owner ? Owner->window() : nullptr;
+  if (top && top != &Dialog) {
+    Dialog.winId();
+    top->winId();
+    Dialog.windowHandle()->setTransientParent(top->windowHandle());
+  }
+  return Dialog.exec();
 }
 
 bool ShowUnlessTerminated(QWidget* window) {

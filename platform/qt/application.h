@@ -6,6 +6,7 @@
 
 #include <string>
 
+class QDialog;
 class QString;
 class QWidget;
 
@@ -28,6 +29,11 @@ void ApplicationMinimize();
 // The windows ApplicationMinimize remembered shown again in their earlier
 // state, the one active then raised and activated.
 void ApplicationRestore();
+
+// Runs Dialog modally over Owner's window: a dialog owned by the main
+// window would otherwise have the desktop raise the main window with it,
+// between Owner and the dialog. Returns exec()'s result.
+int ExecOver(QDialog& Dialog, QWidget* Owner);
 
 // Shows the window unless the program is ending: after a termination during
 // start-up no window may flash up. True when shown.
