@@ -515,7 +515,7 @@ void TEntryF::FillFamilyDisplays(QLineEdit* Edit, int Row) {
 void TEntryF::PutFamilyDisplays(QLineEdit* Edit, bool Found) {
   const int slot = SlotOf(Edit);
   const int keySlot = KeySlotOf(slot);
-  QLineEdit* keyEdit = slot > MaxFields ? EditOfSlot(keySlot) : Edit;
+  QLineEdit* keyEdit = IsPseudoFieldSlot(slot) ? EditOfSlot(keySlot) : Edit;
   const TDynCharArr& rec = Dropdown.Source == TListSource::Client ? ClientRec
                            : Dropdown.Source == TListSource::Case ? CaseRec
                                                                   : EmpRec;
